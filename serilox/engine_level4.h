@@ -1,0 +1,107 @@
+// CCommZelqLevel4: sends Level 4 command frames, waits for the one-byte acknowledgement and
+// the matching reply, and runs the receive thread that checks every incoming frame and
+// reports each event to the window in the order it happened.
+#pragma once
+#include <atomic>
+#include <mutex>
+
+#include "packets.h"
+#include "ring.h"
+#include "serial_device.h"
+
+class SERILOX_API CCommZelqLevel4 : public CCommSerial {
+public:
+    CCommZelqLevel4(HWND window, const SSerialProperty& property, SeriloxThreadProc threadProc);
+    CCommZelqLevel4(HWND window, SeriloxThreadProc threadProc);
+    CCommZelqLevel4();
+    ~CCommZelqLevel4() override;
+
+    int SendCommand(const SZelqLevel4Header& header, const CDataInformation& parameter, int waitReply,
+                    unsigned long timeout);
+    int SendCommand(const CDataInformation& frame, int waitReply, unsigned long timeout);
+    int SendACK();
+    int SendNAK();
+
+    static unsigned int ASyncThreadCallBack(void* engine);
+
+    SZelqLevel4Header GetIntInfo() const { return m_IntInfo; }
+    void InitIntInfo() { m_IntInfo.GroupID = 0xFF; }
+    int IsThereInt() const { return m_IntInfo.GroupID != 0xFF; }
+    void SetIntInfo(unsigned char groupId, unsigned char itemId);
+
+    int GetLastDevError() const { return m_nLastDevError.load(); }
+    uint32_t GetLastACKTime() const { return m_nLastACKTime.load(); }
+    uint32_t GetLastNAKTime() const { return m_nLastNAKTime.load(); }
+    uint32_t GetLastPacketTime() const { return m_nLastPacketTime.load(); }
+
+    uint32_t GetTimeBufferNumber() const { return m_TimeRing.Number(); }
+    uint32_t GetWriteBufferNumber() const { return m_WriteRing.Number(); }
+    uint32_t GetReadBufferNumber() const { return m_ReadRing.Number(); }
+    uint32_t GetErrorBufferNumber() const { return m_ErrorRing.Number(); }
+
+protected:
+    // Frame completion once the start byte is in the buffer: 0, a read's result, or ERR_CHECKSUM.
+    virtual int ObtainCommand(CDataInformation& frame);
+    virtual void PostMessageA(unsigned int message, LPARAM lParam);
+    virtual void InitializeInstance();
+
+    // The receive thread's steps that differ between the engines.
+    virtual bool IsFrameStart(unsigned char byte) const { return byte == 0x1B; }
+    virtual void OnAckByte();
+    virtual void OnNakByte();
+    virtual void OnFrameFailed(const CDataInformation& gathered);
+    virtual void OnFrameReceived(const CDataInformation& frame);
+
+    void ReceiveLoop();
+    // Reads count more bytes onto the frame; on failure the frame keeps what it had.
+    int ReadMore(CDataInformation& frame, unsigned long count);
+    // Completes a frame whose length field sits at lengthAt (one or two bytes) after the
+    // fixed part of headerBytes; lengths below minimum fail as a bad frame.
+    int ObtainFrame(CDataInformation& frame, unsigned long headerBytes, unsigned int lengthAt, bool wideLength,
+                    unsigned int minimum);
+    // Sleeps until the receive thread records something or limitMs have passed since start.
+    void WaitForActivity(uint32_t start, uint32_t limitMs);
+    void NoteActivity() { m_Activity.Set(); }
+    // A time text for a posted ACK/NAK message, taken from the time ring.
+    LPARAM StampTimeText();
+    void StopReceiving();
+
+    CZelqLevel4Packet& GetSafeWriteBufferInstance();
+    CZelqLevel4Packet& GetSafeReadBufferInstance();
+    CErrorPacket& GetSafeErrorBufferInstance() { return m_ErrorRing.Take(); }
+    STimeText& GetSafeTimeBufferInstance() { return m_TimeRing.Take(); }
+    CZelqLevel4Packet* GetWriteBufferAddress() { return m_WriteRing.Address(); }
+    CZelqLevel4Packet* GetReadBufferAddress() { return m_ReadRing.Address(); }
+    CErrorPacket* GetErrorBufferAddress() { return m_ErrorRing.Address(); }
+    STimeText* GetTimeBufferAddress() { return m_TimeRing.Address(); }
+
+    CZelqLevel4Packet GetCheckReadPacket();
+    CZelqLevel4Packet GetCheckWritePacket();
+    void SetCheckReadPacket(const CZelqLevel4Packet& packet);
+    void SetCheckWritePacket(const CZelqLevel4Packet& packet);
+
+    void SetLastDevError(int error) { m_nLastDevError.store(error); }
+    void SetLastACKTime(uint32_t t) { m_nLastACKTime.store(t); }
+    void SetLastNAKTime(uint32_t t) { m_nLastNAKTime.store(t); }
+    void SetLastPacketTime(uint32_t t) { m_nLastPacketTime.store(t); }
+
+    // Guards the check packets, which the receive thread fills while the sender compares them.
+    std::mutex m_CheckLock;
+    // Rings of packet records are counted here for all engines, as the derived rings share them.
+    CRing<CZelqLevel4Packet> m_WriteRing;
+    CRing<CZelqLevel4Packet> m_ReadRing;
+
+private:
+    int SendLevel4Byte(unsigned char byte, unsigned int message);
+
+    CZelqLevel4Packet m_CheckRead;
+    CZelqLevel4Packet m_CheckWrite;
+    CRing<STimeText> m_TimeRing;
+    CRing<CErrorPacket> m_ErrorRing;
+    std::atomic<uint32_t> m_nLastACKTime;
+    std::atomic<uint32_t> m_nLastNAKTime;
+    std::atomic<uint32_t> m_nLastPacketTime;
+    std::atomic<int> m_nLastDevError;
+    SZelqLevel4Header m_IntInfo;
+    serilox_os::CEvent m_Activity;
+};

@@ -1,0 +1,34 @@
+#include "message_queue.h"
+
+#include <chrono>
+
+void CMessageQueue::Post(unsigned int message, WPARAM wParam, LPARAM lParam)
+{
+    {
+        std::lock_guard<std::mutex> hold(m_Lock);
+        m_Messages.push_back({message, wParam, lParam});
+    }
+    m_Posted.notify_all();
+}
+
+bool CMessageQueue::Get(SQueuedMessage& out, unsigned long timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(m_Lock);
+    if (!m_Posted.wait_for(hold, std::chrono::milliseconds(timeoutMs), [this] { return !m_Messages.empty(); }))
+        return false;
+    out = m_Messages.front();
+    m_Messages.pop_front();
+    return true;
+}
+
+size_t CMessageQueue::Count()
+{
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_Messages.size();
+}
+
+void CMessageQueue::Clear()
+{
+    std::lock_guard<std::mutex> hold(m_Lock);
+    m_Messages.clear();
+}

@@ -1,0 +1,47 @@
+// The few operating-system services the device and engines need beyond the port itself:
+// a millisecond tick, events, the worker thread, and posting to the notification window.
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+
+#include "platform_types.h"
+
+namespace serilox_os {
+
+// Milliseconds on a monotonic clock; wraps after 49 days, so compare with TickSince.
+uint32_t TickCount();
+inline uint32_t TickSince(uint32_t start) { return TickCount() - start; }
+// True when a recorded tick is set and not before start (wrap-safe).
+inline bool AtOrAfter(uint32_t tick, uint32_t start)
+{
+    return tick != 0 && static_cast<int32_t>(tick - start) >= 0;
+}
+
+// Event with the platform's manual- and auto-reset semantics.
+class CEvent {
+public:
+    CEvent(bool manualReset, bool signalled) : m_bManual(manualReset), m_bSignalled(signalled) {}
+    void Set();
+    void Reset();
+    // Waits up to timeoutMs; true when signalled.
+    bool Wait(uint32_t timeoutMs);
+
+private:
+    std::mutex m_Lock;
+    std::condition_variable m_Changed;
+    bool m_bManual;
+    bool m_bSignalled;
+};
+
+typedef unsigned int (*ThreadProc)(void* argument);
+
+// Starts proc(argument) at time-critical priority; null when no thread could be made.
+void* StartThread(ThreadProc proc, void* argument);
+// Waits without limit for the thread to end and releases it.
+void JoinThread(void* thread);
+
+bool PostToWindow(HWND window, unsigned int message, WPARAM wParam, LPARAM lParam);
+HWND ActiveWindow();
+
+} // namespace serilox_os

@@ -1,0 +1,193 @@
+#include "port_io.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "os.h"
+
+struct CPortIo::SImpl {
+    int fd = -1;
+    COMMTIMEOUTS timeouts{};
+    DCB state{};
+};
+
+namespace {
+struct SBaud {
+    DWORD bps;
+    speed_t code;
+};
+const SBaud kBauds[] = {{1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
+                        {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
+
+// Waits for the descriptor; false on time-out or a hang-up (then after a short pause, so
+// callers that loop on a dead line don't spin).
+bool WaitFor(int fd, short events, int timeoutMs)
+{
+    pollfd p{fd, events, 0};
+    int r = poll(&p, 1, timeoutMs);
+    if (r > 0 && (p.revents & events))
+        return true;
+    if (r > 0)
+        usleep(10000);
+    return false;
+}
+} // namespace
+
+CPortIo::CPortIo() : m_p(new SImpl) {}
+
+CPortIo::~CPortIo()
+{
+    Close();
+    delete m_p;
+}
+
+bool CPortIo::Open(const char* name)
+{
+    int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    // Not shared: a second opener of the same port is refused, as on Windows.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    tcsetattr(fd, TCSANOW, &t);
+    m_p->fd = fd;
+    m_p->state = DCB{};
+    m_p->state.BaudRate = 9600;
+    m_p->state.ByteSize = 8;
+    return true;
+}
+
+bool CPortIo::IsOpen() const
+{
+    return m_p->fd >= 0;
+}
+
+void* CPortIo::Handle() const
+{
+    return reinterpret_cast<void*>(static_cast<intptr_t>(m_p->fd));
+}
+
+bool CPortIo::Close()
+{
+    if (m_p->fd < 0)
+        return false;
+    int r = close(m_p->fd);
+    m_p->fd = -1;
+    return r == 0;
+}
+
+unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
+{
+    const COMMTIMEOUTS& to = m_p->timeouts;
+    unsigned long total = to.ReadTotalTimeoutMultiplier * n + to.ReadTotalTimeoutConstant;
+    unsigned long limit = total ? std::min(total, waitMs) : waitMs;
+    uint32_t start = serilox_os::TickCount();
+    unsigned long got = 0;
+    while (got < n) {
+        long remaining = static_cast<long>(limit) - static_cast<long>(serilox_os::TickSince(start));
+        if (remaining <= 0)
+            break;
+        // Once bytes have come, a gap longer than the interval time-out ends the pass.
+        bool interval = got > 0 && to.ReadIntervalTimeout != 0;
+        long slice = interval ? std::min<long>(remaining, to.ReadIntervalTimeout) : remaining;
+        if (!WaitFor(m_p->fd, POLLIN, static_cast<int>(slice))) {
+            if (interval)
+                break;
+            continue;
+        }
+        ssize_t k = read(m_p->fd, dst + got, n - got);
+        if (k > 0)
+            got += static_cast<unsigned long>(k);
+        else if (k == 0 || (errno != EAGAIN && errno != EINTR))
+            break;
+    }
+    return got;
+}
+
+unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
+{
+    const COMMTIMEOUTS& to = m_p->timeouts;
+    unsigned long total = to.WriteTotalTimeoutMultiplier * n + to.WriteTotalTimeoutConstant;
+    uint32_t start = serilox_os::TickCount();
+    unsigned long sent = 0;
+    while (sent < n) {
+        ssize_t k = write(m_p->fd, src + sent, n - sent);
+        if (k > 0) {
+            sent += static_cast<unsigned long>(k);
+            continue;
+        }
+        if (k < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+        long remaining = total ? static_cast<long>(total) - static_cast<long>(serilox_os::TickSince(start)) : 1000;
+        if (remaining <= 0 || !WaitFor(m_p->fd, POLLOUT, static_cast<int>(remaining)))
+            break;
+    }
+    return sent;
+}
+
+bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)
+{
+    out = m_p->timeouts;
+    return IsOpen();
+}
+
+bool CPortIo::SetTimeouts(const COMMTIMEOUTS& timeouts)
+{
+    m_p->timeouts = timeouts;
+    return IsOpen();
+}
+
+bool CPortIo::SetQueues(DWORD, DWORD)
+{
+    return IsOpen();
+}
+
+bool CPortIo::GetState(DCB& out)
+{
+    out = m_p->state;
+    return IsOpen();
+}
+
+bool CPortIo::SetState(const DCB& state)
+{
+    termios t{};
+    if (!IsOpen() || tcgetattr(m_p->fd, &t) != 0)
+        return false;
+    const SBaud* baud = std::find_if(std::begin(kBauds), std::end(kBauds),
+                                     [&](const SBaud& b) { return b.bps == state.BaudRate; });
+    if (baud == std::end(kBauds) || state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > SPACEPARITY)
+        return false;
+    cfsetispeed(&t, baud->code);
+    cfsetospeed(&t, baud->code);
+    static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CSTOPB)) | sizes[state.ByteSize - 5];
+    if (state.Parity == ODDPARITY || state.Parity == EVENPARITY)
+        t.c_cflag |= PARENB | (state.Parity == ODDPARITY ? PARODD : 0);
+    if (state.StopBits == TWOSTOPBITS)
+        t.c_cflag |= CSTOPB;
+    if (tcsetattr(m_p->fd, TCSANOW, &t) != 0)
+        return false;
+    m_p->state = state;
+    return true;
+}
+
+bool CPortIo::SetDTR(bool on)
+{
+    int bits = TIOCM_DTR;
+    return ioctl(m_p->fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+void CPortIo::ResetOverlapped() {}

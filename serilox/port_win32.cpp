@@ -1,0 +1,134 @@
+#include "port_io.h"
+
+#include <cstring>
+
+struct CPortIo::SImpl {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    OVERLAPPED read{};
+    OVERLAPPED write{};
+};
+
+CPortIo::CPortIo() : m_p(new SImpl)
+{
+    m_p->read.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_p->write.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+CPortIo::~CPortIo()
+{
+    Close();
+    CloseHandle(m_p->read.hEvent);
+    CloseHandle(m_p->write.hEvent);
+    delete m_p;
+}
+
+bool CPortIo::Open(const char* name)
+{
+    // Names from COM10 on only open through the device namespace.
+    char path[280] = "\\\\.\\";
+    std::strncat(path, name, sizeof path - 5);
+    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    m_p->handle = h;
+    return true;
+}
+
+bool CPortIo::IsOpen() const
+{
+    return m_p->handle != INVALID_HANDLE_VALUE;
+}
+
+void* CPortIo::Handle() const
+{
+    return m_p->handle;
+}
+
+bool CPortIo::Close()
+{
+    if (m_p->handle == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL closed = CloseHandle(m_p->handle);
+    m_p->handle = INVALID_HANDLE_VALUE;
+    return closed != 0;
+}
+
+static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD immediate, DWORD waitMs)
+{
+    if (started)
+        return immediate;
+    if (GetLastError() != ERROR_IO_PENDING) {
+        // A broken device: don't let the caller's loop spin at full speed.
+        Sleep(10);
+        return 0;
+    }
+    DWORD got = 0;
+    if (WaitForSingleObject(ov.hEvent, waitMs) == WAIT_OBJECT_0) {
+        GetOverlappedResult(h, &ov, &got, FALSE);
+    } else {
+        // The next pass reuses this record, so the pending operation must end here.
+        CancelIoEx(h, &ov);
+        GetOverlappedResult(h, &ov, &got, TRUE);
+    }
+    ov.Offset += got;
+    return got;
+}
+
+unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
+{
+    DWORD got = 0;
+    ResetEvent(m_p->read.hEvent);
+    BOOL done = ReadFile(m_p->handle, dst, n, &got, &m_p->read);
+    return FinishPass(m_p->handle, m_p->read, done, got, waitMs);
+}
+
+unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
+{
+    DWORD sent = 0;
+    ResetEvent(m_p->write.hEvent);
+    BOOL done = WriteFile(m_p->handle, src, n, &sent, &m_p->write);
+    return FinishPass(m_p->handle, m_p->write, done, sent, INFINITE);
+}
+
+bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)
+{
+    return GetCommTimeouts(m_p->handle, &out) != 0;
+}
+
+bool CPortIo::SetTimeouts(const COMMTIMEOUTS& timeouts)
+{
+    COMMTIMEOUTS copy = timeouts;
+    return SetCommTimeouts(m_p->handle, &copy) != 0;
+}
+
+bool CPortIo::SetQueues(DWORD inBytes, DWORD outBytes)
+{
+    return SetupComm(m_p->handle, inBytes, outBytes) != 0;
+}
+
+bool CPortIo::GetState(DCB& out)
+{
+    std::memset(&out, 0, sizeof out);
+    out.DCBlength = sizeof out;
+    return GetCommState(m_p->handle, &out) != 0;
+}
+
+bool CPortIo::SetState(const DCB& state)
+{
+    DCB copy = state;
+    return SetCommState(m_p->handle, &copy) != 0;
+}
+
+bool CPortIo::SetDTR(bool on)
+{
+    return EscapeCommFunction(m_p->handle, on ? SETDTR : CLRDTR) != 0;
+}
+
+void CPortIo::ResetOverlapped()
+{
+    for (OVERLAPPED* ov : {&m_p->read, &m_p->write}) {
+        ov->Internal = ov->InternalHigh = 0;
+        ov->Offset = ov->OffsetHigh = 0;
+    }
+}

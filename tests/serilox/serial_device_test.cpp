@@ -1,0 +1,145 @@
+// The serial device over a pseudo-terminal: open/close rules, port names, timed reads.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+
+#include "engine_level4.h"
+#include "message_queue.h"
+
+namespace {
+
+// A raw pseudo-terminal pair: the device under test opens the slave path.
+struct SPty {
+    int master = -1;
+    std::string slave;
+    SPty()
+    {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        grantpt(master);
+        unlockpt(master);
+        slave = ptsname(master);
+        termios t{};
+        tcgetattr(master, &t);
+        cfmakeraw(&t);
+        tcsetattr(master, TCSANOW, &t);
+    }
+    ~SPty() { close(master); }
+};
+
+class TestDevice : public CCommSerial {
+public:
+    TestDevice() : CCommSerial(nullptr, &Idle) {}
+    using CCommSerial::SetDeviceName;
+    using CCommSerial::SetPort;
+    static unsigned int Idle(void* self)
+    {
+        while (static_cast<CSerilox*>(self)->GetCommFlag() != 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return 0;
+    }
+    std::string Name() const
+    {
+        char name[260];
+        GetDeviceName(name);
+        return name;
+    }
+};
+
+TEST(SerialDevice, OpenAndCloseRules)
+{
+    SPty pty;
+    TestDevice device;
+    EXPECT_EQ(device.CloseSerilox(), ERR_DEVICE) << "never opened";
+    device.SetDevicePath(pty.slave.c_str());
+    ASSERT_EQ(device.OpenSerilox(), 0);
+    EXPECT_EQ(device.OpenSerilox(), ERR_ALREADY_OPEN);
+
+    TestDevice second;
+    second.SetDevicePath(pty.slave.c_str());
+    EXPECT_EQ(second.OpenSerilox(), ERR_DEVICE) << "ports are not shared";
+
+    EXPECT_EQ(device.ChangePort(1), 0) << "same port: nothing reopened";
+    EXPECT_EQ(device.Name(), pty.slave);
+    EXPECT_EQ(device.SetDTR(1), 0);
+    EXPECT_EQ(device.ChangeCommVelocity(19200), 0);
+    EXPECT_EQ(device.GetCommVelocity(), 19200u);
+    EXPECT_EQ(device.ChangeCommVelocity(12345), ERR_COMM_STATE);
+
+    EXPECT_EQ(device.CloseSerilox(), 0);
+    EXPECT_EQ(device.CloseSerilox(), ERR_DEVICE);
+    EXPECT_EQ(device.SetDTR(1), ERR_DEVICE);
+    EXPECT_EQ(device.ChangeCommVelocity(9600), ERR_DEVICE);
+
+    TestDevice missing;
+    missing.SetDevicePath("/dev/kestrel-no-such-port");
+    EXPECT_EQ(missing.OpenSerilox(), ERR_DEVICE);
+    EXPECT_EQ(missing.GetDeviceHandle(), nullptr);
+}
+
+TEST(SerialDevice, NamesAndSettingsWhileClosed)
+{
+    TestDevice device;
+    EXPECT_EQ(device.Name(), "COM1");
+    EXPECT_EQ(device.GetCommVelocity(), 9600u);
+    COMMTIMEOUTS t = device.GetTimeOuts();
+    EXPECT_EQ(t.ReadIntervalTimeout, 100u);
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, 5000u);
+
+    device.SetPort(3);
+    EXPECT_EQ(device.Name(), "COM3");
+
+    SSerialProperty p;
+    p.PortNumber = 4;
+    p.CommVelocity = 38400;
+    p.DataBits = 7;
+    p.Parity = EVENPARITY;
+    EXPECT_EQ(device.ChangeCommProperty(p), ERR_DEVICE);
+    EXPECT_EQ(device.Name(), "COM4");
+    EXPECT_EQ(device.GetPortNumber(), 4u);
+    EXPECT_EQ(device.GetCommVelocity(), 38400u);
+    EXPECT_EQ(device.GetDataBits(), 7);
+    EXPECT_EQ(device.GetParity(), EVENPARITY);
+
+    std::string tooLong(260, 'x');
+    EXPECT_EQ(device.SetDeviceName(tooLong.c_str()), 0);
+    EXPECT_EQ(device.Name(), "COM4");
+    std::string longest(259, 'y');
+    EXPECT_EQ(device.SetDeviceName(longest.c_str()), 1);
+}
+
+TEST(SerialDevice, ReadsWithinTheLimitAndKeepsPartialBytes)
+{
+    SPty pty;
+    TestDevice device;
+    device.SetDevicePath(pty.slave.c_str());
+    ASSERT_EQ(device.OpenSerilox(), 0);
+    EXPECT_EQ(device.WriteSerilox(CDataInformation(reinterpret_cast<const unsigned char*>("ab"), 2), 2, 0), 0);
+    char got[2];
+    ASSERT_EQ(read(pty.master, got, 2), 2);
+    EXPECT_EQ(std::string(got, 2), "ab");
+
+    ASSERT_EQ(write(pty.master, "\x01\x02", 2), 2);
+    CDataInformation out(16);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device.ReadSerilox(out, 4, 300), ERR_READ_TIMEOUT);
+    auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(out.GetSize(), 2u);
+    EXPECT_EQ(out.GetAt(1), 0x02);
+    EXPECT_GE(waited, std::chrono::milliseconds(300));
+    EXPECT_LT(waited, std::chrono::milliseconds(1500));
+
+    ASSERT_EQ(write(pty.master, "\x05\x06\x07", 3), 3);
+    EXPECT_EQ(device.ReadSerilox(out, 3, 1000), 0);
+    EXPECT_EQ(out.GetSize(), 3u);
+    EXPECT_EQ(out.GetAt(2), 0x07);
+    EXPECT_EQ(device.CloseSerilox(), 0);
+    EXPECT_EQ(device.ReadSerilox(out, 1, 10), ERR_DEVICE);
+}
+
+} // namespace
