@@ -1,6 +1,7 @@
 #include "port_io.h"
 
 #include <cstring>
+#include <initializer_list>
 
 struct CPortIo::SImpl {
     HANDLE handle = INVALID_HANDLE_VALUE;
