@@ -1,0 +1,134 @@
+// kestrelctl: identify, read, write and reset projector items from a shell.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "projector_session.h"
+
+namespace {
+
+void Usage()
+{
+    std::fputs("usage: kestrelctl --port DEVICE [--baud N] [--to N|all] [--width N] COMMAND\n"
+               "  identify            print the projector's type code\n"
+               "  get ITEM            print an item's value (ITEM like 0x0300)\n"
+               "  set ITEM VALUE      write a signed value\n"
+               "  reset ITEM          reset an item to its default\n"
+               "DEVICE is COM1..COM4 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
+               stderr);
+}
+
+bool ParseNumber(const char* text, long min, long max, long& out)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(text, &end, 0);
+    if (errno != 0 || *end != 0 || value < min || value > max)
+        return false;
+    out = value;
+    return true;
+}
+
+struct SOptions {
+    std::string port;
+    unsigned long baud = 9600;
+    int stack = 0;
+    unsigned char address = 1;
+    unsigned int width = 0;
+    std::vector<std::string> command;
+};
+
+bool ParseOptions(int argc, char** argv, SOptions& o)
+{
+    long n = 0;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--port" && next) {
+            o.port = argv[++i];
+        } else if (a == "--baud" && ParseNumber(next, 1200, 115200, n)) {
+            o.baud = static_cast<unsigned long>(n);
+            ++i;
+        } else if (a == "--to" && next && std::strcmp(next, "all") == 0) {
+            o.stack = 1;
+            o.address = 0xFF;
+            ++i;
+        } else if (a == "--to" && ParseNumber(next, 1, 4, n)) {
+            o.stack = 1;
+            o.address = static_cast<unsigned char>(n);
+            ++i;
+        } else if (a == "--width" && ParseNumber(next, 1, 4, n)) {
+            o.width = static_cast<unsigned int>(n);
+            ++i;
+        } else if (a.rfind("--", 0) == 0) {
+            return false;
+        } else {
+            o.command.push_back(a);
+        }
+    }
+    return !o.port.empty() && !o.command.empty();
+}
+
+int Fail(ESessionStatus status, const std::string& message)
+{
+    std::fprintf(stderr, "kestrelctl: %s\n", message.c_str());
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SOptions o;
+    if (!ParseOptions(argc, argv, o)) {
+        Usage();
+        return SESSION_USAGE;
+    }
+    const std::string& verb = o.command[0];
+    CProjectorSession session(o.port, o.baud);
+    std::string message;
+
+    if (verb == "identify" && o.command.size() == 1) {
+        const SProjectorModel* model = nullptr;
+        ESessionStatus status = session.Identify(model, message);
+        if (status != SESSION_OK)
+            return Fail(status, message);
+        std::printf("%s\n", model->szTypeCode);
+        return 0;
+    }
+
+    long item = 0;
+    if (o.command.size() < 2 || !ParseNumber(o.command[1].c_str(), 0, 0xFFFF, item)) {
+        Usage();
+        return SESSION_USAGE;
+    }
+    SAnswer answer;
+    ESessionStatus status;
+    if (verb == "get" && o.command.size() == 2) {
+        status = session.Transact(o.stack, 2, o.address, static_cast<uint16_t>(item), {}, answer, message);
+        if (status == SESSION_OK)
+            std::printf("%ld\n", static_cast<long>(DecodeItemValue(answer.parameter)));
+    } else if (verb == "set" && o.command.size() == 3) {
+        long value = 0;
+        if (!ParseNumber(o.command[2].c_str(), INT32_MIN, INT32_MAX, value)) {
+            Usage();
+            return SESSION_USAGE;
+        }
+        unsigned int width = o.width ? o.width : NarrowestWidth(static_cast<int32_t>(value));
+        status = session.Transact(o.stack, 1, o.address, static_cast<uint16_t>(item),
+                                  EncodeItemValue(static_cast<int32_t>(value), width), answer, message);
+    } else if (verb == "reset" && o.command.size() == 2) {
+        status = session.Transact(o.stack, 3, o.address, static_cast<uint16_t>(item), {}, answer, message);
+        if (status == SESSION_OK && !answer.parameter.empty())
+            std::printf("%ld\n", static_cast<long>(DecodeItemValue(answer.parameter)));
+    } else {
+        Usage();
+        return SESSION_USAGE;
+    }
+    return status == SESSION_OK ? 0 : Fail(status, message);
+}

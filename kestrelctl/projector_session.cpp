@@ -1,0 +1,216 @@
+#include "projector_session.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+const unsigned long kReplyWaitMs = 1000;
+const unsigned long kLevel5EngineWaitMs = 10000;
+const uint16_t kIdentifyItem = 0x0004;
+
+template <class Engine> void Configure(Engine& engine, const std::string& device, unsigned long baud)
+{
+    SSerialProperty property;
+    property.CommVelocity = static_cast<unsigned int>(baud);
+    engine.ChangeCommProperty(property); // closed: stores the settings
+    engine.SetDevicePath(device.c_str());
+}
+
+std::string DescribeFailure(int result)
+{
+    char text[96];
+    switch (result) {
+    case ERR_NO_ACK:
+        return "No response from the projector.";
+    case ERR_NO_REPLY:
+        return "The projector acknowledged but did not answer.";
+    case ERR_CHECKSUM:
+        return "The projector's answer failed its checksum.";
+    default:
+        std::snprintf(text, sizeof text, "Communication failed (error 0x%X).", result);
+        return text;
+    }
+}
+} // namespace
+
+CProjectorSession::CProjectorSession(const std::string& device, unsigned long baud) : m_strDevice(device), m_nBaud(baud)
+{
+}
+
+CProjectorSession::~CProjectorSession()
+{
+    Close();
+}
+
+bool CProjectorSession::Open(int level)
+{
+    Close();
+    int result;
+    if (level == 4) {
+        m_pLevel4.reset(new CCommZelqLevel4(m_Window.Handle(), &CCommZelqLevel4::ASyncThreadCallBack));
+        Configure(*m_pLevel4, m_strDevice, m_nBaud);
+        result = m_pLevel4->OpenSerilox();
+    } else {
+        m_pLevel5.reset(new CCommZelqLevel5(m_Window.Handle(), &CCommZelqLevel5::ASyncThreadCallBack));
+        Configure(*m_pLevel5, m_strDevice, m_nBaud);
+        result = m_pLevel5->OpenSerilox();
+    }
+    return result == 0;
+}
+
+void CProjectorSession::Close()
+{
+    m_pLevel4.reset();
+    m_pLevel5.reset();
+    // Records of a closed engine are gone: drop what it posted.
+    SEngineMessage stale;
+    while (m_Window.Next(stale, 0)) {
+    }
+}
+
+bool CProjectorSession::AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer)
+{
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(limitMs);
+    SEngineMessage m;
+    for (;;) {
+        long left = static_cast<long>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+        if (left < 0)
+            return false;
+        if (!m_Window.Next(m, static_cast<unsigned long>(left) + 1) || m.message != UM_PACKET_RECEIVED)
+            continue;
+        const CZelqLevel4Packet* packet;
+        if (level5) {
+            const CZelqLevel5Packet* p5 = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
+            // Only answers count; a frame without Apply is the projector reporting by itself.
+            if (!p5->IsApply())
+                continue;
+            answer.refused = p5->IsOK();
+            packet = p5;
+        } else {
+            packet = reinterpret_cast<const CZelqLevel4Packet*>(m.lParam);
+            answer.refused = 0;
+            m_pLevel4->SendACK();
+        }
+        if ((packet->GetGroupID() << 8 | packet->GetItemID()) != item)
+            continue;
+        answer.attr = packet->FormerData().GetAt(packet->FormerData().GetAt(0) == 0x1D ? 3 : 2);
+        const CDataInformation* parameter = packet->GetParameter();
+        answer.parameter.assign(parameter->Bytes(), parameter->Bytes() + parameter->GetSize());
+        return true;
+    }
+}
+
+ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                                           const std::vector<unsigned char>& parameter, SAnswer& answer,
+                                           std::string& message)
+{
+    if (!m_pLevel5 && !Open(5)) {
+        message = "The port " + m_strDevice + " cannot be opened.";
+        return SESSION_NO_PORT;
+    }
+    SZelqLevel5Header header;
+    header.Stack = stack;
+    header.Attr = attr & 0x0F;
+    header.Apply = (attr >> 7) & 1;
+    header.OK = (attr >> 6) & 1;
+    header.Check = (attr >> 5) & 1;
+    header.To = address;
+    header.From = 0;
+    header.GroupID = static_cast<unsigned char>(item >> 8);
+    header.ItemID = static_cast<unsigned char>(item);
+    CDataInformation data(parameter.data(), static_cast<unsigned int>(parameter.size()));
+    int result = m_pLevel5->SendCommand(header, data, header.Apply == 0, kLevel5EngineWaitMs);
+    if (result != 0) {
+        message = DescribeFailure(result);
+        return SESSION_NO_RESPONSE;
+    }
+    if (!AwaitAnswer(item, true, kReplyWaitMs, answer)) {
+        message = "No answer from the projector.";
+        return SESSION_NO_RESPONSE;
+    }
+    if (answer.refused) {
+        message = "The projector refused the command.";
+        return SESSION_REFUSED;
+    }
+    return SESSION_OK;
+}
+
+ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::string& message)
+{
+    model = nullptr;
+    if (!Open(4)) {
+        message = "The port " + m_strDevice + " cannot be opened.";
+        return SESSION_NO_PORT;
+    }
+    SZelqLevel4Header request;
+    request.Size = 6;
+    request.Attr = 2;
+    request.GroupID = 0x00;
+    request.ItemID = 0x04;
+    CDataInformation none(0u);
+    int result = m_pLevel4->SendCommand(request, none, 1, kReplyWaitMs);
+    SAnswer answer;
+    if (result != 0 || !AwaitAnswer(kIdentifyItem, false, kReplyWaitMs, answer)) {
+        message = result != 0 ? DescribeFailure(result) : "No response from the projector.";
+        return SESSION_NO_RESPONSE;
+    }
+    // Bit 6 of the attribute: the projector does not take Level 4 and identifies at Level 5.
+    if (answer.attr & 0x40) {
+        if (!Open(5)) {
+            message = "The port " + m_strDevice + " cannot be opened.";
+            return SESSION_NO_PORT;
+        }
+        ESessionStatus status = Transact(1, 2, 1, kIdentifyItem, {}, answer, message);
+        if (status != SESSION_OK)
+            return status;
+    }
+    if (answer.parameter.size() != 4) {
+        message = "Kestrel does not support the projector connected.";
+        return SESSION_UNSUPPORTED;
+    }
+    model = FindProjectorModel(answer.parameter.data(), 4);
+    if (!model) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "Unknown projector: family 0x%02X%02X, model code 0x%02X%02X; Kestrel cannot recognize it.",
+                      answer.parameter[0], answer.parameter[1], answer.parameter[2], answer.parameter[3]);
+        message = text;
+        return SESSION_UNSUPPORTED;
+    }
+    return SESSION_OK;
+}
+
+int32_t DecodeItemValue(const std::vector<unsigned char>& bytes)
+{
+    switch (bytes.size()) {
+    case 1:
+        return static_cast<int8_t>(bytes[0]);
+    case 2:
+        return static_cast<int16_t>(bytes[0] << 8 | bytes[1]);
+    case 3:
+        return bytes[0] << 16 | bytes[1] << 8 | bytes[2];
+    case 4:
+        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3]);
+    default:
+        return 0;
+    }
+}
+
+std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width)
+{
+    std::vector<unsigned char> bytes(width);
+    uint32_t bits = static_cast<uint32_t>(value);
+    for (unsigned int i = 0; i < width; ++i)
+        bytes[width - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
+    return bytes;
+}
+
+unsigned int NarrowestWidth(int32_t value)
+{
+    if (value >= -128 && value <= 127)
+        return 1;
+    if (value >= -32768 && value <= 32767)
+        return 2;
+    return 4;
+}

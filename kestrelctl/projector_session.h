@@ -1,0 +1,56 @@
+// One projector on one port, identified and addressed the way the main program does it:
+// a single Level 4 identification request, then Level 5 only.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine_level5.h"
+#include "message_window.h"
+#include "projector_model.h"
+
+struct SAnswer {
+    unsigned char attr = 0;
+    int refused = 0;
+    std::vector<unsigned char> parameter;
+};
+
+enum ESessionStatus {
+    SESSION_OK = 0,
+    SESSION_USAGE = 1,
+    SESSION_NO_PORT = 2,
+    SESSION_NO_RESPONSE = 3,
+    SESSION_UNSUPPORTED = 4,
+    SESSION_REFUSED = 5,
+};
+
+class CProjectorSession {
+public:
+    CProjectorSession(const std::string& device, unsigned long baud);
+    ~CProjectorSession();
+
+    // Identifies the projector: status, and the model or a message for the user.
+    ESessionStatus Identify(const SProjectorModel*& model, std::string& message);
+    // One Level 5 command: attr 1 = set, 2 = get, 3 = reset; stack frames address one projector.
+    ESessionStatus Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                            const std::vector<unsigned char>& parameter, SAnswer& answer, std::string& message);
+
+private:
+    bool Open(int level);
+    void Close();
+    // Reads the engine's messages until the answer for item arrives or limitMs pass.
+    bool AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer);
+
+    std::string m_strDevice;
+    unsigned long m_nBaud;
+    CMessageWindow m_Window;
+    std::unique_ptr<CCommZelqLevel4> m_pLevel4;
+    std::unique_ptr<CCommZelqLevel5> m_pLevel5;
+};
+
+// Values travel big-endian; one- and two-byte values are signed.
+int32_t DecodeItemValue(const std::vector<unsigned char>& bytes);
+std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width);
+// The narrowest signed width (1, 2 or 4 bytes) that holds value.
+unsigned int NarrowestWidth(int32_t value);
