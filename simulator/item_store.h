@@ -1,0 +1,65 @@
+// The settings a projector holds: one value per item code for each projector address 1-4,
+// kept as the big-endian bytes that go over the line.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <vector>
+
+enum : unsigned int {
+    ITEM_READ_ONLY = 1, // a set is refused
+    ITEM_NO_RESET = 2,  // a reset is refused
+};
+
+struct SItemSpec {
+    uint16_t wCode = 0;
+    unsigned int nWidth = 1; // value bytes; above 4 the value is a block of bytes
+    long long nMin = -128;   // range of a set, for widths 1-4
+    long long nMax = 127;
+    std::vector<uint8_t> factory; // nWidth bytes
+    unsigned int nFlags = 0;
+};
+
+enum class EStoreResult { Ok, UnknownItem, BadAddress, BadLength, OutOfRange, ReadOnly, NoReset };
+
+const char* StoreResultName(EStoreResult result);
+
+class CItemStore {
+public:
+    static constexpr int kAddresses = 4;
+
+    // Plain value item of 1-4 bytes.
+    static SItemSpec Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
+                           unsigned int flags = 0);
+    // Block item whose value is a fixed string of bytes.
+    static SItemSpec Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags = ITEM_READ_ONLY);
+    // The items a projector of this family knows, before a model removes the ones it lacks.
+    static std::vector<SItemSpec> DefaultItems();
+
+    void Define(const SItemSpec& spec); // every address gets the factory value
+    void Remove(uint16_t code);
+    const SItemSpec* Spec(uint16_t code) const;
+
+    EStoreResult Get(int address, uint16_t code, std::vector<uint8_t>& out) const;
+    EStoreResult Set(int address, uint16_t code, const std::vector<uint8_t>& value);
+    EStoreResult Reset(int address, uint16_t code, std::vector<uint8_t>& out);
+    // Store bytes of the item's width without range or read-only checks (tests, control commands).
+    EStoreResult Poke(int address, uint16_t code, const std::vector<uint8_t>& value);
+    EStoreResult PokeValue(int address, uint16_t code, long long value);
+    EStoreResult GetValue(int address, uint16_t code, long long& value) const;
+    // Every item that may be reset goes back to its factory value.
+    void ResetAll(int address);
+
+    // One, two and four byte values are signed, as the computer keeps them; three bytes are not.
+    static long long Decode(const std::vector<uint8_t>& bytes);
+    static std::vector<uint8_t> Encode(long long value, unsigned int width);
+
+private:
+    struct SItem {
+        SItemSpec spec;
+        std::vector<uint8_t> values[kAddresses];
+    };
+    const SItem* Find(uint16_t code) const;
+    SItem* Find(uint16_t code);
+
+    std::map<uint16_t, SItem> m_Items;
+};

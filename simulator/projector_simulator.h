@@ -1,0 +1,178 @@
+// A projector on the far end of a serial line: it acknowledges and answers the computer's
+// frames from an item store, identifies itself as one of the known models, misbehaves on
+// request (a fault plan), sends frames of its own when asked, and logs all it sees.
+// It serves one file descriptor (a pseudo-terminal's master) from a thread of its own.
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fault_plan.h"
+#include "frame_reader.h"
+#include "item_store.h"
+#include "sim_log.h"
+#include "sim_model.h"
+
+struct SSimulatorOptions {
+    std::string strModel = "KT-C310"; // a name of SimModelNames()
+    bool bAsic = false;               // the line carries ASIC frames
+    unsigned int nBaud = 9600;        // line rate for pacing
+    bool bPace = false;               // write no faster than nBaud (10 bits a byte)
+    int nProjectors = 4;              // stack addresses 1..n answer
+    int nPower = 0x01;                // item 0x0003 at start
+    long long nIdent = -1;            // identification bytes instead of the model's
+    int nStallLimitMs = 1000;         // a frame from the computer that stops this long is dropped
+    std::string strLogFile;
+    std::vector<SFault> faults;       // the fault plan at start
+    bool bRandomFaults = false;
+    uint32_t nRandomSeed = 0;
+    unsigned int nRandomPercent = 0;
+};
+
+// A frame the projector sends on its own, such as a report of a changed value.
+struct SUnsolicitedFrame {
+    bool bStack = false;
+    uint8_t nFrom = 1;     // the sending projector (stack form)
+    uint8_t nTo = 0;
+    uint8_t nFlags = 0x02; // Level 5 flag byte (attribute 2, Apply clear); ASIC: the attribute
+    uint16_t wItem = 0;
+    std::vector<uint8_t> value;
+};
+
+struct SSimCounters {
+    unsigned int nFrames = 0;    // command frames with a right checksum, control frames excepted
+    unsigned int nBadFrames = 0; // checksum, length or stalled
+    unsigned int nAcks = 0;      // ACK bytes received, except those for control answers
+    unsigned int nNaks = 0;
+};
+
+class CProjectorSimulator {
+public:
+    explicit CProjectorSimulator(const SSimulatorOptions& options = SSimulatorOptions());
+    ~CProjectorSimulator();
+    CProjectorSimulator(const CProjectorSimulator&) = delete;
+    CProjectorSimulator& operator=(const CProjectorSimulator&) = delete;
+
+    // Serves fd until Stop; fd is switched to non-blocking and stays the caller's to close.
+    // False, with Error(), for an unknown model, an unwritable log file or a second start.
+    bool Start(int fd);
+    void Stop();
+    bool IsRunning() const { return m_Thread.joinable(); }
+    const std::string& Error() const { return m_strError; }
+
+    void PushFault(const SFault& fault);
+    void PushFaults(const std::vector<SFault>& faults);
+    void ClearFaults(); // also ends random faults
+    void SetRandomFaults(uint32_t seed, unsigned int percent);
+    size_t PendingFaults() const;
+
+    void SetReplyDelay(unsigned int ms); // every later reply waits that long after its ACK
+    void SetPacing(unsigned int baud);   // 0 = write at once
+    unsigned int GetBaud() const;
+
+    void SendFrame(const SUnsolicitedFrame& frame, unsigned int delayMs = 0);
+    void SendRaw(const std::vector<uint8_t>& bytes, unsigned int delayMs = 0);
+
+    // The store of projector address 1-4, without range checks.
+    bool SetValue(int address, uint16_t code, long long value);
+    bool GetValue(int address, uint16_t code, long long& value) const;
+    bool IsStackEstablished() const;
+
+    // One line of the control FIFO's language; "" when done, else what was wrong.
+    std::string Execute(const std::string& line);
+
+    CSimLog& Log() { return m_Log; }
+    const CSimLog& Log() const { return m_Log; }
+    SSimCounters Counters() const;
+
+    static std::vector<uint8_t> BuildFrame(const SUnsolicitedFrame& frame, bool bAsic);
+
+private:
+    // A frame from the computer, decoded.
+    struct SCommand {
+        EFrameKind eKind = EFrameKind::Short;
+        uint8_t nFlags = 0; // the whole flag byte (Level 5) or attribute byte (ASIC)
+        uint8_t nAttr = 0;  // low nibble
+        bool bApply = false, bOK = false, bCheck = false;
+        uint8_t nTo = 0, nFrom = 0;
+        uint16_t wItem = 0;
+        std::vector<uint8_t> param;
+        std::vector<uint8_t> bytes;
+    };
+    // A frame the projector is about to send.
+    struct SReply {
+        EFrameKind eKind = EFrameKind::Short;
+        uint8_t nFlags = 0;
+        uint8_t nTo = 0, nFrom = 0;
+        uint16_t wItem = 0;
+        std::vector<uint8_t> param;
+        std::string strLabel;
+        unsigned int nNewBaud = 0; // the line changes speed once this is written
+    };
+    struct SOutput {
+        long long nDueUs = 0;
+        uint64_t nSeq = 0;
+        std::vector<uint8_t> bytes;
+        std::string strLabel;
+        bool bControlAnswer = false;
+        unsigned int nNewBaud = 0;
+        size_t nSent = 0;
+        bool bStarted = false;
+    };
+
+    void Run();
+    void Wake();
+    long long NowUs() const;
+    long long NextWakeUs(long long nowUs) const;
+    void Flush(long long nowUs);
+    void Queue(std::vector<uint8_t> bytes, long long dueUs, std::string label, bool bControlAnswer = false,
+               unsigned int newBaud = 0);
+    void QueueReply(const SReply& reply, long long dueUs, bool bControlAnswer = false);
+    void Note(const std::string& text);
+
+    void Handle(const SRxEvent& event, long long nowUs);
+    void HandleFrame(const SRxEvent& event, long long nowUs);
+    void HandleControl(const SCommand& command, long long nowUs);
+    std::string RunControl(const SCommand& command, long long nowUs, std::vector<uint8_t>& answer,
+                           std::vector<SOutput>& after);
+    std::vector<SReply> Execute(const SCommand& command);
+    SReply Answer(const SCommand& command, int address, bool bBroadcast);
+    SReply AsicAnswer(const SCommand& command);
+    std::vector<uint8_t> StackState() const;
+    std::vector<uint8_t> IdentBytes() const;
+    std::vector<uint8_t> ShortLengthHead(EFrameKind kind) const;
+    SOutput MakeFrameOutput(const SUnsolicitedFrame& frame, long long dueUs) const;
+    std::string ExecuteLocked(const std::string& line);
+
+    SSimulatorOptions m_Options;
+    const SSimModel* m_pModel;
+    std::string m_strError;
+
+    mutable std::mutex m_Mutex; // everything below; never held while waiting for the line
+    CItemStore m_Store;
+    CFaultPlan m_Plan;
+    unsigned int m_nReplyDelayMs = 0;
+    unsigned int m_nBaud;
+    bool m_bPace;
+    bool m_bStackEstablished = false;
+    SSimCounters m_Counters;
+    bool m_bControlAnswerLast = false; // the last frame written answered a control command
+    std::unique_ptr<CFrameReader> m_pReader;
+    std::vector<SOutput> m_Output; // by due time; the front one may be part written
+    uint64_t m_nOutputSeq = 0;
+    long long m_nNextByteUs = 0; // pacing: when the line takes the next byte
+    bool m_bWriteBlocked = false;
+    long long m_nHangupUntilUs = 0;
+
+    CSimLog m_Log;
+    std::chrono::steady_clock::time_point m_Start;
+    int m_nFd = -1;
+    int m_WakePipe[2] = {-1, -1};
+    std::atomic<bool> m_bStop{false};
+    std::thread m_Thread;
+};
