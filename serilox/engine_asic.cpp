@@ -55,6 +55,7 @@ int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned 
     int acknowledged = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         GetWriteNowEvent().Reset();
+        SAckMark mark = MarkAcks();
         int written = WriteSerilox(frame, frame.GetSize(), 10);
         SetLastDevError(written);
         if (written != 0)
@@ -76,13 +77,13 @@ int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned 
         bool awaitReply = waitReply != 0;
         if (waitAck) {
             for (;;) {
-                if (serilox_os::AtOrAfter(GetLastACKTime(), t0)) {
+                if (AckSince(mark)) {
                     acknowledged = 1;
                     if (!waitReply)
                         return 0;
                     break;
                 }
-                if (serilox_os::AtOrAfter(GetLastNAKTime(), t0))
+                if (NakSince(mark))
                     return 0;
                 if (serilox_os::TickSince(t0) > ackTimeout) {
                     awaitReply = acknowledged && waitReply;

@@ -127,6 +127,7 @@ int CCommZelqLevel4::SendCommand(const CDataInformation& frame, int waitReply, u
     int acknowledged = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         GetWriteNowEvent().Reset();
+        SAckMark mark = MarkAcks();
         int written = WriteSerilox(frame, frame.GetSize(), 1);
         SetLastDevError(written);
         if (written != 0)
@@ -141,16 +142,15 @@ int CCommZelqLevel4::SendCommand(const CDataInformation& frame, int waitReply, u
 
         bool awaitReply = false;
         for (;;) {
-            if (serilox_os::AtOrAfter(GetLastACKTime(), t0)) {
+            if (AckSince(mark)) {
                 acknowledged = 1;
                 if (!waitReply)
                     return 0;
                 awaitReply = true;
                 break;
             }
-            // A refusal ends the call without an error and without another attempt. A NAK in
-            // the very millisecond of the write counts too: a fast peer answers that quickly.
-            if (serilox_os::AtOrAfter(GetLastNAKTime(), t0))
+            // A refusal ends the call without an error and without another attempt.
+            if (NakSince(mark))
                 return 0;
             if (serilox_os::TickSince(t0) > kAckWindowMs) {
                 awaitReply = acknowledged && waitReply;
@@ -235,15 +235,27 @@ void CCommZelqLevel4::ReceiveLoop()
     }
 }
 
-void CCommZelqLevel4::OnAckByte()
+void CCommZelqLevel4::RecordAck()
 {
     SetLastACKTime(serilox_os::TickCount());
+    ++m_nAckCount;
+}
+
+void CCommZelqLevel4::RecordNak()
+{
+    SetLastNAKTime(serilox_os::TickCount());
+    ++m_nNakCount;
+}
+
+void CCommZelqLevel4::OnAckByte()
+{
+    RecordAck();
     PostMessageA(UM_ACK_RECEIVED, StampTimeText());
 }
 
 void CCommZelqLevel4::OnNakByte()
 {
-    SetLastNAKTime(serilox_os::TickCount());
+    RecordNak();
     PostMessageA(UM_NAK_RECEIVED, StampTimeText());
 }
 

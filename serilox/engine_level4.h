@@ -62,6 +62,18 @@ protected:
     // Sleeps until the receive thread records something or limitMs have passed since start.
     void WaitForActivity(uint32_t start, uint32_t limitMs);
     void NoteActivity() { m_Activity.Set(); }
+
+    // Acknowledgements are told apart by count, not by tick: at millisecond resolution a
+    // fast peer's answer to the previous attempt can carry the same tick as the next write.
+    struct SAckMark {
+        uint32_t acks;
+        uint32_t naks;
+    };
+    SAckMark MarkAcks() const { return {m_nAckCount.load(), m_nNakCount.load()}; }
+    bool AckSince(const SAckMark& mark) const { return m_nAckCount.load() != mark.acks; }
+    bool NakSince(const SAckMark& mark) const { return m_nNakCount.load() != mark.naks; }
+    void RecordAck();
+    void RecordNak();
     // A time text for a posted ACK/NAK message, taken from the time ring.
     LPARAM StampTimeText();
     void StopReceiving();
@@ -102,6 +114,8 @@ private:
     std::atomic<uint32_t> m_nLastNAKTime;
     std::atomic<uint32_t> m_nLastPacketTime;
     std::atomic<int> m_nLastDevError;
+    std::atomic<uint32_t> m_nAckCount{0};
+    std::atomic<uint32_t> m_nNakCount{0};
     SZelqLevel4Header m_IntInfo;
     serilox_os::CEvent m_Activity;
 };

@@ -82,6 +82,7 @@ int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, u
             m_CheckWrite5.InitializeInstance();
             m_CheckWrite5 = frame;
         }
+        SAckMark mark = MarkAcks();
         int written = WriteSerilox(frame, frame.GetSize(), 1);
         SetLastDevError(written);
         if (written != 0)
@@ -94,7 +95,7 @@ int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, u
 
         bool awaitReply = false;
         for (;;) {
-            if (serilox_os::AtOrAfter(GetLastACKTime(), t0)) {
+            if (AckSince(mark)) {
                 acknowledged = 1;
                 if (!waitReply)
                     return 0;
@@ -102,7 +103,7 @@ int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, u
                 break;
             }
             // A NAK is a failed attempt here: the frame goes out again.
-            if (serilox_os::AtOrAfter(GetLastNAKTime(), t0) || serilox_os::TickSince(t0) > kAckWindowMs) {
+            if (NakSince(mark) || serilox_os::TickSince(t0) > kAckWindowMs) {
                 awaitReply = acknowledged && waitReply;
                 break;
             }
@@ -166,13 +167,13 @@ unsigned int CCommZelqLevel5::ASyncThreadCallBack(void* engine)
 void CCommZelqLevel5::OnAckByte()
 {
     PostMessageA(UM_ACK_RECEIVED, StampTimeText());
-    SetLastACKTime(serilox_os::TickCount());
+    RecordAck();
 }
 
 void CCommZelqLevel5::OnNakByte()
 {
     LPARAM text = StampTimeText();
-    SetLastNAKTime(serilox_os::TickCount());
+    RecordNak();
     PostMessageA(UM_NAK_RECEIVED, text);
 }
 

@@ -12,11 +12,6 @@ namespace serilox_os {
 // Milliseconds on a monotonic clock; wraps after 49 days, so compare with TickSince.
 uint32_t TickCount();
 inline uint32_t TickSince(uint32_t start) { return TickCount() - start; }
-// True when a recorded tick is set and not before start (wrap-safe).
-inline bool AtOrAfter(uint32_t tick, uint32_t start)
-{
-    return tick != 0 && static_cast<int32_t>(tick - start) >= 0;
-}
 
 // Event with the platform's manual- and auto-reset semantics.
 class CEvent {

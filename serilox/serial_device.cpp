@@ -78,7 +78,8 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
     int result = 0;
     while (got < count) {
         got += m_Port.ReadPass(work.data() + got, count - got, kReadPassMs);
-        if (got < count && serilox_os::TickSince(start) > timeout) {
+        // A stop request ends the worker's read early, so closing takes a pass, not a second.
+        if (got < count && (serilox_os::TickSince(start) > timeout || GetCommFlag() == 1)) {
             result = ERR_READ_TIMEOUT;
             break;
         }

@@ -1,0 +1,92 @@
+// A simulated projector on a pseudo-terminal and an engine of the test's choice on its
+// slave side, posting into a queue the test reads in order.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "engine_asic.h"
+#include "engine_level5.h"
+#include "message_queue.h"
+#include "projector_simulator.h"
+#include "pseudo_terminal.h"
+
+struct SPosted {
+    unsigned int message;
+    WPARAM source;
+    LPARAM record;
+};
+
+class EngineTest : public ::testing::Test {
+protected:
+    void StartSimulator(SSimulatorOptions options = SSimulatorOptions())
+    {
+        ASSERT_TRUE(m_Pty.IsOpen()) << m_Pty.Error();
+        m_pSim.reset(new CProjectorSimulator(options));
+        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd())) << m_pSim->Error();
+    }
+
+    template <class Engine> std::unique_ptr<Engine> Open(SeriloxThreadProc proc = &Engine::ASyncThreadCallBack)
+    {
+        std::unique_ptr<Engine> engine(new Engine(&m_Queue, proc));
+        engine->SetDevicePath(m_Pty.SlavePath().c_str());
+        EXPECT_EQ(engine->OpenSerilox(), 0);
+        return engine;
+    }
+
+    // Everything posted within waitMs of the last message.
+    std::vector<SPosted> Drain(unsigned long waitMs = 150)
+    {
+        std::vector<SPosted> out;
+        SQueuedMessage m;
+        while (m_Queue.Get(m, waitMs))
+            out.push_back({m.message, m.wParam, m.lParam});
+        return out;
+    }
+
+    static std::vector<unsigned int> Kinds(const std::vector<SPosted>& posted)
+    {
+        std::vector<unsigned int> kinds;
+        for (const SPosted& p : posted)
+            kinds.push_back(p.message);
+        return kinds;
+    }
+
+    // Times (ms) at which the projector received command frames.
+    std::vector<double> FrameTimes() const
+    {
+        std::vector<double> times;
+        for (const SLogEntry& e : m_pSim->Log().Entries())
+            if (e.eKind == ELogKind::RxFrame)
+                times.push_back(e.Ms());
+        return times;
+    }
+
+    static long ElapsedMs(std::chrono::steady_clock::time_point since)
+    {
+        return static_cast<long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count());
+    }
+
+    static SZelqLevel5Header Get(uint16_t item, int stack = 0, unsigned char to = 1)
+    {
+        SZelqLevel5Header h;
+        h.Attr = 2;
+        h.GroupID = static_cast<unsigned char>(item >> 8);
+        h.ItemID = static_cast<unsigned char>(item);
+        h.Stack = stack;
+        h.To = to;
+        return h;
+    }
+
+    CPseudoTerminal m_Pty;
+    CMessageQueue m_Queue;
+    std::unique_ptr<CProjectorSimulator> m_pSim;
+};
+
+inline CDataInformation NoParameter()
+{
+    return CDataInformation(0u);
+}
