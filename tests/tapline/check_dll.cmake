@@ -1,0 +1,25 @@
+# The hook library exports exactly its seven functions, and the section holding the hook
+# handles and target windows is shared by every process that loads it.
+# Run with -DOBJDUMP=... -DDLL=...
+execute_process(COMMAND ${OBJDUMP} -h ${DLL} OUTPUT_VARIABLE headers RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump -h failed on ${DLL}")
+endif()
+string(REGEX MATCH "\\.tapshr[^\n]*\n[^\n]*" section "${headers}")
+if(NOT section)
+  message(FATAL_ERROR "no .tapshr section in ${DLL}")
+endif()
+if(NOT section MATCHES "SHARED")
+  message(FATAL_ERROR ".tapshr is not marked shared:\n${section}")
+endif()
+
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE privates RESULT_VARIABLE rc)
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t\\[ *[0-9]+\\] [^\n]+\n)*" table "${privates}")
+string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [A-Za-z_0-9@]+" names "${table}")
+list(TRANSFORM names REPLACE "^\t\\[ *[0-9]+\\] " "")
+list(SORT names)
+set(expected ConvertKeyCode GetPostKeyEventHandle HookKeyboard HookMouse PostKeyMessages UnhookKeyboard UnhookMouse)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "exports are '${names}', expected '${expected}'")
+endif()
+message(STATUS "exports and shared section as expected")
