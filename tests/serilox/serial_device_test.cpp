@@ -1,9 +1,6 @@
 // The serial device over a pseudo-terminal: open/close rules, port names, timed reads.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <string>
@@ -11,26 +8,9 @@
 
 #include "engine_level4.h"
 #include "message_queue.h"
+#include "pseudo_terminal.h"
 
 namespace {
-
-// A raw pseudo-terminal pair: the device under test opens the slave path.
-struct SPty {
-    int master = -1;
-    std::string slave;
-    SPty()
-    {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(master);
-        unlockpt(master);
-        slave = ptsname(master);
-        termios t{};
-        tcgetattr(master, &t);
-        cfmakeraw(&t);
-        tcsetattr(master, TCSANOW, &t);
-    }
-    ~SPty() { close(master); }
-};
 
 class TestDevice : public CCommSerial {
 public:
@@ -53,19 +33,19 @@ public:
 
 TEST(SerialDevice, OpenAndCloseRules)
 {
-    SPty pty;
+    CPseudoTerminal pty;
     TestDevice device;
     EXPECT_EQ(device.CloseSerilox(), ERR_DEVICE) << "never opened";
-    device.SetDevicePath(pty.slave.c_str());
+    device.SetDevicePath(pty.SlavePath().c_str());
     ASSERT_EQ(device.OpenSerilox(), 0);
     EXPECT_EQ(device.OpenSerilox(), ERR_ALREADY_OPEN);
 
     TestDevice second;
-    second.SetDevicePath(pty.slave.c_str());
+    second.SetDevicePath(pty.SlavePath().c_str());
     EXPECT_EQ(second.OpenSerilox(), ERR_DEVICE) << "ports are not shared";
 
     EXPECT_EQ(device.ChangePort(1), 0) << "same port: nothing reopened";
-    EXPECT_EQ(device.Name(), pty.slave);
+    EXPECT_EQ(device.Name(), pty.SlavePath());
     EXPECT_EQ(device.SetDTR(1), 0);
     EXPECT_EQ(device.ChangeCommVelocity(19200), 0);
     EXPECT_EQ(device.GetCommVelocity(), 19200u);
@@ -115,16 +95,16 @@ TEST(SerialDevice, NamesAndSettingsWhileClosed)
 
 TEST(SerialDevice, ReadsWithinTheLimitAndKeepsPartialBytes)
 {
-    SPty pty;
+    CPseudoTerminal pty;
     TestDevice device;
-    device.SetDevicePath(pty.slave.c_str());
+    device.SetDevicePath(pty.SlavePath().c_str());
     ASSERT_EQ(device.OpenSerilox(), 0);
     EXPECT_EQ(device.WriteSerilox(CDataInformation(reinterpret_cast<const unsigned char*>("ab"), 2), 2, 0), 0);
     char got[2];
-    ASSERT_EQ(read(pty.master, got, 2), 2);
+    ASSERT_EQ(read(pty.MasterFd(), got, 2), 2);
     EXPECT_EQ(std::string(got, 2), "ab");
 
-    ASSERT_EQ(write(pty.master, "\x01\x02", 2), 2);
+    ASSERT_EQ(write(pty.MasterFd(), "\x01\x02", 2), 2);
     CDataInformation out(16);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device.ReadSerilox(out, 4, 300), ERR_READ_TIMEOUT);
@@ -134,7 +114,7 @@ TEST(SerialDevice, ReadsWithinTheLimitAndKeepsPartialBytes)
     EXPECT_GE(waited, std::chrono::milliseconds(300));
     EXPECT_LT(waited, std::chrono::milliseconds(1500));
 
-    ASSERT_EQ(write(pty.master, "\x05\x06\x07", 3), 3);
+    ASSERT_EQ(write(pty.MasterFd(), "\x05\x06\x07", 3), 3);
     EXPECT_EQ(device.ReadSerilox(out, 3, 1000), 0);
     EXPECT_EQ(out.GetSize(), 3u);
     EXPECT_EQ(out.GetAt(2), 0x07);

@@ -1,0 +1,136 @@
+// Identification and item commands as the tool performs them, against each simulated model.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "projector_session.h"
+#include "projector_simulator.h"
+#include "pseudo_terminal.h"
+
+namespace {
+
+class Session : public ::testing::Test {
+protected:
+    void Start(const std::string& model, long long ident = -1)
+    {
+        ASSERT_TRUE(m_Pty.IsOpen());
+        SSimulatorOptions options;
+        options.strModel = model;
+        options.nIdent = ident;
+        m_pSim.reset(new CProjectorSimulator(options));
+        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd())) << m_pSim->Error();
+        m_pSession.reset(new CProjectorSession(m_Pty.SlavePath(), 9600));
+    }
+    void TearDown() override
+    {
+        m_pSession.reset();
+        m_pSim.reset();
+    }
+
+    CPseudoTerminal m_Pty;
+    std::unique_ptr<CProjectorSimulator> m_pSim;
+    std::unique_ptr<CProjectorSession> m_pSession;
+};
+
+TEST_F(Session, IdentifiesEveryModel)
+{
+    for (const char* type : {"KT-C310", "KT-A120", "KT-B212", "KT-B213", "KT-A101"}) {
+        Start(type);
+        const SProjectorModel* model = nullptr;
+        std::string message;
+        EXPECT_EQ(m_pSession->Identify(model, message), SESSION_OK) << type << ": " << message;
+        ASSERT_NE(model, nullptr) << type;
+        EXPECT_STREQ(model->szTypeCode, type);
+        TearDown();
+    }
+}
+
+TEST_F(Session, ProjectorThatRefusesLevel4IdentifiesAtLevel5)
+{
+    Start("level5-only");
+    const SProjectorModel* model = nullptr;
+    std::string message;
+    ASSERT_EQ(m_pSession->Identify(model, message), SESSION_OK) << message;
+    EXPECT_STREQ(model->szTypeCode, "KT-C310");
+    // Exactly one Level 4 request, then a Level 5 stack frame to projector 1.
+    std::vector<SLogEntry> frames;
+    for (const SLogEntry& e : m_pSim->Log().Entries())
+        if (e.eKind == ELogKind::RxFrame)
+            frames.push_back(e);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].bytes, (std::vector<uint8_t>{0x1B, 0x06, 0x02, 0x00, 0x04, 0xF4}));
+    EXPECT_EQ(frames[1].bytes[0], 0x1D);
+    EXPECT_EQ(frames[1].bytes[4] & 0x0F, 1);
+}
+
+TEST_F(Session, UnknownAndSilentProjectors)
+{
+    Start("KT-C310", 0x00024310);
+    const SProjectorModel* model = nullptr;
+    std::string message;
+    EXPECT_EQ(m_pSession->Identify(model, message), SESSION_UNSUPPORTED);
+    EXPECT_EQ(model, nullptr);
+    EXPECT_NE(message.find("0x0002"), std::string::npos) << message;
+    TearDown();
+
+    Start("silent");
+    EXPECT_EQ(m_pSession->Identify(model, message), SESSION_NO_RESPONSE);
+    EXPECT_EQ(message, "No response from the projector.");
+}
+
+TEST_F(Session, MissingPortIsReported)
+{
+    CProjectorSession session("/dev/kestrel-missing", 9600);
+    const SProjectorModel* model = nullptr;
+    std::string message;
+    EXPECT_EQ(session.Identify(model, message), SESSION_NO_PORT);
+    EXPECT_NE(message.find("/dev/kestrel-missing"), std::string::npos);
+}
+
+TEST_F(Session, SetGetResetAndRefusal)
+{
+    Start("KT-C310");
+    SAnswer answer;
+    std::string message;
+    ASSERT_EQ(m_pSession->Transact(0, 1, 1, 0x0300, EncodeItemValue(-10, 1), answer, message), SESSION_OK) << message;
+    ASSERT_EQ(m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message), SESSION_OK) << message;
+    EXPECT_EQ(DecodeItemValue(answer.parameter), -10);
+
+    // Stack frames reach one projector of four only.
+    ASSERT_EQ(m_pSession->Transact(1, 1, 3, 0x0300, EncodeItemValue(7, 1), answer, message), SESSION_OK);
+    long long value = 0;
+    ASSERT_TRUE(m_pSim->GetValue(3, 0x0300, value));
+    EXPECT_EQ(value, 7);
+    ASSERT_TRUE(m_pSim->GetValue(2, 0x0300, value));
+    EXPECT_NE(value, 7);
+
+    EXPECT_EQ(m_pSession->Transact(0, 2, 1, 0x1F1F, {}, answer, message), SESSION_REFUSED);
+    EXPECT_EQ(answer.refused, 1);
+}
+
+TEST(ItemValues, SignedWidthsRoundTrip)
+{
+    struct Case {
+        int32_t value;
+        unsigned int width;
+        std::vector<unsigned char> bytes;
+    } cases[] = {
+        {-10, 1, {0xF6}},
+        {-200, 2, {0xFF, 0x38}},
+        {127, 1, {0x7F}},
+        {128, 2, {0x00, 0x80}},
+        {70000, 4, {0x00, 0x01, 0x11, 0x70}},
+        {-70000, 4, {0xFF, 0xFE, 0xEE, 0x90}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NarrowestWidth(c.value), c.width) << c.value;
+        EXPECT_EQ(EncodeItemValue(c.value, c.width), c.bytes) << c.value;
+        EXPECT_EQ(DecodeItemValue(c.bytes), c.value) << c.value;
+    }
+    EXPECT_EQ(DecodeItemValue({0xFF, 0xFF, 0xFF}), 0xFFFFFF) << "three bytes are not sign-extended";
+    EXPECT_EQ(DecodeItemValue({}), 0);
+    EXPECT_EQ(DecodeItemValue({1, 2, 3, 4, 5}), 0);
+}
+
+} // namespace
