@@ -98,11 +98,10 @@ void CZelqLevel4Packet::TakeParameterAndChecksum(const CDataInformation& frame, 
 {
     unsigned int n = frame.GetSize();
     unsigned int count = n > offset + 1 ? n - 1 - offset : 0;
-    m_Parameter.ClearData();
-    if (count) {
-        CDataInformation parameter(frame.Bytes() + offset, count);
-        m_Parameter = parameter;
-    }
+    if (count)
+        m_Parameter = CDataInformation(frame.Bytes() + offset, count);
+    else
+        m_Parameter.SetSize(0);
     m_nCheckSum = n ? frame.GetAt(n - 1) : 0;
     m_FormerData = frame;
 }
