@@ -127,12 +127,8 @@ TEST(ConvertKeyText, NamesOfTheKeyTableInAnyCase) {
         }
     }
     const std::pair<const char*, int> named[] = {
-        {"multiply", 106}, {"Add", 107}, {"SUBTRACT", 109}, {"decimal", 110}, {"divide", 111},
-        {"equal", 146},    {"num", 144}, {"caps", 20},      {"esc", 27},      {"rtn", 13},
-        {"up", 38},        {"down", 40}, {"right", 39},     {"left", 37},     {"prtsc", 44},
-        {"del", 46},       {"ins", 45},  {"tab", 9},        {"break", 17},    {"cls", 12},
-        {"bs", 8},         {"pgup", 33}, {"pgdn", 34},      {"home", 36},     {"end", 35},
-        {"slock", 145},    {"help", 47},
+        {"multiply", 106}, {"Subtract", 109}, {"equal", 146}, {"break", 17}, {"rtn", 13},
+        {"prtsc", 44},     {"slock", 145},    {"help", 47},   {"cls", 12},   {"pgdn", 34},
     };
     for (const auto& [pszName, nCode] : named)
         EXPECT_EQ(LookUpKeyName(pszName, static_cast<int>(std::string(pszName).size())), nCode) << pszName;
