@@ -1,0 +1,98 @@
+#include "kestrel_app.h"
+#include "kestrel_dlg.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const char kMutexName[] = "Kestrel4";
+const char kMainTitle[] = "Kestrel";
+const char kDialogClass[] = "#32770";
+
+CKestrelApp theApp;
+
+// A second copy hands over to the running one: restored if it is minimized.
+void WakeRunningCopy()
+{
+    HWND running = FindWindowA(kDialogClass, kMainTitle);
+    if (running && IsIconic(running)) {
+        ShowWindow(running, SW_RESTORE);
+        SetForegroundWindow(running);
+    }
+}
+
+bool DisplayHasEnoughColours()
+{
+    HDC dc = GetDC(nullptr);
+    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+    ReleaseDC(nullptr, dc);
+    return bits >= 8;
+}
+
+} // namespace
+
+CKestrelApp& GetApp()
+{
+    return theApp;
+}
+
+int CKestrelApp::Run()
+{
+    InitInstance();
+    ExitInstance();
+    return 0;
+}
+
+bool CKestrelApp::InitInstance()
+{
+    // 1. One copy at a time.
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    if (!mutex) return false;
+    DWORD wait = WaitForSingleObject(mutex, 0);
+    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+        WakeRunningCopy();
+        CloseHandle(mutex);
+        return false;
+    }
+
+    // 2. Common controls give the tooltips and the 3-D look.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // 3. Colour depth.
+    if (!DisplayHasEnoughColours()) {
+        MessageBoxA(nullptr, LoadResString(IDS_COLOR_DEPTH).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                    MB_OK | MB_ICONERROR);
+    } else {
+        // 4. The projector link object is created here once it exists.
+        // 5. The main window and its message loop.
+        m_pMainWnd = new CKestrelDlg;
+        if (m_pMainWnd->Create(IDD_KESTREL_DIALOG, nullptr)) {
+            MSG msg;
+            while (m_pMainWnd->Exists() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+                if (m_pMainWnd->PreTranslateMessage(msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        // 6.
+        delete m_pMainWnd;
+        m_pMainWnd = nullptr;
+    }
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return false;
+}
+
+void CKestrelApp::ExitInstance()
+{
+    // Effects may have drawn on the desktop.
+    RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // The projector link object is deleted here once it exists.
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    return GetApp().Run();
+}

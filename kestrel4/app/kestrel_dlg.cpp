@@ -1,0 +1,560 @@
+#include "kestrel_dlg.h"
+#include "resource.h"
+#include "win32_profile.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace {
+
+const UINT kButtonIds[6] = {IDC_POWER, IDC_AVMUTE, IDC_FREEZE, IDC_RESIZE, IDC_VIDEO, IDC_COMPUTER};
+const UINT kButtonIcons[6] = {IDI_POWER, IDI_AVMUTE, IDI_FREEZE, IDI_RESIZE, IDI_VIDEO, IDI_COMPUTER};
+
+struct SScreenTemplate {
+    UINT nTemplate;
+    UINT nName;
+};
+// In screen list order.
+const SScreenTemplate kScreens[SCREEN_COUNT] = {
+    {IDD_SUPPORT, IDS_SCREEN_SUPPORT},
+    {IDD_CONTROL, IDS_SCREEN_CONTROL},
+    {IDD_LOGO, IDS_SCREEN_LOGO},
+    {IDD_CURSOR, IDS_SCREEN_CURSOR},
+};
+
+// Blue, green, red, 0: the 16 colours of the projector's bitmaps.
+const BYTE kColorTable[16][3] = {
+    {0, 0, 0}, {0x66, 0, 0x66}, {0x66, 0x33, 0}, {0, 0xFF, 0xFF},
+    {0, 0xFF, 0}, {0, 0x99, 0xFF}, {0, 0, 0xFF}, {0xFF, 0, 0xFF},
+    {0xFF, 0, 0}, {0xFF, 0xFF, 0}, {0xFF, 0x66, 0x66}, {0xFF, 0xFF, 0xFF},
+    {0xDD, 0xDD, 0xDD}, {0x80, 0x80, 0x80}, {0x33, 0x33, 0x33}, {0, 0, 0},
+};
+
+void EnableCommand(HMENU menu, UINT id, bool enable)
+{
+    EnableMenuItem(menu, id, MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+} // namespace
+
+CKestrelDlg::CKestrelDlg()
+{
+    std::memset(m_ColorTable, 0, sizeof m_ColorTable);
+}
+
+CKestrelDlg::~CKestrelDlg()
+{
+    DestroyScreens();
+}
+
+std::string CKestrelDlg::GetIniPath() const
+{
+    return ::GetIniPath(GetModulePath());
+}
+
+void CKestrelDlg::EnsureIniDefaults()
+{
+    CWin32Profile ini(GetIniPath());
+    ::EnsureIniDefaults(ini);
+}
+
+void CKestrelDlg::LoadFileSettings()
+{
+    CWin32Profile ini(GetIniPath());
+    SKestrelSettings settings;
+    ::LoadFileSettings(ini, settings);
+    m_strSoundFile = settings.strSoundFile;
+    m_strControlFile = settings.strControlFile;
+    m_strPatternFile = settings.strPatternFile;
+    m_strLogoFile = settings.strLogoFile;
+    m_strCursorStampFile = settings.strCursorStampFile;
+}
+
+void CKestrelDlg::SaveFileSettings()
+{
+    SKestrelSettings settings;
+    settings.strSoundFile = m_strSoundFile;
+    settings.strControlFile = m_strControlFile;
+    settings.strPatternFile = m_strPatternFile;
+    settings.strLogoFile = m_strLogoFile;
+    settings.strCursorStampFile = m_strCursorStampFile;
+    CWin32Profile ini(GetIniPath());
+    ::SaveFileSettings(ini, settings);
+}
+
+INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+        OnSysCommand(wParam);
+        return TRUE;
+    case WM_PAINT:
+        return OnPaint();
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_QUERYOPEN:
+        EndEffect();
+        // Effects draw on the desktop itself.
+        InvalidateRect(nullptr, nullptr, TRUE);
+        return SetResult(TRUE);
+    case WM_QUERYENDSESSION:
+        return SetResult(OnQueryEndSession());
+    case WM_CLOSE:
+        OnClose();
+        return TRUE;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return FALSE;
+    case WM_QUERYNEWPALETTE:
+    case WM_PALETTECHANGED:
+        if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wParam) == m_hWnd) return FALSE;
+        OnPaletteChange();
+        return TRUE;
+    case WM_ACTIVATE:
+        // Ending an effect whose overlay lost the activation comes with the effects.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            HWND screen = ScreenWindow(SelectedScreen());
+            if (screen) InvalidateRect(screen, nullptr, TRUE);
+        }
+        return FALSE;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_SIZE:
+        // Presentation mode of the Presentation Support screen starts here once it has pages.
+        return FALSE;
+    case WM_NOTIFY:
+        OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        return FALSE;
+    case WM_TAPLINE_MOUSE:
+    case WM_TAPLINE_KEY: {
+        // The installer-only key check goes before the Presentation Support screen for keys.
+        HWND support = ScreenWindow(SCREEN_SUPPORT);
+        return SetResult(support ? SendMessageA(support, msg, wParam, lParam) : 0);
+    }
+    }
+    if (msg >= UM_EDITOR_FIRST && msg <= UM_EDITOR_LAST) {
+        OnEditorMessage(msg);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CKestrelDlg::OnInitDialog()
+{
+    // 1. System menu, icons, tooltips, button icons.
+    std::string about = LoadResString(IDS_ABOUTBOX);
+    HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE);
+    if (sysMenu && !about.empty()) {
+        AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    }
+    m_hIcon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    m_hSmallIcon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    m_hAccel = LoadAcceleratorsA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+
+    m_hToolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, AppInstance(), nullptr);
+    for (int i = 0; i < 6; ++i) {
+        HWND button = GetDlgItem(m_hWnd, kButtonIds[i]);
+        m_hButtonIcons[i] = static_cast<HICON>(
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(kButtonIcons[i]), IMAGE_ICON, 32, 32, 0));
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hButtonIcons[i]));
+        if (m_hToolTip) {
+            TOOLINFOA tool = {};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = m_hWnd;
+            tool.uId = reinterpret_cast<UINT_PTR>(button);
+            tool.lpszText = LPSTR_TEXTCALLBACKA;
+            SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    // No help file installed beside the program: nothing to open.
+    if (GetFileAttributesA(HelpFilePath().c_str()) == INVALID_FILE_ATTRIBUTES)
+        EnableCommand(GetMenu(m_hWnd), ID_HELP_FINDER, false);
+
+    // 2. Configuration defaults and the files used last.
+    EnsureIniDefaults();
+    LoadFileSettings();
+
+    // 3. Colour table.
+    for (int i = 0; i < 16; ++i) {
+        m_ColorTable[i][0] = kColorTable[i][0];
+        m_ColorTable[i][1] = kColorTable[i][1];
+        m_ColorTable[i][2] = kColorTable[i][2];
+        m_ColorTable[i][3] = 0;
+    }
+
+    // 4. Splash.
+    m_SplashDlg.Create(IDD_SPLASH, m_hWnd);
+
+    // 5. The four screens, placed over the frame control.
+    RECT frame;
+    GetWindowRect(GetDlgItem(m_hWnd, IDC_SCREEN_FRAME), &frame);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
+    for (int i = 0; i < SCREEN_COUNT; ++i) {
+        m_pScreens[i] = new CScreenDlg;
+        if (m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd))
+            MoveWindow(m_pScreens[i]->GetHwnd(), frame.left, frame.top, frame.right - frame.left,
+                       frame.bottom - frame.top, FALSE);
+    }
+
+    // 6. Presentation Support alone in the list.
+    HWND list = GetDlgItem(m_hWnd, IDC_SCREEN_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(IDS_SCREEN_SUPPORT).c_str()));
+    SendMessageA(list, CB_SETCURSEL, SCREEN_SUPPORT, 0);
+
+    // 7. ConnectMode.
+    {
+        CWin32Profile ini(GetIniPath());
+        m_nConnectMode = ReadConnectMode(ini);
+    }
+    HMENU menu = GetMenu(m_hWnd);
+    switch (GetStartConnect(m_nConnectMode)) {
+    case START_UNCONNECTED:
+        CheckMenuItem(menu, ID_ALWAYS_UNCONNECTED, MF_BYCOMMAND | MF_CHECKED);
+        EnableProjectorButtons(false);
+        RefreshScreen();
+        break;
+    case START_CONNECT:
+        CheckMenuItem(menu, ID_ALWAYS_UNCONNECTED, MF_BYCOMMAND | MF_UNCHECKED);
+        Connect();
+        break;
+    case START_NEITHER:
+        // The buttons start disabled in the template, so they stay in step with the closed link.
+        RefreshScreen();
+        break;
+    }
+
+    // 8. The splash stays for its full time.
+    m_SplashDlg.AllowClose();
+    HWND splash = m_SplashDlg.GetHwnd();
+    MSG msg;
+    while (splash && IsWindow(splash) && GetMessageA(&msg, splash, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    // 9. The keyboard hook (HookKeyboard with this window as target) is installed here once
+    //    the hook library exists.
+
+    // 10. Centred and minimized: effects run while the window is an icon.
+    RECT rc, work;
+    GetWindowRect(m_hWnd, &rc);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(m_hWnd, nullptr, work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2,
+                 work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(m_hWnd, SW_MINIMIZE);
+    return TRUE;
+}
+
+void CKestrelDlg::Connect()
+{
+    // Opening the link and identifying the projector go here with the projector link;
+    // it then also checks the menu item of the port in use.
+    EnableProjectorButtons(IsLinkOpen());
+    RebuildScreenList();
+    m_bSettingsRead = 0;
+    m_bCursorRefresh = 1;
+    RefreshScreen();
+}
+
+void CKestrelDlg::EnableProjectorButtons(bool enable)
+{
+    for (UINT id : kButtonIds) EnableWindow(GetDlgItem(m_hWnd, id), enable);
+}
+
+int CKestrelDlg::SelectedScreen() const
+{
+    return static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SCREEN_LIST, CB_GETCURSEL, 0, 0));
+}
+
+HWND CKestrelDlg::ScreenWindow(int screen) const
+{
+    if (screen < 0 || screen >= SCREEN_COUNT || !m_pScreens[screen]) return nullptr;
+    return m_pScreens[screen]->GetHwnd();
+}
+
+void CKestrelDlg::RebuildScreenList()
+{
+    SScreenList screens = ::RebuildScreenList(SelectedScreen(), IsLinkOpen(), m_bStackMode != 0);
+    HWND list = GetDlgItem(m_hWnd, IDC_SCREEN_LIST);
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < screens.nCount; ++i)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(kScreens[i].nName).c_str()));
+    SendMessageA(list, CB_SETCURSEL, screens.nSelected, 0);
+    RefreshScreen();
+}
+
+void CKestrelDlg::RefreshScreen()
+{
+    int selected = SelectedScreen();
+    // The screens' own refreshes (reading the projector settings the first time, the user
+    // logo and cursor/stamp queries) belong to their pages; the flags are kept here.
+    if (selected == SCREEN_CONTROL && ScreenWindow(SCREEN_CONTROL) && !m_bSettingsRead) m_bSettingsRead = 1;
+    if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
+    if (selected == SCREEN_CURSOR && m_bCursorRefresh) m_bCursorRefresh = 0;
+
+    for (int i = 0; i < SCREEN_COUNT; ++i)
+        if (i != selected && ScreenWindow(i)) ShowWindow(ScreenWindow(i), SW_HIDE);
+
+    SScreenMenu items = GetScreenMenu(selected);
+    HMENU menu = GetMenu(m_hWnd);
+    EnableCommand(menu, ID_FILE_NEW, items.bNew);
+    EnableCommand(menu, ID_FILE_OPEN, items.bFile);
+    EnableCommand(menu, ID_FILE_SAVE, items.bFile);
+    EnableCommand(menu, ID_FILE_SAVE_AS, items.bFile);
+    EnableCommand(menu, ID_TEST_PATTERN, items.bTestPattern);
+    EnableCommand(menu, ID_SEND_LOGO, items.bSendLogo);
+    EnableCommand(menu, ID_SEND_CURSOR, items.bSendCursor);
+    DrawMenuBar(m_hWnd);
+    if (HWND screen = ScreenWindow(selected)) ShowWindow(screen, SW_SHOWNA);
+}
+
+void CKestrelDlg::OnCommand(UINT id, UINT code)
+{
+    switch (id) {
+    case IDC_SCREEN_LIST:
+        if (code == CBN_SELCHANGE) RefreshScreen();
+        break;
+    case IDC_POWER:
+    case IDC_AVMUTE:
+    case IDC_FREEZE:
+    case IDC_RESIZE:
+    case IDC_VIDEO:
+    case IDC_COMPUTER:
+        // The remote-control keys are sent through the projector link; the buttons are
+        // enabled only while it is open.
+        break;
+    case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_TEST_PATTERN:
+    case ID_SEND_LOGO:
+    case ID_SEND_CURSOR:
+        // Each goes to the page of its screen, checked against GetScreenMenu because
+        // accelerators arrive whatever the menu shows; the pages are not built yet.
+        break;
+    case ID_APP_EXIT:
+        PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        break;
+    case ID_EXECUTE_SUPPORT:
+        ShowWindow(m_hWnd, SW_MINIMIZE);
+        break;
+    case ID_ALWAYS_UNCONNECTED:
+        ToggleConnectMode();
+        break;
+    case ID_PORT_COM1:
+    case ID_PORT_COM2:
+    case ID_PORT_COM3:
+    case ID_PORT_COM4:
+        // The chosen port goes to the link, which is closed first when open.
+        Connect();
+        break;
+    case ID_HELP_FINDER:
+        ShowHelpTopics();
+        break;
+    case ID_APP_ABOUT:
+        m_bAboutOpen = 1;
+        m_AboutDlg.DoModal(IDD_ABOUTBOX, m_hWnd);
+        m_bAboutOpen = 0;
+        break;
+    }
+}
+
+void CKestrelDlg::ToggleConnectMode()
+{
+    CWin32Profile ini(GetIniPath());
+    m_nConnectMode = ::ToggleConnectMode(ini, m_nConnectMode);
+    CheckMenuItem(GetMenu(m_hWnd), ID_ALWAYS_UNCONNECTED,
+                  MF_BYCOMMAND | (m_nConnectMode == 1 ? MF_CHECKED : MF_UNCHECKED));
+    MessageBoxA(m_hWnd, LoadResString(IDS_NEXT_STARTUP).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
+
+std::string CKestrelDlg::HelpFilePath() const
+{
+    std::string ini = GetIniPath();
+    return ini.empty() ? std::string() : ini.substr(0, ini.size() - std::strlen(kIniFileName)) + "Kestrel4.hlp";
+}
+
+void CKestrelDlg::ShowHelpTopics()
+{
+    std::string help = HelpFilePath();
+    if (!help.empty()) WinHelpA(m_hWnd, help.c_str(), HELP_FINDER, 0);
+}
+
+void CKestrelDlg::OnSysCommand(WPARAM)
+{
+    CAboutDlg about;
+    about.DoModal(IDD_ABOUTBOX, m_hWnd);
+}
+
+BOOL CKestrelDlg::OnPaint()
+{
+    if (!IsIconic(m_hWnd)) return FALSE;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rc;
+    GetClientRect(m_hWnd, &rc);
+    DrawIcon(dc, (rc.right - GetSystemMetrics(SM_CXICON) + 1) / 2, (rc.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2,
+             m_hIcon);
+    EndPaint(m_hWnd, &ps);
+    return TRUE;
+}
+
+void CKestrelDlg::OnPaletteChange()
+{
+    if (!m_pPalette) return;
+    HDC dc = GetDC(m_hWnd);
+    HPALETTE old = SelectPalette(dc, m_pPalette, FALSE);
+    UINT changed = RealizePalette(dc);
+    SelectPalette(dc, old, FALSE);
+    ReleaseDC(m_hWnd, dc);
+    HWND screen = ScreenWindow(SelectedScreen());
+    if (changed && screen) InvalidateRect(screen, nullptr, TRUE);
+}
+
+void CKestrelDlg::OnNotify(NMHDR* header)
+{
+    if (header->code != TTN_NEEDTEXTA && header->code != TTN_NEEDTEXTW) return;
+    // The tooltip of a button is the string with the button's control ID.
+    UINT_PTR id = header->idFrom;
+    if (reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags & TTF_IDISHWND)
+        id = static_cast<UINT_PTR>(GetDlgCtrlID(reinterpret_cast<HWND>(header->idFrom)));
+    if (header->code == TTN_NEEDTEXTA) {
+        NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+        info->lpszText = MAKEINTRESOURCEA(id);
+        info->hinst = AppInstance();
+    } else {
+        NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        info->lpszText = MAKEINTRESOURCEW(id);
+        info->hinst = AppInstance();
+    }
+}
+
+void CKestrelDlg::OnEditorMessage(UINT msg)
+{
+    // The cursor/stamp editor's notices go to the screen that started it.
+    int screen = SelectedScreen();
+    HWND target = nullptr;
+    if (screen == SCREEN_SUPPORT && msg != 0x52E) target = ScreenWindow(SCREEN_SUPPORT);
+    if (screen == SCREEN_CURSOR && msg >= 0x52E) target = ScreenWindow(SCREEN_CURSOR);
+    if (target) PostMessageA(target, msg, 0, 0);
+}
+
+bool CKestrelDlg::PreTranslateMessage(MSG& msg)
+{
+    if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))) return false;
+
+    if (msg.message == WM_KEYDOWN) {
+        HWND focus = GetFocus();
+        HWND first = GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+        HWND last = first ? GetNextDlgTabItem(m_hWnd, first, TRUE) : nullptr;
+        bool shift = GetKeyState(VK_SHIFT) < 0;
+        switch (ClassifyKeyDown(static_cast<unsigned int>(msg.wParam), shift, focus && focus == first,
+                                focus && focus == last)) {
+        case KEY_SWALLOW:
+            return true;
+        case KEY_FOCUS_SCREEN_FIRST:
+            FocusScreen(false);
+            return true;
+        case KEY_FOCUS_SCREEN_LAST:
+            FocusScreen(true);
+            return true;
+        case KEY_DEFAULT:
+            break;
+        }
+    }
+    if (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSDEADCHAR && m_hAccel &&
+        TranslateAcceleratorA(m_hWnd, m_hAccel, &msg))
+        return true;
+
+    // Controls of a screen get that screen's dialog keys.
+    for (int i = 0; i < SCREEN_COUNT; ++i) {
+        HWND screen = ScreenWindow(i);
+        if (screen && (msg.hwnd == screen || IsChild(screen, msg.hwnd))) return IsDialogMessageA(screen, &msg) != FALSE;
+    }
+    return IsDialogMessageA(m_hWnd, &msg) != FALSE;
+}
+
+void CKestrelDlg::FocusScreen(bool last)
+{
+    HWND screen = ScreenWindow(SelectedScreen());
+    if (!screen) return;
+    HWND target = GetNextDlgTabItem(screen, nullptr, last ? TRUE : FALSE);
+    SetFocus(target ? target : screen);
+}
+
+void CKestrelDlg::OnClose()
+{
+    if (RunCloseSequence(*this)) DestroyWindow(m_hWnd);
+}
+
+BOOL CKestrelDlg::OnQueryEndSession()
+{
+    return RunSaveQuestions(*this) ? TRUE : FALSE;
+}
+
+// Close steps. The user logo and cursor/stamp screens have no unsaved state until their
+// pages exist; effects, the link and the hook join these steps with their libraries.
+ESaveAnswer CKestrelDlg::AskSaveLogo()
+{
+    return SAVE_NO;
+}
+
+void CKestrelDlg::SaveLogo() {}
+
+ESaveAnswer CKestrelDlg::AskSaveCursorSet()
+{
+    return SAVE_NO;
+}
+
+void CKestrelDlg::SaveCursorSet() {}
+
+void CKestrelDlg::EndEffect()
+{
+    // A running effect and its sound are ended here once effects exist.
+}
+
+void CKestrelDlg::ReleasePcLinkMode()
+{
+    // PC link mode 0 to every projector is sent here once the link can send.
+}
+
+void CKestrelDlg::CloseLink()
+{
+    // The link is closed here once it exists (IsLinkOpen).
+}
+
+void CKestrelDlg::DestroyScreens()
+{
+    for (CScreenDlg*& screen : m_pScreens) {
+        delete screen;  // destroys its window
+        screen = nullptr;
+    }
+}
+
+void CKestrelDlg::ReleaseIconsAndHook()
+{
+    for (int i = 0; i < 6; ++i) {
+        HICON& icon = m_hButtonIcons[i];
+        SendDlgItemMessageA(m_hWnd, kButtonIds[i], BM_SETIMAGE, IMAGE_ICON, 0);
+        if (icon) DestroyIcon(icon);
+        icon = nullptr;
+    }
+    // UnhookKeyboard goes here with the hook library.
+}

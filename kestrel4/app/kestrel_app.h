@@ -1,0 +1,20 @@
+// CKestrelApp: start-up and shutdown of the program.
+#pragma once
+#include <windows.h>
+
+class CKestrelDlg;
+
+class CKestrelApp {
+public:
+    // Runs the program; the result is the process exit code.
+    int Run();
+    CKestrelDlg* GetMainWindow() const { return m_pMainWnd; }
+
+private:
+    bool InitInstance();
+    void ExitInstance();
+
+    CKestrelDlg* m_pMainWnd = nullptr;
+};
+
+CKestrelApp& GetApp();

@@ -1,0 +1,96 @@
+// CKestrelDlg: the main window. It hosts the four screens, the projector buttons and the
+// menus; its decisions come from the portable core (main_logic, kestrel_ini).
+#pragma once
+#include "dialog_base.h"
+#include "kestrel_ini.h"
+#include "main_logic.h"
+#include "screen_dlgs.h"
+#include "splash_dlg.h"
+
+#include <string>
+
+// Messages other programs and libraries send to the main window.
+const UINT WM_TAPLINE_KEY = 0x464;
+const UINT WM_TAPLINE_MOUSE = 0x465;
+const UINT UM_EDITOR_FIRST = 0x52C;  // from the cursor/stamp editor, 0x52C .. 0x52F
+const UINT UM_EDITOR_LAST = 0x52F;
+
+class CKestrelDlg : public CDialogBase, private ICloseSteps {
+public:
+    CKestrelDlg();
+    ~CKestrelDlg() override;
+
+    // Sees every message of the thread before it is dispatched; true when it was consumed.
+    bool PreTranslateMessage(MSG& msg);
+
+    void RefreshScreen();
+    void RebuildScreenList();
+    std::string GetIniPath() const;
+    void EnsureIniDefaults();
+    void LoadFileSettings();
+    void SaveFileSettings() override;
+
+    // The projector link does not exist yet; until it does the program is never connected.
+    bool IsLinkOpen() const { return false; }
+
+    int m_nConnectMode = 1;
+    int m_bSettingsRead = 0;
+    int m_bLogoRefresh = 0;
+    int m_bCursorRefresh = 0;
+    int m_bAboutOpen = 0;
+    int m_nCurrentProjector = 1;
+    int m_nProjectorCount = 1;
+    int m_bStackMode = 0;
+    int m_bLinkedSource = 1;
+    int m_bEffectRunning = 0;
+    std::string m_strSoundFile;
+    std::string m_strPatternFile;
+    std::string m_strLogoFile;
+    BYTE m_ColorTable[16][4];
+    HPALETTE m_pPalette = nullptr;
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    BOOL OnInitDialog();
+    void OnCommand(UINT id, UINT code);
+    void OnClose();
+    BOOL OnQueryEndSession();
+    void OnSysCommand(WPARAM wParam);
+    BOOL OnPaint();
+    void OnPaletteChange();
+    void OnNotify(NMHDR* header);
+    void OnEditorMessage(UINT msg);
+    void Connect();
+    void ToggleConnectMode();
+    void EnableProjectorButtons(bool enable);
+    void FocusScreen(bool last);
+    void ShowHelpTopics();
+    std::string HelpFilePath() const;
+    int SelectedScreen() const;
+    HWND ScreenWindow(int screen) const;
+
+    // ICloseSteps
+    ESaveAnswer AskSaveLogo() override;
+    void SaveLogo() override;
+    ESaveAnswer AskSaveCursorSet() override;
+    void SaveCursorSet() override;
+    void EndEffect() override;
+    void ReleasePcLinkMode() override;
+    void CloseLink() override;
+    void DestroyScreens() override;
+    void ReleaseIconsAndHook() override;
+
+    CAboutDlg m_AboutDlg;
+    CSplashDlg m_SplashDlg;
+    CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
+    HACCEL m_hAccel = nullptr;
+    HICON m_hIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
+    HICON m_hButtonIcons[6] = {};
+    HWND m_hToolTip = nullptr;
+    // Handed to the projector control and cursor/stamp screens once those are built.
+    std::string m_strControlFile;
+    std::string m_strCursorStampFile;
+};

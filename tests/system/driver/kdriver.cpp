@@ -1,0 +1,277 @@
+// kdriver: drives a running Windows program from outside for the system scenarios.
+// One command per run; results go to standard output, failures to the exit code.
+//
+//   wait-visible TITLE [ms]        wait until a top-level window TITLE is visible
+// TITLE names a window without owner, except for the box commands, which look for owned
+// windows (message boxes and dialogs may share the program's title).
+//   wait-gone TITLE [ms]           wait until no window TITLE exists
+//   count TITLE                    number of top-level windows TITLE
+//   iconic TITLE                   1 when minimized
+//   show TITLE restore|minimize    ShowWindow from outside
+//   foreground TITLE               bring it to the front
+//   splash-ms TITLE [ms]           how long the caption-less popup of TITLE stays up
+//   text TITLE ID                  the text of control ID
+//   enabled TITLE ID               1 when control ID is enabled
+//   click TITLE ID                 BM_CLICK on control ID (posted)
+//   combo TITLE ID                 the items of combo box ID, one a line, selected marked '*'
+//   select TITLE ID INDEX          select a combo item and tell the parent
+//   screen TITLE                   the title of the visible screen (child dialog)
+//   menu-state TITLE CMD           "enabled|grayed checked|unchecked" of menu command CMD
+//   command TITLE CMD              post WM_COMMAND CMD
+//   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
+//   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
+//   close TITLE                    post WM_CLOSE
+//   box TITLE [ms]                 wait for a message box or dialog TITLE and print its text
+//   box-gone TITLE [ms]            wait until box TITLE has closed
+//   answer TITLE ID                press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) in box TITLE
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Widen(const char* s)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
+    return w;
+}
+
+void Print(const std::wstring& w)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    std::printf("%s\n", s.c_str());
+}
+
+std::wstring WindowText(HWND hwnd)
+{
+    wchar_t text[1024] = {0};
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+// Main windows have no owner; message boxes and dialogs of a program are owned by it or
+// by another of its windows, and may carry the same title.
+enum EWhich { WINDOW_MAIN, WINDOW_BOX };
+
+struct SFind {
+    std::wstring title;
+    EWhich which;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param)
+{
+    SFind* find = reinterpret_cast<SFind*>(param);
+    wchar_t text[512] = {0};
+    GetWindowTextW(hwnd, text, 512);
+    bool owned = GetWindow(hwnd, GW_OWNER) != nullptr;
+    if (find->title == text && owned == (find->which == WINDOW_BOX)) find->found.push_back(hwnd);
+    return TRUE;
+}
+
+EWhich g_Which = WINDOW_MAIN;
+
+std::vector<HWND> FindAll(const std::wstring& title)
+{
+    SFind find{title, g_Which, {}};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&find));
+    return find.found;
+}
+
+HWND Find(const std::wstring& title)
+{
+    std::vector<HWND> all = FindAll(title);
+    return all.empty() ? nullptr : all.front();
+}
+
+HWND WaitFor(const std::wstring& title, DWORD ms, bool visible)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND hwnd : FindAll(title))
+            if (!visible || IsWindowVisible(hwnd)) return hwnd;
+        Sleep(50);
+    } while (GetTickCount() - start < ms);
+    return nullptr;
+}
+
+HWND Need(const char* title)
+{
+    HWND hwnd = Find(Widen(title));
+    if (!hwnd) {
+        std::fprintf(stderr, "no window \"%s\"\n", title);
+        std::exit(2);
+    }
+    return hwnd;
+}
+
+HWND NeedItem(HWND parent, const char* id)
+{
+    HWND item = GetDlgItem(parent, std::atoi(id));
+    if (!item) {
+        // Controls of child dialogs count too.
+        struct SSearch { int id; HWND found; } search{std::atoi(id), nullptr};
+        EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
+            SSearch* s = reinterpret_cast<SSearch*>(p);
+            if (GetDlgCtrlID(child) == s->id) { s->found = child; return FALSE; }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&search));
+        item = search.found;
+    }
+    if (!item) {
+        std::fprintf(stderr, "no control %s\n", id);
+        std::exit(2);
+    }
+    return item;
+}
+
+struct SPopup {
+    HWND owner;
+    HWND found;
+};
+
+// The caption-less popup owned by the main window, or any such popup of its thread.
+HWND FindSplash(HWND owner)
+{
+    SPopup popup{owner, nullptr};
+    EnumWindows([](HWND hwnd, LPARAM p) -> BOOL {
+        SPopup* s = reinterpret_cast<SPopup*>(p);
+        if (GetWindow(hwnd, GW_OWNER) == s->owner && IsWindowVisible(hwnd) && GetWindowTextLengthW(hwnd) == 0 &&
+            !(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION)) {
+            s->found = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&popup));
+    return popup.found;
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: kdriver COMMAND TITLE [ARGS]\n");
+    return 64;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) return Usage();
+    std::string cmd = argv[1];
+    const char* title = argv[2];
+    DWORD ms = 10000;
+    if (cmd == "box" || cmd == "answer" || cmd == "box-gone") g_Which = WINDOW_BOX;
+
+    if (cmd == "wait-visible" || cmd == "box") {
+        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        HWND hwnd = WaitFor(Widen(title), ms, true);
+        if (!hwnd) return 1;
+        if (cmd == "box") {
+            // A message box shows its text in static control 0xFFFF; dialogs in their statics.
+            EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
+                wchar_t cls[64] = {0};
+                GetClassNameW(child, cls, 64);
+                if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) Print(WindowText(child));
+                return TRUE;
+            }, 0);
+        }
+        return 0;
+    }
+    if (cmd == "wait-gone" || cmd == "box-gone") {
+        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        DWORD start = GetTickCount();
+        while (Find(Widen(title))) {
+            if (GetTickCount() - start > ms) return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    if (cmd == "count") {
+        std::printf("%u\n", static_cast<unsigned>(FindAll(Widen(title)).size()));
+        return 0;
+    }
+    if (cmd == "splash-ms") {
+        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        DWORD start = GetTickCount();
+        HWND main = nullptr, splash = nullptr;
+        while (!splash && GetTickCount() - start < ms) {
+            main = Find(Widen(title));
+            if (main) splash = FindSplash(main);
+            if (!splash) Sleep(10);
+        }
+        if (!splash) return 1;
+        DWORD seen = GetTickCount();
+        while (IsWindow(splash) && IsWindowVisible(splash)) Sleep(10);
+        std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - seen));
+        return 0;
+    }
+
+    HWND hwnd = Need(title);
+    if (cmd == "iconic") {
+        std::printf("%d\n", IsIconic(hwnd) ? 1 : 0);
+    } else if (cmd == "show" && argc > 3) {
+        ShowWindowAsync(hwnd, std::string(argv[3]) == "minimize" ? SW_MINIMIZE : SW_RESTORE);
+    } else if (cmd == "foreground") {
+        SetForegroundWindow(hwnd);
+    } else if (cmd == "text" && argc > 3) {
+        Print(WindowText(NeedItem(hwnd, argv[3])));
+    } else if (cmd == "enabled" && argc > 3) {
+        std::printf("%d\n", IsWindowEnabled(NeedItem(hwnd, argv[3])) ? 1 : 0);
+    } else if (cmd == "click" && argc > 3) {
+        PostMessageW(NeedItem(hwnd, argv[3]), BM_CLICK, 0, 0);
+    } else if (cmd == "combo" && argc > 3) {
+        HWND combo = NeedItem(hwnd, argv[3]);
+        LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[256] = {0};
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 255) SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            Print((i == selected ? L"*" : L" ") + std::wstring(item));
+        }
+    } else if (cmd == "select" && argc > 4) {
+        HWND combo = NeedItem(hwnd, argv[3]);
+        SendMessageW(combo, CB_SETCURSEL, std::atoi(argv[4]), 0);
+        PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+    } else if (cmd == "screen") {
+        HWND child = nullptr;
+        while ((child = FindWindowExW(hwnd, child, L"#32770", nullptr)) != nullptr)
+            if (IsWindowVisible(child)) {
+                HWND frame = GetDlgItem(child, 1050);
+                Print(frame ? WindowText(frame) : L"(untitled)");
+            }
+    } else if (cmd == "menu-state" && argc > 3) {
+        UINT state = GetMenuState(GetMenu(hwnd), static_cast<UINT>(std::atoi(argv[3])), MF_BYCOMMAND);
+        if (state == static_cast<UINT>(-1)) return 1;
+        std::printf("%s %s\n", (state & (MF_GRAYED | MF_DISABLED)) ? "grayed" : "enabled",
+                    (state & MF_CHECKED) ? "checked" : "unchecked");
+    } else if (cmd == "command" && argc > 3) {
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0);
+    } else if (cmd == "syscommand" && argc > 3) {
+        PostMessageW(hwnd, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+    } else if (cmd == "key" && argc > 3) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        HWND target = hwnd;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
+        WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
+        PostMessageW(target, WM_KEYDOWN, vk, 1);
+        PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (cmd == "close") {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    } else if (cmd == "answer" && argc > 3) {
+        HWND button = GetDlgItem(hwnd, std::atoi(argv[3]));
+        if (!button) return 1;
+        PostMessageW(button, BM_CLICK, 0, 0);
+    } else {
+        return Usage();
+    }
+    return 0;
+}
