@@ -12,10 +12,19 @@ const char kDialogClass[] = "#32770";
 
 CKestrelApp theApp;
 
+// Message boxes of the running copy carry the same title; its main window has no owner.
+HWND FindRunningCopy()
+{
+    HWND candidate = nullptr;
+    while ((candidate = FindWindowExA(nullptr, candidate, kDialogClass, kMainTitle)) != nullptr)
+        if (!GetWindow(candidate, GW_OWNER)) return candidate;
+    return nullptr;
+}
+
 // A second copy hands over to the running one: restored if it is minimized.
 void WakeRunningCopy()
 {
-    HWND running = FindWindowA(kDialogClass, kMainTitle);
+    HWND running = FindRunningCopy();
     if (running && IsIconic(running)) {
         ShowWindow(running, SW_RESTORE);
         SetForegroundWindow(running);

@@ -94,6 +94,9 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_PAINT:
         return OnPaint();
+    case WM_HELP:
+        // F1 goes through the accelerator to Help Topics; the help request itself is ignored.
+        return SetResult(TRUE);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_QUERYOPEN:

@@ -65,14 +65,16 @@ buttons_enabled() {
 
 say "fresh start: the missing ini is recreated, the splash stays, the window starts minimized"
 rm -f "$ini"
-start_app
+# The watcher runs first so that it sees the splash from its first moment.
 (cd "$work" && wine kdriver.exe splash-ms Kestrel 30000 2>/dev/null | tr -d '\r' > splash_ms) &
 splash_watch=$!
+sleep 1
+start_app
 sleep 1.5
 shot 01-splash
 wait "$splash_watch"
 splash_ms=$(cat "$work/splash_ms" 2>/dev/null)
-if [ -n "$splash_ms" ] && [ "$splash_ms" -ge 2500 ]; then echo "ok: splash up for ${splash_ms} ms"
+if [ -n "$splash_ms" ] && [ "$splash_ms" -ge 2800 ]; then echo "ok: splash up for ${splash_ms} ms"
 else fail "splash up for [${splash_ms}] ms, expected about 3000 or more"; fi
 k wait-visible Kestrel 20000 || fail "main window never shown"
 expect "starts minimized" 1 "$(k iconic Kestrel)"
@@ -118,6 +120,17 @@ sleep 1
 expect "still running" 1 "$(k count Kestrel)"
 kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
 shot 06-after-enter-escape
+
+say "Ctrl+G minimizes the main window"
+k foreground Kestrel; sleep 0.3
+xdotool key ctrl+g 2>/dev/null
+for _ in $(seq 20); do [ "$(k iconic Kestrel)" = 1 ] && break; sleep 0.2; done
+expect "minimized by Ctrl+G" 1 "$(k iconic Kestrel)"
+restore_main
+
+say "end of session: nothing unsaved, so log-off is allowed"
+expect "WM_QUERYENDSESSION answer" 1 "$(k end-session Kestrel)"
+expect "still running after the query" 1 "$(k count Kestrel)"
 
 say "second start restores a minimized copy"
 k show Kestrel minimize

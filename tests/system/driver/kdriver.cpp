@@ -21,6 +21,7 @@
 //   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
 //   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
 //   close TITLE                    post WM_CLOSE
+//   end-session TITLE              send WM_QUERYENDSESSION and print the answer
 //   box TITLE [ms]                 wait for a message box or dialog TITLE and print its text
 //   box-gone TITLE [ms]            wait until box TITLE has closed
 //   answer TITLE ID                press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) in box TITLE
@@ -264,6 +265,10 @@ int main(int argc, char** argv)
         WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
         PostMessageW(target, WM_KEYDOWN, vk, 1);
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (cmd == "end-session") {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
+        std::printf("%lu\n", static_cast<unsigned long>(answer));
     } else if (cmd == "close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (cmd == "answer" && argc > 3) {

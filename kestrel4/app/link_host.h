@@ -1,0 +1,27 @@
+// What the projector link needs from the window system: where engines post, dispatching
+// their messages to the receiving handlers, the wait cursor and two questions to the user.
+// The main window implements it with Win32; tests implement it on a message queue.
+#pragma once
+#include <string>
+
+#include "platform_types.h"
+
+class ILinkHost {
+public:
+    virtual ~ILinkHost() {}
+    // The window the engines post to.
+    virtual HWND NotifyWindow() = 0;
+    // The device that serves COM port n ("COMn" on Windows).
+    virtual std::string PortDevice(unsigned int port) = 0;
+    // Dispatches pending messages numbered first..last of the notify window until none is left.
+    virtual void PumpMessages(unsigned int first, unsigned int last) = 0;
+    // Dispatches every pending message of the thread once.
+    virtual void PumpAll() = 0;
+    // Sleeps until a message arrives that was not there at the last pump, or ms pass.
+    virtual void WaitForMessages(unsigned long ms) = 0;
+    virtual void WaitCursor(bool on) = 0;
+    // The port cannot be opened: true with a chosen port (1-4) to retry, false to cancel.
+    virtual bool AskPortAgain(unsigned int& port) = 0;
+    // A send failed: true to retry.
+    virtual bool AskRetrySend() = 0;
+};

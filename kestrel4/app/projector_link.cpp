@@ -1,0 +1,299 @@
+#include "projector_link.h"
+
+#include <chrono>
+
+#include "link_receiver.h"
+
+namespace {
+const unsigned long kLevel5EngineWaitMs = 10000;
+const unsigned long kAnswerWaitMs = 1000;
+const unsigned int kAllEngineMessages[2] = {UM_PACKET_RECEIVED, UM_NAK_SENT};
+const unsigned int kAckMessages[2] = {UM_ACK_RECEIVED, UM_NAK_RECEIVED};
+const uint16_t kItemLinkMode = 0x0000;
+const uint16_t kItemSpeed = 0x0006;
+const uint16_t kItemBlockAddress = 0x0900;
+
+long MsSince(std::chrono::steady_clock::time_point start)
+{
+    return static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+}
+
+// Shows the wait cursor for one scope.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(ILinkHost* host) : m_pHost(host)
+    {
+        if (m_pHost)
+            m_pHost->WaitCursor(true);
+    }
+    ~CWaitCursor()
+    {
+        if (m_pHost)
+            m_pHost->WaitCursor(false);
+    }
+
+private:
+    ILinkHost* m_pHost;
+};
+} // namespace
+
+int32_t DecodeBigEndian(const unsigned char* bytes, uint32_t count)
+{
+    if (count < 1 || count > 4)
+        return 0;
+    uint32_t value = 0;
+    for (uint32_t i = 0; i < count; ++i)
+        value = value << 8 | bytes[i];
+    return static_cast<int32_t>(value);
+}
+
+CProjectorLink::CProjectorLink()
+    : m_nLevel(1), m_bQuiet(1), m_nSpeedIndex(1), m_pLevel4(nullptr), m_pLevel5(nullptr), m_bOpen(0),
+      m_pHost(nullptr), m_pReceiver(nullptr)
+{
+}
+
+CProjectorLink::~CProjectorLink()
+{
+    delete m_pLevel4;
+    delete m_pLevel5;
+}
+
+void CProjectorLink::Attach(ILinkHost* host, CLinkReceiver* receiver)
+{
+    m_pHost = host;
+    m_pReceiver = receiver;
+}
+
+CCommSerial* CProjectorLink::Engine() const
+{
+    if (m_nLevel == 0)
+        return m_pLevel4;
+    return m_nLevel == 1 ? m_pLevel5 : nullptr;
+}
+
+int CProjectorLink::Open()
+{
+    if (!m_pHost || (m_nLevel != 0 && m_nLevel != 1))
+        return 0;
+    CWaitCursor wait(m_pHost);
+    for (;;) {
+        SSerialProperty property;
+        property.PortNumber = m_Property.PortNumber;
+        property.CommVelocity = static_cast<unsigned int>(m_Property.CommVelocity);
+        property.DataBits = m_Property.DataBits;
+        property.Parity = m_Property.Parity;
+        property.StopBits = m_Property.StopBits;
+        CCommSerial* engine;
+        if (m_nLevel == 0)
+            engine = m_pLevel4 = new CCommZelqLevel4(m_pHost->NotifyWindow(), property, &CCommZelqLevel4::ASyncThreadCallBack);
+        else
+            engine = m_pLevel5 = new CCommZelqLevel5(m_pHost->NotifyWindow(), property, &CCommZelqLevel5::ASyncThreadCallBack);
+        engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
+        if (engine->OpenSerilox() == 0) {
+            m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
+            m_bOpen = 1;
+            return 1;
+        }
+        delete engine;
+        m_pLevel4 = nullptr;
+        m_pLevel5 = nullptr;
+        unsigned int port = m_Property.PortNumber;
+        if (!m_pHost->AskPortAgain(port))
+            return 0;
+        if (port >= 1 && port <= 4)
+            m_Property.PortNumber = static_cast<uint16_t>(port);
+    }
+}
+
+void CProjectorLink::Close()
+{
+    CWaitCursor wait(m_pHost);
+    CCommSerial* engine = Engine();
+    if (engine) {
+        engine->CloseSerilox();
+        delete engine;
+    }
+    if (m_nLevel == 0)
+        m_pLevel4 = nullptr;
+    else if (m_nLevel == 1)
+        m_pLevel5 = nullptr;
+    m_bOpen = 0;
+}
+
+int CProjectorLink::SetVelocity(unsigned long baud)
+{
+    CCommSerial* engine = Engine();
+    if (!m_bOpen || !engine)
+        return 0;
+    CWaitCursor wait(m_pHost);
+    return engine->ChangeCommVelocity(baud) == 0 ? 1 : 0;
+}
+
+void CProjectorLink::PumpMessages(unsigned int first, unsigned int last)
+{
+    if (m_pHost)
+        m_pHost->PumpMessages(first, last);
+}
+
+template <class Send> int CProjectorLink::SendWithRetry(unsigned int first, unsigned int last, Send send)
+{
+    CWaitCursor wait(m_pHost);
+    if (m_pReceiver)
+        m_pReceiver->m_ReplyState = 0;
+    for (;;) {
+        int result = send();
+        PumpMessages(first, last);
+        if (result == 0 || m_bQuiet || !m_pHost || !m_pHost->AskRetrySend())
+            return result;
+    }
+}
+
+int CProjectorLink::SendLevel4Command(const SZelqLevel4Header& header, const unsigned char* bytes, unsigned int count,
+                                      int wait, unsigned long timeout)
+{
+    if (!m_bOpen || !m_pLevel4)
+        return ERR_DEVICE;
+    CDataInformation data(bytes, count);
+    const unsigned int* range = wait ? kAllEngineMessages : kAckMessages;
+    return SendWithRetry(range[0], range[1], [&] { return m_pLevel4->SendCommand(header, data, wait, timeout); });
+}
+
+int CProjectorLink::SendLevel5Command(const SZelqLevel5Header& header, const unsigned char* bytes, unsigned int count)
+{
+    if (!m_bOpen || !m_pLevel5)
+        return ERR_DEVICE;
+    CDataInformation data(bytes, count);
+    int wait = header.Apply == 0;
+    const unsigned int* range = wait ? kAllEngineMessages : kAckMessages;
+    return SendWithRetry(range[0], range[1],
+                         [&] { return m_pLevel5->SendCommand(header, data, wait, kLevel5EngineWaitMs); });
+}
+
+int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                             const unsigned char* bytes, unsigned int count)
+{
+    if (!m_bOpen || !m_pReceiver)
+        return 0;
+    SZelqLevel5Header header;
+    header.Stack = stack;
+    header.Attr = attr & 0x0F;
+    header.Apply = (attr >> 7) & 1;
+    header.OK = (attr >> 6) & 1;
+    header.Check = (attr >> 5) & 1;
+    header.To = address & 0x0F;
+    header.From = address >> 4;
+    header.GroupID = static_cast<unsigned char>(item >> 8);
+    header.ItemID = static_cast<unsigned char>(item);
+    header.Size = count + (stack == 1 ? 8 : 6);
+
+    CWaitCursor wait(m_pHost);
+    if (SendLevel5Command(header, bytes, count) != 0)
+        return 0;
+    const unsigned int* range = header.Apply ? kAckMessages : kAllEngineMessages;
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        unsigned char state = m_pReceiver->m_ReplyState;
+        if (header.Apply == 0 && state == REPLY_ANSWERED)
+            return m_pReceiver->m_pReply->bRefused ? 0 : 1;
+        if (header.Apply == 1 && state == REPLY_ACK)
+            return 1;
+        long elapsed = MsSince(start);
+        if (elapsed > static_cast<long>(kAnswerWaitMs))
+            return 0;
+        m_pHost->WaitForMessages(kAnswerWaitMs - elapsed + 1);
+        PumpMessages(range[0], range[1]);
+    }
+}
+
+int CProjectorLink::SendAck()
+{
+    if (!m_bOpen || !m_pLevel4)
+        return ERR_DEVICE;
+    int result = m_pLevel4->SendACK();
+    PumpMessages(UM_ACK_SENT, UM_ACK_SENT);
+    return result;
+}
+
+int CProjectorLink::SetLinkMode(unsigned char mode)
+{
+    return Transact(0, 1, 1, kItemLinkMode, &mode, 1);
+}
+
+void CProjectorLink::WaitPumping(unsigned long ms)
+{
+    if (!m_pHost)
+        return;
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        m_pHost->PumpAll();
+        long elapsed = MsSince(start);
+        if (elapsed >= static_cast<long>(ms))
+            return;
+        m_pHost->WaitForMessages(ms - elapsed);
+    }
+}
+
+int CProjectorLink::RaiseSpeed()
+{
+    int probed = 3;
+    while (probed >= 0 && !SetVelocity(m_BaudTable[probed]))
+        --probed;
+    if (probed < 0 || !SetVelocity(9600))
+        return 0;
+    m_nSpeedIndex = 0;
+    for (int index = probed; index >= 1; --index) {
+        unsigned char offer = static_cast<unsigned char>(index);
+        if (Transact(0, 1, 1, kItemSpeed, &offer, 1)) {
+            m_nSpeedIndex = offer;
+            break;
+        }
+    }
+    WaitPumping(100);
+    if (!SetVelocity(m_BaudTable[m_nSpeedIndex]))
+        return 0;
+    if (Transact(0, 2, 1, kItemSpeed, nullptr, 0))
+        return 1;
+    if (!SetVelocity(9600))
+        return 0;
+    m_nSpeedIndex = 0;
+    return 1;
+}
+
+void CProjectorLink::RestoreSpeed()
+{
+    if (m_nSpeedIndex == 0)
+        return;
+    unsigned char normal = 0;
+    if (!Transact(0, 1, 1, kItemSpeed, &normal, 1)) {
+        SetVelocity(9600);
+        return;
+    }
+    WaitPumping(100);
+    if (SetVelocity(9600))
+        Transact(0, 2, 1, kItemSpeed, nullptr, 0);
+}
+
+int CProjectorLink::PrepareBlocks(uint32_t address, uint32_t length)
+{
+    auto sendAddress = [this](uint32_t a) {
+        const unsigned char bytes[3] = {static_cast<unsigned char>(a >> 16), static_cast<unsigned char>(a >> 8),
+                                        static_cast<unsigned char>(a)};
+        return Transact(0, 1, 1, kItemBlockAddress, bytes, 3);
+    };
+    if (!sendAddress(address))
+        return 0;
+    uint32_t remaining = length;
+    for (;;) {
+        WaitPumping(300);
+        if (remaining < 0x10000)
+            return 1;
+        remaining -= 0x10000;
+        address += 0x10000;
+        if (remaining < 0x10000)
+            return 1;
+        if (!sendAddress(address))
+            return 0;
+    }
+}

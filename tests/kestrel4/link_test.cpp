@@ -1,0 +1,281 @@
+// The projector link and its receiving handlers against the simulated projector.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "link_receiver.h"
+#include "projector_link.h"
+#include "projector_simulator.h"
+#include "pseudo_terminal.h"
+#include "queue_link_host.h"
+
+namespace {
+
+struct SCall {
+    const char* what;
+    uint16_t item;
+    int32_t value;
+    int projector;
+    bool fromProjector;
+};
+
+class CRecordingEvents : public IReceiverEvents {
+public:
+    void PutItemValue(uint16_t item, int32_t value, int projector) override
+    {
+        calls.push_back({"put", item, value, projector, false});
+    }
+    bool ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
+    {
+        calls.push_back({"apply", item, DecodeBigEndian(bytes, count), projector, false});
+        return takeValues;
+    }
+    void ApplyMultiByte(const SReceivedFrame& reply, int projector) override
+    {
+        calls.push_back({"multi", reply.wItem, static_cast<int32_t>(reply.nParameterLength), projector, false});
+    }
+    void SetLockEntries(const unsigned char*, uint32_t count) override
+    {
+        calls.push_back({"locks", 0x1004, static_cast<int32_t>(count), 0, false});
+    }
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector) override
+    {
+        calls.push_back({"changed", item, 0, projector, fromProjector});
+    }
+    const SCall* Find(const char* what) const
+    {
+        for (const SCall& c : calls)
+            if (std::string(c.what) == what)
+                return &c;
+        return nullptr;
+    }
+
+    std::vector<SCall> calls;
+    bool takeValues = true;
+};
+
+class Link : public ::testing::Test {
+protected:
+    Link() : m_Receiver(m_Link, m_Events)
+    {
+        m_Host.m_pReceiver = &m_Receiver;
+        m_Link.Attach(&m_Host, &m_Receiver);
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_Pty.IsOpen());
+        m_pSim.reset(new CProjectorSimulator());
+        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd()));
+        m_Host.m_Ports = {m_Pty.SlavePath()};
+    }
+    void TearDown() override
+    {
+        if (m_Link.IsOpen())
+            m_Link.Close();
+    }
+    // Frames the projector received for one item.
+    std::vector<std::vector<uint8_t>> FramesFor(uint16_t item) const
+    {
+        std::vector<std::vector<uint8_t>> frames;
+        for (const SLogEntry& e : m_pSim->Log().Entries()) {
+            if (e.eKind != ELogKind::RxFrame)
+                continue;
+            bool stack = e.bytes[0] == 0x1D;
+            uint16_t code = static_cast<uint16_t>(e.bytes[stack ? 5 : 3] << 8 | e.bytes[stack ? 6 : 4]);
+            if (code == item)
+                frames.push_back(e.bytes);
+        }
+        return frames;
+    }
+
+    CPseudoTerminal m_Pty;
+    std::unique_ptr<CProjectorSimulator> m_pSim;
+    CQueueLinkHost m_Host;
+    CProjectorLink m_Link;
+    CRecordingEvents m_Events;
+    CLinkReceiver m_Receiver;
+};
+
+TEST_F(Link, ClosedLinkFailsSilently)
+{
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 0);
+    EXPECT_EQ(m_Link.SendLevel5Command(SZelqLevel5Header(), nullptr, 0), ERR_DEVICE);
+    EXPECT_EQ(m_Link.SendAck(), ERR_DEVICE);
+    EXPECT_EQ(m_Link.SetVelocity(19200), 0);
+    EXPECT_EQ(m_Host.m_nRetryQuestions + m_Host.m_nPortQuestions, 0);
+    EXPECT_TRUE(m_pSim->Log().Entries().empty());
+}
+
+TEST_F(Link, PortDialogRetriesWithTheChosenPortOrCancels)
+{
+    m_Link.SetPort(3);
+    EXPECT_EQ(m_Link.Open(), 0) << "cancelled";
+    EXPECT_EQ(m_Host.m_nPortQuestions, 1);
+    EXPECT_FALSE(m_Link.IsOpen());
+
+    m_Host.m_PortAnswers = {4, 1};
+    EXPECT_EQ(m_Link.Open(), 1);
+    EXPECT_EQ(m_Host.m_nPortQuestions, 3);
+    EXPECT_EQ(m_Link.GetPort(), 1u);
+    EXPECT_EQ(m_Host.m_nCursorDepth, 0) << "the wait cursor is balanced";
+}
+
+TEST_F(Link, GetAnswerReachesTheModel)
+{
+    m_pSim->SetValue(1, 0x0300, -10);
+    ASSERT_EQ(m_Link.Open(), 1);
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1);
+    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
+    const SCall* apply = m_Events.Find("apply");
+    ASSERT_NE(apply, nullptr);
+    EXPECT_EQ(apply->item, 0x0300);
+    EXPECT_EQ(static_cast<int8_t>(apply->value), -10);
+    EXPECT_EQ(apply->projector, 1);
+    const SCall* changed = m_Events.Find("changed");
+    ASSERT_NE(changed, nullptr);
+    EXPECT_FALSE(changed->fromProjector);
+    EXPECT_EQ(m_pSim->Log().Count(ELogKind::RxAck), 1u) << "the engine acknowledged the answer";
+}
+
+TEST_F(Link, SetStoresTheValueThatWasSent)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    const unsigned char value[] = {0xFF, 0x38};
+    EXPECT_EQ(m_Link.Transact(1, 1, 2, 0x0301, value, 2), 1);
+    const SCall* put = m_Events.Find("put");
+    ASSERT_NE(put, nullptr);
+    EXPECT_EQ(put->item, 0x0301);
+    EXPECT_EQ(put->value, 0xFF38) << "sent bytes, big-endian; the model sign-extends by item";
+    EXPECT_EQ(put->projector, 2);
+}
+
+TEST_F(Link, RefusedAnswerFailsAtOnce)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x1F1F, nullptr, 0), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.m_pReply->bRefused, 1);
+    EXPECT_EQ(m_Events.Find("apply"), nullptr) << "a refusal changes nothing";
+}
+
+TEST_F(Link, FailedSendAsksToRetryUnlessQuiet)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 0);
+    EXPECT_EQ(m_Host.m_nRetryQuestions, 0) << "quiet by default";
+
+    m_Link.m_bQuiet = 0;
+    m_Host.m_nRetries = 1;
+    m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the retry went through";
+    EXPECT_EQ(m_Host.m_nRetryQuestions, 1);
+    EXPECT_EQ(FramesFor(0x0300).size(), 5u);
+}
+
+TEST_F(Link, PrepareBlocksSendsOneCommandPerWholeBlock)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    struct Case {
+        uint32_t length;
+        size_t commands;
+    } cases[] = {{0x0FFFF, 1}, {0x20000, 2}, {0x2FFFF, 2}};
+    size_t before = 0;
+    for (const Case& c : cases) {
+        EXPECT_EQ(m_Link.PrepareBlocks(0x010000, c.length), 1);
+        auto frames = FramesFor(0x0900);
+        ASSERT_EQ(frames.size() - before, c.commands) << std::hex << c.length;
+        if (c.commands == 2) {
+            const std::vector<uint8_t>& second = frames.back();
+            EXPECT_EQ((std::vector<uint8_t>(second.begin() + 5, second.begin() + 8)),
+                      (std::vector<uint8_t>{0x02, 0x00, 0x00}));
+        }
+        before = frames.size();
+    }
+}
+
+TEST_F(Link, RaiseSpeedFallsBackTo9600WhenEveryIndexIsRefused)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    // Three offers (indexes 3, 2, 1), each refused in all three attempts.
+    m_pSim->PushFaults(std::vector<SFault>(9, SFault{EFault::Nak}));
+    EXPECT_EQ(m_Link.RaiseSpeed(), 1);
+    EXPECT_EQ(m_Link.m_nSpeedIndex, 0);
+    EXPECT_EQ(m_pSim->GetBaud(), 9600u);
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "still talking at 9600";
+}
+
+TEST_F(Link, RaiseAndRestoreSpeed)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    EXPECT_EQ(m_Link.RaiseSpeed(), 1);
+    EXPECT_EQ(m_Link.m_nSpeedIndex, 3);
+    EXPECT_EQ(m_pSim->GetBaud(), 57600u);
+    m_Link.RestoreSpeed();
+    EXPECT_EQ(m_pSim->GetBaud(), 9600u);
+    EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1);
+}
+
+TEST_F(Link, ReportFromTheProjectorIsAnswered)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    for (bool take : {true, false}) {
+        m_Events.calls.clear();
+        m_Events.takeValues = take;
+        m_pSim->SendFrame(SUnsolicitedFrame{true, 2, 0, 0x02, 0x0003, {0x11}});
+        m_Link.WaitPumping(400);
+        const SCall* apply = m_Events.Find("apply");
+        ASSERT_NE(apply, nullptr);
+        EXPECT_EQ(apply->value, 0x11);
+        EXPECT_EQ(apply->projector, 2);
+        const SCall* changed = m_Events.Find("changed");
+        ASSERT_NE(changed, nullptr);
+        EXPECT_TRUE(changed->fromProjector);
+        // The answer: a stack frame to projector 2 with Apply set and OK telling the verdict.
+        auto frames = FramesFor(0x0003);
+        ASSERT_FALSE(frames.empty());
+        const std::vector<uint8_t>& answer = frames.back();
+        EXPECT_EQ(answer[0], 0x1D);
+        EXPECT_EQ(answer[3], take ? 0x82 : 0xC2);
+        EXPECT_EQ(answer[4], 0x02);
+        EXPECT_EQ(answer.size(), 8u);
+    }
+}
+
+TEST_F(Link, Level4FramesAreAcknowledgedByTheProgram)
+{
+    m_Link.m_nLevel = 0;
+    ASSERT_EQ(m_Link.Open(), 1);
+    SZelqLevel4Header identify;
+    identify.Attr = 2;
+    identify.GroupID = 0x00;
+    identify.ItemID = 0x04;
+    EXPECT_EQ(m_Link.SendLevel4Command(identify, nullptr, 0, 1, 1000), 0);
+    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.m_pReply->nParameterLength, 4u);
+    EXPECT_EQ(m_Receiver.m_pReply->Frame[0], 0x1B);
+    EXPECT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxAck, 1, 1000));
+}
+
+TEST_F(Link, FrameOfTheOtherGenerationLeavesTheRecordAlone)
+{
+    m_Link.m_nLevel = 0;
+    m_Receiver.m_pReply->wItem = 0x1234;
+    CZelqLevel5Packet packet;
+    SZelqLevel5Header h;
+    h.Attr = 2;
+    h.Apply = 1;
+    h.GroupID = 0x03;
+    h.ItemID = 0x00;
+    packet.SetData(h, CDataInformation(0u));
+    m_Receiver.OnEngineMessage(UM_PACKET_RECEIVED, SOURCE_LEVEL5, reinterpret_cast<LPARAM>(&packet));
+    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_FRAME);
+    EXPECT_EQ(m_Receiver.m_pReply->wItem, 0x1234);
+    EXPECT_TRUE(m_Events.calls.empty());
+}
+
+} // namespace
