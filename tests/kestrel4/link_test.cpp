@@ -142,12 +142,12 @@ TEST_F(Link, GetAnswerReachesTheModel)
 TEST_F(Link, SetStoresTheValueThatWasSent)
 {
     ASSERT_EQ(m_Link.Open(), 1);
-    const unsigned char value[] = {0xFF, 0x38};
-    EXPECT_EQ(m_Link.Transact(1, 1, 2, 0x0301, value, 2), 1);
+    const unsigned char value[] = {0xF6};
+    EXPECT_EQ(m_Link.Transact(1, 1, 2, 0x0300, value, 1), 1);
     const SCall* put = m_Events.Find("put");
     ASSERT_NE(put, nullptr);
-    EXPECT_EQ(put->item, 0x0301);
-    EXPECT_EQ(put->value, 0xFF38) << "sent bytes, big-endian; the model sign-extends by item";
+    EXPECT_EQ(put->item, 0x0300);
+    EXPECT_EQ(put->value, 0xF6) << "sent bytes, big-endian; the model sign-extends by item";
     EXPECT_EQ(put->projector, 2);
 }
 
@@ -174,7 +174,7 @@ TEST_F(Link, FailedSendAsksToRetryUnlessQuiet)
     m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the retry went through";
     EXPECT_EQ(m_Host.m_nRetryQuestions, 1);
-    EXPECT_EQ(FramesFor(0x0300).size(), 5u);
+    EXPECT_EQ(FramesFor(0x0300).size(), 3u + 3u + 1u) << "three attempts, three more, then the retry";
 }
 
 TEST_F(Link, PrepareBlocksSendsOneCommandPerWholeBlock)
