@@ -132,17 +132,6 @@ bool DecodeFaultBytes(const uint8_t* data, size_t count, std::vector<SFault>& ou
     return true;
 }
 
-void EncodeFault(const SFault& fault, std::vector<uint8_t>& out)
-{
-    out.push_back(static_cast<uint8_t>(fault.eKind));
-    if (fault.eKind == EFault::Late) {
-        out.push_back(static_cast<uint8_t>(fault.nArg >> 8));
-        out.push_back(static_cast<uint8_t>(fault.nArg));
-    } else if (fault.eKind == EFault::Garbage) {
-        out.push_back(static_cast<uint8_t>(fault.nArg));
-    }
-}
-
 void CFaultPlan::Clear()
 {
     m_Queue.clear();

@@ -37,7 +37,6 @@ std::string FaultName(const SFault& fault);
 // The byte form of the in-band control command; false when the bytes end inside an entry
 // or hold an unknown kind.
 bool DecodeFaultBytes(const uint8_t* data, size_t count, std::vector<SFault>& out);
-void EncodeFault(const SFault& fault, std::vector<uint8_t>& out);
 
 class CFaultPlan {
 public:

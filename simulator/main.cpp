@@ -237,6 +237,10 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+    if (signalFd < 0) {
+        std::fprintf(stderr, "zelqsim: signalfd: %s\n", std::strerror(errno));
+        return 1;
+    }
 
     CPseudoTerminal terminal;
     if (!terminal.IsOpen()) {

@@ -139,6 +139,9 @@ bool CProjectorSimulator::Start(int fd)
         std::lock_guard<std::mutex> lock(m_Mutex);
         m_nFd = fd;
         m_pReader.reset(new CFrameReader(m_Options.bAsic, m_Options.nStallLimitMs * 1000LL));
+        m_Output.clear();
+        m_bWriteBlocked = false;
+        m_nHangupUntilUs = 0;
         m_Start = std::chrono::steady_clock::now();
     }
     m_bStop = false;
@@ -245,7 +248,7 @@ long long CProjectorSimulator::NextWakeUs(long long nowUs) const
         wait = std::max(0LL, deadline - nowUs);
     if (!m_Output.empty() && !m_bWriteBlocked) {
         long long start = m_Output.front().nDueUs;
-        if (m_bPace)
+        if (ByteTimeUs())
             start = std::max(start, m_nNextByteUs);
         long long untilOutput = std::max(0LL, start - nowUs);
         if (wait < 0 || untilOutput < wait)
@@ -262,8 +265,8 @@ void CProjectorSimulator::Flush(long long nowUs)
         if (out.nDueUs > nowUs)
             break;
         size_t count = out.bytes.size() - out.nSent;
-        if (m_bPace && m_nBaud > 0) {
-            long long byteUs = 10000000LL / m_nBaud;
+        long long byteUs = ByteTimeUs();
+        if (byteUs) {
             // An idle line earns no credit; a late wake-up may catch up a byte or two.
             if (m_nNextByteUs < nowUs - 2 * byteUs)
                 m_nNextByteUs = nowUs;
@@ -291,8 +294,7 @@ void CProjectorSimulator::Flush(long long nowUs)
             continue;
         }
         out.nSent += static_cast<size_t>(written);
-        if (m_bPace && m_nBaud > 0)
-            m_nNextByteUs += written * (10000000LL / m_nBaud);
+        m_nNextByteUs += written * byteUs;
         if (out.nSent < out.bytes.size()) {
             if (static_cast<size_t>(written) < count)
                 m_bWriteBlocked = true;
@@ -304,6 +306,12 @@ void CProjectorSimulator::Flush(long long nowUs)
             m_nBaud = out.nNewBaud;
         m_Output.erase(m_Output.begin());
     }
+}
+
+long long CProjectorSimulator::ByteTimeUs() const
+{
+    // Ten bits a byte: start, eight data bits, stop.
+    return m_bPace && m_nBaud ? std::max(1LL, 10000000LL / m_nBaud) : 0;
 }
 
 void CProjectorSimulator::Queue(std::vector<uint8_t> bytes, long long dueUs, std::string label, bool bControlAnswer,

@@ -130,6 +130,7 @@ private:
     long long NowUs() const;
     long long NextWakeUs(long long nowUs) const;
     void Flush(long long nowUs);
+    long long ByteTimeUs() const; // 0 when not pacing
     void Queue(std::vector<uint8_t> bytes, long long dueUs, std::string label, bool bControlAnswer = false,
                unsigned int newBaud = 0);
     void QueueReply(const SReply& reply, long long dueUs, bool bControlAnswer = false);

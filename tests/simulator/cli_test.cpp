@@ -142,10 +142,7 @@ TEST(Zelqsim, ServesThePortThroughItsLinkAndControlFifo)
 TEST(Zelqsim, RejectsBadArguments)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--model", "KT-Z999"}, {"--faults", "sometimes"}, {"--random-faults", "5"}, {"--baud", "fast"},
-        {"--projectors", "5"},  {"--ident", "1234"},       {"--power", "maybe"},     {"--unknown"},
-        {"--model"},
-    };
+        {"--model", "KT-Z999"}, {"--faults", "sometimes"}, {"--random-faults", "5"}, {"--unknown"}, {"--model"}};
     for (const auto& args : bad) {
         CZelqsimProcess sim(args);
         EXPECT_EQ(sim.Wait(), 2) << args[0];

@@ -151,29 +151,17 @@ TEST_F(SimulatorTest, LateReplyDoesNotHoldBackTheNextAck)
     EXPECT_GE(MonotonicMs() - start, 790);
 }
 
-TEST_F(SimulatorTest, ReplyDelayAppliesToEveryReply)
-{
-    StartSimulator();
-    Sim().SetReplyDelay(250);
-    for (int i = 0; i < 2; ++i) {
-        SObserved seen = Observe(Line(), kGet, 400);
-        EXPECT_EQ(seen.bytes, Join({{0x06}, kAnswer}));
-        EXPECT_GE(seen.nLastMs, 240);
-    }
-    Sim().SetReplyDelay(0);
-    EXPECT_LT(Observe(Line(), kGet, 100).nLastMs, 100);
-}
-
 TEST(Simulator, RandomFaultsRepeatWithTheirSeed)
 {
     auto faultsSeen = [](uint32_t seed) {
-        CPseudoTerminal terminal;
-        CProjectorSimulator simulator;
-        simulator.SetRandomFaults(seed, 60);
-        EXPECT_TRUE(simulator.Start(terminal.MasterFd()));
-        CLine line(terminal.OpenSlave());
+        SSimulatorOptions options;
+        options.bRandomFaults = true;
+        options.nRandomSeed = seed;
+        options.nRandomPercent = 60;
+        SBench bench(options);
+        CProjectorSimulator& simulator = bench.simulator;
         for (int i = 0; i < 25; ++i)
-            line.Write(ShortFrame(0x02, 0x0300));
+            bench.line->Write(ShortFrame(0x02, 0x0300));
         EXPECT_TRUE(simulator.Log().WaitForCount(ELogKind::RxFrame, 25, 2000));
         std::string faults;
         for (const SLogEntry& entry : simulator.Log().Entries())
@@ -181,7 +169,6 @@ TEST(Simulator, RandomFaultsRepeatWithTheirSeed)
                 size_t at = entry.strText.find(" fault ");
                 faults += (at == std::string::npos ? std::string("normal") : entry.strText.substr(at + 7)) + ",";
             }
-        simulator.Stop();
         return faults;
     };
     std::string first = faultsSeen(42);

@@ -35,36 +35,31 @@ inline uint8_t Checksum(const Bytes& frameWithoutChecksum)
     return static_cast<uint8_t>(-sum);
 }
 
-inline Bytes Sealed(Bytes frame)
+// Start byte, length and header, then the parameter and the checksum.
+inline Bytes Framed(Bytes head, const Bytes& param)
 {
-    frame.push_back(Checksum(frame));
-    return frame;
+    head.insert(head.end(), param.begin(), param.end());
+    head.push_back(Checksum(head));
+    return head;
 }
 
 inline Bytes ShortFrame(uint8_t flags, uint16_t item, const Bytes& param = {})
 {
-    Bytes frame = {0x1B, static_cast<uint8_t>(param.size() + 6), flags, static_cast<uint8_t>(item >> 8),
-                   static_cast<uint8_t>(item)};
-    frame.insert(frame.end(), param.begin(), param.end());
-    return Sealed(frame);
+    return Framed({0x1B, uint8_t(param.size() + 6), flags, uint8_t(item >> 8), uint8_t(item)}, param);
 }
 
 inline Bytes StackFrame(uint8_t flags, uint8_t to, uint8_t from, uint16_t item, const Bytes& param = {})
 {
     size_t total = param.size() + 8;
-    Bytes frame = {0x1D, static_cast<uint8_t>(total >> 8), static_cast<uint8_t>(total), flags,
-                   static_cast<uint8_t>(to | from << 4), static_cast<uint8_t>(item >> 8), static_cast<uint8_t>(item)};
-    frame.insert(frame.end(), param.begin(), param.end());
-    return Sealed(frame);
+    return Framed({0x1D, uint8_t(total >> 8), uint8_t(total), flags, uint8_t(to | from << 4), uint8_t(item >> 8),
+                   uint8_t(item)},
+                  param);
 }
 
 inline Bytes AsicFrame(uint8_t attr, uint16_t item, const Bytes& param = {})
 {
     size_t total = param.size() + 7;
-    Bytes frame = {0x1B, static_cast<uint8_t>(total >> 8), static_cast<uint8_t>(total), attr,
-                   static_cast<uint8_t>(item >> 8), static_cast<uint8_t>(item)};
-    frame.insert(frame.end(), param.begin(), param.end());
-    return Sealed(frame);
+    return Framed({0x1B, uint8_t(total >> 8), uint8_t(total), attr, uint8_t(item >> 8), uint8_t(item)}, param);
 }
 
 inline Bytes Join(std::initializer_list<Bytes> parts)
@@ -171,34 +166,36 @@ private:
     int m_nFd;
 };
 
+inline SSimulatorOptions ModelOptions(const std::string& model)
+{
+    SSimulatorOptions options;
+    options.strModel = model;
+    return options;
+}
+
+// A started simulator with the computer's end of its line.
+struct SBench {
+    explicit SBench(const SSimulatorOptions& options = SSimulatorOptions()) : simulator(options)
+    {
+        EXPECT_TRUE(terminal.IsOpen()) << terminal.Error();
+        EXPECT_TRUE(simulator.Start(terminal.MasterFd())) << simulator.Error();
+        line.reset(new CLine(terminal.OpenSlave()));
+        EXPECT_GE(line->Fd(), 0);
+    }
+    CPseudoTerminal terminal;
+    CProjectorSimulator simulator;
+    std::unique_ptr<CLine> line;
+};
+
 class SimulatorTest : public ::testing::Test {
 protected:
-    void StartSimulator(const SSimulatorOptions& options = SSimulatorOptions())
-    {
-        ASSERT_TRUE(m_Terminal.IsOpen()) << m_Terminal.Error();
-        m_pSimulator.reset(new CProjectorSimulator(options));
-        ASSERT_TRUE(m_pSimulator->Start(m_Terminal.MasterFd())) << m_pSimulator->Error();
-        m_pLine.reset(new CLine(m_Terminal.OpenSlave()));
-        ASSERT_GE(m_pLine->Fd(), 0);
-    }
-    void StartModel(const std::string& model)
-    {
-        SSimulatorOptions options;
-        options.strModel = model;
-        StartSimulator(options);
-    }
-    void TearDown() override
-    {
-        if (m_pSimulator)
-            m_pSimulator->Stop();
-    }
+    void StartSimulator(const SSimulatorOptions& options = SSimulatorOptions()) { m_pBench.reset(new SBench(options)); }
+    void StartModel(const std::string& model) { StartSimulator(ModelOptions(model)); }
 
-    CProjectorSimulator& Sim() { return *m_pSimulator; }
-    CLine& Line() { return *m_pLine; }
+    CProjectorSimulator& Sim() { return m_pBench->simulator; }
+    CLine& Line() { return *m_pBench->line; }
 
-    CPseudoTerminal m_Terminal;
-    std::unique_ptr<CProjectorSimulator> m_pSimulator;
-    std::unique_ptr<CLine> m_pLine;
+    std::unique_ptr<SBench> m_pBench;
 };
 
 // What a projector's answer to a command should be, built by hand.
