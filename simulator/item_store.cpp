@@ -21,32 +21,32 @@ const char* StoreResultName(EStoreResult result)
     return "?";
 }
 
-SItemSpec CItemStore::Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
+SItemDef CItemStore::Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
                             unsigned int flags)
 {
-    SItemSpec spec;
-    spec.wCode = code;
-    spec.nWidth = width;
-    spec.nMin = min;
-    spec.nMax = max;
-    spec.factory = Encode(factory, width);
-    spec.nFlags = flags;
-    return spec;
+    SItemDef def;
+    def.wCode = code;
+    def.nWidth = width;
+    def.nMin = min;
+    def.nMax = max;
+    def.factory = Encode(factory, width);
+    def.nFlags = flags;
+    return def;
 }
 
-SItemSpec CItemStore::Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags)
+SItemDef CItemStore::Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags)
 {
-    SItemSpec spec;
-    spec.wCode = code;
-    spec.nWidth = static_cast<unsigned int>(factory.size());
-    spec.nMin = 0;
-    spec.nMax = 0;
-    spec.factory = std::move(factory);
-    spec.nFlags = flags;
-    return spec;
+    SItemDef def;
+    def.wCode = code;
+    def.nWidth = static_cast<unsigned int>(factory.size());
+    def.nMin = 0;
+    def.nMax = 0;
+    def.factory = std::move(factory);
+    def.nFlags = flags;
+    return def;
 }
 
-std::vector<SItemSpec> CItemStore::DefaultItems()
+std::vector<SItemDef> CItemStore::DefaultItems()
 {
     const unsigned int RO = ITEM_READ_ONLY | ITEM_NO_RESET;
     std::vector<uint8_t> presets;
@@ -121,12 +121,12 @@ std::vector<SItemSpec> CItemStore::DefaultItems()
     };
 }
 
-void CItemStore::Define(const SItemSpec& spec)
+void CItemStore::Define(const SItemDef& def)
 {
-    SItem& item = m_Items[spec.wCode];
-    item.spec = spec;
+    SItem& item = m_Items[def.wCode];
+    item.def = def;
     for (auto& value : item.values)
-        value = spec.factory;
+        value = def.factory;
 }
 
 void CItemStore::Remove(uint16_t code)
@@ -146,10 +146,10 @@ CItemStore::SItem* CItemStore::Find(uint16_t code)
     return it == m_Items.end() ? nullptr : &it->second;
 }
 
-const SItemSpec* CItemStore::Spec(uint16_t code) const
+const SItemDef* CItemStore::Def(uint16_t code) const
 {
     const SItem* item = Find(code);
-    return item ? &item->spec : nullptr;
+    return item ? &item->def : nullptr;
 }
 
 static bool ValidAddress(int address)
@@ -175,13 +175,13 @@ EStoreResult CItemStore::Set(int address, uint16_t code, const std::vector<uint8
         return EStoreResult::UnknownItem;
     if (!ValidAddress(address))
         return EStoreResult::BadAddress;
-    if (item->spec.nFlags & ITEM_READ_ONLY)
+    if (item->def.nFlags & ITEM_READ_ONLY)
         return EStoreResult::ReadOnly;
-    if (value.size() != item->spec.nWidth)
+    if (value.size() != item->def.nWidth)
         return EStoreResult::BadLength;
-    if (item->spec.nWidth <= 4) {
+    if (item->def.nWidth <= 4) {
         long long v = Decode(value);
-        if (v < item->spec.nMin || v > item->spec.nMax)
+        if (v < item->def.nMin || v > item->def.nMax)
             return EStoreResult::OutOfRange;
     }
     item->values[address - 1] = value;
@@ -195,10 +195,10 @@ EStoreResult CItemStore::Reset(int address, uint16_t code, std::vector<uint8_t>&
         return EStoreResult::UnknownItem;
     if (!ValidAddress(address))
         return EStoreResult::BadAddress;
-    if (item->spec.nFlags & ITEM_NO_RESET)
+    if (item->def.nFlags & ITEM_NO_RESET)
         return EStoreResult::NoReset;
-    item->values[address - 1] = item->spec.factory;
-    out = item->spec.factory;
+    item->values[address - 1] = item->def.factory;
+    out = item->def.factory;
     return EStoreResult::Ok;
 }
 
@@ -209,7 +209,7 @@ EStoreResult CItemStore::Poke(int address, uint16_t code, const std::vector<uint
         return EStoreResult::UnknownItem;
     if (!ValidAddress(address))
         return EStoreResult::BadAddress;
-    if (value.size() != item->spec.nWidth)
+    if (value.size() != item->def.nWidth)
         return EStoreResult::BadLength;
     item->values[address - 1] = value;
     return EStoreResult::Ok;
@@ -220,9 +220,9 @@ EStoreResult CItemStore::PokeValue(int address, uint16_t code, long long value)
     const SItem* item = Find(code);
     if (!item)
         return EStoreResult::UnknownItem;
-    if (item->spec.nWidth > 4)
+    if (item->def.nWidth > 4)
         return EStoreResult::BadLength;
-    return Poke(address, code, Encode(value, item->spec.nWidth));
+    return Poke(address, code, Encode(value, item->def.nWidth));
 }
 
 EStoreResult CItemStore::GetValue(int address, uint16_t code, long long& value) const
@@ -242,8 +242,8 @@ void CItemStore::ResetAll(int address)
         return;
     for (auto& entry : m_Items) {
         SItem& item = entry.second;
-        if (!(item.spec.nFlags & ITEM_NO_RESET))
-            item.values[address - 1] = item.spec.factory;
+        if (!(item.def.nFlags & ITEM_NO_RESET))
+            item.values[address - 1] = item.def.factory;
     }
 }
 

@@ -10,7 +10,7 @@ enum : unsigned int {
     ITEM_NO_RESET = 2,  // a reset is refused
 };
 
-struct SItemSpec {
+struct SItemDef {
     uint16_t wCode = 0;
     unsigned int nWidth = 1; // value bytes; above 4 the value is a block of bytes
     long long nMin = -128;   // range of a set, for widths 1-4
@@ -28,16 +28,16 @@ public:
     static constexpr int kAddresses = 4;
 
     // Plain value item of 1-4 bytes.
-    static SItemSpec Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
+    static SItemDef Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
                            unsigned int flags = 0);
     // Block item whose value is a fixed string of bytes.
-    static SItemSpec Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags = ITEM_READ_ONLY);
+    static SItemDef Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags = ITEM_READ_ONLY);
     // The items a projector of this family knows, before a model removes the ones it lacks.
-    static std::vector<SItemSpec> DefaultItems();
+    static std::vector<SItemDef> DefaultItems();
 
-    void Define(const SItemSpec& spec); // every address gets the factory value
+    void Define(const SItemDef& def); // every address gets the factory value
     void Remove(uint16_t code);
-    const SItemSpec* Spec(uint16_t code) const;
+    const SItemDef* Def(uint16_t code) const;
 
     EStoreResult Get(int address, uint16_t code, std::vector<uint8_t>& out) const;
     EStoreResult Set(int address, uint16_t code, const std::vector<uint8_t>& value);
@@ -55,7 +55,7 @@ public:
 
 private:
     struct SItem {
-        SItemSpec spec;
+        SItemDef def;
         std::vector<uint8_t> values[kAddresses];
     };
     const SItem* Find(uint16_t code) const;

@@ -87,8 +87,8 @@ CProjectorSimulator::CProjectorSimulator(const SSimulatorOptions& options)
 {
     if (!m_pModel)
         return;
-    for (const SItemSpec& spec : CItemStore::DefaultItems())
-        m_Store.Define(spec);
+    for (const SItemDef& def : CItemStore::DefaultItems())
+        m_Store.Define(def);
     if (!m_pModel->bStackCapable) {
         m_Store.Remove(kItemStackEstablish);
         m_Store.Remove(kItemSourceSwitching);

@@ -92,13 +92,13 @@ TEST(ItemStore, AddressesFlagsAndWidths)
 
 TEST(ItemStore, DefaultItemsHaveFactoryValuesOfTheirWidth)
 {
-    for (const SItemSpec& spec : CItemStore::DefaultItems()) {
-        EXPECT_EQ(spec.factory.size(), spec.nWidth) << std::hex << spec.wCode;
-        if (spec.nWidth <= 4) {
-            long long factory = CItemStore::Decode(spec.factory);
+    for (const SItemDef& def : CItemStore::DefaultItems()) {
+        EXPECT_EQ(def.factory.size(), def.nWidth) << std::hex << def.wCode;
+        if (def.nWidth <= 4) {
+            long long factory = CItemStore::Decode(def.factory);
             // A command item may hold a state its set range excludes (0x0007 reads 1).
-            if (spec.wCode != 0x0007) {
-                EXPECT_TRUE(factory >= spec.nMin && factory <= spec.nMax) << std::hex << spec.wCode;
+            if (def.wCode != 0x0007) {
+                EXPECT_TRUE(factory >= def.nMin && factory <= def.nMax) << std::hex << def.wCode;
             }
         }
     }
