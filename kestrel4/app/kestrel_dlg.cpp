@@ -451,7 +451,8 @@ void CKestrelDlg::OnNotify(NMHDR* header)
 
 void CKestrelDlg::OnEditorMessage(UINT msg)
 {
-    // The cursor/stamp editor's notices go to the screen that started it.
+    // The cursor/stamp editor's notices go to the screen that started it: the Presentation
+    // Support screen takes all but 0x52E, the cursor/stamp screen 0x52E and 0x52F.
     int screen = SelectedScreen();
     HWND target = nullptr;
     if (screen == SCREEN_SUPPORT && msg != 0x52E) target = ScreenWindow(SCREEN_SUPPORT);
@@ -473,11 +474,11 @@ bool CKestrelDlg::PreTranslateMessage(MSG& msg)
         case KEY_SWALLOW:
             return true;
         case KEY_FOCUS_SCREEN_FIRST:
-            FocusScreen(false);
-            return true;
+            if (FocusScreen(false)) return true;
+            break;
         case KEY_FOCUS_SCREEN_LAST:
-            FocusScreen(true);
-            return true;
+            if (FocusScreen(true)) return true;
+            break;
         case KEY_DEFAULT:
             break;
         }
@@ -494,12 +495,16 @@ bool CKestrelDlg::PreTranslateMessage(MSG& msg)
     return IsDialogMessageA(m_hWnd, &msg) != FALSE;
 }
 
-void CKestrelDlg::FocusScreen(bool last)
+bool CKestrelDlg::FocusScreen(bool last)
 {
+    // A screen without controls would hold the focus with no way back by keyboard, so
+    // the Tab then stays in the main window.
     HWND screen = ScreenWindow(SelectedScreen());
-    if (!screen) return;
-    HWND target = GetNextDlgTabItem(screen, nullptr, last ? TRUE : FALSE);
-    SetFocus(target ? target : screen);
+    HWND target = screen ? GetNextDlgTabItem(screen, nullptr, last ? TRUE : FALSE) : nullptr;
+    // Without any tab stop the search may hand back a control that is not one.
+    if (!target || !IsWindowEnabled(target) || !(GetWindowLongA(target, GWL_STYLE) & WS_TABSTOP)) return false;
+    SetFocus(target);
+    return true;
 }
 
 void CKestrelDlg::OnClose()

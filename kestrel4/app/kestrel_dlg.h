@@ -65,7 +65,7 @@ private:
     void Connect();
     void ToggleConnectMode();
     void EnableProjectorButtons(bool enable);
-    void FocusScreen(bool last);
+    bool FocusScreen(bool last);
     void ShowHelpTopics();
     std::string HelpFilePath() const;
     int SelectedScreen() const;

@@ -121,6 +121,13 @@ expect "still running" 1 "$(k count Kestrel)"
 kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
 shot 06-after-enter-escape
 
+say "Tab does not lose the focus in an empty screen"
+expect "focus on the screen list" 1000 "$(k focus Kestrel)"
+xdotool key Tab 2>/dev/null; sleep 0.3
+expect "focus after Tab" 1000 "$(k focus Kestrel)"
+xdotool key shift+Tab 2>/dev/null; sleep 0.3
+expect "focus after Shift+Tab" 1000 "$(k focus Kestrel)"
+
 say "Ctrl+G minimizes the main window"
 k foreground Kestrel; sleep 0.3
 xdotool key ctrl+g 2>/dev/null

@@ -20,6 +20,7 @@
 //   command TITLE CMD              post WM_COMMAND CMD
 //   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
 //   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
+//   focus TITLE                    the control ID of the focused window of TITLE's thread
 //   close TITLE                    post WM_CLOSE
 //   end-session TITLE              send WM_QUERYENDSESSION and print the answer
 //   box TITLE [ms]                 wait for a message box or dialog TITLE and print its text
@@ -265,6 +266,11 @@ int main(int argc, char** argv)
         WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
         PostMessageW(target, WM_KEYDOWN, vk, 1);
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (cmd == "focus") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus) return 1;
+        std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
     } else if (cmd == "end-session") {
         DWORD_PTR answer = 0;
         if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
