@@ -22,7 +22,10 @@ public:
 
 class CConnection : public IReceiverEvents {
 public:
-    CConnection(CProjectorLink& link, CLinkReceiver*& receiver, IConnectionUi& ui, CSettingTable& table);
+    CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable& table);
+
+    // The handlers of the engine messages; the window dispatches to them.
+    CLinkReceiver& Receiver() { return m_Receiver; }
 
     void SetItemHooks(IItemHooks* hooks) { m_pHooks = hooks; }
 
@@ -72,8 +75,8 @@ private:
     void SwitchOnAndQuery();
 
     CProjectorLink& m_Link;
-    CLinkReceiver*& m_pReceiver;
     IConnectionUi& m_Ui;
     CSettingTable& m_Table;
     IItemHooks* m_pHooks = nullptr;
+    CLinkReceiver m_Receiver;
 };

@@ -106,6 +106,11 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return SetResult(TRUE);
     case WM_QUERYENDSESSION:
         return SetResult(OnQueryEndSession());
+    case WM_ENDSESSION:
+        // The questions were answered at WM_QUERYENDSESSION; without this the projector
+        // would stay in PC link mode and the last-used files would be lost at log-off.
+        if (wParam) RunClosingSteps(*this);
+        return SetResult(0);
     case WM_CLOSE:
         OnClose();
         return TRUE;

@@ -59,11 +59,16 @@ bool RunSaveQuestions(ICloseSteps& steps)
 bool RunCloseSequence(ICloseSteps& steps)
 {
     if (!RunSaveQuestions(steps)) return false;
+    RunClosingSteps(steps);
+    return true;
+}
+
+void RunClosingSteps(ICloseSteps& steps)
+{
     steps.EndEffect();
     steps.ReleasePcLinkMode();
     steps.CloseLink();
     steps.DestroyScreens();
     steps.ReleaseIconsAndHook();
     steps.SaveFileSettings();
-    return true;
 }

@@ -60,5 +60,7 @@ public:
 
 // The two save questions; false when one was cancelled.
 bool RunSaveQuestions(ICloseSteps& steps);
+// Everything after the questions: effect, link mode, link, screens, hook, last-used files.
+void RunClosingSteps(ICloseSteps& steps);
 // The whole sequence; false when it stopped at a cancelled question and nothing was closed.
 bool RunCloseSequence(ICloseSteps& steps);

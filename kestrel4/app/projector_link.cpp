@@ -235,6 +235,22 @@ void CProjectorLink::WaitPumping(unsigned long ms)
     }
 }
 
+bool CProjectorLink::WaitReplyState(unsigned char state, unsigned long ms)
+{
+    if (!m_pHost || !m_pReceiver)
+        return false;
+    auto start = std::chrono::steady_clock::now();
+    for (;;) {
+        PumpMessages(kAllEngineMessages[0], kAllEngineMessages[1]);
+        if (m_pReceiver->m_ReplyState == state)
+            return true;
+        long elapsed = MsSince(start);
+        if (elapsed > static_cast<long>(ms))
+            return false;
+        m_pHost->WaitForMessages(ms - elapsed + 1);
+    }
+}
+
 int CProjectorLink::RaiseSpeed()
 {
     int probed = 3;

@@ -35,6 +35,8 @@ public:
     int PrepareBlocks(uint32_t address, uint32_t length);
     void PumpMessages(unsigned int first, unsigned int last);
     void WaitPumping(unsigned long ms);
+    // Dispatches engine messages until the reply state is exactly state; false after ms.
+    bool WaitReplyState(unsigned char state, unsigned long ms);
 
     int IsOpen() const { return m_bOpen; }
     unsigned int GetPort() const { return m_Property.PortNumber; }

@@ -114,12 +114,17 @@ TEST(CloseSequenceTest, AnswersDecideHowFarItGoes)
     }
 }
 
-TEST(CloseSequenceTest, EndOfSessionOnlyAsks)
+TEST(CloseSequenceTest, EndOfSessionAsksFirstAndClosesWithoutAsking)
 {
     CRecordingSteps steps;
     steps.m_LogoAnswer = SAVE_YES;
     EXPECT_TRUE(RunSaveQuestions(steps));
     EXPECT_EQ((Calls{"ask logo", "save logo", "ask cursor"}), steps.m_Calls);
+
+    steps.m_Calls.clear();
+    RunClosingSteps(steps);
+    EXPECT_EQ((Calls{"end effect", "link mode 0", "close link", "destroy screens", "icons and hook", "save files"}),
+              steps.m_Calls);
 
     CRecordingSteps cancelled;
     cancelled.m_CursorAnswer = SAVE_CANCEL;

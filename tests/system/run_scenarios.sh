@@ -173,6 +173,11 @@ shot 09-about
 k answer "About Kestrel" 1
 k box-gone "About Kestrel" 5000 || fail "version box stayed"
 
+say "the end of the session writes the last-used files"
+sed -i 's/^SoundFile=.*/SoundFile=C:\\changed-outside.wav/' "$ini"
+k session-ends Kestrel || fail "WM_ENDSESSION not answered"
+expect "files written at the end of the session" 'C:\chime.wav' "$(ini_value CurrentDirectry SoundFile)"
+
 say "Exit closes the program and keeps the ini"
 k command Kestrel 57665
 wait_app_exit 15 || fail "Exit did not end the program"

@@ -21,6 +21,7 @@
 //   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
 //   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
 //   focus TITLE                    the control ID of the focused window of TITLE's thread
+//   session-ends TITLE             send WM_ENDSESSION (the session really ends)
 //   close TITLE                    post WM_CLOSE
 //   end-session TITLE              send WM_QUERYENDSESSION and print the answer
 //   box TITLE [ms]                 wait for a message box or dialog TITLE and print its text
@@ -275,6 +276,9 @@ int main(int argc, char** argv)
         DWORD_PTR answer = 0;
         if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
         std::printf("%lu\n", static_cast<unsigned long>(answer));
+    } else if (cmd == "session-ends") {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
     } else if (cmd == "close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (cmd == "answer" && argc > 3) {

@@ -1,0 +1,429 @@
+#include "connection.h"
+
+#include "resource.h"
+
+namespace {
+const unsigned long kReplyWaitMs = 1000;
+const uint32_t kWarmingLimitMs = 90000;
+const uint32_t kWarmingLinkModeMs = 10000;
+const uint32_t kCoolingLimitMs = 180000;
+
+const uint16_t kItemLinkMode = 0x0000;
+const uint16_t kItemPower = 0x0003;
+const uint16_t kItemIdentify = 0x0004;
+const uint16_t kItemBusy = 0x0007;
+const uint16_t kItemWarnings = 0x0012;
+const uint16_t kItemStackQuery = 0x1000;
+
+enum EPowerState : int32_t {
+    POWER_STANDBY = 0x00,
+    POWER_ON = 0x01,
+    POWER_WARMING = 0x10,
+    POWER_COOLING = 0x11,
+};
+
+const unsigned int kWarningMessages[8] = {IDS_WARN_FAN,  IDS_WARN_FUSE,  IDS_WARN_HEAT,  IDS_WARN_LAMP_LIFE,
+                                          IDS_WARN_LAMP_LIFE2, IDS_WARN_LAMP, IDS_WARN_STACK, IDS_WARN_INTERNAL};
+
+class CWaitCursor {
+public:
+    explicit CWaitCursor(IConnectionUi& ui) : m_Ui(ui) { m_Ui.WaitCursor(true); }
+    ~CWaitCursor() { m_Ui.WaitCursor(false); }
+
+private:
+    IConnectionUi& m_Ui;
+};
+} // namespace
+
+CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable& table)
+    : m_Model(kUnrecognisedModel), m_nTurnedOffText(IDS_TURNED_OFF), m_Link(link), m_Ui(ui), m_Table(table),
+      m_Receiver(link, *this)
+{
+}
+
+// ---- item commands ----
+
+int CConnection::QueryItem(int stack, int projector, uint16_t item)
+{
+    return m_Link.Transact(stack, 2, static_cast<unsigned char>(projector), item, nullptr, 0);
+}
+
+int CConnection::SetItem(int stack, int projector, uint16_t item, int32_t value)
+{
+    // The items sent from here (PC link mode, power) are one byte wide.
+    unsigned char byte = static_cast<unsigned char>(value);
+    return m_Link.Transact(stack, 1, static_cast<unsigned char>(projector), item, &byte, 1);
+}
+
+void CConnection::PutItemValue(uint16_t item, int32_t value, int projector)
+{
+    m_Table.PutItemValue(item, value, projector);
+}
+
+bool CConnection::ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector)
+{
+    m_Table.PutItemValue(item, ValueFromBytes(bytes, count), projector);
+    return true;
+}
+
+void CConnection::ApplyMultiByte(const SReceivedFrame& reply, int projector)
+{
+    if (m_pHooks)
+        m_pHooks->ApplyMultiByte(reply, projector);
+}
+
+void CConnection::SetLockEntries(const unsigned char* bytes, uint32_t count)
+{
+    if (m_pHooks)
+        m_pHooks->SetLockEntries(bytes, count);
+}
+
+void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector)
+{
+    switch (item) {
+    case kItemPower:
+        // Answers to the program's own queries are handled where they were asked.
+        if (fromProjector)
+            OnPowerReport(m_Table.GetItemValue(kItemPower, projector));
+        break;
+    case kItemBusy:
+        OnBusy(projector);
+        break;
+    case kItemWarnings:
+        OnWarnings(projector);
+        break;
+    default:
+        if (m_pHooks)
+            m_pHooks->OnOtherItemChanged(item, fromProjector, projector);
+        break;
+    }
+}
+
+// ---- connecting ----
+
+int CConnection::Connect()
+{
+    CWaitCursor wait(m_Ui);
+    int connected = m_Link.Open() && IdentifyProjector();
+    if (connected)
+        m_Ui.CheckPortMenu(m_Link.GetPort());
+    m_bSettingsRead = 0;
+    m_bCursorRefresh = 1;
+    m_Ui.OnConnectionChanged(m_Link.IsOpen() != 0);
+    return connected;
+}
+
+int CConnection::Reconnect()
+{
+    m_Link.Close();
+    return Connect();
+}
+
+void CConnection::SelectPort(unsigned int port)
+{
+    m_Link.SetPort(port);
+    if (m_Link.IsOpen())
+        Reconnect();
+    else
+        Connect();
+}
+
+void CConnection::Unconnected()
+{
+    m_Ui.ShowMessage(IDS_UNCONNECTED, ICON_INFORMATION);
+    m_Link.m_bQuiet = 0;
+}
+
+bool CConnection::SwitchToLevel5()
+{
+    m_Link.Close();
+    m_Link.m_nLevel = 1;
+    if (m_Link.Open())
+        return true;
+    m_Link.m_bQuiet = 0;
+    return false;
+}
+
+int CConnection::IdentifyProjector()
+{
+    m_Link.m_bQuiet = 1;
+    for (;;) {
+        m_Link.Close();
+        m_Link.m_nLevel = 0;
+        if (!m_Link.Open()) {
+            m_Link.m_nLevel = 1;
+            m_Link.m_bQuiet = 0;
+            return 0;
+        }
+        SZelqLevel4Header request;
+        request.Size = 6;
+        request.Attr = 2;
+        request.GroupID = kItemIdentify >> 8;
+        request.ItemID = kItemIdentify & 0xFF;
+        if (m_Link.SendLevel4Command(request, nullptr, 0, 1, kReplyWaitMs) == 0)
+            break;
+
+        m_Link.Close();
+        m_Ui.RaiseSplash();
+        m_Ui.Beep();
+        if (!m_Ui.AskNoResponse()) {
+            Unconnected();
+            return 0;
+        }
+        unsigned int port = m_Link.GetPort();
+        if (!m_Ui.AskSelectPort(port)) {
+            Unconnected();
+            return 0;
+        }
+        m_Link.SetPort(port);
+        m_Link.m_nLevel = 1;
+        if (!m_Link.Open()) {
+            m_Link.m_bQuiet = 0;
+            return 0;
+        }
+    }
+
+    bool identified = m_Link.WaitReplyState(REPLY_ANSWERED, kReplyWaitMs);
+    bool unsupported = false;
+    const SReceivedFrame& reply = *m_Receiver.m_pReply;
+    if (!identified) {
+        // The answer came too late to identify the projector; it is still connected, and all
+        // further work is at Level 5, so the engine must change here as well.
+        if (!SwitchToLevel5())
+            return 0;
+    } else if (reply.nFrameLength > 2 && (reply.Frame[2] & 0x40)) {
+        // The projector does not take the Level 4 request: it identifies at Level 5.
+        if (!SwitchToLevel5())
+            return 0;
+        if (QueryItem(1, 1, kItemIdentify) || m_Receiver.m_ReplyState == REPLY_ANSWERED) {
+            if (reply.nParameterLength == 4)
+                MatchModel();
+            else
+                unsupported = true;
+        }
+    } else if (reply.nParameterLength == 4) {
+        MatchModel();
+        if (!SwitchToLevel5())
+            return 0;
+    } else {
+        unsupported = true;
+    }
+
+    if (unsupported) {
+        m_Link.Close();
+        m_Ui.RaiseSplash();
+        m_Ui.Beep();
+        if (m_Ui.AskUnsupported()) {
+            m_Ui.PostQuit();
+            return 0;
+        }
+        Unconnected();
+        return 0;
+    }
+
+    m_Link.m_bQuiet = 0;
+    m_nCurrentProjector = 1;
+    m_nProjectorCount = 1;
+    m_bStackMode = 0;
+    m_Table.SetCurrentProjector(1);
+    if (m_Model.bStackCapable) {
+        const unsigned char zero = 0;
+        if (!m_Link.Transact(1, 2, 1, kItemStackQuery, &zero, 1))
+            return 0;
+    }
+    QueryItem(m_bStackMode, 1, kItemPower);
+    if (m_Receiver.m_pReply->wItem == kItemPower && m_Receiver.m_pReply->nParameterLength == 1)
+        OnPowerAtConnection(m_Receiver.m_pReply->Parameter[0]);
+    return 1;
+}
+
+void CConnection::MatchModel()
+{
+    const SReceivedFrame& reply = *m_Receiver.m_pReply;
+    const SProjectorModel* row = FindProjectorModel(reply.Parameter, reply.nParameterLength);
+    if (!row) {
+        m_Ui.ShowMessage(IDS_UNRECOGNIZED, ICON_INFORMATION);
+        return;
+    }
+    if (!m_strModelName.empty() && m_strModelName != row->szTypeCode)
+        m_Ui.ShowMessage(IDS_CHANGED_KIND, ICON_INFORMATION);
+    m_strModelName = row->szTypeCode;
+    m_Model = *row;
+}
+
+// ---- power ----
+
+void CConnection::SetLinkModeOn(bool stackMode)
+{
+    if (stackMode) {
+        for (int p = 1; p <= m_nProjectorCount; ++p)
+            if (!SetItem(1, p, kItemLinkMode, 1))
+                break;
+    } else {
+        SetItem(m_bStackMode, 1, kItemLinkMode, 1);
+    }
+}
+
+void CConnection::SwitchOnAndQuery()
+{
+    if (SetItem(m_bStackMode, 1, kItemPower, POWER_ON))
+        QueryItem(m_bStackMode, 1, kItemPower);
+}
+
+void CConnection::OnPowerAtConnection(int32_t state)
+{
+    m_bPowerOn = state == POWER_ON;
+    m_bPowerOff = state == POWER_STANDBY;
+    switch (state) {
+    case POWER_STANDBY:
+        m_Ui.Beep();
+        if (!m_Ui.IsTurnedOffDlgUp() && m_Ui.AskTurnOn(m_nTurnedOffText))
+            SwitchOnAndQuery();
+        break;
+    case POWER_ON:
+        if (m_Ui.IsTurnedOffDlgUp())
+            m_Ui.CloseTurnedOffDlg();
+        SetLinkModeOn(m_bStackMode != 0);
+        break;
+    case POWER_WARMING:
+        if (m_Ui.IsTurnedOffDlgUp())
+            m_Ui.CloseTurnedOffDlg();
+        WaitWhileWarming(false);
+        break;
+    case POWER_COOLING:
+        m_Ui.Beep();
+        if (!m_Ui.IsTurnedOffDlgUp() && m_Ui.AskTurnOn(m_nTurnedOffText))
+            WaitCoolingThenPowerOn();
+        break;
+    default:
+        break;
+    }
+}
+
+void CConnection::OnPowerReport(int32_t state)
+{
+    switch (state) {
+    case POWER_STANDBY:
+        m_bWaitingCooling = 0;
+        m_bPowerOn = 0;
+        m_bPowerOff = 1;
+        break;
+    case POWER_ON:
+        m_bWaitingActive = 0;
+        m_bPowerOn = 1;
+        m_bPowerOff = 0;
+        if (m_Ui.IsTurnedOffDlgUp())
+            m_Ui.CloseTurnedOffDlg();
+        m_Ui.DispatchPending();
+        break;
+    case POWER_WARMING:
+        m_bPowerOn = m_bPowerOff = 0;
+        if (m_Ui.IsTurnedOffDlgUp())
+            m_Ui.CloseTurnedOffDlg();
+        WaitWhileWarming(true);
+        break;
+    case POWER_COOLING:
+        m_bPowerOn = m_bPowerOff = 0;
+        m_nTurnedOffText = IDS_TURNED_OFF_AGAIN;
+        m_Ui.Beep();
+        if (!m_Ui.IsTurnedOffDlgUp() && m_Ui.AskTurnOn(m_nTurnedOffText))
+            WaitCoolingThenPowerOn();
+        break;
+    default:
+        m_bPowerOn = m_bPowerOff = 0;
+        break;
+    }
+}
+
+void CConnection::WaitWhileWarming(bool fromReport)
+{
+    if (m_bWaitingActive || m_bPowerOn)
+        return;
+    bool linkModeSet = false;
+    if (!fromReport) {
+        SetLinkModeOn(false);
+        linkModeSet = true;
+    }
+    m_Ui.EnableMainWindow(false);
+    m_Ui.ShowActiveDlg();
+    m_bWaitingActive = 1;
+    uint32_t start = m_Ui.TickCount();
+    bool ended = false;
+    while (m_Ui.TickCount() - start <= kWarmingLimitMs) {
+        if (fromReport && !linkModeSet && m_Ui.TickCount() - start > kWarmingLinkModeMs) {
+            SetLinkModeOn(m_bStackMode != 0);
+            linkModeSet = true;
+        }
+        m_Ui.DispatchPending();
+        if (!m_Ui.IsActiveDlgUp() || !m_bWaitingActive) {
+            ended = m_bWaitingActive == 0;
+            break;
+        }
+        m_Ui.ShowActiveText(false);
+        m_Ui.Sleep(200);
+        m_Ui.ShowActiveText(true);
+        m_Ui.Sleep(500);
+    }
+    if (!ended)
+        m_bWaitingActive = 0;
+    m_Ui.EnableMainWindow(true);
+    m_Ui.DestroyActiveDlg();
+}
+
+void CConnection::WaitCoolingThenPowerOn()
+{
+    if (m_bWaitingCooling)
+        return;
+    if (m_bPowerOff) {
+        SwitchOnAndQuery();
+        return;
+    }
+    m_Ui.EnableMainWindow(false);
+    m_Ui.ShowCoolingDlg();
+    m_bWaitingCooling = 1;
+    uint32_t start = m_Ui.TickCount();
+    while (m_Ui.TickCount() - start <= kCoolingLimitMs) {
+        m_Ui.DispatchPending();
+        if (!m_Ui.IsCoolingDlgUp())
+            break;
+        if (!m_bWaitingCooling) {
+            // The standby report ended the wait: now the projector can be switched on.
+            m_Ui.DestroyCoolingDlg();
+            SwitchOnAndQuery();
+            break;
+        }
+        m_Ui.Sleep(10);
+    }
+    m_bWaitingCooling = 0;
+    m_Ui.EnableMainWindow(true);
+    if (m_Ui.IsCoolingDlgUp())
+        m_Ui.DestroyCoolingDlg();
+}
+
+// ---- busy and warnings ----
+
+void CConnection::OnBusy(int projector)
+{
+    int32_t busy = m_Table.GetItemValue(kItemBusy, projector);
+    if (busy == 0 && !m_Ui.IsWaitDlgUp()) {
+        m_bWaitShown = 1;
+        m_Ui.RunWaitDlg();
+        m_bWaitShown = 0;
+        return;
+    }
+    if (busy == 1) {
+        m_Ui.RepaintControlScreen();
+        if (m_Ui.IsWaitDlgUp())
+            m_Ui.CloseWaitDlg();
+        m_Ui.RepaintMainWindow();
+        m_bWaitShown = 0;
+    }
+}
+
+void CConnection::OnWarnings(int projector)
+{
+    int32_t bits = m_Table.GetItemValue(kItemWarnings, projector);
+    for (unsigned int bit = 0; bit < 8; ++bit)
+        if (bits & (1 << bit))
+            m_Ui.ShowMessage(kWarningMessages[bit], ICON_ERROR);
+}
