@@ -70,6 +70,20 @@
 #define IDS_SAVE_LOGO           538
 #define IDS_SAVE_CURSOR         539
 #define IDS_NEXT_STARTUP        540
+#define IDS_CHANGED_KIND        504
+#define IDS_COMM_ERROR          505
+#define IDS_TURNED_OFF_AGAIN    506
+#define IDS_UNCONNECTED         508
+#define IDS_TURNED_OFF          509
+#define IDS_UNRECOGNIZED        511
+#define IDS_WARN_FAN            560
+#define IDS_WARN_FUSE           561
+#define IDS_WARN_HEAT           562
+#define IDS_WARN_LAMP_LIFE      563
+#define IDS_WARN_LAMP_LIFE2     564
+#define IDS_WARN_LAMP           565
+#define IDS_WARN_STACK          566
+#define IDS_WARN_INTERNAL       567
 
 // Timers
 #define IDT_SPLASH              777

@@ -28,7 +28,7 @@ public:
     }
     void Sleep(unsigned int ms) override
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
         m_nSkipped += ms;
     }
     void DispatchPending() override
@@ -247,7 +247,7 @@ TEST_F(Connection, NoResponseThenAnotherPort)
 TEST_F(Connection, WarmingWaitEndsWithTheOnReport)
 {
     StartSimulator(Model("KT-B212", 0x10));
-    m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, 1500);
+    m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, 800);
     EXPECT_EQ(m_Connection.Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{175});
     EXPECT_FALSE(m_Ui.m_bActiveUp);
