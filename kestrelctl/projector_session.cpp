@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "setting_table.h"
+
 namespace {
 const unsigned long kReplyWaitMs = 1000;
 const unsigned long kLevel5EngineWaitMs = 10000;
@@ -183,18 +185,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
 
 int32_t DecodeItemValue(const std::vector<unsigned char>& bytes)
 {
-    switch (bytes.size()) {
-    case 1:
-        return static_cast<int8_t>(bytes[0]);
-    case 2:
-        return static_cast<int16_t>(bytes[0] << 8 | bytes[1]);
-    case 3:
-        return bytes[0] << 16 | bytes[1] << 8 | bytes[2];
-    case 4:
-        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3]);
-    default:
-        return 0;
-    }
+    return ValueFromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width)
