@@ -46,6 +46,8 @@ CKestrelDlg::CKestrelDlg()
 CKestrelDlg::~CKestrelDlg()
 {
     DestroyScreens();
+    if (m_hIcon) DestroyIcon(m_hIcon);
+    if (m_hSmallIcon) DestroyIcon(m_hSmallIcon);
 }
 
 std::string CKestrelDlg::GetIniPath() const
