@@ -55,12 +55,7 @@ int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned 
     int acknowledged = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         GetWriteNowEvent().Reset();
-        SAckMark mark = MarkAcks();
-        int written = WriteSerilox(frame, frame.GetSize(), 10);
-        SetLastDevError(written);
-        if (written != 0)
-            return written;
-        uint32_t t0 = serilox_os::TickCount();
+        // Posted before the write, so the answer never reaches the window ahead of it.
         CASICPacket& record = GetSafeWriteBufferInstance();
         record = frame;
         record.SetNowTime();
@@ -69,7 +64,13 @@ int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned 
             m_CheckWriteA = record;
         }
         PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
+        SAckMark mark = MarkAcks();
+        int written = WriteSerilox(frame, frame.GetSize(), 10);
+        SetLastDevError(written);
         GetWriteNowEvent().Set();
+        if (written != 0)
+            return written;
+        uint32_t t0 = serilox_os::TickCount();
 
         // With neither wait there is nothing to wait for: the write is the whole command.
         if (!waitAck && !waitReply)

@@ -127,18 +127,20 @@ int CCommZelqLevel4::SendCommand(const CDataInformation& frame, int waitReply, u
     int acknowledged = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         GetWriteNowEvent().Reset();
-        SAckMark mark = MarkAcks();
-        int written = WriteSerilox(frame, frame.GetSize(), 1);
-        SetLastDevError(written);
-        if (written != 0)
-            return written;
-        uint32_t t0 = serilox_os::TickCount();
+        // Posted before the write: a quick projector's answer must not reach the window
+        // ahead of the command it answers.
         CZelqLevel4Packet& record = GetSafeWriteBufferInstance();
         record = frame;
         record.SetNowTime();
         SetCheckWritePacket(record);
         PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
+        SAckMark mark = MarkAcks();
+        int written = WriteSerilox(frame, frame.GetSize(), 1);
+        SetLastDevError(written);
         GetWriteNowEvent().Set();
+        if (written != 0)
+            return written;
+        uint32_t t0 = serilox_os::TickCount();
 
         bool awaitReply = false;
         for (;;) {

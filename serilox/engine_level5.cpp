@@ -82,16 +82,17 @@ int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, u
             m_CheckWrite5.InitializeInstance();
             m_CheckWrite5 = frame;
         }
+        // Posted before the write, so the answer never reaches the window ahead of it.
+        CZelqLevel5Packet& record = GetSafeWriteBufferInstance();
+        record = frame;
+        record.SetNowTime();
+        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
         SAckMark mark = MarkAcks();
         int written = WriteSerilox(frame, frame.GetSize(), 1);
         SetLastDevError(written);
         if (written != 0)
             return written;
         uint32_t t0 = serilox_os::TickCount();
-        CZelqLevel5Packet& record = GetSafeWriteBufferInstance();
-        record = frame;
-        record.SetNowTime();
-        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
 
         bool awaitReply = false;
         for (;;) {
