@@ -12,6 +12,7 @@ const uint16_t kItemLinkMode = 0x0000;
 const uint16_t kItemPower = 0x0003;
 const uint16_t kItemIdentify = 0x0004;
 const uint16_t kItemBusy = 0x0007;
+const uint16_t kItemRemoteKey = 0x000A;
 const uint16_t kItemWarnings = 0x0012;
 const uint16_t kItemStackQuery = 0x1000;
 
@@ -253,14 +254,60 @@ void CConnection::MatchModel()
 
 // ---- power ----
 
-void CConnection::SetLinkModeOn(bool stackMode)
+void CConnection::SetLinkMode(bool stackMode, unsigned char mode)
 {
     if (stackMode) {
         for (int p = 1; p <= m_nProjectorCount; ++p)
-            if (!SetItem(1, p, kItemLinkMode, 1))
+            if (!SetItem(1, p, kItemLinkMode, mode))
                 break;
     } else {
-        SetItem(m_bStackMode, 1, kItemLinkMode, 1);
+        SetItem(m_bStackMode, 1, kItemLinkMode, mode);
+    }
+}
+
+void CConnection::ReleaseLinkMode()
+{
+    SetLinkMode(m_bStackMode != 0, 0);
+}
+
+void CConnection::PressProjectorButton(unsigned int button)
+{
+    struct SRemoteKey {
+        unsigned int button;
+        unsigned char bytes[5];
+    };
+    static const SRemoteKey kKeys[] = {
+        {1045, {0, 0, 0x10, 0, 0}}, // input source: computer
+        {1044, {0, 0, 0x20, 0, 0}}, // input source: video
+        {1043, {0, 0, 0, 0, 0x08}}, // resize
+        {1042, {0, 0, 0, 0, 0x10}}, // freeze
+        {1041, {0, 0, 0, 0, 0x40}}, // A/V mute
+    };
+    if (button == 1040) {
+        PressPower();
+        return;
+    }
+    for (const SRemoteKey& key : kKeys)
+        if (key.button == button)
+            m_Link.Transact(m_bStackMode, 1, 1, kItemRemoteKey, key.bytes, sizeof key.bytes);
+}
+
+void CConnection::PressPower()
+{
+    switch (m_Table.GetItemValue(kItemPower, 1)) {
+    case POWER_STANDBY:
+        SwitchOnAndQuery();
+        break;
+    case POWER_ON:
+    case 0x02:
+        if (m_Ui.AskPowerOff() && SetItem(m_bStackMode, 1, kItemPower, POWER_STANDBY))
+            QueryItem(m_bStackMode, 1, kItemPower);
+        break;
+    case POWER_COOLING:
+        WaitCoolingThenPowerOn();
+        break;
+    default:
+        break;
     }
 }
 
@@ -283,7 +330,7 @@ void CConnection::OnPowerAtConnection(int32_t state)
     case POWER_ON:
         if (m_Ui.IsTurnedOffDlgUp())
             m_Ui.CloseTurnedOffDlg();
-        SetLinkModeOn(m_bStackMode != 0);
+        SetLinkMode(m_bStackMode != 0, 1);
         break;
     case POWER_WARMING:
         if (m_Ui.IsTurnedOffDlgUp())
@@ -341,7 +388,7 @@ void CConnection::WaitWhileWarming(bool fromReport)
         return;
     bool linkModeSet = false;
     if (!fromReport) {
-        SetLinkModeOn(false);
+        SetLinkMode(false, 1);
         linkModeSet = true;
     }
     m_Ui.EnableMainWindow(false);
@@ -351,7 +398,7 @@ void CConnection::WaitWhileWarming(bool fromReport)
     bool ended = false;
     while (m_Ui.TickCount() - start <= kWarmingLimitMs) {
         if (fromReport && !linkModeSet && m_Ui.TickCount() - start > kWarmingLinkModeMs) {
-            SetLinkModeOn(m_bStackMode != 0);
+            SetLinkMode(m_bStackMode != 0, 1);
             linkModeSet = true;
         }
         m_Ui.DispatchPending();

@@ -38,6 +38,11 @@ public:
     void WaitWhileWarming(bool fromReport);
     void WaitCoolingThenPowerOn();
 
+    // The projector buttons: 1040 Power, 1041-1045 remote-control keys.
+    void PressProjectorButton(unsigned int button);
+    // PC link mode 0 to every projector, when the program ends.
+    void ReleaseLinkMode();
+
     int QueryItem(int stack, int projector, uint16_t item);
     int SetItem(int stack, int projector, uint16_t item, int32_t value);
 
@@ -71,7 +76,8 @@ private:
     void OnBusy(int projector);
     void OnWarnings(int projector);
     // PC link mode 1 to every projector; outside stack mode to projector 1 only.
-    void SetLinkModeOn(bool stackMode);
+    void SetLinkMode(bool stackMode, unsigned char mode);
+    void PressPower();
     void SwitchOnAndQuery();
 
     CProjectorLink& m_Link;

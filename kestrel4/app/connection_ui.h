@@ -32,6 +32,8 @@ public:
     // The question whether to switch the projector on (string 509 or 506); true = "Yes".
     virtual bool AskTurnOn(unsigned int stringId) = 0;
     virtual bool IsTurnedOffDlgUp() = 0;
+    // "Turn the projector power off?"; true = "Yes".
+    virtual bool AskPowerOff() = 0;
     virtual void CloseTurnedOffDlg() = 0;
 
     virtual void EnableMainWindow(bool enable) = 0;

@@ -68,6 +68,11 @@ public:
         return m_bTurnOn;
     }
     bool IsTurnedOffDlgUp() override { return false; }
+    bool AskPowerOff() override
+    {
+        m_Dialogs.push_back(510);
+        return m_bTurnOff;
+    }
     void CloseTurnedOffDlg() override {}
     void EnableMainWindow(bool enable) override { m_bMainEnabled = enable; }
     void ShowActiveDlg() override
@@ -105,6 +110,7 @@ public:
     unsigned int m_nPortChoice = 0;
     bool m_bExitOnUnsupported = false;
     bool m_bTurnOn = true;
+    bool m_bTurnOff = true;
     bool m_bQuit = false;
     bool m_bMainEnabled = true;
     bool m_bActiveUp = false;
@@ -330,6 +336,39 @@ TEST_F(Connection, BusyReportsRunAndEndTheWaitDialog)
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0007, {0x01}});
     m_Link.WaitPumping(300);
     EXPECT_EQ(m_Ui.m_nRepaints, 1);
+}
+
+TEST_F(Connection, PowerButtonAsksBeforeSwitchingOff)
+{
+    StartSimulator(Model("KT-C310"));
+    ASSERT_EQ(m_Connection.Connect(), 1);
+    m_Table.PutItemValue(0x0003, 0x01, 1);
+    m_Ui.m_bTurnOff = false;
+    m_Connection.PressProjectorButton(1040);
+    EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{510});
+    EXPECT_TRUE(SetsOf(0x0003).empty()) << "No leaves the projector on";
+
+    m_Ui.m_bTurnOff = true;
+    m_Connection.PressProjectorButton(1040);
+    EXPECT_EQ(SetsOf(0x0003), std::vector<uint8_t>{0});
+    long long power = 1;
+    ASSERT_TRUE(m_pSim->GetValue(1, 0x0003, power));
+    EXPECT_NE(power, 0x01);
+}
+
+TEST_F(Connection, RemoteKeysAndLinkModeRelease)
+{
+    StartSimulator(Model("KT-C310"));
+    ASSERT_EQ(m_Connection.Connect(), 1);
+    m_Connection.PressProjectorButton(1042);
+    std::vector<uint8_t> freeze;
+    for (const SLogEntry& e : m_pSim->Log().Entries())
+        if (e.eKind == ELogKind::RxFrame && e.bytes[3] == 0x00 && e.bytes[4] == 0x0A)
+            freeze.assign(e.bytes.begin() + 5, e.bytes.end() - 1);
+    EXPECT_EQ(freeze, (std::vector<uint8_t>{0, 0, 0, 0, 0x10}));
+
+    m_Connection.ReleaseLinkMode();
+    EXPECT_EQ(SetsOf(0x0000), (std::vector<uint8_t>{1, 0}));
 }
 
 } // namespace
