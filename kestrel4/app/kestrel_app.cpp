@@ -74,7 +74,8 @@ bool CKestrelApp::InitInstance()
         MessageBoxA(nullptr, LoadResString(IDS_COLOR_DEPTH).c_str(), LoadResString(IDS_CAPTION).c_str(),
                     MB_OK | MB_ICONERROR);
     } else {
-        // 4. The projector link object is created here once it exists.
+        // 4. The projector link; the main window opens it when it connects.
+        m_pLink = new CProjectorLink;
         // 5. The main window and its message loop.
         m_pMainWnd = new CKestrelDlg;
         if (m_pMainWnd->Create(IDD_KESTREL_DIALOG, nullptr)) {
@@ -98,7 +99,8 @@ void CKestrelApp::ExitInstance()
 {
     // Effects may have drawn on the desktop.
     RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    // The projector link object is deleted here once it exists.
+    delete m_pLink;
+    m_pLink = nullptr;
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

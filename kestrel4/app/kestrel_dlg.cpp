@@ -1,5 +1,7 @@
 #include "kestrel_dlg.h"
+#include "kestrel_app.h"
 #include "resource.h"
+#include "tapline.h"
 #include "win32_profile.h"
 
 #include <commctrl.h>
@@ -38,7 +40,7 @@ void EnableCommand(HMENU menu, UINT id, bool enable)
 
 } // namespace
 
-CKestrelDlg::CKestrelDlg()
+CKestrelDlg::CKestrelDlg() : m_Ui(*this, m_SplashDlg), m_Connection(GetApp().Link(), m_Ui, m_SettingTable)
 {
     std::memset(m_ColorTable, 0, sizeof m_ColorTable);
 }
@@ -48,6 +50,11 @@ CKestrelDlg::~CKestrelDlg()
     DestroyScreens();
     if (m_hIcon) DestroyIcon(m_hIcon);
     if (m_hSmallIcon) DestroyIcon(m_hSmallIcon);
+}
+
+bool CKestrelDlg::IsLinkOpen() const
+{
+    return GetApp().Link().IsOpen() != 0;
 }
 
 std::string CKestrelDlg::GetIniPath() const
@@ -147,6 +154,10 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return SetResult(support ? SendMessageA(support, msg, wParam, lParam) : 0);
     }
     }
+    if (msg >= UM_PACKET_RECEIVED && msg <= UM_NAK_SENT) {
+        m_Connection.Receiver().OnEngineMessage(msg, wParam, lParam);
+        return TRUE;
+    }
     if (msg >= UM_EDITOR_FIRST && msg <= UM_EDITOR_LAST) {
         OnEditorMessage(msg);
         return TRUE;
@@ -156,6 +167,9 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL CKestrelDlg::OnInitDialog()
 {
+    m_Ui.SetMainWindow(m_hWnd);
+    GetApp().Link().Attach(&m_Ui, &m_Connection.Receiver());
+
     // 1. System menu, icons, tooltips, button icons.
     std::string about = LoadResString(IDS_ABOUTBOX);
     HMENU sysMenu = GetSystemMenu(m_hWnd, FALSE);
@@ -238,7 +252,7 @@ BOOL CKestrelDlg::OnInitDialog()
         break;
     case START_CONNECT:
         CheckMenuItem(menu, ID_ALWAYS_UNCONNECTED, MF_BYCOMMAND | MF_UNCHECKED);
-        Connect();
+        m_Connection.Connect();
         break;
     case START_NEITHER:
         // The buttons start disabled in the template, so they stay in step with the closed link.
@@ -254,9 +268,12 @@ BOOL CKestrelDlg::OnInitDialog()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // "Exit" in a connection dialog asked the program to end: the main loop must see it too.
+    if (msg.message == WM_QUIT)
+        PostQuitMessage(static_cast<int>(msg.wParam));
 
-    // 9. The keyboard hook (HookKeyboard with this window as target) is installed here once
-    //    the hook library exists.
+    // 9. Shortcut keys reach this window from every program.
+    HookKeyboard(m_hWnd);
 
     // 10. Centred and minimized: effects run while the window is an icon.
     RECT rc, work;
@@ -269,15 +286,20 @@ BOOL CKestrelDlg::OnInitDialog()
     return TRUE;
 }
 
-void CKestrelDlg::Connect()
+void CKestrelDlg::OnLinkChanged(bool linkOpen)
 {
-    // Opening the link and identifying the projector go here with the projector link;
-    // it then also checks the menu item of the port in use.
-    EnableProjectorButtons(IsLinkOpen());
+    EnableProjectorButtons(linkOpen);
     RebuildScreenList();
-    m_bSettingsRead = 0;
-    m_bCursorRefresh = 1;
-    RefreshScreen();
+}
+
+void CKestrelDlg::CheckPortMenu(unsigned int port)
+{
+    CheckMenuRadioItem(GetMenu(m_hWnd), ID_PORT_COM1, ID_PORT_COM4, ID_PORT_COM1 + port - 1, MF_BYCOMMAND);
+}
+
+void CKestrelDlg::RepaintControlScreen()
+{
+    if (HWND screen = ScreenWindow(SCREEN_CONTROL)) InvalidateRect(screen, nullptr, TRUE);
 }
 
 void CKestrelDlg::EnableProjectorButtons(bool enable)
@@ -298,7 +320,7 @@ HWND CKestrelDlg::ScreenWindow(int screen) const
 
 void CKestrelDlg::RebuildScreenList()
 {
-    SScreenList screens = ::RebuildScreenList(SelectedScreen(), IsLinkOpen(), m_bStackMode != 0);
+    SScreenList screens = ::RebuildScreenList(SelectedScreen(), IsLinkOpen(), m_Connection.m_bStackMode != 0);
     HWND list = GetDlgItem(m_hWnd, IDC_SCREEN_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < screens.nCount; ++i)
@@ -312,9 +334,10 @@ void CKestrelDlg::RefreshScreen()
     int selected = SelectedScreen();
     // The screens' own refreshes (reading the projector settings the first time, the user
     // logo and cursor/stamp queries) belong to their pages; the flags are kept here.
-    if (selected == SCREEN_CONTROL && ScreenWindow(SCREEN_CONTROL) && !m_bSettingsRead) m_bSettingsRead = 1;
+    if (selected == SCREEN_CONTROL && ScreenWindow(SCREEN_CONTROL) && !m_Connection.m_bSettingsRead)
+        m_Connection.m_bSettingsRead = 1;
     if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
-    if (selected == SCREEN_CURSOR && m_bCursorRefresh) m_bCursorRefresh = 0;
+    if (selected == SCREEN_CURSOR && m_Connection.m_bCursorRefresh) m_Connection.m_bCursorRefresh = 0;
 
     for (int i = 0; i < SCREEN_COUNT; ++i)
         if (i != selected && ScreenWindow(i)) ShowWindow(ScreenWindow(i), SW_HIDE);
@@ -344,8 +367,7 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case IDC_RESIZE:
     case IDC_VIDEO:
     case IDC_COMPUTER:
-        // The remote-control keys are sent through the projector link; the buttons are
-        // enabled only while it is open.
+        if (code == BN_CLICKED) m_Connection.PressProjectorButton(id);
         break;
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
@@ -370,8 +392,7 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case ID_PORT_COM2:
     case ID_PORT_COM3:
     case ID_PORT_COM4:
-        // The chosen port goes to the link, which is closed first when open.
-        Connect();
+        m_Connection.SelectPort(id - ID_PORT_COM1 + 1);
         break;
     case ID_HELP_FINDER:
         ShowHelpTopics();
@@ -547,12 +568,12 @@ void CKestrelDlg::EndEffect()
 
 void CKestrelDlg::ReleasePcLinkMode()
 {
-    // PC link mode 0 to every projector is sent here once the link can send.
+    if (IsLinkOpen()) m_Connection.ReleaseLinkMode();
 }
 
 void CKestrelDlg::CloseLink()
 {
-    // The link is closed here once it exists (IsLinkOpen).
+    if (IsLinkOpen()) GetApp().Link().Close();
 }
 
 void CKestrelDlg::DestroyScreens()
@@ -571,5 +592,5 @@ void CKestrelDlg::ReleaseIconsAndHook()
         if (icon) DestroyIcon(icon);
         icon = nullptr;
     }
-    // UnhookKeyboard goes here with the hook library.
+    UnhookKeyboard();
 }

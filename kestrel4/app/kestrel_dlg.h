@@ -1,10 +1,13 @@
 // CKestrelDlg: the main window. It hosts the four screens, the projector buttons and the
 // menus; its decisions come from the portable core (main_logic, kestrel_ini).
 #pragma once
+#include "connection.h"
 #include "dialog_base.h"
 #include "kestrel_ini.h"
 #include "main_logic.h"
+#include "main_window_ui.h"
 #include "screen_dlgs.h"
+#include "setting_table.h"
 #include "splash_dlg.h"
 
 #include <string>
@@ -15,13 +18,13 @@ const UINT WM_TAPLINE_MOUSE = 0x465;
 const UINT UM_EDITOR_FIRST = 0x52C;  // from the cursor/stamp editor, 0x52C .. 0x52F
 const UINT UM_EDITOR_LAST = 0x52F;
 
-class CKestrelDlg : public CDialogBase, private ICloseSteps {
+class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents {
 public:
     CKestrelDlg();
     ~CKestrelDlg() override;
 
     // Sees every message of the thread before it is dispatched; true when it was consumed.
-    bool PreTranslateMessage(MSG& msg);
+    bool PreTranslateMessage(MSG& msg) override;
 
     void RefreshScreen();
     void RebuildScreenList();
@@ -30,17 +33,11 @@ public:
     void LoadFileSettings();
     void SaveFileSettings() override;
 
-    // The projector link does not exist yet; until it does the program is never connected.
-    bool IsLinkOpen() const { return false; }
+    bool IsLinkOpen() const;
 
     int m_nConnectMode = 1;
-    int m_bSettingsRead = 0;
     int m_bLogoRefresh = 0;
-    int m_bCursorRefresh = 0;
     int m_bAboutOpen = 0;
-    int m_nCurrentProjector = 1;
-    int m_nProjectorCount = 1;
-    int m_bStackMode = 0;
     int m_bLinkedSource = 1;
     int m_bEffectRunning = 0;
     std::string m_strSoundFile;
@@ -62,7 +59,6 @@ private:
     void OnPaletteChange();
     void OnNotify(NMHDR* header);
     void OnEditorMessage(UINT msg);
-    void Connect();
     void ToggleConnectMode();
     void EnableProjectorButtons(bool enable);
     bool FocusScreen(bool last);
@@ -82,8 +78,17 @@ private:
     void DestroyScreens() override;
     void ReleaseIconsAndHook() override;
 
+    // IMainWindowEvents
+    void OnLinkChanged(bool linkOpen) override;
+    void CheckPortMenu(unsigned int port) override;
+    void RepaintControlScreen() override;
+
     CAboutDlg m_AboutDlg;
     CSplashDlg m_SplashDlg;
+    CMainWindowUi m_Ui;
+    CSettingTable m_SettingTable;
+    // The projector's state: identification, power, addressing and the reply handlers.
+    CConnection m_Connection;
     CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
     HACCEL m_hAccel = nullptr;
     HICON m_hIcon = nullptr;

@@ -8,7 +8,15 @@
 #define IDD_CONTROL             130
 #define IDD_CURSOR              131
 #define IDD_LOGO                132
+#define IDD_NO_RESPONSE         171
+#define IDD_PORT_OPEN           172
+#define IDD_UNSUPPORTED         173
+#define IDD_TURNED_OFF          174
+#define IDD_ACTIVE              175
+#define IDD_COOLING             176
+#define IDD_SELECT_PORT         177
 #define IDD_SPLASH              179
+#define IDD_WAIT                187
 
 // Menu, accelerators and program icon share one number.
 #define IDR_MAINFRAME           128
@@ -38,6 +46,17 @@
 #define IDC_SCREEN_TITLE        1050
 #define IDC_SPLASH_PICTURE      1051
 #define IDC_ABOUT_ICON          1052
+
+// Controls of the connection dialogs.
+#define IDC_WARNING_ICON        1074
+#define IDC_MESSAGE_TEXT        1079
+#define IDC_PORT1               1080
+#define IDC_PORT2               1081
+#define IDC_PORT3               1082
+#define IDC_PORT4               1083
+
+// Timers
+#define IDT_WAIT_DIALOG         444
 
 // Commands
 #define IDM_ABOUTBOX            0x0010

@@ -1,0 +1,113 @@
+#include "main_window_ui.h"
+
+#include <cstdio>
+
+#include "resource.h"
+
+std::string CMainWindowUi::PortDevice(unsigned int port)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "COM%u", port);
+    return name;
+}
+
+void CMainWindowUi::PumpMessages(unsigned int first, unsigned int last)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, m_hMain, first, last, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void CMainWindowUi::PumpAll()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The program is ending; leave that to the message loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (m_Window.PreTranslateMessage(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void CMainWindowUi::WaitForMessages(unsigned long ms)
+{
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+}
+
+void CMainWindowUi::WaitCursor(bool on)
+{
+    m_nWaitCursor += on ? 1 : -1;
+    SetCursor(LoadCursor(nullptr, m_nWaitCursor > 0 ? IDC_WAIT : IDC_ARROW));
+}
+
+HWND CMainWindowUi::Owner() const
+{
+    return m_Splash.Exists() ? m_Splash.GetHwnd() : m_hMain;
+}
+
+bool CMainWindowUi::AskPortAgain(unsigned int& port)
+{
+    CPortDlg dialog(port);
+    if (dialog.DoModal(IDD_PORT_OPEN, Owner()) != IDOK)
+        return false;
+    port = dialog.GetPort();
+    return true;
+}
+
+bool CMainWindowUi::AskRetrySend()
+{
+    return MessageBoxA(m_hMain, LoadResString(IDS_COMM_ERROR).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                       MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+void CMainWindowUi::RaiseSplash()
+{
+    if (m_Splash.Exists())
+        SetWindowPos(m_Splash.GetHwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CMainWindowUi::ShowMessage(unsigned int stringId, EMessageIcon icon)
+{
+    UINT style = icon == ICON_ERROR ? MB_ICONERROR : icon == ICON_EXCLAMATION ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
+    MessageBoxA(Owner(), LoadResString(stringId).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | style);
+}
+
+bool CMainWindowUi::AskNoResponse()
+{
+    CQuestionDlg dialog;
+    return dialog.DoModal(IDD_NO_RESPONSE, Owner()) == IDOK;
+}
+
+bool CMainWindowUi::AskSelectPort(unsigned int& port)
+{
+    CPortDlg dialog(port);
+    if (dialog.DoModal(IDD_SELECT_PORT, Owner()) != IDOK)
+        return false;
+    port = dialog.GetPort();
+    return true;
+}
+
+bool CMainWindowUi::AskUnsupported()
+{
+    CQuestionDlg dialog;
+    return dialog.DoModal(IDD_UNSUPPORTED, Owner()) == IDOK;
+}
+
+bool CMainWindowUi::AskTurnOn(unsigned int stringId)
+{
+    m_TurnedOffDlg.SetTextId(stringId);
+    return m_TurnedOffDlg.DoModal(IDD_TURNED_OFF, Owner()) == IDOK;
+}
+
+bool CMainWindowUi::AskPowerOff()
+{
+    return MessageBoxA(m_hMain, LoadResString(IDS_POWER_OFF).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                       MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
