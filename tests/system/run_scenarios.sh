@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
 # System scenarios of Kestrel4.exe under Wine, driven from outside by kdriver.exe.
-# Usage: run_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR
-# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh); each scenario leaves a PNG of the
-# whole screen in SCREENSHOT_DIR.
+# Usage: run_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
+# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
+# (scripts/with-simulator.sh, which also gives its control FIFO as ZELQSIM_CONTROL); each
+# scenario leaves a PNG of the whole screen in SCREENSHOT_DIR.
 set -uo pipefail
 
 exe=$1
 driver=$2
 shots=$3
+simlog=$4
 : "${DISPLAY:?needs a display (source scripts/wine-session.sh)}"
 : "${WINEPREFIX:?needs a Wine prefix (source scripts/wine-session.sh)}"
+: "${ZELQSIM_CONTROL:?needs a simulated projector (scripts/with-simulator.sh)}"
 
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 work=$(mktemp -d /tmp/kestrel4-scenarios.XXXXXX)
 cp "$exe" "$work/Kestrel4.exe"
+cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
 cp "$driver" "$work/kdriver.exe"
 ini="$work/Kestrel4.ini"
 app_pid=
@@ -57,6 +61,11 @@ restore_main() {
   k foreground Kestrel
   sleep 0.5
 }
+sim() { echo "$*" > "$ZELQSIM_CONTROL"; sleep 0.2; }
+# Frames the projector received that start with these bytes, e.g. the PC link mode set.
+received() { grep -c "RX frame  $1" "$simlog" 2>/dev/null || true; }
+LINK_MODE_ON="1B 07 01 00 00 01 "
+LINK_MODE_OFF="1B 07 01 00 00 00 "
 buttons_enabled() {
   local states=
   for id in 1040 1041 1042 1043 1044 1045; do states+=$(k enabled Kestrel $id); done
@@ -88,15 +97,29 @@ done
 expect "CursorStampFile not seeded" "<missing>" "$(ini_value CurrentDirectry CursorStampFile)"
 expect "Support_Defaults seeded" CLEAR_SCREEN "$(ini_value Support_Defaults Effect5)"
 restore_main
-# No projector link exists in this build, so connecting at start leaves the program unconnected.
-expect "unconnected after ConnectMode 0: buttons" 000000 "$(buttons_enabled)"
-shot 02-fresh-start
+expect "connected after ConnectMode 0: buttons" 111111 "$(buttons_enabled)"
+expect "connected screens" "$(printf '*Presentation Support\n Projector control\n Setting User logo\n Cursor/Stamp Setting')" \
+  "$(k combo Kestrel 1000)"
+expect "PC link mode set once" 1 "$(received "$LINK_MODE_ON")"
+shot 02-fresh-start-connected
+
+say "the Power button asks before switching the projector off"
+k click Kestrel 1040
+text=$(k box Kestrel 10000)
+expect "power question" "Turn the projector power off?" "$text"
+shot 02b-power-question
+k answer Kestrel 7
+k box-gone Kestrel 5000 || fail "power question stayed"
+expect "No leaves the projector alone" 0 "$(grep -c 'RX frame  1B 07 01 00 03 00 ' "$simlog")"
+
 k close Kestrel
 wait_app_exit 15 || fail "close did not end the program"
 expect "last files written at close" "" "$(ini_value CurrentDirectry CursorStampFile)"
+expect "PC link mode released at close" 1 "$(received "$LINK_MODE_OFF")"
 
 say "ConnectMode 1: only Presentation Support, buttons disabled"
 sed -i -e 's/^ConnectMode=0/ConnectMode=1/' -e 's/^SoundFile=.*/SoundFile=C:\\chime.wav/' "$ini"
+frames_before=$(grep -c 'RX frame' "$simlog")
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown"
 restore_main
@@ -183,6 +206,29 @@ k command Kestrel 57665
 wait_app_exit 15 || fail "Exit did not end the program"
 expect "last files read at start are written back at close" 'C:\chime.wav' "$(ini_value CurrentDirectry SoundFile)"
 shot 10-after-exit
+expect "ConnectMode 1 opened no port" "$frames_before" "$(grep -c 'RX frame' "$simlog")"
+
+say "no response: the port choice, then Unconnected and execute"
+sed -i 's/^ConnectMode=.*/ConnectMode=0/' "$ini"
+sim "fault no-ack*3"
+start_app
+text=$(k box Kestrel 30000)
+case "$text" in "No response from the projector."*) echo "ok: no-response dialog";;
+  *) fail "no-response dialog text [$text]";; esac
+shot 11-no-response
+k answer Kestrel 2
+text=$(k box Kestrel 10000)
+case "$text" in "Unconnected and execute."*) echo "ok: unconnected message";;
+  *) fail "unconnected message [$text]";; esac
+shot 12-unconnected-message
+k answer Kestrel 1
+k wait-visible Kestrel 20000 || fail "main window never shown"
+restore_main
+expect "unconnected: buttons" 000000 "$(buttons_enabled)"
+expect "unconnected: screens" "*Presentation Support" "$(k combo Kestrel 1000)"
+shot 13-unconnected
+k close Kestrel
+wait_app_exit 15 || fail "close did not end the program"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
