@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "projector_link.h"
 #include "setting_table.h"
 
 namespace {
@@ -111,16 +112,8 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         message = "The port " + m_strDevice + " cannot be opened.";
         return SESSION_NO_PORT;
     }
-    SZelqLevel5Header header;
-    header.Stack = stack;
-    header.Attr = attr & 0x0F;
-    header.Apply = (attr >> 7) & 1;
-    header.OK = (attr >> 6) & 1;
-    header.Check = (attr >> 5) & 1;
-    header.To = address;
-    header.From = 0;
-    header.GroupID = static_cast<unsigned char>(item >> 8);
-    header.ItemID = static_cast<unsigned char>(item);
+    SZelqLevel5Header header =
+        MakeLevel5Header(stack, attr, address, item, static_cast<unsigned int>(parameter.size()));
     CDataInformation data(parameter.data(), static_cast<unsigned int>(parameter.size()));
     int result = m_pLevel5->SendCommand(header, data, header.Apply == 0, kLevel5EngineWaitMs);
     if (result != 0) {

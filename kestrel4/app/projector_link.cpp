@@ -48,6 +48,23 @@ int32_t DecodeBigEndian(const unsigned char* bytes, uint32_t count)
     return static_cast<int32_t>(value);
 }
 
+SZelqLevel5Header MakeLevel5Header(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                                   unsigned int count)
+{
+    SZelqLevel5Header header;
+    header.Stack = stack;
+    header.Attr = attr & 0x0F;
+    header.Apply = (attr >> 7) & 1;
+    header.OK = (attr >> 6) & 1;
+    header.Check = (attr >> 5) & 1;
+    header.To = address & 0x0F;
+    header.From = address >> 4;
+    header.GroupID = static_cast<unsigned char>(item >> 8);
+    header.ItemID = static_cast<unsigned char>(item);
+    header.Size = count + (stack == 1 ? 8 : 6);
+    return header;
+}
+
 CProjectorLink::CProjectorLink()
     : m_nLevel(1), m_bQuiet(1), m_nSpeedIndex(1), m_pLevel4(nullptr), m_pLevel5(nullptr), m_bOpen(0),
       m_pHost(nullptr), m_pReceiver(nullptr)
@@ -176,17 +193,7 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
 {
     if (!m_bOpen || !m_pReceiver)
         return 0;
-    SZelqLevel5Header header;
-    header.Stack = stack;
-    header.Attr = attr & 0x0F;
-    header.Apply = (attr >> 7) & 1;
-    header.OK = (attr >> 6) & 1;
-    header.Check = (attr >> 5) & 1;
-    header.To = address & 0x0F;
-    header.From = address >> 4;
-    header.GroupID = static_cast<unsigned char>(item >> 8);
-    header.ItemID = static_cast<unsigned char>(item);
-    header.Size = count + (stack == 1 ? 8 : 6);
+    SZelqLevel5Header header = MakeLevel5Header(stack, attr, address, item, count);
 
     CWaitCursor wait(m_pHost);
     if (SendLevel5Command(header, bytes, count) != 0)

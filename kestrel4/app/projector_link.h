@@ -9,6 +9,11 @@
 
 class CLinkReceiver;
 
+// The header of a compact command: attr carries Apply, OK and Check in bits 7-5 and the
+// attribute in bits 0-3; address carries To in bits 0-3 and From in bits 4-7.
+SZelqLevel5Header MakeLevel5Header(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                                   unsigned int count);
+
 class CProjectorLink {
 public:
     CProjectorLink();
