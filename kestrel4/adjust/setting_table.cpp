@@ -19,9 +19,11 @@ unsigned int CSettingTable::CurrentSlot() const
 
 int32_t CSettingTable::GetItemValue(uint16_t item, int projector) const
 {
+    if (projector < -1 || projector > 4)
+        return -1;
     if (!IsInTable(item))
         return 0;
-    unsigned int slot = projector >= 1 && projector <= 4 ? projector - 1 : projector == 0 ? 0 : CurrentSlot();
+    unsigned int slot = projector >= 1 ? projector - 1 : projector == 0 ? 0 : CurrentSlot();
     return m_Values[slot][item >> 8][item & 0xFF];
 }
 

@@ -13,8 +13,8 @@ public:
     CSettingTable();
 
     // Projector argument p: 1..4 = slot p - 1; -1 = the current projector's slot (slot 0 when
-    // there is none); 0 = slot 0 for reading and every slot for writing. Other values read as
-    // -1 and write nothing. Codes outside the table read 0 and are not stored.
+    // there is none); 0 = slot 0 for reading and every slot for writing. Other values read -1
+    // and write nothing. Codes outside the table read 0 and are not stored.
     int32_t GetItemValue(uint16_t item, int projector) const;
     void PutItemValue(uint16_t item, int32_t value, int projector);
 

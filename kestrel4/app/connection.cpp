@@ -38,7 +38,8 @@ private:
 
 CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable& table)
     : m_Model(kUnrecognisedModel), m_nTurnedOffText(IDS_TURNED_OFF), m_Link(link), m_Ui(ui), m_Table(table),
-      m_Receiver(link, *this)
+      m_Receiver(link, *this),
+      m_Settings(link, m_Receiver, table, m_Model, m_nCurrentProjector, m_nProjectorCount, m_bStackMode)
 {
 }
 
@@ -46,35 +47,33 @@ CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable&
 
 int CConnection::QueryItem(int stack, int projector, uint16_t item)
 {
-    return m_Link.Transact(stack, 2, static_cast<unsigned char>(projector), item, nullptr, 0);
+    return m_Settings.QueryItem(stack, projector, item);
 }
 
 int CConnection::SetItem(int stack, int projector, uint16_t item, int32_t value)
 {
-    // The items sent from here (PC link mode, power) are one byte wide.
-    unsigned char byte = static_cast<unsigned char>(value);
-    return m_Link.Transact(stack, 1, static_cast<unsigned char>(projector), item, &byte, 1);
+    return m_Settings.SetItemValue(stack, projector, item, value);
 }
 
 void CConnection::PutItemValue(uint16_t item, int32_t value, int projector)
 {
-    m_Table.PutItemValue(item, value, projector);
+    m_Settings.PutSentValue(item, value, projector);
 }
 
 bool CConnection::ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector)
 {
-    m_Table.PutItemValue(item, ValueFromBytes(bytes, count), projector);
-    return true;
+    return m_Settings.ApplyNotifiedValue(projector, item, bytes, count) != 0;
 }
 
 void CConnection::ApplyMultiByte(const SReceivedFrame& reply, int projector)
 {
-    if (m_pHooks)
+    if (!m_Settings.ApplyMultiByte(projector, reply.wItem, reply.Parameter, reply.nParameterLength) && m_pHooks)
         m_pHooks->ApplyMultiByte(reply, projector);
 }
 
 void CConnection::SetLockEntries(const unsigned char* bytes, uint32_t count)
 {
+    m_Settings.SetLockEntries(bytes, count);
     if (m_pHooks)
         m_pHooks->SetLockEntries(bytes, count);
 }
@@ -94,6 +93,7 @@ void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector
         OnWarnings(projector);
         break;
     default:
+        m_Settings.OnItemChanged(item, fromProjector, projector);
         if (m_pHooks)
             m_pHooks->OnOtherItemChanged(item, fromProjector, projector);
         break;

@@ -9,6 +9,7 @@
 #include "link_receiver.h"
 #include "projector_link.h"
 #include "projector_model.h"
+#include "setting_model.h"
 #include "setting_table.h"
 
 // Items whose answers later parts of the program handle (adjustment pages, installer mode).
@@ -26,6 +27,8 @@ public:
 
     // The handlers of the engine messages; the window dispatches to them.
     CLinkReceiver& Receiver() { return m_Receiver; }
+    // The setting model the pages, presets, files and installer mode work through.
+    CSettingModel& Settings() { return m_Settings; }
 
     void SetItemHooks(IItemHooks* hooks) { m_pHooks = hooks; }
 
@@ -85,4 +88,5 @@ private:
     CSettingTable& m_Table;
     IItemHooks* m_pHooks = nullptr;
     CLinkReceiver m_Receiver;
+    CSettingModel m_Settings;
 };

@@ -1,0 +1,497 @@
+#include "setting_model.h"
+
+#include "link_receiver.h"
+#include "projector_link.h"
+#include "projector_model.h"
+
+namespace {
+const uint16_t kItemInput = 0x0100;
+const uint16_t kItemSignal = 0x0101;
+const uint16_t kItemVideoSignal = 0x0405;
+const uint16_t kItemPositionH = 0x0500;
+const uint16_t kItemPositionV = 0x0501;
+const uint16_t kItemFrequencies = 0x030A;
+const uint16_t kItemResolution = 0x030B;
+const uint16_t kItemPresets = 0x0311;
+const uint16_t kItemCursorSets = 0x000D;
+const uint16_t kItemLock = 0x1004;
+const uint16_t kItemGamma1 = 0x060C;
+const uint16_t kItemGamma2 = 0x060D;
+const uint16_t kItemGamma3 = 0x060E;
+
+const uint16_t kGroupStatus = 0x1A00;
+const uint16_t kGroupCursorSets = 0x1B00;
+const uint16_t kGroupPresets = 0x1C00;
+const uint16_t kGroupLocks = 0x1D00;
+
+const unsigned int kPresets = 5;
+const unsigned int kPresetReplyBytes = 15;
+
+uint32_t BigEndian(const unsigned char* bytes, unsigned int count)
+{
+    uint32_t value = 0;
+    for (unsigned int i = 0; i < count; ++i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+int32_t Words(uint32_t low, uint32_t high)
+{
+    return static_cast<int32_t>((low & 0xFFFF) | high << 16);
+}
+} // namespace
+
+// Marks a walk in progress, so that input and signal reports do not start another one.
+class CSettingModel::CBulkRead {
+public:
+    explicit CBulkRead(CSettingModel& model) : m_Model(model) { ++m_Model.m_nBulkReads; }
+    ~CBulkRead() { --m_Model.m_nBulkReads; }
+
+private:
+    CSettingModel& m_Model;
+};
+
+CSettingModel::CSettingModel(CProjectorLink& link, const CLinkReceiver& receiver, CSettingTable& table,
+                             const SProjectorModel& model, const int& currentProjector, const int& projectorCount,
+                             const int& stackMode)
+    : m_SettingTable(table), m_Link(link), m_Receiver(receiver), m_Model(model),
+      m_nCurrentProjector(currentProjector), m_nProjectorCount(projectorCount), m_bStackMode(stackMode)
+{
+}
+
+// ---- projector arguments ----
+
+int CSettingModel::CurrentProjector() const
+{
+    return m_nCurrentProjector >= 1 && m_nCurrentProjector <= 4 ? m_nCurrentProjector : 1;
+}
+
+int CSettingModel::TableProjector(int projector) const
+{
+    if (projector == -1)
+        return CurrentProjector();
+    return projector >= 0 && projector <= 4 ? projector : -1;
+}
+
+bool CSettingModel::Address(int projector, unsigned char& address) const
+{
+    int p = TableProjector(projector);
+    if (p < 0)
+        return false;
+    address = p == 0 ? 0xFF : static_cast<unsigned char>(p);
+    return true;
+}
+
+bool CSettingModel::IsOfModel(uint16_t code) const
+{
+    return IsItemOfModel(code, m_Model);
+}
+
+bool CSettingModel::Answered() const
+{
+    return m_Receiver.m_ReplyState == REPLY_ANSWERED;
+}
+
+// ---- commands ----
+
+int CSettingModel::SetItem(int stack, int projector, uint16_t item, const unsigned char* bytes, unsigned int count,
+                           int ok)
+{
+    unsigned char address;
+    if (!ok || !Address(projector, address))
+        return 0;
+    return m_Link.Transact(stack, 1, address, item, bytes, count);
+}
+
+int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok)
+{
+    unsigned char bytes[4];
+    unsigned int count = ItemValueBytes(item, value, bytes);
+    return SetItem(stack, projector, item, bytes, count, ok);
+}
+
+int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
+{
+    unsigned char address;
+    if (!ok || !Address(projector, address))
+        return 0;
+    return m_Link.Transact(stack, 2, address, item, nullptr, 0);
+}
+
+int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
+{
+    unsigned char address;
+    if (!ok || !Address(projector, address))
+        return 0;
+    return m_Link.Transact(stack, 3, address, item, nullptr, 0);
+}
+
+// ---- the table ----
+
+int32_t CSettingModel::GetItemValue(uint16_t item, int projector) const
+{
+    int p = TableProjector(projector);
+    if (p < 0)
+        return -1;
+    return m_SettingTable.GetItemValue(item, p);
+}
+
+void CSettingModel::PutItemValue(uint16_t item, int32_t value, int projector)
+{
+    int p = TableProjector(projector);
+    if (p >= 0)
+        m_SettingTable.PutItemValue(item, value, p);
+}
+
+void CSettingModel::PutSentValue(uint16_t item, int32_t value, int projector)
+{
+    m_nLastAnswerFrom = projector;
+    PutItemValue(item, ItemValueFromWire(item, value), projector);
+}
+
+void CSettingModel::Show(int projector, ESettingPage page, uint16_t item, int32_t value)
+{
+    // Address 0 changed every slot, the current projector's as well.
+    if (!m_pView || page == PAGE_NONE)
+        return;
+    if (projector == 0 || projector == -1 || projector == m_nCurrentProjector)
+        m_pView->ShowValue(page, item, value);
+}
+
+int CSettingModel::ApplyNotifiedValue(int projector, uint16_t item, const unsigned char* bytes, uint32_t count)
+{
+    if (count < 1 || count > 4 || TableProjector(projector) < 0)
+        return 0;
+    int32_t value = ItemValueFromBytes(item, bytes, count);
+    const SSettingItem* def = FindSettingItem(item);
+    ESettingPage page = def ? def->ePage : PAGE_NONE;
+    if (def) {
+        switch (def->eRule) {
+        case RULE_ANY:
+            break;
+        case RULE_RANGE:
+            if (value < def->nMin || value > def->nMax)
+                return 0;
+            break;
+        case RULE_BYTES:
+            if (count != static_cast<uint32_t>(def->nMin))
+                return 0;
+            break;
+        case RULE_REFUSED:
+            return 0;
+        case RULE_WARNINGS:
+            if ((value & 0xFF) == 0)
+                return 0;
+            break;
+        case RULE_LOCK: {
+            const SReceivedFrame& sent = *m_Receiver.m_pSent;
+            if (count == 4)
+                UpdateLockMask(projector, static_cast<uint16_t>(bytes[0] << 8 | bytes[1]), bytes[2], bytes[3] != 0);
+            else if (count == 1 && sent.wItem == kItemLock && sent.nParameterLength >= 3)
+                // An answer with the lock byte alone belongs to the entry that was asked for.
+                UpdateLockMask(projector, static_cast<uint16_t>(sent.Parameter[0] << 8 | sent.Parameter[1]),
+                               sent.Parameter[2], bytes[0] != 0);
+            break;
+        }
+        }
+    }
+    if ((item == kItemPositionH || item == kItemPositionV) && !IsComputerInput())
+        page = PAGE_VIDEO_VIDEO;
+    PutItemValue(item, value, projector);
+    Show(projector, page, item, value);
+    return 1;
+}
+
+bool CSettingModel::ApplyMultiByte(int projector, uint16_t item, const unsigned char* bytes, uint32_t count)
+{
+    bool valid = TableProjector(projector) >= 0;
+    switch (item) {
+    case kItemFrequencies:
+    case kItemResolution:
+        if (count == 8 && valid) {
+            uint16_t first = kGroupStatus + (item == kItemFrequencies ? 0 : 2);
+            PutItemValue(first, static_cast<int32_t>(BigEndian(bytes, 4)), projector);
+            PutItemValue(first + 1, static_cast<int32_t>(BigEndian(bytes + 4, 4)), projector);
+        }
+        return true;
+    case kItemPresets:
+        if (count == kPresets * kPresetReplyBytes && valid) {
+            for (unsigned int n = 0; n < kPresets; ++n) {
+                const unsigned char* b = bytes + n * kPresetReplyBytes;
+                uint16_t first = static_cast<uint16_t>(kGroupPresets + 4 * n);
+                PutItemValue(first, Words(BigEndian(b, 2), BigEndian(b + 2, 2)), projector);
+                PutItemValue(first + 1, static_cast<int32_t>(BigEndian(b + 4, 4)), projector);
+                PutItemValue(first + 2, Words(BigEndian(b + 8, 2), BigEndian(b + 10, 2)), projector);
+                PutItemValue(first + 3, Words(BigEndian(b + 12, 2), b[14]), projector);
+            }
+        }
+        return true;
+    case kItemCursorSets:
+        if (count == 48 && valid)
+            for (unsigned int i = 0; i < 16; ++i)
+                PutItemValue(static_cast<uint16_t>(kGroupCursorSets + i), static_cast<int32_t>(BigEndian(bytes + 3 * i, 3)),
+                             projector);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CSettingModel::SetLockEntries(const unsigned char* bytes, uint32_t count)
+{
+    if (count == 4)
+        UpdateLockMask(m_nLastAnswerFrom, static_cast<uint16_t>(bytes[0] << 8 | bytes[1]), bytes[2], bytes[3] != 0);
+}
+
+void CSettingModel::UpdateLockMask(int projector, uint16_t code, unsigned int sub, bool locked)
+{
+    unsigned int word, bit;
+    int p = TableProjector(projector);
+    if (p < 0 || !LockBit(code, sub, word, bit))
+        return;
+    // Address 0 holds for every slot; each keeps its own other bits.
+    for (int slot = p == 0 ? 1 : p; slot <= (p == 0 ? 4 : p); ++slot) {
+        uint16_t cell = static_cast<uint16_t>(kGroupLocks + word);
+        uint32_t mask = static_cast<uint32_t>(m_SettingTable.GetItemValue(cell, slot));
+        mask = locked ? mask | 1u << bit : mask & ~(1u << bit);
+        m_SettingTable.PutItemValue(cell, static_cast<int32_t>(mask), slot);
+    }
+}
+
+void CSettingModel::OnItemChanged(uint16_t item, bool fromProjector, int projector)
+{
+    if (fromProjector && (item == kItemInput || item == kItemSignal) && !IsBulkReadRunning())
+        RequeryAfterReport(item, projector);
+}
+
+int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
+{
+    auto requery = [&](int p, int ok) {
+        return item == kItemInput ? QueryInputItems(p, ok) : QuerySignalItems(p, ok);
+    };
+    int ok = 1;
+    if (!m_bStackMode)
+        ok = requery(-1, ok);
+    else if (projector == 1)
+        for (int p = 1; p <= m_nProjectorCount; ++p)
+            ok = requery(p, ok);
+    else
+        ok = requery(projector, ok);
+    if (m_pView)
+        m_pView->RefreshPages();
+    return ok;
+}
+
+// ---- bulk walks ----
+
+int CSettingModel::SendAllSettings(int projector, int ok)
+{
+    if (!ok)
+        return 0;
+    CBulkRead walk(*this);
+    unsigned int count;
+    const SMasterEntry* list = MasterList(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i].wCode;
+        if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector))
+            continue;
+        if (!SetItemValue(m_bStackMode, projector, code, GetItemValue(code, projector)) && !Answered())
+            return 0;
+    }
+    return 1;
+}
+
+int CSettingModel::QueryAllSettings(int projector, int ok)
+{
+    if (!ok)
+        return 0;
+    CBulkRead walk(*this);
+    unsigned int count;
+    const SMasterEntry* list = MasterList(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i].wCode;
+        if (IsOfModel(code) && !QueryItem(m_bStackMode, projector, code) && !Answered())
+            return 0;
+    }
+    return 1;
+}
+
+int CSettingModel::QueryInputItems(int projector, int ok)
+{
+    if (!ok)
+        return 0;
+    CBulkRead walk(*this);
+    bool computer = IsComputerInput();
+    unsigned int count;
+    const uint16_t* list = InputItems(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i];
+        unsigned int group = code >> 8;
+        // Under one input the other Video page's items are not asked for.
+        if ((computer && group == 0x04) || (!computer && group == 0x03) || !IsOfModel(code))
+            continue;
+        if (!QueryItem(m_bStackMode, projector, code) && !Answered())
+            return 0;
+    }
+    return QuerySignalItems(projector, 1);
+}
+
+int CSettingModel::QuerySignalItems(int projector, int ok)
+{
+    if (!ok)
+        return 0;
+    CBulkRead walk(*this);
+    bool computer = IsComputerInput();
+    unsigned int count;
+    const uint16_t* list = SignalItems(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i];
+        // A video signal has no tracking, sync, resolution, presets or frequencies.
+        if (!computer && code >= 0x0304 && code <= 0x0310)
+            continue;
+        if (!IsOfModel(code))
+            continue;
+        if (!QueryItem(m_bStackMode, projector, code) && !Answered())
+            return 0;
+    }
+    return 1;
+}
+
+int CSettingModel::ReadLockSettings()
+{
+    unsigned int count;
+    const SLockEntry* list = LockList(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        if (!IsOfModel(list[i].wCode))
+            continue;
+        unsigned char entry[3] = {static_cast<unsigned char>(list[i].wCode >> 8),
+                                  static_cast<unsigned char>(list[i].wCode), list[i].nSub};
+        if (!m_Link.Transact(m_bStackMode, 2, 1, kItemLock, entry, sizeof entry) && !Answered())
+            return 0;
+    }
+    return 1;
+}
+
+int CSettingModel::ReadProjectorSettings()
+{
+    CBulkRead read(*this);
+    if (m_pView)
+        m_pView->ShowReadingDialog();
+    if (LocksInForce())
+        ReadLockSettings();
+    int ok = 1;
+    if (m_bStackMode)
+        for (int p = 1; p <= m_nProjectorCount; ++p)
+            ok = QueryAllSettings(p, ok);
+    else
+        ok = QueryAllSettings(m_nCurrentProjector, ok);
+    if (m_pView) {
+        m_pView->RefreshPages();
+        m_pView->DestroyReadingDialog();
+    }
+    return ok;
+}
+
+int CSettingModel::SendGammaParameters(int stack, int projector, unsigned int g, int ok)
+{
+    const SGammaParameters& gamma = GammaParameters(IsComputerGamma() != 0, g);
+    ok = SetItemValue(stack, projector, kItemGamma1, gamma.w060C, ok);
+    ok = SetItemValue(stack, projector, kItemGamma2, gamma.n060D, ok);
+    for (unsigned char index = 0; index < 3; ++index) {
+        const unsigned char bytes[2] = {index, gamma.n060E[index]};
+        ok = SetItem(stack, projector, kItemGamma3, bytes, sizeof bytes, ok);
+    }
+    return ok;
+}
+
+// ---- input and signal ----
+
+int CSettingModel::GetInputCode() const
+{
+    return GetItemValue(kItemInput, -1) & 0xFF;
+}
+
+int CSettingModel::IsComputerInput() const
+{
+    int code = GetInputCode();
+    return code != 33 && code != 34;
+}
+
+int CSettingModel::IsSignalValid() const
+{
+    int signal = GetItemValue(kItemSignal, -1) & 0xFF;
+    return signal == 1 || (signal >= 224 && signal <= 233);
+}
+
+int CSettingModel::IsTintAvailable() const
+{
+    int32_t standard = GetItemValue(kItemVideoSignal, -1);
+    if (standard == 1 || standard == 2 || standard == 8)
+        return 1;
+    int signal = GetItemValue(kItemSignal, -1) & 0xFF;
+    return standard == 0 && (signal == 224 || signal == 225 || signal == 231);
+}
+
+// ---- locks ----
+
+bool CSettingModel::LocksInForce() const
+{
+    return m_Model.bStackCapable != 0;
+}
+
+int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) const
+{
+    int p = TableProjector(projector);
+    if (p < 0)
+        return -1;
+    unsigned int word, bit;
+    if (!LocksInForce() || !LockBit(item, sub, word, bit))
+        return 0;
+    uint32_t mask = static_cast<uint32_t>(m_SettingTable.GetItemValue(static_cast<uint16_t>(kGroupLocks + word), p));
+    return (mask >> bit) & 1;
+}
+
+int CSettingModel::IsPageLocked(int tab, int projector) const
+{
+    static const uint16_t kGammaPage[] = {0x0608, kItemGamma1, kItemGamma2, kItemGamma3};
+    const uint16_t* list = nullptr;
+    unsigned int count = 0;
+    switch (tab) {
+    case TAB_VIDEO:
+        list = ResetList(IsComputerInput() ? RESET_VIDEO_COMPUTER : RESET_VIDEO_VIDEO, count);
+        break;
+    case TAB_AUDIO:
+        list = ResetList(RESET_AUDIO, count);
+        break;
+    case TAB_SETTING:
+        list = ResetList(RESET_SETTING, count);
+        break;
+    case TAB_ADVANCED:
+        list = ResetList(RESET_ADVANCED, count);
+        break;
+    case TAB_GAMMA:
+        list = kGammaPage;
+        count = sizeof kGammaPage / sizeof kGammaPage[0];
+        break;
+    default:
+        return 0;
+    }
+    if (!LocksInForce() || TableProjector(projector) < 0)
+        return 0;
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i];
+        // Items the model lacks cannot be locked on it: they would keep the page open for ever.
+        if (code == 0x0205 || code == kItemPresets || !IsOfModel(code))
+            continue;
+        if (IsItemLocked(code, 0, projector) != 1)
+            return 0;
+    }
+    return 1;
+}
+
+int CSettingModel::IsPresetRegistered(unsigned int n, int projector) const
+{
+    if (n >= kPresets)
+        return 0;
+    return (GetItemValue(static_cast<uint16_t>(kGroupPresets + 4 * n), projector) & 0xFFFF) != 0xFFFF;
+}

@@ -1,0 +1,123 @@
+// The setting model: the table of every item's last known value for up to four projectors,
+// the commands that set, query and reset items through the link, the bulk walks that push or
+// pull whole lists, and the rules by which values from the projector are taken or refused.
+// Pages, presets, setting files and the installer-only mode work only through it.
+#pragma once
+#include <cstdint>
+
+#include "setting_items.h"
+#include "setting_table.h"
+
+class CProjectorLink;
+class CLinkReceiver;
+struct SProjectorModel;
+struct SReceivedFrame;
+
+// What the model needs from the pages and the panel.
+class ISettingView {
+public:
+    virtual ~ISettingView() {}
+    // A value the model took for the projector the pages show; page is where it is shown.
+    virtual void ShowValue(ESettingPage page, uint16_t item, int32_t value) = 0;
+    // Every page re-reads the current projector's values from the table; the panel repaints.
+    virtual void RefreshPages() = 0;
+    // "Reading in the projector setting. Please wait." around a whole-model read.
+    virtual void ShowReadingDialog() = 0;
+    virtual void DestroyReadingDialog() = 0;
+};
+
+class CSettingModel {
+public:
+    // The addressing and the connected model belong to the main window; the model reads them
+    // on every call, so they may change at any time.
+    CSettingModel(CProjectorLink& link, const CLinkReceiver& receiver, CSettingTable& table,
+                  const SProjectorModel& model, const int& currentProjector, const int& projectorCount,
+                  const int& stackMode);
+
+    void SetView(ISettingView* view) { m_pView = view; }
+
+    // Commands. projector: 1..4, 0 = all (address 0xFF), -1 = the current one; other values
+    // send nothing. ok chains calls: 0 returns 0 at once without sending. 1 = answered and
+    // taken; the table follows the answer, not the command.
+    int SetItem(int stack, int projector, uint16_t item, const unsigned char* bytes, unsigned int count, int ok = 1);
+    // The value in the item's width, most significant byte first.
+    int SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok = 1);
+    int QueryItem(int stack, int projector, uint16_t item, int ok = 1);
+    int ResetItem(int stack, int projector, uint16_t item, int ok = 1);
+
+    // The table. projector: 1..4, -1 = the current one (slot 0 when there is none), 0 = slot 0
+    // for reading and all four for writing. Reading with any other value gives -1; writing
+    // stores nothing.
+    int32_t GetItemValue(uint16_t item, int projector) const;
+    void PutItemValue(uint16_t item, int32_t value, int projector);
+
+    // Values that arrive from the projector (the receiving handlers call these).
+    // A 1..4 byte value of a get or reset answer or a report: 1 = taken and stored.
+    int ApplyNotifiedValue(int projector, uint16_t item, const unsigned char* bytes, uint32_t count);
+    // A longer (or empty) answer. True when the item is one of the model's multi-byte replies,
+    // whether or not its length was right.
+    bool ApplyMultiByte(int projector, uint16_t item, const unsigned char* bytes, uint32_t count);
+    // The answer to a set: the value that was sent, decoded without its sign.
+    void PutSentValue(uint16_t item, int32_t value, int projector);
+    // Lock entries that a set of 0x1004 carried (GroupID, ItemID, sub-entry, lock), for the
+    // projector the last answer came from.
+    void SetLockEntries(const unsigned char* bytes, uint32_t count);
+    // After the table has changed: re-queries on the projector's input and signal reports.
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector);
+
+    // Bulk walks. They stop at a command without an answer and go on after a refusal.
+    int SendAllSettings(int projector, int ok = 1);
+    int QueryAllSettings(int projector, int ok = 1);
+    int QueryInputItems(int projector, int ok = 1);
+    int QuerySignalItems(int projector, int ok = 1);
+    // The lock entries of the installer-only mode, read back from projector 1.
+    int ReadLockSettings();
+    // The whole model behind the reading dialog: every projector of a stack, else the current one.
+    int ReadProjectorSettings();
+    // 0x060C, 0x060D and 0x060E x 3 for Gamma choice g (0..2), each only after the previous one.
+    int SendGammaParameters(int stack, int projector, unsigned int g, int ok = 1);
+
+    // Input and signal of the current projector.
+    int GetInputCode() const;
+    int IsComputerInput() const;
+    int IsSignalValid() const;
+    int IsTintAvailable() const;
+    // Whether the gamma parameters and the About page take the input as a computer's.
+    int IsComputerGamma() const { return IsComputerInput() && GetInputCode() != 64; }
+
+    // Locks. IsItemLocked: -1 for a projector outside -1..4, 0 while the locks are not in force.
+    int IsItemLocked(uint16_t item, unsigned int sub, int projector) const;
+    int IsPageLocked(int tab, int projector) const;
+    // The installer-only locks apply to the models that have the installer-only mode.
+    bool LocksInForce() const;
+
+    // Preset n (0..4) of the projector holds a registered adjustment.
+    int IsPresetRegistered(unsigned int n, int projector = -1) const;
+    bool IsBulkReadRunning() const { return m_nBulkReads != 0; }
+
+    CSettingTable& m_SettingTable;
+
+private:
+    class CBulkRead;
+    // The address byte of a projector argument; false for a value outside -1..4.
+    bool Address(int projector, unsigned char& address) const;
+    // The table's projector for an argument: 1..4, or 0 for all slots; -1 when bad.
+    int TableProjector(int projector) const;
+    int CurrentProjector() const;
+    // A command without an answer ends a walk; a refusal does not.
+    bool Answered() const;
+    void UpdateLockMask(int projector, uint16_t code, unsigned int sub, bool locked);
+    void Show(int projector, ESettingPage page, uint16_t item, int32_t value);
+    bool IsOfModel(uint16_t code) const;
+    int RequeryAfterReport(uint16_t item, int projector);
+
+    CProjectorLink& m_Link;
+    const CLinkReceiver& m_Receiver;
+    const SProjectorModel& m_Model;
+    const int& m_nCurrentProjector;
+    const int& m_nProjectorCount;
+    const int& m_bStackMode;
+    ISettingView* m_pView = nullptr;
+    int m_nBulkReads = 0;
+    int m_nLastAnswerFrom = 1;
+};
