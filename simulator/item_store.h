@@ -8,6 +8,7 @@
 enum : unsigned int {
     ITEM_READ_ONLY = 1, // a set is refused
     ITEM_NO_RESET = 2,  // a reset is refused
+    ITEM_UNSIGNED = 4,  // codes and counts: 0x80 is 128, not -128
 };
 
 struct SItemDef {
@@ -15,11 +16,17 @@ struct SItemDef {
     unsigned int nWidth = 1; // value bytes; above 4 the value is a block of bytes
     long long nMin = -128;   // range of a set, for widths 1-4
     long long nMax = 127;
+    long long nStep = 1;     // a set must be nMin plus a multiple of it
+    long long nGapMin = 1;   // values nGapMin..nGapMax inside the range are refused too
+    long long nGapMax = 0;
     std::vector<uint8_t> factory; // nWidth bytes
     unsigned int nFlags = 0;
+
+    bool Accepts(long long value) const;
+    long long Decode(const std::vector<uint8_t>& bytes) const; // by the item's signedness
 };
 
-enum class EStoreResult { Ok, UnknownItem, BadAddress, BadLength, OutOfRange, ReadOnly, NoReset };
+enum class EStoreResult { Ok, UnknownItem, BadAddress, BadLength, OutOfRange, ReadOnly, NoReset, WrongState };
 
 const char* StoreResultName(EStoreResult result);
 
@@ -30,6 +37,11 @@ public:
     // Plain value item of 1-4 bytes.
     static SItemDef Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
                            unsigned int flags = 0);
+    // The same with a step or a gap in its range.
+    static SItemDef Stepped(uint16_t code, unsigned int width, long long min, long long max, long long step,
+                            long long factory);
+    static SItemDef Gapped(uint16_t code, long long min, long long max, long long gapMin, long long gapMax,
+                           long long factory, unsigned int flags = 0);
     // Block item whose value is a fixed string of bytes.
     static SItemDef Block(uint16_t code, std::vector<uint8_t> factory, unsigned int flags = ITEM_READ_ONLY);
     // The items a projector of this family knows, before a model removes the ones it lacks.
@@ -51,6 +63,7 @@ public:
 
     // One, two and four byte values are signed, as the computer keeps them; three bytes are not.
     static long long Decode(const std::vector<uint8_t>& bytes);
+    static long long DecodeUnsigned(const std::vector<uint8_t>& bytes);
     static std::vector<uint8_t> Encode(long long value, unsigned int width);
 
 private:

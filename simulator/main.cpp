@@ -34,8 +34,30 @@ void Usage(std::FILE* out)
                  "  --asic                the line carries ASIC frames\n"
                  "  --projectors N        stack addresses 1..N answer (default 4)\n"
                  "  --power on|standby|warming|cooling\n"
+                 "  --power-ms WARM:COOL[:BUSY[:SYNC]] | off\n"
+                 "                        how long warming up, cooling down, the busy state of\n"
+                 "                        reset all and re-synchronising after a resolution\n"
+                 "                        change take, each reported by the projector (default\n"
+                 "                        30000:60000:3000:1000); off: at once, unreported\n"
                  "  --ident HEX           identification bytes, e.g. 00014310\n"
-                 "The port's path is printed on standard output. SIGTERM or SIGINT ends.\n",
+                 "The port's path is printed on standard output. SIGTERM or SIGINT ends.\n"
+                 "\n"
+                 "Control FIFO commands, one a line (ADDR: projector 1-4, default 1):\n"
+                 "  fault LIST | clear | random SEED:PERCENT | random off\n"
+                 "  delay MS                    every later reply waits MS after its ACK\n"
+                 "  pace BAUD | pace off        write no faster than BAUD\n"
+                 "  report [stack] [from N] [to N] [flags F] ITEM [HEX...]\n"
+                 "                              send a frame as the projector's own\n"
+                 "  raw HEX...                  send bytes verbatim\n"
+                 "  set ITEM VALUE [ADDR]       store a value quietly\n"
+                 "  frequency H V [ADDR]        store the frequencies (0.01 kHz, 0.01 Hz) quietly\n"
+                 "  resolution W H [ADDR]       store the resolution quietly\n"
+                 "  change ITEM VALUE [ADDR]    store a value and report it\n"
+                 "  power on|standby|warming|cooling|VALUE [ADDR]\n"
+                 "  input N [ADDR]              new input source, reported (16, 33, 34, 64)\n"
+                 "  signal N [ADDR]             new detected signal, reported (1, 224..237, 0)\n"
+                 "  warning BITS [ADDR]         new warning bits, reported\n"
+                 "  power-ms WARM:COOL[:BUSY[:SYNC]] | off\n",
                  models.c_str());
 }
 
@@ -137,6 +159,7 @@ private:
 int main(int argc, char** argv)
 {
     SSimulatorOptions options;
+    options.timing.bTimed = true; // as a projector behaves; tests ask for shorter times
     std::string linkPath, controlPath;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -213,6 +236,11 @@ int main(int argc, char** argv)
                 options.nPower = static_cast<int>(number);
             else {
                 std::fprintf(stderr, "zelqsim: bad power state \"%s\"\n", state.c_str());
+                return 2;
+            }
+        } else if (arg == "--power-ms") {
+            if (!ParseStateTiming(needsValue(), options.timing)) {
+                std::fprintf(stderr, "zelqsim: --power-ms takes WARM:COOL[:BUSY[:SYNC]] or off\n");
                 return 2;
             }
         } else if (arg == "--ident") {

@@ -21,7 +21,6 @@ const uint8_t kBroadcast = 0x0F; // To nibble of a frame to every projector
 const uint16_t kItemPower = 0x0003;
 const uint16_t kItemIdent = 0x0004;
 const uint16_t kItemSpeed = 0x0006;
-const uint16_t kItemResetAll = 0x0007;
 const uint16_t kItemStackState = 0x1000;
 const uint16_t kItemStackEstablish = 0x1001;
 const uint16_t kItemSourceSwitching = 0x1006;
@@ -83,8 +82,11 @@ std::vector<uint8_t> FrameBytes(EFrameKind kind, uint8_t flags, uint8_t to, uint
 
 CProjectorSimulator::CProjectorSimulator(const SSimulatorOptions& options)
     : m_Options(options), m_pModel(FindSimModel(options.strModel)), m_nBaud(options.nBaud),
-      m_bPace(options.bPace), m_Start(std::chrono::steady_clock::now())
+      m_bPace(options.bPace), m_Timing(options.timing), m_Start(std::chrono::steady_clock::now())
 {
+    for (auto& timers : m_nTimerUs)
+        for (long long& due : timers)
+            due = -1;
     if (!m_pModel)
         return;
     for (const SItemDef& def : CItemStore::DefaultItems())
@@ -143,6 +145,7 @@ bool CProjectorSimulator::Start(int fd)
         m_bWriteBlocked = false;
         m_nHangupUntilUs = 0;
         m_Start = std::chrono::steady_clock::now();
+        ScheduleStartPower(0);
     }
     m_bStop = false;
     m_Thread = std::thread(&CProjectorSimulator::Run, this);
@@ -236,6 +239,7 @@ void CProjectorSimulator::Run()
         m_pReader->Poll(now, events);
         for (const SRxEvent& event : events)
             Handle(event, now);
+        RunTimers(now);
         Flush(NowUs());
     }
 }
@@ -254,6 +258,9 @@ long long CProjectorSimulator::NextWakeUs(long long nowUs) const
         if (wait < 0 || untilOutput < wait)
             wait = untilOutput;
     }
+    long long timer = NextTimerUs();
+    if (timer >= 0 && (wait < 0 || timer - nowUs < wait))
+        wait = std::max(0LL, timer - nowUs);
     return wait;
 }
 
@@ -458,13 +465,16 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
         return;
     }
     Queue({kAck}, nowUs, "ACK");
-    std::vector<SReply> replies = Execute(command);
-    if (fault.eKind == EFault::AckOnly || replies.empty())
-        return;
-
+    m_Consequences.clear();
+    std::vector<SReply> replies = Execute(command, nowUs);
     long long due = nowUs + m_nReplyDelayMs * 1000LL;
     if (fault.eKind == EFault::Late)
         due += fault.nArg * 1000LL;
+    if (fault.eKind == EFault::AckOnly || replies.empty()) {
+        QueueConsequences(due);
+        return;
+    }
+
     std::vector<uint8_t> last = FrameBytes(replies.back().eKind, replies.back().nFlags, replies.back().nTo,
                                            replies.back().nFrom, replies.back().wItem, replies.back().param);
     switch (fault.eKind) {
@@ -496,6 +506,7 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
     for (size_t i = 0; i + 1 < replies.size(); ++i)
         QueueReply(replies[i], due);
     Queue(std::move(last), due, replies.back().strLabel, false, replies.back().nNewBaud);
+    QueueConsequences(due);
 }
 
 std::vector<uint8_t> CProjectorSimulator::ShortLengthHead(EFrameKind kind) const
@@ -534,7 +545,7 @@ std::vector<uint8_t> CProjectorSimulator::StackState() const
     return state;
 }
 
-std::vector<CProjectorSimulator::SReply> CProjectorSimulator::Execute(const SCommand& command)
+std::vector<CProjectorSimulator::SReply> CProjectorSimulator::Execute(const SCommand& command, long long nowUs)
 {
     if (command.eKind == EFrameKind::Asic)
         return {AsicAnswer(command)};
@@ -556,16 +567,17 @@ std::vector<CProjectorSimulator::SReply> CProjectorSimulator::Execute(const SCom
     }
 
     if (command.eKind == EFrameKind::Short)
-        return {Answer(command, 1, false)};
+        return {Answer(command, 1, false, nowUs)};
     if (command.nTo == kBroadcast)
-        return {Answer(command, 1, true)};
+        return {Answer(command, 1, true, nowUs)};
     if (command.nTo >= 1 && command.nTo <= m_Options.nProjectors && command.nTo <= CItemStore::kAddresses)
-        return {Answer(command, command.nTo, false)};
+        return {Answer(command, command.nTo, false, nowUs)};
     Note("no projector at address " + std::to_string(command.nTo));
     return {};
 }
 
-CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command, int address, bool bBroadcast)
+CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command, int address, bool bBroadcast,
+                                                        long long nowUs)
 {
     SReply reply;
     reply.eKind = command.eKind;
@@ -586,19 +598,18 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
         else if (command.wItem == kItemStackState && m_pModel->bStackCapable)
             reply.param = StackState();
         else
-            result = m_Store.Get(address, command.wItem, reply.param);
+            result = GetSpecial(address, command, reply.param);
         break;
     case 1:
-        for (int p = first; p <= last && result == EStoreResult::Ok; ++p)
-            result = m_Store.Set(p, command.wItem, command.param);
+        for (int p = first; p <= last && result == EStoreResult::Ok; ++p) {
+            bool handled = false;
+            result = SetSpecial(p, command, handled, nowUs);
+            if (!handled && result == EStoreResult::Ok)
+                result = m_Store.Set(p, command.wItem, command.param);
+        }
         if (result != EStoreResult::Ok)
             break;
-        if (command.wItem == kItemResetAll) {
-            for (int p = first; p <= last; ++p) {
-                m_Store.ResetAll(p);
-                m_Store.PokeValue(p, kItemResetAll, 1); // done at once: idle again
-            }
-        } else if (command.wItem == kItemSpeed) {
+        if (command.wItem == kItemSpeed) {
             // The projector switches after its answer has gone out at the old speed.
             reply.nNewBaud = kSpeeds[CItemStore::Decode(command.param)];
         } else if (command.wItem == kItemStackEstablish) {
@@ -606,8 +617,11 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
         }
         break;
     case 3:
-        for (int p = first; p <= last && result == EStoreResult::Ok; ++p)
+        for (int p = first; p <= last && result == EStoreResult::Ok; ++p) {
             result = m_Store.Reset(p, command.wItem, reply.param);
+            if (result == EStoreResult::Ok)
+                AfterReset(p, command.wItem, nowUs);
+        }
         break;
     default:
         reply.nFlags |= kFlagOK;
@@ -652,6 +666,7 @@ void CProjectorSimulator::HandleControl(const SCommand& command, long long nowUs
 {
     std::vector<uint8_t> answer;
     std::vector<SOutput> after;
+    m_Consequences.clear();
     std::string error = RunControl(command, nowUs, answer, after);
 
     SLogEntry entry;
@@ -681,6 +696,7 @@ void CProjectorSimulator::HandleControl(const SCommand& command, long long nowUs
     QueueReply(reply, nowUs, true);
     for (SOutput& out : after)
         Queue(std::move(out.bytes), out.nDueUs, std::move(out.strLabel));
+    QueueConsequences(nowUs);
 }
 
 std::string CProjectorSimulator::RunControl(const SCommand& command, long long nowUs, std::vector<uint8_t>& answer,
@@ -754,6 +770,25 @@ std::string CProjectorSimulator::RunControl(const SCommand& command, long long n
     case SimControl::ITEM_RESET_COUNTERS:
         m_Counters = SSimCounters();
         return "";
+    case SimControl::ITEM_TIMING: {
+        if ((p.size() != 5 && p.size() != 7 && p.size() != 9) || p[0] > 1)
+            return "timing takes a mode and two to four durations";
+        SStateTiming timing = m_Timing;
+        timing.bTimed = p[0] == 1;
+        unsigned int* durations[] = {&timing.nWarmMs, &timing.nCoolMs, &timing.nBusyMs, &timing.nSyncMs};
+        for (size_t i = 1; i + 1 < p.size(); i += 2)
+            *durations[i / 2] = static_cast<unsigned int>(p[i] << 8 | p[i + 1]);
+        SetTimingLocked(timing, nowUs);
+        return "";
+    }
+    case SimControl::ITEM_CHANGE_VALUE: {
+        if (p.size() < 4)
+            return "change needs address, item and value";
+        if (!ChangeLocked(p[0], static_cast<uint16_t>(p[1] << 8 | p[2]), std::vector<uint8_t>(p.begin() + 3, p.end()),
+                          nowUs))
+            return "no such item, address or width";
+        return "";
+    }
     }
     return "unknown control item";
 }

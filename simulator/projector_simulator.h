@@ -18,6 +18,21 @@
 #include "sim_log.h"
 #include "sim_model.h"
 
+// How long the projector's own state changes take. Untimed, a set of the power state or of
+// reset all takes effect at once and nothing is reported, which is how the computer's
+// plainer tests want their projector; timed, the projector warms up, cools down, is busy
+// and re-synchronises for these times and reports each change by itself.
+struct SStateTiming {
+    bool bTimed = false;
+    unsigned int nWarmMs = 30000;
+    unsigned int nCoolMs = 60000;
+    unsigned int nBusyMs = 3000; // reset all
+    unsigned int nSyncMs = 1000; // after a resolution change
+};
+
+// "WARM:COOL[:BUSY[:SYNC]]" in ms makes the timing timed, "off" untimed; false leaves it.
+bool ParseStateTiming(const std::string& text, SStateTiming& timing);
+
 struct SSimulatorOptions {
     std::string strModel = "KT-C310"; // a name of SimModelNames()
     bool bAsic = false;               // the line carries ASIC frames
@@ -25,6 +40,7 @@ struct SSimulatorOptions {
     bool bPace = false;               // write no faster than nBaud (10 bits a byte)
     int nProjectors = 4;              // stack addresses 1..n answer
     int nPower = 0x01;                // item 0x0003 at start
+    SStateTiming timing;
     long long nIdent = -1;            // identification bytes instead of the model's
     int nStallLimitMs = 1000;         // a frame from the computer that stops this long is dropped
     std::string strLogFile;
@@ -81,6 +97,17 @@ public:
     // The store of projector address 1-4, without range checks.
     bool SetValue(int address, uint16_t code, long long value);
     bool GetValue(int address, uint16_t code, long long& value) const;
+    // Whole values of any width, blocks such as 0x030A or 0x0311 too.
+    bool SetBytes(int address, uint16_t code, const std::vector<uint8_t>& bytes);
+    bool GetBytes(int address, uint16_t code, std::vector<uint8_t>& bytes) const;
+    // Gamma point 0-2 as last set through 0x060E.
+    bool GetGammaPoint(int address, int index, int& value) const;
+    // A change the projector makes itself (input, signal, warnings, power): stored without
+    // range checks, with its consequences (a warming or cooling state runs its time when
+    // timed), and reported by the projector.
+    bool ChangeValue(int address, uint16_t code, long long value);
+    void SetTiming(const SStateTiming& timing);
+    SStateTiming Timing() const;
     bool IsStackEstablished() const;
 
     // One line of the control FIFO's language; "" when done, else what was wrong.
@@ -141,9 +168,24 @@ private:
     void HandleControl(const SCommand& command, long long nowUs);
     std::string RunControl(const SCommand& command, long long nowUs, std::vector<uint8_t>& answer,
                            std::vector<SOutput>& after);
-    std::vector<SReply> Execute(const SCommand& command);
-    SReply Answer(const SCommand& command, int address, bool bBroadcast);
+    std::vector<SReply> Execute(const SCommand& command, long long nowUs);
+    SReply Answer(const SCommand& command, int address, bool bBroadcast, long long nowUs);
     SReply AsicAnswer(const SCommand& command);
+    // The projector's own behaviour behind a get, a set or a reset; Ok lets the store do it.
+    EStoreResult GetSpecial(int address, const SCommand& command, std::vector<uint8_t>& out) const;
+    EStoreResult SetSpecial(int address, const SCommand& command, bool& handled, long long nowUs);
+    void AfterReset(int address, uint16_t code, long long nowUs);
+    EStoreResult RegisterPreset(int address, int preset);
+    EStoreResult RecallPreset(int address, int preset);
+    void PressKeys(int address, const std::vector<uint8_t>& keys, long long nowUs);
+    bool ChangeLocked(int address, uint16_t code, const std::vector<uint8_t>& bytes, long long nowUs);
+    void Report(int address, uint16_t code);
+    void QueueConsequences(long long dueUs);
+    void StartTimer(int address, int timer, long long dueUs);
+    void RunTimers(long long nowUs);
+    long long NextTimerUs() const;
+    void ScheduleStartPower(long long nowUs);
+    void SetTimingLocked(const SStateTiming& timing, long long nowUs);
     std::vector<uint8_t> StackState() const;
     std::vector<uint8_t> IdentBytes() const;
     std::vector<uint8_t> ShortLengthHead(EFrameKind kind) const;
@@ -161,6 +203,13 @@ private:
     unsigned int m_nBaud;
     bool m_bPace;
     bool m_bStackEstablished = false;
+    SStateTiming m_Timing;
+    // Per address: when the power, busy and re-sync states end (-1: not running).
+    enum { TIMER_POWER, TIMER_BUSY, TIMER_SYNC, TIMER_COUNT };
+    long long m_nTimerUs[CItemStore::kAddresses][TIMER_COUNT];
+    int m_GammaPoints[CItemStore::kAddresses][3] = {};
+    // Reports that a command causes; they go out after its answer.
+    std::vector<SUnsolicitedFrame> m_Consequences;
     SSimCounters m_Counters;
     bool m_bControlAnswerLast = false; // the last frame written answered a control command
     std::unique_ptr<CFrameReader> m_pReader;

@@ -10,8 +10,18 @@
 //                               attribute 2, Apply clear), e.g. "report 0x0003 01"
 //   raw HEX...                  bytes sent verbatim
 //   set ITEM VALUE [ADDR]       store a value quietly (address 1 unless given)
+//   frequency H V [ADDR]        store the signal's frequencies quietly, in 0.01 kHz and 0.01 Hz
+//   resolution W H [ADDR]       store the signal's resolution quietly
+//   change ITEM VALUE [ADDR]    store a value and report it
 //   power on|standby|warming|cooling|VALUE [ADDR]
-//                               store the power state and report it
+//                               store the power state and report it; timed, warming and
+//                               cooling end by themselves
+//   input N [ADDR]              the input source 0x0100 changes (16 computer, 33/34 video, 64)
+//   signal N [ADDR]             the detected signal 0x0101 changes (1, 224..237, 0 for none)
+//   warning BITS [ADDR]         the warning bits 0x0012 change
+//   power-ms WARM:COOL[:BUSY[:SYNC]] | off
+//                               time the power sequence, reset all and re-synchronising; off:
+//                               they take effect at once, unreported
 //
 // Numbers take C notation (0x0003, -10); HEX tokens are bytes ("01", "0xF6", "0a0b0c").
 #include <cctype>
@@ -50,6 +60,32 @@ bool ParseHexBytes(std::string text, std::vector<uint8_t>& out)
     return true;
 }
 } // namespace
+
+bool ParseStateTiming(const std::string& text, SStateTiming& timing)
+{
+    if (text == "off") {
+        timing.bTimed = false;
+        return true;
+    }
+    SStateTiming parsed = timing;
+    unsigned int* durations[] = {&parsed.nWarmMs, &parsed.nCoolMs, &parsed.nBusyMs, &parsed.nSyncMs};
+    size_t count = 0, start = 0;
+    for (;;) {
+        size_t colon = text.find(':', start);
+        long long ms = 0;
+        if (count == 4 || !ParseInteger(text.substr(start, colon - start), 0, 600000, ms))
+            return false;
+        *durations[count++] = static_cast<unsigned int>(ms);
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    if (count < 2)
+        return false;
+    parsed.bTimed = true;
+    timing = parsed;
+    return true;
+}
 
 std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
 {
@@ -148,6 +184,17 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
         EStoreResult result = m_Store.PokeValue(static_cast<int>(address), static_cast<uint16_t>(code), number);
         return result == EStoreResult::Ok ? "" : StoreResultName(result);
     }
+    // A value given by name or number, an optional address, and a report of the change.
+    auto change = [&](uint16_t code, long long value, size_t addressWord) -> std::string {
+        if (words.size() > addressWord && !ParseInteger(words[addressWord], 1, CItemStore::kAddresses, address))
+            return verb + " takes a value and an address";
+        const SItemDef* def = m_Store.Def(code);
+        if (!def || def->nWidth > 4)
+            return StoreResultName(EStoreResult::UnknownItem);
+        ChangeLocked(static_cast<int>(address), code, CItemStore::Encode(value, def->nWidth), NowUs());
+        QueueConsequences(NowUs());
+        return "";
+    };
     if (verb == "power" && (words.size() == 2 || words.size() == 3)) {
         static const struct {
             const char* pszName;
@@ -157,18 +204,42 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
         for (const auto& state : kStates)
             if (words[1] == state.pszName)
                 number = state.nValue;
-        if ((number < 0 && !ParseInteger(words[1], 0, 255, number)) ||
-            (words.size() == 3 && !ParseInteger(words[2], 1, CItemStore::kAddresses, address)))
+        if (number < 0 && !ParseInteger(words[1], 0, 255, number))
             return "power takes on, standby, warming, cooling or a value, and an address";
-        m_Store.PokeValue(static_cast<int>(address), 0x0003, number);
-        // A stacked projector, or any but the first, reports in the stack form.
-        SUnsolicitedFrame frame;
-        frame.bStack = m_bStackEstablished || address != 1;
-        frame.nFrom = static_cast<uint8_t>(address);
-        frame.wItem = 0x0003;
-        frame.value = {static_cast<uint8_t>(number)};
-        SOutput out = MakeFrameOutput(frame, NowUs());
-        Queue(std::move(out.bytes), out.nDueUs, std::move(out.strLabel));
+        return change(0x0003, number, 2);
+    }
+    static const struct {
+        const char* pszVerb;
+        uint16_t wCode;
+    } kChanges[] = {{"input", 0x0100}, {"signal", 0x0101}, {"warning", 0x0012}};
+    for (const auto& c : kChanges) {
+        if (verb != c.pszVerb || (words.size() != 2 && words.size() != 3))
+            continue;
+        if (!ParseInteger(words[1], 0, 255, number))
+            return verb + " takes a value from 0 to 255";
+        return change(c.wCode, number, 2);
+    }
+    if (verb == "change" && (words.size() == 3 || words.size() == 4)) {
+        long long code = 0;
+        if (!ParseInteger(words[1], 0, 0xFFFF, code) || !ParseInteger(words[2], -0x80000000LL, 0xFFFFFFFFLL, number))
+            return "change takes ITEM VALUE [ADDRESS]";
+        return change(static_cast<uint16_t>(code), number, 3);
+    }
+    if ((verb == "frequency" || verb == "resolution") && (words.size() == 3 || words.size() == 4)) {
+        long long first = 0, second = 0;
+        if (!ParseInteger(words[1], 0, 0xFFFFFFFFLL, first) || !ParseInteger(words[2], 0, 0xFFFFFFFFLL, second) ||
+            (words.size() == 4 && !ParseInteger(words[3], 1, CItemStore::kAddresses, address)))
+            return verb + " takes two numbers and an address";
+        std::vector<uint8_t> bytes = CItemStore::Encode(first, 4), low = CItemStore::Encode(second, 4);
+        bytes.insert(bytes.end(), low.begin(), low.end());
+        EStoreResult result = m_Store.Poke(static_cast<int>(address), verb == "frequency" ? 0x030A : 0x030B, bytes);
+        return result == EStoreResult::Ok ? "" : StoreResultName(result);
+    }
+    if (verb == "power-ms" && words.size() == 2) {
+        SStateTiming timing = m_Timing;
+        if (!ParseStateTiming(words[1], timing))
+            return "power-ms takes WARM:COOL[:BUSY[:SYNC]] or off";
+        SetTimingLocked(timing, NowUs());
         return "";
     }
     return "unknown command \"" + line + "\"";

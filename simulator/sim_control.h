@@ -23,6 +23,17 @@
 //   item 0x07  random faults   S3 S2 S1 S0 PERCENT: a fault on PERCENT % of the command frames,
 //                              chosen by a generator seeded with S (big-endian); 0 % ends them
 //   item 0x08  reset counters  no parameter
+//   item 0x09  timing          MODE WH WL CH CL [BH BL [SH SL]]: MODE 1 = timed, 0 = untimed;
+//                              warming W, cooling C, busy after reset all B, re-synchronising
+//                              after a resolution change S, each in ms (big-endian). Timed, a set
+//                              of power 0x0003 passes through 0x10 or 0x11, reset all 0x0007
+//                              reads 0 for B ms, and each change is reported by the projector;
+//                              untimed, the set takes effect at once, unreported
+//   item 0x0A  change value    ADDR GROUP ITEM value...: as store value, then projector ADDR
+//                              reports the item by itself (after the control's answer), as
+//                              for a new input 0x0100, detected signal 0x0101, warning bits
+//                              0x0012 or power state 0x0003; a warming or cooling state then
+//                              runs its time when timed
 //   item 0x10  counters        GET (attribute 2) only. Answer: five 16-bit big-endian counts:
 //                              command frames, bad frames (checksum, length, stalled), ACK bytes,
 //                              NAK bytes received, fault entries still pending. ACK/NAK bytes
@@ -55,6 +66,8 @@ enum EItem : unsigned char {
     ITEM_SEND_RAW = 0x06,
     ITEM_RANDOM_FAULTS = 0x07,
     ITEM_RESET_COUNTERS = 0x08,
+    ITEM_TIMING = 0x09,
+    ITEM_CHANGE_VALUE = 0x0A,
     ITEM_COUNTERS = 0x10,
 };
 
@@ -85,6 +98,8 @@ public:
         return *this;
     }
     CParameter& Word(unsigned int value) { return Byte(value >> 8).Byte(value); }
+    // ITEM_STORE_VALUE, ITEM_CHANGE_VALUE: the address and item; append the value.
+    CParameter& Item(unsigned int address, unsigned int item) { return Byte(address).Word(item); }
     CParameter& Bytes(const unsigned char* data, unsigned int count)
     {
         for (unsigned int i = 0; i < count; ++i)

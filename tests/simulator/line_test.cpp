@@ -61,6 +61,7 @@ TEST_F(SimulatorTest, AcknowledgesByChecksum)
 TEST_F(SimulatorTest, GetSetResetAndRefusalsOnShortFrames)
 {
     StartModel("KT-C310");
+    Sim().SetValue(1, 0x0310, 0x010002);
     struct {
         const char* pszName;
         Bytes command;
@@ -76,7 +77,7 @@ TEST_F(SimulatorTest, GetSetResetAndRefusalsOnShortFrames)
         {"get after reset", ShortFrame(0x02, 0x0300), ShortFrame(0x82, 0x0300, {0x00})},
         {"two-byte item", ShortFrame(0x01, 0x0303, {0xFF, 0x38}), ShortFrame(0x81, 0x0303)},
         {"two-byte get", ShortFrame(0x02, 0x0303), ShortFrame(0x82, 0x0303, {0xFF, 0x38})},
-        {"three-byte get", ShortFrame(0x02, 0x0310), ShortFrame(0x82, 0x0310, {0x00, 0x00, 0x01})},
+        {"three-byte get", ShortFrame(0x02, 0x0310), ShortFrame(0x82, 0x0310, {0x01, 0x00, 0x02})},
         {"lamp hours", ShortFrame(0x02, 0x0009), ShortFrame(0x82, 0x0009, {0x01, 0xF4})},
         {"read-only set", ShortFrame(0x01, 0x0009, {0x00, 0x01}), ShortFrame(0xC1, 0x0009)},
         {"unknown item", ShortFrame(0x02, 0x1F1F), ShortFrame(0xC2, 0x1F1F)},
