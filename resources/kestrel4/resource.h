@@ -17,6 +17,16 @@
 #define IDD_SELECT_PORT         177
 #define IDD_SPLASH              179
 #define IDD_WAIT                187
+// Projector control: the pages of the panel, the preset dialog and the reading notice.
+#define IDD_VIDEO_COMPUTER      160
+#define IDD_VIDEO_VIDEO         161
+#define IDD_AUDIO               162
+#define IDD_SETTING             163
+#define IDD_ADVANCED            164
+#define IDD_ABOUT_PAGE          165
+#define IDD_GAMMA               166
+#define IDD_PRESET              182
+#define IDD_READING             184
 
 // Menu, accelerators and program icon share one number.
 #define IDR_MAINFRAME           128
@@ -29,6 +39,15 @@
 #define IDI_FREEZE              266
 #define IDI_AVMUTE              267
 #define IDI_POWER               268
+// Projection pictures 228..231: + 1 for Rear Proj., + 2 for Ceiling.
+#define IDB_PROJECTION          228
+#define IDB_LOCK_MARK           240
+#define IDI_SLIDER_LOW          270
+#define IDI_SLIDER_MID          271
+#define IDI_SLIDER_HIGH         272
+#define IDI_PAGE_LOCK           273
+#define IDI_SURROUND            274
+#define IDI_LAMP                275
 
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
@@ -55,8 +74,163 @@
 #define IDC_PORT3               1082
 #define IDC_PORT4               1083
 
+// Controls of the projector control panel and its pages. Pages share numbers for the
+// same item (Brightness is 1118 on both Video pages).
+#define IDC_RESET               1054
+#define IDC_PATTERN_DISPLAY     1055
+#define IDC_TRACKING            1057
+#define IDC_SATURATION          1060
+#define IDC_SYNC                1061
+#define IDC_POS_RIGHT           1067
+#define IDC_TINT                1068
+#define IDC_BLUE                1070
+#define IDC_PIP_COMPOSITE       1075
+#define IDC_PIP_SVIDEO          1076
+#define IDC_DPMS                1077
+#define IDC_CEILING             1078
+#define IDC_MESSAGE_OFF         1079
+#define IDC_MESSAGE_LOGO        1080
+#define IDC_MESSAGE_BLACK       1081
+#define IDC_MESSAGE_BLUE        1082
+#define IDC_BNC_RGB             1083
+#define IDC_BNC_YCRCB           1084
+#define IDC_MUTE_BLACK          1085
+#define IDC_MUTE_BLUE           1086
+#define IDC_MUTE_LOGO           1087
+#define IDC_COLOR_AUTO          1089
+#define IDC_COLOR_MANUAL        1090
+#define IDC_COLOR_TEMP          1091
+#define IDC_BLACK_LEVEL         1092
+#define IDC_WHITE_LEVEL         1093
+#define IDC_STARTUP_SCREEN      1094
+#define IDC_REAR_PROJ           1095
+#define IDC_CURSOR_H            1096
+#define IDC_CURSOR_M            1097
+#define IDC_CURSOR_L            1098
+#define IDC_VIDEO_SIGNAL        1099
+#define IDC_GAMMA1              1101
+#define IDC_GAMMA2              1102
+#define IDC_GAMMA3              1103
+#define IDC_LAMP_HOURS          1104
+#define IDC_LAMP_ICON           1105
+#define IDC_LAMP_REPLACE        1106
+#define IDC_POS_UP              1113
+#define IDC_POS_LEFT            1114
+#define IDC_POS_DOWN            1115
+#define IDC_RESOLUTION          1116
+#define IDC_PRESET_BUTTON       1117
+#define IDC_BRIGHTNESS          1118
+#define IDC_CONTRAST            1119
+#define IDC_SHARPNESS           1120
+#define IDC_RED                 1121
+#define IDC_GREEN               1122
+#define IDC_TRACKING_TEXT       1123
+#define IDC_SYNC_TEXT           1124
+#define IDC_BRIGHTNESS_TEXT     1125
+#define IDC_CONTRAST_TEXT       1126
+#define IDC_SHARPNESS_TEXT      1127
+#define IDC_RED_TEXT            1128
+#define IDC_GREEN_TEXT          1129
+#define IDC_BLUE_TEXT           1130
+#define IDC_KEYSTONE            1131
+#define IDC_KEYSTONE_TEXT       1132
+#define IDC_PROMPT              1133
+#define IDC_VOLUME              1134
+#define IDC_TREBLE              1135
+#define IDC_BASS                1136
+#define IDC_SRS_SPACE           1137
+#define IDC_SRS_CENTER          1138
+#define IDC_VOLUME_TEXT         1139
+#define IDC_TREBLE_TEXT         1140
+#define IDC_BASS_TEXT           1141
+#define IDC_SRS_SPACE_TEXT      1142
+#define IDC_SRS_CENTER_TEXT     1143
+// The Video(Video) and Audio pages use 1144/1145 for different items.
+#define IDC_SATURATION_TEXT     1144
+#define IDC_TINT_TEXT           1145
+#define IDC_SOUND3D             1144
+#define IDC_SOUND3D_TEXT        1145
+#define IDC_BLACK_LEVEL_TEXT    1156
+#define IDC_WHITE_LEVEL_TEXT    1157
+#define IDC_COLOR_TEMP_TEXT     1158
+#define IDC_PRESET_NUMBER       1160
+#define IDC_SURROUND_PICTURE    1168
+#define IDC_SURROUND_GROUP      1172
+#define IDC_SRS_SPACE_LABEL     1173
+#define IDC_SRS_CENTER_LABEL    1174
+#define IDC_SRS_SPACE_MARKS     1175
+#define IDC_SRS_CENTER_MARKS    1176
+#define IDC_SOUND3D_LABEL       1177
+#define IDC_SOUND3D_MARKS       1178
+#define IDC_FREQUENCY_GROUP     1179
+#define IDC_VIDEO_GROUP         1180
+#define IDC_HFREQ_LABEL         1181
+#define IDC_VFREQ_LABEL         1182
+#define IDC_HPOL_LABEL          1183
+#define IDC_VPOL_LABEL          1184
+#define IDC_HFREQ               1185
+#define IDC_VFREQ               1186
+#define IDC_HFREQ_UNIT          1187
+#define IDC_VFREQ_UNIT          1188
+#define IDC_AUTO_LABEL          1189
+#define IDC_VIDEO_SIGNAL_TEXT   1190
+#define IDC_SYNC_MODE_LABEL     1191
+#define IDC_HPOL                1196
+#define IDC_VPOL                1197
+#define IDC_SYNC_MODE           1200
+#define IDC_RESOLUTION_TEXT     1202
+#define IDC_RESOLUTION_LABEL    1203
+#define IDC_REFRESH_TEXT        1204
+#define IDC_BLACK_LEVEL_LABEL   1206
+#define IDC_WHITE_LEVEL_LABEL   1207
+#define IDC_BLACK_LEVEL_MARKS   1208
+#define IDC_WHITE_LEVEL_MARKS   1209
+#define IDC_PROJECTION_PICTURE  1217
+#define IDC_PANEL_TABS          1218
+#define IDC_PROJECTOR1          1219
+#define IDC_PROJECTOR2          1220
+#define IDC_PROJECTOR3          1222
+#define IDC_PROJECTOR4          1223
+#define IDC_MARK_COLOR_SETTING  1242
+#define IDC_MARK_STARTUP        1243
+#define IDC_MARK_REAR_PROJ      1244
+#define IDC_MARK_CEILING        1245
+#define IDC_MARK_CURSOR_SPEED   1246
+#define IDC_MARK_VIDEO_SIGNAL   1247
+#define IDC_MARK_POSITION       1248
+#define IDC_MARK_RESOLUTION     1249
+#define IDC_MARK_PRESET         1250
+#define IDC_MARK_TRACKING       1251
+#define IDC_MARK_SYNC           1252
+#define IDC_MARK_BRIGHTNESS     1253
+#define IDC_MARK_CONTRAST       1254
+#define IDC_MARK_SHARPNESS      1255
+#define IDC_MARK_RGB            1256
+#define IDC_MARK_SATURATION     1257
+#define IDC_MARK_TINT           1258
+#define IDC_MARK_PROMPT         1259
+#define IDC_MARK_KEYSTONE       1260
+#define IDC_MARK_DPMS           1261
+#define IDC_MARK_PIP            1262
+#define IDC_MARK_MESSAGE        1263
+#define IDC_MARK_MUTE           1264
+#define IDC_MARK_BNC            1265
+#define IDC_MARK_VOLUME         1266
+#define IDC_MARK_TREBLE         1267
+#define IDC_MARK_BASS           1268
+#define IDC_MARK_SRS_SPACE      1269
+#define IDC_MARK_SRS_CENTER     1270
+#define IDC_PAGE_LOCK           1272
+#define IDC_VIDEO_SIGNAL_LABEL  1274
+#define IDC_FREQUENCY_NOTE      1275
+#define IDC_REFRESH_LABEL       1276
+#define IDC_REFRESH_RATE        1277
+
 // Timers
 #define IDT_WAIT_DIALOG         444
+// Auto-repeat of a held position arrow, and the step it asks its page for.
+#define IDT_REPEAT              111
+#define UM_REPEAT_STEP          0x46E
 
 // Commands
 #define IDM_ABOUTBOX            0x0010
@@ -84,6 +258,16 @@
 #define IDS_SCREEN_CONTROL      104
 #define IDS_SCREEN_LOGO         105
 #define IDS_SCREEN_CURSOR       106
+// Tab texts of the projector control panel: Video, Audio, Setting, Advanced, About, Gamma.
+#define IDS_TAB_FIRST           122
+// Video signal names 300..315 ("------", "Auto", "NTSC" ...), the Resolution list 320..351
+// and "Preset1".."Preset5" 352..356.
+#define IDS_SIGNAL_NONE         300
+#define IDS_AUTO                301
+#define IDS_RESOLUTION_FIRST    320
+#define IDS_PRESET_FIRST        352
+#define IDS_PRESET_NOT_REGISTERED 525
+#define IDS_PRESET_OVERWRITE    526
 #define IDS_POWER_OFF           510
 #define IDS_COLOR_DEPTH         512
 #define IDS_SAVE_LOGO           538
