@@ -105,7 +105,7 @@ void CProjectorSimulator::RunTimers(long long nowUs)
 // A warming or cooling state, however it came about, ends after its time.
 void CProjectorSimulator::ScheduleStartPower(long long nowUs)
 {
-    for (int address = 1; address <= CItemStore::kAddresses; ++address) {
+    for (int address = 1; address <= CItemStore::kAddresses && address <= m_Options.nProjectors; ++address) {
         long long state = 0;
         m_Store.GetValue(address, kItemPower, state);
         long long due = -1;
