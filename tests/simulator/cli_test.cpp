@@ -139,10 +139,23 @@ TEST(Zelqsim, ServesThePortThroughItsLinkAndControlFifo)
     RunShell("rm -rf " + dir);
 }
 
+TEST(Zelqsim, PowerTimingComesFromItsFlag)
+{
+    std::string dir = TempDir();
+    std::string link = dir + "/port";
+    CZelqsimProcess sim({"--link", link, "--power", "warming", "--projectors", "1", "--power-ms", "200:200"});
+    ASSERT_FALSE(sim.FirstLine().empty());
+    CLine line(OpenRaw(link));
+    EXPECT_EQ(line.ReadUnit(3000), ShortFrame(0x02, 0x0003, {0x01})) << "warmed up by itself";
+    EXPECT_EQ(sim.Stop(SIGTERM), 0);
+    RunShell("rm -rf " + dir);
+}
+
 TEST(Zelqsim, RejectsBadArguments)
 {
     const std::vector<std::vector<std::string>> bad = {
-        {"--model", "KT-Z999"}, {"--faults", "sometimes"}, {"--random-faults", "5"}, {"--unknown"}, {"--model"}};
+        {"--model", "KT-Z999"}, {"--faults", "sometimes"}, {"--random-faults", "5"}, {"--unknown"}, {"--model"},
+        {"--power-ms", "30000"}};
     for (const auto& args : bad) {
         CZelqsimProcess sim(args);
         EXPECT_EQ(sim.Wait(), 2) << args[0];

@@ -107,6 +107,10 @@ TEST_F(SimulatorTest, ControlRefusesWhatDoesNotDecode)
         {SimControl::ITEM_STORE_VALUE, {0x01, 0x03, 0x00, 0x01, 0x02}}, // 0x0300 has one byte
         {SimControl::ITEM_STORE_VALUE, {0x07, 0x03, 0x00, 0x01}},
         {SimControl::ITEM_RANDOM_FAULTS, {0x01}},
+        {SimControl::ITEM_TIMING, {0x01, 0x00, 0x64}},
+        {SimControl::ITEM_TIMING, {0x02, 0x00, 0x64, 0x00, 0x64}},
+        {SimControl::ITEM_CHANGE_VALUE, {0x01, 0x01, 0x00}},
+        {SimControl::ITEM_CHANGE_VALUE, {0x05, 0x01, 0x00, 0x21}},
         {0x7E, {}},
     };
     for (const auto& b : bad) {
@@ -117,6 +121,33 @@ TEST_F(SimulatorTest, ControlRefusesWhatDoesNotDecode)
     }
     EXPECT_EQ(Sim().PendingFaults(), 0u);
     EXPECT_EQ(Line().Transact(ShortFrame(0x02, 0xEE01)), ShortAnswer(0xC2, 0xEE01)) << "only counters are read";
+}
+
+TEST_F(SimulatorTest, ControlTimesThePowerAndChangesValuesWithReports)
+{
+    SSimulatorOptions options;
+    options.nPower = 0x00;
+    StartSimulator(options);
+    SimControl::CParameter timing;
+    timing.Byte(1).Word(150).Word(150);
+    EXPECT_EQ(Line().Transact(Control(SimControl::ITEM_TIMING, timing)), Accepted(SimControl::ITEM_TIMING));
+    EXPECT_EQ(Sim().Timing().nWarmMs, 150u);
+    EXPECT_EQ(Sim().Timing().nBusyMs, SStateTiming().nBusyMs) << "left as it was";
+    EXPECT_EQ(Line().Transact(ShortFrame(0x01, 0x0003, {0x01})), ShortAnswer(0x81, 0x0003));
+    EXPECT_EQ(Line().ReadUnit(500), ShortFrame(0x02, 0x0003, {0x10}));
+    EXPECT_EQ(Line().ReadUnit(1000), ShortFrame(0x02, 0x0003, {0x01}));
+
+    // The report follows the control's own answer.
+    SimControl::CParameter input;
+    input.Item(2, 0x0100).Byte(33);
+    Line().Write(Control(SimControl::ITEM_CHANGE_VALUE, input));
+    EXPECT_EQ(Line().ReadUntilQuiet(200),
+              Join({Accepted(SimControl::ITEM_CHANGE_VALUE), StackFrame(0x02, 0, 2, 0x0100, {33})}));
+    SimControl::CParameter cooling;
+    cooling.Item(1, 0x0003).Byte(0x11);
+    EXPECT_EQ(Line().Transact(Control(SimControl::ITEM_CHANGE_VALUE, cooling)), Accepted(SimControl::ITEM_CHANGE_VALUE));
+    EXPECT_EQ(Line().ReadUnit(500), ShortFrame(0x02, 0x0003, {0x11}));
+    EXPECT_EQ(Line().ReadUnit(1000), ShortFrame(0x02, 0x0003, {0x00})) << "a forced cooling runs its time";
 }
 
 TEST_F(SimulatorTest, CountersLeaveOutControlTraffic)

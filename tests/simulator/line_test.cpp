@@ -314,7 +314,9 @@ TEST_F(SimulatorTest, TextCommandsActOnTheLine)
 {
     StartSimulator();
     for (const char* bad : {"fault what", "random 5", "delay x", "pace 3", "set 0x0300", "set 0x1F1F 1",
-                            "set 0x0300 1 5", "report 0x0003 0g", "power sideways", "jump"})
+                            "set 0x0300 1 5", "report 0x0003 0g", "power sideways", "jump", "input 300",
+                            "signal 1 5", "warning", "change 0x0311 0", "frequency 1", "resolution 1 2 0",
+                            "power-ms 100"})
         EXPECT_NE(Sim().Execute(bad), "") << bad;
     for (const char* good : {"fault nak,late:100", "clear", "random 5:10", "random off", "delay 0", "pace off",
                              "set 0x0300 -5", "# comment", ""})

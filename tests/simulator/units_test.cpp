@@ -94,13 +94,30 @@ TEST(ItemStore, DefaultItemsHaveFactoryValuesOfTheirWidth)
 {
     for (const SItemDef& def : CItemStore::DefaultItems()) {
         EXPECT_EQ(def.factory.size(), def.nWidth) << std::hex << def.wCode;
-        if (def.nWidth <= 4) {
-            long long factory = CItemStore::Decode(def.factory);
-            // A command item may hold a state its set range excludes (0x0007 reads 1).
-            if (def.wCode != 0x0007) {
-                EXPECT_TRUE(factory >= def.nMin && factory <= def.nMax) << std::hex << def.wCode;
-            }
-        }
+        // A command item may hold a state its set range excludes (0x0007 reads 1).
+        if (def.nWidth <= 4 && def.wCode != 0x0007)
+            EXPECT_TRUE(def.Accepts(def.Decode(def.factory))) << std::hex << def.wCode;
+    }
+}
+
+TEST(StateTiming, ParsesDurationsOrOff)
+{
+    SStateTiming timing;
+    ASSERT_TRUE(ParseStateTiming("100:200", timing));
+    EXPECT_TRUE(timing.bTimed);
+    EXPECT_EQ(timing.nWarmMs, 100u);
+    EXPECT_EQ(timing.nCoolMs, 200u);
+    EXPECT_EQ(timing.nBusyMs, SStateTiming().nBusyMs);
+    ASSERT_TRUE(ParseStateTiming("1:2:3:4", timing));
+    EXPECT_EQ(timing.nBusyMs, 3u);
+    EXPECT_EQ(timing.nSyncMs, 4u);
+    ASSERT_TRUE(ParseStateTiming("off", timing));
+    EXPECT_FALSE(timing.bTimed);
+    EXPECT_EQ(timing.nWarmMs, 1u) << "off keeps the durations";
+    for (const char* bad : {"", "5", "1:2:3:4:5", "a:b", "1::2", "700000:1", "-1:5", "1:2:"}) {
+        SStateTiming untouched;
+        EXPECT_FALSE(ParseStateTiming(bad, untouched)) << bad;
+        EXPECT_EQ(untouched.nWarmMs, SStateTiming().nWarmMs) << bad;
     }
 }
 
