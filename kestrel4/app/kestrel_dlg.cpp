@@ -169,6 +169,7 @@ BOOL CKestrelDlg::OnInitDialog()
 {
     m_Ui.SetMainWindow(m_hWnd);
     GetApp().Link().Attach(&m_Ui, &m_Connection.Receiver());
+    m_Connection.SetItemHooks(this);
 
     // 1. System menu, icons, tooltips, button icons.
     std::string about = LoadResString(IDS_ABOUTBOX);
@@ -226,8 +227,16 @@ BOOL CKestrelDlg::OnInitDialog()
     GetWindowRect(GetDlgItem(m_hWnd, IDC_SCREEN_FRAME), &frame);
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&frame), 2);
     for (int i = 0; i < SCREEN_COUNT; ++i) {
-        m_pScreens[i] = new CScreenDlg;
-        if (m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd))
+        HWND screen;
+        if (i == SCREEN_CONTROL) {
+            m_pControlPanel = new CControlPanel(m_Connection);
+            m_pScreens[i] = m_pControlPanel;
+            screen = m_pControlPanel->Create(m_hWnd);
+        } else {
+            m_pScreens[i] = new CScreenDlg;
+            screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
+        }
+        if (screen)
             MoveWindow(m_pScreens[i]->GetHwnd(), frame.left, frame.top, frame.right - frame.left,
                        frame.bottom - frame.top, FALSE);
     }
@@ -292,6 +301,12 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
     RebuildScreenList();
 }
 
+void CKestrelDlg::OnOtherItemChanged(uint16_t item, bool fromProjector, int projector)
+{
+    if (m_pControlPanel)
+        m_pControlPanel->OnItemChanged(item, fromProjector, projector);
+}
+
 void CKestrelDlg::CheckPortMenu(unsigned int port)
 {
     CheckMenuRadioItem(GetMenu(m_hWnd), ID_PORT_COM1, ID_PORT_COM4, ID_PORT_COM1 + port - 1, MF_BYCOMMAND);
@@ -332,10 +347,14 @@ void CKestrelDlg::RebuildScreenList()
 void CKestrelDlg::RefreshScreen()
 {
     int selected = SelectedScreen();
-    // The screens' own refreshes (reading the projector settings the first time, the user
-    // logo and cursor/stamp queries) belong to their pages; the flags are kept here.
-    if (selected == SCREEN_CONTROL && ScreenWindow(SCREEN_CONTROL) && !m_Connection.m_bSettingsRead)
+    // The user logo and cursor/stamp queries belong to their screens' pages; the flags are
+    // kept here.
+    if (selected == SCREEN_CONTROL && m_pControlPanel && m_pControlPanel->Exists() && !m_Connection.m_bSettingsRead) {
         m_Connection.m_bSettingsRead = 1;
+        m_Connection.Settings().ReadProjectorSettings();
+    }
+    if (m_pControlPanel)
+        m_pControlPanel->SetShown(selected == SCREEN_CONTROL);
     if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
     if (selected == SCREEN_CURSOR && m_Connection.m_bCursorRefresh) m_Connection.m_bCursorRefresh = 0;
 
@@ -578,6 +597,7 @@ void CKestrelDlg::CloseLink()
 
 void CKestrelDlg::DestroyScreens()
 {
+    m_pControlPanel = nullptr;
     for (CScreenDlg*& screen : m_pScreens) {
         delete screen;  // destroys its window
         screen = nullptr;

@@ -2,6 +2,7 @@
 // menus; its decisions come from the portable core (main_logic, kestrel_ini).
 #pragma once
 #include "connection.h"
+#include "control_panel.h"
 #include "dialog_base.h"
 #include "kestrel_ini.h"
 #include "main_logic.h"
@@ -18,7 +19,7 @@ const UINT WM_TAPLINE_MOUSE = 0x465;
 const UINT UM_EDITOR_FIRST = 0x52C;  // from the cursor/stamp editor, 0x52C .. 0x52F
 const UINT UM_EDITOR_LAST = 0x52F;
 
-class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents {
+class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents, private IItemHooks {
 public:
     CKestrelDlg();
     ~CKestrelDlg() override;
@@ -78,6 +79,11 @@ private:
     void DestroyScreens() override;
     void ReleaseIconsAndHook() override;
 
+    // IItemHooks
+    void ApplyMultiByte(const SReceivedFrame& reply, int projector) override {}
+    void SetLockEntries(const unsigned char* bytes, uint32_t count) override {}
+    void OnOtherItemChanged(uint16_t item, bool fromProjector, int projector) override;
+
     // IMainWindowEvents
     void OnLinkChanged(bool linkOpen) override;
     void CheckPortMenu(unsigned int port) override;
@@ -90,6 +96,7 @@ private:
     // The projector's state: identification, power, addressing and the reply handlers.
     CConnection m_Connection;
     CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
+    CControlPanel* m_pControlPanel = nullptr; // screen 1, also in m_pScreens
     HACCEL m_hAccel = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;

@@ -27,7 +27,18 @@
 //   box TITLE [ms]                 wait for a message box or dialog TITLE and print its text
 //   box-gone TITLE [ms]            wait until box TITLE has closed
 //   answer TITLE ID                press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) in box TITLE
+//   visible TITLE ID               1 when control ID is visible
+//   checked TITLE ID               1 when check box or radio button ID is checked
+//   pos TITLE ID                   the position of trackbar or up-down ID
+//   scroll TITLE ID CODE [POS]     post WM_HSCROLL CODE from control ID to its parent (POS moves
+//                                  the control there first, as a released thumb does)
+//   tab TITLE ID INDEX             choose tab INDEX of tab control ID as a click does
+//   pages TITLE                    the captions of the visible child dialogs below TITLE
+//   red TITLE ID                   1 when the screen inside control ID's rectangle shows red
+// A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
+// controls with the same ID on two pages can be told apart.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -105,8 +116,33 @@ HWND WaitFor(const std::wstring& title, DWORD ms, bool visible)
     return nullptr;
 }
 
+// A descendant dialog of parent whose caption is text.
+HWND FindChildDialog(HWND parent, const std::wstring& text)
+{
+    struct SSearch { std::wstring text; HWND found; } search{text, nullptr};
+    EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
+        SSearch* s = reinterpret_cast<SSearch*>(p);
+        wchar_t cls[64] = {0};
+        GetClassNameW(child, cls, 64);
+        if (lstrcmpW(cls, L"#32770") == 0 && WindowText(child) == s->text) { s->found = child; return FALSE; }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND Need(const char* title)
 {
+    std::string path = title;
+    size_t slash = path.find('/');
+    if (slash != std::string::npos) {
+        HWND main = Find(Widen(path.substr(0, slash).c_str()));
+        HWND page = main ? FindChildDialog(main, Widen(path.substr(slash + 1).c_str())) : nullptr;
+        if (!page) {
+            std::fprintf(stderr, "no window \"%s\"\n", title);
+            std::exit(2);
+        }
+        return page;
+    }
     HWND hwnd = Find(Widen(title));
     if (!hwnd) {
         std::fprintf(stderr, "no window \"%s\"\n", title);
@@ -285,6 +321,51 @@ int main(int argc, char** argv)
         HWND button = GetDlgItem(hwnd, std::atoi(argv[3]));
         if (!button) return 1;
         PostMessageW(button, BM_CLICK, 0, 0);
+    } else if (cmd == "visible" && argc > 3) {
+        std::printf("%d\n", IsWindowVisible(NeedItem(hwnd, argv[3])) ? 1 : 0);
+    } else if (cmd == "checked" && argc > 3) {
+        std::printf("%d\n", SendMessageW(NeedItem(hwnd, argv[3]), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    } else if (cmd == "pos" && argc > 3) {
+        HWND control = NeedItem(hwnd, argv[3]);
+        wchar_t cls[64] = {0};
+        GetClassNameW(control, cls, 64);
+        bool trackbar = lstrcmpiW(cls, L"msctls_trackbar32") == 0;
+        std::printf("%d\n", static_cast<int>(SendMessageW(control, trackbar ? TBM_GETPOS : UDM_GETPOS32, 0, 0)));
+    } else if (cmd == "scroll" && argc > 4) {
+        HWND control = NeedItem(hwnd, argv[3]);
+        int code = std::atoi(argv[4]);
+        int pos = argc > 5 ? std::atoi(argv[5]) : 0;
+        if (argc > 5) {
+            wchar_t cls[64] = {0};
+            GetClassNameW(control, cls, 64);
+            if (lstrcmpiW(cls, L"msctls_trackbar32") == 0) SendMessageW(control, TBM_SETPOS, TRUE, pos);
+            else SendMessageW(control, UDM_SETPOS32, 0, pos);
+        }
+        PostMessageW(GetParent(control), WM_HSCROLL, MAKEWPARAM(code, pos & 0xFFFF), reinterpret_cast<LPARAM>(control));
+    } else if (cmd == "tab" && argc > 4) {
+        // Setting the focus of a tab control without buttons selects the tab and notifies
+        // the parent in the program's own process, as a click would.
+        PostMessageW(NeedItem(hwnd, argv[3]), TCM_SETCURFOCUS, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+    } else if (cmd == "pages") {
+        EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
+            wchar_t cls[64] = {0};
+            GetClassNameW(child, cls, 64);
+            if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(child) && GetWindowTextLengthW(child) > 0)
+                Print(WindowText(child));
+            return TRUE;
+        }, 0);
+    } else if (cmd == "red" && argc > 3) {
+        RECT rc;
+        GetWindowRect(NeedItem(hwnd, argv[3]), &rc);
+        HDC screen = GetDC(nullptr);
+        int red = 0;
+        for (int y = rc.top; y < rc.bottom && !red; ++y)
+            for (int x = rc.left; x < rc.right && !red; ++x) {
+                COLORREF c = GetPixel(screen, x, y);
+                if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60) red = 1;
+            }
+        ReleaseDC(nullptr, screen);
+        std::printf("%d\n", red);
     } else {
         return Usage();
     }

@@ -1,0 +1,60 @@
+// CControlPanel: the "Projector control" screen. A tab control with six tabs over seven
+// pages (the Video tab shows the computer or the video page by the input), the four
+// projector buttons, and the reading notice around a whole-model read. It is the setting
+// model's view: values the model takes reach the page that shows them.
+#pragma once
+#include <windows.h>
+
+#include "about_page.h"
+#include "adjust_pages.h"
+#include "screen_dlgs.h"
+#include "setting_model.h"
+
+class CConnection;
+
+class CReadingDlg : public CDialogBase {
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class CControlPanel : public CScreenDlg, public ISettingView {
+public:
+    explicit CControlPanel(CConnection& connection);
+    ~CControlPanel() override;
+    HWND Create(HWND parent);
+
+    // Whether the panel is the screen the main window shows.
+    void SetShown(bool shown) { m_bShown = shown; }
+    // After the table changed for an item (answers and reports alike).
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector);
+    // The projector whose values the pages show; the pages refresh when it changes.
+    void SelectProjector(int projector);
+
+    // ISettingView
+    void ShowValue(ESettingPage page, uint16_t item, int32_t value) override;
+    void RefreshPages() override;
+    void ShowReadingDialog() override;
+    void DestroyReadingDialog() override;
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInit();
+    void ShowTab(int tab);
+    HWND TabPage(int tab) const;
+    void EnableProjectorButtons();
+
+    CConnection& m_Connection;
+    CPageContext m_Context;
+    CVideoComputerPage m_VideoComputer;
+    CVideoVideoPage m_VideoVideo;
+    CAudioPage m_Audio;
+    CSettingPage m_Setting;
+    CAdvancedPage m_Advanced;
+    CAboutPage m_About;
+    CGammaPage m_Gamma;
+    CReadingDlg m_Reading;
+    int m_nTab = 0;
+    bool m_bShown = false;
+};
