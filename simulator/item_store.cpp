@@ -170,6 +170,16 @@ void CItemStore::Remove(uint16_t code)
     m_Items.erase(code);
 }
 
+bool CItemStore::SetRange(uint16_t code, long long min, long long max)
+{
+    SItem* item = Find(code);
+    if (!item || item->def.nWidth > 4 || min > max)
+        return false;
+    item->def.nMin = min;
+    item->def.nMax = max;
+    return true;
+}
+
 const CItemStore::SItem* CItemStore::Find(uint16_t code) const
 {
     auto it = m_Items.find(code);

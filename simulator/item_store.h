@@ -49,6 +49,8 @@ public:
 
     void Define(const SItemDef& def); // every address gets the factory value
     void Remove(uint16_t code);
+    // A narrower or wider range for sets of a value item; the stored values stay.
+    bool SetRange(uint16_t code, long long min, long long max);
     const SItemDef* Def(uint16_t code) const;
 
     EStoreResult Get(int address, uint16_t code, std::vector<uint8_t>& out) const;

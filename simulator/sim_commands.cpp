@@ -13,6 +13,7 @@
 //   frequency H V [ADDR]        store the signal's frequencies quietly, in 0.01 kHz and 0.01 Hz
 //   resolution W H [ADDR]       store the signal's resolution quietly
 //   change ITEM VALUE [ADDR]    store a value and report it
+//   range ITEM MIN MAX          sets of ITEM outside MIN..MAX are refused from now on
 //   power on|standby|warming|cooling|VALUE [ADDR]
 //                               store the power state and report it; timed, warming and
 //                               cooling end by themselves
@@ -183,6 +184,14 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
             return "set takes ITEM VALUE [ADDRESS]";
         EStoreResult result = m_Store.PokeValue(static_cast<int>(address), static_cast<uint16_t>(code), number);
         return result == EStoreResult::Ok ? "" : StoreResultName(result);
+    }
+    if (verb == "range" && words.size() == 4) {
+        long long code = 0, min = 0, max = 0;
+        if (!ParseInteger(words[1], 0, 0xFFFF, code) || !ParseInteger(words[2], -0x80000000LL, 0xFFFFFFFFLL, min) ||
+            !ParseInteger(words[3], -0x80000000LL, 0xFFFFFFFFLL, max) ||
+            !m_Store.SetRange(static_cast<uint16_t>(code), min, max))
+            return "range takes a value ITEM, MIN and MAX";
+        return "";
     }
     // A value given by name or number, an optional address, and a report of the change.
     auto change = [&](uint16_t code, long long value, size_t addressWord) -> std::string {

@@ -325,6 +325,14 @@ TEST_F(SimulatorTest, TextCommandsActOnTheLine)
     ASSERT_TRUE(Sim().GetValue(1, 0x0300, value));
     EXPECT_EQ(value, -5);
 
+    // A narrowed range refuses what the item took before, and keeps the stored value.
+    EXPECT_EQ(Line().Transact(ShortFrame(0x01, 0x0300, {0x06})), Join({{0x06}, ShortFrame(0x81, 0x0300)}));
+    EXPECT_EQ(Sim().Execute("range 0x0300 -30 5"), "");
+    EXPECT_EQ(Line().Transact(ShortFrame(0x01, 0x0300, {0x07})), Join({{0x06}, ShortFrame(0xC1, 0x0300)}));
+    EXPECT_EQ(Line().Transact(ShortFrame(0x02, 0x0300)), Join({{0x06}, ShortFrame(0x82, 0x0300, {0x06})}));
+    for (const char* bad : {"range 0x0300 5 -5", "range 0x0311 0 1", "range 0x7777 0 1", "range 0x0300 0"})
+        EXPECT_NE(Sim().Execute(bad), "") << bad;
+
     EXPECT_EQ(Sim().Execute("fault nak"), "");
     Line().Write(ShortFrame(0x02, 0x0300));
     EXPECT_EQ(Line().ReadUntilQuiet(200), Bytes{0x15});
