@@ -54,6 +54,8 @@ void Usage(std::FILE* out)
                  "  resolution W H [ADDR]       store the resolution quietly\n"
                  "  change ITEM VALUE [ADDR]    store a value and report it\n"
                  "  power on|standby|warming|cooling|VALUE [ADDR]\n"
+                 "                              new power state, reported; warming and cooling\n"
+                 "                              end by themselves unless power-ms is off\n"
                  "  input N [ADDR]              new input source, reported (16, 33, 34, 64)\n"
                  "  signal N [ADDR]             new detected signal, reported (1, 224..237, 0)\n"
                  "  warning BITS [ADDR]         new warning bits, reported\n"
