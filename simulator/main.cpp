@@ -53,6 +53,7 @@ void Usage(std::FILE* out)
                  "  frequency H V [ADDR]        store the frequencies (0.01 kHz, 0.01 Hz) quietly\n"
                  "  resolution W H [ADDR]       store the resolution quietly\n"
                  "  change ITEM VALUE [ADDR]    store a value and report it\n"
+                 "  range ITEM MIN MAX          refuse later sets of ITEM outside MIN..MAX\n"
                  "  power on|standby|warming|cooling|VALUE [ADDR]\n"
                  "                              new power state, reported; warming and cooling\n"
                  "                              end by themselves unless power-ms is off\n"
