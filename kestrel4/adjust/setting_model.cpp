@@ -24,6 +24,10 @@ const uint16_t kGroupCursorSets = 0x1B00;
 const uint16_t kGroupPresets = 0x1C00;
 const uint16_t kGroupLocks = 0x1D00;
 
+// Positions in the signal list of 0x0304 .. 0x0310, the items only a computer signal has.
+const unsigned int kFirstComputerSignalItem = 2;
+const unsigned int kLastComputerSignalItem = 9;
+
 const unsigned int kPresets = 5;
 const unsigned int kPresetReplyBytes = 15;
 
@@ -347,7 +351,7 @@ int CSettingModel::QuerySignalItems(int projector, int ok)
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i];
         // A video signal has no tracking, sync, resolution, presets or frequencies.
-        if (!computer && code >= 0x0304 && code <= 0x0310)
+        if (!computer && i >= kFirstComputerSignalItem && i <= kLastComputerSignalItem)
             continue;
         if (!IsOfModel(code))
             continue;
