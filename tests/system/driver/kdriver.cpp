@@ -2,8 +2,8 @@
 // One command per run; results go to standard output, failures to the exit code.
 //
 //   wait-visible TITLE [ms]        wait until a top-level window TITLE is visible
-// TITLE names a window without owner, except for the box commands, which look for owned
-// windows (message boxes and dialogs may share the program's title).
+// TITLE names a window without owner (else an owned one), except for the box commands, which
+// look for owned windows (message boxes and dialogs may share the program's title).
 //   wait-gone TITLE [ms]           wait until no window TITLE exists
 //   count TITLE                    number of top-level windows TITLE
 //   iconic TITLE                   1 when minimized
@@ -35,6 +35,7 @@
 //   tab TITLE ID INDEX             choose tab INDEX of tab control ID as a click does
 //   pages TITLE                    the captions of the visible child dialogs below TITLE
 //   red TITLE ID                   1 when the screen inside control ID's rectangle shows red
+//   center TITLE ID                the screen coordinates of control ID's centre, "X Y"
 // A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
@@ -144,6 +145,12 @@ HWND Need(const char* title)
         return page;
     }
     HWND hwnd = Find(Widen(title));
+    if (!hwnd && g_Which == WINDOW_MAIN) {
+        // A dialog of the program (owned) when no main window has the title.
+        g_Which = WINDOW_BOX;
+        hwnd = Find(Widen(title));
+        g_Which = WINDOW_MAIN;
+    }
     if (!hwnd) {
         std::fprintf(stderr, "no window \"%s\"\n", title);
         std::exit(2);
@@ -354,6 +361,10 @@ int main(int argc, char** argv)
                 Print(WindowText(child));
             return TRUE;
         }, 0);
+    } else if (cmd == "center" && argc > 3) {
+        RECT rc;
+        GetWindowRect(NeedItem(hwnd, argv[3]), &rc);
+        std::printf("%ld %ld\n", (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     } else if (cmd == "red" && argc > 3) {
         RECT rc;
         GetWindowRect(NeedItem(hwnd, argv[3]), &rc);

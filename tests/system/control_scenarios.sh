@@ -1,0 +1,275 @@
+#!/usr/bin/env bash
+# System scenarios of the "Projector control" screen under Wine, driven by kdriver.exe.
+# Usage: control_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
+# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
+# (scripts/with-simulator.sh, which gives its control FIFO as ZELQSIM_CONTROL). Each scenario
+# leaves a PNG of the whole screen in SCREENSHOT_DIR.
+set -uo pipefail
+
+exe=$1
+driver=$2
+shots=$3
+simlog=$4
+: "${DISPLAY:?needs a display (source scripts/wine-session.sh)}"
+: "${WINEPREFIX:?needs a Wine prefix (source scripts/wine-session.sh)}"
+: "${ZELQSIM_CONTROL:?needs a simulated projector (scripts/with-simulator.sh)}"
+
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+work=$(mktemp -d /tmp/kestrel4-control.XXXXXX)
+cp "$exe" "$work/Kestrel4.exe"
+cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
+cp "$driver" "$work/kdriver.exe"
+app_pid=
+failures=0
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+say() { echo "== $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect() {  # expect WHAT EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
+}
+k() { (cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r'); }
+shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
+sim() { echo "$*" > "$ZELQSIM_CONTROL"; sleep 0.2; }
+# The simulator log from a mark on: frames the projector received since then.
+mark() { wc -l < "$simlog"; }
+since() { tail -n +"$(($1 + 1))" "$simlog"; }
+frames_since() {  # frames_since MARK "HEX BYTES" -> how many frames began so
+  since "$1" | grep -c "RX frame  $2" || true
+}
+wait_frames() {  # wait_frames MARK "HEX" COUNT SECONDS
+  for _ in $(seq $(($4 * 10))); do
+    [ "$(frames_since "$1" "$2")" -ge "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_text() {  # wait_text TITLE ID TEXT SECONDS
+  for _ in $(seq $(($4 * 10))); do
+    [ "$(k text "$1" "$2")" == "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+wait_pages() {  # wait_pages EXPECTED SECONDS
+  for _ in $(seq $(($2 * 5))); do
+    [ "$(k pages Kestrel)" == "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+tab() { k tab Kestrel 1218 "$1"; sleep 0.6; }
+
+VC="Kestrel/Video(Computer)"
+VV="Kestrel/Video(Video)"
+
+say "start connected: the projector's values before the first read"
+printf '[ConnectStatus]\r\nConnectMode=0\r\n' > "$work/Kestrel4.ini"
+sim "set 0x0300 7"
+sim "set 0x0009 2100"
+sim "set 0x0208 3"
+sim "set 0x0209 4"
+sim "set 0x0310 0x000100"
+(cd "$work" && exec wine Kestrel4.exe) &
+app_pid=$!
+k wait-visible Kestrel 20000 || fail "main window never shown"
+for _ in $(seq 30); do [ "$(k enabled Kestrel 1040)" = 1 ] && break; sleep 0.3; done
+k show Kestrel restore
+for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 0 ] && break; sleep 0.2; done
+k foreground Kestrel
+sleep 0.5
+
+say "switching to Projector control reads all settings behind the reading dialog"
+# Slow answers keep the reading dialog up long enough to be seen.
+sim "delay 60"
+m=$(mark)
+k select Kestrel 1000 1
+text=$(k box Kestrel 10000)
+expect "reading dialog" "$(printf 'Reading in the projector setting. \nPlease wait.')" "$text"
+shot 21-reading-dialog
+k box-gone Kestrel 60000 || fail "reading dialog stayed"
+sim "delay 0"
+gets=$(since "$m" | grep "RX frame" | grep "get 0x" | grep -vc "get 0x1004")
+expect "every item of the model asked once" 46 "$gets"
+expect "the SRS model is not asked for 3D Sound" 0 "$(since "$m" | grep -c 'get 0x0205')"
+expect "nothing set while reading" 0 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
+expect "the Video tab shows the computer page" "Video(Computer)" "$(k pages Kestrel)"
+expect "Brightness text from the projector" 7 "$(k text "$VC" 1125)"
+expect "Brightness slider from the projector" 7 "$(k pos "$VC" 1118)"
+expect "Tracking shows the base" 1344 "$(k text "$VC" 1123)"
+expect "Sync." 16 "$(k text "$VC" 1124)"
+expect "only the connected projector can be chosen" "1000" \
+  "$(k enabled Kestrel 1219)$(k enabled Kestrel 1220)$(k enabled Kestrel 1222)$(k enabled Kestrel 1223)"
+shot 22-video-computer
+
+say "Brightness one step sends one set frame and the projector's value follows"
+m=$(mark)
+k scroll "$VC" 1118 1
+wait_frames "$m" "1B 07 01 03 00 08 " 1 5 || fail "no set of Brightness 8"
+wait_text "$VC" 1125 8 5
+expect "one set frame" 1 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
+expect "Brightness text" 8 "$(k text "$VC" 1125)"
+expect "Brightness slider" 8 "$(k pos "$VC" 1118)"
+shot 23-brightness-step
+
+say "dragging the thumb sends nothing until it is released"
+m=$(mark)
+k scroll "$VC" 1118 5 12
+sleep 1
+expect "nothing while dragging" 0 "$(since "$m" | grep -c 'RX frame')"
+k scroll "$VC" 1118 4 8
+sleep 1
+expect "released where it was: nothing" 0 "$(since "$m" | grep -c 'RX frame')"
+
+say "a refusal from the projector puts the slider back"
+sim "range 0x0300 -30 8"
+m=$(mark)
+k scroll "$VC" 1118 1
+wait_frames "$m" "1B 07 01 03 00 09 " 1 5 || fail "no set of Brightness 9"
+sleep 0.5
+expect "refused answer" 1 "$(since "$m" | grep -c 'refusal')"
+expect "Brightness text after the refusal" 8 "$(k text "$VC" 1125)"
+expect "Brightness slider after the refusal" 8 "$(k pos "$VC" 1118)"
+shot 24-brightness-refused
+sim "range 0x0300 -30 30"
+
+say "a position arrow held down repeats its step"
+m=$(mark)
+k click "$VC" 1067
+wait_frames "$m" "1B 08 01 05 00 00 01 " 1 5 || fail "one click: 0x0500 = 1"
+read -r ax ay <<< "$(k center "$VC" 1067)"
+m=$(mark)
+xdotool mousemove "$ax" "$ay" mousedown 1 2>/dev/null
+sleep 1.3
+xdotool mouseup 1 2>/dev/null
+sleep 0.5
+steps=$(since "$m" | grep -c 'RX frame  1B 08 01 05 00')
+if [ "$steps" -ge 4 ] && [ "$steps" -le 9 ]; then echo "ok: $steps steps while held"; else fail "held arrow: $steps steps"; fi
+expect "the last step" 1 "$(since "$m" | grep 'RX frame  1B 08 01 05 00' | tail -n 1 | grep -c "00 $(printf '%02X' $((1 + steps))) ")"
+
+say "a projector report of a new input switches the Video tab between its pages"
+m=$(mark)
+sim "input 33"
+wait_pages "Video(Video)" 10 || fail "video page not shown"
+expect "the Video tab shows the video page" "Video(Video)" "$(k pages Kestrel)"
+expect "the video items were asked again" 1 "$(since "$m" | grep -c 'get 0x0400')"
+expect "Tint disabled without a colour system that has it" 0 "$(k enabled "$VV" 1068)"
+shot 25-video-video
+m=$(mark)
+sim "input 16"
+wait_pages "Video(Computer)" 10 || fail "computer page not shown again"
+expect "the projector answered Brightness 8 when asked again" 1 "$(since "$m" | grep -c 'TX  1B 07 82 03 00 08 ')"
+expect "Brightness text after the re-read" 8 "$(k text "$VC" 1125)"
+
+say "the About page paints the lamp hours in red from the model's threshold"
+tab 4
+expect "About page" "About" "$(k pages Kestrel)"
+expect "lamp hours" 2100 "$(k text Kestrel 1104)"
+expect "horizontal frequency" 48.36 "$(k text Kestrel 1185)"
+expect "vertical frequency" 60.0 "$(k text Kestrel 1186)"
+expect "resolution" "1024 x 768" "$(k text Kestrel 1202)"
+expect "sync" " - | + |Separate Sync" "$(k text Kestrel 1196)|$(k text Kestrel 1197)|$(k text Kestrel 1200)"
+expect "painted in red" 1 "$(k red Kestrel 1104)"
+shot 26-about-lamp-warning
+sim "change 0x0009 1999"
+wait_text Kestrel 1104 1999 5 || fail "lamp hours report not shown"
+sleep 0.3
+expect "1999 hours in the normal colour" 0 "$(k red Kestrel 1104)"
+shot 27-about-lamp-normal
+
+say "registering a preset"
+tab 0
+m=$(mark)
+k click "$VC" 1117
+k box Preset 5000 > /dev/null || fail "no preset dialog"
+expect "preset dialog resolution" "1024 x 768" "$(k text Preset 1202)"
+expect "preset dialog refresh" "60.0" "$(k text Preset 1204)"
+k select Preset 1160 2
+shot 28-preset-dialog
+k answer Preset 1
+wait_frames "$m" "1B 07 01 03 0F 02 " 1 5 || fail "no registration of preset 3"
+sleep 0.5
+expect "the presets read again" 1 "$(since "$m" | grep -c 'get 0x0311')"
+m=$(mark)
+k select "$VC" 1116 35
+wait_frames "$m" "1B 07 01 03 0E 82 " 1 5 || fail "Preset3 not chosen"
+sleep 0.3
+expect "Preset3 selected" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
+shot 29-preset3-selected
+m=$(mark)
+k select "$VC" 1116 34
+text=$(k box Kestrel 5000)
+expect "unregistered preset question" \
+  "Preset2 is not registered yet. Do you save the present setting in the preset2?" "$text"
+shot 30-preset2-question
+k answer Kestrel 7
+k box-gone Kestrel 5000
+sleep 0.3
+expect "No restores the previous entry" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
+# The projector re-synchronises after the Resolution change and reports its signal, so the
+# program may be asking; it must not be setting.
+expect "No sends nothing" 0 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
+k click "$VC" 1117
+k box Preset 5000 > /dev/null || fail "no preset dialog"
+k select Preset 1160 2
+k answer Preset 1
+text=$(k box Kestrel 5000)
+expect "overwrite question" "Preset3 will be overwritten, OK?" "$text"
+shot 31-preset3-overwrite
+k answer Kestrel 7
+k box-gone Kestrel 5000
+
+say "the other pages"
+tab 1
+expect "Audio page" "Audio" "$(k pages Kestrel)"
+expect "SRS SPACE and CENTER" "3 4" "$(k text Kestrel 1142) $(k text Kestrel 1143)"
+expect "3D Sound hidden for this model" 0 "$(k visible Kestrel 1144)"
+shot 32-audio
+k scroll Kestrel 1137 6
+sleep 1
+expect "SRS SPACE off" "OFF OFF" "$(k text Kestrel 1142) $(k text Kestrel 1143)"
+expect "SRS CENTER disabled" 0 "$(k enabled Kestrel 1138)"
+shot 33-audio-srs-off
+k scroll Kestrel 1137 1
+sleep 1
+expect "SRS CENTER back to its value" "1 4 1" "$(k text Kestrel 1142) $(k text Kestrel 1143) $(k enabled Kestrel 1138)"
+tab 2
+expect "Setting page" "Setting" "$(k pages Kestrel)"
+shot 34-setting
+tab 3
+expect "Advanced page" "Advanced" "$(k pages Kestrel)"
+expect "Color Temp. usable in Manual only" 0 "$(k enabled Kestrel 1091)"
+m=$(mark)
+k click Kestrel 1090
+wait_frames "$m" "1B 07 01 05 0A 01 " 1 5 || fail "Manual not sent"
+sleep 0.3
+expect "Color Temp. enabled after Manual" 1 "$(k enabled Kestrel 1091)"
+k click Kestrel 1078
+wait_frames "$m" "1B 07 01 05 03 01 " 1 5 || fail "Ceiling not sent"
+sleep 0.3
+shot 35-advanced
+tab 5
+expect "Gamma page" "Gamma" "$(k pages Kestrel)"
+m=$(mark)
+k click Kestrel 1103
+wait_frames "$m" "1B 08 01 06 0E " 3 5 || fail "gamma parameters not sent"
+expect "Gamma3 with its parameters" "set 0x0608 set 0x060C set 0x060D set 0x060E set 0x060E set 0x060E" \
+  "$(since "$m" | grep 'RX frame' | grep -o 'set 0x[0-9A-F]*' | tr '\n' ' ' | sed 's/ $//')"
+expect "Gamma3 checked" 1 "$(k checked Kestrel 1103)"
+shot 36-gamma
+
+k close Kestrel
+for _ in $(seq 150); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "close did not end the program"
+app_pid=
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all projector control scenarios passed"
