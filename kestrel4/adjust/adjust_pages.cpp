@@ -121,8 +121,8 @@ bool CPageContext::AskOverwrite(unsigned int n)
 
 // ---- the page base ----
 
-CAdjustPage::CAdjustPage(CPageContext& context, UINT templateId, int tab)
-    : m_Context(context), m_nTemplate(templateId), m_nTab(tab)
+CAdjustPage::CAdjustPage(CPageContext& context, UINT templateId, int tab, ESettingPage page)
+    : m_Context(context), m_nTemplate(templateId), m_nTab(tab), m_ePage(page)
 {
 }
 
@@ -136,7 +136,7 @@ INT_PTR CAdjustPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_INITDIALOG: {
         unsigned int count;
-        const SLockMark* marks = LockMarks(count);
+        const SLockMark* marks = LockMarks(m_ePage, count);
         for (unsigned int i = 0; i < count; ++i)
             SendDlgItemMessageA(m_hWnd, static_cast<int>(marks[i].nMark), STM_SETIMAGE, IMAGE_BITMAP,
                                 reinterpret_cast<LPARAM>(LockMarkBitmap()));
@@ -304,14 +304,11 @@ void CAdjustPage::ShowLockMarks()
     bool pageLocked = m_Context.IsPageLocked(m_nTab);
     ShowControl(IDC_PAGE_LOCK, pageLocked);
     unsigned int count;
-    const SLockMark* marks = LockMarks(count);
-    for (unsigned int i = 0; i < count; ++i) {
-        bool locked = false;
-        for (uint16_t item : marks[i].items)
-            if (item && Locked(item))
-                locked = true;
-        ShowControl(marks[i].nMark, !pageLocked && locked);
-    }
+    const SLockMark* marks = LockMarks(m_ePage, count);
+    for (unsigned int i = 0; i < count; ++i)
+        ShowControl(marks[i].nMark, false);
+    for (unsigned int mark : ShownLockMarks(m_ePage, pageLocked, m_Context))
+        ShowControl(mark, true);
 }
 
 void CAdjustPage::ShowControl(UINT id, bool show)
@@ -471,22 +468,6 @@ void CVideoComputerPage::OnInit()
     AddStrings(GetDlgItem(m_hWnd, IDC_RESOLUTION), names, kResolutionEntries);
 }
 
-const CAdjustPage::SLockMark* CVideoComputerPage::LockMarks(unsigned int& count) const
-{
-    static const SLockMark marks[] = {
-        {IDC_MARK_POSITION, {kItemPositionH, kItemPositionV}},
-        {IDC_MARK_TRACKING, {kItemTracking}},
-        {IDC_MARK_SYNC, {0x0302}},
-        {IDC_MARK_BRIGHTNESS, {0x0300}},
-        {IDC_MARK_CONTRAST, {0x0301}},
-        {IDC_MARK_SHARPNESS, {0x030D}},
-        {IDC_MARK_RGB, {0x0306, 0x0307, 0x0308}},
-        {IDC_MARK_RESOLUTION, {kItemResolution}},
-        {IDC_MARK_PRESET, {kItemRegisterPreset}},
-    };
-    count = sizeof marks / sizeof marks[0];
-    return marks;
-}
 
 void CVideoComputerPage::Refresh()
 {
@@ -579,19 +560,6 @@ void CVideoVideoPage::OnInit()
     AddSlider(0x0402, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -5, 6);
 }
 
-const CAdjustPage::SLockMark* CVideoVideoPage::LockMarks(unsigned int& count) const
-{
-    static const SLockMark marks[] = {
-        {IDC_MARK_POSITION, {kItemPositionH, kItemPositionV}},
-        {IDC_MARK_BRIGHTNESS, {0x0400}},
-        {IDC_MARK_CONTRAST, {0x0401}},
-        {IDC_MARK_SATURATION, {0x0403}},
-        {IDC_MARK_TINT, {0x0404}},
-        {IDC_MARK_SHARPNESS, {0x0402}},
-    };
-    count = sizeof marks / sizeof marks[0];
-    return marks;
-}
 
 // ---- Audio ----
 
@@ -605,15 +573,6 @@ void CAudioPage::OnInit()
     AddSlider(kItemSrsCenter, IDC_SRS_CENTER, IDC_SRS_CENTER_TEXT, 0, 6, true);
 }
 
-const CAdjustPage::SLockMark* CAudioPage::LockMarks(unsigned int& count) const
-{
-    static const SLockMark marks[] = {
-        {IDC_MARK_VOLUME, {0x0200}},       {IDC_MARK_TREBLE, {0x0207}},         {IDC_MARK_BASS, {0x0206}},
-        {IDC_MARK_SRS_SPACE, {kItemSrsSpace}}, {IDC_MARK_SRS_CENTER, {kItemSrsCenter}},
-    };
-    count = sizeof marks / sizeof marks[0];
-    return marks;
-}
 
 void CAudioPage::Refresh()
 {
@@ -675,16 +634,6 @@ void CSettingPage::OnInit()
         AddChoice(item);
 }
 
-const CAdjustPage::SLockMark* CSettingPage::LockMarks(unsigned int& count) const
-{
-    static const SLockMark marks[] = {
-        {IDC_MARK_KEYSTONE, {0x060F}}, {IDC_MARK_PROMPT, {0x0603}},  {IDC_MARK_DPMS, {0x0612}},
-        {IDC_MARK_PIP, {0x0708}},      {IDC_MARK_MESSAGE, {0x0611}}, {IDC_MARK_BNC, {0x0609}},
-        {IDC_MARK_MUTE, {0x0604}},
-    };
-    count = sizeof marks / sizeof marks[0];
-    return marks;
-}
 
 // ---- Advanced ----
 
@@ -709,19 +658,6 @@ void CAdvancedPage::OnInit()
     AddStrings(GetDlgItem(m_hWnd, IDC_VIDEO_SIGNAL), names, sizeof names / sizeof names[0]);
 }
 
-const CAdjustPage::SLockMark* CAdvancedPage::LockMarks(unsigned int& count) const
-{
-    static const SLockMark marks[] = {
-        {IDC_MARK_STARTUP, {0x0610}},
-        {IDC_MARK_COLOR_SETTING, {kItemColorSetting, 0x0504, 0x0508, 0x0509}},
-        {IDC_MARK_REAR_PROJ, {0x0502}},
-        {IDC_MARK_CEILING, {0x0503}},
-        {IDC_MARK_CURSOR_SPEED, {0x0010}},
-        {IDC_MARK_VIDEO_SIGNAL, {kItemVideoSignal}},
-    };
-    count = sizeof marks / sizeof marks[0];
-    return marks;
-}
 
 void CAdvancedPage::Refresh()
 {
@@ -800,8 +736,3 @@ void CGammaPage::OnInit()
     AddChoice(0x0608);
 }
 
-const CAdjustPage::SLockMark* CGammaPage::LockMarks(unsigned int& count) const
-{
-    count = 0;
-    return nullptr;
-}

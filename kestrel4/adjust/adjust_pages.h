@@ -51,7 +51,7 @@ private:
 
 class CAdjustPage : public CDialogBase {
 public:
-    CAdjustPage(CPageContext& context, UINT templateId, int tab);
+    CAdjustPage(CPageContext& context, UINT templateId, int tab, ESettingPage page);
     HWND Create(HWND parent);
     UINT TemplateId() const { return m_nTemplate; }
 
@@ -61,11 +61,6 @@ public:
     virtual void ShowValue(uint16_t item, int32_t value);
 
 protected:
-    struct SLockMark {
-        UINT nMark;
-        uint16_t items[4]; // 0 ends the list
-    };
-
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void OnInit() {}
     virtual bool OnCommand(UINT id, UINT code);
@@ -75,7 +70,6 @@ protected:
     virtual void OnStepShown(CStepWidget& widget) {}
     // Enabling of one step control; the default is: usable unless locked.
     virtual void EnableStep(CStepWidget& widget);
-    virtual const SLockMark* LockMarks(unsigned int& count) const = 0;
 
     CSettingSlider& AddSlider(uint16_t item, UINT id, UINT textId, int minValue, int maxValue, bool offText = false);
     CSettingSpin& AddSpin(uint16_t item, UINT id, UINT textId, int minValue, int maxValue, int step, unsigned int width,
@@ -92,6 +86,7 @@ protected:
     CPageContext& m_Context;
     UINT m_nTemplate;
     int m_nTab;
+    ESettingPage m_ePage;
     std::vector<std::unique_ptr<CStepWidget>> m_Steps;
     std::map<uint16_t, int32_t> m_Choices; // the choice each radio group or check box stands at
 
@@ -103,7 +98,10 @@ private:
 // The position arrows both Video pages carry: 0x0500 (left, right) and 0x0501 (up, down).
 class CVideoPage : public CAdjustPage, protected IRepeatOwner {
 public:
-    CVideoPage(CPageContext& context, UINT templateId) : CAdjustPage(context, templateId, TAB_VIDEO) {}
+    CVideoPage(CPageContext& context, UINT templateId, ESettingPage page)
+        : CAdjustPage(context, templateId, TAB_VIDEO, page)
+    {
+    }
     void Refresh() override;
     void ShowValue(uint16_t item, int32_t value) override;
     virtual void EnableControls(bool signalValid);
@@ -130,7 +128,7 @@ protected:
 
 class CVideoComputerPage : public CVideoPage {
 public:
-    explicit CVideoComputerPage(CPageContext& context) : CVideoPage(context, IDD_VIDEO_COMPUTER) {}
+    explicit CVideoComputerPage(CPageContext& context) : CVideoPage(context, IDD_VIDEO_COMPUTER, PAGE_VIDEO_COMPUTER) {}
     void Refresh() override;
     void ShowValue(uint16_t item, int32_t value) override;
     void EnableControls(bool signalValid) override;
@@ -140,7 +138,6 @@ public:
 protected:
     void OnInit() override;
     bool OnCommand(UINT id, UINT code) override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 
 private:
     void OnResolutionChosen();
@@ -150,23 +147,21 @@ private:
 
 class CVideoVideoPage : public CVideoPage {
 public:
-    explicit CVideoVideoPage(CPageContext& context) : CVideoPage(context, IDD_VIDEO_VIDEO) {}
+    explicit CVideoVideoPage(CPageContext& context) : CVideoPage(context, IDD_VIDEO_VIDEO, PAGE_VIDEO_VIDEO) {}
 
 protected:
     void OnInit() override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 };
 
 class CAudioPage : public CAdjustPage {
 public:
-    explicit CAudioPage(CPageContext& context) : CAdjustPage(context, IDD_AUDIO, TAB_AUDIO) {}
+    explicit CAudioPage(CPageContext& context) : CAdjustPage(context, IDD_AUDIO, TAB_AUDIO, PAGE_AUDIO) {}
     void Refresh() override;
 
 protected:
     void OnInit() override;
     void OnStepShown(CStepWidget& widget) override;
     void EnableStep(CStepWidget& widget) override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 
 private:
     void ShowCenter(const CSrsPair::SCenter& center);
@@ -176,16 +171,15 @@ private:
 
 class CSettingPage : public CAdjustPage {
 public:
-    explicit CSettingPage(CPageContext& context) : CAdjustPage(context, IDD_SETTING, TAB_SETTING) {}
+    explicit CSettingPage(CPageContext& context) : CAdjustPage(context, IDD_SETTING, TAB_SETTING, PAGE_SETTING) {}
 
 protected:
     void OnInit() override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 };
 
 class CAdvancedPage : public CAdjustPage {
 public:
-    explicit CAdvancedPage(CPageContext& context) : CAdjustPage(context, IDD_ADVANCED, TAB_ADVANCED) {}
+    explicit CAdvancedPage(CPageContext& context) : CAdjustPage(context, IDD_ADVANCED, TAB_ADVANCED, PAGE_ADVANCED) {}
     ~CAdvancedPage() override;
     void Refresh() override;
     void ShowValue(uint16_t item, int32_t value) override;
@@ -195,7 +189,6 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
     void OnChoiceShown(uint16_t item, int32_t value) override;
     void EnableStep(CStepWidget& widget) override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 
 private:
     void ShowVideoSignal(int32_t value);
@@ -206,9 +199,8 @@ private:
 
 class CGammaPage : public CAdjustPage {
 public:
-    explicit CGammaPage(CPageContext& context) : CAdjustPage(context, IDD_GAMMA, TAB_GAMMA) {}
+    explicit CGammaPage(CPageContext& context) : CAdjustPage(context, IDD_GAMMA, TAB_GAMMA, PAGE_GAMMA) {}
 
 protected:
     void OnInit() override;
-    const SLockMark* LockMarks(unsigned int& count) const override;
 };

@@ -193,6 +193,60 @@ bool IsColorLevelEnabled(int32_t colorSetting, bool locked)
     return colorSetting == 1 && !locked;
 }
 
+const SLockMark* LockMarks(ESettingPage page, unsigned int& count)
+{
+    static const SLockMark videoComputer[] = {
+        {1248, {0x0500, 0x0501}}, {1251, {0x0303}}, {1252, {0x0302}}, {1253, {0x0300}}, {1254, {0x0301}},
+        {1255, {0x030D}},         {1256, {0x0306, 0x0307, 0x0308}}, {1249, {0x030E}}, {1250, {0x030F}},
+    };
+    static const SLockMark videoVideo[] = {
+        {1248, {0x0500, 0x0501}}, {1253, {0x0400}}, {1254, {0x0401}},
+        {1257, {0x0403}},         {1258, {0x0404}}, {1255, {0x0402}},
+    };
+    static const SLockMark audio[] = {
+        {1266, {0x0200}}, {1267, {0x0207}}, {1268, {0x0206}}, {1269, {0x0208}}, {1270, {0x0209}},
+    };
+    static const SLockMark setting[] = {
+        {1260, {0x060F}}, {1259, {0x0603}}, {1261, {0x0612}}, {1262, {0x0708}},
+        {1263, {0x0611}}, {1265, {0x0609}}, {1264, {0x0604}},
+    };
+    static const SLockMark advanced[] = {
+        {1243, {0x0610}}, {1242, {0x050A, 0x0504, 0x0508, 0x0509}}, {1244, {0x0502}},
+        {1245, {0x0503}}, {1246, {0x0010}},                          {1247, {0x0405}},
+    };
+#define MARKS(table) (count = sizeof table / sizeof table[0], table)
+    switch (page) {
+    case PAGE_VIDEO_COMPUTER:
+        return MARKS(videoComputer);
+    case PAGE_VIDEO_VIDEO:
+        return MARKS(videoVideo);
+    case PAGE_AUDIO:
+        return MARKS(audio);
+    case PAGE_SETTING:
+        return MARKS(setting);
+    case PAGE_ADVANCED:
+        return MARKS(advanced);
+    default:
+        count = 0;
+        return nullptr;
+    }
+#undef MARKS
+}
+
+std::vector<unsigned int> ShownLockMarks(ESettingPage page, bool pageLocked, const IPageModel& model)
+{
+    std::vector<unsigned int> shown;
+    unsigned int count;
+    const SLockMark* marks = LockMarks(page, count);
+    for (unsigned int i = 0; i < count && !pageLocked; ++i)
+        for (uint16_t item : marks[i].items)
+            if (item && model.IsItemLocked(item)) {
+                shown.push_back(marks[i].nMark);
+                break;
+            }
+    return shown;
+}
+
 unsigned int ProjectionBitmap(int32_t rear, int32_t ceiling)
 {
     return 228u + (rear ? 1u : 0u) + (ceiling ? 2u : 0u);

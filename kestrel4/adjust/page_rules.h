@@ -6,6 +6,8 @@
 #include <string>
 
 #include "setting_controls.h"
+#include "setting_items.h"
+#include <vector>
 
 // The setting model as a page sees it: commands and values of the current projector.
 class IPageModel : public IItemSender {
@@ -104,6 +106,17 @@ bool IsColorLevelEnabled(int32_t colorSetting, bool locked);
 
 // The projection picture for Rear Proj. and Ceiling: bitmaps 228..231.
 unsigned int ProjectionBitmap(int32_t rear, int32_t ceiling);
+
+// A lock mark stands for one item or a group of items (RGB, Position, Color Setting).
+struct SLockMark {
+    unsigned int nMark;
+    uint16_t items[4]; // 0 ends the list
+};
+// The lock marks of a page.
+const SLockMark* LockMarks(ESettingPage page, unsigned int& count);
+// The marks to show: none while the whole page is locked (its lock icon says it), else
+// every mark with a locked item.
+std::vector<unsigned int> ShownLockMarks(ESettingPage page, bool pageLocked, const IPageModel& model);
 
 // A slider whose range is centred on zero gets the middle mark above it.
 inline bool HasMiddleMark(int min, int max)

@@ -30,7 +30,7 @@ struct CFakeModel : IPageModel {
         return true;
     }
     int32_t ItemValue(uint16_t) const override { return 0; }
-    bool IsItemLocked(uint16_t) const override { return false; }
+    bool IsItemLocked(uint16_t item) const override { return locked.count(item) != 0; }
     bool IsPresetRegistered(unsigned int n) const override { return registered.count(n) != 0; }
     bool SendGammaParameters(unsigned int g) override
     {
@@ -43,6 +43,7 @@ struct CFakeModel : IPageModel {
     std::vector<uint16_t> queried;
     std::vector<unsigned int> gamma;
     std::set<uint16_t> refuse;
+    std::set<uint16_t> locked;
     std::set<unsigned int> registered, inProjector;
     bool registrationIgnored = false;
     bool gammaOk = true;
@@ -281,6 +282,25 @@ TEST(VideoEnabling, SignalLocksInputOtherAndTint)
         EXPECT_EQ(IsVideoControlEnabled(c.item, c.state, c.locked), c.enabled)
             << std::hex << c.item << " input " << std::dec << c.state.nInputCode << " signal " << c.state.bSignalValid
             << " locked " << c.locked;
+}
+
+TEST(LockMarks, AMarkShowsForAnyOfItsItemsUnlessTheWholePageIsLocked)
+{
+    using Marks = std::vector<unsigned int>;
+    CFakeModel model;
+    EXPECT_EQ(ShownLockMarks(PAGE_VIDEO_COMPUTER, false, model), Marks{});
+    model.locked = {0x0307};
+    EXPECT_EQ(ShownLockMarks(PAGE_VIDEO_COMPUTER, false, model), Marks{1256}) << "G locked: the RGB mark";
+    model.locked = {0x0501, 0x0302};
+    EXPECT_EQ(ShownLockMarks(PAGE_VIDEO_COMPUTER, false, model), (Marks{1248, 1252})) << "either position item";
+    EXPECT_EQ(ShownLockMarks(PAGE_VIDEO_COMPUTER, true, model), Marks{}) << "the page lock icon instead";
+    EXPECT_EQ(ShownLockMarks(PAGE_VIDEO_VIDEO, false, model), Marks{1248}) << "Sync. is not on the video page";
+    model.locked = {0x0509};
+    EXPECT_EQ(ShownLockMarks(PAGE_ADVANCED, false, model), Marks{1242}) << "White Level under Color Setting";
+    model.locked = {0x0209, 0x0604};
+    EXPECT_EQ(ShownLockMarks(PAGE_AUDIO, false, model), Marks{1270});
+    EXPECT_EQ(ShownLockMarks(PAGE_SETTING, false, model), Marks{1264});
+    EXPECT_EQ(ShownLockMarks(PAGE_GAMMA, false, model), Marks{}) << "the Gamma page has its lock icon only";
 }
 
 TEST(PageRules, ColorLevelsAndProjectionPicture)
