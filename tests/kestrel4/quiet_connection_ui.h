@@ -1,0 +1,50 @@
+// A connection UI that answers every question the quiet way, for tests and tools that are
+// not about dialogs.
+#pragma once
+#include <chrono>
+
+#include "connection_ui.h"
+#include "queue_link_host.h"
+
+class CQuietUi : public IConnectionUi {
+public:
+    explicit CQuietUi(CQueueLinkHost& host) : m_Host(host) {}
+    uint32_t TickCount() override
+    {
+        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+    }
+    void Sleep(unsigned int) override {}
+    void DispatchPending() override { m_Host.PumpAll(); }
+    void WaitCursor(bool) override {}
+    void Beep() override {}
+    void RaiseSplash() override {}
+    void ShowMessage(unsigned int, EMessageIcon) override {}
+    bool AskNoResponse() override { return false; }
+    bool AskSelectPort(unsigned int&) override { return false; }
+    bool AskUnsupported() override { return false; }
+    void PostQuit() override {}
+    bool AskTurnOn(unsigned int) override { return false; }
+    bool IsTurnedOffDlgUp() override { return false; }
+    bool AskPowerOff() override { return false; }
+    void CloseTurnedOffDlg() override {}
+    void EnableMainWindow(bool) override {}
+    void ShowActiveDlg() override {}
+    bool IsActiveDlgUp() override { return false; }
+    void ShowActiveText(bool) override {}
+    void DestroyActiveDlg() override {}
+    void ShowCoolingDlg() override {}
+    bool IsCoolingDlgUp() override { return false; }
+    void DestroyCoolingDlg() override {}
+    void RunWaitDlg() override {}
+    bool IsWaitDlgUp() override { return false; }
+    void CloseWaitDlg() override {}
+    void RepaintControlScreen() override {}
+    void RepaintMainWindow() override {}
+    void OnConnectionChanged(bool) override {}
+    void CheckPortMenu(unsigned int) override {}
+
+private:
+    CQueueLinkHost& m_Host;
+};
