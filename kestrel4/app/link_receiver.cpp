@@ -136,5 +136,8 @@ void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, un
     answer.OK = taken ? 0 : 1;
     answer.Size = stack ? 8 : 6;
     m_Link.SendLevel5Command(answer, nullptr, 0);
-    m_Events.OnItemChanged(item, true, projector);
+    // A refused value was not stored: reacting would act on the old one again (a refused
+    // warning report would show the previous warnings once more).
+    if (taken)
+        m_Events.OnItemChanged(item, true, projector);
 }

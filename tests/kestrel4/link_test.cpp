@@ -233,8 +233,12 @@ TEST_F(Link, ReportFromTheProjectorIsAnswered)
         EXPECT_EQ(apply->value, 0x11);
         EXPECT_EQ(apply->projector, 2);
         const SCall* changed = m_Events.Find("changed");
-        ASSERT_NE(changed, nullptr);
-        EXPECT_TRUE(changed->fromProjector);
+        if (take) {
+            ASSERT_NE(changed, nullptr);
+            EXPECT_TRUE(changed->fromProjector);
+        } else {
+            EXPECT_EQ(changed, nullptr) << "nothing reacts to a refused value";
+        }
         // The answer: a stack frame to projector 2 with Apply set and OK telling the verdict.
         auto frames = FramesFor(0x0003);
         ASSERT_FALSE(frames.empty());
