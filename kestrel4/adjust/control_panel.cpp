@@ -89,10 +89,11 @@ void CControlPanel::OnInit()
     m_Advanced.Create(m_hWnd);
     m_About.Create(m_hWnd);
     m_Gamma.Create(m_hWnd);
+    // Right after the tabs in the tab order, before the projector buttons.
     for (CDialogBase* page : pages)
         if (page->GetHwnd())
-            SetWindowPos(page->GetHwnd(), HWND_TOP, area.left, area.top, area.right - area.left,
-                         area.bottom - area.top, SWP_NOACTIVATE);
+            SetWindowPos(page->GetHwnd(), tabs, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                         SWP_NOACTIVATE);
     // The test pattern window and the resets come with their own parts of the program.
     EnableWindow(GetDlgItem(m_hWnd, IDC_PATTERN_DISPLAY), FALSE);
     EnableWindow(GetDlgItem(m_hWnd, IDC_RESET), FALSE);
@@ -132,6 +133,17 @@ void CControlPanel::ShowTab(int tab)
             ShowWindow(page, SW_HIDE);
     if (shown)
         ShowWindow(shown, SW_SHOWNA);
+}
+
+HWND CControlPanel::LastFocusControl() const
+{
+    HWND last = nullptr;
+    HWND page = TabPage(m_nTab);
+    for (HWND child = page ? GetWindow(page, GW_CHILD) : nullptr; child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && IsWindowEnabled(child) && (GetWindowLongA(child, GWL_STYLE) & WS_TABSTOP))
+            last = child;
+    // The About page has nothing to take the focus.
+    return last ? last : GetDlgItem(m_hWnd, IDC_PANEL_TABS);
 }
 
 void CControlPanel::EnableProjectorButtons()

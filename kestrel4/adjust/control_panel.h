@@ -23,8 +23,9 @@ public:
     ~CControlPanel() override;
     HWND Create(HWND parent);
 
-    // Whether the panel is the screen the main window shows.
-    void SetShown(bool shown) { m_bShown = shown; }
+    // Where Shift+Tab from the main window lands: the last control of the page shown, or
+    // the tabs when that page has none to take the focus.
+    HWND LastFocusControl() const;
     // After the table changed for an item (answers and reports alike).
     void OnItemChanged(uint16_t item, bool fromProjector, int projector);
     // The projector whose values the pages show; the pages refresh when it changes.
@@ -56,5 +57,4 @@ private:
     CGammaPage m_Gamma;
     CReadingDlg m_Reading;
     int m_nTab = 0;
-    bool m_bShown = false;
 };

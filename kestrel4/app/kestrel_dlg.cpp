@@ -353,8 +353,6 @@ void CKestrelDlg::RefreshScreen()
         m_Connection.m_bSettingsRead = 1;
         m_Connection.Settings().ReadProjectorSettings();
     }
-    if (m_pControlPanel)
-        m_pControlPanel->SetShown(selected == SCREEN_CONTROL);
     if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
     if (selected == SCREEN_CURSOR && m_Connection.m_bCursorRefresh) m_Connection.m_bCursorRefresh = 0;
 
@@ -548,6 +546,8 @@ bool CKestrelDlg::FocusScreen(bool last)
     // the Tab then stays in the main window.
     HWND screen = ScreenWindow(SelectedScreen());
     HWND target = screen ? GetNextDlgTabItem(screen, nullptr, last ? TRUE : FALSE) : nullptr;
+    if (last && SelectedScreen() == SCREEN_CONTROL && m_pControlPanel)
+        target = m_pControlPanel->LastFocusControl();
     // Without any tab stop the search may hand back a control that is not one.
     if (!target || !IsWindowEnabled(target) || !(GetWindowLongA(target, GWL_STYLE) & WS_TABSTOP)) return false;
     SetFocus(target);

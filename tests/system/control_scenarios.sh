@@ -107,6 +107,15 @@ expect "only the connected projector can be chosen" "1000" \
   "$(k enabled Kestrel 1219)$(k enabled Kestrel 1220)$(k enabled Kestrel 1222)$(k enabled Kestrel 1223)"
 shot 22-video-computer
 
+say "Shift+Tab from the screen list goes to the last control of the page shown"
+expect "focus on the screen list" 1000 "$(k focus Kestrel)"
+for _attempt in 1 2 3; do
+  k foreground Kestrel; sleep 0.5
+  xdotool key shift+Tab 2>/dev/null; sleep 0.5
+  [ "$(k focus Kestrel)" != 1000 ] && break
+done
+expect "focus on Preset..." 1117 "$(k focus Kestrel)"
+
 say "Brightness one step sends one set frame and the projector's value follows"
 m=$(mark)
 k scroll "$VC" 1118 1
