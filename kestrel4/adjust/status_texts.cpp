@@ -73,6 +73,8 @@ SSyncTexts SyncTexts(int32_t sync, bool signalValid)
 
 SVideoSignalText VideoSignalText(bool signalValid, int inputCode, int32_t choice, int32_t detected)
 {
+    // The detected signal arrives in one byte and is kept sign-extended: 226 reads as -30.
+    detected &= 0xFF;
     if (!signalValid)
         return {300, true};
     if (inputCode == kInputOther)

@@ -204,6 +204,8 @@ TEST(StatusTexts, VideoSignalNames)
         {false, 33, 1, 224, 300, true}, {true, 33, 0, 226, 305, true}, {true, 33, 0, 231, 304, true},
         {true, 33, 0, 235, 313, true},  {true, 33, 0, 99, 300, true},  {true, 33, 8, 226, 304, true},
         {true, 34, 3, 0, 305, true},    {true, 64, 0, 233, 311, false}, {true, 64, 2, 226, 300, false},
+        // As the table keeps one-byte values: sign-extended.
+        {true, 33, 0, 226 - 256, 305, true}, {true, 64, 0, 233 - 256, 311, false},
     };
     for (const Case& c : cases) {
         SVideoSignalText t = VideoSignalText(c.valid, c.input, c.choice, c.detected);
