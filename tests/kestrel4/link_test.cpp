@@ -136,7 +136,7 @@ TEST_F(Link, GetAnswerReachesTheModel)
     const SCall* changed = m_Events.Find("changed");
     ASSERT_NE(changed, nullptr);
     EXPECT_FALSE(changed->fromProjector);
-    EXPECT_EQ(m_pSim->Log().Count(ELogKind::RxAck), 1u) << "the engine acknowledged the answer";
+    EXPECT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxAck, 1, 1000)) << "the engine acknowledged the answer";
 }
 
 TEST_F(Link, SetStoresTheValueThatWasSent)
