@@ -13,6 +13,7 @@ sim "set 0x0009 2100"
 sim "set 0x0208 3"
 sim "set 0x0209 4"
 sim "set 0x0310 0x000100"
+sim "set 0x0302 63"
 start_connected
 
 say "switching to Projector control reads all settings behind the reading dialog"
@@ -33,7 +34,7 @@ expect "the Video tab shows the computer page" "Video(Computer)" "$(k pages Kest
 expect "Brightness text from the projector" 7 "$(k text "$VC" 1125)"
 expect "Brightness slider from the projector" 7 "$(k pos "$VC" 1118)"
 expect "Tracking shows the base" 1344 "$(k text "$VC" 1123)"
-expect "Sync." 16 "$(k text "$VC" 1124)"
+expect "Sync." 63 "$(k text "$VC" 1124)"
 expect "only the connected projector can be chosen" "1000" \
   "$(k enabled Kestrel 1219)$(k enabled Kestrel 1220)$(k enabled Kestrel 1222)$(k enabled Kestrel 1223)"
 shot 22-video-computer
@@ -91,6 +92,28 @@ sleep 0.5
 steps=$(since "$m" | grep -c 'RX frame  1B 08 01 05 00')
 if [ "$steps" -ge 4 ] && [ "$steps" -le 9 ]; then echo "ok: $steps steps while held"; else fail "held arrow: $steps steps"; fi
 expect "the last step" 1 "$(since "$m" | grep 'RX frame  1B 08 01 05 00' | tail -n 1 | grep -c "00 $(printf '%02X' $((1 + steps))) ")"
+
+say "the up-down arrows: Sync. wraps at its ends, Tracking steps by two"
+read -r sx sy <<< "$(k center "$VC" 1061)"
+m0=$(mark)
+m=$m0
+xdotool mousemove $((sx + 8)) "$sy" click 1 2>/dev/null
+wait_frames "$m" "1B 07 01 03 02 00 " 1 5 || fail "Sync. 63 one step up did not send 0"
+wait_text "$VC" 1124 0 5
+expect "Sync. after the wrap" "0 0" "$(k text "$VC" 1124) $(k pos "$VC" 1061)"
+m=$(mark)
+xdotool mousemove $((sx - 8)) "$sy" click 1 2>/dev/null
+wait_frames "$m" "1B 07 01 03 02 3F " 1 5 || fail "Sync. 0 one step down did not send 63"
+wait_text "$VC" 1124 63 5
+expect "Sync. back at 63" 63 "$(k text "$VC" 1124)"
+read -r tx ty <<< "$(k center "$VC" 1057)"
+m=$(mark)
+xdotool mousemove $((tx + 8)) "$ty" click 1 2>/dev/null
+wait_frames "$m" "1B 08 01 03 03 00 02 " 1 5 || fail "Tracking did not send 2"
+wait_text "$VC" 1123 1346 5
+expect "Tracking shows base + value" 1346 "$(k text "$VC" 1123)"
+expect "one set frame per click" 3 "$(since "$m0" | grep 'RX frame' | grep -c ' set 0x')"
+shot 24b-sync-tracking
 
 say "a projector report of a new input switches the Video tab between its pages"
 m=$(mark)
@@ -180,6 +203,17 @@ sleep 1
 expect "SRS CENTER back to its value" "1 4 1" "$(k text Kestrel 1142) $(k text Kestrel 1143) $(k enabled Kestrel 1138)"
 tab 2
 expect "Setting page" "Setting" "$(k pages Kestrel)"
+sim "range 0x0611 0 1"
+m=$(mark)
+k click Kestrel 1080
+wait_frames "$m" "1B 07 01 06 11 03 " 1 5 || fail "Message Logo not sent"
+sleep 0.5
+expect "a refused choice goes back" "1 0" "$(k checked Kestrel 1079) $(k checked Kestrel 1080)"
+sim "range 0x0611 0 3"
+k click Kestrel 1082
+wait_frames "$m" "1B 07 01 06 11 02 " 1 5 || fail "Message Blue not sent"
+sleep 0.3
+expect "a taken choice stays" "0 1" "$(k checked Kestrel 1079) $(k checked Kestrel 1082)"
 shot 34-setting
 tab 3
 expect "Advanced page" "Advanced" "$(k pages Kestrel)"
