@@ -39,6 +39,8 @@ expect "1499 hours in the normal colour" 0 "$(k red Kestrel 1104)"
 say "choosing NTSC on the Advanced page makes Tint usable"
 tab 3
 expect "no Black/White Level rows" "0 0" "$(k visible Kestrel 1092) $(k visible Kestrel 1093)"
+expect "the Video Signal list" "*Auto NTSC NTSC4.43 PAL N·PAL M·PAL PAL60 SECAM NTSC50" \
+  "$(k combo Kestrel 1099 | sed 's/^ //' | tr '\n' ' ' | sed 's/ $//')"
 m=$(mark)
 k select Kestrel 1099 1
 wait_frames "$m" "1B 07 01 04 05 01 " 1 5 || fail "Video Signal NTSC not sent"
