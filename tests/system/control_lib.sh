@@ -19,12 +19,27 @@ cp "$exe" "$work/Kestrel4.exe"
 cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
 cp "$driver" "$work/kdriver.exe"
 app_pid=
+keeper_pid=
 failures=0
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+# When the prefix's Wine services start (with its first program, or again after its last
+# program ended) they point COM1 back at the machine's own serial port. A program kept
+# running for the whole script holds the services up; the simulator's port is then put back.
+sim_port=$(readlink "$WINEPREFIX/dosdevices/com1")
+(cd "$work" && exec wine kdriver.exe wait-visible "keep the Wine services up" 1800000) >/dev/null 2>&1 &
+keeper_pid=$!
+for _ in $(seq 50); do
+  (cd "$work" && wine kdriver.exe count Kestrel >/dev/null 2>&1) && break
+  sleep 0.1
+done
+sleep 2
+ln -sfn "$sim_port" "$WINEPREFIX/dosdevices/com1"
 
 say() { echo "== $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
