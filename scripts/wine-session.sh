@@ -24,3 +24,9 @@ export WINEPREFIX="$KESTREL_WINE_TMP/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1
+# COM1 leads to whatever this path links to (scripts/with-simulator.sh links it to a
+# simulated projector). The registry entry survives restarts of Wine's services, which
+# otherwise point dosdevices/com1 back at /dev/ttyS0.
+export KESTREL_COM1_DEVICE="$KESTREL_WINE_TMP/com1"
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$KESTREL_COM1_DEVICE" /f >/dev/null 2>&1
+ln -sfn "$KESTREL_COM1_DEVICE" "$WINEPREFIX/dosdevices/com1"

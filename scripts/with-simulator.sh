@@ -47,7 +47,9 @@ trap 'exit 143' TERM
 
 if [ -n "${WINEPREFIX:-}" ]; then
   mkdir -p "$WINEPREFIX/dosdevices"
-  link="$WINEPREFIX/dosdevices/com1"
+  # Wine's mount manager rewrites dosdevices/com1 whenever its services start; a prefix made
+  # by wine-session.sh maps COM1 in the registry to a path of ours, which it keeps.
+  link=${KESTREL_COM1_DEVICE:-$WINEPREFIX/dosdevices/com1}
   export KESTREL_PORT=COM1
 else
   link="$work/port"
