@@ -9,6 +9,7 @@
 
 #include "engine_asic.h"
 #include "engine_level5.h"
+#include "engine_test_support.h"
 #include "message_queue.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
@@ -64,22 +65,7 @@ protected:
         return times;
     }
 
-    static long ElapsedMs(std::chrono::steady_clock::time_point since)
-    {
-        return static_cast<long>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count());
-    }
 
-    static SZelqLevel5Header Get(uint16_t item, int stack = 0, unsigned char to = 1)
-    {
-        SZelqLevel5Header h;
-        h.Attr = 2;
-        h.GroupID = static_cast<unsigned char>(item >> 8);
-        h.ItemID = static_cast<unsigned char>(item);
-        h.Stack = stack;
-        h.To = to;
-        return h;
-    }
 
     CPseudoTerminal m_Pty;
     CMessageQueue m_Queue;

@@ -18,7 +18,7 @@ TEST_F(Level5, StackGetIsAnsweredAndAcknowledgedAutomatically)
     StartSimulator();
     m_pSim->SetValue(2, 0x0300, -10);
     auto engine = Open<CCommZelqLevel5>();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300, 1, 2), NoParameter(), 1, 1000), 0);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300, 1, 2), NoParameter(), 1, 1000), 0);
     auto posted = Drain();
     ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED,
                                                         UM_ACK_SENT}));
@@ -64,7 +64,7 @@ TEST_F(Level5, NakToEveryAttemptGivesNoAckAfterThreeWrites)
     m_pSim->PushFaults({{EFault::Nak}, {EFault::Nak}, {EFault::Nak}});
     auto engine = Open<CCommZelqLevel5>();
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, 1000), ERR_NO_ACK);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 1000), ERR_NO_ACK);
     EXPECT_LT(ElapsedMs(start), 500) << "a NAK ends an attempt at once";
     EXPECT_EQ(FrameTimes().size(), 3u);
 }
@@ -75,7 +75,7 @@ TEST_F(Level5, SilenceGivesNoAckAfterThreeWindows)
     m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
     auto engine = Open<CCommZelqLevel5>();
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, 1000), ERR_NO_ACK);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 1000), ERR_NO_ACK);
     long took = ElapsedMs(start);
     EXPECT_GE(took, 900);
     EXPECT_LT(took, 1400);
@@ -87,7 +87,7 @@ TEST_F(Level5, NakThenAnswerSucceedsOnTheSecondAttempt)
     StartSimulator();
     m_pSim->PushFault({EFault::Nak});
     auto engine = Open<CCommZelqLevel5>();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, 1000), 0);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 1000), 0);
     EXPECT_EQ(FrameTimes().size(), 2u);
 }
 
@@ -98,7 +98,7 @@ TEST_F(Level5, MissingReplyEndsAfterOneAcknowledgedWrite)
     auto engine = Open<CCommZelqLevel5>();
     auto start = std::chrono::steady_clock::now();
     std::clock_t cpu = std::clock();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, 1000), ERR_NO_REPLY);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 1000), ERR_NO_REPLY);
     double cpuMs = 1000.0 * static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
     long took = ElapsedMs(start);
     EXPECT_GE(took, 1000);
@@ -123,7 +123,7 @@ TEST_P(Level5ReplyFaults, TheRightReplyIsFoundOrTheWaitEnds)
     StartSimulator();
     m_pSim->PushFault(c.fault);
     auto engine = Open<CCommZelqLevel5>();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, c.timeout), c.result);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, c.timeout), c.result);
     size_t errors = 0, replies = 0;
     for (const SPosted& p : Drain(1200)) {
         errors += p.message == UM_PACKET_ERROR;
@@ -153,7 +153,7 @@ TEST_F(Level5, SetIsStoredByTheProjector)
 {
     StartSimulator();
     auto engine = Open<CCommZelqLevel5>();
-    SZelqLevel5Header h = Get(0x0300);
+    SZelqLevel5Header h = GetCommand(0x0300);
     h.Attr = 1;
     unsigned char value = 0xF6; // -10
     EXPECT_EQ(engine->SendCommand(h, CDataInformation(&value, 1), 1, 1000), 0);
@@ -169,7 +169,7 @@ TEST_F(Level5, ClosingStopsTheReceiveThreadPromptly)
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine->CloseSerilox(), 0);
     EXPECT_LT(ElapsedMs(start), 1300);
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), NoParameter(), 1, 100), ERR_DEVICE);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 100), ERR_DEVICE);
     EXPECT_EQ(engine->OpenSerilox(), 0) << "a closed engine opens again";
 }
 

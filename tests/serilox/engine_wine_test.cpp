@@ -7,16 +7,11 @@
 
 #include "engine_asic.h"
 #include "engine_level5.h"
+#include "engine_test_support.h"
 #include "message_window.h"
 #include "sim_control.h"
 
 namespace {
-
-long ElapsedMs(std::chrono::steady_clock::time_point since)
-{
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since).count());
-}
 
 class WineEngine : public ::testing::Test {
 protected:
@@ -72,16 +67,6 @@ protected:
         return 0;
     }
 
-    static SZelqLevel5Header Get(uint16_t item, int stack = 0, unsigned char to = 1)
-    {
-        SZelqLevel5Header h;
-        h.Attr = 2;
-        h.GroupID = static_cast<unsigned char>(item >> 8);
-        h.ItemID = static_cast<unsigned char>(item);
-        h.Stack = stack;
-        h.To = to;
-        return h;
-    }
 
     CMessageWindow m_Window;
 };
@@ -114,19 +99,19 @@ TEST_F(WineEngine, Level5AttemptsAndReplies)
     Control(*engine, SimControl::ITEM_PUSH_FAULTS,
             SimControl::CParameter().Fault(SimControl::FAULT_NAK).Fault(SimControl::FAULT_NAK).Fault(
                 SimControl::FAULT_NAK));
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), CDataInformation(0u), 1, 1000), ERR_NO_ACK);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), CDataInformation(0u), 1, 1000), ERR_NO_ACK);
     Drain(50);
     EXPECT_EQ(FramesSeen(*engine), 3u);
 
     Control(*engine, SimControl::ITEM_PUSH_FAULTS, SimControl::CParameter().Fault(SimControl::FAULT_ACK_ONLY));
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(engine->SendCommand(Get(0x0300), CDataInformation(0u), 1, 700), ERR_NO_REPLY);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), CDataInformation(0u), 1, 700), ERR_NO_REPLY);
     long took = ElapsedMs(start);
     EXPECT_GE(took, 690);
     EXPECT_LT(took, 1300);
     Drain(50);
 
-    EXPECT_EQ(engine->SendCommand(Get(0x0300, 1, 2), CDataInformation(0u), 1, 1000), 0);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0300, 1, 2), CDataInformation(0u), 1, 1000), 0);
     auto posted = Drain();
     ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED,
                                                         UM_ACK_SENT}));

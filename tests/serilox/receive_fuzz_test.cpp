@@ -53,7 +53,7 @@ TEST_F(LineFuzz, EngineSurvivesGarbageAndStillAnswers)
     std::this_thread::sleep_for(std::chrono::milliseconds(1300));
     Drain(0);
     m_pSim->ClearFaults();
-    EXPECT_EQ(engine->SendCommand(Get(0x0003), NoParameter(), 1, 1000), 0);
+    EXPECT_EQ(engine->SendCommand(GetCommand(0x0003), NoParameter(), 1, 1000), 0);
     EXPECT_LT(ElapsedMs(start), 20000);
 }
 
