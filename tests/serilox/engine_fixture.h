@@ -81,6 +81,17 @@ protected:
         return times;
     }
 
+    // Command frames come specifiedMs apart on the projector's clock. Only the upper bound
+    // is tight there: when the simulator takes one frame late, the next gap looks short, so
+    // callers hold the whole call's length on their own clock to the full lower bound.
+    void ExpectSpacing(const std::vector<double>& times, double specifiedMs) const
+    {
+        for (size_t i = 1; i < times.size(); ++i) {
+            EXPECT_GE(times[i] - times[i - 1], specifiedMs / 2) << "frame " << i;
+            EXPECT_LT(times[i] - times[i - 1], kSlack * specifiedMs) << "frame " << i;
+        }
+    }
+
     // Waits until the projector has received count command frames.
     bool AwaitFrames(size_t count) const { return m_pSim->Log().WaitForCount(ELogKind::RxFrame, count, kPatienceMs); }
 

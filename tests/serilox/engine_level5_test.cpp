@@ -67,10 +67,9 @@ TEST_F(Level5, NakToEveryAttemptGivesNoAckAfterThreeWrites)
     EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), NoParameter(), 1, 1000), ERR_NO_ACK);
     std::vector<double> times = FrameTimes();
     ASSERT_EQ(times.size(), 3u);
-    // A NAK ends an attempt at once: each write follows the last well inside the window it
-    // would otherwise wait out.
-    for (size_t i = 1; i < times.size(); ++i)
-        EXPECT_LT(times[i] - times[i - 1], kAckWindowMs - 50);
+    // A NAK ends an attempt at once: all three writes come within the two windows an engine
+    // that waited them out would take.
+    EXPECT_LT(times[2] - times[0], 2 * kAckWindowMs);
 }
 
 TEST_F(Level5, SilenceGivesNoAckAfterThreeWindows)
@@ -83,10 +82,7 @@ TEST_F(Level5, SilenceGivesNoAckAfterThreeWindows)
     long took = ElapsedMs(start);
     std::vector<double> times = FrameTimes();
     ASSERT_EQ(times.size(), 3u);
-    for (size_t i = 1; i < times.size(); ++i) {
-        EXPECT_GE(times[i] - times[i - 1], kAckWindowMs - 5);
-        EXPECT_LT(times[i] - times[i - 1], kSlack * kAckWindowMs);
-    }
+    ExpectSpacing(times, kAckWindowMs);
     EXPECT_GE(took, 3 * kAckWindowMs - 5);
     EXPECT_LT(took, kSlack * 3 * kAckWindowMs);
 }
@@ -218,12 +214,16 @@ TEST_F(Level5, StackFrameArrivingInPiecesIsCompleted)
         CProjectorSimulator::BuildFrame(SUnsolicitedFrame{true, 2, 0, 0x02, 0x0003, {0x01}}, false);
     ASSERT_EQ(frame.size(), 9u);
     // Split after the start byte and the six bytes read first (then two more complete it),
-    // and at other places, each rest arriving well after its head.
+    // and at other places, each rest arriving well after its head. An ACK byte right behind
+    // the frame must be left for the next read, neither taken into the frame nor missing.
     for (size_t at : {7u, 1u, 3u, 8u}) {
         m_pSim->SendRaw(std::vector<uint8_t>(frame.begin(), frame.begin() + at));
-        m_pSim->SendRaw(std::vector<uint8_t>(frame.begin() + at, frame.end()), 300);
-        auto posted = Await(2);
-        ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_RECEIVED, UM_ACK_SENT})) << "split at " << at;
+        std::vector<uint8_t> rest(frame.begin() + at, frame.end());
+        rest.push_back(ZELQ_ACK);
+        m_pSim->SendRaw(rest, 300);
+        auto posted = Await(3);
+        ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_RECEIVED, UM_ACK_SENT, UM_ACK_RECEIVED}))
+            << "split at " << at;
         const CDataInformation& got = Packet(posted[0])->FormerData();
         EXPECT_EQ(std::vector<uint8_t>(got.Bytes(), got.Bytes() + got.GetSize()), frame) << "split at " << at;
         EXPECT_EQ(Packet(posted[0])->GetFrom(), 2);

@@ -47,40 +47,72 @@ protected:
         EXPECT_FALSE(m_Queue.WaitForPost(posts, 1000)) << "nothing arrives on a dead line";
         EXPECT_LT(ProcessCpuMs() - cpu, 100.0) << "a thread polls the dead line";
 
-        // A write to the lost line fails, and leaves no frame posted as sent.
-        uint32_t written = engine->GetWriteBufferNumber();
-        EXPECT_EQ(send(*engine), ERR_DEVICE);
+        EXPECT_EQ(send(*engine), ERR_DEVICE) << "a lost line answers at once";
+        EXPECT_EQ(engine->CloseSerilox(), 0);
+    }
+
+    // A write that fails leaves no frame posted as sent, nor a write record used.
+    template <class Engine> void FailedWrite(bool asic, const std::function<int(Engine&)>& send)
+    {
+        SSimulatorOptions options;
+        options.bAsic = asic;
+        StartSimulator(options);
+        auto engine = Open<Engine>();
+        HangUp();
+        EXPECT_NE(send(*engine), 0);
         for (const SPosted& p : Queued())
             EXPECT_NE(p.message, static_cast<unsigned int>(UM_PACKET_SENT));
-        EXPECT_EQ(engine->GetWriteBufferNumber(), written);
-
-        EXPECT_EQ(engine->CloseSerilox(), 0);
+        EXPECT_EQ(engine->GetWriteBufferNumber(), 0u);
     }
 };
 
-TEST_F(LostPort, Level4)
+int SendLevel4(CCommZelqLevel4& engine)
 {
-    HangUpDuringAReplyWait<CCommZelqLevel4>(false, [](CCommZelqLevel4& engine) {
-        const unsigned char identify[] = {0x1B, 0x06, 0x02, 0x00, 0x04, 0xF4};
-        return engine.SendCommand(CDataInformation(identify, sizeof identify), 1, kLongReplyWaitMs);
-    });
+    const unsigned char identify[] = {0x1B, 0x06, 0x02, 0x00, 0x04, 0xF4};
+    return engine.SendCommand(CDataInformation(identify, sizeof identify), 1, kLongReplyWaitMs);
 }
 
-TEST_F(LostPort, Level5)
+int SendLevel5(CCommZelqLevel5& engine)
 {
-    HangUpDuringAReplyWait<CCommZelqLevel5>(false, [](CCommZelqLevel5& engine) {
-        return engine.SendCommand(GetCommand(0x0300), NoParameter(), 1, kLongReplyWaitMs);
-    });
+    return engine.SendCommand(GetCommand(0x0300), NoParameter(), 1, kLongReplyWaitMs);
 }
 
-TEST_F(LostPort, Asic)
+int SendAsic(CCommASIC& engine)
 {
-    HangUpDuringAReplyWait<CCommASIC>(true, [](CCommASIC& engine) {
-        SZelqLevel4Header h;
-        h.Attr = 2;
-        h.GroupID = 0x03;
-        return engine.SendCommand(h, NoParameter(), 1, 1, 300, kLongReplyWaitMs);
-    });
+    SZelqLevel4Header h;
+    h.Attr = 2;
+    h.GroupID = 0x03;
+    return engine.SendCommand(h, NoParameter(), 1, 1, 300, kLongReplyWaitMs);
+}
+
+TEST_F(LostPort, Level4HangUpDuringAReplyWait)
+{
+    HangUpDuringAReplyWait<CCommZelqLevel4>(false, SendLevel4);
+}
+
+TEST_F(LostPort, Level5HangUpDuringAReplyWait)
+{
+    HangUpDuringAReplyWait<CCommZelqLevel5>(false, SendLevel5);
+}
+
+TEST_F(LostPort, AsicHangUpDuringAReplyWait)
+{
+    HangUpDuringAReplyWait<CCommASIC>(true, SendAsic);
+}
+
+TEST_F(LostPort, Level4FailedWritePostsNothing)
+{
+    FailedWrite<CCommZelqLevel4>(false, SendLevel4);
+}
+
+TEST_F(LostPort, Level5FailedWritePostsNothing)
+{
+    FailedWrite<CCommZelqLevel5>(false, SendLevel5);
+}
+
+TEST_F(LostPort, AsicFailedWritePostsNothing)
+{
+    FailedWrite<CCommASIC>(true, SendAsic);
 }
 
 } // namespace
