@@ -46,20 +46,17 @@ int CCommASIC::SendCommand(const SZelqLevel4Header& header, const CDataInformati
 int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned long ackTimeout, int waitReply,
                            unsigned long replyTimeout)
 {
-    SSendRules rules;
+    SSendRules rules(waitReply, replyTimeout);
     rules.nWriteRetries = 10;
     rules.bWaitAck = waitAck != 0;
     rules.nAckWindowMs = static_cast<uint32_t>(ackTimeout);
-    rules.bWaitReply = waitReply != 0;
-    rules.nReplyTimeoutMs = replyTimeout;
     return SendFrame(frame, rules);
 }
 
 CZelqLevel4Packet& CCommASIC::RecordSentFrame(const CDataInformation& frame)
 {
     CASICPacket& record = Stamp(GetSafeWriteBufferInstance(), frame);
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckWriteA = record;
+    Locked(m_CheckWriteA, record);
     return record;
 }
 
@@ -69,8 +66,7 @@ void CCommASIC::OnFrameReceived(const CDataInformation& frame)
     record = frame;
     record.SetNowTime();
     PostMessageA(UM_PACKET_RECEIVED, reinterpret_cast<LPARAM>(&record));
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckReadA = record;
+    Locked(m_CheckReadA, record);
 }
 
 int CCommASIC::ObtainCommand(CDataInformation& frame)

@@ -77,30 +77,6 @@ CZelqLevel4Packet& CCommZelqLevel4::GetSafeReadBufferInstance()
     return record;
 }
 
-CZelqLevel4Packet CCommZelqLevel4::GetCheckReadPacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckRead;
-}
-
-CZelqLevel4Packet CCommZelqLevel4::GetCheckWritePacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckWrite;
-}
-
-void CCommZelqLevel4::SetCheckReadPacket(const CZelqLevel4Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckRead = packet;
-}
-
-void CCommZelqLevel4::SetCheckWritePacket(const CZelqLevel4Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckWrite = packet;
-}
-
 void CCommZelqLevel4::PostMessageA(unsigned int message, LPARAM lParam)
 {
     serilox_os::PostToWindow(GetWindowHandle(), message, SOURCE_LEVEL4, lParam);
@@ -133,10 +109,7 @@ int CCommZelqLevel4::SendCommand(const SZelqLevel4Header& header, const CDataInf
 
 int CCommZelqLevel4::SendCommand(const CDataInformation& frame, int waitReply, unsigned long timeout)
 {
-    SSendRules rules;
-    rules.bWaitReply = waitReply != 0;
-    rules.nReplyTimeoutMs = timeout;
-    return SendFrame(frame, rules);
+    return SendFrame(frame, SSendRules(waitReply, timeout));
 }
 
 int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& rules)

@@ -75,6 +75,11 @@ protected:
         // Level 5: a NAK is a failed attempt rather than the end of the call, each attempt
         // waits for a reply of its own, and a reply time-out ends the call.
         bool bLevel5Attempts = false;
+
+        SSendRules(int waitReply, unsigned long replyTimeoutMs)
+            : bWaitReply(waitReply != 0), nReplyTimeoutMs(replyTimeoutMs)
+        {
+        }
     };
     int SendFrame(const CDataInformation& frame, const SSendRules& rules);
     template <class Packet> static Packet& Stamp(Packet& record, const CDataInformation& frame)
@@ -117,10 +122,21 @@ protected:
     CErrorPacket* GetErrorBufferAddress() { return m_ErrorRing.Address(); }
     STimeText* GetTimeBufferAddress() { return m_TimeRing.Address(); }
 
-    CZelqLevel4Packet GetCheckReadPacket();
-    CZelqLevel4Packet GetCheckWritePacket();
-    void SetCheckReadPacket(const CZelqLevel4Packet& packet);
-    void SetCheckWritePacket(const CZelqLevel4Packet& packet);
+    CZelqLevel4Packet GetCheckReadPacket() { return Locked(m_CheckRead); }
+    CZelqLevel4Packet GetCheckWritePacket() { return Locked(m_CheckWrite); }
+    void SetCheckReadPacket(const CZelqLevel4Packet& packet) { Locked(m_CheckRead, packet); }
+    void SetCheckWritePacket(const CZelqLevel4Packet& packet) { Locked(m_CheckWrite, packet); }
+    // A check packet copied out or in under the lock the receive thread takes for it.
+    template <class Packet> Packet Locked(const Packet& packet)
+    {
+        std::lock_guard<std::mutex> hold(m_CheckLock);
+        return packet;
+    }
+    template <class Packet> void Locked(Packet& packet, const Packet& value)
+    {
+        std::lock_guard<std::mutex> hold(m_CheckLock);
+        packet = value;
+    }
 
     void SetLastDevError(int error) { m_nLastDevError.store(error); }
     void SetLastACKTime(uint32_t t) { m_nLastACKTime.store(t); }

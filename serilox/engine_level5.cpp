@@ -30,30 +30,6 @@ void CCommZelqLevel5::PostMessageA(unsigned int message, LPARAM lParam)
     serilox_os::PostToWindow(GetWindowHandle(), message, SOURCE_LEVEL5, lParam);
 }
 
-CZelqLevel5Packet CCommZelqLevel5::GetCheckReadPacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckRead5;
-}
-
-CZelqLevel5Packet CCommZelqLevel5::GetCheckWritePacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckWrite5;
-}
-
-void CCommZelqLevel5::SetCheckReadPacket(const CZelqLevel5Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckRead5 = packet;
-}
-
-void CCommZelqLevel5::SetCheckWritePacket(const CZelqLevel5Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckWrite5 = packet;
-}
-
 // ---- sending ----
 
 int CCommZelqLevel5::SendCommand(const SZelqLevel5Header& header, const CDataInformation& parameter, int waitReply,
@@ -66,10 +42,8 @@ int CCommZelqLevel5::SendCommand(const SZelqLevel5Header& header, const CDataInf
 
 int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, unsigned long timeout)
 {
-    SSendRules rules;
+    SSendRules rules(waitReply, timeout);
     rules.bMarkWriting = false;
-    rules.bWaitReply = waitReply != 0;
-    rules.nReplyTimeoutMs = timeout;
     rules.bLevel5Attempts = true;
     return SendFrame(frame, rules);
 }

@@ -38,10 +38,10 @@ protected:
     CZelqLevel5Packet* GetWriteBufferAddress() { return m_WriteRing5.Address(); }
     CZelqLevel5Packet* GetReadBufferAddress() { return m_ReadRing5.Address(); }
 
-    CZelqLevel5Packet GetCheckReadPacket();
-    CZelqLevel5Packet GetCheckWritePacket();
-    void SetCheckReadPacket(const CZelqLevel5Packet& packet);
-    void SetCheckWritePacket(const CZelqLevel5Packet& packet);
+    CZelqLevel5Packet GetCheckReadPacket() { return Locked(m_CheckRead5); }
+    CZelqLevel5Packet GetCheckWritePacket() { return Locked(m_CheckWrite5); }
+    void SetCheckReadPacket(const CZelqLevel5Packet& packet) { Locked(m_CheckRead5, packet); }
+    void SetCheckWritePacket(const CZelqLevel5Packet& packet) { Locked(m_CheckWrite5, packet); }
 
 private:
     int WriteByte(unsigned char byte);
