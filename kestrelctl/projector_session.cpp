@@ -4,12 +4,11 @@
 #include <cstdio>
 
 #include "projector_link.h"
-#include "setting_table.h"
+#include "zelq_items.h"
 
 namespace {
 const unsigned long kReplyWaitMs = 1000;
 const unsigned long kLevel5EngineWaitMs = 10000;
-const uint16_t kIdentifyItem = 0x0004;
 
 template <class Engine> void Configure(Engine& engine, const std::string& device, unsigned long baud)
 {
@@ -158,7 +157,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     SAnswer answer;
     if (result != 0)
         return Failed(result, message);
-    if (!AwaitAnswer(kIdentifyItem, false, kReplyWaitMs, answer)) {
+    if (!AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
         message = "No response from the projector.";
         return SESSION_NO_RESPONSE;
     }
@@ -168,7 +167,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
             message = "The port " + m_strDevice + " cannot be opened.";
             return SESSION_NO_PORT;
         }
-        ESessionStatus status = Transact(1, 2, 1, kIdentifyItem, {}, answer, message);
+        ESessionStatus status = Transact(1, 2, 1, kItemIdentify, {}, answer, message);
         if (status != SESSION_OK)
             return status;
     }
@@ -190,15 +189,13 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
 
 int32_t DecodeItemValue(const std::vector<unsigned char>& bytes)
 {
-    return ValueFromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return BigEndianSigned(bytes.data(), static_cast<unsigned int>(bytes.size()));
 }
 
 std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width)
 {
     std::vector<unsigned char> bytes(width);
-    uint32_t bits = static_cast<uint32_t>(value);
-    for (unsigned int i = 0; i < width; ++i)
-        bytes[width - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
+    PutBigEndian(static_cast<uint32_t>(value), width, bytes.data());
     return bytes;
 }
 
