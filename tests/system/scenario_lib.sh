@@ -1,7 +1,10 @@
-# Shared part of the projector control scenarios: arguments, the work folder, kdriver and
-# simulator helpers, and starting Kestrel connected on the projector control screen.
-# Sourced by control_scenarios.sh and control_variants.sh with the arguments
-# KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG.
+# The one library of the system scenario scripts: arguments, the work folder, kdriver, the
+# simulated projector and its log, and waiting for conditions (a frame in the log, a window
+# text) rather than for times. Sourced by each scenario script with the arguments
+#   KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
+# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
+# (scripts/with-simulator.sh, which gives its control FIFO as ZELQSIM_CONTROL); the CMake
+# declaration of the scenarios provides all three.
 set -uo pipefail
 
 exe=$1
@@ -14,32 +17,22 @@ simlog=$4
 
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-work=$(mktemp -d /tmp/kestrel4-control.XXXXXX)
+work=$(mktemp -d /tmp/kestrel4-scenario.XXXXXX)
 cp "$exe" "$work/Kestrel4.exe"
 cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
 cp "$driver" "$work/kdriver.exe"
+ini="$work/Kestrel4.ini"
 app_pid=
-keeper_pid=
 failures=0
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# When the prefix's Wine services start (with its first program, or again after its last
-# program ended) they point COM1 back at the machine's own serial port. A program kept
-# running for the whole script holds the services up; the simulator's port is then put back.
-sim_port=$(readlink "$WINEPREFIX/dosdevices/com1")
-(cd "$work" && exec wine kdriver.exe wait-visible "keep the Wine services up" 1800000) >/dev/null 2>&1 &
-keeper_pid=$!
-for _ in $(seq 50); do
-  (cd "$work" && wine kdriver.exe count Kestrel >/dev/null 2>&1) && break
-  sleep 0.1
-done
-sleep 2
-ln -sfn "$sim_port" "$WINEPREFIX/dosdevices/com1"
+# Generous limits: a slow machine waits longer, a fast one no longer than needed.
+WAIT_SHORT=10
+WAIT_LONG=60
 
 say() { echo "== $*"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -48,56 +41,105 @@ expect() {  # expect WHAT EXPECTED ACTUAL
 }
 k() { (cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r'); }
 shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
-sim() { echo "$*" > "$ZELQSIM_CONTROL"; sleep 0.2; }
-# The simulator log from a mark on: frames the projector received since then.
+
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when the time is up.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+k_is() {  # k_is EXPECTED KDRIVER-ARGS...: kdriver answers EXPECTED
+  [ "$(k "${@:2}")" == "$1" ]
+}
+wait_text() { wait_for "${4:-$WAIT_SHORT}" k_is "$3" text "$1" "$2"; }  # TITLE ID TEXT [SECONDS]
+wait_pages() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" pages Kestrel; }  # EXPECTED [SECONDS]
+wait_iconic() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" iconic Kestrel; }  # 0|1 [SECONDS]
+wait_focus() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" focus Kestrel; }  # ID [SECONDS]
+wait_menu() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" menu-open -; }  # 0|1 [SECONDS]
+
+# The simulator log from a mark on: what the projector received since then.
 mark() { wc -l < "$simlog"; }
 since() { tail -n +"$(($1 + 1))" "$simlog"; }
 frames_since() {  # frames_since MARK "HEX BYTES" -> how many frames began so
   since "$1" | grep -c "RX frame  $2" || true
 }
-wait_frames() {  # wait_frames MARK "HEX" COUNT SECONDS
-  for _ in $(seq $(($4 * 10))); do
-    [ "$(frames_since "$1" "$2")" -ge "$3" ] && return 0
-    sleep 0.1
-  done
-  return 1
+log_has() { since "$1" | grep -qF -- "$2"; }  # log_has MARK TEXT
+has_frames() { [ "$(frames_since "$1" "$2")" -ge "$3" ]; }
+wait_frames() { wait_for "${4:-$WAIT_SHORT}" has_frames "$1" "$2" "$3"; }  # MARK "HEX" COUNT [SECONDS]
+# Frames the projector received since its start that begin with these bytes.
+received() { grep -c "RX frame  $1" "$simlog" 2>/dev/null || true; }
+# wait_quiet: until the projector has received nothing for a second (five ticks of an
+# arrow's repeat), for the checks that nothing more is sent.
+log_quiet_since() {
+  local now
+  now=$(mark)
+  if [ "$now" != "$quiet_lines" ]; then
+    quiet_lines=$now
+    quiet_from=$(date +%s%N)
+    return 1
+  fi
+  [ $(($(date +%s%N) - quiet_from)) -ge 1000000000 ]
 }
-wait_text() {  # wait_text TITLE ID TEXT SECONDS
-  for _ in $(seq $(($4 * 10))); do
-    [ "$(k text "$1" "$2")" == "$3" ] && return 0
-    sleep 0.1
-  done
-  return 1
+wait_quiet() {
+  quiet_lines=$(mark)
+  quiet_from=$(date +%s%N)
+  wait_for "${1:-$WAIT_SHORT}" log_quiet_since
 }
-wait_pages() {  # wait_pages EXPECTED SECONDS
-  for _ in $(seq $(($2 * 5))); do
-    [ "$(k pages Kestrel)" == "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
+# A command to the simulated projector, taken once its log says so.
+sim() {
+  local m
+  m=$(mark)
+  echo "$*" > "$ZELQSIM_CONTROL"
+  wait_for "$WAIT_SHORT" log_has "$m" "command $*" || fail "simulator did not take [$*]"
 }
-tab() { k tab Kestrel 1218 "$1"; sleep 0.6; }
 
-VC="Kestrel/Video(Computer)"
-VV="Kestrel/Video(Video)"
+ini_value() {  # ini_value SECTION KEY -> value, or <missing>
+  awk -v s="[$1]" -v k="$2" 'BEGIN{IGNORECASE=1; v="<missing>"}
+    { sub(/\r$/, "") }
+    /^\[/ { in_s = (tolower($0) == tolower(s)); next }
+    in_s && index($0, "=") { split($0, a, "="); if (tolower(a[1]) == tolower(k)) { v = substr($0, length(a[1]) + 2); exit } }
+    END { print v }' "$ini" 2>/dev/null || echo "<missing>"
+}
+
+start_app() {
+  (cd "$work" && exec wine Kestrel4.exe) &
+  app_pid=$!
+}
+app_gone() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_app_exit() {  # wait_app_exit [SECONDS]
+  wait_for "${1:-$WAIT_SHORT}" app_gone || return 1
+  wait "$app_pid" 2>/dev/null
+  app_pid=
+}
+# Shows the minimized main window and makes it the foreground window; without a window
+# manager the X focus can lag behind, so the foreground is asked for until it holds.
+is_foreground() { k foreground Kestrel; k_is 1 foreground-is Kestrel; }
+restore_main() {
+  k show Kestrel restore
+  wait_iconic 0 || fail "main window not restored"
+  wait_for "$WAIT_SHORT" is_foreground || fail "main window not in the foreground"
+}
+buttons_enabled() {
+  local states= id
+  for id in 1040 1041 1042 1043 1044 1045; do states+=$(k enabled Kestrel "$id"); done
+  echo "$states"
+}
 
 # Start with ConnectMode 0 and show the main window restored, connected.
 start_connected() {
-  printf '[ConnectStatus]\r\nConnectMode=0\r\n' > "$work/Kestrel4.ini"
-  (cd "$work" && exec wine Kestrel4.exe) &
-  app_pid=$!
+  printf '[ConnectStatus]\r\nConnectMode=0\r\n' > "$ini"
+  start_app
   k wait-visible Kestrel 20000 || fail "main window never shown"
-  for _ in $(seq 30); do [ "$(k enabled Kestrel 1040)" = 1 ] && break; sleep 0.3; done
-  k show Kestrel restore
-  for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 0 ] && break; sleep 0.2; done
-  k foreground Kestrel
-  sleep 0.5
+  wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected"
+  restore_main
 }
 
 close_app() {
   k close Kestrel
-  for _ in $(seq 150); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$app_pid" 2>/dev/null && fail "close did not end the program"
+  wait_app_exit 15 || fail "close did not end the program"
   app_pid=
 }
 
@@ -109,3 +151,14 @@ finish() {  # finish WHAT
   echo "all $1 passed"
 }
 
+VC="Kestrel/Video(Computer)"
+VV="Kestrel/Video(Video)"
+tab() {  # tab INDEX: the Projector control screen's tab, and its page shown
+  local names=("" Audio Setting Advanced About Gamma)
+  k tab Kestrel 1218 "$1"
+  case "$1" in
+    0) wait_for "$WAIT_SHORT" video_page_shown ;;
+    *) wait_pages "${names[$1]}" ;;
+  esac
+}
+video_page_shown() { case "$(k pages Kestrel)" in "Video(Computer)" | "Video(Video)") return 0 ;; esac; return 1; }
