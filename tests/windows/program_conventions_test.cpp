@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
-#include <shlwapi.h>
 
 #include <string>
 #include <vector>
@@ -106,16 +104,20 @@ TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion) {
     }
 }
 
-// This program carries the same manifest and start-up code as the shipped ones.
+// This program carries the same manifest and start-up code as the shipped ones. Common
+// controls 6 is a side-by-side assembly: loaded by name, comctl32 comes from its folder
+// only when the process's manifest asks for it (else from the system folder).
 TEST(ProgramConventions, ManifestBringsCommonControlsSix) {
-    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    HMODULE comctl = LoadLibraryW(L"comctl32.dll");
     ASSERT_NE(comctl, nullptr);
-    auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(reinterpret_cast<void*>(GetProcAddress(comctl, "DllGetVersion")));
-    ASSERT_NE(getVersion, nullptr);
-    DLLVERSIONINFO info = {};
-    info.cbSize = sizeof(info);
-    ASSERT_EQ(getVersion(&info), S_OK);
-    EXPECT_EQ(info.dwMajorVersion, 6u);
+    wchar_t szPath[MAX_PATH] = {};
+    GetModuleFileNameW(comctl, szPath, MAX_PATH);
+    FreeLibrary(comctl);
+    std::string path = Narrow(szPath);
+    for (char& c : path)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(path.find("\\winsxs\\"), std::string::npos) << path;
+    EXPECT_NE(path.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
 }
 
 // A library of the same name in the current directory must not be picked up: only the
