@@ -6,9 +6,11 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
 
+status=0
 echo "== native tests"
-ctest --test-dir build/native --output-on-failure -j 2
+ctest --test-dir build/native --output-on-failure -j 2 || status=1
 
 echo "== Windows tests and system scenarios under Wine"
 # The scenarios take a display and a Wine prefix of their own; the other tests share these.
-(source scripts/wine-session.sh && ctest --test-dir build/win --output-on-failure)
+(source scripts/wine-session.sh && ctest --test-dir build/win --output-on-failure) || status=1
+exit "$status"
