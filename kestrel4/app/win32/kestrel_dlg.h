@@ -3,6 +3,7 @@
 #pragma once
 #include "connection.h"
 #include "control_panel.h"
+#include "cursor_page.h"
 #include "dialog_base.h"
 #include "kestrel_ini.h"
 #include "main_logic.h"
@@ -97,6 +98,7 @@ private:
     CConnection m_Connection;
     CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
     CControlPanel* m_pControlPanel = nullptr; // screen 1, also in m_pScreens
+    CCursorSetPage* m_pCursorPage = nullptr;   // screen 3, also in m_pScreens
     HACCEL m_hAccel = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
