@@ -5,7 +5,7 @@
   only-changed OLD NEW FIRST N  "ok" when OLD and NEW differ only within N bytes from FIRST
   nibbles FILE OFFSET COUNT     the first COUNT pixels (4-bit) of the row at OFFSET
   blocks LOG MARK CSP          the 0x0902 blocks after line MARK against the packed set image
-  make-item PATH               writes a blank 32 x 32 cursor item
+  make-item PATH SIZE          writes a blank item of SIZE x SIZE (32 or 48)
 """
 import re
 import struct
@@ -63,10 +63,13 @@ def main(args):
         ok = addresses == [0x4F2000 + 1024 * i for i in range(4)] and data == image
         print("%d blocks %s" % (len(blocks), "match" if ok else "differ: %s" % [hex(a) for a in addresses]))
     elif verb == "make-item":
-        header = struct.pack("<HHHBBBBHHII", 0, 2, 1, 32, 32, 0, 0, 0, 0, 744, 22)
-        info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 4, 0, 0, 0, 0, 0, 0)
+        size = int(args[2])
+        colors, mask = size * size // 2, size * 8 if size == 48 else size * 4
+        header = struct.pack("<HHHBBBBHHII", 0, 2, 1, size, size, 0, 0, 0, 0, 40 + 64 + colors + mask, 22)
+        info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, 0, 0, 0, 0, 0)
         table = b"".join(bytes([16 * i, 16 * i, 16 * i, 0]) for i in range(16))
-        open(args[1], "wb").write(header + info + table + bytes(512) + b"\xff" * 128)
+        mask_row = b"\xff" * (size // 8) + bytes(2 if size == 48 else 0)
+        open(args[1], "wb").write(header + info + table + bytes(colors) + mask_row * size)
 
 
 if __name__ == "__main__":

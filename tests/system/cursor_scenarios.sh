@@ -46,7 +46,7 @@ k lselect Kestrel "$(rid IDC_SET_SLOTS)" 3
 k click Kestrel "$(rid IDC_SET_EDIT)"
 k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
 expect "action button" "Renewal" "$(k text "Cursor/Stamp Edit" "$(rid IDC_ACTION)")"
-expect "main window disabled meanwhile" 0 "$(k enabled Kestrel "$(rid IDC_SCREEN_LIST)")"
+expect "main window disabled meanwhile" 0 "$(k enabled Kestrel 0)"
 k click "Cursor/Stamp Edit" $(($(rid IDC_COLOR_FIRST) + 7))
 sleep 0.3
 stroke "Cursor/Stamp Edit" 0 2 9
@@ -59,8 +59,8 @@ expect "only frame 3's colour and mask bits" ok "$(check only-changed "$work/fre
 expect "the stroke, top row" "0 0 7 7 7 7 7 7 7 7 0 0" "$(check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12)"
 k close "Cursor/Stamp Edit"
 k wait-gone "Cursor/Stamp Edit" 10000 || fail "editor stayed open"
-for _ in $(seq 30); do [ "$(k enabled Kestrel "$(rid IDC_SCREEN_LIST)")" = 1 ] && break; sleep 0.2; done
-expect "main window enabled again" 1 "$(k enabled Kestrel "$(rid IDC_SCREEN_LIST)")"
+for _ in $(seq 30); do [ "$(k enabled Kestrel 0)" = 1 ] && break; sleep 0.2; done
+expect "main window enabled again" 1 "$(k enabled Kestrel 0)"
 sleep 0.5
 shot 03-set-screen-after-renewal
 
@@ -87,8 +87,8 @@ close_app
 
 say "the cursor library: New... adds 06.crs after 05.crs and the page lists it"
 mkdir -p "$work/cursor" "$work/stamp"
-for n in 00 01 02 03 04 05; do check make-item "$work/cursor/$n.crs"; done
-check make-item "$work/stamp/00.stp"
+for n in 00 01 02 03 04 05; do check make-item "$work/cursor/$n.crs" 32; done
+check make-item "$work/stamp/00.stp" 48
 printf 'x' >> "$work/cursor/04.crs" # told apart after renumbering
 (cd "$work" && exec wine item_pages_host.exe) &
 host_pid=$!
@@ -139,5 +139,6 @@ say "an unknown switch ends Glyphpad without a window"
 (cd "$work" && timeout 60 wine Glyphpad.exe /XX 05.crs) && echo "ok: ended by itself" || fail "Glyphpad /XX did not end"
 expect "no editor window" 0 "$(k count "Cursor Edit")"
 k close Kestrel
-wait "$host_pid" 2>/dev/null
+for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$host_pid" 2>/dev/null && { fail "item pages did not close"; kill "$host_pid"; }
 finish "cursor/stamp scenarios"

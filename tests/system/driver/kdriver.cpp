@@ -11,7 +11,7 @@
 //   foreground TITLE               bring it to the front
 //   splash-ms TITLE [ms]           how long the caption-less popup of TITLE stays up
 //   text TITLE ID                  the text of control ID
-//   enabled TITLE ID               1 when control ID is enabled
+//   enabled TITLE ID               1 when control ID is enabled; ID 0: the window itself
 //   click TITLE ID                 BM_CLICK on control ID (posted)
 //   combo TITLE ID                 the items of combo box ID, one a line, selected marked '*'
 //   select TITLE ID INDEX          select a combo item and tell the parent
@@ -141,7 +141,8 @@ HWND Need(const char* title)
 {
     std::string path = title;
     size_t slash = path.find('/');
-    if (slash != std::string::npos) {
+    // A window whose own title has a slash ("Cursor/Stamp Edit") wins over the Main/Page form.
+    if (slash != std::string::npos && !Find(Widen(title))) {
         HWND main = Find(Widen(path.substr(0, slash).c_str()));
         HWND page = main ? FindChildDialog(main, Widen(path.substr(slash + 1).c_str())) : nullptr;
         if (!page) {
@@ -275,7 +276,8 @@ int main(int argc, char** argv)
     } else if (cmd == "text" && argc > 3) {
         Print(WindowText(NeedItem(hwnd, argv[3])));
     } else if (cmd == "enabled" && argc > 3) {
-        std::printf("%d\n", IsWindowEnabled(NeedItem(hwnd, argv[3])) ? 1 : 0);
+        HWND item = std::string(argv[3]) == "0" ? hwnd : NeedItem(hwnd, argv[3]);
+        std::printf("%d\n", IsWindowEnabled(item) ? 1 : 0);
     } else if (cmd == "click" && argc > 3) {
         PostMessageW(NeedItem(hwnd, argv[3]), BM_CLICK, 0, 0);
     } else if (cmd == "combo" && argc > 3) {
