@@ -29,10 +29,10 @@ void OnInterrupt(int) { g_bInterrupted = true; }
 // The tool keeps no settings of its own: what the projector reports goes nowhere.
 class CNoEvents : public IReceiverEvents {
 public:
-    void PutItemValue(uint16_t, int32_t, int) override {}
-    bool ApplyNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
-    void ApplyMultiByte(const SReceivedFrame&, int) override {}
-    void SetLockEntries(const unsigned char*, uint32_t) override {}
+    void OnSentValue(uint16_t, int32_t, int) override {}
+    bool OnNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
+    void OnMultiByte(const SReceivedFrame&, int) override {}
+    void OnLockEntries(const unsigned char*, uint32_t) override {}
     void OnItemChanged(uint16_t, bool, int) override {}
 };
 
@@ -79,7 +79,7 @@ int SendCursorSetFile(const std::string& device, const std::string& path)
     CLinkReceiver receiver(link, events);
     host.SetReceiver(&receiver);
     link.Attach(&host, &receiver);
-    link.m_nLevel = 1;
+    link.SetLevel(1);
     if (!link.Open()) {
         std::fprintf(stderr, "kestrelctl: cannot open %s\n", device.c_str());
         return SESSION_NO_PORT;
