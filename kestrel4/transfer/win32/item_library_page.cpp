@@ -38,12 +38,11 @@ INT_PTR CItemLibraryPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
+        // The list measured its items before this page had its object: set the height here.
+        SendDlgItemMessageA(m_hWnd, IDC_ITEM_LIST, LB_SETITEMHEIGHT, 0, 66);
         SendDlgItemMessageA(m_hWnd, IDC_ITEM_LIST, LB_SETCOLUMNWIDTH, 64, 0);
         Relist();
         return FALSE;
-    case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 66;
-        return TRUE;
     case WM_DRAWITEM:
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
