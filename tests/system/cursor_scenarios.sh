@@ -4,7 +4,7 @@
 # Usage: cursor_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
 # Glyphpad.exe and item_pages_host.exe are taken from beside Kestrel4.exe. Each scenario
 # leaves a PNG of the whole screen in SCREENSHOT_DIR.
-source "$(dirname "$0")/control_lib.sh"
+source "$(dirname "$0")/scenario_lib.sh"
 
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(dirname "$exe")
@@ -14,10 +14,6 @@ check() { python3 "$here/cursor_check.py" "$@"; }
 rid() {
   awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
     "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
-}
-wait_file() {  # wait_file PATH SECONDS
-  for _ in $(seq $(($2 * 10))); do [ -e "$1" ] && return 0; sleep 0.1; done
-  return 1
 }
 # A pencil stroke along a row of the editor's grid, from cell X1 to cell X2.
 stroke() {  # stroke TITLE ROW X1 X2
