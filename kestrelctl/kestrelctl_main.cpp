@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cursor_set_command.h"
 #include "projector_session.h"
 
 namespace {
@@ -17,6 +18,7 @@ void Usage()
                "  get ITEM            print an item's value (ITEM like 0x0300)\n"
                "  set ITEM VALUE      write a signed value\n"
                "  reset ITEM          reset an item to its default\n"
+               "  cursors FILE.csp    send a cursor/stamp set (Ctrl+C aborts)\n"
                "DEVICE is COM1..COM4 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
                stderr);
 }
@@ -101,6 +103,9 @@ int main(int argc, char** argv)
         std::printf("%s\n", model->szTypeCode);
         return 0;
     }
+
+    if (verb == "cursors" && o.command.size() == 2)
+        return SendCursorSetFile(o.port, o.command[1]);
 
     long item = 0;
     if (o.command.size() < 2 || !ParseNumber(o.command[1].c_str(), 0, 0xFFFF, item)) {

@@ -604,6 +604,15 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
             result = GetSpecial(address, command, reply.param);
         break;
     case 1:
+        if (CBulkTransfer::Handles(command.wItem)) {
+            long long window = 0;
+            m_Store.GetValue(first, CBulkTransfer::WindowItem(), window);
+            std::string note;
+            if (!m_Bulk.Set(command.wItem, command.param, static_cast<uint32_t>(window), note))
+                result = EStoreResult::OutOfRange;
+            Note(note);
+            break;
+        }
         for (int p = first; p <= last && result == EStoreResult::Ok; ++p) {
             bool handled = false;
             result = SetSpecial(p, command, handled, nowUs);
@@ -902,6 +911,12 @@ bool CProjectorSimulator::IsStackEstablished() const
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
     return m_bStackEstablished;
+}
+
+CBulkTransfer CProjectorSimulator::BulkTransfer() const
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return m_Bulk;
 }
 
 SSimCounters CProjectorSimulator::Counters() const

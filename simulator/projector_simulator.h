@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "bulk_transfer.h"
 #include "fault_plan.h"
 #include "frame_reader.h"
 #include "item_store.h"
@@ -111,6 +112,8 @@ public:
     void SetTiming(const SStateTiming& timing);
     SStateTiming Timing() const;
     bool IsStackEstablished() const;
+    // What bulk transfers have delivered so far.
+    CBulkTransfer BulkTransfer() const;
 
     // One line of the control FIFO's language; "" when done, else what was wrong.
     std::string Execute(const std::string& line);
@@ -212,6 +215,7 @@ private:
     int m_GammaPoints[CItemStore::kAddresses][3] = {};
     // Reports that a command causes; they go out after its answer.
     std::vector<SUnsolicitedFrame> m_Consequences;
+    CBulkTransfer m_Bulk;
     SSimCounters m_Counters;
     bool m_bControlAnswerLast = false; // the last frame written answered a control command
     std::unique_ptr<CFrameReader> m_pReader;

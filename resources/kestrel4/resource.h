@@ -290,3 +290,26 @@
 
 // Timers
 #define IDT_SPLASH              777
+
+// Cursor/stamp set page and the cursor and stamp item libraries (cursor_set.rc).
+#define IDD_CURSOR_CHANGE       145
+#define IDD_STAMP_SETTING       146
+#define IDC_SET_FRAMES          2300    // the eight frames, drawn by the page
+#define IDC_SET_SLOTS           2301    // list box "0" .. "7"
+#define IDC_SET_EDIT            2302
+#define IDC_SET_TITLE           2303
+#define IDC_ITEM_LIST           2310
+#define IDC_ITEM_NEW            2311
+#define IDC_ITEM_EDIT           2312
+#define IDC_ITEM_DELETE         2313
+#define IDS_SET_READ_FAILED     2400
+#define IDS_SET_NOT_AVAILABLE   2401
+#define IDS_SET_WRITE_FAILED    2402
+#define IDS_SET_UNTITLED        2403
+#define IDS_SET_SEND_QUESTION   2404
+#define IDS_SET_SENT            2405
+#define IDS_SET_FILTER          2406
+#define IDS_ITEMS_FULL          2407
+#define IDS_ITEMS_FULL_EDIT     2408
+#define IDS_ITEM_DELETE         2409
+#define IDS_EDITOR_NOT_STARTED  2410

@@ -78,7 +78,7 @@ struct SShipped {
 
 TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion) {
     const SShipped files[] = {
-        {L"Kestrel4.exe", true}, {L"kestrelctl.exe", true}, {L"Serilox.dll", false}, {L"Tapline.dll", false}};
+        {L"Kestrel4.exe", true}, {L"kestrelctl.exe", true}, {L"Glyphpad.exe", true}, {L"Serilox.dll", false}, {L"Tapline.dll", false}};
     const std::wstring expected(KESTREL_VERSION, KESTREL_VERSION + sizeof(KESTREL_VERSION) - 1);
     unsigned nMajor = 0, nMinor = 0, nPatch = 0;
     ASSERT_EQ(sscanf(KESTREL_VERSION, "%u.%u.%u", &nMajor, &nMinor, &nPatch), 3);

@@ -232,6 +232,11 @@ BOOL CKestrelDlg::OnInitDialog()
             m_pControlPanel = panel.get();
             m_pScreens[i] = std::move(panel);
             screen = m_pControlPanel->Create(m_hWnd);
+        } else if (i == SCREEN_CURSOR) {
+            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable);
+            m_pCursorPage = page.get();
+            m_pScreens[i] = std::move(page);
+            screen = m_pCursorPage->Create(m_hWnd);
         } else {
             m_pScreens[i] = std::make_unique<CScreenDlg>();
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
@@ -394,11 +399,16 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
+    case ID_SEND_CURSOR:
+        // Checked against GetScreenMenu because accelerators arrive whatever the menu shows.
+        if (SelectedScreen() == SCREEN_CURSOR && m_pCursorPage &&
+            (id == ID_SEND_CURSOR ? GetScreenMenu(SCREEN_CURSOR).bSendCursor
+                                  : id == ID_FILE_NEW ? GetScreenMenu(SCREEN_CURSOR).bNew : GetScreenMenu(SCREEN_CURSOR).bFile))
+            m_pCursorPage->OnMenuCommand(id);
+        break;
     case ID_TEST_PATTERN:
     case ID_SEND_LOGO:
-    case ID_SEND_CURSOR:
-        // Each goes to the page of its screen, checked against GetScreenMenu because
-        // accelerators arrive whatever the menu shows; the pages are not built yet.
+        // Each goes to the page of its screen; those pages are not built yet.
         break;
     case ID_APP_EXIT:
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
@@ -579,10 +589,13 @@ void CKestrelDlg::SaveLogo() {}
 
 ESaveAnswer CKestrelDlg::AskSaveCursorSet()
 {
-    return SAVE_NO;
+    return m_pCursorPage ? m_pCursorPage->AskSave() : SAVE_NO;
 }
 
-void CKestrelDlg::SaveCursorSet() {}
+void CKestrelDlg::SaveCursorSet()
+{
+    if (m_pCursorPage) m_pCursorPage->Save();
+}
 
 void CKestrelDlg::EndEffect()
 {
@@ -602,6 +615,7 @@ void CKestrelDlg::CloseLink()
 void CKestrelDlg::DestroyScreens()
 {
     m_pControlPanel = nullptr;
+    m_pCursorPage = nullptr;
     for (std::unique_ptr<CScreenDlg>& screen : m_pScreens)
         screen.reset();  // destroys its window
 }

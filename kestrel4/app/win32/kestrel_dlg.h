@@ -5,6 +5,7 @@
 
 #include "connection.h"
 #include "control_panel.h"
+#include "cursor_page.h"
 #include "dialog_base.h"
 #include "kestrel_ini.h"
 #include "main_logic.h"
@@ -102,6 +103,7 @@ private:
     CSettingModel m_Settings;
     std::unique_ptr<CScreenDlg> m_pScreens[SCREEN_COUNT];
     CControlPanel* m_pControlPanel = nullptr; // screen 1, owned by m_pScreens
+    CCursorSetPage* m_pCursorPage = nullptr;   // screen 3, owned by m_pScreens
     HACCEL m_hAccel = nullptr;
     CIcon m_hIcon;
     CIcon m_hSmallIcon;

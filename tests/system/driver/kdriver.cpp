@@ -11,7 +11,7 @@
 //   foreground TITLE               bring it to the front
 //   splash-ms TITLE [ms]           how long the caption-less popup of TITLE stays up
 //   text TITLE ID                  the text of control ID
-//   enabled TITLE ID               1 when control ID is enabled
+//   enabled TITLE ID               1 when control ID is enabled; ID 0: the window itself
 //   click TITLE ID                 BM_CLICK on control ID (posted)
 //   combo TITLE ID                 the items of combo box ID, one a line, selected marked '*'
 //   select TITLE ID INDEX          select a combo item and tell the parent
@@ -36,6 +36,12 @@
 //   pages TITLE                    the captions of the visible child dialogs below TITLE
 //   red TITLE ID                   1 when the screen inside control ID's rectangle shows red
 //   center TITLE ID                the screen coordinates of control ID's centre, "X Y"
+//   size TITLE ID                  the client size of control ID, "W H"
+//   drag TITLE ID X1 Y1 X2 Y2      left button down at X1,Y1 of control ID's client area,
+//                                  moves in steps to X2,Y2, button up (posted, as a mouse does)
+//   list TITLE ID                  the items of list box ID, one a line, selected marked '*'
+//   lselect TITLE ID INDEX         select a list box item and tell the parent
+//   post TITLE MSG                 post message MSG (decimal or 0x...) without arguments
 // A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
@@ -135,7 +141,8 @@ HWND Need(const char* title)
 {
     std::string path = title;
     size_t slash = path.find('/');
-    if (slash != std::string::npos) {
+    // A window whose own title has a slash ("Cursor/Stamp Edit") wins over the Main/Page form.
+    if (slash != std::string::npos && !Find(Widen(title))) {
         HWND main = Find(Widen(path.substr(0, slash).c_str()));
         HWND page = main ? FindChildDialog(main, Widen(path.substr(slash + 1).c_str())) : nullptr;
         if (!page) {
@@ -285,7 +292,8 @@ int main(int argc, char** argv)
     } else if (cmd == "text" && argc > 3) {
         Print(WindowText(NeedItem(hwnd, argv[3])));
     } else if (cmd == "enabled" && argc > 3) {
-        std::printf("%d\n", IsWindowEnabled(NeedItem(hwnd, argv[3])) ? 1 : 0);
+        HWND item = std::string(argv[3]) == "0" ? hwnd : NeedItem(hwnd, argv[3]);
+        std::printf("%d\n", IsWindowEnabled(item) ? 1 : 0);
     } else if (cmd == "click" && argc > 3) {
         PostMessageW(NeedItem(hwnd, argv[3]), BM_CLICK, 0, 0);
     } else if (cmd == "combo" && argc > 3) {
@@ -309,6 +317,35 @@ int main(int argc, char** argv)
                 HWND frame = GetDlgItem(child, 1050);
                 Print(frame ? WindowText(frame) : L"(untitled)");
             }
+    } else if (cmd == "size" && argc > 3) {
+        RECT rc;
+        GetClientRect(NeedItem(hwnd, argv[3]), &rc);
+        std::printf("%ld %ld\n", rc.right, rc.bottom);
+    } else if (cmd == "drag" && argc > 7) {
+        HWND target = NeedItem(hwnd, argv[3]);
+        int x1 = std::atoi(argv[4]), y1 = std::atoi(argv[5]), x2 = std::atoi(argv[6]), y2 = std::atoi(argv[7]);
+        PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x1, y1));
+        const int steps = 8;
+        for (int i = 1; i <= steps; ++i)
+            PostMessageW(target, WM_MOUSEMOVE, MK_LBUTTON,
+                         MAKELPARAM(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps));
+        PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
+    } else if (cmd == "list" && argc > 3) {
+        HWND list = NeedItem(hwnd, argv[3]);
+        LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[256] = {0};
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+            Print((i == selected ? L"*" : L" ") + std::wstring(item));
+        }
+    } else if (cmd == "lselect" && argc > 4) {
+        HWND list = NeedItem(hwnd, argv[3]);
+        SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
+        PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    } else if (cmd == "post" && argc > 3) {
+        PostMessageW(hwnd, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), 0, 0);
     } else if (cmd == "menu-state" && argc > 3) {
         UINT state = GetMenuState(GetMenu(hwnd), static_cast<UINT>(std::atoi(argv[3])), MF_BYCOMMAND);
         if (state == static_cast<UINT>(-1)) return 1;

@@ -1,0 +1,12 @@
+// The picture on the clipboard as a device-independent bitmap; in set mode the frame's
+// colour table goes with it as a palette.
+#pragma once
+#include <windows.h>
+
+#include "glyph_palette.h"
+#include "pixel_picture.h"
+
+bool PutPictureOnClipboard(HWND owner, const CPixelPicture& picture, const CPalette* palette);
+bool ClipboardHasPicture();
+// Bitmaps of 1, 4, 8, 24 or 32 bits without compression; false for anything else.
+bool GetPictureFromClipboard(HWND owner, CPixelPicture& picture);

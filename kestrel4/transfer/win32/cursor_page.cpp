@@ -1,0 +1,287 @@
+#include "cursor_page.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "cursor_drawing.h"
+#include "editor_launcher.h"
+#include "item_library.h"
+#include "projector_link.h"
+#include "resource.h"
+#include "set_transfer.h"
+
+namespace {
+
+constexpr UINT UM_EDITOR_SET_RENEWED = 0x52E;
+
+// "Text(*.x)|*.x|" as the common dialogs want it: separators become NULs.
+std::string DialogFilter(const std::string& text)
+{
+    std::string filter = text;
+    for (char& c : filter)
+        if (c == '|')
+            c = '\0';
+    return filter + '\0';
+}
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::string FileTitle(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+CCursorSetPage::CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4])
+    : m_Link(link), m_pColorTable(colorTable)
+{
+}
+
+HWND CCursorSetPage::Create(HWND parent) { return CDialogBase::Create(IDD_CURSOR, parent); }
+
+INT_PTR CCursorSetPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_SET_EDIT ||
+            (LOWORD(wParam) == IDC_SET_SLOTS && HIWORD(wParam) == LBN_DBLCLK)) {
+            EditSlot();
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDC_SET_SLOTS && HIWORD(wParam) == LBN_SELCHANGE) {
+            InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DRAWITEM:
+        if (wParam == IDC_SET_FRAMES) {
+            DrawFrames(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        return FALSE;
+    case UM_EDITOR_SET_RENEWED:
+        OnSetRenewed();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CCursorSetPage::OnInitDialog()
+{
+    HWND slots = GetDlgItem(m_hWnd, IDC_SET_SLOTS);
+    for (int i = 0; i < kSetFrames; ++i)
+        SendMessageA(slots, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
+    SendMessageA(slots, LB_SETCURSEL, 0, 0);
+    m_strTempPath = ProgramDirectory() + "Temp.csp";
+    // Every run starts from a fresh Temp.csp.
+    New();
+}
+
+int CCursorSetPage::Message(UINT textId, UINT flags)
+{
+    return MessageBoxA(GetParent(m_hWnd), LoadResString(textId).c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
+}
+
+void CCursorSetPage::OnMenuCommand(UINT id)
+{
+    switch (id) {
+    case ID_FILE_NEW:
+        if (AskAndSave())
+            New();
+        break;
+    case ID_FILE_OPEN:
+        if (AskAndSave())
+            Open();
+        break;
+    case ID_FILE_SAVE:
+        Save();
+        break;
+    case ID_FILE_SAVE_AS:
+        SaveTo(true);
+        break;
+    case ID_SEND_CURSOR:
+        Send();
+        break;
+    }
+}
+
+ESaveAnswer CCursorSetPage::AskSave()
+{
+    if (!m_bChanged)
+        return SAVE_NO;
+    int answer = Message(IDS_SAVE_CURSOR, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    return answer == IDYES ? SAVE_YES : answer == IDNO ? SAVE_NO : SAVE_CANCEL;
+}
+
+void CCursorSetPage::Save()
+{
+    bool unnamed = m_strFilePath.empty() || SamePath(m_strFilePath, m_strTempPath);
+    SaveTo(unnamed);
+}
+
+bool CCursorSetPage::AskAndSave()
+{
+    switch (AskSave()) {
+    case SAVE_CANCEL:
+        return false;
+    case SAVE_YES:
+        Save();
+        return true;
+    default:
+        return true;
+    }
+}
+
+void CCursorSetPage::New()
+{
+    CAniInfo set;
+    set.CreateNew(kSetFrames, 32, 32, 4);
+    std::array<ColorRef, 16> colors;
+    for (size_t i = 0; i < 16; ++i)
+        colors[i] = MakeColor(m_pColorTable[i][2], m_pColorTable[i][1], m_pColorTable[i][0]);
+    set.SetColorTable(colors);
+    if (set.WriteFile(m_strTempPath.c_str()) != CURSOR_FILE_OK)
+        Message(IDS_SET_WRITE_FAILED, MB_OK | MB_ICONERROR);
+    m_Set = set;
+    m_strFilePath = m_strTempPath;
+    m_strTitle = LoadResString(IDS_SET_UNTITLED);
+    m_bChanged = false;
+    ShowTitle();
+}
+
+bool CCursorSetPage::ReadSet(const std::string& path)
+{
+    CAniInfo set;
+    int result = set.ReadFile(path.c_str());
+    if (result != CURSOR_FILE_OK) {
+        Message(result == CURSOR_FILE_NOT_KIND ? IDS_SET_NOT_AVAILABLE : IDS_SET_READ_FAILED, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_Set = set;
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
+    return true;
+}
+
+void CCursorSetPage::Open()
+{
+    char path[MAX_PATH] = {0};
+    std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = GetParent(m_hWnd);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = m_strDirectory.empty() ? nullptr : m_strDirectory.c_str();
+    ofn.lpstrDefExt = "csp";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn))
+        return;
+    if (!ReadSet(path))
+        return;
+    std::string chosen = path;
+    m_strDirectory = chosen.substr(0, chosen.find_last_of("\\/") + 1);
+    m_strFilePath = chosen;
+    m_strTitle = FileTitle(chosen);
+    // The editor works on Temp.csp: the opened file is copied over it, writable.
+    if (!SamePath(chosen, m_strTempPath)) {
+        CopyFileA(chosen.c_str(), m_strTempPath.c_str(), FALSE);
+        SetFileAttributesA(m_strTempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ReadSet(m_strTempPath);
+    }
+    m_bChanged = false;
+    ShowTitle();
+}
+
+bool CCursorSetPage::SaveTo(bool askName)
+{
+    std::string target = m_strFilePath;
+    if (askName) {
+        char path[MAX_PATH] = {0};
+        std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
+        OPENFILENAMEA ofn = {};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = GetParent(m_hWnd);
+        ofn.lpstrFilter = filter.c_str();
+        ofn.lpstrFile = path;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrInitialDir = m_strDirectory.empty() ? nullptr : m_strDirectory.c_str();
+        ofn.lpstrDefExt = "csp";
+        ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        if (!GetSaveFileNameA(&ofn))
+            return false;
+        target = path;
+    }
+    if (m_Set.WriteFile(target.c_str()) != CURSOR_FILE_OK) {
+        Message(IDS_SET_WRITE_FAILED, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_strFilePath = target;
+    m_strTitle = FileTitle(target);
+    m_strDirectory = target.substr(0, target.find_last_of("\\/") + 1);
+    m_bChanged = false;
+    ShowTitle();
+    return true;
+}
+
+void CCursorSetPage::Send()
+{
+    if (Message(IDS_SET_SEND_QUESTION, MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    std::vector<uint8_t> image;
+    if (!m_Set.PackImage(image))
+        return;
+    HWND main = GetParent(m_hWnd);
+    EnableWindow(main, FALSE);
+    int sent = SendSetImage(m_Link, image);
+    EnableWindow(main, TRUE);
+    if (sent)
+        Message(IDS_SET_SENT, MB_OK | MB_ICONINFORMATION);
+    InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CCursorSetPage::EditSlot()
+{
+    int slot = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SET_SLOTS, LB_GETCURSEL, 0, 0));
+    if (slot < 0)
+        return;
+    if (!RunEditor(GetParent(m_hWnd), SlotEditArguments(slot), "Cursor/Stamp Edit"))
+        ReportEditorNotStarted(GetParent(m_hWnd));
+}
+
+void CCursorSetPage::OnSetRenewed()
+{
+    if (ReadSet(m_strTempPath))
+        m_bChanged = true;
+}
+
+void CCursorSetPage::ShowTitle()
+{
+    SetDlgItemTextA(m_hWnd, IDC_SET_TITLE, m_strTitle.c_str());
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
+}
+
+void CCursorSetPage::DrawFrames(const DRAWITEMSTRUCT& item)
+{
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    int width = item.rcItem.right - item.rcItem.left;
+    int cell = width / kSetFrames;
+    int side = cell - 6 < 64 ? cell - 6 : 64;
+    int selected = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SET_SLOTS, LB_GETCURSEL, 0, 0));
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (int f = 0; f < m_Set.GetFrameCount() && f < kSetFrames; ++f) {
+        int left = item.rcItem.left + f * cell + 3, top = item.rcItem.top + 3;
+        DrawCursorImage(item.hDC, m_Set.GetFrame(f), left, top, side, face);
+        RECT box = {left - 2, top - 2, left + side + 2, top + side + 2};
+        FrameRect(item.hDC, &box, GetSysColorBrush(f == selected ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
+        RECT label = {left, top + side + 3, left + side, item.rcItem.bottom};
+        SetBkMode(item.hDC, TRANSPARENT);
+        DrawTextA(item.hDC, std::to_string(f).c_str(), -1, &label, DT_CENTER | DT_TOP | DT_SINGLELINE);
+    }
+}

@@ -1,0 +1,50 @@
+// The Cursor/Stamp Setting screen: the set in Temp.csp with its eight frames and slots, the
+// File commands on set files, editing a slot in Glyphpad, and sending the set.
+#pragma once
+#include <string>
+
+#include "ani_info.h"
+#include "main_logic.h"
+#include "screen_dlgs.h"
+
+class CProjectorLink;
+
+class CCursorSetPage : public CScreenDlg {
+public:
+    // colorTable is the connected model's sixteen colours (blue, green, red, 0), kept by the
+    // main window; it is read at every New.
+    CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4]);
+    HWND Create(HWND parent);
+
+    // File New, Open, Save, Save As and Projector > Sending cursor/stamp.
+    void OnMenuCommand(UINT id);
+    // The question on leaving; Save as the File command does it.
+    ESaveAnswer AskSave();
+    void Save();
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInitDialog();
+    bool AskAndSave(); // false when the user cancelled
+    void New();
+    void Open();
+    bool SaveTo(bool askName);
+    void Send();
+    void EditSlot();
+    void OnSetRenewed();
+    bool ReadSet(const std::string& path);
+    void ShowTitle();
+    void DrawFrames(const DRAWITEMSTRUCT& item);
+    int Message(UINT textId, UINT flags);
+
+    CProjectorLink& m_Link;
+    const BYTE (*m_pColorTable)[4];
+    CAniInfo m_Set;
+    std::string m_strTempPath;
+    std::string m_strFilePath;  // the named file; empty or Temp.csp until saved under a name
+    std::string m_strTitle;
+    std::string m_strDirectory; // of the last file opened or saved
+    bool m_bChanged = false;
+};

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# System scenarios of the cursor/stamp set screen, Glyphpad and the item libraries under
+# Wine, driven by kdriver.exe on a simulated projector.
+# Usage: cursor_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
+# Glyphpad.exe and item_pages_host.exe are taken from beside Kestrel4.exe. Each scenario
+# leaves a PNG of the whole screen in SCREENSHOT_DIR.
+source "$(dirname "$0")/scenario_lib.sh"
+
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(dirname "$exe")
+cp "$bin/Glyphpad.exe" "$bin/item_pages_host.exe" "$work/"
+check() { python3 "$here/cursor_check.py" "$@"; }
+# Control and string IDs by their names in the resource headers.
+rid() {
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
+    "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
+}
+# A pencil stroke along a row of the editor's grid, from cell X1 to cell X2.
+stroke() {  # stroke TITLE ROW X1 X2
+  read -r w _ < <(k size "$1" "$(rid IDC_GRID)")
+  local cell=$((w / 32)) half=$((w / 64))
+  k drag "$1" "$(rid IDC_GRID)" $(($3 * cell + half)) $(($2 * cell + half)) $(($4 * cell + half)) $(($2 * cell + half))
+  sleep 0.5
+}
+frame3=$((68 + 8 + 774 * 3 + 126))
+
+say "Kestrel4 starts with a fresh 6260-byte Temp.csp"
+start_connected
+expect "Temp.csp" "6260 RIFF 6260 ACON" "$(check header "$work/Temp.csp")"
+cp "$work/Temp.csp" "$work/fresh.csp"
+
+say "the Cursor/Stamp Setting screen shows the eight slots"
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
+for _ in $(seq 30); do [ "$(k screen Kestrel)" == "Cursor/Stamp Setting" ] && break; sleep 0.2; done
+expect "visible screen" "Cursor/Stamp Setting" "$(k screen Kestrel)"
+expect "slots" "$(printf '*0\n 1\n 2\n 3\n 4\n 5\n 6\n 7')" "$(k list Kestrel "$(rid IDC_SET_SLOTS)")"
+expect "title" "Untitled" "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
+shot 01-cursor-set-screen
+
+say "editing slot 3: a red stroke and Renewal change only the fourth frame's bits"
+k lselect Kestrel "$(rid IDC_SET_SLOTS)" 3
+k click Kestrel "$(rid IDC_SET_EDIT)"
+k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
+expect "action button" "Renewal" "$(k text "Cursor/Stamp Edit" "$(rid IDC_ACTION)")"
+expect "main window disabled meanwhile" 0 "$(k enabled Kestrel 0)"
+k click "Cursor/Stamp Edit" $(($(rid IDC_COLOR_FIRST) + 7))
+sleep 0.3
+stroke "Cursor/Stamp Edit" 0 2 9
+shot 02-editor-set-frame
+k click "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
+expect "renewal message" "The item is saved in the list." "$(k box Kestrel 10000)"
+k answer Kestrel 1
+k box-gone Kestrel 5000
+expect "only frame 3's colour and mask bits" ok "$(check only-changed "$work/fresh.csp" "$work/Temp.csp" $frame3 640)"
+expect "the stroke, top row" "0 0 7 7 7 7 7 7 7 7 0 0" "$(check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12)"
+k close "Cursor/Stamp Edit"
+k wait-gone "Cursor/Stamp Edit" 10000 || fail "editor stayed open"
+for _ in $(seq 30); do [ "$(k enabled Kestrel 0)" = 1 ] && break; sleep 0.2; done
+expect "main window enabled again" 1 "$(k enabled Kestrel 0)"
+sleep 0.5
+shot 03-set-screen-after-renewal
+
+say "sending the set gives four blocks at 0x4F2000 carrying the packed image"
+m=$(mark)
+k command Kestrel "$(rid ID_SEND_CURSOR)"
+expect "send question" "$(printf 'When you send a data to the projector, the lamp turns off.\nDo you send the cursor/stamp set to the projector?')" "$(k box Kestrel 10000)"
+k answer Kestrel 6
+expect "success" "Sending the data is finished normally." "$(k box Kestrel 60000)"
+shot 04-set-sent
+k answer Kestrel 1
+k box-gone Kestrel 5000
+expect "blocks" "4 blocks match" "$(check blocks "$simlog" "$m" "$work/Temp.csp")"
+expect "transfer ended" 1 "$(since "$m" | grep -c 'bulk end')"
+
+say "the renewed set counts as changed: New asks first, then starts a fresh Temp.csp"
+k command Kestrel "$(rid ID_FILE_NEW)"
+expect "save question" "Do you save the change to cursor/stamp set?" "$(k box Kestrel 10000)"
+k answer Kestrel 7
+k box-gone Kestrel 5000
+sleep 0.5
+cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
+close_app
+
+say "the cursor library: New... adds 06.crs after 05.crs and the page lists it"
+mkdir -p "$work/cursor" "$work/stamp"
+for n in 00 01 02 03 04 05; do check make-item "$work/cursor/$n.crs" 32; done
+check make-item "$work/stamp/00.stp" 48
+printf 'x' >> "$work/cursor/04.crs" # told apart after renumbering
+(cd "$work" && exec wine item_pages_host.exe) &
+host_pid=$!
+k wait-visible Kestrel 20000 || fail "item pages never shown"
+expect "cursor list" "$(printf '*00.crs\n 01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
+expect "a single stamp cannot be deleted" 0 "$(k enabled "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)")"
+k click "Kestrel/Cursor change" "$(rid IDC_ITEM_NEW)"
+k wait-visible "Cursor Edit" 20000 || fail "editor never shown"
+expect "action button" "Add" "$(k text "Cursor Edit" "$(rid IDC_ACTION)")"
+stroke "Cursor Edit" 5 1 20
+shot 05-editor-new-cursor
+k click "Cursor Edit" "$(rid IDC_ACTION)"
+expect "added" "The item is added to the list." "$(k box Kestrel 10000)"
+k answer Kestrel 1
+k box-gone Kestrel 5000
+expect "cursor/06.crs" 766 "$(stat -c %s "$work/cursor/06.crs" 2>/dev/null)"
+expect "button after adding" "Save" "$(k text "Cursor Edit" "$(rid IDC_ACTION)")"
+k close "Cursor Edit"
+k wait-gone "Cursor Edit" 10000 || fail "editor stayed open"
+wait_text Kestrel 100 0x52F 10 || fail "no exit notice"
+for _ in $(seq 30); do k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | grep -q 06.crs && break; sleep 0.2; done
+expect "listed" 7 "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | wc -l)"
+shot 06-cursor-library
+
+say "deleting 03.crs renumbers the later items"
+k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 3
+k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
+expect "delete question" "The selected item will be deleted, OK?" "$(k box Kestrel 10000)"
+k answer Kestrel 6
+k box-gone Kestrel 5000
+sleep 0.5
+expect "six left" "$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
+expect "former 04 is 03" 767 "$(stat -c %s "$work/cursor/03.crs")"
+[ -e "$work/cursor/06.crs" ] && fail "06.crs still there" || echo "ok: no 06.crs"
+shot 07-after-delete
+
+say "closing the editor without edits asks nothing and posts the exit notice"
+k post Kestrel 0x52D
+wait_text Kestrel 100 0x52D 10 || fail "notice not reset"
+(cd "$work" && exec wine Glyphpad.exe /SE 00.stp 00.stp) &
+k wait-visible "Stamp Edit" 20000 || fail "stamp editor never shown"
+shot 08-stamp-editor
+k close "Stamp Edit"
+k wait-gone "Stamp Edit" 10000 || fail "stamp editor asked something"
+wait_text Kestrel 100 0x52F 10 && echo "ok: exit notice" || fail "no exit notice"
+
+say "an unknown switch ends Glyphpad without a window"
+(cd "$work" && timeout 60 wine Glyphpad.exe /XX 05.crs) && echo "ok: ended by itself" || fail "Glyphpad /XX did not end"
+expect "no editor window" 0 "$(k count "Cursor Edit")"
+k close Kestrel
+for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$host_pid" 2>/dev/null && { fail "item pages did not close"; kill "$host_pid"; }
+finish "cursor/stamp scenarios"

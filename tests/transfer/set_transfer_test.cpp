@@ -1,0 +1,163 @@
+// Sending a set image through the projector link to the simulated projector.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "ani_info.h"
+#include "link_receiver.h"
+#include "projector_link.h"
+#include "projector_simulator.h"
+#include "pseudo_terminal.h"
+#include "queue_link_host.h"
+#include "set_transfer.h"
+#include "zelq_items.h"
+
+namespace {
+
+class CIgnoredEvents : public IReceiverEvents {
+public:
+    void OnSentValue(uint16_t, int32_t, int) override {}
+    bool OnNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
+    void OnMultiByte(const SReceivedFrame&, int) override {}
+    void OnLockEntries(const unsigned char*, uint32_t) override {}
+    void OnItemChanged(uint16_t, bool, int) override {}
+};
+
+class CScriptedProgress : public ITransferProgress {
+public:
+    void BlockSent(size_t sent, size_t total) override
+    {
+        blocks.push_back(sent);
+        EXPECT_EQ(total, 4u);
+        if (onBlock)
+            onBlock(sent);
+    }
+    bool Cancelled() override { return cancelAfter && blocks.size() >= cancelAfter; }
+
+    std::vector<size_t> blocks;
+    size_t cancelAfter = 0;
+    std::function<void(size_t)> onBlock;
+};
+
+class SetTransfer : public ::testing::Test {
+protected:
+    SetTransfer() : m_Receiver(m_Link, m_Events)
+    {
+        m_Host.m_pReceiver = &m_Receiver;
+        m_Link.Attach(&m_Host, &m_Receiver);
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_Pty.IsOpen());
+        ASSERT_TRUE(m_Sim.Start(m_Pty.MasterFd()));
+        m_Host.m_Ports = {m_Pty.SlavePath()};
+        ASSERT_EQ(m_Link.Open(), 1);
+        CAniInfo set;
+        set.CreateNew(8, 32, 32, 4);
+        for (int f = 0; f < 8; ++f)
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    set.GetFrame(f).SetPixel(x, y, (x + 3 * y + 5 * f) % 16);
+        ASSERT_TRUE(set.PackImage(m_Image));
+    }
+    void TearDown() override { m_Link.Close(); }
+
+    // Parameters of the frames the projector took for item, in order.
+    std::vector<std::vector<uint8_t>> Received(uint16_t item) const
+    {
+        std::vector<std::vector<uint8_t>> params;
+        for (const SLogEntry& e : m_Sim.Log().Entries()) {
+            if (e.eKind != ELogKind::RxFrame)
+                continue;
+            bool stack = e.bytes[0] == 0x1D;
+            size_t head = stack ? 7 : 5;
+            uint16_t code = static_cast<uint16_t>(e.bytes[stack ? 5 : 3] << 8 | e.bytes[stack ? 6 : 4]);
+            if (code == item)
+                params.emplace_back(e.bytes.begin() + static_cast<std::ptrdiff_t>(head), e.bytes.end() - 1);
+        }
+        return params;
+    }
+
+    CPseudoTerminal m_Pty;
+    CProjectorSimulator m_Sim;
+    CQueueLinkHost m_Host;
+    CProjectorLink m_Link;
+    CIgnoredEvents m_Events;
+    CLinkReceiver m_Receiver;
+    std::vector<uint8_t> m_Image;
+};
+
+TEST_F(SetTransfer, FourBlocksCarryTheImage)
+{
+    CScriptedProgress progress;
+    ASSERT_EQ(SendSetImage(m_Link, m_Image, &progress), 1);
+    EXPECT_EQ(progress.blocks, (std::vector<size_t>{1, 2, 3, 4}));
+
+    auto blocks = Received(kItemBlockData);
+    ASSERT_EQ(blocks.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(blocks[i].size(), 1027u);
+        EXPECT_EQ(BigEndianUnsigned(blocks[i].data(), 3), 0x4F2000u + 1024 * i);
+        EXPECT_TRUE(std::equal(blocks[i].begin() + 3, blocks[i].end(), m_Image.begin() + 1024 * i));
+    }
+    CBulkTransfer stored = m_Sim.BulkTransfer();
+    EXPECT_EQ(stored.Read(0x4F2000, 4096), m_Image);
+    EXPECT_EQ(stored.LastEnd(), 0);
+    EXPECT_EQ(Received(kItemBlockAddress), (std::vector<std::vector<uint8_t>>{{0x4F, 0x20, 0x00}}));
+    EXPECT_EQ(Received(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}}));
+    EXPECT_EQ(m_Sim.GetBaud(), 9600u) << "speed restored";
+}
+
+TEST_F(SetTransfer, FailedOrCancelledBlockAborts)
+{
+    const struct {
+        const char* name;
+        size_t cancelAfter;
+        bool failSecond;
+        size_t blocksTaken;
+    } cases[] = {
+        {"cancelled after the first block", 1, false, 1},
+        {"second block unanswered", 0, true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_Sim.Log().Clear();
+        CScriptedProgress progress;
+        progress.cancelAfter = c.cancelAfter;
+        if (c.failSecond)
+            progress.onBlock = [this](size_t sent) {
+                if (sent == 1)
+                    m_Sim.PushFaults(std::vector<SFault>(3, SFault{EFault::NoAck}));
+            };
+        EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
+        EXPECT_EQ(Received(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
+        EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 1);
+        EXPECT_EQ(Received(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}})) << "mode put back";
+        EXPECT_EQ(m_Sim.GetBaud(), 9600u);
+    }
+}
+
+TEST_F(SetTransfer, RefusedBulkModeSendsNothingElse)
+{
+    m_Sim.PushFaults(std::vector<SFault>(3, SFault{EFault::Nak}));
+    EXPECT_EQ(SendSetImage(m_Link, m_Image), 0);
+    EXPECT_TRUE(Received(kItemBlockData).empty());
+    EXPECT_TRUE(Received(kItemSpeed).empty());
+    EXPECT_EQ(Received(kItemLinkMode).size(), 3u) << "three attempts of mode 2, no mode 0";
+}
+
+TEST_F(SetTransfer, FailedReturnToNormalModeFailsTheWhole)
+{
+    CScriptedProgress progress;
+    progress.onBlock = [this](size_t sent) {
+        // The end marker, then mode 0 refused in all its attempts.
+        if (sent == 4)
+            m_Sim.PushFaults({SFault{}, SFault{}, SFault{}, SFault{EFault::Nak}, SFault{EFault::Nak}, SFault{EFault::Nak}});
+    };
+    EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
+    EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 0) << "the data itself went through";
+}
+
+} // namespace
