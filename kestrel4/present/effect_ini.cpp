@@ -109,22 +109,22 @@ void SaveSlotEffect(IProfileFile& ini, const std::string& section, int slot, con
     int type = effect->GetType();
     ini.WriteString(s, effectKey.c_str(), kEffectTypes[type].pszToken);
     switch (type) {
-    case STAMP:
+    case EFFECT_STAMP:
         ini.WriteString(s, Key("E%dStampEffectFileName", slot).c_str(),
                         FileNameOf(static_cast<const CPictureEffect*>(effect)->GetPath()).c_str());
         break;
-    case CUSTOM_CURSOR:
+    case EFFECT_CUSTOM_CURSOR:
         ini.WriteString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(),
                         FileNameOf(static_cast<const CPictureEffect*>(effect)->GetPath()).c_str());
         break;
-    case SOUND:
+    case EFFECT_SOUND:
         ini.WriteString(s, Key("E%dSoundEffectFileName", slot).c_str(),
                         static_cast<const CSoundEffect*>(effect)->GetPath().c_str());
         break;
-    case KEY:
+    case EFFECT_KEY:
         SaveKeys(ini, section, slot, *static_cast<const CKeyEffect*>(effect));
         break;
-    case CLEAR_SCREEN:
+    case EFFECT_CLEAR_SCREEN:
         break;
     default:
         SaveShape(ini, section, slot, *static_cast<const CShapeEffect*>(effect));
@@ -142,30 +142,30 @@ std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& se
 
     std::unique_ptr<CEffect> effect = CreateEffect(type, context);
     switch (type) {
-    case STAMP: {
+    case EFFECT_STAMP: {
         std::string name = ini.GetString(s, Key("E%dStampEffectFileName", slot).c_str(), kDefaultStamp, kFileBuffer);
         static_cast<CPictureEffect*>(effect.get())->SetPath(context.strProgramFolder + kStampFolder + name);
         break;
     }
-    case CUSTOM_CURSOR: {
+    case EFFECT_CUSTOM_CURSOR: {
         std::string name = ini.GetString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(), kDefaultCursor, kFileBuffer);
         static_cast<CPictureEffect*>(effect.get())->SetPath(context.strProgramFolder + kCursorFolder + name);
         break;
     }
-    case SOUND: {
+    case EFFECT_SOUND: {
         std::string path = ini.GetString(s, Key("E%dSoundEffectFileName", slot).c_str(), "NOT_FOUND", kFileBuffer);
         if (path == "NOT_FOUND") path = context.strProgramFolder + kSoundFolder + kDefaultSound;
         static_cast<CSoundEffect*>(effect.get())->SetPath(path);
         break;
     }
-    case KEY: {
+    case EFFECT_KEY: {
         std::vector<KeyCodeArray> events;
         for (const std::string& sub : ReadKeyEventSections(ini, section, slot)) events.push_back(ReadKeyCodeArray(ini, sub));
         std::vector<std::string> texts = ReadList(ini, section, kEventTextKey, slot);
         static_cast<CKeyEffect*>(effect.get())->SetLists(events, texts);
         break;
     }
-    case CLEAR_SCREEN:
+    case EFFECT_CLEAR_SCREEN:
         break;
     default:
         LoadShape(ini, section, slot, *static_cast<CShapeEffect*>(effect.get()));

@@ -4,17 +4,17 @@
 #include <string>
 
 enum EffectType {
-    FREE_LINE = 0,
-    LINE = 1,
-    ELLIPSE = 2,
-    RECT = 3,
-    BAR = 4,
-    STAMP = 5,
-    CUSTOM_CURSOR = 6,
-    SOUND = 7,
-    SPOT_LIGHT = 8,
-    CLEAR_SCREEN = 9,
-    KEY = 10,
+    EFFECT_FREE_LINE = 0,
+    EFFECT_LINE = 1,
+    EFFECT_ELLIPSE = 2,
+    EFFECT_RECT = 3,
+    EFFECT_BAR = 4,
+    EFFECT_STAMP = 5,
+    EFFECT_CUSTOM_CURSOR = 6,
+    EFFECT_SOUND = 7,
+    EFFECT_SPOT_LIGHT = 8,
+    EFFECT_CLEAR_SCREEN = 9,
+    EFFECT_KEY = 10,
 };
 const int kEffectTypeCount = 11;
 const int kNoEffectType = -1;  // an empty slot

@@ -59,12 +59,12 @@ std::unique_ptr<CEffect> CopyShape(const T& from)
 const SShapeLayout* GetShapeLayout(int type)
 {
     switch (type) {
-    case FREE_LINE: return &kFreeLine;
-    case LINE: return &kLine;
-    case ELLIPSE: return &kEllipse;
-    case RECT: return &kRect;
-    case BAR: return &kBar;
-    case SPOT_LIGHT: return &kSpotLight;
+    case EFFECT_FREE_LINE: return &kFreeLine;
+    case EFFECT_LINE: return &kLine;
+    case EFFECT_ELLIPSE: return &kEllipse;
+    case EFFECT_RECT: return &kRect;
+    case EFFECT_BAR: return &kBar;
+    case EFFECT_SPOT_LIGHT: return &kSpotLight;
     default: return nullptr;
     }
 }
@@ -105,12 +105,12 @@ void CShapeEffect::SetParam(EEffectParam param, int value)
     }
 }
 
-CFreeLineEffect::CFreeLineEffect() : CShapeEffect(FREE_LINE) { Apply(*this, {0x0000FF, 5, 0, 0, 0, 0, 0}); }
-CLineEffect::CLineEffect() : CShapeEffect(LINE) { Apply(*this, {0xFF00FF, 20, 20, 1, 0, 0, 0}); }
-CEllipseEffect::CEllipseEffect() : CShapeEffect(ELLIPSE) { Apply(*this, {0x0000FF, 10, 0, 0, 0, 0, 0}); }
-CRectEffect::CRectEffect() : CShapeEffect(RECT) { Apply(*this, {0x00FF00, 10, 0, 1, 1, 1, 0}); }
-CBarEffect::CBarEffect() : CShapeEffect(BAR) { Apply(*this, {0x00FFFF, 4, 0, 1, 0, 0, 0}); }
-CSpotLightEffect::CSpotLightEffect() : CShapeEffect(SPOT_LIGHT) { Apply(*this, {0x000000, 200, 0, 1, 0, 0, 0}); }
+CFreeLineEffect::CFreeLineEffect() : CShapeEffect(EFFECT_FREE_LINE) { Apply(*this, {0x0000FF, 5, 0, 0, 0, 0, 0}); }
+CLineEffect::CLineEffect() : CShapeEffect(EFFECT_LINE) { Apply(*this, {0xFF00FF, 20, 20, 1, 0, 0, 0}); }
+CEllipseEffect::CEllipseEffect() : CShapeEffect(EFFECT_ELLIPSE) { Apply(*this, {0x0000FF, 10, 0, 0, 0, 0, 0}); }
+CRectEffect::CRectEffect() : CShapeEffect(EFFECT_RECT) { Apply(*this, {0x00FF00, 10, 0, 1, 1, 1, 0}); }
+CBarEffect::CBarEffect() : CShapeEffect(EFFECT_BAR) { Apply(*this, {0x00FFFF, 4, 0, 1, 0, 0, 0}); }
+CSpotLightEffect::CSpotLightEffect() : CShapeEffect(EFFECT_SPOT_LIGHT) { Apply(*this, {0x000000, 200, 0, 1, 0, 0, 0}); }
 
 std::unique_ptr<CEffect> CFreeLineEffect::Clone() const { return CopyShape(*this); }
 std::unique_ptr<CEffect> CLineEffect::Clone() const { return CopyShape(*this); }
@@ -152,21 +152,21 @@ std::unique_ptr<CEffect> CKeyEffect::Clone() const
 std::unique_ptr<CEffect> CreateEffect(int type, const SEffectContext& context)
 {
     switch (type) {
-    case FREE_LINE: return std::unique_ptr<CEffect>(new CFreeLineEffect);
-    case LINE: return std::unique_ptr<CEffect>(new CLineEffect);
-    case ELLIPSE: return std::unique_ptr<CEffect>(new CEllipseEffect);
-    case RECT: return std::unique_ptr<CEffect>(new CRectEffect);
-    case BAR: return std::unique_ptr<CEffect>(new CBarEffect);
-    case STAMP:
+    case EFFECT_FREE_LINE: return std::unique_ptr<CEffect>(new CFreeLineEffect);
+    case EFFECT_LINE: return std::unique_ptr<CEffect>(new CLineEffect);
+    case EFFECT_ELLIPSE: return std::unique_ptr<CEffect>(new CEllipseEffect);
+    case EFFECT_RECT: return std::unique_ptr<CEffect>(new CRectEffect);
+    case EFFECT_BAR: return std::unique_ptr<CEffect>(new CBarEffect);
+    case EFFECT_STAMP:
         return std::unique_ptr<CEffect>(
             new CPictureEffect(1, context.strProgramFolder + kStampFolder + kDefaultStamp));
-    case CUSTOM_CURSOR:
+    case EFFECT_CUSTOM_CURSOR:
         return std::unique_ptr<CEffect>(
             new CPictureEffect(0, context.strProgramFolder + kCursorFolder + kDefaultCursor));
-    case SOUND: return std::unique_ptr<CEffect>(new CSoundEffect);
-    case SPOT_LIGHT: return std::unique_ptr<CEffect>(new CSpotLightEffect);
-    case CLEAR_SCREEN: return std::unique_ptr<CEffect>(new CClearScreenEffect);
-    case KEY: {
+    case EFFECT_SOUND: return std::unique_ptr<CEffect>(new CSoundEffect);
+    case EFFECT_SPOT_LIGHT: return std::unique_ptr<CEffect>(new CSpotLightEffect);
+    case EFFECT_CLEAR_SCREEN: return std::unique_ptr<CEffect>(new CClearScreenEffect);
+    case EFFECT_KEY: {
         std::unique_ptr<CKeyEffect> key(new CKeyEffect);
         KeyCodeArray pageUp;
         pageUp.Append(33);

@@ -98,7 +98,7 @@ KESTREL_SHAPE_EFFECT(CSpotLightEffect)
 class CPictureEffect : public CEffect {
 public:
     CPictureEffect(int stamp, std::string path)
-        : CEffect(stamp ? STAMP : CUSTOM_CURSOR), m_bStamp(stamp ? 1 : 0), m_strPath(std::move(path)) {}
+        : CEffect(stamp ? EFFECT_STAMP : EFFECT_CUSTOM_CURSOR), m_bStamp(stamp ? 1 : 0), m_strPath(std::move(path)) {}
     int IsStamp() const { return m_bStamp; }
     const std::string& GetPath() const { return m_strPath; }
     void SetPath(const std::string& path) { m_strPath = path; }
@@ -111,7 +111,7 @@ private:
 
 class CSoundEffect : public CEffect {
 public:
-    explicit CSoundEffect(std::string path = std::string()) : CEffect(SOUND), m_strPath(std::move(path)) {}
+    explicit CSoundEffect(std::string path = std::string()) : CEffect(EFFECT_SOUND), m_strPath(std::move(path)) {}
     const std::string& GetPath() const { return m_strPath; }
     void SetPath(const std::string& path) { m_strPath = path; }
     std::unique_ptr<CEffect> Clone() const override;
@@ -122,7 +122,7 @@ private:
 
 class CClearScreenEffect : public CEffect {
 public:
-    CClearScreenEffect() : CEffect(CLEAR_SCREEN) {}
+    CClearScreenEffect() : CEffect(EFFECT_CLEAR_SCREEN) {}
     std::unique_ptr<CEffect> Clone() const override;
 };
 
@@ -131,7 +131,7 @@ class CKeyEffect : public CEffect {
 public:
     static const size_t kMaxTextLength = 29;  // a 30-byte buffer per text
 
-    CKeyEffect() : CEffect(KEY) {}
+    CKeyEffect() : CEffect(EFFECT_KEY) {}
     const std::vector<KeyCodeArray>& GetEvents() const { return m_Events; }
     const std::vector<std::string>& GetTexts() const { return m_Texts; }
     // Replaces both lists whole; texts are cut to kMaxTextLength and the longer list is

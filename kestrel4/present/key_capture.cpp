@@ -23,7 +23,7 @@ std::string CKeyCapture::Prefix(const SModifiers& held) const
     if (held.bCtrl) prefix += kCtrlWord;
     if (held.bAlt) prefix += m_nKind == 1 ? kGraphWord : kAltWord;
     // A shortcut never uses Shift alone.
-    if (held.bShift && (m_eMode == KEY_EVENT || held.bCtrl || held.bAlt)) prefix += kShiftWord;
+    if (held.bShift && (m_eMode == CAPTURE_KEY_EVENT || held.bCtrl || held.bAlt)) prefix += kShiftWord;
     return prefix;
 }
 
@@ -50,7 +50,7 @@ void CKeyCapture::SetText(const std::string& text) { Complete(text); }
 
 bool CKeyCapture::OnKeyDown(int code, const SModifiers& held)
 {
-    return m_eMode == SHORTCUT ? ShortcutKey(code, held) : KeyEventKey(code, held);
+    return m_eMode == CAPTURE_SHORTCUT ? ShortcutKey(code, held) : KeyEventKey(code, held);
 }
 
 bool CKeyCapture::ShortcutKey(int code, const SModifiers& held)

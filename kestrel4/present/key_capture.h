@@ -17,7 +17,7 @@ struct SModifiers {
 
 class CKeyCapture {
 public:
-    enum EMode { SHORTCUT, KEY_EVENT };
+    enum EMode { CAPTURE_SHORTCUT, CAPTURE_KEY_EVENT };
 
     CKeyCapture(EMode mode, int keyboardKind);
 

@@ -63,7 +63,7 @@ TEST_P(PresentIniTest, FreshIniShowsInitialSettingOnlyAndNothingIsCurrent)
 TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
 {
     CSupportSettings& s = *m_pSettings;
-    s.ChooseType(1, KEY);
+    s.ChooseType(1, EFFECT_KEY);
     auto* key = static_cast<CKeyEffect*>(s.GetSlot(1));
     key->SetLists({Codes({17, 16, 80, 16, 17}), Codes({33}), Codes({18, 115, 18})},
                   {"Ctrl + Shift + P", "Page Up", "Alt + F4"});
@@ -101,8 +101,8 @@ TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
 TEST_P(PresentIniTest, DeletingASettingDeletesItsKeySubSections)
 {
     CSupportSettings& s = *m_pSettings;
-    s.ChooseType(0, KEY);
-    s.ChooseType(3, KEY);
+    s.ChooseType(0, EFFECT_KEY);
+    s.ChooseType(3, EFFECT_KEY);
     static_cast<CKeyEffect*>(s.GetSlot(3))->SetLists({Codes({65}), Codes({66})}, {"A", "B"});
     ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
     ASSERT_EQ("Support_Talk_Struct10", Get("Support_Talk", "E1KeyEffectVKeyArrayString0"));
@@ -184,13 +184,13 @@ TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
 TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
 {
     CSupportSettings& s = *m_pSettings;
-    s.ChooseType(0, ELLIPSE);
-    s.ChooseType(1, SOUND);
+    s.ChooseType(0, EFFECT_ELLIPSE);
+    s.ChooseType(1, EFFECT_SOUND);
     WriteText(m_strPath, "[Support_X]\r\nEffect1=NOTHING\r\nEffect2=SPOTLIGHT\r\nEffect3=CLEAR_SCREEN\r\n");
     s.LoadSetting(m_pIni->Read(), "Support_X");
-    EXPECT_EQ(ELLIPSE, s.GetSlot(0)->GetType());
-    EXPECT_EQ(SOUND, s.GetSlot(1)->GetType());
-    EXPECT_EQ(CLEAR_SCREEN, s.GetChosenType(2));
+    EXPECT_EQ(EFFECT_ELLIPSE, s.GetSlot(0)->GetType());
+    EXPECT_EQ(EFFECT_SOUND, s.GetSlot(1)->GetType());
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetChosenType(2));
 }
 
 // Each type with values that differ from both default sets.
@@ -201,21 +201,21 @@ struct SRoundTrip {
 };
 
 const SRoundTrip kRoundTrips[] = {
-    {FREE_LINE, {{PARAM_COLOR, 0xFFFF00}, {PARAM_WIDTH, 31}, {PARAM_TRANSPARENT, 1}},
+    {EFFECT_FREE_LINE, {{PARAM_COLOR, 0xFFFF00}, {PARAM_WIDTH, 31}, {PARAM_TRANSPARENT, 1}},
      {{"E3FreeLineEffectColor", "16776960"}, {"E3FreeLineEffectLineWidth", "31"}, {"E3FreeLineEffectClear", "1"}}},
-    {LINE, {{PARAM_COLOR, 0xFF4040}, {PARAM_WIDTH, 3}, {PARAM_GRID, 77}, {PARAM_TRANSPARENT, 0}},
+    {EFFECT_LINE, {{PARAM_COLOR, 0xFF4040}, {PARAM_WIDTH, 3}, {PARAM_GRID, 77}, {PARAM_TRANSPARENT, 0}},
      {{"E3LineEffectColor", "16728128"}, {"E3LineEffectLineWidth", "3"}, {"E3LineEffectGridWidth", "77"},
       {"E3LineEffectClear", "0"}}},
-    {ELLIPSE, {{PARAM_COLOR, 0xFFFFFF}, {PARAM_WIDTH, 2}, {PARAM_TRANSPARENT, 1}, {PARAM_FILL, 1}},
+    {EFFECT_ELLIPSE, {{PARAM_COLOR, 0xFFFFFF}, {PARAM_WIDTH, 2}, {PARAM_TRANSPARENT, 1}, {PARAM_FILL, 1}},
      {{"E3EllipseEffectColor", "16777215"}, {"E3EllipseEffectLineWidth", "2"}, {"E3EllipseEffectClear", "1"},
       {"E3EllipseEffectFill", "1"}}},
-    {RECT, {{PARAM_COLOR, 0x0000FF}, {PARAM_WIDTH, 32}, {PARAM_TRANSPARENT, 0}, {PARAM_FILL, 0}, {PARAM_TRACK, 0}},
+    {EFFECT_RECT, {{PARAM_COLOR, 0x0000FF}, {PARAM_WIDTH, 32}, {PARAM_TRANSPARENT, 0}, {PARAM_FILL, 0}, {PARAM_TRACK, 0}},
      {{"E3RectEffectColor", "255"}, {"E3RectEffectLineWidth", "32"}, {"E3RectEffectClear", "0"},
       {"E3RectEffectFill", "0"}, {"E3RectEffectTrack", "0"}}},
-    {BAR, {{PARAM_COLOR, 0xFF00FF}, {PARAM_WIDTH, 300}, {PARAM_TRANSPARENT, 0}, {PARAM_VERTICAL, 1}},
+    {EFFECT_BAR, {{PARAM_COLOR, 0xFF00FF}, {PARAM_WIDTH, 300}, {PARAM_TRANSPARENT, 0}, {PARAM_VERTICAL, 1}},
      {{"E3BarEffectColor", "16711935"}, {"E3BarEffectLineWidth", "300"}, {"E3BarEffectClear", "0"},
       {"E3BarEffectVertical", "1"}}},
-    {SPOT_LIGHT, {{PARAM_COLOR, 0x00FF00}, {PARAM_WIDTH, 499}, {PARAM_TRANSPARENT, 0}},
+    {EFFECT_SPOT_LIGHT, {{PARAM_COLOR, 0x00FF00}, {PARAM_WIDTH, 499}, {PARAM_TRANSPARENT, 0}},
      {{"E3SpotLightEffectColor", "65280"}, {"E3SpotLightEffectDiameter", "499"}, {"E3SpotLightEffectClear", "0"}}},
 };
 
@@ -247,13 +247,13 @@ TEST_P(PresentIniTest, ShapeEffectsRoundTripWithTheirKeys)
 TEST_P(PresentIniTest, FileEffectsClearScreenAndEmptySlotsRoundTrip)
 {
     CSupportSettings& s = *m_pSettings;
-    s.ChooseType(0, STAMP);
+    s.ChooseType(0, EFFECT_STAMP);
     static_cast<CPictureEffect*>(s.GetSlot(0))->SetPath("C:\\Kestrel\\stamp\\05.stp");
-    s.ChooseType(1, CUSTOM_CURSOR);
+    s.ChooseType(1, EFFECT_CUSTOM_CURSOR);
     static_cast<CPictureEffect*>(s.GetSlot(1))->SetPath("C:\\Kestrel\\cursor\\03.crs");
-    s.ChooseType(2, SOUND);
+    s.ChooseType(2, EFFECT_SOUND);
     static_cast<CSoundEffect*>(s.GetSlot(2))->SetPath("D:\\media\\gong.wav");
-    s.ChooseType(3, CLEAR_SCREEN);
+    s.ChooseType(3, EFFECT_CLEAR_SCREEN);
     ASSERT_TRUE(s.SaveAsPresentSetting());
 
     EXPECT_EQ("05.stp", Get("Support_Temporary", "E1StampEffectFileName"));
@@ -271,7 +271,7 @@ TEST_P(PresentIniTest, FileEffectsClearScreenAndEmptySlotsRoundTrip)
     EXPECT_EQ("C:\\Kestrel\\cursor\\03.crs", static_cast<const CPictureEffect*>(back.GetSlot(1))->GetPath());
     EXPECT_EQ(0, static_cast<const CPictureEffect*>(back.GetSlot(1))->IsStamp());
     EXPECT_EQ("D:\\media\\gong.wav", static_cast<const CSoundEffect*>(back.GetSlot(2))->GetPath());
-    EXPECT_EQ(CLEAR_SCREEN, back.GetSlot(3)->GetType());
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, back.GetSlot(3)->GetType());
     EXPECT_EQ(nullptr, back.GetSlot(4));
 }
 
@@ -279,9 +279,9 @@ TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)
 {
     CSupportSettings& s = *m_pSettings;
     s.Open();
-    s.ChooseType(0, FREE_LINE);
+    s.ChooseType(0, EFFECT_FREE_LINE);
     ASSERT_TRUE(s.SaveAsPresentSetting());
-    ASSERT_TRUE(s.ChooseType(0, BAR));
+    ASSERT_TRUE(s.ChooseType(0, EFFECT_BAR));
     ASSERT_TRUE(s.SaveAsPresentSetting());
     EXPECT_EQ("BAR", Get("Support_Temporary", "Effect1"));
     EXPECT_EQ("65535", Get("Support_Temporary", "E1BarEffectColor"));
@@ -291,14 +291,14 @@ TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)
     // Present Setting is rewritten whole, so only one list entry and one current flag.
     EXPECT_EQ("2", Get("Support_SectionName", "SectionNum"));
     EXPECT_EQ((std::vector<std::string>{"Present Setting", "Initial Setting"}), Names());
-    EXPECT_FALSE(s.ChooseType(0, BAR)) << "the same type again changes nothing";
+    EXPECT_FALSE(s.ChooseType(0, EFFECT_BAR)) << "the same type again changes nothing";
 }
 
 TEST_P(PresentIniTest, RegisteringChoosingAndDeletingNamedSettings)
 {
     CSupportSettings& s = *m_pSettings;
     s.Open();
-    s.ChooseType(0, RECT);
+    s.ChooseType(0, EFFECT_RECT);
     ASSERT_TRUE(s.SaveAsPresentSetting());
     ASSERT_EQ((std::vector<std::string>{"Present Setting", "Initial Setting"}), Names());
     EXPECT_FALSE(s.CanDelete());
@@ -321,17 +321,17 @@ TEST_P(PresentIniTest, RegisteringChoosingAndDeletingNamedSettings)
     EXPECT_EQ("0", Get("Support_CurrentSection", "Support_Defaults"));
 
     // A second name, then back to the first by choosing it.
-    s.ChooseType(0, LINE);
+    s.ChooseType(0, EFFECT_LINE);
     ASSERT_TRUE(s.SaveAsPresentSetting());
     ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Demo", never));
     ASSERT_EQ((std::vector<std::string>{"Demo", "Lecture", "Initial Setting"}), Names());
     ASSERT_TRUE(s.ChooseEntry(1));
-    EXPECT_EQ(RECT, s.GetSlot(0)->GetType());
+    EXPECT_EQ(EFFECT_RECT, s.GetSlot(0)->GetType());
     EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Lecture"));
     EXPECT_EQ("0", Get("Support_CurrentSection", "Support_Demo"));
 
     // Editing makes Present Setting; choosing a named one removes it again.
-    s.ChooseType(4, SOUND);
+    s.ChooseType(4, EFFECT_SOUND);
     ASSERT_TRUE(s.SaveAsPresentSetting());
     ASSERT_EQ((std::vector<std::string>{"Present Setting", "Demo", "Lecture", "Initial Setting"}), Names());
     ASSERT_TRUE(s.ChooseEntry(1));
@@ -344,7 +344,7 @@ TEST_P(PresentIniTest, RegisteringChoosingAndDeletingNamedSettings)
     again.Open();
     EXPECT_EQ((std::vector<std::string>{"Demo", "Lecture", "Initial Setting"}), again.GetNames());
     EXPECT_EQ(0, again.GetSelected());
-    EXPECT_EQ(LINE, again.GetSlot(0)->GetType());
+    EXPECT_EQ(EFFECT_LINE, again.GetSlot(0)->GetType());
 
     ASSERT_TRUE(again.DeleteEntry(0));
     EXPECT_EQ((std::vector<std::string>{"Lecture", "Initial Setting"}), again.GetNames());
@@ -370,10 +370,10 @@ TEST_P(PresentIniTest, ReservedAndDuplicateNames)
     EXPECT_EQ(0, asked);
     std::string before = ReadText(m_strPath);
 
-    s.ChooseType(0, BAR);
+    s.ChooseType(0, EFFECT_BAR);
     ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", decline));
     EXPECT_EQ(0, asked);
-    s.ChooseType(0, ELLIPSE);
+    s.ChooseType(0, EFFECT_ELLIPSE);
     EXPECT_EQ(CSupportSettings::REGISTER_DECLINED, s.Register("Talk", decline));
     EXPECT_EQ(1, asked);
     EXPECT_EQ("BAR", Get("Support_Talk", "Effect1"));
@@ -417,7 +417,7 @@ TEST_P(PresentIniTest, ShortcutsAreCheckedForDuplicatesAndWrittenTogether)
 TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
 {
     CSupportSettings& s = *m_pSettings;
-    s.ChooseType(0, BAR);
+    s.ChooseType(0, EFFECT_BAR);
     ASSERT_TRUE(s.SaveAsPresentSetting());
     std::string before = ReadText(m_strPath);
 
@@ -442,7 +442,7 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     CIniFile failing(m_strPath, [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
     CSupportSettings other(failing, m_Context, UsScan);
     other.Open();
-    other.ChooseType(2, LINE);
+    other.ChooseType(2, EFFECT_LINE);
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";

@@ -31,12 +31,12 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
         int nType;
         int nColor, nWidth, nGrid, nTransparent, nFill, nTrack, nVertical;  // -1: not a field
     } cases[] = {
-        {FREE_LINE, 0x0000FF, 5, -1, 0, -1, -1, -1},
-        {LINE, 0xFF00FF, 20, 20, 1, -1, -1, -1},
-        {ELLIPSE, 0x0000FF, 10, -1, 0, 0, -1, -1},
-        {RECT, 0x00FF00, 10, -1, 1, 1, 1, -1},
-        {BAR, 0x00FFFF, 4, -1, 1, -1, -1, 0},
-        {SPOT_LIGHT, 0x000000, 200, -1, 1, -1, -1, -1},
+        {EFFECT_FREE_LINE, 0x0000FF, 5, -1, 0, -1, -1, -1},
+        {EFFECT_LINE, 0xFF00FF, 20, 20, 1, -1, -1, -1},
+        {EFFECT_ELLIPSE, 0x0000FF, 10, -1, 0, 0, -1, -1},
+        {EFFECT_RECT, 0x00FF00, 10, -1, 1, 1, 1, -1},
+        {EFFECT_BAR, 0x00FFFF, 4, -1, 1, -1, -1, 0},
+        {EFFECT_SPOT_LIGHT, 0x000000, 200, -1, 1, -1, -1, -1},
     };
     SEffectContext context{"C:\\K\\", 2};
     for (const SCase& c : cases) {
@@ -57,24 +57,24 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
             if (p.second >= 0) EXPECT_EQ(p.second, static_cast<CShapeEffect*>(copy.get())->GetParam(p.first));
     }
 
-    auto stamp = CreateEffect(STAMP, context);
+    auto stamp = CreateEffect(EFFECT_STAMP, context);
     EXPECT_EQ("C:\\K\\stamp\\00.stp", static_cast<CPictureEffect*>(stamp.get())->GetPath());
     EXPECT_EQ(1, static_cast<CPictureEffect*>(stamp.get())->IsStamp());
-    auto cursor = CreateEffect(CUSTOM_CURSOR, context);
+    auto cursor = CreateEffect(EFFECT_CUSTOM_CURSOR, context);
     EXPECT_EQ("C:\\K\\cursor\\00.crs", static_cast<CPictureEffect*>(cursor.get())->GetPath());
-    EXPECT_EQ(CUSTOM_CURSOR, CPictureEffect(0, "x").GetType());
-    EXPECT_EQ(STAMP, CPictureEffect(1, "x").GetType());
-    EXPECT_EQ("", static_cast<CSoundEffect*>(CreateEffect(SOUND, context).get())->GetPath());
-    EXPECT_EQ(CLEAR_SCREEN, CreateEffect(CLEAR_SCREEN, context)->GetType());
+    EXPECT_EQ(EFFECT_CUSTOM_CURSOR, CPictureEffect(0, "x").GetType());
+    EXPECT_EQ(EFFECT_STAMP, CPictureEffect(1, "x").GetType());
+    EXPECT_EQ("", static_cast<CSoundEffect*>(CreateEffect(EFFECT_SOUND, context).get())->GetPath());
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, CreateEffect(EFFECT_CLEAR_SCREEN, context)->GetType());
     EXPECT_EQ(nullptr, CreateEffect(kNoEffectType, context));
 
-    auto key = CreateEffect(KEY, context);
+    auto key = CreateEffect(EFFECT_KEY, context);
     auto* k = static_cast<CKeyEffect*>(key.get());
     ASSERT_EQ(1u, k->GetEvents().size());
     EXPECT_EQ(33, k->GetEvents()[0].nCodes[0]);
     EXPECT_EQ(1, k->GetEvents()[0].nCount);
     EXPECT_EQ("Page Up", k->GetTexts()[0]);
-    auto pc98 = CreateEffect(KEY, SEffectContext{"", 1});
+    auto pc98 = CreateEffect(EFFECT_KEY, SEffectContext{"", 1});
     EXPECT_EQ("ROLL DOWN", static_cast<CKeyEffect*>(pc98.get())->GetTexts()[0]);
 }
 
