@@ -22,8 +22,6 @@ public:
     // called before Create. The page is shown over the page area like the others.
     void AttachPage(int type, std::unique_ptr<CEffectPage> page);
 
-    CSupportSettings& Settings() { return m_Settings; }
-
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
