@@ -85,6 +85,9 @@ expect "ini bar horizontal" 0 "$(ini_value Support_Temporary E1BarEffectVertical
 shot bar-after-free-line
 k click "Kestrel/Bar" 1019
 wait_value Support_Temporary E1BarEffectVertical 1 5 || fail "vertical not stored"
+# Blue is softened on this display of more than 8 bits per pixel.
+k click "Kestrel/Bar" 1025
+wait_value Support_Temporary E1BarEffectColor 16728128 5 || fail "blue: $(ini_value Support_Temporary E1BarEffectColor)"
 
 say "33 typed into a free line width reports the range"
 choose_type 0 "Free Line" || fail "free line page"
