@@ -96,11 +96,11 @@ kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
 restore_main
 shot 06-after-enter-escape
 
-say "Tab does not lose the focus in an empty screen"
+say "Tab goes from the screen list into the screen and back"
 expect "focus on the screen list" 1000 "$(k focus Kestrel)"
 xdotool key Tab 2>/dev/null
 input_barrier
-expect "focus after Tab" 1000 "$(k focus Kestrel)"
+expect "focus after Tab: the Entry Name list" 1001 "$(k focus Kestrel)"
 xdotool key shift+Tab 2>/dev/null
 input_barrier
 expect "focus after Shift+Tab" 1000 "$(k focus Kestrel)"
