@@ -84,6 +84,7 @@ CProjectorSimulator::CProjectorSimulator(const SSimulatorOptions& options)
     : m_Options(options), m_pModel(FindSimModel(options.strModel)), m_nBaud(options.nBaud),
       m_bPace(options.bPace), m_Timing(options.timing), m_Start(std::chrono::steady_clock::now())
 {
+    m_strImageFile = options.strImageFile;
     for (auto& timers : m_nTimerUs)
         for (long long& due : timers)
             due = -1;
@@ -454,6 +455,8 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
     }
 
     SFault fault = m_Plan.Next();
+    if (DropsBlock(command))
+        fault.eKind = EFault::NoAck;
     if (fault.eKind != EFault::Normal)
         entry.strText += " fault " + FaultName(fault);
     m_Log.Add(std::move(entry));
@@ -603,7 +606,9 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
     case 1:
         for (int p = first; p <= last && result == EStoreResult::Ok; ++p) {
             bool handled = false;
-            result = SetSpecial(p, command, handled, nowUs);
+            result = TransferSet(p, command, handled);
+            if (!handled)
+                result = SetSpecial(p, command, handled, nowUs);
             if (!handled && result == EStoreResult::Ok)
                 result = m_Store.Set(p, command.wItem, command.param);
         }
