@@ -290,3 +290,46 @@
 
 // Timers
 #define IDT_SPLASH              777
+
+// Bitmaps, the user logo and its transfer; test patterns.
+#define IDD_TEST_PATTERN        181
+#define IDD_LOGO_AREA           185
+#define IDD_TRANSFER_PROGRESS   186
+#define IDB_PATTERN_FOCUS       232
+#define IDB_PATTERN_GRAY        233
+#define IDB_PATTERN_COLOR       234
+#define IDB_LOGO_FRAME          235
+#define IDB_SEND_FROM           236
+#define IDB_SEND_TO             237
+#define IDC_ZOOM                1062
+#define IDC_PATTERN_COLOR       1107
+#define IDC_PATTERN_GRAY        1108
+#define IDC_PATTERN_FOCUS       1109
+#define IDC_PATTERN_USER        1110
+#define IDC_PATTERN_FILE_NAME   1111
+#define IDC_PATTERN_REFER       1112
+#define IDC_SELECT_AREA         1146
+#define IDC_LOGO_FRAME          1147
+#define IDC_LOGO_PREVIEW        1162
+#define IDC_AREA_HELP           1163
+#define IDC_AREA_VIEW           1164
+#define IDC_PROGRESS_BAR        1165
+#define IDC_PROGRESS_TEXT       1191
+#define IDC_PATTERN_PREVIEW     1192
+#define IDC_PROGRESS_PERCENT    1212
+#define IDC_PROGRESS_FROM       1213
+#define IDC_PROGRESS_TO         1214
+#define IDS_FILTER_LOGO_OPEN    402
+#define IDS_FILTER_LOGO_SAVE    403
+#define IDS_FILTER_BITMAP       404
+#define IDS_SENDING_TITLE       413
+#define IDS_READ_FAILED         517
+#define IDS_WRITE_FAILED        518
+#define IDS_NOT_AVAILABLE       519
+#define IDS_NO_PATTERN_FILE     521
+#define IDS_SENDING_DATA        527
+#define IDS_SEND_QUESTION       529
+#define IDS_CANCEL_LOGO         532
+#define IDS_SEND_FINISHED       535
+#define IDS_LOGO_TOO_SMALL      537
+#define IDT_AREA_SCROLL         775

@@ -3,6 +3,8 @@
 #include "resource.h"
 #include "tapline.h"
 #include "win32_profile.h"
+#include "test_pattern.h"
+#include "user_logo_page.h"
 
 #include <commctrl.h>
 
@@ -232,6 +234,10 @@ BOOL CKestrelDlg::OnInitDialog()
             m_pControlPanel = new CControlPanel(m_Connection);
             m_pScreens[i] = m_pControlPanel;
             screen = m_pControlPanel->Create(m_hWnd);
+        } else if (i == SCREEN_LOGO) {
+            m_pLogoPage = new CUserLogoPage(m_Connection, m_strLogoFile);
+            m_pScreens[i] = m_pLogoPage;
+            screen = m_pLogoPage->Create(m_hWnd);
         } else {
             m_pScreens[i] = new CScreenDlg;
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
@@ -239,6 +245,13 @@ BOOL CKestrelDlg::OnInitDialog()
         if (screen)
             MoveWindow(m_pScreens[i]->GetHwnd(), frame.left, frame.top, frame.right - frame.left,
                        frame.bottom - frame.top, FALSE);
+    }
+
+    // The test pattern window, hidden until the panel's "Pattern Display" shows it.
+    m_pTestPattern.reset(new CTestPattern);
+    if (m_pTestPattern->Create(m_hWnd)) {
+        m_pTestPattern->SetPattern(PATTERN_COLOR_IMAGE, m_strPatternFile);
+        if (HWND panel = ScreenWindow(SCREEN_CONTROL)) EnableWindow(GetDlgItem(panel, IDC_PATTERN_DISPLAY), TRUE);
     }
 
     // 6. Presentation Support alone in the list.
@@ -386,12 +399,22 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case IDC_COMPUTER:
         if (code == BN_CLICKED) m_Connection.PressProjectorButton(id);
         break;
-    case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
-    case ID_TEST_PATTERN:
     case ID_SEND_LOGO:
+        if (SelectedScreen() == SCREEN_LOGO && m_pLogoPage && GetScreenMenu(SCREEN_LOGO).bFile) {
+            if (id == ID_FILE_OPEN) m_pLogoPage->OpenLogo();
+            else if (id == ID_FILE_SAVE) m_pLogoPage->SaveLogo();
+            else if (id == ID_FILE_SAVE_AS) m_pLogoPage->SaveLogoAs();
+            else m_pLogoPage->SendLogo();
+        }
+        break;
+    case ID_TEST_PATTERN:
+    case IDC_PATTERN_DISPLAY:
+        OnTestPatternCommand(id);
+        break;
+    case ID_FILE_NEW:
     case ID_SEND_CURSOR:
         // Each goes to the page of its screen, checked against GetScreenMenu because
         // accelerators arrive whatever the menu shows; the pages are not built yet.
@@ -568,10 +591,30 @@ BOOL CKestrelDlg::OnQueryEndSession()
 // pages exist; effects, the link and the hook join these steps with their libraries.
 ESaveAnswer CKestrelDlg::AskSaveLogo()
 {
-    return SAVE_NO;
+    return m_pLogoPage ? m_pLogoPage->AskSave() : SAVE_NO;
 }
 
-void CKestrelDlg::SaveLogo() {}
+void CKestrelDlg::SaveLogo()
+{
+    if (m_pLogoPage) m_pLogoPage->SaveLogo();
+}
+
+void CKestrelDlg::OnTestPatternCommand(UINT id)
+{
+    if (!m_pTestPattern) return;
+    if (id == IDC_PATTERN_DISPLAY) {
+        HWND panel = ScreenWindow(SCREEN_CONTROL);
+        m_pTestPattern->Show(panel && IsDlgButtonChecked(panel, IDC_PATTERN_DISPLAY) == BST_CHECKED);
+        return;
+    }
+    if (SelectedScreen() != SCREEN_CONTROL) return;
+    CTestPatternDialog dialog(m_pTestPattern->GetPattern(), m_strPatternFile);
+    if (dialog.DoModal(IDD_TEST_PATTERN, m_hWnd) != IDOK) return;
+    if (dialog.GetPattern() != m_pTestPattern->GetPattern() || dialog.GetFile() != m_strPatternFile) {
+        m_strPatternFile = dialog.GetFile();
+        m_pTestPattern->SetPattern(dialog.GetPattern(), m_strPatternFile);
+    }
+}
 
 ESaveAnswer CKestrelDlg::AskSaveCursorSet()
 {
@@ -597,7 +640,9 @@ void CKestrelDlg::CloseLink()
 
 void CKestrelDlg::DestroyScreens()
 {
+    m_pTestPattern.reset();
     m_pControlPanel = nullptr;
+    m_pLogoPage = nullptr;
     for (CScreenDlg*& screen : m_pScreens) {
         delete screen;  // destroys its window
         screen = nullptr;

@@ -11,7 +11,11 @@
 #include "setting_table.h"
 #include "splash_dlg.h"
 
+#include <memory>
 #include <string>
+
+class CUserLogoPage;
+class CTestPattern;
 
 // Messages other programs and libraries send to the main window.
 const UINT WM_TAPLINE_KEY = 0x464;
@@ -97,6 +101,9 @@ private:
     CConnection m_Connection;
     CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
     CControlPanel* m_pControlPanel = nullptr; // screen 1, also in m_pScreens
+    CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, also in m_pScreens
+    std::unique_ptr<CTestPattern> m_pTestPattern;
+    void OnTestPatternCommand(UINT id);
     HACCEL m_hAccel = nullptr;
     HICON m_hIcon = nullptr;
     HICON m_hSmallIcon = nullptr;
