@@ -99,9 +99,11 @@ bool CTestPattern::IsPaletteDisplay() const
 
 LRESULT CALLBACK CTestPattern::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_NCCREATE)
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    if (msg == WM_NCCREATE) {
+        CTestPattern* created = static_cast<CTestPattern*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        created->m_hWnd = hwnd;
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    }
     CTestPattern* self = reinterpret_cast<CTestPattern*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     return self ? self->Message(msg, wParam, lParam) : DefWindowProcA(hwnd, msg, wParam, lParam);
 }
