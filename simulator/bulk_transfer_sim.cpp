@@ -1,6 +1,7 @@
 // Bulk transfers as the projector takes them: in link mode 2 the computer prepares an area
 // with block addresses (0x0900, one per 64 KiB), sends blocks of data behind 24-bit addresses
 // (0x0902) and ends (0x0905 = 0) or aborts (0x0905 = 1); either way the lamp goes off.
+// Blocks and the end are refused outside link mode 2.
 #include <algorithm>
 #include <cstdio>
 
@@ -38,12 +39,8 @@ EStoreResult CProjectorSimulator::TransferSet(int address, const SCommand& comma
         return EStoreResult::Ok;
     }
     handled = true;
-    long long mode = 0;
-    m_Store.GetValue(address, kItemLinkMode, mode);
-    if (mode != 2)
-        return EStoreResult::WrongState;
-
     if (item == kItemBlockAddress) {
+        // Accepted in any link mode, as a plain value; the blocks that follow need mode 2.
         if (command.param.size() != 3)
             return EStoreResult::BadLength;
         const uint32_t at = BigEndianUnsigned(command.param.data(), 3);
@@ -58,6 +55,10 @@ EStoreResult CProjectorSimulator::TransferSet(int address, const SCommand& comma
         return m_Store.Set(address, item, command.param);
     }
 
+    long long mode = 0;
+    m_Store.GetValue(address, kItemLinkMode, mode);
+    if (mode != 2)
+        return EStoreResult::WrongState;
     if (item == kItemBlockData) {
         if (!m_Transfer.bOpen)
             return EStoreResult::WrongState;

@@ -230,8 +230,12 @@ void CProjectorSimulator::Run()
         if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
             ssize_t count = read(m_nFd, buffer.data(), buffer.size());
             if (count > 0) {
-                for (ssize_t i = 0; i < count; ++i)
-                    m_pReader->Feed(buffer[i], now, events);
+                // Paced, bytes arrive no faster than the line carries them.
+                for (ssize_t i = 0; i < count; ++i) {
+                    if (ByteTimeUs())
+                        m_nRxLineUs = std::max(m_nRxLineUs, now) + ByteTimeUs();
+                    m_pReader->Feed(buffer[i], std::max(now, m_nRxLineUs), events);
+                }
             } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // Nobody holds the other end; look again a little later instead of spinning.
                 m_nHangupUntilUs = now + 50000;
@@ -239,7 +243,7 @@ void CProjectorSimulator::Run()
         }
         m_pReader->Poll(now, events);
         for (const SRxEvent& event : events)
-            Handle(event, now);
+            Handle(event, std::max(now, m_nRxLineUs));
         RunTimers(now);
         Flush(NowUs());
     }

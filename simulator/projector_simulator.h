@@ -233,6 +233,7 @@ private:
     std::vector<SOutput> m_Output; // by due time; the front one may be part written
     uint64_t m_nOutputSeq = 0;
     long long m_nNextByteUs = 0; // pacing: when the line takes the next byte
+    long long m_nRxLineUs = 0;   // pacing: when the last byte from the computer has arrived
     bool m_bWriteBlocked = false;
     long long m_nHangupUntilUs = 0;
 

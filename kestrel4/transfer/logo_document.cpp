@@ -83,14 +83,14 @@ ELogoResult CLogoDocument::SetArea(const SArea& area)
     return ELogoResult::Ok;
 }
 
-bool CLogoDocument::SetZoom(int rate)
+bool CLogoDocument::SetZoom(int rate, bool byUser)
 {
     if (rate == m_Source.GetZoom())
         return false;
     m_Source.SetZoom(rate);
     m_Working.SetZoom(rate);
     m_Transfer.SetZoom(rate);
-    m_bModified = true;
+    m_bModified = m_bModified || byUser;
     return true;
 }
 

@@ -31,8 +31,8 @@ public:
     ELogoResult Adopt(const CDIBLogo& source, const std::string& path);
     // A new area (inclusive, normalised); the picture keeps its zoom.
     ELogoResult SetArea(const SArea& area);
-    // A new zoom rate; false when it is the same.
-    bool SetZoom(int rate);
+    // A new zoom rate; false when it is the same. A user's choice marks the logo modified.
+    bool SetZoom(int rate, bool byUser = true);
     // Writes the source as a logo file; a bitmap path is never written over by the caller.
     ELogoResult Save(const std::string& path);
 

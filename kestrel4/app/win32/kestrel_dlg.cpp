@@ -310,6 +310,8 @@ BOOL CKestrelDlg::OnInitDialog()
 
 void CKestrelDlg::OnLinkChanged(bool linkOpen)
 {
+    // The logo page takes the connected model's zoom when it is shown next.
+    if (linkOpen) m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
     RebuildScreenList();
 }
@@ -366,7 +368,10 @@ void CKestrelDlg::RefreshScreen()
         m_Connection.m_bSettingsRead = 1;
         m_Connection.Settings().ReadProjectorSettings();
     }
-    if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
+    if (selected == SCREEN_LOGO && m_bLogoRefresh) {
+        m_bLogoRefresh = 0;
+        if (m_pLogoPage) m_pLogoPage->Start();
+    }
     if (selected == SCREEN_CURSOR && m_Connection.m_bCursorRefresh) m_Connection.m_bCursorRefresh = 0;
 
     for (int i = 0; i < SCREEN_COUNT; ++i)

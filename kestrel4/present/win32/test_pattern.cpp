@@ -65,6 +65,9 @@ void CTestPattern::Show(bool show)
         return;
     m_bShown = show;
     if (show) {
+        // The user's picture is read before painting, so its failures are not shown mid-paint.
+        if (m_nPattern == PATTERN_USER_FILE && !m_bLoadTried && !m_strUserFile.empty())
+            LoadUserFile();
         SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                      SWP_SHOWWINDOW | SWP_NOACTIVATE);
         InvalidateRect(m_hWnd, nullptr, FALSE);
@@ -84,6 +87,8 @@ void CTestPattern::SetPattern(int pattern, const std::string& userFile)
     m_nPattern = pattern;
     m_strUserFile = userFile;
     if (m_bShown) {
+        if (m_nPattern == PATTERN_USER_FILE && !m_bLoadTried && !m_strUserFile.empty())
+            LoadUserFile();
         InvalidateRect(m_hWnd, nullptr, FALSE);
         UpdateWindow(m_hWnd);
     }
@@ -217,8 +222,6 @@ void CTestPattern::LoadUserFile()
 
 void CTestPattern::PaintUserFile(HDC dc, int width, int height)
 {
-    if (!m_bLoadTried && !m_strUserFile.empty())
-        LoadUserFile();
     RECT all = {0, 0, width, height};
     if (!m_bLoaded) {
         Fill(dc, all, RGB(0xC0, 0xC0, 0xC0));

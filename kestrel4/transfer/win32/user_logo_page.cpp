@@ -91,20 +91,24 @@ void CUserLogoPage::OnInit()
         std::snprintf(text, sizeof text, "%d %%", rate);
         SendMessageA(zoom, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
+    Start();
+}
+
+void CUserLogoPage::Start()
+{
     if (!m_Logo.HasSource()) {
         CDIBLogo picture;
         const std::string path = ProgramFolder() + kDefaultLogo;
-        if (LoadLogoFile(path, ZoomRateOfIndex(DefaultZoomIndex()), picture) == ELogoLoad::Ok) {
-            if (m_Logo.Adopt(picture, path) != ELogoResult::Ok) {
-                KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
-                PostMessageA(Owner(), WM_CLOSE, 0, 0);
-            }
+        if (LoadLogoFile(path, ZoomRateOfIndex(DefaultZoomIndex()), picture) == ELogoLoad::Ok &&
+            m_Logo.Adopt(picture, path) != ELogoResult::Ok) {
+            KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
+            PostMessageA(Owner(), WM_CLOSE, 0, 0);
         }
     }
+    if (m_Logo.HasSource() && !m_Logo.IsModified())
+        m_Logo.SetZoom(ZoomRateOfIndex(DefaultZoomIndex()), false);
+    SendDlgItemMessageA(m_hWnd, IDC_ZOOM, CB_SETCURSEL, DefaultZoomIndex(), 0);
     Refresh();
-    SendMessageA(zoom, CB_SETCURSEL, DefaultZoomIndex(), 0);
-    if (m_Logo.HasSource())
-        SelectZoomOf(m_Logo.Source().GetZoom());
 }
 
 void CUserLogoPage::Refresh()

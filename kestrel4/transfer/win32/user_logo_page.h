@@ -15,6 +15,9 @@ public:
     // lastFile is the main window's remembered logo file ("UserlogoFile").
     CUserLogoPage(CConnection& connection, std::string& lastFile);
     HWND Create(HWND parent);
+    // Page start, again whenever a projector has been connected since: the default logo
+    // when there is no picture, and the connected model's zoom.
+    void Start();
 
     void OpenLogo();
     // A bitmap source or an unnamed logo asks for a file name first.

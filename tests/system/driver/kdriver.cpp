@@ -351,6 +351,8 @@ int main(int argc, char** argv)
     } else if (cmd == "close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (cmd == "answer" && argc > 3) {
+        // A hidden window of the same title must not take the answer of the one shown.
+        if (HWND shown = WaitFor(Widen(title), 2000, true)) hwnd = shown;
         HWND button = GetDlgItem(hwnd, std::atoi(argv[3]));
         if (!button) return 1;
         PostMessageW(button, BM_CLICK, 0, 0);
