@@ -34,7 +34,7 @@ start_connected
 k select Kestrel 1000 2
 sleep 1
 expect "the logo screen is shown" "Setting User logo" "$(k screen Kestrel)"
-expect "zoom choices" "$(printf '100 %%\n150 %%\n*200 %%\n250 %%\n300 %%')" "$(k combo Kestrel 1062)"
+expect "zoom choices" "$(printf ' 100 %%\n 150 %%\n*200 %%\n 250 %%\n 300 %%')" "$(k combo Kestrel 1062)"
 shot 31-logo-default
 
 say "opening a bitmap shows it in the preview"
