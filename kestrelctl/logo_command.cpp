@@ -72,10 +72,10 @@ private:
 // The console tool keeps no setting table: what the projector answers is not stored.
 class CNoEvents : public IReceiverEvents {
 public:
-    void PutItemValue(uint16_t, int32_t, int) override {}
-    bool ApplyNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
-    void ApplyMultiByte(const SReceivedFrame&, int) override {}
-    void SetLockEntries(const unsigned char*, uint32_t) override {}
+    void OnSentValue(uint16_t, int32_t, int) override {}
+    bool OnNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
+    void OnMultiByte(const SReceivedFrame&, int) override {}
+    void OnLockEntries(const unsigned char*, uint32_t) override {}
     void OnItemChanged(uint16_t, bool, int) override {}
 };
 

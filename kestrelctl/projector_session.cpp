@@ -4,12 +4,11 @@
 #include <cstdio>
 
 #include "projector_link.h"
-#include "setting_table.h"
+#include "zelq_items.h"
 
 namespace {
 const unsigned long kReplyWaitMs = 1000;
 const unsigned long kLevel5EngineWaitMs = 10000;
-const uint16_t kIdentifyItem = 0x0004;
 
 template <class Engine> void Configure(Engine& engine, const std::string& device, unsigned long baud)
 {
@@ -146,7 +145,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     CDataInformation none(0u);
     int result = m_pLevel4->SendCommand(request, none, 1, kReplyWaitMs);
     SAnswer answer;
-    if (result != 0 || !AwaitAnswer(kIdentifyItem, false, kReplyWaitMs, answer)) {
+    if (result != 0 || !AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
         message = result != 0 ? DescribeFailure(result) : "No response from the projector.";
         return SESSION_NO_RESPONSE;
     }
@@ -156,7 +155,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
             message = "The port " + m_strDevice + " cannot be opened.";
             return SESSION_NO_PORT;
         }
-        ESessionStatus status = Transact(1, 2, 1, kIdentifyItem, {}, answer, message);
+        ESessionStatus status = Transact(1, 2, 1, kItemIdentify, {}, answer, message);
         if (status != SESSION_OK)
             return status;
     }
@@ -178,15 +177,13 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
 
 int32_t DecodeItemValue(const std::vector<unsigned char>& bytes)
 {
-    return ValueFromBytes(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return BigEndianSigned(bytes.data(), static_cast<unsigned int>(bytes.size()));
 }
 
 std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width)
 {
     std::vector<unsigned char> bytes(width);
-    uint32_t bits = static_cast<uint32_t>(value);
-    for (unsigned int i = 0; i < width; ++i)
-        bytes[width - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
+    PutBigEndian(static_cast<uint32_t>(value), width, bytes.data());
     return bytes;
 }
 

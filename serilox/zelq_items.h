@@ -110,12 +110,14 @@ constexpr unsigned char ItemGroup(uint16_t code) { return static_cast<unsigned c
 constexpr unsigned char ItemId(uint16_t code) { return static_cast<unsigned char>(code & 0xFF); }
 constexpr uint16_t ItemCode(unsigned char group, unsigned char id) { return static_cast<uint16_t>(group << 8 | id); }
 
-// Values on the wire are big-endian. One and two bytes are signed where the item is; three
-// and four bytes are assembled as they stand.
+// Values on the wire are big-endian, 1 to 4 bytes; other lengths give 0. Signed reading
+// extends one and two bytes from their sign bit and takes three and four as they stand.
 inline uint32_t BigEndianUnsigned(const unsigned char* bytes, unsigned int count)
 {
+    if (count < 1 || count > 4)
+        return 0;
     uint32_t value = 0;
-    for (unsigned int i = 0; i < count && i < 4; ++i)
+    for (unsigned int i = 0; i < count; ++i)
         value = value << 8 | bytes[i];
     return value;
 }

@@ -2,22 +2,9 @@
 // state, re-synchronising after a resolution change, presets, gamma points, remote-control
 // keys, and the reports it sends about all of these by itself.
 #include "projector_simulator.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemPower = 0x0003;
-const uint16_t kItemResetAll = 0x0007;
-const uint16_t kItemKeys = 0x000A;
-const uint16_t kItemInput = 0x0100;
-const uint16_t kItemSignal = 0x0101;
-const uint16_t kItemTracking = 0x0303;
-const uint16_t kItemPositionH = 0x0500;
-const uint16_t kItemSync = 0x0302;
-const uint16_t kItemFrequencies = 0x030A;
-const uint16_t kItemResolutionInfo = 0x030B;
-const uint16_t kItemResolution = 0x030E;
-const uint16_t kItemRegisterPreset = 0x030F;
-const uint16_t kItemPresets = 0x0311;
-const uint16_t kItemGammaPoint = 0x060E;
 
 const int POWER_STANDBY = 0x00, POWER_ON = 0x01, POWER_WARMING = 0x10, POWER_COOLING = 0x11;
 const int INPUT_COMPUTER = 16, INPUT_VIDEO1 = 33, INPUT_VIDEO2 = 34;
@@ -122,7 +109,7 @@ void CProjectorSimulator::ScheduleStartPower(long long nowUs)
 EStoreResult CProjectorSimulator::GetSpecial(int address, const SCommand& command, std::vector<uint8_t>& out) const
 {
     // A get of one gamma point names its index.
-    if (command.wItem == kItemGammaPoint && command.param.size() == 1 && m_Store.Def(kItemGammaPoint)) {
+    if (command.wItem == kItemGammaParameter3 && command.param.size() == 1 && m_Store.Def(kItemGammaParameter3)) {
         if (address < 1 || address > CItemStore::kAddresses)
             return EStoreResult::BadAddress;
         if (command.param[0] > 2)
@@ -194,10 +181,10 @@ EStoreResult CProjectorSimulator::SetSpecial(int address, const SCommand& comman
         AfterReset(address, command.wItem, nowUs);
         return EStoreResult::Ok;
     }
-    case kItemGammaPoint:
+    case kItemGammaParameter3:
         m_GammaPoints[address - 1][command.param[0]] = command.param[1];
         return m_Store.Set(address, command.wItem, command.param);
-    case kItemKeys:
+    case kItemRemoteKey:
         m_Store.Set(address, command.wItem, command.param);
         PressKeys(address, command.param, nowUs);
         return EStoreResult::Ok;
@@ -209,7 +196,7 @@ EStoreResult CProjectorSimulator::SetSpecial(int address, const SCommand& comman
 // Also after a set of the resolution: the projector locks onto the signal anew and reports it.
 void CProjectorSimulator::AfterReset(int address, uint16_t code, long long nowUs)
 {
-    if (code == kItemGammaPoint) {
+    if (code == kItemGammaParameter3) {
         for (int& point : m_GammaPoints[address - 1])
             point = 0;
     } else if (code == kItemResolution && m_Timing.bTimed) {

@@ -9,6 +9,7 @@
 
 #include "packets.h"
 #include "sim_control.h"
+#include "zelq_items.h"
 
 namespace {
 const uint8_t kAck = 0x06;
@@ -18,12 +19,6 @@ const uint8_t kFlagOK = 0x40;
 const uint8_t kFlagCheck = 0x20;
 const uint8_t kBroadcast = 0x0F; // To nibble of a frame to every projector
 
-const uint16_t kItemPower = 0x0003;
-const uint16_t kItemIdent = 0x0004;
-const uint16_t kItemSpeed = 0x0006;
-const uint16_t kItemStackState = 0x1000;
-const uint16_t kItemStackEstablish = 0x1001;
-const uint16_t kItemSourceSwitching = 0x1006;
 
 const unsigned int kSpeeds[] = {9600, 19200, 38400, 57600};
 
@@ -535,8 +530,10 @@ std::vector<uint8_t> CProjectorSimulator::ShortLengthHead(EFrameKind kind) const
 std::vector<uint8_t> CProjectorSimulator::IdentBytes() const
 {
     uint32_t ident = m_Options.nIdent >= 0 ? static_cast<uint32_t>(m_Options.nIdent) : m_pModel->nIdent;
-    return {static_cast<uint8_t>(ident >> 24), static_cast<uint8_t>(ident >> 16), static_cast<uint8_t>(ident >> 8),
-            static_cast<uint8_t>(ident)};
+    std::vector<uint8_t> bytes = {static_cast<uint8_t>(ident >> 24), static_cast<uint8_t>(ident >> 16),
+                                  static_cast<uint8_t>(ident >> 8), static_cast<uint8_t>(ident)};
+    bytes.resize(m_Options.nIdentBytes, 0);
+    return bytes;
 }
 
 std::vector<uint8_t> CProjectorSimulator::StackState() const
@@ -557,11 +554,11 @@ std::vector<CProjectorSimulator::SReply> CProjectorSimulator::Execute(const SCom
     if (command.eKind == EFrameKind::Asic)
         return {AsicAnswer(command)};
 
-    if (command.eKind == EFrameKind::Short && command.wItem == kItemIdent && command.nAttr == 2 &&
+    if (command.eKind == EFrameKind::Short && command.wItem == kItemIdentify && command.nAttr == 2 &&
         command.param.empty()) {
         // The Level 4 identification request; a Level 5 short get of 0x0004 looks the same.
         SReply reply;
-        reply.wItem = kItemIdent;
+        reply.wItem = kItemIdentify;
         if (m_pModel->eIdentify == EIdentify::Level4) {
             reply.nFlags = command.nFlags;
             reply.param = IdentBytes();
@@ -600,9 +597,11 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
     EStoreResult result = EStoreResult::Ok;
     switch (command.nAttr) {
     case 2:
-        if (command.wItem == kItemIdent)
+        if (command.wItem == kItemIdentify && m_Options.bRefuseIdent)
+            result = EStoreResult::WrongState;
+        else if (command.wItem == kItemIdentify)
             reply.param = IdentBytes();
-        else if (command.wItem == kItemStackState && m_pModel->bStackCapable)
+        else if (command.wItem == kItemStackQuery && m_pModel->bStackCapable)
             reply.param = StackState();
         else
             result = GetSpecial(address, command, reply.param);

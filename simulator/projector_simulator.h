@@ -42,6 +42,8 @@ struct SSimulatorOptions {
     int nPower = 0x01;                // item 0x0003 at start
     SStateTiming timing;
     long long nIdent = -1;            // identification bytes instead of the model's
+    unsigned int nIdentBytes = 4;     // length of the identification answer (its first bytes)
+    bool bRefuseIdent = false;        // a Level 5 request for the identification is refused
     int nStallLimitMs = 1000;         // a frame from the computer that stops this long is dropped
     std::string strLogFile;
     std::vector<SFault> faults;       // the fault plan at start

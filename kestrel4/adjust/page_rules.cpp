@@ -1,10 +1,7 @@
 #include "page_rules.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemGamma = 0x0608;
-const uint16_t kItemResolution = 0x030E;
-const uint16_t kItemRegisterPreset = 0x030F;
-const uint16_t kItemPresetTable = 0x0311;
 const int kFirstPresetEntry = 33;
 const int kPresetEntries = 5;
 const int32_t kFirstPresetValue = 128;
@@ -26,10 +23,10 @@ const SChoiceButton kColor[] = {{1089, 0}, {1090, 1}};
 
 #define CHOICE(item, buttons, check) {item, buttons, sizeof buttons / sizeof buttons[0], check}
 const SChoiceItem kChoices[] = {
-    CHOICE(0x0603, kPrompt, true),  CHOICE(0x0612, kDpms, true),     CHOICE(0x0610, kStartup, true),
-    CHOICE(0x0502, kRear, true),    CHOICE(0x0503, kCeiling, true),  CHOICE(0x0604, kMute, false),
-    CHOICE(0x0608, kGamma, false),  CHOICE(0x0609, kBnc, false),     CHOICE(0x0611, kMessage, false),
-    CHOICE(0x0708, kPip, false),    CHOICE(0x0010, kCursor, false),  CHOICE(0x050A, kColor, false),
+    CHOICE(kItemPrompt, kPrompt, true),  CHOICE(kItemDpms, kDpms, true),     CHOICE(kItemStartupScreen, kStartup, true),
+    CHOICE(kItemRearProjection, kRear, true),    CHOICE(kItemCeiling, kCeiling, true),  CHOICE(kItemAvMute, kMute, false),
+    CHOICE(kItemGamma, kGamma, false),  CHOICE(kItemBnc, kBnc, false),     CHOICE(kItemMessage, kMessage, false),
+    CHOICE(kItemPictureInPicture, kPip, false),    CHOICE(kItemCursorSpeed, kCursor, false),  CHOICE(kItemColorSetting, kColor, false),
 };
 #undef CHOICE
 } // namespace
@@ -127,7 +124,7 @@ int ChooseResolution(int index, int previous, IPageModel& model, IPresetQuestion
             // A registration the projector did not take leaves the records as they were.
             if (!model.SendItem(kItemRegisterPreset, static_cast<int32_t>(n), 1))
                 return previous;
-            model.QueryItem(kItemPresetTable);
+            model.QueryItem(kItemPresets);
             if (!model.IsPresetRegistered(n))
                 return previous;
         }
@@ -148,7 +145,7 @@ bool RegisterPreset(unsigned int n, IPageModel& model, IPresetQuestions& questio
         return false;
     if (!model.SendItem(kItemRegisterPreset, static_cast<int32_t>(n), 1))
         return false;
-    model.QueryItem(kItemPresetTable);
+    model.QueryItem(kItemPresets);
     return true;
 }
 
@@ -176,12 +173,12 @@ bool IsVideoControlEnabled(uint16_t item, const SVideoState& state, bool locked)
     if (!state.bSignalValid || locked)
         return false;
     switch (item) {
-    case 0x0303: // Tracking
-    case 0x0302: // Sync.
-    case 0x030E: // Resolution
-    case 0x030F: // "Preset..."
+    case kItemTracking: // Tracking
+    case kItemSync: // Sync.
+    case kItemResolution: // Resolution
+    case kItemRegisterPreset: // "Preset..."
         return state.nInputCode != kInputOther;
-    case 0x0404: // Tint
+    case kItemTint: // Tint
         return state.bTintAvailable;
     default:
         return true;
@@ -196,23 +193,23 @@ bool IsColorLevelEnabled(int32_t colorSetting, bool locked)
 const SLockMark* LockMarks(ESettingPage page, unsigned int& count)
 {
     static const SLockMark videoComputer[] = {
-        {1248, {0x0500, 0x0501}}, {1251, {0x0303}}, {1252, {0x0302}}, {1253, {0x0300}}, {1254, {0x0301}},
-        {1255, {0x030D}},         {1256, {0x0306, 0x0307, 0x0308}}, {1249, {0x030E}}, {1250, {0x030F}},
+        {1248, {kItemPositionH, kItemPositionV}}, {1251, {kItemTracking}}, {1252, {kItemSync}}, {1253, {kItemBrightness}}, {1254, {kItemContrast}},
+        {1255, {kItemSharpness}},         {1256, {kItemRed, kItemGreen, kItemBlue}}, {1249, {kItemResolution}}, {1250, {kItemRegisterPreset}},
     };
     static const SLockMark videoVideo[] = {
-        {1248, {0x0500, 0x0501}}, {1253, {0x0400}}, {1254, {0x0401}},
-        {1257, {0x0403}},         {1258, {0x0404}}, {1255, {0x0402}},
+        {1248, {kItemPositionH, kItemPositionV}}, {1253, {kItemVideoBrightness}}, {1254, {kItemVideoContrast}},
+        {1257, {kItemSaturation}},         {1258, {kItemTint}}, {1255, {kItemVideoSharpness}},
     };
     static const SLockMark audio[] = {
-        {1266, {0x0200}}, {1267, {0x0207}}, {1268, {0x0206}}, {1269, {0x0208}}, {1270, {0x0209}},
+        {1266, {kItemVolume}}, {1267, {kItemTreble}}, {1268, {kItemBass}}, {1269, {kItemSrsSpace}}, {1270, {kItemSrsCenter}},
     };
     static const SLockMark setting[] = {
-        {1260, {0x060F}}, {1259, {0x0603}}, {1261, {0x0612}}, {1262, {0x0708}},
-        {1263, {0x0611}}, {1265, {0x0609}}, {1264, {0x0604}},
+        {1260, {kItemKeystone}}, {1259, {kItemPrompt}}, {1261, {kItemDpms}}, {1262, {kItemPictureInPicture}},
+        {1263, {kItemMessage}}, {1265, {kItemBnc}}, {1264, {kItemAvMute}},
     };
     static const SLockMark advanced[] = {
-        {1243, {0x0610}}, {1242, {0x050A, 0x0504, 0x0508, 0x0509}}, {1244, {0x0502}},
-        {1245, {0x0503}}, {1246, {0x0010}},                          {1247, {0x0405}},
+        {1243, {kItemStartupScreen}}, {1242, {kItemColorSetting, kItemColorTemp, kItemBlackLevel, kItemWhiteLevel}}, {1244, {kItemRearProjection}},
+        {1245, {kItemCeiling}}, {1246, {kItemCursorSpeed}},                          {1247, {kItemVideoSignal}},
     };
 #define MARKS(table) (count = sizeof table / sizeof table[0], table)
     switch (page) {

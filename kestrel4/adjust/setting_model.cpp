@@ -3,22 +3,9 @@
 #include "link_receiver.h"
 #include "projector_link.h"
 #include "projector_model.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemInput = 0x0100;
-const uint16_t kItemSignal = 0x0101;
-const uint16_t kItemVideoSignal = 0x0405;
-const uint16_t kItemPositionH = 0x0500;
-const uint16_t kItemPositionV = 0x0501;
-const uint16_t kItemFrequencies = 0x030A;
-const uint16_t kItemResolution = 0x030B;
-const uint16_t kItemPresets = 0x0311;
-const uint16_t kItemCursorSets = 0x000D;
-const uint16_t kItemLock = 0x1004;
-const uint16_t kItemGamma1 = 0x060C;
-const uint16_t kItemGamma2 = 0x060D;
-const uint16_t kItemGamma3 = 0x060E;
-
 const uint16_t kGroupStatus = 0x1A00;
 const uint16_t kGroupCursorSets = 0x1B00;
 const uint16_t kGroupPresets = 0x1C00;
@@ -30,14 +17,6 @@ const unsigned int kLastComputerSignalItem = 9;
 
 const unsigned int kPresets = 5;
 const unsigned int kPresetReplyBytes = 15;
-
-uint32_t BigEndian(const unsigned char* bytes, unsigned int count)
-{
-    uint32_t value = 0;
-    for (unsigned int i = 0; i < count; ++i)
-        value = value << 8 | bytes[i];
-    return value;
-}
 
 int32_t Words(uint32_t low, uint32_t high)
 {
@@ -55,19 +34,22 @@ private:
     CSettingModel& m_Model;
 };
 
-CSettingModel::CSettingModel(CProjectorLink& link, const CLinkReceiver& receiver, CSettingTable& table,
-                             const SProjectorModel& model, const int& currentProjector, const int& projectorCount,
-                             const int& stackMode)
-    : m_SettingTable(table), m_Link(link), m_Receiver(receiver), m_Model(model),
-      m_nCurrentProjector(currentProjector), m_nProjectorCount(projectorCount), m_bStackMode(stackMode)
+CSettingModel::CSettingModel(CConnection& connection) : m_Link(connection.Link()), m_Connection(connection)
 {
+    m_Connection.SetItemStore(this);
+}
+
+CSettingModel::~CSettingModel()
+{
+    m_Connection.SetItemStore(nullptr);
 }
 
 // ---- projector arguments ----
 
 int CSettingModel::CurrentProjector() const
 {
-    return m_nCurrentProjector >= 1 && m_nCurrentProjector <= 4 ? m_nCurrentProjector : 1;
+    int current = m_Connection.CurrentProjector();
+    return current >= 1 && current <= 4 ? current : 1;
 }
 
 int CSettingModel::TableProjector(int projector) const
@@ -88,12 +70,12 @@ bool CSettingModel::Address(int projector, unsigned char& address) const
 
 bool CSettingModel::IsOfModel(uint16_t code) const
 {
-    return IsItemOfModel(code, m_Model);
+    return IsItemOfModel(code, m_Connection.Model());
 }
 
 bool CSettingModel::Answered() const
 {
-    return m_Receiver.m_ReplyState == REPLY_ANSWERED;
+    return m_Connection.Receiver().ReplyState() == REPLY_ANSWERED;
 }
 
 // ---- commands ----
@@ -158,7 +140,7 @@ void CSettingModel::Show(int projector, ESettingPage page, uint16_t item, int32_
     // Address 0 changed every slot, the current projector's as well.
     if (!m_pView || page == PAGE_NONE)
         return;
-    if (projector == 0 || projector == -1 || projector == m_nCurrentProjector)
+    if (projector == 0 || projector == -1 || projector == m_Connection.CurrentProjector())
         m_pView->ShowValue(page, item, value);
 }
 
@@ -188,7 +170,7 @@ int CSettingModel::ApplyNotifiedValue(int projector, uint16_t item, const unsign
                 return 0;
             break;
         case RULE_LOCK: {
-            const SReceivedFrame& sent = *m_Receiver.m_pSent;
+            const SReceivedFrame& sent = m_Connection.Receiver().Sent();
             if (count == 4)
                 UpdateLockMask(projector, static_cast<uint16_t>(bytes[0] << 8 | bytes[1]), bytes[2], bytes[3] != 0);
             else if (count == 1 && sent.wItem == kItemLock && sent.nParameterLength >= 3)
@@ -211,11 +193,11 @@ bool CSettingModel::ApplyMultiByte(int projector, uint16_t item, const unsigned 
     bool valid = TableProjector(projector) >= 0;
     switch (item) {
     case kItemFrequencies:
-    case kItemResolution:
+    case kItemResolutionInfo:
         if (count == 8 && valid) {
             uint16_t first = kGroupStatus + (item == kItemFrequencies ? 0 : 2);
-            PutItemValue(first, static_cast<int32_t>(BigEndian(bytes, 4)), projector);
-            PutItemValue(first + 1, static_cast<int32_t>(BigEndian(bytes + 4, 4)), projector);
+            PutItemValue(first, static_cast<int32_t>(BigEndianUnsigned(bytes, 4)), projector);
+            PutItemValue(first + 1, static_cast<int32_t>(BigEndianUnsigned(bytes + 4, 4)), projector);
         }
         return true;
     case kItemPresets:
@@ -223,17 +205,17 @@ bool CSettingModel::ApplyMultiByte(int projector, uint16_t item, const unsigned 
             for (unsigned int n = 0; n < kPresets; ++n) {
                 const unsigned char* b = bytes + n * kPresetReplyBytes;
                 uint16_t first = static_cast<uint16_t>(kGroupPresets + 4 * n);
-                PutItemValue(first, Words(BigEndian(b, 2), BigEndian(b + 2, 2)), projector);
-                PutItemValue(first + 1, static_cast<int32_t>(BigEndian(b + 4, 4)), projector);
-                PutItemValue(first + 2, Words(BigEndian(b + 8, 2), BigEndian(b + 10, 2)), projector);
-                PutItemValue(first + 3, Words(BigEndian(b + 12, 2), b[14]), projector);
+                PutItemValue(first, Words(BigEndianUnsigned(b, 2), BigEndianUnsigned(b + 2, 2)), projector);
+                PutItemValue(first + 1, static_cast<int32_t>(BigEndianUnsigned(b + 4, 4)), projector);
+                PutItemValue(first + 2, Words(BigEndianUnsigned(b + 8, 2), BigEndianUnsigned(b + 10, 2)), projector);
+                PutItemValue(first + 3, Words(BigEndianUnsigned(b + 12, 2), b[14]), projector);
             }
         }
         return true;
     case kItemCursorSets:
         if (count == 48 && valid)
             for (unsigned int i = 0; i < 16; ++i)
-                PutItemValue(static_cast<uint16_t>(kGroupCursorSets + i), static_cast<int32_t>(BigEndian(bytes + 3 * i, 3)),
+                PutItemValue(static_cast<uint16_t>(kGroupCursorSets + i), static_cast<int32_t>(BigEndianUnsigned(bytes + 3 * i, 3)),
                              projector);
         return true;
     default:
@@ -274,10 +256,10 @@ int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
         return item == kItemInput ? QueryInputItems(p, ok) : QuerySignalItems(p, ok);
     };
     int ok = 1;
-    if (!m_bStackMode)
+    if (!m_Connection.IsStackMode())
         ok = requery(-1, ok);
     else if (projector == 1)
-        for (int p = 1; p <= m_nProjectorCount; ++p)
+        for (int p = 1; p <= m_Connection.ProjectorCount(); ++p)
             ok = requery(p, ok);
     else
         ok = requery(projector, ok);
@@ -299,7 +281,7 @@ int CSettingModel::SendAllSettings(int projector, int ok)
         uint16_t code = list[i].wCode;
         if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector))
             continue;
-        if (!SetItemValue(m_bStackMode, projector, code, GetItemValue(code, projector)) && !Answered())
+        if (!SetItemValue(m_Connection.IsStackMode(), projector, code, GetItemValue(code, projector)) && !Answered())
             return 0;
     }
     return 1;
@@ -314,7 +296,7 @@ int CSettingModel::QueryAllSettings(int projector, int ok)
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i].wCode;
-        if (IsOfModel(code) && !QueryItem(m_bStackMode, projector, code) && !Answered())
+        if (IsOfModel(code) && !QueryItem(m_Connection.IsStackMode(), projector, code) && !Answered())
             return 0;
     }
     return 1;
@@ -334,7 +316,7 @@ int CSettingModel::QueryInputItems(int projector, int ok)
         // Under one input the other Video page's items are not asked for.
         if ((computer && group == 0x04) || (!computer && group == 0x03) || !IsOfModel(code))
             continue;
-        if (!QueryItem(m_bStackMode, projector, code) && !Answered())
+        if (!QueryItem(m_Connection.IsStackMode(), projector, code) && !Answered())
             return 0;
     }
     return QuerySignalItems(projector, 1);
@@ -355,7 +337,7 @@ int CSettingModel::QuerySignalItems(int projector, int ok)
             continue;
         if (!IsOfModel(code))
             continue;
-        if (!QueryItem(m_bStackMode, projector, code) && !Answered())
+        if (!QueryItem(m_Connection.IsStackMode(), projector, code) && !Answered())
             return 0;
     }
     return 1;
@@ -370,7 +352,7 @@ int CSettingModel::ReadLockSettings()
             continue;
         unsigned char entry[3] = {static_cast<unsigned char>(list[i].wCode >> 8),
                                   static_cast<unsigned char>(list[i].wCode), list[i].nSub};
-        if (!m_Link.Transact(m_bStackMode, 2, 1, kItemLock, entry, sizeof entry) && !Answered())
+        if (!m_Link.Transact(m_Connection.IsStackMode(), 2, 1, kItemLock, entry, sizeof entry) && !Answered())
             return 0;
     }
     return 1;
@@ -384,11 +366,11 @@ int CSettingModel::ReadProjectorSettings()
     if (LocksInForce())
         ReadLockSettings();
     int ok = 1;
-    if (m_bStackMode)
-        for (int p = 1; p <= m_nProjectorCount; ++p)
+    if (m_Connection.IsStackMode())
+        for (int p = 1; p <= m_Connection.ProjectorCount(); ++p)
             ok = QueryAllSettings(p, ok);
     else
-        ok = QueryAllSettings(m_nCurrentProjector, ok);
+        ok = QueryAllSettings(m_Connection.CurrentProjector(), ok);
     if (m_pView) {
         m_pView->RefreshPages();
         m_pView->DestroyReadingDialog();
@@ -399,11 +381,11 @@ int CSettingModel::ReadProjectorSettings()
 int CSettingModel::SendGammaParameters(int stack, int projector, unsigned int g, int ok)
 {
     const SGammaParameters& gamma = GammaParameters(IsComputerGamma() != 0, g);
-    ok = SetItemValue(stack, projector, kItemGamma1, gamma.w060C, ok);
-    ok = SetItemValue(stack, projector, kItemGamma2, gamma.n060D, ok);
+    ok = SetItemValue(stack, projector, kItemGammaParameter1, gamma.w060C, ok);
+    ok = SetItemValue(stack, projector, kItemGammaParameter2, gamma.n060D, ok);
     for (unsigned char index = 0; index < 3; ++index) {
         const unsigned char bytes[2] = {index, gamma.n060E[index]};
-        ok = SetItem(stack, projector, kItemGamma3, bytes, sizeof bytes, ok);
+        ok = SetItem(stack, projector, kItemGammaParameter3, bytes, sizeof bytes, ok);
     }
     return ok;
 }
@@ -440,7 +422,7 @@ int CSettingModel::IsTintAvailable() const
 
 bool CSettingModel::LocksInForce() const
 {
-    return m_Model.bStackCapable != 0;
+    return m_Connection.Model().bStackCapable != 0;
 }
 
 int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) const
@@ -457,7 +439,7 @@ int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) 
 
 int CSettingModel::IsPageLocked(int tab, int projector) const
 {
-    static const uint16_t kGammaPage[] = {0x0608, kItemGamma1, kItemGamma2, kItemGamma3};
+    static const uint16_t kGammaPage[] = {kItemGamma, kItemGammaParameter1, kItemGammaParameter2, kItemGammaParameter3};
     const uint16_t* list = nullptr;
     unsigned int count = 0;
     switch (tab) {
@@ -485,7 +467,7 @@ int CSettingModel::IsPageLocked(int tab, int projector) const
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i];
         // Items the model lacks cannot be locked on it: they would keep the page open for ever.
-        if (code == 0x0205 || code == kItemPresets || !IsOfModel(code))
+        if (code == kItemSound3D || code == kItemPresets || !IsOfModel(code))
             continue;
         if (IsItemLocked(code, 0, projector) != 1)
             return 0;

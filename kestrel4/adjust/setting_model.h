@@ -5,13 +5,10 @@
 #pragma once
 #include <cstdint>
 
+#include "connection.h"
+#include "item_store.h"
 #include "setting_items.h"
 #include "setting_table.h"
-
-class CProjectorLink;
-class CLinkReceiver;
-struct SProjectorModel;
-struct SReceivedFrame;
 
 // What the model needs from the pages and the panel.
 class ISettingView {
@@ -26,13 +23,15 @@ public:
     virtual void DestroyReadingDialog() = 0;
 };
 
-class CSettingModel {
+class CSettingModel : private IItemStore {
 public:
-    // The addressing and the connected model belong to the main window; the model reads them
-    // on every call, so they may change at any time.
-    CSettingModel(CProjectorLink& link, const CLinkReceiver& receiver, CSettingTable& table,
-                  const SProjectorModel& model, const int& currentProjector, const int& projectorCount,
-                  const int& stackMode);
+    // The addressing and the connected model belong to the connection; the model reads them
+    // on every call, so they may change at any time. The model takes every value the
+    // connection receives from now on.
+    explicit CSettingModel(CConnection& connection);
+    ~CSettingModel() override;
+    CSettingModel(const CSettingModel&) = delete;
+    CSettingModel& operator=(const CSettingModel&) = delete;
 
     void SetView(ISettingView* view) { m_pView = view; }
 
@@ -48,7 +47,7 @@ public:
     // The table. projector: 1..4, -1 = the current one (slot 0 when there is none), 0 = slot 0
     // for reading and all four for writing. Reading with any other value gives -1; writing
     // stores nothing.
-    int32_t GetItemValue(uint16_t item, int projector) const;
+    int32_t GetItemValue(uint16_t item, int projector) const override;
     void PutItemValue(uint16_t item, int32_t value, int projector);
 
     // Values that arrive from the projector (the receiving handlers call these).
@@ -63,7 +62,7 @@ public:
     // projector the last answer came from.
     void SetLockEntries(const unsigned char* bytes, uint32_t count);
     // After the table has changed: re-queries on the projector's input and signal reports.
-    void OnItemChanged(uint16_t item, bool fromProjector, int projector);
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
 
     // Bulk walks. They stop at a command without an answer and go on after a refusal.
     int SendAllSettings(int projector, int ok = 1);
@@ -95,9 +94,24 @@ public:
     int IsPresetRegistered(unsigned int n, int projector = -1) const;
     bool IsBulkReadRunning() const { return m_nBulkReads != 0; }
 
-    CSettingTable& m_SettingTable;
+    CConnection& Connection() { return m_Connection; }
+    // The table itself: the projector setting file is its bytes.
+    CSettingTable& Table() { return m_SettingTable; }
+    const CSettingTable& Table() const { return m_SettingTable; }
 
 private:
+    // IItemStore: what the connection hands on from the receiving handlers.
+    void OnSentValue(uint16_t item, int32_t value, int projector) override { PutSentValue(item, value, projector); }
+    bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
+    {
+        return ApplyNotifiedValue(projector, item, bytes, count) != 0;
+    }
+    void OnMultiByte(const SReceivedFrame& reply, int projector) override
+    {
+        ApplyMultiByte(projector, reply.wItem, reply.Parameter, reply.nParameterLength);
+    }
+    void OnLockEntries(const unsigned char* bytes, uint32_t count) override { SetLockEntries(bytes, count); }
+
     class CBulkRead;
     // The address byte of a projector argument; false for a value outside -1..4.
     bool Address(int projector, unsigned char& address) const;
@@ -112,11 +126,8 @@ private:
     int RequeryAfterReport(uint16_t item, int projector);
 
     CProjectorLink& m_Link;
-    const CLinkReceiver& m_Receiver;
-    const SProjectorModel& m_Model;
-    const int& m_nCurrentProjector;
-    const int& m_nProjectorCount;
-    const int& m_bStackMode;
+    CConnection& m_Connection;
+    CSettingTable m_SettingTable;
     ISettingView* m_pView = nullptr;
     int m_nBulkReads = 0;
     int m_nLastAnswerFrom = 1;

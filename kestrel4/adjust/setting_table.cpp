@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-CSettingTable::CSettingTable() : m_nCurrentProjector(0)
+CSettingTable::CSettingTable()
 {
     Clear();
 }
@@ -12,19 +12,13 @@ void CSettingTable::Clear()
     std::memset(m_Values, 0, sizeof m_Values);
 }
 
-unsigned int CSettingTable::CurrentSlot() const
-{
-    return m_nCurrentProjector >= 1 && m_nCurrentProjector <= 4 ? m_nCurrentProjector - 1 : 0;
-}
-
 int32_t CSettingTable::GetItemValue(uint16_t item, int projector) const
 {
-    if (projector < -1 || projector > 4)
+    if (projector < 0 || projector > 4)
         return -1;
     if (!IsInTable(item))
         return 0;
-    unsigned int slot = projector >= 1 ? projector - 1 : projector == 0 ? 0 : CurrentSlot();
-    return m_Values[slot][item >> 8][item & 0xFF];
+    return m_Values[projector >= 1 ? projector - 1 : 0][item >> 8][item & 0xFF];
 }
 
 void CSettingTable::PutItemValue(uint16_t item, int32_t value, int projector)
@@ -36,9 +30,7 @@ void CSettingTable::PutItemValue(uint16_t item, int32_t value, int projector)
             slot[item >> 8][item & 0xFF] = value;
         return;
     }
-    if (projector == -1)
-        m_Values[CurrentSlot()][item >> 8][item & 0xFF] = value;
-    else if (projector >= 1 && projector <= 4)
+    if (projector >= 1 && projector <= 4)
         m_Values[projector - 1][item >> 8][item & 0xFF] = value;
 }
 
@@ -65,20 +57,4 @@ void CSettingTable::Load(const unsigned char in[kBytes])
                     v |= static_cast<uint32_t>(*p++) << (8 * i);
                 value = static_cast<int32_t>(v);
             }
-}
-
-int32_t ValueFromBytes(const unsigned char* bytes, uint32_t count)
-{
-    switch (count) {
-    case 1:
-        return static_cast<int8_t>(bytes[0]);
-    case 2:
-        return static_cast<int16_t>(bytes[0] << 8 | bytes[1]);
-    case 3:
-        return bytes[0] << 16 | bytes[1] << 8 | bytes[2];
-    case 4:
-        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3]);
-    default:
-        return 0;
-    }
 }

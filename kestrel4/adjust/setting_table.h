@@ -12,14 +12,11 @@ public:
 
     CSettingTable();
 
-    // Projector argument p: 1..4 = slot p - 1; -1 = the current projector's slot (slot 0 when
-    // there is none); 0 = slot 0 for reading and every slot for writing. Other values read -1
-    // and write nothing. Codes outside the table read 0 and are not stored.
+    // Projector argument p: 1..4 = slot p - 1; 0 = slot 0 for reading and every slot for
+    // writing. Other values read -1 and write nothing (the setting model resolves the current
+    // projector). Codes outside the table read 0 and are not stored.
     int32_t GetItemValue(uint16_t item, int projector) const;
     void PutItemValue(uint16_t item, int32_t value, int projector);
-
-    void SetCurrentProjector(int projector) { m_nCurrentProjector = projector; }
-    int GetCurrentProjector() const { return m_nCurrentProjector; }
 
     // The table as the setting file holds it, and back.
     void Save(unsigned char out[kBytes]) const;
@@ -28,12 +25,6 @@ public:
 
 private:
     static bool IsInTable(uint16_t item) { return (item >> 8) < kGroups && (item & 0xFF) < kItems; }
-    unsigned int CurrentSlot() const;
 
     int32_t m_Values[kSlots][kGroups][kItems];
-    int m_nCurrentProjector;
 };
-
-// A value as it came over the line: one and two bytes are signed, three and four bytes are
-// taken big-endian as they are. Other lengths give 0.
-int32_t ValueFromBytes(const unsigned char* bytes, uint32_t count);

@@ -1,20 +1,13 @@
 #include "connection.h"
 
 #include "resource.h"
+#include "zelq_items.h"
 
 namespace {
 const unsigned long kReplyWaitMs = 1000;
 const uint32_t kWarmingLimitMs = 90000;
 const uint32_t kWarmingLinkModeMs = 10000;
 const uint32_t kCoolingLimitMs = 180000;
-
-const uint16_t kItemLinkMode = 0x0000;
-const uint16_t kItemPower = 0x0003;
-const uint16_t kItemIdentify = 0x0004;
-const uint16_t kItemBusy = 0x0007;
-const uint16_t kItemRemoteKey = 0x000A;
-const uint16_t kItemWarnings = 0x0012;
-const uint16_t kItemStackQuery = 0x1000;
 
 enum EPowerState : int32_t {
     POWER_STANDBY = 0x00,
@@ -25,57 +18,66 @@ enum EPowerState : int32_t {
 
 const unsigned int kWarningMessages[8] = {IDS_WARN_FAN,  IDS_WARN_FUSE,  IDS_WARN_HEAT,  IDS_WARN_LAMP_LIFE,
                                           IDS_WARN_LAMP_LIFE2, IDS_WARN_LAMP, IDS_WARN_STACK, IDS_WARN_INTERNAL};
-
-class CWaitCursor {
-public:
-    explicit CWaitCursor(IConnectionUi& ui) : m_Ui(ui) { m_Ui.WaitCursor(true); }
-    ~CWaitCursor() { m_Ui.WaitCursor(false); }
-
-private:
-    IConnectionUi& m_Ui;
-};
 } // namespace
 
-CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable& table)
-    : m_Model(kUnrecognisedModel), m_nTurnedOffText(IDS_TURNED_OFF), m_Link(link), m_Ui(ui), m_Table(table),
-      m_Receiver(link, *this),
-      m_Settings(link, m_Receiver, table, m_Model, m_nCurrentProjector, m_nProjectorCount, m_bStackMode)
+CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, IClock& clock)
+    : m_Link(link), m_Ui(ui), m_Clock(clock), m_Receiver(link, *this), m_Model(kUnrecognisedModel),
+      m_nTurnedOffText(IDS_TURNED_OFF)
 {
+}
+
+void CConnection::SelectProjector(int projector)
+{
+    if (projector >= 0 && projector <= 4)
+        m_nCurrentProjector = projector;
+}
+
+void CConnection::SetStack(int projectorCount, int stackMode)
+{
+    if (projectorCount < 0 || projectorCount > 4)
+        return;
+    m_nProjectorCount = projectorCount;
+    m_bStackMode = stackMode ? 1 : 0;
 }
 
 // ---- item commands ----
 
+int32_t CConnection::ItemValue(uint16_t item, int projector) const
+{
+    return m_pStore ? m_pStore->GetItemValue(item, projector) : -1;
+}
+
 int CConnection::QueryItem(int stack, int projector, uint16_t item)
 {
-    return m_Settings.QueryItem(stack, projector, item);
+    return m_Link.Transact(stack, 2, static_cast<unsigned char>(projector), item, nullptr, 0);
 }
 
-int CConnection::SetItem(int stack, int projector, uint16_t item, int32_t value)
+int CConnection::SetItem(int stack, int projector, uint16_t item, unsigned char value)
 {
-    return m_Settings.SetItemValue(stack, projector, item, value);
+    return m_Link.Transact(stack, 1, static_cast<unsigned char>(projector), item, &value, 1);
 }
 
-void CConnection::PutItemValue(uint16_t item, int32_t value, int projector)
+void CConnection::OnSentValue(uint16_t item, int32_t value, int projector)
 {
-    m_Settings.PutSentValue(item, value, projector);
+    if (m_pStore)
+        m_pStore->OnSentValue(item, value, projector);
 }
 
-bool CConnection::ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector)
+bool CConnection::OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector)
 {
-    return m_Settings.ApplyNotifiedValue(projector, item, bytes, count) != 0;
+    return m_pStore ? m_pStore->OnNotifiedValue(item, bytes, count, projector) : true;
 }
 
-void CConnection::ApplyMultiByte(const SReceivedFrame& reply, int projector)
+void CConnection::OnMultiByte(const SReceivedFrame& reply, int projector)
 {
-    if (!m_Settings.ApplyMultiByte(projector, reply.wItem, reply.Parameter, reply.nParameterLength) && m_pHooks)
-        m_pHooks->ApplyMultiByte(reply, projector);
+    if (m_pStore)
+        m_pStore->OnMultiByte(reply, projector);
 }
 
-void CConnection::SetLockEntries(const unsigned char* bytes, uint32_t count)
+void CConnection::OnLockEntries(const unsigned char* bytes, uint32_t count)
 {
-    m_Settings.SetLockEntries(bytes, count);
-    if (m_pHooks)
-        m_pHooks->SetLockEntries(bytes, count);
+    if (m_pStore)
+        m_pStore->OnLockEntries(bytes, count);
 }
 
 void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector)
@@ -84,18 +86,19 @@ void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector
     case kItemPower:
         // Answers to the program's own queries are handled where they were asked.
         if (fromProjector)
-            OnPowerReport(m_Table.GetItemValue(kItemPower, projector));
+            OnPowerReport(ItemValue(kItemPower, projector));
         break;
-    case kItemBusy:
+    case kItemResetAll:
         OnBusy(projector);
         break;
     case kItemWarnings:
         OnWarnings(projector);
         break;
     default:
-        m_Settings.OnItemChanged(item, fromProjector, projector);
-        if (m_pHooks)
-            m_pHooks->OnOtherItemChanged(item, fromProjector, projector);
+        if (m_pStore)
+            m_pStore->OnItemChanged(item, fromProjector, projector);
+        if (m_pListener)
+            m_pListener->OnItemChanged(item, fromProjector, projector);
         break;
     }
 }
@@ -104,12 +107,10 @@ void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector
 
 int CConnection::Connect()
 {
-    CWaitCursor wait(m_Ui);
+    CWaitCursor wait(m_Link.Host());
     int connected = m_Link.Open() && IdentifyProjector();
     if (connected)
         m_Ui.CheckPortMenu(m_Link.GetPort());
-    m_bSettingsRead = 0;
-    m_bCursorRefresh = 1;
     m_Ui.OnConnectionChanged(m_Link.IsOpen() != 0);
     return connected;
 }
@@ -132,35 +133,53 @@ void CConnection::SelectPort(unsigned int port)
 void CConnection::Unconnected()
 {
     m_Ui.ShowMessage(IDS_UNCONNECTED, ICON_INFORMATION);
-    m_Link.m_bQuiet = 0;
 }
 
 bool CConnection::SwitchToLevel5()
 {
     m_Link.Close();
-    m_Link.m_nLevel = 1;
-    if (m_Link.Open())
-        return true;
-    m_Link.m_bQuiet = 0;
-    return false;
+    m_Link.SetLevel(1);
+    return m_Link.Open() != 0;
 }
 
 int CConnection::IdentifyProjector()
 {
-    m_Link.m_bQuiet = 1;
+    {
+        // No retry boxes while the projector is being found out.
+        CQuietLink quiet(m_Link);
+        if (!RunIdentification())
+            return 0;
+    }
+    m_nCurrentProjector = 1;
+    m_nProjectorCount = 1;
+    m_bStackMode = 0;
+    if (m_Model.bStackCapable) {
+        const unsigned char zero = 0;
+        if (!m_Link.Transact(1, 2, 1, kItemStackQuery, &zero, 1))
+            return 0;
+    }
+    // Only an answer to this query may drive the power dialogs: the last reply may be a
+    // power answer of an earlier connection.
+    const SReceivedFrame& reply = m_Receiver.Reply();
+    if (QueryItem(m_bStackMode, 1, kItemPower) && reply.wItem == kItemPower && reply.nParameterLength == 1)
+        OnPowerAtConnection(BigEndianSigned(reply.Parameter, 1));
+    return 1;
+}
+
+bool CConnection::RunIdentification()
+{
     for (;;) {
         m_Link.Close();
-        m_Link.m_nLevel = 0;
+        m_Link.SetLevel(0);
         if (!m_Link.Open()) {
-            m_Link.m_nLevel = 1;
-            m_Link.m_bQuiet = 0;
-            return 0;
+            m_Link.SetLevel(1);
+            return false;
         }
         SZelqLevel4Header request;
         request.Size = 6;
         request.Attr = 2;
-        request.GroupID = kItemIdentify >> 8;
-        request.ItemID = kItemIdentify & 0xFF;
+        request.GroupID = ItemGroup(kItemIdentify);
+        request.ItemID = ItemId(kItemIdentify);
         if (m_Link.SendLevel4Command(request, nullptr, 0, 1, kReplyWaitMs) == 0)
             break;
 
@@ -169,34 +188,33 @@ int CConnection::IdentifyProjector()
         m_Ui.Beep();
         if (!m_Ui.AskNoResponse()) {
             Unconnected();
-            return 0;
+            return false;
         }
         unsigned int port = m_Link.GetPort();
         if (!m_Ui.AskSelectPort(port)) {
             Unconnected();
-            return 0;
+            return false;
         }
         m_Link.SetPort(port);
-        m_Link.m_nLevel = 1;
-        if (!m_Link.Open()) {
-            m_Link.m_bQuiet = 0;
-            return 0;
-        }
+        m_Link.SetLevel(1);
+        if (!m_Link.Open())
+            return false;
     }
 
     bool identified = m_Link.WaitReplyState(REPLY_ANSWERED, kReplyWaitMs);
     bool unsupported = false;
-    const SReceivedFrame& reply = *m_Receiver.m_pReply;
+    const SReceivedFrame& reply = m_Receiver.Reply();
     if (!identified) {
         // The answer came too late to identify the projector; it is still connected, and all
         // further work is at Level 5, so the engine must change here as well.
         if (!SwitchToLevel5())
-            return 0;
+            return false;
     } else if (reply.nFrameLength > 2 && (reply.Frame[2] & 0x40)) {
-        // The projector does not take the Level 4 request: it identifies at Level 5.
+        // The projector does not take the Level 4 request: it identifies at Level 5. A refusal
+        // is no identification: connected, with the model known before.
         if (!SwitchToLevel5())
-            return 0;
-        if (QueryItem(1, 1, kItemIdentify) || m_Receiver.m_ReplyState == REPLY_ANSWERED) {
+            return false;
+        if (QueryItem(1, 1, kItemIdentify)) {
             if (reply.nParameterLength == 4)
                 MatchModel();
             else
@@ -205,7 +223,7 @@ int CConnection::IdentifyProjector()
     } else if (reply.nParameterLength == 4) {
         MatchModel();
         if (!SwitchToLevel5())
-            return 0;
+            return false;
     } else {
         unsupported = true;
     }
@@ -214,33 +232,18 @@ int CConnection::IdentifyProjector()
         m_Link.Close();
         m_Ui.RaiseSplash();
         m_Ui.Beep();
-        if (m_Ui.AskUnsupported()) {
+        if (m_Ui.AskUnsupported())
             m_Ui.PostQuit();
-            return 0;
-        }
-        Unconnected();
-        return 0;
+        else
+            Unconnected();
+        return false;
     }
-
-    m_Link.m_bQuiet = 0;
-    m_nCurrentProjector = 1;
-    m_nProjectorCount = 1;
-    m_bStackMode = 0;
-    m_Table.SetCurrentProjector(1);
-    if (m_Model.bStackCapable) {
-        const unsigned char zero = 0;
-        if (!m_Link.Transact(1, 2, 1, kItemStackQuery, &zero, 1))
-            return 0;
-    }
-    QueryItem(m_bStackMode, 1, kItemPower);
-    if (m_Receiver.m_pReply->wItem == kItemPower && m_Receiver.m_pReply->nParameterLength == 1)
-        OnPowerAtConnection(m_Receiver.m_pReply->Parameter[0]);
-    return 1;
+    return true;
 }
 
 void CConnection::MatchModel()
 {
-    const SReceivedFrame& reply = *m_Receiver.m_pReply;
+    const SReceivedFrame& reply = m_Receiver.Reply();
     const SProjectorModel* row = FindProjectorModel(reply.Parameter, reply.nParameterLength);
     if (!row) {
         m_Ui.ShowMessage(IDS_UNRECOGNIZED, ICON_INFORMATION);
@@ -294,7 +297,7 @@ void CConnection::PressProjectorButton(unsigned int button)
 
 void CConnection::PressPower()
 {
-    switch (m_Table.GetItemValue(kItemPower, 1)) {
+    switch (ItemValue(kItemPower, 1)) {
     case POWER_STANDBY:
         SwitchOnAndQuery();
         break;
@@ -361,7 +364,7 @@ void CConnection::OnPowerReport(int32_t state)
         m_bPowerOff = 0;
         if (m_Ui.IsTurnedOffDlgUp())
             m_Ui.CloseTurnedOffDlg();
-        m_Ui.DispatchPending();
+        DispatchPending();
         break;
     case POWER_WARMING:
         m_bPowerOn = m_bPowerOff = 0;
@@ -394,22 +397,22 @@ void CConnection::WaitWhileWarming(bool fromReport)
     m_Ui.EnableMainWindow(false);
     m_Ui.ShowActiveDlg();
     m_bWaitingActive = 1;
-    uint32_t start = m_Ui.TickCount();
+    uint32_t start = m_Clock.TickCount();
     bool ended = false;
-    while (m_Ui.TickCount() - start <= kWarmingLimitMs) {
-        if (fromReport && !linkModeSet && m_Ui.TickCount() - start > kWarmingLinkModeMs) {
+    while (m_Clock.TickCount() - start <= kWarmingLimitMs) {
+        if (fromReport && !linkModeSet && m_Clock.TickCount() - start > kWarmingLinkModeMs) {
             SetLinkMode(m_bStackMode != 0, 1);
             linkModeSet = true;
         }
-        m_Ui.DispatchPending();
+        DispatchPending();
         if (!m_Ui.IsActiveDlgUp() || !m_bWaitingActive) {
             ended = m_bWaitingActive == 0;
             break;
         }
         m_Ui.ShowActiveText(false);
-        m_Ui.Sleep(200);
+        m_Clock.Sleep(200);
         m_Ui.ShowActiveText(true);
-        m_Ui.Sleep(500);
+        m_Clock.Sleep(500);
     }
     if (!ended)
         m_bWaitingActive = 0;
@@ -428,9 +431,9 @@ void CConnection::WaitCoolingThenPowerOn()
     m_Ui.EnableMainWindow(false);
     m_Ui.ShowCoolingDlg();
     m_bWaitingCooling = 1;
-    uint32_t start = m_Ui.TickCount();
-    while (m_Ui.TickCount() - start <= kCoolingLimitMs) {
-        m_Ui.DispatchPending();
+    uint32_t start = m_Clock.TickCount();
+    while (m_Clock.TickCount() - start <= kCoolingLimitMs) {
+        DispatchPending();
         if (!m_Ui.IsCoolingDlgUp())
             break;
         if (!m_bWaitingCooling) {
@@ -439,7 +442,7 @@ void CConnection::WaitCoolingThenPowerOn()
             SwitchOnAndQuery();
             break;
         }
-        m_Ui.Sleep(10);
+        m_Clock.Sleep(10);
     }
     m_bWaitingCooling = 0;
     m_Ui.EnableMainWindow(true);
@@ -451,7 +454,7 @@ void CConnection::WaitCoolingThenPowerOn()
 
 void CConnection::OnBusy(int projector)
 {
-    int32_t busy = m_Table.GetItemValue(kItemBusy, projector);
+    int32_t busy = ItemValue(kItemResetAll, projector);
     if (busy == 0 && !m_Ui.IsWaitDlgUp()) {
         m_bWaitShown = 1;
         m_Ui.RunWaitDlg();
@@ -469,7 +472,7 @@ void CConnection::OnBusy(int projector)
 
 void CConnection::OnWarnings(int projector)
 {
-    int32_t bits = m_Table.GetItemValue(kItemWarnings, projector);
+    int32_t bits = ItemValue(kItemWarnings, projector);
     for (unsigned int bit = 0; bit < 8; ++bit)
         if (bits & (1 << bit))
             m_Ui.ShowMessage(kWarningMessages[bit], ICON_ERROR);

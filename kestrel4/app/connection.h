@@ -5,32 +5,25 @@
 #include <cstdint>
 #include <string>
 
+#include "clock.h"
 #include "connection_ui.h"
+#include "item_store.h"
 #include "link_receiver.h"
 #include "projector_link.h"
 #include "projector_model.h"
-#include "setting_model.h"
-#include "setting_table.h"
 
-// Items whose answers later parts of the program handle (adjustment pages, installer mode).
-class IItemHooks {
+class CConnection : private IReceiverEvents {
 public:
-    virtual ~IItemHooks() {}
-    virtual void ApplyMultiByte(const SReceivedFrame& reply, int projector) = 0;
-    virtual void SetLockEntries(const unsigned char* bytes, uint32_t count) = 0;
-    virtual void OnOtherItemChanged(uint16_t item, bool fromProjector, int projector) = 0;
-};
-
-class CConnection : public IReceiverEvents {
-public:
-    CConnection(CProjectorLink& link, IConnectionUi& ui, CSettingTable& table);
+    CConnection(CProjectorLink& link, IConnectionUi& ui, IClock& clock);
 
     // The handlers of the engine messages; the window dispatches to them.
     CLinkReceiver& Receiver() { return m_Receiver; }
-    // The setting model the pages, presets, files and installer mode work through.
-    CSettingModel& Settings() { return m_Settings; }
+    const CLinkReceiver& Receiver() const { return m_Receiver; }
+    CProjectorLink& Link() { return m_Link; }
 
-    void SetItemHooks(IItemHooks* hooks) { m_pHooks = hooks; }
+    // Where received values are kept (the setting model), and who hears of other changes.
+    void SetItemStore(IItemStore* store) { m_pStore = store; }
+    void SetItemListener(IItemListener* listener) { m_pListener = listener; }
 
     int Connect();
     int Reconnect();
@@ -46,32 +39,39 @@ public:
     // PC link mode 0 to every projector, when the program ends.
     void ReleaseLinkMode();
 
-    int QueryItem(int stack, int projector, uint16_t item);
-    int SetItem(int stack, int projector, uint16_t item, int32_t value);
+    // The connected model; the unrecognised one until a projector was identified.
+    const SProjectorModel& Model() const { return m_Model; }
+    const std::string& ModelName() const { return m_strModelName; }
+    // Addressing: the projector the pages show (0 = none), how many are known, stack mode.
+    int CurrentProjector() const { return m_nCurrentProjector; }
+    int ProjectorCount() const { return m_nProjectorCount; }
+    int IsStackMode() const { return m_bStackMode; }
+    // Projector 1..4 becomes the one the pages show; 0 = none.
+    void SelectProjector(int projector);
+    // The stack as the stack query found it or the installer-only mode built it: projectors
+    // 1..count are known, and in stack mode commands go to each of them as stack frames.
+    void SetStack(int projectorCount, int stackMode);
 
-    // IReceiverEvents
-    void PutItemValue(uint16_t item, int32_t value, int projector) override;
-    bool ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override;
-    void ApplyMultiByte(const SReceivedFrame& reply, int projector) override;
-    void SetLockEntries(const unsigned char* bytes, uint32_t count) override;
-    void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
-
-    SProjectorModel m_Model;
-    std::string m_strModelName;
-    int m_bPowerOn = 0;
-    int m_bPowerOff = 0;
-    int m_bWaitingActive = 0;
-    int m_bWaitingCooling = 0;
-    int m_bWaitShown = 0;
-    unsigned int m_nTurnedOffText; // string 509 until the first cooling-down report, then 506
-    int m_nCurrentProjector = 0;
-    int m_nProjectorCount = 0;
-    int m_bStackMode = 0;
-    int m_bSettingsRead = 0;
-    int m_bCursorRefresh = 0;
+    int IsPowerOn() const { return m_bPowerOn; }
+    int IsWaitingActive() const { return m_bWaitingActive; }
+    int IsWaitingCooling() const { return m_bWaitingCooling; }
 
 private:
-    void ShowNoResponseThenChoose(bool& retry);
+    // IReceiverEvents: everything goes to the store; power, busy and warnings are also ours.
+    void OnSentValue(uint16_t item, int32_t value, int projector) override;
+    bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override;
+    void OnMultiByte(const SReceivedFrame& reply, int projector) override;
+    void OnLockEntries(const unsigned char* bytes, uint32_t count) override;
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
+
+    int32_t ItemValue(uint16_t item, int projector) const;
+    // One-byte commands to projector 1..4 of the connection's own items.
+    int QueryItem(int stack, int projector, uint16_t item);
+    int SetItem(int stack, int projector, uint16_t item, unsigned char value);
+    void DispatchPending() { m_Link.PumpAll(); }
+
+    // Identification steps before the projector counts as connected; false = not connected.
+    bool RunIdentification();
     void Unconnected();
     bool SwitchToLevel5();
     void OnPowerAtConnection(int32_t state);
@@ -85,8 +85,20 @@ private:
 
     CProjectorLink& m_Link;
     IConnectionUi& m_Ui;
-    CSettingTable& m_Table;
-    IItemHooks* m_pHooks = nullptr;
+    IClock& m_Clock;
+    IItemStore* m_pStore = nullptr;
+    IItemListener* m_pListener = nullptr;
     CLinkReceiver m_Receiver;
-    CSettingModel m_Settings;
+
+    SProjectorModel m_Model;
+    std::string m_strModelName;
+    int m_bPowerOn = 0;
+    int m_bPowerOff = 0;
+    int m_bWaitingActive = 0;
+    int m_bWaitingCooling = 0;
+    int m_bWaitShown = 0;
+    unsigned int m_nTurnedOffText; // string 509 until the first cooling-down report, then 506
+    int m_nCurrentProjector = 0;
+    int m_nProjectorCount = 0;
+    int m_bStackMode = 0;
 };

@@ -1,5 +1,6 @@
 // The dialogs, message boxes and window changes that connecting and the power reports need.
-// The main window implements them with Win32; tests script the user's answers.
+// The main window implements them with Win32; tests script the user's answers. Time and
+// message pumping come from the clock and the link's host.
 #pragma once
 #include <cstdint>
 
@@ -8,12 +9,6 @@ enum EMessageIcon { ICON_INFORMATION, ICON_ERROR, ICON_EXCLAMATION };
 class IConnectionUi {
 public:
     virtual ~IConnectionUi() {}
-    virtual uint32_t TickCount() = 0;
-    // Waits without dispatching anything (the blinking of the "active" window).
-    virtual void Sleep(unsigned int ms) = 0;
-    // Dispatches every pending message of the thread once.
-    virtual void DispatchPending() = 0;
-    virtual void WaitCursor(bool on) = 0;
     virtual void Beep() = 0;
     // Brings the splash, when it still exists, to the top before a connection dialog.
     virtual void RaiseSplash() = 0;

@@ -25,3 +25,23 @@ public:
     // A send failed: true to retry.
     virtual bool AskRetrySend() = 0;
 };
+
+// The wait cursor for one scope.
+class CWaitCursor {
+public:
+    explicit CWaitCursor(ILinkHost* host) : m_pHost(host)
+    {
+        if (m_pHost)
+            m_pHost->WaitCursor(true);
+    }
+    ~CWaitCursor()
+    {
+        if (m_pHost)
+            m_pHost->WaitCursor(false);
+    }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    ILinkHost* m_pHost;
+};

@@ -3,13 +3,18 @@
 #include <cstring>
 
 #include "projector_link.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemLocks = 0x1004;
-
+// Items whose stack answers from projector 1 stand for the whole stack.
 bool IsProjectorOneStackItem(uint16_t item)
 {
-    return item == 0x030E || item == 0x0405 || item == 0x0609 || item == 0x0708;
+    return item == kItemResolution || item == kItemVideoSignal || item == kItemBnc || item == kItemPictureInPicture;
+}
+
+int32_t SentValue(const SReceivedFrame& frame)
+{
+    return static_cast<int32_t>(BigEndianUnsigned(frame.Parameter, frame.nParameterLength));
 }
 
 void CopyFrame(const CZelqLevel4Packet& packet, SReceivedFrame& record)
@@ -18,7 +23,7 @@ void CopyFrame(const CZelqLevel4Packet& packet, SReceivedFrame& record)
     record.nFrameLength = frame.GetSize() < sizeof record.Frame ? frame.GetSize() : sizeof record.Frame;
     frame.GetData(0, record.nFrameLength, record.Frame);
     record.Attr = packet.GetAttr();
-    record.wItem = static_cast<uint16_t>(packet.GetGroupID() << 8 | packet.GetItemID());
+    record.wItem = ItemCode(packet.GetGroupID(), packet.GetItemID());
     const CDataInformation* parameter = packet.GetParameter();
     record.nParameterLength =
         parameter->GetSize() < sizeof record.Parameter ? parameter->GetSize() : sizeof record.Parameter;
@@ -28,7 +33,7 @@ void CopyFrame(const CZelqLevel4Packet& packet, SReceivedFrame& record)
 } // namespace
 
 CLinkReceiver::CLinkReceiver(CProjectorLink& link, IReceiverEvents& events)
-    : m_ReplyState(0), m_pReply(new SReceivedFrame()), m_pSent(new SReceivedFrame()), m_Link(link), m_Events(events)
+    : m_Link(link), m_Events(events), m_pReply(new SReceivedFrame()), m_pSent(new SReceivedFrame())
 {
 }
 
@@ -36,16 +41,14 @@ void CLinkReceiver::OnEngineMessage(unsigned int message, WPARAM source, LPARAM 
 {
     bool level5 = source == SOURCE_LEVEL5;
     // Records are kept only for the generation the link works at.
-    bool current = level5 ? m_Link.m_nLevel == 1 : m_Link.m_nLevel == 0;
+    bool current = m_Link.GetLevel() == (level5 ? 1 : 0);
     switch (message) {
     case UM_PACKET_SENT:
-        (level5 ? m_pLastSent5 : m_pLastSent4) = record;
         if (current)
             CopyFrame(*reinterpret_cast<const CZelqLevel4Packet*>(record), *m_pSent);
         break;
     case UM_PACKET_RECEIVED: {
         m_ReplyState |= REPLY_FRAME;
-        (level5 ? m_pLastReceived5 : m_pLastReceived4) = record;
         if (!level5) {
             if (current)
                 CopyFrame(*reinterpret_cast<const CZelqLevel4Packet*>(record), *m_pReply);
@@ -85,8 +88,8 @@ void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, un
     // Values of a get or reset answer, or of a report: true when the model took them.
     auto applyValue = [&]() {
         if (reply.nParameterLength >= 1 && reply.nParameterLength <= 4)
-            return m_Events.ApplyNotifiedValue(item, reply.Parameter, reply.nParameterLength, projector);
-        m_Events.ApplyMultiByte(reply, projector);
+            return m_Events.OnNotifiedValue(item, reply.Parameter, reply.nParameterLength, projector);
+        m_Events.OnMultiByte(reply, projector);
         return true;
     };
 
@@ -95,17 +98,16 @@ void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, un
             return;
         unsigned char commandAttr = sent.Attr & 0x0F;
         if (stack && projector == 1 && IsProjectorOneStackItem(item) && (commandAttr == 1 || commandAttr == 3)) {
-            int32_t value = commandAttr == 1 ? DecodeBigEndian(sent.Parameter, sent.nParameterLength)
-                                             : DecodeBigEndian(reply.Parameter, reply.nParameterLength);
-            m_Events.PutItemValue(item, value, 1);
+            int32_t value = commandAttr == 1 ? SentValue(sent) : SentValue(reply);
+            m_Events.OnSentValue(item, value, 1);
             m_Events.OnItemChanged(item, false, projector);
             return;
         }
         switch (reply.Attr) {
         case 1:
-            m_Events.PutItemValue(sent.wItem, DecodeBigEndian(sent.Parameter, sent.nParameterLength), projector);
-            if (sent.wItem == kItemLocks) {
-                m_Events.SetLockEntries(sent.Parameter, sent.nParameterLength);
+            m_Events.OnSentValue(sent.wItem, SentValue(sent), projector);
+            if (sent.wItem == kItemLock) {
+                m_Events.OnLockEntries(sent.Parameter, sent.nParameterLength);
                 return;
             }
             break;
@@ -126,8 +128,8 @@ void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, un
         taken = applyValue();
     SZelqLevel5Header answer;
     answer.Attr = reply.Attr;
-    answer.GroupID = static_cast<unsigned char>(item >> 8);
-    answer.ItemID = static_cast<unsigned char>(item);
+    answer.GroupID = ItemGroup(item);
+    answer.ItemID = ItemId(item);
     answer.Stack = stack ? 1 : 0;
     answer.To = from;
     answer.From = 0;

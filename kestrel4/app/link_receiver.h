@@ -18,16 +18,18 @@ enum EReplyBits : unsigned char {
     REPLY_ANSWERED = REPLY_ACK | REPLY_FRAME,
 };
 
-// Where received values go: the setting model and the main window's reactions.
+// Where received values go: the setting model, and the connection's own reactions.
 class IReceiverEvents {
 public:
     virtual ~IReceiverEvents() {}
-    virtual void PutItemValue(uint16_t item, int32_t value, int projector) = 0;
+    // The answer to a set: the value that was sent, decoded without its sign.
+    virtual void OnSentValue(uint16_t item, int32_t value, int projector) = 0;
     // A 1- to 4-byte value from the projector; false when the model refuses it.
-    virtual bool ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) = 0;
+    virtual bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) = 0;
     // An answer whose parameter is not a single value (tables, records, a whole stack).
-    virtual void ApplyMultiByte(const SReceivedFrame& reply, int projector) = 0;
-    virtual void SetLockEntries(const unsigned char* bytes, uint32_t count) = 0;
+    virtual void OnMultiByte(const SReceivedFrame& reply, int projector) = 0;
+    // The lock entries a set of the lock item carried.
+    virtual void OnLockEntries(const unsigned char* bytes, uint32_t count) = 0;
     virtual void OnItemChanged(uint16_t item, bool fromProjector, int projector) = 0;
 };
 
@@ -38,15 +40,20 @@ public:
     // One engine message (UM_PACKET_RECEIVED .. UM_NAK_SENT); other numbers are ignored.
     void OnEngineMessage(unsigned int message, WPARAM source, LPARAM record);
 
-    unsigned char m_ReplyState;
-    // Heap-held: each record is 128 KiB.
-    std::unique_ptr<SReceivedFrame> m_pReply;
-    std::unique_ptr<SReceivedFrame> m_pSent;
-    LPARAM m_pLastSent4 = 0, m_pLastSent5 = 0, m_pLastReceived4 = 0, m_pLastReceived5 = 0;
+    // The bits of EReplyBits seen since the last command went out.
+    unsigned char ReplyState() const { return m_ReplyState; }
+    void ClearReplyState() { m_ReplyState = 0; }
+    // The last frame received and the last one sent, as the window copied them.
+    const SReceivedFrame& Reply() const { return *m_pReply; }
+    const SReceivedFrame& Sent() const { return *m_pSent; }
 
 private:
     void OnLevel5Frame(bool stack, bool apply, unsigned char from, unsigned char flags);
 
     CProjectorLink& m_Link;
     IReceiverEvents& m_Events;
+    unsigned char m_ReplyState = 0;
+    // Heap-held: each record is 128 KiB.
+    std::unique_ptr<SReceivedFrame> m_pReply;
+    std::unique_ptr<SReceivedFrame> m_pSent;
 };

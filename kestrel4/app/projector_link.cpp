@@ -3,50 +3,20 @@
 #include <chrono>
 
 #include "link_receiver.h"
+#include "zelq_items.h"
 
 namespace {
 const unsigned long kLevel5EngineWaitMs = 10000;
 const unsigned long kAnswerWaitMs = 1000;
 const unsigned int kAllEngineMessages[2] = {UM_PACKET_RECEIVED, UM_NAK_SENT};
 const unsigned int kAckMessages[2] = {UM_ACK_RECEIVED, UM_NAK_RECEIVED};
-const uint16_t kItemLinkMode = 0x0000;
-const uint16_t kItemSpeed = 0x0006;
-const uint16_t kItemBlockAddress = 0x0900;
 
 long MsSince(std::chrono::steady_clock::time_point start)
 {
     return static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
 }
-
-// Shows the wait cursor for one scope.
-class CWaitCursor {
-public:
-    explicit CWaitCursor(ILinkHost* host) : m_pHost(host)
-    {
-        if (m_pHost)
-            m_pHost->WaitCursor(true);
-    }
-    ~CWaitCursor()
-    {
-        if (m_pHost)
-            m_pHost->WaitCursor(false);
-    }
-
-private:
-    ILinkHost* m_pHost;
-};
 } // namespace
-
-int32_t DecodeBigEndian(const unsigned char* bytes, uint32_t count)
-{
-    if (count < 1 || count > 4)
-        return 0;
-    uint32_t value = 0;
-    for (uint32_t i = 0; i < count; ++i)
-        value = value << 8 | bytes[i];
-    return static_cast<int32_t>(value);
-}
 
 SZelqLevel5Header MakeLevel5Header(int stack, unsigned char attr, unsigned char address, uint16_t item,
                                    unsigned int count)
@@ -59,23 +29,14 @@ SZelqLevel5Header MakeLevel5Header(int stack, unsigned char attr, unsigned char 
     header.Check = (attr >> 5) & 1;
     header.To = address & 0x0F;
     header.From = address >> 4;
-    header.GroupID = static_cast<unsigned char>(item >> 8);
-    header.ItemID = static_cast<unsigned char>(item);
+    header.GroupID = ItemGroup(item);
+    header.ItemID = ItemId(item);
     header.Size = count + (stack == 1 ? 8 : 6);
     return header;
 }
 
-CProjectorLink::CProjectorLink()
-    : m_nLevel(1), m_bQuiet(1), m_nSpeedIndex(1), m_pLevel4(nullptr), m_pLevel5(nullptr), m_bOpen(0),
-      m_pHost(nullptr), m_pReceiver(nullptr)
-{
-}
-
-CProjectorLink::~CProjectorLink()
-{
-    delete m_pLevel4;
-    delete m_pLevel5;
-}
+CProjectorLink::CProjectorLink() = default;
+CProjectorLink::~CProjectorLink() = default;
 
 void CProjectorLink::Attach(ILinkHost* host, CLinkReceiver* receiver)
 {
@@ -86,8 +47,8 @@ void CProjectorLink::Attach(ILinkHost* host, CLinkReceiver* receiver)
 CCommSerial* CProjectorLink::Engine() const
 {
     if (m_nLevel == 0)
-        return m_pLevel4;
-    return m_nLevel == 1 ? m_pLevel5 : nullptr;
+        return m_pLevel4.get();
+    return m_nLevel == 1 ? m_pLevel5.get() : nullptr;
 }
 
 int CProjectorLink::Open()
@@ -102,20 +63,21 @@ int CProjectorLink::Open()
         property.DataBits = m_Property.DataBits;
         property.Parity = m_Property.Parity;
         property.StopBits = m_Property.StopBits;
-        CCommSerial* engine;
         if (m_nLevel == 0)
-            engine = m_pLevel4 = new CCommZelqLevel4(m_pHost->NotifyWindow(), property, &CCommZelqLevel4::ASyncThreadCallBack);
+            m_pLevel4 = std::make_unique<CCommZelqLevel4>(m_pHost->NotifyWindow(), property,
+                                                          &CCommZelqLevel4::ASyncThreadCallBack);
         else
-            engine = m_pLevel5 = new CCommZelqLevel5(m_pHost->NotifyWindow(), property, &CCommZelqLevel5::ASyncThreadCallBack);
+            m_pLevel5 = std::make_unique<CCommZelqLevel5>(m_pHost->NotifyWindow(), property,
+                                                          &CCommZelqLevel5::ASyncThreadCallBack);
+        CCommSerial* engine = Engine();
         engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
         if (engine->OpenSerilox() == 0) {
             m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
             m_bOpen = 1;
             return 1;
         }
-        delete engine;
-        m_pLevel4 = nullptr;
-        m_pLevel5 = nullptr;
+        m_pLevel4.reset();
+        m_pLevel5.reset();
         unsigned int port = m_Property.PortNumber;
         if (!m_pHost->AskPortAgain(port))
             return 0;
@@ -127,15 +89,12 @@ int CProjectorLink::Open()
 void CProjectorLink::Close()
 {
     CWaitCursor wait(m_pHost);
-    CCommSerial* engine = Engine();
-    if (engine) {
+    if (CCommSerial* engine = Engine())
         engine->CloseSerilox();
-        delete engine;
-    }
     if (m_nLevel == 0)
-        m_pLevel4 = nullptr;
+        m_pLevel4.reset();
     else if (m_nLevel == 1)
-        m_pLevel5 = nullptr;
+        m_pLevel5.reset();
     m_bOpen = 0;
 }
 
@@ -158,7 +117,7 @@ template <class Send> int CProjectorLink::SendWithRetry(unsigned int first, unsi
 {
     CWaitCursor wait(m_pHost);
     if (m_pReceiver)
-        m_pReceiver->m_ReplyState = 0;
+        m_pReceiver->ClearReplyState();
     for (;;) {
         int result = send();
         PumpMessages(first, last);
@@ -201,9 +160,9 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
     const unsigned int* range = header.Apply ? kAckMessages : kAllEngineMessages;
     auto start = std::chrono::steady_clock::now();
     for (;;) {
-        unsigned char state = m_pReceiver->m_ReplyState;
+        unsigned char state = m_pReceiver->ReplyState();
         if (header.Apply == 0 && state == REPLY_ANSWERED)
-            return m_pReceiver->m_pReply->bRefused ? 0 : 1;
+            return m_pReceiver->Reply().bRefused ? 0 : 1;
         if (header.Apply == 1 && state == REPLY_ACK)
             return 1;
         long elapsed = MsSince(start);
@@ -228,6 +187,12 @@ int CProjectorLink::SetLinkMode(unsigned char mode)
     return Transact(0, 1, 1, kItemLinkMode, &mode, 1);
 }
 
+void CProjectorLink::PumpAll()
+{
+    if (m_pHost)
+        m_pHost->PumpAll();
+}
+
 void CProjectorLink::WaitPumping(unsigned long ms)
 {
     if (!m_pHost)
@@ -249,7 +214,7 @@ bool CProjectorLink::WaitReplyState(unsigned char state, unsigned long ms)
     auto start = std::chrono::steady_clock::now();
     for (;;) {
         PumpMessages(kAllEngineMessages[0], kAllEngineMessages[1]);
-        if (m_pReceiver->m_ReplyState == state)
+        if (m_pReceiver->ReplyState() == state)
             return true;
         long elapsed = MsSince(start);
         if (elapsed > static_cast<long>(ms))
@@ -261,7 +226,7 @@ bool CProjectorLink::WaitReplyState(unsigned char state, unsigned long ms)
 int CProjectorLink::RaiseSpeed()
 {
     int probed = 3;
-    while (probed >= 0 && !SetVelocity(m_BaudTable[probed]))
+    while (probed >= 0 && !SetVelocity(kBaudTable[probed]))
         --probed;
     if (probed < 0 || !SetVelocity(9600))
         return 0;
@@ -274,7 +239,7 @@ int CProjectorLink::RaiseSpeed()
         }
     }
     WaitPumping(100);
-    if (!SetVelocity(m_BaudTable[m_nSpeedIndex]))
+    if (!SetVelocity(kBaudTable[m_nSpeedIndex]))
         return 0;
     if (Transact(0, 2, 1, kItemSpeed, nullptr, 0))
         return 1;
@@ -301,9 +266,8 @@ void CProjectorLink::RestoreSpeed()
 int CProjectorLink::PrepareBlocks(uint32_t address, uint32_t length)
 {
     auto sendAddress = [this](uint32_t a) {
-        const unsigned char bytes[3] = {static_cast<unsigned char>(a >> 16), static_cast<unsigned char>(a >> 8),
-                                        static_cast<unsigned char>(a)};
-        return Transact(0, 1, 1, kItemBlockAddress, bytes, 3);
+        unsigned char bytes[3];
+        return Transact(0, 1, 1, kItemBlockAddress, bytes, PutBigEndian(a, 3, bytes));
     };
     if (!sendAddress(address))
         return 0;

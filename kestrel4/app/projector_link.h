@@ -3,7 +3,9 @@
 // until the receiving handlers have seen the acknowledgement and the answer.
 #pragma once
 #include <cstdint>
+#include <memory>
 
+#include "engine_level4.h"
 #include "engine_level5.h"
 #include "link_host.h"
 
@@ -46,11 +48,18 @@ public:
     int IsOpen() const { return m_bOpen; }
     unsigned int GetPort() const { return m_Property.PortNumber; }
     void SetPort(unsigned int port) { m_Property.PortNumber = static_cast<uint16_t>(port); }
+    // 0 = Level 4, 1 = Level 5. The engine is built at Open, so a change takes effect there.
+    int GetLevel() const { return m_nLevel; }
+    void SetLevel(int level) { m_nLevel = level; }
+    // Quiet: failures go to the caller only, without the retry box.
+    bool IsQuiet() const { return m_bQuiet != 0; }
+    void SetQuiet(bool quiet) { m_bQuiet = quiet ? 1 : 0; }
+    unsigned int GetSpeedIndex() const { return m_nSpeedIndex; }
+    // Dispatches every pending message of the thread once.
+    void PumpAll();
+    ILinkHost* Host() const { return m_pHost; }
 
-    int m_nLevel;           // 0 = Level 4, 1 = Level 5; changed only while closed
-    int m_bQuiet;           // 1 = failures go to the caller only
-    unsigned char m_nSpeedIndex;
-    const unsigned long m_BaudTable[4] = {9600, 19200, 38400, 57600};
+    static constexpr unsigned long kBaudTable[4] = {9600, 19200, 38400, 57600};
 
 private:
     struct SLinkProperty {
@@ -63,10 +72,25 @@ private:
     CCommSerial* Engine() const;
     template <class Send> int SendWithRetry(unsigned int first, unsigned int last, Send send);
 
-    CCommZelqLevel4* m_pLevel4;
-    CCommZelqLevel5* m_pLevel5;
-    int m_bOpen;
+    int m_nLevel = 1;
+    int m_bQuiet = 1;
+    unsigned char m_nSpeedIndex = 1;
+    std::unique_ptr<CCommZelqLevel4> m_pLevel4;
+    std::unique_ptr<CCommZelqLevel5> m_pLevel5;
+    int m_bOpen = 0;
     SLinkProperty m_Property;
-    ILinkHost* m_pHost;
-    CLinkReceiver* m_pReceiver;
+    ILinkHost* m_pHost = nullptr;
+    CLinkReceiver* m_pReceiver = nullptr;
+};
+
+// Quiet for one scope: no retry boxes while connecting, whichever way it ends.
+class CQuietLink {
+public:
+    explicit CQuietLink(CProjectorLink& link) : m_Link(link) { m_Link.SetQuiet(true); }
+    ~CQuietLink() { m_Link.SetQuiet(false); }
+    CQuietLink(const CQuietLink&) = delete;
+    CQuietLink& operator=(const CQuietLink&) = delete;
+
+private:
+    CProjectorLink& m_Link;
 };

@@ -11,6 +11,3 @@ struct SReceivedFrame {
     uint32_t nParameterLength;
     int32_t bRefused; // Level 5: the OK flag; Level 4: 0
 };
-
-// Values of 1 to 4 bytes, big-endian; other lengths give 0.
-int32_t DecodeBigEndian(const unsigned char* bytes, uint32_t count);

@@ -3,24 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "connection.h"
+#include "item_store.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
 #include "resource.h"
+#include "zelq_items.h"
 
 namespace {
 
-class CScriptedUi : public IConnectionUi {
+// Real time plus whatever the blinking pretended to sleep, so long waits run out quickly.
+class CScriptedClock : public IClock {
 public:
-    explicit CScriptedUi(CQueueLinkHost& host) : m_Host(host) {}
-
-    // Real time plus whatever the blinking pretended to sleep, so long waits run out quickly.
     uint32_t TickCount() override
     {
         auto real = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_Start);
@@ -31,13 +32,51 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         m_nSkipped += ms;
     }
-    void DispatchPending() override
+
+private:
+    std::chrono::steady_clock::time_point m_Start = std::chrono::steady_clock::now();
+    uint32_t m_nSkipped = 0;
+};
+
+// The values the connection hands on, as the setting model would keep them.
+class CValueStore : public IItemStore {
+public:
+    int32_t GetItemValue(uint16_t item, int projector) const override
     {
-        m_Host.PumpAll();
-        if (m_bCoolingUp && ++m_nCoolingDispatches == m_nCancelCoolingAfter)
-            m_bCoolingUp = false;
+        auto it = m_Values.find({item, projector});
+        return it == m_Values.end() ? 0 : it->second;
     }
-    void WaitCursor(bool) override {}
+    void OnSentValue(uint16_t item, int32_t value, int projector) override
+    {
+        m_Values[{item, projector}] = value;
+    }
+    bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
+    {
+        m_Values[{item, projector}] = BigEndianSigned(bytes, count);
+        return true;
+    }
+    void OnMultiByte(const SReceivedFrame&, int) override {}
+    void OnLockEntries(const unsigned char*, uint32_t) override {}
+    void OnItemChanged(uint16_t, bool, int) override {}
+    void Put(uint16_t item, int32_t value, int projector) { m_Values[{item, projector}] = value; }
+
+private:
+    std::map<std::pair<uint16_t, int>, int32_t> m_Values;
+};
+
+class CScriptedUi;
+
+// Cancels the cooling notice after a number of dispatches, as the user's click would.
+class CScriptedHost : public CQueueLinkHost {
+public:
+    void PumpAll() override;
+    CScriptedUi* m_pUi = nullptr;
+};
+
+class CScriptedUi : public IConnectionUi {
+public:
+    explicit CScriptedUi(IClock& clock) : m_Clock(clock) {}
+
     void Beep() override { ++m_nBeeps; }
     void RaiseSplash() override {}
     void ShowMessage(unsigned int stringId, EMessageIcon) override { m_Messages.push_back(stringId); }
@@ -79,14 +118,14 @@ public:
     {
         m_Dialogs.push_back(175);
         m_bActiveUp = true;
-        m_ActiveShownAt = TickCount();
+        m_ActiveShownAt = m_Clock.TickCount();
     }
     bool IsActiveDlgUp() override { return m_bActiveUp; }
     void ShowActiveText(bool) override { ++m_nBlinks; }
     void DestroyActiveDlg() override
     {
         m_bActiveUp = false;
-        m_nActiveLasted = TickCount() - m_ActiveShownAt;
+        m_nActiveLasted = m_Clock.TickCount() - m_ActiveShownAt;
     }
     void ShowCoolingDlg() override
     {
@@ -103,9 +142,7 @@ public:
     void OnConnectionChanged(bool linkOpen) override { m_Changes.push_back(linkOpen); }
     void CheckPortMenu(unsigned int port) override { m_nCheckedPort = port; }
 
-    CQueueLinkHost& m_Host;
-    std::chrono::steady_clock::time_point m_Start = std::chrono::steady_clock::now();
-    uint32_t m_nSkipped = 0;
+    IClock& m_Clock;
     bool m_bSelectPortAgain = false;
     unsigned int m_nPortChoice = 0;
     bool m_bExitOnUnsupported = false;
@@ -129,12 +166,44 @@ public:
     std::vector<bool> m_Changes;
 };
 
+void CScriptedHost::PumpAll()
+{
+    CQueueLinkHost::PumpAll();
+    if (m_pUi && m_pUi->m_bCoolingUp && ++m_pUi->m_nCoolingDispatches == m_pUi->m_nCancelCoolingAfter)
+        m_pUi->m_bCoolingUp = false;
+}
+
 class Connection : public ::testing::Test {
 protected:
-    Connection() : m_Ui(m_Host), m_Connection(m_Link, m_Ui, m_Table)
+    Connection() : m_Ui(m_Clock), m_pConnection(std::make_unique<CConnection>(m_Link, m_Ui, m_Clock))
     {
-        m_Host.m_pReceiver = &m_Connection.Receiver();
-        m_Link.Attach(&m_Host, &m_Connection.Receiver());
+        m_Host.m_pUi = &m_Ui;
+        Attach();
+    }
+    // A fresh program: no model known yet.
+    void Restart()
+    {
+        m_Link.Close();
+        m_pConnection = std::make_unique<CConnection>(m_Link, m_Ui, m_Clock);
+        Attach();
+    }
+    void Attach()
+    {
+        m_pConnection->SetItemStore(&m_Store);
+        m_Host.m_pReceiver = &m_pConnection->Receiver();
+        m_Link.Attach(&m_Host, &m_pConnection->Receiver());
+    }
+    // Dispatches what arrives until the condition holds; false after ms.
+    template <class Condition> bool PumpUntil(Condition condition, long ms = 5000)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            m_Host.WaitForMessages(50);
+            m_Host.PumpAll();
+        }
+        return true;
     }
     ~Connection() override
     {
@@ -174,24 +243,25 @@ protected:
 
     CPseudoTerminal m_Pty;
     std::unique_ptr<CProjectorSimulator> m_pSim;
-    CQueueLinkHost m_Host;
+    CScriptedHost m_Host;
     CProjectorLink m_Link;
-    CSettingTable m_Table;
+    CValueStore m_Store;
+    CScriptedClock m_Clock;
     CScriptedUi m_Ui;
-    CConnection m_Connection;
+    std::unique_ptr<CConnection> m_pConnection;
 };
 
 TEST_F(Connection, IdentifiesEachModelAndSetsLinkMode)
 {
     for (const char* type : {"KT-C310", "KT-A120", "KT-B212", "KT-B213", "KT-A101", "level5-only"}) {
         StartSimulator(Model(type));
-        m_Connection.m_strModelName.clear();
-        EXPECT_EQ(m_Connection.Connect(), 1) << type;
+        Restart();
+        EXPECT_EQ(m_pConnection->Connect(), 1) << type;
         std::string expected = std::string(type) == "level5-only" ? "KT-C310" : type;
-        EXPECT_EQ(m_Connection.m_strModelName, expected);
-        EXPECT_EQ(m_Link.m_nLevel, 1) << "Level 5 after identification";
+        EXPECT_EQ(m_pConnection->ModelName(), expected);
+        EXPECT_EQ(m_Link.GetLevel(), 1) << "Level 5 after identification";
         EXPECT_TRUE(m_Link.IsOpen());
-        EXPECT_EQ(m_Connection.m_bPowerOn, 1);
+        EXPECT_EQ(m_pConnection->IsPowerOn(), 1);
         EXPECT_EQ(SetsOf(0x0000), std::vector<uint8_t>{1}) << type << ": PC link mode";
         EXPECT_EQ(m_Ui.m_nCheckedPort, 1u);
         EXPECT_EQ(m_Ui.m_Changes.back(), true);
@@ -205,32 +275,92 @@ TEST_F(Connection, UnknownFamilyKeepsThePreviousModel)
     SSimulatorOptions o = Model("KT-C310");
     o.nIdent = 0x00024310;
     StartSimulator(o);
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Messages, std::vector<unsigned int>{IDS_UNRECOGNIZED});
-    EXPECT_EQ(m_Connection.m_Model.wModelCode, 0x0303);
-    EXPECT_TRUE(m_Connection.m_strModelName.empty());
+    EXPECT_EQ(m_pConnection->Model().wModelCode, 0x0303);
+    EXPECT_TRUE(m_pConnection->ModelName().empty());
 }
 
 TEST_F(Connection, ChangedModelIsReportedAndUsed)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
     StartSimulator(Model("KT-B212"));
-    EXPECT_EQ(m_Connection.Reconnect(), 1);
+    EXPECT_EQ(m_pConnection->Reconnect(), 1);
     EXPECT_EQ(m_Ui.m_Messages, std::vector<unsigned int>{IDS_CHANGED_KIND});
-    EXPECT_EQ(m_Connection.m_strModelName, "KT-B212");
-    EXPECT_EQ(m_Connection.m_Model.nAudioVariant, 1);
+    EXPECT_EQ(m_pConnection->ModelName(), "KT-B212");
+    EXPECT_EQ(m_pConnection->Model().nAudioVariant, 1);
+}
+
+TEST_F(Connection, RefusedLevel5IdentificationConnectsWithThePreviousModel)
+{
+    SSimulatorOptions o = Model("level5-only");
+    o.bRefuseIdent = true;
+    StartSimulator(o);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
+    EXPECT_TRUE(m_Ui.m_Dialogs.empty()) << "a refusal is no \"does not support\"";
+    EXPECT_TRUE(m_pConnection->ModelName().empty());
+    EXPECT_EQ(m_pConnection->Model().wModelCode, kUnrecognisedModel.wModelCode);
+    EXPECT_TRUE(m_Link.IsOpen());
+    EXPECT_EQ(m_Link.GetLevel(), 1);
+}
+
+TEST_F(Connection, UnsupportedAnswerOffersExitOrUnconnected)
+{
+    struct SCase {
+        const char* model;
+        unsigned int identBytes;
+        bool exit;
+    };
+    const SCase cases[] = {
+        {"KT-C310", 2, false},     // a Level 4 answer of the wrong length
+        {"KT-C310", 6, true},
+        {"level5-only", 3, false}, // the Level 5 answer of the wrong length
+        {"level5-only", 0, true},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(std::string(c.model) + " " + std::to_string(c.identBytes));
+        SSimulatorOptions o = Model(c.model);
+        o.nIdentBytes = c.identBytes;
+        StartSimulator(o);
+        Restart();
+        m_Ui.m_Dialogs.clear();
+        m_Ui.m_Messages.clear();
+        m_Ui.m_bQuit = false;
+        m_Ui.m_bExitOnUnsupported = c.exit;
+        EXPECT_EQ(m_pConnection->Connect(), 0);
+        EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{173});
+        EXPECT_FALSE(m_Link.IsOpen());
+        EXPECT_FALSE(m_Link.IsQuiet());
+        EXPECT_EQ(m_Ui.m_bQuit, c.exit);
+        EXPECT_EQ(m_Ui.m_Messages, c.exit ? std::vector<unsigned int>{} : std::vector<unsigned int>{IDS_UNCONNECTED});
+    }
+}
+
+TEST_F(Connection, UnansweredPowerQueryLeavesThePowerDialogsAlone)
+{
+    // Standby, and the user says No: the last reply kept is the power answer.
+    StartSimulator(Model("KT-A101", 0x00));
+    m_Ui.m_bTurnOn = false;
+    ASSERT_EQ(m_pConnection->Connect(), 1);
+    ASSERT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{174});
+    ASSERT_EQ(m_pConnection->Receiver().Reply().wItem, kItemPower);
+
+    // After a reconnect the identification is answered, the power query is not.
+    m_pSim->PushFaults({SFault(), {EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
+    EXPECT_EQ(m_pConnection->Reconnect(), 1);
+    EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{174}) << "no question from the old answer";
 }
 
 TEST_F(Connection, NoResponseThenUnconnected)
 {
     StartSimulator(Model("silent"));
-    EXPECT_EQ(m_Connection.Connect(), 0);
+    EXPECT_EQ(m_pConnection->Connect(), 0);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{171});
     EXPECT_EQ(m_Ui.m_Messages, std::vector<unsigned int>{IDS_UNCONNECTED});
     EXPECT_FALSE(m_Link.IsOpen());
     EXPECT_EQ(m_Ui.m_Changes.back(), false);
-    EXPECT_EQ(m_Link.m_bQuiet, 0);
+    EXPECT_FALSE(m_Link.IsQuiet());
 }
 
 TEST_F(Connection, NoResponseThenAnotherPort)
@@ -243,7 +373,7 @@ TEST_F(Connection, NoResponseThenAnotherPort)
     CProjectorSimulator projector;
     ASSERT_TRUE(projector.Start(second.MasterFd()));
     m_Host.m_Ports.push_back(second.SlavePath());
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, (std::vector<unsigned int>{171, 177}));
     EXPECT_EQ(m_Link.GetPort(), 2u);
     EXPECT_EQ(m_Ui.m_nCheckedPort, 2u);
@@ -254,12 +384,12 @@ TEST_F(Connection, WarmingWaitEndsWithTheOnReport)
 {
     StartSimulator(Model("KT-B212", 0x10));
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, 800);
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{175});
     EXPECT_FALSE(m_Ui.m_bActiveUp);
     EXPECT_TRUE(m_Ui.m_bMainEnabled);
-    EXPECT_EQ(m_Connection.m_bPowerOn, 1);
-    EXPECT_EQ(m_Connection.m_bWaitingActive, 0);
+    EXPECT_EQ(m_pConnection->IsPowerOn(), 1);
+    EXPECT_EQ(m_pConnection->IsWaitingActive(), 0);
     EXPECT_LT(m_Ui.m_nActiveLasted, 90000u) << "ended by the report, not the limit";
     EXPECT_GT(m_Ui.m_nBlinks, 0);
     EXPECT_EQ(SetsOf(0x0000), std::vector<uint8_t>{1}) << "link mode set before waiting";
@@ -268,21 +398,21 @@ TEST_F(Connection, WarmingWaitEndsWithTheOnReport)
 TEST_F(Connection, WarmingWaitGivesUpAfterNinetySeconds)
 {
     StartSimulator(Model("KT-B212", 0x10));
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_GE(m_Ui.m_nActiveLasted, 90000u);
     EXPECT_LT(m_Ui.m_nActiveLasted, 92000u);
-    EXPECT_EQ(m_Connection.m_bWaitingActive, 0);
+    EXPECT_EQ(m_pConnection->IsWaitingActive(), 0);
 }
 
 TEST_F(Connection, CancelledCoolingWaitDoesNotSwitchOn)
 {
     StartSimulator(Model("KT-B212", 0x11));
     m_Ui.m_nCancelCoolingAfter = 5;
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, (std::vector<unsigned int>{174, 176}));
     EXPECT_EQ(m_Ui.m_nTurnOnText, static_cast<unsigned int>(IDS_TURNED_OFF));
     EXPECT_TRUE(SetsOf(0x0003).empty());
-    EXPECT_EQ(m_Connection.m_bWaitingCooling, 0);
+    EXPECT_EQ(m_pConnection->IsWaitingCooling(), 0);
     EXPECT_TRUE(m_Ui.m_bMainEnabled);
 }
 
@@ -290,7 +420,7 @@ TEST_F(Connection, StandbyReportEndsTheCoolingWaitAndSwitchesOn)
 {
     StartSimulator(Model("KT-B212", 0x11));
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x00}}, 800);
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(SetsOf(0x0003), std::vector<uint8_t>{1});
     EXPECT_FALSE(m_Ui.m_bCoolingUp);
 }
@@ -298,7 +428,7 @@ TEST_F(Connection, StandbyReportEndsTheCoolingWaitAndSwitchesOn)
 TEST_F(Connection, StandbyAtConnectionAsksToSwitchOn)
 {
     StartSimulator(Model("KT-A101", 0x00));
-    EXPECT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{174});
     EXPECT_EQ(SetsOf(0x0003), std::vector<uint8_t>{1});
     long long power = 0;
@@ -309,47 +439,45 @@ TEST_F(Connection, StandbyAtConnectionAsksToSwitchOn)
 TEST_F(Connection, WarningsAreShownInBitOrder)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0012, {0x09}});
-    m_Link.WaitPumping(400);
+    EXPECT_TRUE(PumpUntil([&] { return m_Ui.m_Messages.size() >= 2; }));
     EXPECT_EQ(m_Ui.m_Messages, (std::vector<unsigned int>{IDS_WARN_FAN, IDS_WARN_LAMP_LIFE}));
 }
 
 TEST_F(Connection, CoolingReportChangesTheQuestion)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
     m_Ui.m_bTurnOn = false;
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x11}});
-    m_Link.WaitPumping(400);
+    EXPECT_TRUE(PumpUntil([&] { return m_Ui.m_nTurnOnText != 0; }));
     EXPECT_EQ(m_Ui.m_nTurnOnText, static_cast<unsigned int>(IDS_TURNED_OFF_AGAIN));
-    EXPECT_EQ(m_Connection.m_bPowerOn, 0);
+    EXPECT_EQ(m_pConnection->IsPowerOn(), 0);
 }
 
 TEST_F(Connection, BusyReportsRunAndEndTheWaitDialog)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0007, {0x00}});
-    m_Link.WaitPumping(300);
-    EXPECT_EQ(m_Ui.m_Dialogs.back(), 187u);
+    EXPECT_TRUE(PumpUntil([&] { return !m_Ui.m_Dialogs.empty() && m_Ui.m_Dialogs.back() == 187u; }));
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0007, {0x01}});
-    m_Link.WaitPumping(300);
-    EXPECT_EQ(m_Ui.m_nRepaints, 1);
+    EXPECT_TRUE(PumpUntil([&] { return m_Ui.m_nRepaints == 1; }));
 }
 
 TEST_F(Connection, PowerButtonAsksBeforeSwitchingOff)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
-    m_Table.PutItemValue(0x0003, 0x01, 1);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
+    m_Store.Put(kItemPower, 0x01, 1);
     m_Ui.m_bTurnOff = false;
-    m_Connection.PressProjectorButton(1040);
+    m_pConnection->PressProjectorButton(1040);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{510});
     EXPECT_TRUE(SetsOf(0x0003).empty()) << "No leaves the projector on";
 
     m_Ui.m_bTurnOff = true;
-    m_Connection.PressProjectorButton(1040);
+    m_pConnection->PressProjectorButton(1040);
     EXPECT_EQ(SetsOf(0x0003), std::vector<uint8_t>{0});
     long long power = 1;
     ASSERT_TRUE(m_pSim->GetValue(1, 0x0003, power));
@@ -359,15 +487,15 @@ TEST_F(Connection, PowerButtonAsksBeforeSwitchingOff)
 TEST_F(Connection, RemoteKeysAndLinkModeRelease)
 {
     StartSimulator(Model("KT-C310"));
-    ASSERT_EQ(m_Connection.Connect(), 1);
-    m_Connection.PressProjectorButton(1042);
+    ASSERT_EQ(m_pConnection->Connect(), 1);
+    m_pConnection->PressProjectorButton(1042);
     std::vector<uint8_t> freeze;
     for (const SLogEntry& e : m_pSim->Log().Entries())
         if (e.eKind == ELogKind::RxFrame && e.bytes[3] == 0x00 && e.bytes[4] == 0x0A)
             freeze.assign(e.bytes.begin() + 5, e.bytes.end() - 1);
     EXPECT_EQ(freeze, (std::vector<uint8_t>{0, 0, 0, 0, 0x10}));
 
-    m_Connection.ReleaseLinkMode();
+    m_pConnection->ReleaseLinkMode();
     EXPECT_EQ(SetsOf(0x0000), (std::vector<uint8_t>{1, 0}));
 }
 

@@ -10,6 +10,7 @@
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
+#include "zelq_items.h"
 
 namespace {
 
@@ -23,20 +24,20 @@ struct SCall {
 
 class CRecordingEvents : public IReceiverEvents {
 public:
-    void PutItemValue(uint16_t item, int32_t value, int projector) override
+    void OnSentValue(uint16_t item, int32_t value, int projector) override
     {
         calls.push_back({"put", item, value, projector, false});
     }
-    bool ApplyNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
+    bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
     {
-        calls.push_back({"apply", item, DecodeBigEndian(bytes, count), projector, false});
+        calls.push_back({"apply", item, static_cast<int32_t>(BigEndianUnsigned(bytes, count)), projector, false});
         return takeValues;
     }
-    void ApplyMultiByte(const SReceivedFrame& reply, int projector) override
+    void OnMultiByte(const SReceivedFrame& reply, int projector) override
     {
         calls.push_back({"multi", reply.wItem, static_cast<int32_t>(reply.nParameterLength), projector, false});
     }
-    void SetLockEntries(const unsigned char*, uint32_t count) override
+    void OnLockEntries(const unsigned char*, uint32_t count) override
     {
         calls.push_back({"locks", 0x1004, static_cast<int32_t>(count), 0, false});
     }
@@ -127,7 +128,7 @@ TEST_F(Link, GetAnswerReachesTheModel)
     m_pSim->SetValue(1, 0x0300, -10);
     ASSERT_EQ(m_Link.Open(), 1);
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1);
-    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
     const SCall* apply = m_Events.Find("apply");
     ASSERT_NE(apply, nullptr);
     EXPECT_EQ(apply->item, 0x0300);
@@ -157,8 +158,8 @@ TEST_F(Link, RefusedAnswerFailsAtOnce)
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x1F1F, nullptr, 0), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
-    EXPECT_EQ(m_Receiver.m_pReply->bRefused, 1);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.Reply().bRefused, 1);
     EXPECT_EQ(m_Events.Find("apply"), nullptr) << "a refusal changes nothing";
 }
 
@@ -169,7 +170,7 @@ TEST_F(Link, FailedSendAsksToRetryUnlessQuiet)
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 0);
     EXPECT_EQ(m_Host.m_nRetryQuestions, 0) << "quiet by default";
 
-    m_Link.m_bQuiet = 0;
+    m_Link.SetQuiet(false);
     m_Host.m_nRetries = 1;
     m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the retry went through";
@@ -204,7 +205,7 @@ TEST_F(Link, RaiseSpeedFallsBackTo9600WhenEveryIndexIsRefused)
     // Three offers (indexes 3, 2, 1), each refused in all three attempts.
     m_pSim->PushFaults(std::vector<SFault>(9, SFault{EFault::Nak}));
     EXPECT_EQ(m_Link.RaiseSpeed(), 1);
-    EXPECT_EQ(m_Link.m_nSpeedIndex, 0);
+    EXPECT_EQ(m_Link.GetSpeedIndex(), 0u);
     EXPECT_EQ(m_pSim->GetBaud(), 9600u);
     EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "still talking at 9600";
 }
@@ -213,7 +214,7 @@ TEST_F(Link, RaiseAndRestoreSpeed)
 {
     ASSERT_EQ(m_Link.Open(), 1);
     EXPECT_EQ(m_Link.RaiseSpeed(), 1);
-    EXPECT_EQ(m_Link.m_nSpeedIndex, 3);
+    EXPECT_EQ(m_Link.GetSpeedIndex(), 3u);
     EXPECT_EQ(m_pSim->GetBaud(), 57600u);
     m_Link.RestoreSpeed();
     EXPECT_EQ(m_pSim->GetBaud(), 9600u);
@@ -226,8 +227,10 @@ TEST_F(Link, ReportFromTheProjectorIsAnswered)
     for (bool take : {true, false}) {
         m_Events.calls.clear();
         m_Events.takeValues = take;
+        size_t answered = FramesFor(0x0003).size();
         m_pSim->SendFrame(SUnsolicitedFrame{true, 2, 0, 0x02, 0x0003, {0x11}});
-        m_Link.WaitPumping(400);
+        for (int i = 0; i < 300 && FramesFor(0x0003).size() == answered; ++i)
+            m_Link.WaitPumping(10);
         const SCall* apply = m_Events.Find("apply");
         ASSERT_NE(apply, nullptr);
         EXPECT_EQ(apply->value, 0x11);
@@ -252,23 +255,22 @@ TEST_F(Link, ReportFromTheProjectorIsAnswered)
 
 TEST_F(Link, Level4FramesAreAcknowledgedByTheProgram)
 {
-    m_Link.m_nLevel = 0;
+    m_Link.SetLevel(0);
     ASSERT_EQ(m_Link.Open(), 1);
     SZelqLevel4Header identify;
     identify.Attr = 2;
     identify.GroupID = 0x00;
     identify.ItemID = 0x04;
     EXPECT_EQ(m_Link.SendLevel4Command(identify, nullptr, 0, 1, 1000), 0);
-    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_ANSWERED);
-    EXPECT_EQ(m_Receiver.m_pReply->nParameterLength, 4u);
-    EXPECT_EQ(m_Receiver.m_pReply->Frame[0], 0x1B);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.Reply().nParameterLength, 4u);
+    EXPECT_EQ(m_Receiver.Reply().Frame[0], 0x1B);
     EXPECT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxAck, 1, 1000));
 }
 
 TEST_F(Link, FrameOfTheOtherGenerationLeavesTheRecordAlone)
 {
-    m_Link.m_nLevel = 0;
-    m_Receiver.m_pReply->wItem = 0x1234;
+    m_Link.SetLevel(0);
     CZelqLevel5Packet packet;
     SZelqLevel5Header h;
     h.Attr = 2;
@@ -277,8 +279,8 @@ TEST_F(Link, FrameOfTheOtherGenerationLeavesTheRecordAlone)
     h.ItemID = 0x00;
     packet.SetData(h, CDataInformation(0u));
     m_Receiver.OnEngineMessage(UM_PACKET_RECEIVED, SOURCE_LEVEL5, reinterpret_cast<LPARAM>(&packet));
-    EXPECT_EQ(m_Receiver.m_ReplyState, REPLY_FRAME);
-    EXPECT_EQ(m_Receiver.m_pReply->wItem, 0x1234);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_FRAME);
+    EXPECT_EQ(m_Receiver.Reply().wItem, 0) << "the record still holds nothing";
     EXPECT_TRUE(m_Events.calls.empty());
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "connection.h"
+#include "setting_model.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
@@ -31,9 +32,10 @@ int main(int argc, char** argv)
     CQueueLinkHost host;
     host.m_Ports = {pty.SlavePath()};
     CProjectorLink link;
-    CSettingTable table;
-    CQuietUi ui(host);
-    CConnection connection(link, ui, table);
+    CSteadyClock clock;
+    CQuietUi ui;
+    CConnection connection(link, ui, clock);
+    CSettingModel settings(connection);
     host.m_pReceiver = &connection.Receiver();
     link.Attach(&host, &connection.Receiver());
     if (!connection.Connect()) {
@@ -45,7 +47,7 @@ int main(int argc, char** argv)
     for (int round = 0; round < rounds; ++round) {
         sim.Log().Clear();
         auto start = std::chrono::steady_clock::now();
-        int ok = connection.Settings().QueryAllSettings(1);
+        int ok = settings.QueryAllSettings(1);
         double elapsedMs =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 

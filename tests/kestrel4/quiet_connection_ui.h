@@ -3,12 +3,11 @@
 #pragma once
 #include <chrono>
 
+#include "clock.h"
 #include "connection_ui.h"
-#include "queue_link_host.h"
 
-class CQuietUi : public IConnectionUi {
+class CSteadyClock : public IClock {
 public:
-    explicit CQuietUi(CQueueLinkHost& host) : m_Host(host) {}
     uint32_t TickCount() override
     {
         return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -16,8 +15,10 @@ public:
                                          .count());
     }
     void Sleep(unsigned int) override {}
-    void DispatchPending() override { m_Host.PumpAll(); }
-    void WaitCursor(bool) override {}
+};
+
+class CQuietUi : public IConnectionUi {
+public:
     void Beep() override {}
     void RaiseSplash() override {}
     void ShowMessage(unsigned int, EMessageIcon) override {}
@@ -44,7 +45,4 @@ public:
     void RepaintMainWindow() override {}
     void OnConnectionChanged(bool) override {}
     void CheckPortMenu(unsigned int) override {}
-
-private:
-    CQueueLinkHost& m_Host;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "connection.h"
+#include "setting_model.h"
 #include "packets.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
@@ -45,7 +46,7 @@ struct SSeen {
 
 class SettingModel : public ::testing::Test {
 protected:
-    SettingModel() : m_Ui(m_Host), m_Connection(m_Link, m_Ui, m_Table), m_Model(m_Connection.Settings())
+    SettingModel() : m_Connection(m_Link, m_Ui, m_Clock), m_Model(m_Connection)
     {
         m_Host.m_pReceiver = &m_Connection.Receiver();
         m_Link.Attach(&m_Host, &m_Connection.Receiver());
@@ -150,10 +151,10 @@ protected:
     std::unique_ptr<CProjectorSimulator> m_pSim;
     CQueueLinkHost m_Host;
     CProjectorLink m_Link;
-    CSettingTable m_Table;
+    CSteadyClock m_Clock;
     CQuietUi m_Ui;
     CConnection m_Connection;
-    CSettingModel& m_Model;
+    CSettingModel m_Model;
     CRecordingView m_View;
 };
 
@@ -193,7 +194,7 @@ TEST_F(SettingModel, SignedValuesSurviveSetsQueriesAndReports)
 TEST_F(SettingModel, ProjectorArgumentsAddressesAndChainedOk)
 {
     Connect();
-    m_Connection.m_nCurrentProjector = 0;
+    m_Connection.SelectProjector(0);
     m_Model.PutItemValue(0x0301, 7, 0);
     for (int p = 1; p <= 4; ++p)
         EXPECT_EQ(m_Model.GetItemValue(0x0301, p), 7) << "projector 0 writes every slot";
@@ -201,7 +202,7 @@ TEST_F(SettingModel, ProjectorArgumentsAddressesAndChainedOk)
     m_Model.PutItemValue(0x0301, 4, 3);
     EXPECT_EQ(m_Model.GetItemValue(0x0301, -1), 3) << "no current projector reads slot 0";
     EXPECT_EQ(m_Model.GetItemValue(0x0301, 0), 3);
-    m_Connection.m_nCurrentProjector = 3;
+    m_Connection.SelectProjector(3);
     EXPECT_EQ(m_Model.GetItemValue(0x0301, -1), 4);
 
     m_Model.PutItemValue(0x0301, 99, 5);
@@ -227,7 +228,7 @@ TEST_F(SettingModel, ProjectorArgumentsAddressesAndChainedOk)
 
     // Addresses: the current projector, and 0xFF for all.
 
-    m_Connection.m_nCurrentProjector = 3;
+    m_Connection.SelectProjector(3);
     EXPECT_EQ(m_Model.SetItemValue(1, -1, 0x0301, 5), 1);
     EXPECT_EQ(m_Model.SetItemValue(1, 0, 0x0302, 9), 1);
     std::vector<SSeen> seen = Received();
@@ -401,7 +402,7 @@ TEST_F(SettingModel, InputAndSignalState)
         {33, 223, 0, 0, 0, 0},  {33, 0, 1, 0, 0, 1},    {33, 0, 2, 0, 0, 1},    {33, 0, 8, 0, 0, 1},
         {33, 224, 3, 0, 1, 0},  {16, 2, 0, 1, 0, 0},
     };
-    m_Connection.m_nCurrentProjector = 2;
+    m_Connection.SelectProjector(2);
     for (const SCase& c : cases) {
         // The bytes come as the projector sends them: 224 arrives as a negative byte.
         Apply(2, 0x0100, {c.input});
@@ -541,16 +542,15 @@ TEST_F(SettingModel, InputReportRequeriesAndRefreshes)
 {
     Connect();
     ASSERT_TRUE(m_pSim->SetValue(1, 0x0100, 33));
+    // The report is answered from inside its handler, after the re-queries it starts.
     Report(0x0100, {33});
-    m_Link.WaitPumping(200);
     std::vector<uint16_t> asked = Commands(2);
     EXPECT_TRUE(Has(asked, 0x0400) && Has(asked, 0x0405));
     EXPECT_FALSE(Has(asked, 0x0300) || Has(asked, 0x0303)) << "the new input is video";
     EXPECT_EQ(m_View.events, std::vector<std::string>{"refresh"});
 
     // Stacked: a signal report of projector 1 re-queries every projector, of another only it.
-    m_Connection.m_bStackMode = 1;
-    m_Connection.m_nProjectorCount = 2;
+    m_Connection.SetStack(2, 1);
     m_Model.PutItemValue(0x0100, 16, 0);
     struct SCase {
         uint8_t from;
@@ -559,7 +559,6 @@ TEST_F(SettingModel, InputReportRequeriesAndRefreshes)
     for (const SCase& c : cases) {
         m_pSim->Log().Clear();
         Report(0x0101, {1}, true, c.from);
-        m_Link.WaitPumping(200);
         std::vector<int> addresses;
         for (const SSeen& s : Received())
             if (!s.apply && s.item == 0x0500)
@@ -615,9 +614,9 @@ TEST_F(SettingModel, LockEntriesAndMasks)
     EXPECT_EQ(m_Model.IsPageLocked(TAB_GAMMA, 1), 0);
 
     // The same masks mean nothing on a model without the installer-only mode.
-    CSettingTable saved = m_Table;
+    CSettingTable saved = m_Model.Table();
     Connect("KT-B212");
-    m_Table = saved;
+    m_Model.Table() = saved;
     EXPECT_EQ(m_Model.IsItemLocked(0x030E, 0, 2), 0);
     EXPECT_EQ(m_Model.IsPageLocked(TAB_VIDEO, 1), 0);
 }
@@ -645,8 +644,7 @@ TEST_F(SettingModel, ReadProjectorSettingsBehindTheDialog)
     m_pSim->SetValue(1, 0x0300, -7);
     m_pSim->SetValue(2, 0x0300, 9);
     m_pSim->SetValue(2, 0x0500, -300);
-    m_Connection.m_bStackMode = 1;
-    m_Connection.m_nProjectorCount = 2;
+    m_Connection.SetStack(2, 1);
     EXPECT_EQ(m_Model.ReadProjectorSettings(), 1);
     EXPECT_EQ(m_View.events, (std::vector<std::string>{"reading", "refresh", "done"}));
     EXPECT_EQ(m_Model.GetItemValue(0x0300, 1), -7);

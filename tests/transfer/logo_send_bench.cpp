@@ -12,18 +12,11 @@
 #include "logo_transfer.h"
 #include "projector_link.h"
 #include "projector_simulator.h"
+#include "quiet_events.h"
 #include "pseudo_terminal.h"
 #include "zelq_items.h"
 
 namespace {
-class CQuietEvents : public IReceiverEvents {
-public:
-    void PutItemValue(uint16_t, int32_t, int) override {}
-    bool ApplyNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
-    void ApplyMultiByte(const SReceivedFrame&, int) override {}
-    void SetLockEntries(const unsigned char*, uint32_t) override {}
-    void OnItemChanged(uint16_t, bool, int) override {}
-};
 class CNoProgress : public ITransferProgress {
 public:
     void Progress(uint32_t, int) override {}
@@ -77,7 +70,7 @@ int main()
     }
     const double waitsMs = 2 * 100 + 4 * 300;
     std::printf("result %s, %zu bytes at %u baud: %.0f ms; line %.0f ms + waits %.0f ms; ratio %.3f\n",
-                result == ETransferResult::Sent ? "sent" : "FAILED", image.size(), kSpeeds[link.m_nSpeedIndex],
+                result == ETransferResult::Sent ? "sent" : "FAILED", image.size(), kSpeeds[link.GetSpeedIndex()],
                 wallMs, lineMs, waitsMs, wallMs / (lineMs + waitsMs));
     return result == ETransferResult::Sent ? 0 : 1;
 }

@@ -11,19 +11,11 @@
 #include "logo_transfer.h"
 #include "projector_link.h"
 #include "projector_simulator.h"
+#include "quiet_events.h"
 #include "pseudo_terminal.h"
 #include "zelq_items.h"
 
 namespace {
-
-class CQuietEvents : public IReceiverEvents {
-public:
-    void PutItemValue(uint16_t, int32_t, int) override {}
-    bool ApplyNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
-    void ApplyMultiByte(const SReceivedFrame&, int) override {}
-    void SetLockEntries(const unsigned char*, uint32_t) override {}
-    void OnItemChanged(uint16_t, bool, int) override {}
-};
 
 class CRecordingProgress : public ITransferProgress {
 public:
@@ -139,7 +131,7 @@ TEST_F(LogoSend, TheProjectorReceivesEveryByteInBlocksOf1024)
         EXPECT_EQ(BigEndianUnsigned(areas[i].data(), 3), 0x400000u + 0x10000u * i);
     EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{0}}));
     EXPECT_EQ(LinkModes(), (std::vector<int>{2, 0}));
-    EXPECT_EQ(m_Link.m_nSpeedIndex, 3) << "blocks went at 57600";
+    EXPECT_EQ(m_Link.GetSpeedIndex(), 3u) << "blocks went at 57600";
     EXPECT_EQ(m_Progress.positions.back(), 10014u);
     EXPECT_EQ(m_Progress.lastPercent, 100);
     long long power = -1;
@@ -197,7 +189,7 @@ TEST_F(LogoSend, ASlowerProjectorGetsTheFastestSpeedItTakes)
     ASSERT_EQ(m_pSim->Execute("range 0x0006 0 2"), "");
     const std::vector<uint8_t> image = LogoImage(30, 20, 300);
     ASSERT_EQ(Send(image), ETransferResult::Sent);
-    EXPECT_EQ(m_Link.m_nSpeedIndex, 2);
+    EXPECT_EQ(m_Link.GetSpeedIndex(), 2u);
     EXPECT_EQ(m_pSim->ReceivedImage(), image);
     ExpectRestored();
 }

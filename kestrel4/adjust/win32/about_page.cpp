@@ -5,12 +5,9 @@
 #include "resource.h"
 #include "setting_model.h"
 #include "status_texts.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemLampHours = 0x0009;
-const uint16_t kItemSync = 0x0310;
-const uint16_t kItemVideoSignal = 0x0405;
-const uint16_t kItemDetectedSignal = 0x0101;
 const uint16_t kStatusHorizontal = 0x1A00;
 const uint16_t kStatusVertical = 0x1A01;
 const uint16_t kStatusWidth = 0x1A02;
@@ -99,7 +96,7 @@ void CAboutPage::ShowResolution()
 
 void CAboutPage::ShowSync()
 {
-    SSyncTexts sync = SyncTexts(m_Context.ItemValue(kItemSync), m_Context.Settings().IsSignalValid() != 0);
+    SSyncTexts sync = SyncTexts(m_Context.ItemValue(kItemSyncInfo), m_Context.Settings().IsSignalValid() != 0);
     SetDlgItemTextA(m_hWnd, IDC_HPOL, sync.strHorizontal.c_str());
     SetDlgItemTextA(m_hWnd, IDC_VPOL, sync.strVertical.c_str());
     SetDlgItemTextA(m_hWnd, IDC_SYNC_MODE, sync.strMode.c_str());
@@ -110,7 +107,7 @@ void CAboutPage::ShowVideoSignal()
     const CSettingModel& model = m_Context.Settings();
     SVideoSignalText signal = VideoSignalText(model.IsSignalValid() != 0, model.GetInputCode(),
                                               m_Context.ItemValue(kItemVideoSignal),
-                                              m_Context.ItemValue(kItemDetectedSignal));
+                                              m_Context.ItemValue(kItemSignal));
     std::string name = LoadResString(signal.nStringId);
     SetDlgItemTextA(m_hWnd, IDC_VIDEO_SIGNAL_TEXT, (signal.bBrackets ? "(" + name + ")" : name).c_str());
     ShowGroups();

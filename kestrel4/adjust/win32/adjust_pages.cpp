@@ -6,19 +6,9 @@
 #include "connection.h"
 #include "setting_model.h"
 #include "status_texts.h"
+#include "zelq_items.h"
 
 namespace {
-const uint16_t kItemPositionH = 0x0500;
-const uint16_t kItemPositionV = 0x0501;
-const uint16_t kItemTracking = 0x0303;
-const uint16_t kItemTrackingBase = 0x0304;
-const uint16_t kItemResolution = 0x030E;
-const uint16_t kItemRegisterPreset = 0x030F;
-const uint16_t kItemVideoSignal = 0x0405;
-const uint16_t kItemColorSetting = 0x050A;
-const uint16_t kItemSrsSpace = 0x0208;
-const uint16_t kItemSrsCenter = 0x0209;
-const uint16_t kItemSound3D = 0x0205;
 const uint16_t kStatusWidth = 0x1A02; // group 0x1A: h/v frequency, h/v resolution
 const uint16_t kStatusHeight = 0x1A03;
 const uint16_t kStatusVertical = 0x1A01;
@@ -46,19 +36,21 @@ void AddStrings(HWND combo, const UINT* ids, unsigned int count)
 
 // ---- the model as the pages see it ----
 
+CPageContext::CPageContext(CSettingModel& settings) : m_Settings(settings), m_Connection(settings.Connection()) {}
+
 CSettingModel& CPageContext::Settings() const
 {
-    return m_Connection.Settings();
+    return m_Settings;
 }
 
 const SProjectorModel& CPageContext::Model() const
 {
-    return m_Connection.m_Model;
+    return m_Connection.Model();
 }
 
 int CPageContext::CurrentProjector() const
 {
-    return m_Connection.m_nCurrentProjector;
+    return m_Connection.CurrentProjector();
 }
 
 bool CPageContext::IsPageLocked(int tab) const
@@ -74,12 +66,12 @@ SVideoState CPageContext::VideoState() const
 
 bool CPageContext::SendItem(uint16_t item, int32_t value, unsigned int)
 {
-    return Settings().SetItemValue(m_Connection.m_bStackMode, -1, item, value) != 0;
+    return Settings().SetItemValue(m_Connection.IsStackMode(), -1, item, value) != 0;
 }
 
 bool CPageContext::QueryItem(uint16_t item)
 {
-    return Settings().QueryItem(m_Connection.m_bStackMode, -1, item) != 0;
+    return Settings().QueryItem(m_Connection.IsStackMode(), -1, item) != 0;
 }
 
 int32_t CPageContext::ItemValue(uint16_t item) const
@@ -99,7 +91,7 @@ bool CPageContext::IsPresetRegistered(unsigned int n) const
 
 bool CPageContext::SendGammaParameters(unsigned int g)
 {
-    return Settings().SendGammaParameters(m_Connection.m_bStackMode, -1, g) != 0;
+    return Settings().SendGammaParameters(m_Connection.IsStackMode(), -1, g) != 0;
 }
 
 bool CPageContext::Ask(UINT stringId, unsigned int n)
@@ -452,13 +444,13 @@ void CVideoComputerPage::OnInit()
 {
     CVideoPage::OnInit();
     AddSpin(kItemTracking, IDC_TRACKING, IDC_TRACKING_TEXT, -32768, 32766, 2, 2, false);
-    AddSpin(0x0302, IDC_SYNC, IDC_SYNC_TEXT, 0, 63, 1, 1, true);
-    AddSlider(0x0300, IDC_BRIGHTNESS, IDC_BRIGHTNESS_TEXT, -30, 30);
-    AddSlider(0x0301, IDC_CONTRAST, IDC_CONTRAST_TEXT, -30, 30);
-    AddSlider(0x030D, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -6, 5);
-    AddSlider(0x0306, IDC_RED, IDC_RED_TEXT, -30, 30);
-    AddSlider(0x0307, IDC_GREEN, IDC_GREEN_TEXT, -30, 30);
-    AddSlider(0x0308, IDC_BLUE, IDC_BLUE_TEXT, -30, 30);
+    AddSpin(kItemSync, IDC_SYNC, IDC_SYNC_TEXT, 0, 63, 1, 1, true);
+    AddSlider(kItemBrightness, IDC_BRIGHTNESS, IDC_BRIGHTNESS_TEXT, -30, 30);
+    AddSlider(kItemContrast, IDC_CONTRAST, IDC_CONTRAST_TEXT, -30, 30);
+    AddSlider(kItemSharpness, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -6, 5);
+    AddSlider(kItemRed, IDC_RED, IDC_RED_TEXT, -30, 30);
+    AddSlider(kItemGreen, IDC_GREEN, IDC_GREEN_TEXT, -30, 30);
+    AddSlider(kItemBlue, IDC_BLUE, IDC_BLUE_TEXT, -30, 30);
     UINT names[kResolutionEntries];
     names[0] = IDS_AUTO;
     for (unsigned int i = 1; i < 33; ++i)
@@ -553,11 +545,11 @@ void CVideoComputerPage::OnPresetButton()
 void CVideoVideoPage::OnInit()
 {
     CVideoPage::OnInit();
-    AddSlider(0x0400, IDC_BRIGHTNESS, IDC_BRIGHTNESS_TEXT, -15, 15);
-    AddSlider(0x0401, IDC_CONTRAST, IDC_CONTRAST_TEXT, -15, 15);
-    AddSlider(0x0403, IDC_SATURATION, IDC_SATURATION_TEXT, -15, 15);
-    AddSlider(0x0404, IDC_TINT, IDC_TINT_TEXT, -15, 15);
-    AddSlider(0x0402, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -5, 6);
+    AddSlider(kItemVideoBrightness, IDC_BRIGHTNESS, IDC_BRIGHTNESS_TEXT, -15, 15);
+    AddSlider(kItemVideoContrast, IDC_CONTRAST, IDC_CONTRAST_TEXT, -15, 15);
+    AddSlider(kItemSaturation, IDC_SATURATION, IDC_SATURATION_TEXT, -15, 15);
+    AddSlider(kItemTint, IDC_TINT, IDC_TINT_TEXT, -15, 15);
+    AddSlider(kItemVideoSharpness, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -5, 6);
 }
 
 
@@ -565,9 +557,9 @@ void CVideoVideoPage::OnInit()
 
 void CAudioPage::OnInit()
 {
-    AddSlider(0x0200, IDC_VOLUME, IDC_VOLUME_TEXT, 0, 31);
-    AddSlider(0x0207, IDC_TREBLE, IDC_TREBLE_TEXT, -6, 6);
-    AddSlider(0x0206, IDC_BASS, IDC_BASS_TEXT, -6, 6);
+    AddSlider(kItemVolume, IDC_VOLUME, IDC_VOLUME_TEXT, 0, 31);
+    AddSlider(kItemTreble, IDC_TREBLE, IDC_TREBLE_TEXT, -6, 6);
+    AddSlider(kItemBass, IDC_BASS, IDC_BASS_TEXT, -6, 6);
     AddSlider(kItemSound3D, IDC_SOUND3D, IDC_SOUND3D_TEXT, 0, 5);
     AddSlider(kItemSrsSpace, IDC_SRS_SPACE, IDC_SRS_SPACE_TEXT, 0, 6, true);
     AddSlider(kItemSrsCenter, IDC_SRS_CENTER, IDC_SRS_CENTER_TEXT, 0, 6, true);
@@ -629,8 +621,8 @@ void CAudioPage::EnableStep(CStepWidget& widget)
 
 void CSettingPage::OnInit()
 {
-    AddSlider(0x060F, IDC_KEYSTONE, IDC_KEYSTONE_TEXT, -127, 127);
-    for (uint16_t item : {0x0603, 0x0612, 0x0708, 0x0611, 0x0609, 0x0604})
+    AddSlider(kItemKeystone, IDC_KEYSTONE, IDC_KEYSTONE_TEXT, -127, 127);
+    for (uint16_t item : {kItemPrompt, kItemDpms, kItemPictureInPicture, kItemMessage, kItemBnc, kItemAvMute})
         AddChoice(item);
 }
 
@@ -648,10 +640,10 @@ void CAdvancedPage::OnInit()
 {
     for (int i = 0; i < 4; ++i)
         m_hProjection[i] = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_PROJECTION + i));
-    AddSlider(0x0504, IDC_COLOR_TEMP, IDC_COLOR_TEMP_TEXT, -5, 5);
-    AddSlider(0x0508, IDC_BLACK_LEVEL, IDC_BLACK_LEVEL_TEXT, 0, 63);
-    AddSlider(0x0509, IDC_WHITE_LEVEL, IDC_WHITE_LEVEL_TEXT, -63, 0);
-    for (uint16_t item : {uint16_t(0x0610), kItemColorSetting, uint16_t(0x0502), uint16_t(0x0503), uint16_t(0x0010)})
+    AddSlider(kItemColorTemp, IDC_COLOR_TEMP, IDC_COLOR_TEMP_TEXT, -5, 5);
+    AddSlider(kItemBlackLevel, IDC_BLACK_LEVEL, IDC_BLACK_LEVEL_TEXT, 0, 63);
+    AddSlider(kItemWhiteLevel, IDC_WHITE_LEVEL, IDC_WHITE_LEVEL_TEXT, -63, 0);
+    for (uint16_t item : {kItemStartupScreen, kItemColorSetting, kItemRearProjection, kItemCeiling, kItemCursorSpeed})
         AddChoice(item);
     // In the order of the values 0..8.
     static const UINT names[] = {301, 302, 303, 305, 306, 307, 308, 309, 304};
@@ -706,10 +698,10 @@ bool CAdvancedPage::OnCommand(UINT id, UINT code)
 void CAdvancedPage::OnChoiceShown(uint16_t item, int32_t)
 {
     if (item == kItemColorSetting) {
-        for (uint16_t level : {uint16_t(0x0504), uint16_t(0x0508), uint16_t(0x0509)})
+        for (uint16_t level : {kItemColorTemp, kItemBlackLevel, kItemWhiteLevel})
             if (CStepWidget* widget = FindStep(level))
                 EnableStep(*widget);
-    } else if (item == 0x0502 || item == 0x0503) {
+    } else if (item == kItemRearProjection || item == kItemCeiling) {
         ShowProjection();
     }
 }
@@ -723,8 +715,8 @@ void CAdvancedPage::EnableStep(CStepWidget& widget)
 
 void CAdvancedPage::ShowProjection()
 {
-    int32_t rear = m_Choices.count(0x0502) ? m_Choices[0x0502] : 0;
-    int32_t ceiling = m_Choices.count(0x0503) ? m_Choices[0x0503] : 0;
+    int32_t rear = m_Choices.count(kItemRearProjection) ? m_Choices[kItemRearProjection] : 0;
+    int32_t ceiling = m_Choices.count(kItemCeiling) ? m_Choices[kItemCeiling] : 0;
     HBITMAP picture = m_hProjection[ProjectionBitmap(rear == 1, ceiling == 1) - IDB_PROJECTION];
     SendDlgItemMessageA(m_hWnd, IDC_PROJECTION_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
 }
@@ -733,6 +725,6 @@ void CAdvancedPage::ShowProjection()
 
 void CGammaPage::OnInit()
 {
-    AddChoice(0x0608);
+    AddChoice(kItemGamma);
 }
 

@@ -22,7 +22,7 @@ struct SProjectorModel;
 // projector's values, commands with the stack flag, locks, and the preset questions.
 class CPageContext : public IPageModel, public IPresetQuestions {
 public:
-    explicit CPageContext(CConnection& connection) : m_Connection(connection) {}
+    explicit CPageContext(CSettingModel& settings);
     void SetOwner(HWND owner) { m_hOwner = owner; }
 
     CSettingModel& Settings() const;
@@ -45,6 +45,7 @@ public:
 private:
     bool Ask(UINT stringId, unsigned int n);
 
+    CSettingModel& m_Settings;
     CConnection& m_Connection;
     HWND m_hOwner = nullptr;
 };

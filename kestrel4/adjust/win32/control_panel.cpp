@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "connection.h"
+#include "setting_model.h"
 #include "resource.h"
+#include "zelq_items.h"
 
 namespace {
 const UINT kProjectorButtons[4] = {IDC_PROJECTOR1, IDC_PROJECTOR2, IDC_PROJECTOR3, IDC_PROJECTOR4};
@@ -15,15 +17,15 @@ INT_PTR CReadingDlg::HandleMessage(UINT msg, WPARAM, LPARAM)
     return msg == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-CControlPanel::CControlPanel(CConnection& connection)
-    : m_Connection(connection), m_Context(connection), m_VideoComputer(m_Context), m_VideoVideo(m_Context),
+CControlPanel::CControlPanel(CSettingModel& settings)
+    : m_Settings(settings), m_Connection(settings.Connection()), m_Context(settings), m_VideoComputer(m_Context), m_VideoVideo(m_Context),
       m_Audio(m_Context), m_Setting(m_Context), m_Advanced(m_Context), m_About(m_Context), m_Gamma(m_Context)
 {
 }
 
 CControlPanel::~CControlPanel()
 {
-    m_Connection.Settings().SetView(nullptr);
+    m_Settings.SetView(nullptr);
     // The pages are children of the panel's window: let them go before it does.
     if (m_hWnd && IsWindow(m_hWnd)) {
         SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
@@ -35,7 +37,7 @@ HWND CControlPanel::Create(HWND parent)
 {
     HWND panel = CDialogBase::Create(IDD_CONTROL, parent);
     if (panel)
-        m_Connection.Settings().SetView(this);
+        m_Settings.SetView(this);
     return panel;
 }
 
@@ -111,7 +113,7 @@ HWND CControlPanel::TabPage(int tab) const
 {
     switch (tab) {
     case TAB_VIDEO:
-        return m_Connection.Settings().IsComputerInput() ? m_VideoComputer.GetHwnd() : m_VideoVideo.GetHwnd();
+        return m_Settings.IsComputerInput() ? m_VideoComputer.GetHwnd() : m_VideoVideo.GetHwnd();
     case TAB_AUDIO:
         return m_Audio.GetHwnd();
     case TAB_SETTING:
@@ -156,15 +158,14 @@ void CControlPanel::EnableProjectorButtons()
 {
     // Only projectors the connection found can be chosen.
     for (int k = 0; k < 4; ++k)
-        EnableWindow(GetDlgItem(m_hWnd, static_cast<int>(kProjectorButtons[k])), k < m_Connection.m_nProjectorCount);
+        EnableWindow(GetDlgItem(m_hWnd, static_cast<int>(kProjectorButtons[k])), k < m_Connection.ProjectorCount());
 }
 
 void CControlPanel::SelectProjector(int projector)
 {
-    if (projector < 1 || projector > 4 || projector == m_Connection.m_nCurrentProjector)
+    if (projector < 1 || projector > 4 || projector == m_Connection.CurrentProjector())
         return;
-    m_Connection.m_nCurrentProjector = projector;
-    m_Connection.Settings().m_SettingTable.SetCurrentProjector(projector);
+    m_Connection.SelectProjector(projector);
     RefreshPages();
 }
 
@@ -179,7 +180,7 @@ void CControlPanel::RefreshPages()
     m_Advanced.Refresh();
     m_About.Refresh();
     m_Gamma.Refresh();
-    bool signal = m_Connection.Settings().IsSignalValid() != 0;
+    bool signal = m_Settings.IsSignalValid() != 0;
     m_VideoComputer.EnableControls(signal);
     m_VideoVideo.EnableControls(signal);
     EnableProjectorButtons();
@@ -220,30 +221,30 @@ void CControlPanel::OnItemChanged(uint16_t item, bool fromProjector, int project
     if (!m_hWnd)
         return;
     // Changes of another projector stay in the table until that projector is chosen.
-    if (projector != 0 && projector != m_Connection.m_nCurrentProjector)
+    if (projector != 0 && projector != m_Connection.CurrentProjector())
         return;
     switch (item) {
-    case 0x0009:
+    case kItemLampHours:
         m_About.ShowLamp();
         break;
-    case 0x030A:
+    case kItemFrequencies:
         m_About.ShowFrequencies();
         break;
-    case 0x030B:
+    case kItemResolutionInfo:
         m_About.ShowResolution();
         break;
-    case 0x0310:
+    case kItemSyncInfo:
         m_About.ShowSync();
         break;
-    case 0x030E:
+    case kItemResolution:
         m_VideoComputer.ShowResolution();
         break;
-    case 0x0405:
-        m_VideoVideo.EnableControls(m_Connection.Settings().IsSignalValid() != 0);
+    case kItemVideoSignal:
+        m_VideoVideo.EnableControls(m_Settings.IsSignalValid() != 0);
         m_About.ShowVideoSignal();
         break;
-    case 0x0100:
-    case 0x0101:
+    case kItemInput:
+    case kItemSignal:
         if (fromProjector)
             InvalidateRect(m_hWnd, nullptr, TRUE);
         break;

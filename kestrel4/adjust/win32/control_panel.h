@@ -11,6 +11,7 @@
 #include "setting_model.h"
 
 class CConnection;
+class CSettingModel;
 
 class CReadingDlg : public CDialogBase {
 protected:
@@ -19,7 +20,7 @@ protected:
 
 class CControlPanel : public CScreenDlg, public ISettingView {
 public:
-    explicit CControlPanel(CConnection& connection);
+    explicit CControlPanel(CSettingModel& settings);
     ~CControlPanel() override;
     HWND Create(HWND parent);
 
@@ -46,6 +47,7 @@ private:
     HWND TabPage(int tab) const;
     void EnableProjectorButtons();
 
+    CSettingModel& m_Settings;
     CConnection& m_Connection;
     CPageContext m_Context;
     CVideoComputerPage m_VideoComputer;

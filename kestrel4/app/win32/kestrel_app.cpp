@@ -1,6 +1,7 @@
 #include "kestrel_app.h"
 #include "kestrel_dlg.h"
 #include "resource.h"
+#include "win32_handles.h"
 
 #include <commctrl.h>
 
@@ -56,12 +57,11 @@ int CKestrelApp::Run()
 bool CKestrelApp::InitInstance()
 {
     // 1. One copy at a time.
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, kMutexName);
+    CHandle mutex(CreateMutexA(nullptr, TRUE, kMutexName));
     if (!mutex) return false;
-    DWORD wait = WaitForSingleObject(mutex, 0);
+    DWORD wait = WaitForSingleObject(mutex.get(), 0);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
         WakeRunningCopy();
-        CloseHandle(mutex);
         return false;
     }
 
@@ -75,9 +75,9 @@ bool CKestrelApp::InitInstance()
                     MB_OK | MB_ICONERROR);
     } else {
         // 4. The projector link; the main window opens it when it connects.
-        m_pLink = new CProjectorLink;
+        m_pLink = std::make_unique<CProjectorLink>();
         // 5. The main window and its message loop.
-        m_pMainWnd = new CKestrelDlg;
+        m_pMainWnd = std::make_unique<CKestrelDlg>();
         if (m_pMainWnd->Create(IDD_KESTREL_DIALOG, nullptr)) {
             MSG msg;
             while (m_pMainWnd->Exists() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -87,11 +87,9 @@ bool CKestrelApp::InitInstance()
             }
         }
         // 6.
-        delete m_pMainWnd;
-        m_pMainWnd = nullptr;
+        m_pMainWnd.reset();
     }
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
+    ReleaseMutex(mutex.get());
     return false;
 }
 
@@ -99,8 +97,7 @@ void CKestrelApp::ExitInstance()
 {
     // Effects may have drawn on the desktop.
     RedrawWindow(nullptr, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    delete m_pLink;
-    m_pLink = nullptr;
+    m_pLink.reset();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "projector_link.h"
 
 class CKestrelDlg;
@@ -10,15 +12,15 @@ class CKestrelApp {
 public:
     // Runs the program; the result is the process exit code.
     int Run();
-    CKestrelDlg* GetMainWindow() const { return m_pMainWnd; }
+    CKestrelDlg* GetMainWindow() const { return m_pMainWnd.get(); }
     CProjectorLink& Link() { return *m_pLink; }
 
 private:
     bool InitInstance();
     void ExitInstance();
 
-    CKestrelDlg* m_pMainWnd = nullptr;
-    CProjectorLink* m_pLink = nullptr;
+    std::unique_ptr<CKestrelDlg> m_pMainWnd;
+    std::unique_ptr<CProjectorLink> m_pLink;
 };
 
 CKestrelApp& GetApp();

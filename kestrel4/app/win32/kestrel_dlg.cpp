@@ -42,7 +42,8 @@ void EnableCommand(HMENU menu, UINT id, bool enable)
 
 } // namespace
 
-CKestrelDlg::CKestrelDlg() : m_Ui(*this, m_SplashDlg), m_Connection(GetApp().Link(), m_Ui, m_SettingTable)
+CKestrelDlg::CKestrelDlg()
+    : m_Ui(*this, m_SplashDlg), m_Connection(GetApp().Link(), m_Ui, m_Clock), m_Settings(m_Connection)
 {
     std::memset(m_ColorTable, 0, sizeof m_ColorTable);
 }
@@ -50,8 +51,6 @@ CKestrelDlg::CKestrelDlg() : m_Ui(*this, m_SplashDlg), m_Connection(GetApp().Lin
 CKestrelDlg::~CKestrelDlg()
 {
     DestroyScreens();
-    if (m_hIcon) DestroyIcon(m_hIcon);
-    if (m_hSmallIcon) DestroyIcon(m_hSmallIcon);
 }
 
 bool CKestrelDlg::IsLinkOpen() const
@@ -109,7 +108,7 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // F1 goes through the accelerator to Help Topics; the help request itself is ignored.
         return SetResult(TRUE);
     case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(m_hIcon);
+        return reinterpret_cast<INT_PTR>(m_hIcon.get());
     case WM_QUERYOPEN:
         EndEffect();
         // Effects draw on the desktop itself.
@@ -171,7 +170,7 @@ BOOL CKestrelDlg::OnInitDialog()
 {
     m_Ui.SetMainWindow(m_hWnd);
     GetApp().Link().Attach(&m_Ui, &m_Connection.Receiver());
-    m_Connection.SetItemHooks(this);
+    m_Connection.SetItemListener(this);
 
     // 1. System menu, icons, tooltips, button icons.
     std::string about = LoadResString(IDS_ABOUTBOX);
@@ -180,21 +179,21 @@ BOOL CKestrelDlg::OnInitDialog()
         AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuA(sysMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
     }
-    m_hIcon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    m_hSmallIcon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+    m_hIcon.reset(static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    m_hSmallIcon.reset(static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon.get()));
     m_hAccel = LoadAcceleratorsA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 
     m_hToolTip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, AppInstance(), nullptr);
     for (int i = 0; i < 6; ++i) {
         HWND button = GetDlgItem(m_hWnd, kButtonIds[i]);
-        m_hButtonIcons[i] = static_cast<HICON>(
-            LoadImageA(AppInstance(), MAKEINTRESOURCEA(kButtonIcons[i]), IMAGE_ICON, 32, 32, 0));
-        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hButtonIcons[i]));
+        m_hButtonIcons[i].reset(static_cast<HICON>(
+            LoadImageA(AppInstance(), MAKEINTRESOURCEA(kButtonIcons[i]), IMAGE_ICON, 32, 32, 0)));
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hButtonIcons[i].get()));
         if (m_hToolTip) {
             TOOLINFOA tool = {};
             tool.cbSize = sizeof tool;
@@ -231,15 +230,17 @@ BOOL CKestrelDlg::OnInitDialog()
     for (int i = 0; i < SCREEN_COUNT; ++i) {
         HWND screen;
         if (i == SCREEN_CONTROL) {
-            m_pControlPanel = new CControlPanel(m_Connection);
-            m_pScreens[i] = m_pControlPanel;
+            auto panel = std::make_unique<CControlPanel>(m_Settings);
+            m_pControlPanel = panel.get();
+            m_pScreens[i] = std::move(panel);
             screen = m_pControlPanel->Create(m_hWnd);
         } else if (i == SCREEN_LOGO) {
-            m_pLogoPage = new CUserLogoPage(m_Connection, m_strLogoFile);
-            m_pScreens[i] = m_pLogoPage;
+            auto page = std::make_unique<CUserLogoPage>(m_Connection, m_Settings, m_strLogoFile);
+            m_pLogoPage = page.get();
+            m_pScreens[i] = std::move(page);
             screen = m_pLogoPage->Create(m_hWnd);
         } else {
-            m_pScreens[i] = new CScreenDlg;
+            m_pScreens[i] = std::make_unique<CScreenDlg>();
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
         }
         if (screen)
@@ -310,13 +311,15 @@ BOOL CKestrelDlg::OnInitDialog()
 
 void CKestrelDlg::OnLinkChanged(bool linkOpen)
 {
+    m_bSettingsRead = 0;
+    m_bCursorRefresh = 1;
     // The logo page takes the connected model's zoom when it is shown next.
     if (linkOpen) m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
     RebuildScreenList();
 }
 
-void CKestrelDlg::OnOtherItemChanged(uint16_t item, bool fromProjector, int projector)
+void CKestrelDlg::OnItemChanged(uint16_t item, bool fromProjector, int projector)
 {
     if (m_pControlPanel)
         m_pControlPanel->OnItemChanged(item, fromProjector, projector);
@@ -350,7 +353,7 @@ HWND CKestrelDlg::ScreenWindow(int screen) const
 
 void CKestrelDlg::RebuildScreenList()
 {
-    SScreenList screens = ::RebuildScreenList(SelectedScreen(), IsLinkOpen(), m_Connection.m_bStackMode != 0);
+    SScreenList screens = ::RebuildScreenList(SelectedScreen(), IsLinkOpen(), m_Connection.IsStackMode() != 0);
     HWND list = GetDlgItem(m_hWnd, IDC_SCREEN_LIST);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < screens.nCount; ++i)
@@ -364,15 +367,15 @@ void CKestrelDlg::RefreshScreen()
     int selected = SelectedScreen();
     // The user logo and cursor/stamp queries belong to their screens' pages; the flags are
     // kept here.
-    if (selected == SCREEN_CONTROL && m_pControlPanel && m_pControlPanel->Exists() && !m_Connection.m_bSettingsRead) {
-        m_Connection.m_bSettingsRead = 1;
-        m_Connection.Settings().ReadProjectorSettings();
+    if (selected == SCREEN_CONTROL && m_pControlPanel && m_pControlPanel->Exists() && !m_bSettingsRead) {
+        m_bSettingsRead = 1;
+        m_Settings.ReadProjectorSettings();
     }
     if (selected == SCREEN_LOGO && m_bLogoRefresh) {
         m_bLogoRefresh = 0;
         if (m_pLogoPage) m_pLogoPage->Start();
     }
-    if (selected == SCREEN_CURSOR && m_Connection.m_bCursorRefresh) m_Connection.m_bCursorRefresh = 0;
+    if (selected == SCREEN_CURSOR && m_bCursorRefresh) m_bCursorRefresh = 0;
 
     for (int i = 0; i < SCREEN_COUNT; ++i)
         if (i != selected && ScreenWindow(i)) ShowWindow(ScreenWindow(i), SW_HIDE);
@@ -487,7 +490,7 @@ BOOL CKestrelDlg::OnPaint()
     RECT rc;
     GetClientRect(m_hWnd, &rc);
     DrawIcon(dc, (rc.right - GetSystemMetrics(SM_CXICON) + 1) / 2, (rc.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2,
-             m_hIcon);
+             m_hIcon.get());
     EndPaint(m_hWnd, &ps);
     return TRUE;
 }
@@ -648,19 +651,15 @@ void CKestrelDlg::DestroyScreens()
     m_pTestPattern.reset();
     m_pControlPanel = nullptr;
     m_pLogoPage = nullptr;
-    for (CScreenDlg*& screen : m_pScreens) {
-        delete screen;  // destroys its window
-        screen = nullptr;
-    }
+    for (std::unique_ptr<CScreenDlg>& screen : m_pScreens)
+        screen.reset();  // destroys its window
 }
 
 void CKestrelDlg::ReleaseIconsAndHook()
 {
     for (int i = 0; i < 6; ++i) {
-        HICON& icon = m_hButtonIcons[i];
         SendDlgItemMessageA(m_hWnd, kButtonIds[i], BM_SETIMAGE, IMAGE_ICON, 0);
-        if (icon) DestroyIcon(icon);
-        icon = nullptr;
+        m_hButtonIcons[i].reset();
     }
     UnhookKeyboard();
 }

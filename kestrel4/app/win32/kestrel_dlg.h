@@ -1,6 +1,8 @@
 // CKestrelDlg: the main window. It hosts the four screens, the projector buttons and the
 // menus; its decisions come from the portable core (main_logic, kestrel_ini).
 #pragma once
+#include <memory>
+
 #include "connection.h"
 #include "control_panel.h"
 #include "dialog_base.h"
@@ -8,8 +10,9 @@
 #include "main_logic.h"
 #include "main_window_ui.h"
 #include "screen_dlgs.h"
-#include "setting_table.h"
+#include "setting_model.h"
 #include "splash_dlg.h"
+#include "win32_handles.h"
 
 #include <memory>
 #include <string>
@@ -23,7 +26,7 @@ const UINT WM_TAPLINE_MOUSE = 0x465;
 const UINT UM_EDITOR_FIRST = 0x52C;  // from the cursor/stamp editor, 0x52C .. 0x52F
 const UINT UM_EDITOR_LAST = 0x52F;
 
-class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents, private IItemHooks {
+class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents, private IItemListener {
 public:
     CKestrelDlg();
     ~CKestrelDlg() override;
@@ -43,8 +46,10 @@ public:
     int m_nConnectMode = 1;
     int m_bLogoRefresh = 0;
     int m_bAboutOpen = 0;
-    int m_bLinkedSource = 1;
-    int m_bEffectRunning = 0;
+    // Whether the projector control screen has read the settings since the last connection,
+    // and whether the cursor/stamp screen must query its sets again.
+    int m_bSettingsRead = 0;
+    int m_bCursorRefresh = 0;
     std::string m_strSoundFile;
     std::string m_strPatternFile;
     std::string m_strLogoFile;
@@ -83,10 +88,8 @@ private:
     void DestroyScreens() override;
     void ReleaseIconsAndHook() override;
 
-    // IItemHooks
-    void ApplyMultiByte(const SReceivedFrame& reply, int projector) override {}
-    void SetLockEntries(const unsigned char* bytes, uint32_t count) override {}
-    void OnOtherItemChanged(uint16_t item, bool fromProjector, int projector) override;
+    // IItemListener
+    void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
 
     // IMainWindowEvents
     void OnLinkChanged(bool linkOpen) override;
@@ -96,18 +99,20 @@ private:
     CAboutDlg m_AboutDlg;
     CSplashDlg m_SplashDlg;
     CMainWindowUi m_Ui;
-    CSettingTable m_SettingTable;
+    CSystemClock m_Clock;
     // The projector's state: identification, power, addressing and the reply handlers.
     CConnection m_Connection;
-    CScreenDlg* m_pScreens[SCREEN_COUNT] = {};
-    CControlPanel* m_pControlPanel = nullptr; // screen 1, also in m_pScreens
-    CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, also in m_pScreens
+    // The setting table and the item commands of the pages, files and installer mode.
+    CSettingModel m_Settings;
+    std::unique_ptr<CScreenDlg> m_pScreens[SCREEN_COUNT];
+    CControlPanel* m_pControlPanel = nullptr; // screen 1, owned by m_pScreens
+    CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, owned by m_pScreens
     std::unique_ptr<CTestPattern> m_pTestPattern;
     void OnTestPatternCommand(UINT id);
     HACCEL m_hAccel = nullptr;
-    HICON m_hIcon = nullptr;
-    HICON m_hSmallIcon = nullptr;
-    HICON m_hButtonIcons[6] = {};
+    CIcon m_hIcon;
+    CIcon m_hSmallIcon;
+    CIcon m_hButtonIcons[6];
     HWND m_hToolTip = nullptr;
     // Handed to the projector control and cursor/stamp screens once those are built.
     std::string m_strControlFile;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "clock.h"
 #include "connection_dlgs.h"
 #include "connection_ui.h"
 #include "link_host.h"
@@ -18,6 +19,12 @@ public:
     virtual void OnLinkChanged(bool linkOpen) = 0;
     virtual void CheckPortMenu(unsigned int port) = 0;
     virtual void RepaintControlScreen() = 0;
+};
+
+class CSystemClock : public IClock {
+public:
+    uint32_t TickCount() override { return GetTickCount(); }
+    void Sleep(unsigned int ms) override { ::Sleep(ms); }
 };
 
 class CMainWindowUi : public ILinkHost, public IConnectionUi {
@@ -36,9 +43,6 @@ public:
     bool AskRetrySend() override;
 
     // IConnectionUi
-    uint32_t TickCount() override { return GetTickCount(); }
-    void Sleep(unsigned int ms) override { ::Sleep(ms); }
-    void DispatchPending() override { PumpAll(); }
     void Beep() override { MessageBeep(MB_ICONEXCLAMATION); }
     void RaiseSplash() override;
     void ShowMessage(unsigned int stringId, EMessageIcon icon) override;

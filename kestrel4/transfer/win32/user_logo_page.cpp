@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "connection.h"
+#include "setting_model.h"
 #include "kestrel_app.h"
 #include "logo_area_dlg.h"
 #include "logo_transfer.h"
@@ -42,8 +43,8 @@ std::string DialogFilter(UINT id)
 }
 } // namespace
 
-CUserLogoPage::CUserLogoPage(CConnection& connection, std::string& lastFile)
-    : m_Connection(connection), m_strLastFile(lastFile)
+CUserLogoPage::CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile)
+    : m_Connection(connection), m_Settings(settings), m_strLastFile(lastFile)
 {
 }
 
@@ -54,7 +55,7 @@ HWND CUserLogoPage::Create(HWND parent)
 
 int CUserLogoPage::DefaultZoomIndex() const
 {
-    return m_Connection.m_Model.nLogoZoom < 5 ? m_Connection.m_Model.nLogoZoom : 0;
+    return m_Connection.Model().nLogoZoom < 5 ? m_Connection.Model().nLogoZoom : 0;
 }
 
 INT_PTR CUserLogoPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -299,5 +300,5 @@ void CUserLogoPage::SendLogo()
         KestrelMessage(owner, IDS_SEND_FINISHED, MB_OK | MB_ICONINFORMATION);
     InvalidateRect(owner, nullptr, TRUE);
     // The lamp is off after a transfer.
-    m_Connection.PutItemValue(kItemPower, 0, 1);
+    m_Settings.PutItemValue(kItemPower, 0, 1);
 }

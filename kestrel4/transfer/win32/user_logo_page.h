@@ -9,11 +9,12 @@
 #include "screen_dlgs.h"
 
 class CConnection;
+class CSettingModel;
 
 class CUserLogoPage : public CScreenDlg {
 public:
     // lastFile is the main window's remembered logo file ("UserlogoFile").
-    CUserLogoPage(CConnection& connection, std::string& lastFile);
+    CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile);
     HWND Create(HWND parent);
     // Page start, again whenever a projector has been connected since: the default logo
     // when there is no picture, and the connected model's zoom.
@@ -41,7 +42,8 @@ private:
     bool ReportFailure(ELogoResult result);
     HWND Owner() const { return GetAncestor(m_hWnd, GA_ROOT); }
 
-    CConnection& m_Connection;
+    const CConnection& m_Connection;
+    CSettingModel& m_Settings;
     std::string& m_strLastFile;
     CLogoDocument m_Logo;
     CDIBPal m_Palette;
