@@ -922,6 +922,8 @@ std::string CProjectorSimulator::Execute(const std::string& line)
         std::lock_guard<std::mutex> lock(m_Mutex);
         error = ExecuteLocked(line);
     }
+    // In the log, so that a script can wait for its command to have been taken.
+    Note("command " + line + (error.empty() ? "" : ": " + error));
     Wake();
     return error;
 }
