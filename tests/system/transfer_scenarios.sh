@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # System scenarios of the user logo and the test patterns under Wine, driven by kdriver.exe.
 # Usage: transfer_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
-# Needs what control_lib.sh needs. Each scenario leaves a PNG of the whole screen.
-source "$(dirname "$0")/control_lib.sh"
+# Needs what scenario_lib.sh needs. Each scenario leaves a PNG of the whole screen.
+source "$(dirname "$0")/scenario_lib.sh"
 files="python3 $(dirname "$0")/logo_files.py"
 win() { winepath -w "$1" 2>/dev/null; }
 
@@ -17,13 +17,7 @@ choose_file() {  # choose_file DIALOG PATH: type the name into the file dialog a
   k box-gone "$1" 10000 || fail "file dialog \"$1\" stayed"
 }
 
-wait_log() {  # wait_log MARK PATTERN SECONDS
-  for _ in $(seq $(($3 * 10))); do
-    since "$1" | grep -q "$2" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_log() { wait_for "$3" log_has "$1" "$2"; }  # wait_log MARK TEXT SECONDS
 
 $files lgo "$work/deflogo.lgo" 60 40
 $files bmp "$work/photo.bmp" 200 150
