@@ -7,7 +7,16 @@
 #include <vector>
 
 #include "cursor_set_command.h"
+#include "logo_command.h"
 #include "projector_session.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,6 +28,8 @@ void Usage()
                "  set ITEM VALUE      write a signed value\n"
                "  reset ITEM          reset an item to its default\n"
                "  cursors FILE.csp    send a cursor/stamp set (Ctrl+C aborts)\n"
+               "  logo FILE [--zoom PERCENT] [--area LEFT,TOP,RIGHT,BOTTOM]\n"
+               "                      send a .bmp or .lgo as the user logo (the lamp goes off)\n"
                "DEVICE is COM1..COM4 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
                stderr);
 }
@@ -42,6 +53,9 @@ struct SOptions {
     int stack = 0;
     unsigned char address = 1;
     unsigned int width = 0;
+    int zoom = 0;
+    bool bArea = false;
+    SArea area;
     std::vector<std::string> command;
 };
 
@@ -66,6 +80,14 @@ bool ParseOptions(int argc, char** argv, SOptions& o)
             ++i;
         } else if (a == "--width" && ParseNumber(next, 1, 4, n)) {
             o.width = static_cast<unsigned int>(n);
+            ++i;
+        } else if (a == "--zoom" && ParseNumber(next, 100, 300, n) && ZoomIndexOfRate(static_cast<int>(n)) >= 0) {
+            o.zoom = static_cast<int>(n);
+            ++i;
+        } else if (a == "--area" && next &&
+                   std::sscanf(next, "%d,%d,%d,%d", &o.area.left, &o.area.top, &o.area.right, &o.area.bottom) == 4) {
+            o.area = NormalisedArea(o.area.left, o.area.top, o.area.right, o.area.bottom);
+            o.bArea = true;
             ++i;
         } else if (a.rfind("--", 0) == 0) {
             return false;
@@ -106,6 +128,22 @@ int main(int argc, char** argv)
 
     if (verb == "cursors" && o.command.size() == 2)
         return SendCursorSetFile(o.port, o.command[1]);
+    if (verb == "logo" && o.command.size() == 2) {
+        // The transfer addresses projector 1, as the program does.
+        if (o.stack && o.address != 1) {
+            Usage();
+            return SESSION_USAGE;
+        }
+        SLogoOptions logo;
+        logo.device = o.port;
+        logo.file = o.command[1];
+        logo.zoom = o.zoom;
+        logo.bArea = o.bArea;
+        logo.area = o.area;
+        logo.bProgress = isatty(fileno(stderr)) != 0;
+        int status = SendLogoCommand(logo, message);
+        return status == 0 ? 0 : Fail(static_cast<ESessionStatus>(status), message);
+    }
 
     long item = 0;
     if (o.command.size() < 2 || !ParseNumber(o.command[1].c_str(), 0, 0xFFFF, item)) {

@@ -40,6 +40,7 @@ void Usage(std::FILE* out)
                  "                        change take, each reported by the projector (default\n"
                  "                        30000:60000:3000:1000); off: at once, unreported\n"
                  "  --ident HEX           identification bytes, e.g. 00014310\n"
+                 "  --image FILE          write each completed bulk transfer to FILE\n"
                  "The port's path is printed on standard output. SIGTERM or SIGINT ends.\n"
                  "\n"
                  "Control FIFO commands, one a line (ADDR: projector 1-4, default 1):\n"
@@ -60,7 +61,9 @@ void Usage(std::FILE* out)
                  "  input N [ADDR]              new input source, reported (16, 33, 34, 64)\n"
                  "  signal N [ADDR]             new detected signal, reported (1, 224..237, 0)\n"
                  "  warning BITS [ADDR]         new warning bits, reported\n"
-                 "  power-ms WARM:COOL[:BUSY[:SYNC]] | off\n",
+                 "  power-ms WARM:COOL[:BUSY[:SYNC]] | off\n"
+                 "  image FILE                  write each completed bulk transfer to FILE\n"
+                 "  block-fault N refuse|drop   mishandle block N (from 0) of the next transfer\n",
                  models.c_str());
 }
 
@@ -213,6 +216,8 @@ int main(int argc, char** argv)
             options.bRandomFaults = true;
             options.nRandomSeed = static_cast<uint32_t>(number);
             options.nRandomPercent = static_cast<unsigned int>(percent);
+        } else if (arg == "--image") {
+            options.strImageFile = needsValue();
         } else if (arg == "--log") {
             options.strLogFile = needsValue();
         } else if (arg == "--control") {

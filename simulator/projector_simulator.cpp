@@ -80,6 +80,7 @@ CProjectorSimulator::CProjectorSimulator(const SSimulatorOptions& options)
     : m_Options(options), m_pModel(FindSimModel(options.strModel)), m_nBaud(options.nBaud),
       m_bPace(options.bPace), m_Timing(options.timing), m_Start(std::chrono::steady_clock::now())
 {
+    m_strImageFile = options.strImageFile;
     for (auto& timers : m_nTimerUs)
         for (long long& due : timers)
             due = -1;
@@ -225,8 +226,12 @@ void CProjectorSimulator::Run()
         if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
             ssize_t count = read(m_nFd, buffer.data(), buffer.size());
             if (count > 0) {
-                for (ssize_t i = 0; i < count; ++i)
-                    m_pReader->Feed(buffer[i], now, events);
+                // Paced, bytes arrive no faster than the line carries them.
+                for (ssize_t i = 0; i < count; ++i) {
+                    if (ByteTimeUs())
+                        m_nRxLineUs = std::max(m_nRxLineUs, now) + ByteTimeUs();
+                    m_pReader->Feed(buffer[i], std::max(now, m_nRxLineUs), events);
+                }
             } else if (count == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // Nobody holds the other end; look again a little later instead of spinning.
                 m_nHangupUntilUs = now + 50000;
@@ -234,7 +239,7 @@ void CProjectorSimulator::Run()
         }
         m_pReader->Poll(now, events);
         for (const SRxEvent& event : events)
-            Handle(event, now);
+            Handle(event, std::max(now, m_nRxLineUs));
         RunTimers(now);
         Flush(NowUs());
     }
@@ -450,6 +455,8 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
     }
 
     SFault fault = m_Plan.Next();
+    if (DropsBlock(command))
+        fault.eKind = EFault::NoAck;
     if (fault.eKind != EFault::Normal)
         entry.strText += " fault " + FaultName(fault);
     m_Log.Add(std::move(entry));
@@ -604,18 +611,11 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
             result = GetSpecial(address, command, reply.param);
         break;
     case 1:
-        if (CBulkTransfer::Handles(command.wItem)) {
-            long long window = 0;
-            m_Store.GetValue(first, CBulkTransfer::WindowItem(), window);
-            std::string note;
-            if (!m_Bulk.Set(command.wItem, command.param, static_cast<uint32_t>(window), note))
-                result = EStoreResult::OutOfRange;
-            Note(note);
-            break;
-        }
         for (int p = first; p <= last && result == EStoreResult::Ok; ++p) {
             bool handled = false;
-            result = SetSpecial(p, command, handled, nowUs);
+            result = TransferSet(p, command, handled);
+            if (!handled)
+                result = SetSpecial(p, command, handled, nowUs);
             if (!handled && result == EStoreResult::Ok)
                 result = m_Store.Set(p, command.wItem, command.param);
         }
@@ -913,7 +913,7 @@ bool CProjectorSimulator::IsStackEstablished() const
     return m_bStackEstablished;
 }
 
-CBulkTransfer CProjectorSimulator::BulkTransfer() const
+CReceivedBlocks CProjectorSimulator::BulkTransfer() const
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
     return m_Bulk;

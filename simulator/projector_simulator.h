@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "bulk_transfer.h"
+#include "received_blocks.h"
 #include "fault_plan.h"
 #include "frame_reader.h"
 #include "item_store.h"
@@ -48,6 +48,7 @@ struct SSimulatorOptions {
     int nStallLimitMs = 1000;         // a frame from the computer that stops this long is dropped
     std::string strLogFile;
     std::vector<SFault> faults;       // the fault plan at start
+    std::string strImageFile;         // each completed bulk transfer is written here
     bool bRandomFaults = false;
     uint32_t nRandomSeed = 0;
     unsigned int nRandomPercent = 0;
@@ -62,6 +63,9 @@ struct SUnsolicitedFrame {
     uint16_t wItem = 0;
     std::vector<uint8_t> value;
 };
+
+// A block of a bulk transfer that the projector mishandles on purpose (counted from 0 per transfer).
+enum class EBlockFault { None, Refuse, Drop };
 
 struct SSimCounters {
     unsigned int nFrames = 0;    // command frames with a right checksum, control frames excepted
@@ -113,7 +117,16 @@ public:
     SStateTiming Timing() const;
     bool IsStackEstablished() const;
     // What bulk transfers have delivered so far.
-    CBulkTransfer BulkTransfer() const;
+    CReceivedBlocks BulkTransfer() const;
+
+    // Bulk transfers: the bytes of the last one that ended with 0x0905 = 0 (from its first
+    // prepared address), how many ended and how many were aborted.
+    std::vector<uint8_t> ReceivedImage() const;
+    unsigned int TransfersEnded() const;
+    unsigned int TransfersAborted() const;
+    void SetImageFile(const std::string& path);
+    void SetBlockFault(unsigned int block, EBlockFault fault);
+    static uint32_t Digest(const std::vector<uint8_t>& bytes); // FNV-1a, as the log shows it
 
     // One line of the control FIFO's language; "" when done, else what was wrong.
     std::string Execute(const std::string& line);
@@ -182,6 +195,10 @@ private:
     void AfterReset(int address, uint16_t code, long long nowUs);
     EStoreResult RegisterPreset(int address, int preset);
     EStoreResult RecallPreset(int address, int preset);
+    EStoreResult TransferSet(int address, const SCommand& command, bool& handled);
+    bool DropsBlock(const SCommand& command);
+    bool TransferComplete() const;
+    void EndTransfer(bool bComplete);
     void PressKeys(int address, const std::vector<uint8_t>& keys, long long nowUs);
     bool ChangeLocked(int address, uint16_t code, const std::vector<uint8_t>& bytes, long long nowUs);
     void Report(int address, uint16_t code);
@@ -215,15 +232,30 @@ private:
     int m_GammaPoints[CItemStore::kAddresses][3] = {};
     // Reports that a command causes; they go out after its answer.
     std::vector<SUnsolicitedFrame> m_Consequences;
-    CBulkTransfer m_Bulk;
+    CReceivedBlocks m_Bulk;
     SSimCounters m_Counters;
     bool m_bControlAnswerLast = false; // the last frame written answered a control command
     std::unique_ptr<CFrameReader> m_pReader;
     std::vector<SOutput> m_Output; // by due time; the front one may be part written
     uint64_t m_nOutputSeq = 0;
     long long m_nNextByteUs = 0; // pacing: when the line takes the next byte
+    long long m_nRxLineUs = 0;   // pacing: when the last byte from the computer has arrived
     bool m_bWriteBlocked = false;
     long long m_nHangupUntilUs = 0;
+
+    // Bulk transfer state.
+    struct STransfer {
+        bool bOpen = false;
+        uint32_t nBase = 0, nEnd = 0; // prepared area
+        std::vector<uint8_t> bytes;
+        std::vector<bool> written;
+        unsigned int nBlocks = 0;
+    } m_Transfer;
+    std::vector<uint8_t> m_LastImage;
+    unsigned int m_nTransfersEnded = 0, m_nTransfersAborted = 0;
+    std::string m_strImageFile;
+    unsigned int m_nFaultBlock = 0;
+    EBlockFault m_eBlockFault = EBlockFault::None;
 
     CSimLog m_Log;
     std::chrono::steady_clock::time_point m_Start;

@@ -20,6 +20,9 @@
 //   input N [ADDR]              the input source 0x0100 changes (16 computer, 33/34 video, 64)
 //   signal N [ADDR]             the detected signal 0x0101 changes (1, 224..237, 0 for none)
 //   warning BITS [ADDR]         the warning bits 0x0012 change
+//   image FILE                  each completed bulk transfer is written to FILE
+//   block-fault N refuse|drop   block N (from 0) of the next bulk transfer is refused or
+//                               goes unanswered
 //   power-ms WARM:COOL[:BUSY[:SYNC]] | off
 //                               time the power sequence, reset all and re-synchronising; off:
 //                               they take effect at once, unreported
@@ -184,6 +187,17 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
             return "set takes ITEM VALUE [ADDRESS]";
         EStoreResult result = m_Store.PokeValue(static_cast<int>(address), static_cast<uint16_t>(code), number);
         return result == EStoreResult::Ok ? "" : StoreResultName(result);
+    }
+    if (verb == "image" && words.size() == 2) {
+        m_strImageFile = words[1];
+        return "";
+    }
+    if (verb == "block-fault" && words.size() == 3) {
+        if (!ParseInteger(words[1], 0, 0xFFFF, number) || (words[2] != "refuse" && words[2] != "drop"))
+            return "block-fault takes a block number and refuse or drop";
+        m_nFaultBlock = static_cast<unsigned int>(number);
+        m_eBlockFault = words[2] == "refuse" ? EBlockFault::Refuse : EBlockFault::Drop;
+        return "";
     }
     if (verb == "range" && words.size() == 4) {
         long long code = 0, min = 0, max = 0;

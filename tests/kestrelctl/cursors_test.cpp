@@ -45,7 +45,7 @@ TEST_F(Cursors, SendsTheSetImage)
 {
     std::string path = WriteSet(8, 32);
     ASSERT_EQ(SendCursorSetFile(m_Pty.SlavePath(), path), 0);
-    CBulkTransfer bulk = m_Sim.BulkTransfer();
+    CReceivedBlocks bulk = m_Sim.BulkTransfer();
     EXPECT_EQ(bulk.Blocks().size(), 4u);
     EXPECT_EQ(bulk.Read(0x4F2000, 4096), m_Image);
     EXPECT_EQ(bulk.LastEnd(), 0);

@@ -102,7 +102,7 @@ TEST_F(SetTransfer, FourBlocksCarryTheImage)
         EXPECT_EQ(BigEndianUnsigned(blocks[i].data(), 3), 0x4F2000u + 1024 * i);
         EXPECT_TRUE(std::equal(blocks[i].begin() + 3, blocks[i].end(), m_Image.begin() + 1024 * i));
     }
-    CBulkTransfer stored = m_Sim.BulkTransfer();
+    CReceivedBlocks stored = m_Sim.BulkTransfer();
     EXPECT_EQ(stored.Read(0x4F2000, 4096), m_Image);
     EXPECT_EQ(stored.LastEnd(), 0);
     EXPECT_EQ(Received(kItemBlockAddress), (std::vector<std::vector<uint8_t>>{{0x4F, 0x20, 0x00}}));

@@ -56,6 +56,11 @@ INT_PTR CControlPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_COMMAND:
+        // The main window owns the test pattern window that the check button shows.
+        if (LOWORD(wParam) == IDC_PATTERN_DISPLAY && HIWORD(wParam) == BN_CLICKED) {
+            SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, wParam, lParam);
+            return TRUE;
+        }
         if (HIWORD(wParam) == BN_CLICKED)
             for (int k = 0; k < 4; ++k)
                 if (LOWORD(wParam) == kProjectorButtons[k]) {
@@ -96,7 +101,8 @@ void CControlPanel::OnInit()
         if (page->GetHwnd())
             SetWindowPos(page->GetHwnd(), tabs, area.left, area.top, area.right - area.left, area.bottom - area.top,
                          SWP_NOACTIVATE);
-    // The test pattern window and the resets come with their own parts of the program.
+    // The resets come with their own part of the program; the main window enables the
+    // test pattern button once its window exists.
     EnableWindow(GetDlgItem(m_hWnd, IDC_PATTERN_DISPLAY), FALSE);
     EnableWindow(GetDlgItem(m_hWnd, IDC_RESET), FALSE);
     EnableProjectorButtons();

@@ -5,6 +5,8 @@
 #include "resource.h"
 #include "tapline.h"
 #include "win32_profile.h"
+#include "test_pattern.h"
+#include "user_logo_page.h"
 
 #include <commctrl.h>
 
@@ -244,6 +246,11 @@ BOOL CKestrelDlg::OnInitDialog()
             auto support = std::make_unique<CSupportPage>(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
             screen = support->Create(m_hWnd);
             m_pScreens[i] = std::move(support);
+        } else if (i == SCREEN_LOGO) {
+            auto page = std::make_unique<CUserLogoPage>(m_Connection, m_Settings, m_strLogoFile);
+            m_pLogoPage = page.get();
+            m_pScreens[i] = std::move(page);
+            screen = m_pLogoPage->Create(m_hWnd);
         } else {
             m_pScreens[i] = std::make_unique<CScreenDlg>();
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
@@ -251,6 +258,13 @@ BOOL CKestrelDlg::OnInitDialog()
         if (screen)
             MoveWindow(m_pScreens[i]->GetHwnd(), frame.left, frame.top, frame.right - frame.left,
                        frame.bottom - frame.top, FALSE);
+    }
+
+    // The test pattern window, hidden until the panel's "Pattern Display" shows it.
+    m_pTestPattern.reset(new CTestPattern);
+    if (m_pTestPattern->Create(m_hWnd)) {
+        m_pTestPattern->SetPattern(PATTERN_COLOR_IMAGE, m_strPatternFile);
+        if (HWND panel = ScreenWindow(SCREEN_CONTROL)) EnableWindow(GetDlgItem(panel, IDC_PATTERN_DISPLAY), TRUE);
     }
 
     // 6. Presentation Support alone in the list.
@@ -313,6 +327,8 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
 {
     m_bSettingsRead = 0;
     m_bCursorRefresh = 1;
+    // The logo page takes the connected model's zoom when it is shown next.
+    if (linkOpen) m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
     RebuildScreenList();
 }
@@ -369,7 +385,10 @@ void CKestrelDlg::RefreshScreen()
         m_bSettingsRead = 1;
         m_Settings.ReadProjectorSettings();
     }
-    if (selected == SCREEN_LOGO && m_bLogoRefresh) m_bLogoRefresh = 0;
+    if (selected == SCREEN_LOGO && m_bLogoRefresh) {
+        m_bLogoRefresh = 0;
+        if (m_pLogoPage) m_pLogoPage->Start();
+    }
     if (selected == SCREEN_CURSOR && m_bCursorRefresh) m_bCursorRefresh = 0;
 
     for (int i = 0; i < SCREEN_COUNT; ++i)
@@ -402,20 +421,29 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case IDC_COMPUTER:
         if (code == BN_CLICKED) m_Connection.PressProjectorButton(id);
         break;
-    case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
+    case ID_SEND_LOGO:
+    case ID_FILE_NEW:
     case ID_SEND_CURSOR:
-        // Checked against GetScreenMenu because accelerators arrive whatever the menu shows.
-        if (SelectedScreen() == SCREEN_CURSOR && m_pCursorPage &&
+        // Each goes to the page of its screen, checked against GetScreenMenu because
+        // accelerators arrive whatever the menu shows.
+        if (SelectedScreen() == SCREEN_LOGO && m_pLogoPage && id != ID_FILE_NEW && id != ID_SEND_CURSOR &&
+            GetScreenMenu(SCREEN_LOGO).bFile) {
+            if (id == ID_FILE_OPEN) m_pLogoPage->OpenLogo();
+            else if (id == ID_FILE_SAVE) m_pLogoPage->SaveLogo();
+            else if (id == ID_FILE_SAVE_AS) m_pLogoPage->SaveLogoAs();
+            else m_pLogoPage->SendLogo();
+        }
+        if (SelectedScreen() == SCREEN_CURSOR && m_pCursorPage && id != ID_SEND_LOGO &&
             (id == ID_SEND_CURSOR ? GetScreenMenu(SCREEN_CURSOR).bSendCursor
                                   : id == ID_FILE_NEW ? GetScreenMenu(SCREEN_CURSOR).bNew : GetScreenMenu(SCREEN_CURSOR).bFile))
             m_pCursorPage->OnMenuCommand(id);
         break;
     case ID_TEST_PATTERN:
-    case ID_SEND_LOGO:
-        // Each goes to the page of its screen; those pages are not built yet.
+    case IDC_PATTERN_DISPLAY:
+        OnTestPatternCommand(id);
         break;
     case ID_APP_EXIT:
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
@@ -591,10 +619,30 @@ BOOL CKestrelDlg::OnQueryEndSession()
 // pages exist; effects, the link and the hook join these steps with their libraries.
 ESaveAnswer CKestrelDlg::AskSaveLogo()
 {
-    return SAVE_NO;
+    return m_pLogoPage ? m_pLogoPage->AskSave() : SAVE_NO;
 }
 
-void CKestrelDlg::SaveLogo() {}
+void CKestrelDlg::SaveLogo()
+{
+    if (m_pLogoPage) m_pLogoPage->SaveLogo();
+}
+
+void CKestrelDlg::OnTestPatternCommand(UINT id)
+{
+    if (!m_pTestPattern) return;
+    if (id == IDC_PATTERN_DISPLAY) {
+        HWND panel = ScreenWindow(SCREEN_CONTROL);
+        m_pTestPattern->Show(panel && IsDlgButtonChecked(panel, IDC_PATTERN_DISPLAY) == BST_CHECKED);
+        return;
+    }
+    if (SelectedScreen() != SCREEN_CONTROL) return;
+    CTestPatternDialog dialog(m_pTestPattern->GetPattern(), m_strPatternFile);
+    if (dialog.DoModal(IDD_TEST_PATTERN, m_hWnd) != IDOK) return;
+    if (dialog.GetPattern() != m_pTestPattern->GetPattern() || dialog.GetFile() != m_strPatternFile) {
+        m_strPatternFile = dialog.GetFile();
+        m_pTestPattern->SetPattern(dialog.GetPattern(), m_strPatternFile);
+    }
+}
 
 ESaveAnswer CKestrelDlg::AskSaveCursorSet()
 {
@@ -623,8 +671,10 @@ void CKestrelDlg::CloseLink()
 
 void CKestrelDlg::DestroyScreens()
 {
+    m_pTestPattern.reset();
     m_pControlPanel = nullptr;
     m_pCursorPage = nullptr;
+    m_pLogoPage = nullptr;
     for (std::unique_ptr<CScreenDlg>& screen : m_pScreens)
         screen.reset();  // destroys its window
 }

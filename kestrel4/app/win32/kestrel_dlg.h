@@ -15,7 +15,11 @@
 #include "splash_dlg.h"
 #include "win32_handles.h"
 
+#include <memory>
 #include <string>
+
+class CUserLogoPage;
+class CTestPattern;
 
 // Messages other programs and libraries send to the main window.
 const UINT WM_TAPLINE_KEY = 0x464;
@@ -104,6 +108,9 @@ private:
     std::unique_ptr<CScreenDlg> m_pScreens[SCREEN_COUNT];
     CControlPanel* m_pControlPanel = nullptr; // screen 1, owned by m_pScreens
     CCursorSetPage* m_pCursorPage = nullptr;   // screen 3, owned by m_pScreens
+    CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, owned by m_pScreens
+    std::unique_ptr<CTestPattern> m_pTestPattern;
+    void OnTestPatternCommand(UINT id);
     HACCEL m_hAccel = nullptr;
     CIcon m_hIcon;
     CIcon m_hSmallIcon;

@@ -44,6 +44,10 @@
 //   list TITLE ID                  the items of list box ID, one a line, selected marked '*'
 //   lselect TITLE ID INDEX         select a list box item and tell the parent
 //   post TITLE MSG                 post message MSG (decimal or 0x...) without arguments
+//   rect TITLE ID                  the screen rectangle of control ID's client area, "L T R B"
+//   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
+//   pixel TITLE X Y                the screen's colour at X, Y as RRGGBB hex (TITLE is not used)
+//   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
 // A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
@@ -222,7 +226,29 @@ int main(int argc, char** argv)
     std::string cmd = argv[1];
     const char* title = argv[2];
     DWORD ms = 10000;
-    if (cmd == "box" || cmd == "answer" || cmd == "box-gone") g_Which = WINDOW_BOX;
+    if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name") g_Which = WINDOW_BOX;
+    if (cmd == "pixel" && argc > 4) {
+        HDC screen = GetDC(nullptr);
+        COLORREF c = GetPixel(screen, std::atoi(argv[3]), std::atoi(argv[4]));
+        ReleaseDC(nullptr, screen);
+        std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+        return 0;
+    }
+    if (cmd == "screen-size") {
+        std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
+    }
+    if (cmd == "file-name" && argc > 3) {
+        // The file name box of the file dialogs: a combo box (cmb13) or, in older dialogs, an edit (edt1).
+        HWND dialog = WaitFor(Widen(title), ms, true);
+        if (!dialog) return 1;
+        HWND name = GetDlgItem(dialog, 1148);
+        if (!name) name = GetDlgItem(dialog, 1152);
+        if (!name) return 2;
+        SetWindowTextW(name, Widen(argv[3]).c_str());
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return 0;
+    }
 
     if (cmd == "wait-visible" || cmd == "box") {
         if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
@@ -396,6 +422,8 @@ int main(int argc, char** argv)
     } else if (cmd == "close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (cmd == "answer" && argc > 3) {
+        // A hidden window of the same title must not take the answer of the one shown.
+        if (HWND shown = WaitFor(Widen(title), 2000, true)) hwnd = shown;
         HWND button = GetDlgItem(hwnd, std::atoi(argv[3]));
         if (!button) return 1;
         PostMessageW(button, BM_CLICK, 0, 0);
@@ -436,6 +464,12 @@ int main(int argc, char** argv)
         RECT rc;
         GetWindowRect(NeedItem(hwnd, argv[3]), &rc);
         std::printf("%ld %ld\n", (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    } else if (cmd == "rect" && argc > 3) {
+        HWND control = NeedItem(hwnd, argv[3]);
+        RECT rc;
+        GetClientRect(control, &rc);
+        MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
     } else if (cmd == "red" && argc > 3) {
         RECT rc;
         GetWindowRect(NeedItem(hwnd, argv[3]), &rc);

@@ -1,0 +1,42 @@
+// The test patterns as shapes: what each pattern paints on a screen of a given size, as lists
+// of filled rectangles, lines and circle outlines that the pattern window only draws.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+enum ETestPattern { PATTERN_COLOR_IMAGE = 0, PATTERN_GRAY_SCALE = 1, PATTERN_FOCUS = 2, PATTERN_USER_FILE = 3 };
+
+// Colours are 0x00BBGGRR.
+constexpr uint32_t PatternRgb(unsigned int r, unsigned int g, unsigned int b) { return r | g << 8 | b << 16; }
+
+struct SPatternRect {
+    int left, top, right, bottom; // right and bottom exclusive
+    uint32_t colour;
+};
+// A line as drawn from (x0, y0) up to, not including, (x1, y1).
+struct SPatternLine {
+    int x0, y0, x1, y1;
+};
+struct SPatternCircle {
+    int cx, cy, radius;
+};
+
+struct SPatternShapes {
+    uint32_t background = 0;
+    std::vector<SPatternRect> rects;   // filled, in order
+    uint32_t pen = PatternRgb(255, 255, 255);
+    std::vector<SPatternCircle> circles; // outlines, one pixel wide
+    std::vector<SPatternLine> lines;
+};
+
+// The 16 grey levels of Gray Scale, left to right.
+extern const uint8_t kGrayLevels[16];
+
+// Hue cells fading from full saturation at the top to nearly grey at the bottom. Fixed cell
+// sizes (0 = automatic) replace the computed ones.
+SPatternShapes ColorImagePattern(int width, int height, bool paletteDisplay, int cellWidth = 0, int cellHeight = 0);
+SPatternShapes GrayScalePattern(int width, int height);
+// The side of a focus grid cell: a divisor of the height that also divides the width, when
+// there is one.
+int FocusCellSize(int width, int height);
+SPatternShapes FocusPattern(int width, int height);

@@ -1,0 +1,119 @@
+#include "logo_document.h"
+
+#include <cctype>
+
+#include "logo_transfer.h"
+
+int ZoomRateOfIndex(int index)
+{
+    return kZoomRates[index >= 0 && index < 5 ? index : 0];
+}
+
+int ZoomIndexOfRate(int rate)
+{
+    for (int i = 0; i < 5; ++i)
+        if (kZoomRates[i] == rate)
+            return i;
+    return -1;
+}
+
+ELogoResult CLogoDocument::MakeWorking(const CDIBLogo& source, CDIBLogo& working)
+{
+    if (!LogoSizeAcceptable(source.Width(), source.Height()))
+        return ELogoResult::TooSmall;
+    working = source;
+    if (!source.GetArea().IsEmpty() && !working.CutToArea(source.GetArea()))
+        return ELogoResult::TooSmall;
+    const int depth = working.BitCount();
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 24)
+        return ELogoResult::UnknownDepth;
+    if (!working.ConvertTo24AndFit())
+        return ELogoResult::TooSmall;
+    return ELogoResult::Ok;
+}
+
+ELogoResult CLogoDocument::Adopt(const CDIBLogo& picture, const std::string& path)
+{
+    CDIBLogo source(picture), working;
+    source.SetColour(SRgbQuad());
+    ELogoResult result = MakeWorking(source, working);
+    if (result != ELogoResult::Ok)
+        return result;
+    m_Source = source;
+    m_Working = working;
+    m_Transfer = working;
+    m_strPath = path;
+    m_bModified = false;
+    return ELogoResult::Ok;
+}
+
+ELogoResult CLogoDocument::Open(const std::string& path, int defaultZoom)
+{
+    CDIBLogo loaded;
+    switch (LoadLogoFile(path, defaultZoom, loaded)) {
+    case ELogoLoad::ReadFailed:
+        return ELogoResult::ReadFailed;
+    case ELogoLoad::NotAvailable:
+        return ELogoResult::NotAvailable;
+    case ELogoLoad::Ok:
+        break;
+    }
+    return Adopt(loaded, path);
+}
+
+ELogoResult CLogoDocument::SetArea(const SArea& area)
+{
+    if (!HasSource())
+        return ELogoResult::TooSmall;
+    if (!LogoAreaAcceptable(area) || area.left < 0 || area.top < 0 || area.right >= m_Source.Width() ||
+        area.bottom >= m_Source.Height())
+        return ELogoResult::TooSmall;
+    if (area == m_Source.GetArea())
+        return ELogoResult::Ok;
+    CDIBLogo source(m_Source), working;
+    source.SetArea(area);
+    ELogoResult result = MakeWorking(source, working);
+    if (result != ELogoResult::Ok)
+        return result;
+    m_Source = source;
+    m_Working = working;
+    m_Working.SetColour(m_Source.GetColour());
+    m_Transfer = working;
+    m_bModified = true;
+    return ELogoResult::Ok;
+}
+
+bool CLogoDocument::SetZoom(int rate, bool byUser)
+{
+    if (rate == m_Source.GetZoom())
+        return false;
+    m_Source.SetZoom(rate);
+    m_Working.SetZoom(rate);
+    m_Transfer.SetZoom(rate);
+    m_bModified = m_bModified || byUser;
+    return true;
+}
+
+ELogoResult CLogoDocument::Save(const std::string& path)
+{
+    if (m_Source.WriteFile(path) != DIB_OK)
+        return ELogoResult::WriteFailed;
+    m_strPath = path;
+    m_bModified = false;
+    return ELogoResult::Ok;
+}
+
+bool CLogoDocument::NeedsSaveName() const
+{
+    if (m_strPath.size() < 3)
+        return true;
+    std::string tail = m_strPath.substr(m_strPath.size() - 3);
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == "bmp";
+}
+
+std::vector<uint8_t> CLogoDocument::TransferImage() const
+{
+    return BuildTransferImage(m_Transfer, m_Source.GetZoom());
+}

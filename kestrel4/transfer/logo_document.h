@@ -1,0 +1,57 @@
+// What the user-logo page holds, without its window: the source picture as opened (with its
+// area and zoom), the working copy (cut to the area and fitted) and the transfer copy, the
+// logo path and the modified flag. kestrelctl uses the same steps to send a logo.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "dib_logo.h"
+
+// The zoom rates of the choice, index 0..4.
+constexpr int kZoomRates[5] = {100, 150, 200, 250, 300};
+// The zoom rate of a model's default index (out-of-range indexes count as 0).
+int ZoomRateOfIndex(int index);
+// The index of a zoom rate, or -1.
+int ZoomIndexOfRate(int rate);
+
+enum class ELogoResult {
+    Ok,
+    ReadFailed,   // the file cannot be read
+    NotAvailable, // neither a usable bitmap nor a logo file
+    UnknownDepth, // a bit depth other than 1, 4, 8 and 24
+    TooSmall,     // under 9 pixels either way, an area beyond the picture, or nothing left after fitting
+    WriteFailed,
+};
+
+class CLogoDocument {
+public:
+    // Opens a .bmp (taking the default zoom) or a .lgo. Nothing changes unless it succeeds.
+    ELogoResult Open(const std::string& path, int defaultZoom);
+    // Takes a picture already loaded (the default logo): its colour is cleared to black.
+    ELogoResult Adopt(const CDIBLogo& source, const std::string& path);
+    // A new area (inclusive, normalised); the picture keeps its zoom.
+    ELogoResult SetArea(const SArea& area);
+    // A new zoom rate; false when it is the same. A user's choice marks the logo modified.
+    bool SetZoom(int rate, bool byUser = true);
+    // Writes the source as a logo file; a bitmap path is never written over by the caller.
+    ELogoResult Save(const std::string& path);
+
+    bool HasSource() const { return !m_Source.IsEmpty(); }
+    const CDIBLogo& Source() const { return m_Source; }
+    const CDIBLogo& Working() const { return m_Working; }
+    const CDIBLogo& Transfer() const { return m_Transfer; }
+    const std::string& Path() const { return m_strPath; }
+    bool IsModified() const { return m_bModified; }
+    // A save must ask for a name: no path yet, or a bitmap's.
+    bool NeedsSaveName() const;
+    // What the projector receives.
+    std::vector<uint8_t> TransferImage() const;
+
+private:
+    // The source cut to its area and fitted into working; the transfer copy follows.
+    static ELogoResult MakeWorking(const CDIBLogo& source, CDIBLogo& working);
+
+    CDIBLogo m_Source, m_Working, m_Transfer;
+    std::string m_strPath;
+    bool m_bModified = false;
+};

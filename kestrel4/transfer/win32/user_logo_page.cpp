@@ -1,0 +1,304 @@
+#include "user_logo_page.h"
+
+#include <commdlg.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "connection.h"
+#include "setting_model.h"
+#include "kestrel_app.h"
+#include "logo_area_dlg.h"
+#include "logo_transfer.h"
+#include "projector_link.h"
+#include "resource.h"
+#include "transfer_progress_dlg.h"
+#include "zelq_items.h"
+
+namespace {
+const char kDefaultLogo[] = "deflogo.lgo";
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// "Text|*.x|" from the string table as the file dialogs want it: NUL separated.
+std::string DialogFilter(UINT id)
+{
+    std::string filter = LoadResString(id);
+    for (char& c : filter)
+        if (c == '|')
+            c = '\0';
+    return filter + '\0';
+}
+} // namespace
+
+CUserLogoPage::CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile)
+    : m_Connection(connection), m_Settings(settings), m_strLastFile(lastFile)
+{
+}
+
+HWND CUserLogoPage::Create(HWND parent)
+{
+    return CDialogBase::Create(IDD_LOGO, parent);
+}
+
+int CUserLogoPage::DefaultZoomIndex() const
+{
+    return m_Connection.Model().nLogoZoom < 5 ? m_Connection.Model().nLogoZoom : 0;
+}
+
+INT_PTR CUserLogoPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInit();
+        return FALSE;
+    case WM_DRAWITEM:
+        if (wParam == IDC_LOGO_PREVIEW) {
+            DrawPreview(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_ZOOM && HIWORD(wParam) == CBN_SELCHANGE) {
+            OnZoomChosen();
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDC_SELECT_AREA && HIWORD(wParam) == BN_CLICKED) {
+            SelectArea();
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void CUserLogoPage::OnInit()
+{
+    HWND zoom = GetDlgItem(m_hWnd, IDC_ZOOM);
+    for (int rate : kZoomRates) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d %%", rate);
+        SendMessageA(zoom, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    Start();
+}
+
+void CUserLogoPage::Start()
+{
+    if (!m_Logo.HasSource()) {
+        CDIBLogo picture;
+        const std::string path = ProgramFolder() + kDefaultLogo;
+        if (LoadLogoFile(path, ZoomRateOfIndex(DefaultZoomIndex()), picture) == ELogoLoad::Ok &&
+            m_Logo.Adopt(picture, path) != ELogoResult::Ok) {
+            KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
+            PostMessageA(Owner(), WM_CLOSE, 0, 0);
+        }
+    }
+    if (m_Logo.HasSource() && !m_Logo.IsModified())
+        m_Logo.SetZoom(ZoomRateOfIndex(DefaultZoomIndex()), false);
+    SendDlgItemMessageA(m_hWnd, IDC_ZOOM, CB_SETCURSEL, DefaultZoomIndex(), 0);
+    Refresh();
+}
+
+void CUserLogoPage::Refresh()
+{
+    if (m_Logo.HasSource())
+        PrepareDisplayPalette(m_Logo.Working(), m_Palette);
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_LOGO_PREVIEW), nullptr, TRUE);
+}
+
+void CUserLogoPage::SelectZoomOf(int rate)
+{
+    int index = ZoomIndexOfRate(rate);
+    SendDlgItemMessageA(m_hWnd, IDC_ZOOM, CB_SETCURSEL, index >= 0 ? index : DefaultZoomIndex(), 0);
+}
+
+void CUserLogoPage::DrawPreview(const DRAWITEMSTRUCT& item)
+{
+    const RECT& r = item.rcItem;
+    FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    if (!m_Logo.HasSource())
+        return;
+    const CDIBLogo& working = m_Logo.Working();
+    int w = working.Width(), h = working.Height();
+    const int boxW = r.right - r.left, boxH = r.bottom - r.top;
+    // Shrunk to the preview when larger, never enlarged.
+    if (w > boxW || h > boxH) {
+        if (w * boxH > h * boxW) {
+            h = h * boxW / w;
+            w = boxW;
+        } else {
+            w = w * boxH / h;
+            h = boxH;
+        }
+    }
+    HPALETTE old = nullptr;
+    if (m_Palette.Handle()) {
+        old = SelectPalette(item.hDC, m_Palette.Handle(), FALSE);
+        RealizePalette(item.hDC);
+    }
+    DrawScaled(item.hDC, working, r.left + (boxW - w) / 2, r.top + (boxH - h) / 2, w, h);
+    if (old)
+        SelectPalette(item.hDC, old, FALSE);
+}
+
+bool CUserLogoPage::ReportFailure(ELogoResult result)
+{
+    switch (result) {
+    case ELogoResult::Ok:
+        return false;
+    case ELogoResult::ReadFailed:
+        KestrelMessage(Owner(), IDS_READ_FAILED, MB_OK | MB_ICONERROR);
+        break;
+    case ELogoResult::NotAvailable:
+        KestrelMessage(Owner(), IDS_NOT_AVAILABLE, MB_OK | MB_ICONERROR);
+        break;
+    case ELogoResult::UnknownDepth:
+        // The text users of this message know; wide, so it shows on every code page.
+        MessageBoxW(Owner(), L"BMP\x306E\x5F62\x5F0F\x304C\x8A8D\x8B58\x3067\x304D\x306A\x3044!!!", L"Kestrel",
+                    MB_OK | MB_ICONERROR);
+        break;
+    case ELogoResult::TooSmall:
+        KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
+        break;
+    case ELogoResult::WriteFailed:
+        KestrelMessage(Owner(), IDS_WRITE_FAILED, MB_OK | MB_ICONERROR);
+        break;
+    }
+    return true;
+}
+
+ESaveAnswer CUserLogoPage::AskSave()
+{
+    if (!m_Logo.IsModified())
+        return SAVE_NO;
+    switch (KestrelMessage(Owner(), IDS_SAVE_LOGO, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        return SAVE_YES;
+    case IDNO:
+        return SAVE_NO;
+    default:
+        return SAVE_CANCEL;
+    }
+}
+
+void CUserLogoPage::OpenLogo()
+{
+    ESaveAnswer answer = AskSave();
+    if (answer == SAVE_CANCEL)
+        return;
+    if (answer == SAVE_YES)
+        SaveLogoAs();
+    char path[MAX_PATH] = "";
+    const std::string filter = DialogFilter(IDS_FILTER_LOGO_OPEN);
+    std::string folder = FolderOf(m_strLastFile);
+    if (folder.empty())
+        folder = ProgramFolder();
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Owner();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.c_str();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameA(&ofn))
+        return;
+    if (ReportFailure(m_Logo.Open(path, ZoomRateOfIndex(DefaultZoomIndex()))))
+        return;
+    m_strLastFile = path;
+    SelectZoomOf(m_Logo.Source().GetZoom());
+    Refresh();
+}
+
+void CUserLogoPage::SaveLogo()
+{
+    if (m_Logo.NeedsSaveName()) {
+        SaveLogoAs();
+        return;
+    }
+    if (m_Logo.HasSource())
+        ReportFailure(m_Logo.Save(m_Logo.Path()));
+}
+
+void CUserLogoPage::SaveLogoAs()
+{
+    if (!m_Logo.HasSource())
+        return;
+    char path[MAX_PATH] = "";
+    const std::string filter = DialogFilter(IDS_FILTER_LOGO_SAVE);
+    const std::string folder = FolderOf(m_strLastFile);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Owner();
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrDefExt = "LGO";
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameA(&ofn))
+        return;
+    if (!ReportFailure(m_Logo.Save(path)))
+        m_strLastFile = path;
+}
+
+void CUserLogoPage::OnZoomChosen()
+{
+    char text[32] = "";
+    GetDlgItemTextA(m_hWnd, IDC_ZOOM, text, sizeof text);
+    const int rate = std::atoi(text);
+    if (m_Logo.HasSource() && ZoomIndexOfRate(rate) >= 0 && m_Logo.SetZoom(rate))
+        Refresh();
+}
+
+void CUserLogoPage::SelectArea()
+{
+    if (!m_Logo.HasSource())
+        return;
+    CLogoAreaDialog dialog(m_Logo.Source());
+    if (dialog.DoModal(IDD_LOGO_AREA, Owner()) != IDOK)
+        return;
+    if (ReportFailure(m_Logo.SetArea(dialog.GetArea())))
+        return;
+    Refresh();
+}
+
+void CUserLogoPage::SendLogo()
+{
+    if (KestrelMessage(Owner(), IDS_SEND_QUESTION, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_Logo.HasSource())
+        return;
+    CProjectorLink& link = GetApp().Link();
+    if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
+        return;
+    const std::vector<uint8_t> image = m_Logo.TransferImage();
+    const HWND owner = Owner();
+    EnableWindow(owner, FALSE);
+    CTransferProgressDialog progress(IDS_CANCEL_LOGO, true);
+    progress.Open(owner, IDS_SENDING_TITLE, IDS_SENDING_DATA, static_cast<uint32_t>(image.size()));
+    const ETransferResult result = CBulkTransfer(link, progress).Send(image, kLogoAddress, kLogoAreaLength);
+    if (result == ETransferResult::Sent) {
+        const SProgressScale scale = ScaleProgress(static_cast<uint32_t>(image.size()));
+        progress.Progress(static_cast<uint32_t>(image.size()) / scale.nFactor, 100);
+        link.WaitPumping(300);
+    }
+    EnableWindow(owner, TRUE);
+    progress.Close();
+    if (result == ETransferResult::Sent)
+        KestrelMessage(owner, IDS_SEND_FINISHED, MB_OK | MB_ICONINFORMATION);
+    InvalidateRect(owner, nullptr, TRUE);
+    // The lamp is off after a transfer.
+    m_Settings.PutItemValue(kItemPower, 0, 1);
+}

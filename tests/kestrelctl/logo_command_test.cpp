@@ -1,0 +1,156 @@
+// kestrelctl logo against the simulated projector: what arrives, the zoom it takes, files that
+// are refused before anything is sent, and Ctrl+C.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "../transfer/bmp_builder.h"
+#include "logo_command.h"
+#include "projector_simulator.h"
+#include "pseudo_terminal.h"
+#include "zelq_items.h"
+
+namespace {
+
+class LogoCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_Pty.IsOpen());
+        SSimulatorOptions options;
+        options.strModel = "KT-C310";
+        m_pSim.reset(new CProjectorSimulator(options));
+        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd())) << m_pSim->Error();
+        m_Options.device = m_Pty.SlavePath();
+    }
+    std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes)
+    {
+        const std::string path = testing::TempDir() + name;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        m_Files.push_back(path);
+        return path;
+    }
+    void TearDown() override
+    {
+        m_pSim.reset();
+        for (const std::string& f : m_Files)
+            std::remove(f.c_str());
+    }
+    size_t FramesFor(uint16_t item) const
+    {
+        size_t count = 0;
+        for (const SLogEntry& e : m_pSim->Log().Entries())
+            if (e.eKind == ELogKind::RxFrame && BigEndianUnsigned(&e.bytes[e.bytes[0] == 0x1D ? 5 : 3], 2) == item)
+                ++count;
+        return count;
+    }
+
+    CPseudoTerminal m_Pty;
+    std::unique_ptr<CProjectorSimulator> m_pSim;
+    SLogoOptions m_Options;
+    std::vector<std::string> m_Files;
+};
+
+SBmpSpec Bmp(int32_t w, int32_t h, uint16_t bits = 24)
+{
+    SBmpSpec s;
+    s.width = w;
+    s.height = h;
+    s.bits = bits;
+    return s;
+}
+
+TEST_F(LogoCommand, ABitmapArrivesAsTheProgramWouldSendIt)
+{
+    m_Options.file = WriteFile("ctl_logo.bmp", MakeBmp(Bmp(40, 30)));
+    std::string message;
+    ASSERT_EQ(SendLogoCommand(m_Options, message), 0) << message;
+    CLogoDocument expected;
+    ASSERT_EQ(expected.Open(m_Options.file, 100), ELogoResult::Ok);
+    std::vector<uint8_t> image = m_pSim->ReceivedImage();
+    ASSERT_EQ(image.size(), 14u + 2 * 40 * 30);
+    // The model's default zoom, from its identification: index 2 for this model.
+    const int zoom = image[12] << 8 | image[13];
+    EXPECT_EQ(zoom, 200);
+    expected.SetZoom(zoom);
+    EXPECT_EQ(image, expected.TransferImage());
+}
+
+TEST_F(LogoCommand, ZoomAndAreaFromTheCommandLine)
+{
+    m_Options.file = WriteFile("ctl_area.bmp", MakeBmp(Bmp(40, 30)));
+    m_Options.zoom = 250;
+    m_Options.bArea = true;
+    m_Options.area = {5, 5, 24, 14};
+    std::string message;
+    ASSERT_EQ(SendLogoCommand(m_Options, message), 0) << message;
+    std::vector<uint8_t> image = m_pSim->ReceivedImage();
+    ASSERT_EQ(image.size(), 14u + 2 * 20 * 10);
+    EXPECT_EQ(image[13], 250);
+    EXPECT_EQ(FramesFor(kItemIdentify), 0u) << "a given zoom needs no identification";
+}
+
+TEST_F(LogoCommand, UnusableFilesSendNothing)
+{
+    struct SCase {
+        const char* name;
+        std::string path;
+    } cases[] = {
+        {"missing", testing::TempDir() + "ctl-no-such.bmp"},
+        {"text", WriteFile("ctl_text.bmp", std::vector<uint8_t>(300, 'x'))},
+        {"16 bits", WriteFile("ctl_16.bmp", MakeBmp(Bmp(20, 20, 16)))},
+        {"too small", WriteFile("ctl_small.bmp", MakeBmp(Bmp(8, 8)))},
+    };
+    for (const SCase& c : cases) {
+        m_Options.file = c.path;
+        std::string message;
+        EXPECT_EQ(SendLogoCommand(m_Options, message), LOGO_BAD_FILE) << c.name;
+        EXPECT_NE(message.find(c.path), std::string::npos) << c.name;
+    }
+    m_Options.file = WriteFile("ctl_outside.bmp", MakeBmp(Bmp(20, 20)));
+    m_Options.bArea = true;
+    m_Options.area = {0, 0, 30, 30};
+    std::string message;
+    EXPECT_EQ(SendLogoCommand(m_Options, message), LOGO_BAD_FILE);
+    EXPECT_TRUE(m_pSim->Log().Entries().empty()) << "nothing reached the projector";
+}
+
+TEST_F(LogoCommand, CtrlCCancelsCleanly)
+{
+    m_Options.file = WriteFile("ctl_big.bmp", MakeBmp(Bmp(400, 300)));
+    m_Options.zoom = 100;
+    int status = -1;
+    std::string message;
+    std::thread sender([&] { status = SendLogoCommand(m_Options, message); });
+    EXPECT_TRUE(m_pSim->Log().WaitFor(
+        [](const std::vector<SLogEntry>& entries) {
+            for (const SLogEntry& e : entries)
+                if (e.strText.find("0x0902") != std::string::npos)
+                    return true;
+            return false;
+        },
+        20000));
+    std::raise(SIGINT);
+    sender.join();
+    EXPECT_EQ(status, LOGO_CANCELLED) << message;
+    EXPECT_EQ(m_pSim->TransfersAborted(), 1u);
+    EXPECT_EQ(m_pSim->GetBaud(), 9600u);
+    long long mode = -1;
+    m_pSim->GetValue(1, kItemLinkMode, mode);
+    EXPECT_EQ(mode, 0);
+}
+
+TEST_F(LogoCommand, AProjectorThatRefusesTheTransferModeGetsNothing)
+{
+    ASSERT_EQ(m_pSim->Execute("range 0x0000 0 1"), "");
+    m_Options.file = WriteFile("ctl_refused.bmp", MakeBmp(Bmp(20, 20)));
+    m_Options.zoom = 100;
+    std::string message;
+    EXPECT_EQ(SendLogoCommand(m_Options, message), 5);
+    EXPECT_EQ(FramesFor(kItemBlockData), 0u);
+}
+
+} // namespace

@@ -1,0 +1,107 @@
+// The logo page's document: open, area, zoom, save and open again.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "bmp_builder.h"
+#include "logo_document.h"
+#include "logo_transfer.h"
+
+namespace {
+
+std::string WriteBmp(const std::string& name, const SBmpSpec& spec)
+{
+    const std::string path = testing::TempDir() + name;
+    std::vector<uint8_t> bytes = MakeBmp(spec);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return path;
+}
+
+SBmpSpec Picture(int32_t w, int32_t h, uint16_t bits = 24, uint32_t colours = 0)
+{
+    SBmpSpec s;
+    s.width = w;
+    s.height = h;
+    s.bits = bits;
+    s.colours = colours;
+    return s;
+}
+
+TEST(LogoDocument, OpenAreaZoomSaveAndOpenAgain)
+{
+    const std::string bmp = WriteBmp("doc_test.bmp", Picture(640, 480));
+    CLogoDocument doc;
+    ASSERT_EQ(doc.Open(bmp, 200), ELogoResult::Ok);
+    EXPECT_EQ(doc.Working().Width(), 400);
+    EXPECT_EQ(doc.Working().Height(), 300);
+    EXPECT_EQ(doc.Source().GetZoom(), 200);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.NeedsSaveName()) << "a bitmap is never written over";
+
+    EXPECT_EQ(doc.SetArea({10, 20, 18, 40}), ELogoResult::TooSmall) << "8 differences";
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_EQ(doc.SetArea({10, 20, 19, 29}), ELogoResult::Ok) << "9 differences";
+    EXPECT_EQ(doc.Working().Width(), 10);
+    EXPECT_EQ(doc.Working().Height(), 10);
+    EXPECT_EQ(doc.Working().Pixel(0, 0), doc.Source().Pixel(10, 20));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.SetArea({600, 0, 640, 100}), ELogoResult::TooSmall) << "beyond the picture";
+
+    EXPECT_FALSE(doc.SetZoom(200));
+    EXPECT_TRUE(doc.SetZoom(250));
+    std::vector<uint8_t> image = doc.TransferImage();
+    ASSERT_EQ(image.size(), 14u + 2 * 10 * 10);
+    EXPECT_EQ(image[13], 250);
+
+    const std::string lgo = testing::TempDir() + "doc_test.lgo";
+    ASSERT_EQ(doc.Save(lgo), ELogoResult::Ok);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.NeedsSaveName());
+
+    CLogoDocument again;
+    ASSERT_EQ(again.Open(lgo, 100), ELogoResult::Ok);
+    EXPECT_EQ(again.Source().GetZoom(), 250);
+    EXPECT_EQ(again.Source().GetArea(), (SArea{10, 20, 19, 29}));
+    EXPECT_EQ(again.Working().Bits(), doc.Working().Bits());
+    EXPECT_EQ(again.TransferImage(), image);
+    std::remove(bmp.c_str());
+    std::remove(lgo.c_str());
+}
+
+TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
+{
+    const std::string good = WriteBmp("doc_good.bmp", Picture(20, 20, 8, 256));
+    CLogoDocument doc;
+    ASSERT_EQ(doc.Open(good, 100), ELogoResult::Ok);
+    EXPECT_EQ(doc.Working().BitCount(), 24);
+    struct SCase {
+        const char* name;
+        std::string path;
+        ELogoResult result;
+    } cases[] = {
+        {"missing", testing::TempDir() + "no-such.bmp", ELogoResult::ReadFailed},
+        {"too narrow", WriteBmp("doc_narrow.bmp", Picture(8, 50)), ELogoResult::TooSmall},
+        {"16 bits", WriteBmp("doc_16.bmp", Picture(20, 20, 16)), ELogoResult::UnknownDepth},
+        {"32 bits", WriteBmp("doc_32.bmp", Picture(20, 20, 32)), ELogoResult::UnknownDepth},
+    };
+    for (const SCase& c : cases) {
+        EXPECT_EQ(doc.Open(c.path, 100), c.result) << c.name;
+        EXPECT_EQ(doc.Path(), good) << c.name;
+        EXPECT_EQ(doc.Working().Width(), 20) << c.name;
+        std::remove(c.path.c_str());
+    }
+    EXPECT_EQ(doc.Save(testing::TempDir() + "no-such-folder/x.lgo"), ELogoResult::WriteFailed);
+    std::remove(good.c_str());
+}
+
+TEST(LogoDocument, ZoomIndexes)
+{
+    EXPECT_EQ(ZoomRateOfIndex(0), 100);
+    EXPECT_EQ(ZoomRateOfIndex(2), 200);
+    EXPECT_EQ(ZoomRateOfIndex(4), 300);
+    EXPECT_EQ(ZoomRateOfIndex(9), 100);
+    EXPECT_EQ(ZoomIndexOfRate(150), 1);
+    EXPECT_EQ(ZoomIndexOfRate(120), -1);
+}
+
+} // namespace
