@@ -133,6 +133,14 @@ size_t SectionEnd(const std::vector<SProfileLine>& lines, int header)
     return i;
 }
 
+bool WriteLines(const std::string& path, const std::vector<SProfileLine>& lines)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const SProfileLine& line : lines) out << line.strText << "\r\n";
+    return static_cast<bool>(out.flush());
+}
+
 } // namespace
 
 int FindProfileKey(const std::vector<SProfileLine>& lines, const char* section, const char* key)
@@ -205,8 +213,29 @@ bool CPortableProfile::WriteString(const char* section, const char* key, const c
         }
     }
 
-    std::ofstream out(m_strPath, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const SProfileLine& line : lines) out << line.strText << "\r\n";
-    return static_cast<bool>(out.flush());
+    return WriteLines(m_strPath, lines);
+}
+
+bool CPortableProfile::DeleteKey(const char* section, const char* key)
+{
+    std::string text;
+    if (!section || !key) return false;
+    if (!ReadFile(m_strPath, text)) return true;
+    std::vector<SProfileLine> lines = ParseProfileText(text);
+    int found = FindProfileKey(lines, Trim(section).c_str(), key);
+    if (found < 0) return true;
+    lines.erase(lines.begin() + found);
+    return WriteLines(m_strPath, lines);
+}
+
+bool CPortableProfile::DeleteSection(const char* section)
+{
+    std::string text;
+    if (!section) return false;
+    if (!ReadFile(m_strPath, text)) return true;
+    std::vector<SProfileLine> lines = ParseProfileText(text);
+    int header = FindSection(lines, Trim(section));
+    if (header < 0) return true;
+    lines.erase(lines.begin() + header, lines.begin() + static_cast<long>(SectionEnd(lines, header)));
+    return WriteLines(m_strPath, lines);
 }

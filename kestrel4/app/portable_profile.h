@@ -15,6 +15,8 @@ public:
                           unsigned int bufferSize = kDefaultBuffer) override;
     int GetInt(const char* section, const char* key, int fallback) override;
     bool WriteString(const char* section, const char* key, const char* value) override;
+    bool DeleteKey(const char* section, const char* key) override;
+    bool DeleteSection(const char* section) override;
 
     const std::string& GetPath() const { return m_strPath; }
 

@@ -16,6 +16,11 @@ public:
     virtual int GetInt(const char* section, const char* key, int fallback) = 0;
     // Creates the file, the section and the key as needed; false when nothing could be stored.
     virtual bool WriteString(const char* section, const char* key, const char* value) = 0;
+    // Remove one key, or a whole section with all its keys; true also when it was not there.
+    virtual bool DeleteKey(const char* section, const char* key) = 0;
+    virtual bool DeleteSection(const char* section) = 0;
+    // Forget what is remembered of the file, after it was replaced as a whole.
+    virtual void Refresh() {}
 
     static const unsigned int kDefaultBuffer = 260;
 };

@@ -290,3 +290,63 @@
 
 // Timers
 #define IDT_SPLASH              777
+
+// Presentation support: the screen (IDD_SUPPORT), its setting pages and the registering
+// dialog. The Cursor change (145) and Stamp (146) pages belong to the cursor/stamp work.
+#define IDD_FREE_LINE           140
+#define IDD_LINE                141
+#define IDD_ELLIPSE             142
+#define IDD_SQUARE              143
+#define IDD_BAR                 144
+#define IDD_SOUND               147
+#define IDD_SPOT_LIGHT          148
+#define IDD_CLEAR_SCREEN        149
+#define IDD_KEY                 150
+#define IDD_REGISTER            180
+// Effect type icons 250..260 in type order, then stop and play.
+#define IDI_EFFECT_FIRST        250
+#define IDI_SOUND_STOP          261
+#define IDI_SOUND_PLAY          262
+// Controls of the screen.
+#define IDC_TYPE_LIST           1000
+#define IDC_NAME_LIST           1001
+#define IDC_ENTER               1002
+#define IDC_DELETE              1003
+#define IDC_SLOT_TABS           1004
+#define IDC_DESCRIPTION         1006
+#define IDC_PAGE_AREA           1007
+#define IDC_SHORTCUT            1039
+#define IDC_SLOT_BUTTON1        1047
+// Controls of the setting pages.
+#define IDC_LINE_WIDTH          1010
+#define IDC_LINE_WIDTH_SPIN     1011
+#define IDC_GRID_WIDTH          1012
+#define IDC_GRID_WIDTH_SPIN     1013
+#define IDC_TRANSPARENT         1014
+#define IDC_TEST                1015
+#define IDC_FILL                1016
+#define IDC_TRACK               1017
+#define IDC_HORIZONTAL          1018
+#define IDC_VERTICAL            1019
+#define IDC_COLOR_FIRST         1025
+#define IDC_SOUND_REFER         1026
+#define IDC_SOUND_PLAY          1027
+#define IDC_SOUND_STOP          1029
+#define IDC_DIAMETER            1036
+#define IDC_DIAMETER_SPIN       1037
+#define IDC_SOUND_NAME          1038
+#define IDC_KEY_CAPTURE         1031
+#define IDC_KEY_LIST            1032
+#define IDC_KEY_ENTRY           1002
+#define IDC_KEY_DELETE_ALL      1003
+#define IDC_REGISTER_NAME       1001
+// Strings.
+#define IDS_INITIAL_SETTING     107
+#define IDS_PRESENT_SETTING     108
+#define IDS_EFFECT_NAME_FIRST   110
+#define IDS_SOUND_FILTER        400
+#define IDS_RESERVED_NAME       513
+#define IDS_OVERWRITE_SETTING   514
+#define IDS_DELETE_SETTING      515
+#define IDS_KEYS_FULL           516
+#define IDS_VALUE_RANGE         541

@@ -140,6 +140,26 @@ TEST_P(ProfileFileTest, EmptyValueIsStoredAsPresent)
     EXPECT_EQ("", ini->GetString("A", "k", "NOTHING"));
 }
 
+TEST_P(ProfileFileTest, DeletesKeysAndWholeSections)
+{
+    std::string path = FreshIniPath();
+    WriteText(path, "[A]\r\nk=1\r\nm=2\r\n[B]\r\nx=1\r\ny=2\r\n[C]\r\nz=3\r\n");
+    auto ini = Open(path);
+    ASSERT_TRUE(ini->DeleteKey("a", "K"));
+    ASSERT_TRUE(ini->DeleteSection("b"));
+    EXPECT_TRUE(ini->DeleteKey("A", "never there"));
+    EXPECT_TRUE(ini->DeleteSection("Never"));
+
+    EXPECT_EQ("D", ini->GetString("A", "k", "D"));
+    EXPECT_EQ("2", ini->GetString("A", "m", "D"));
+    EXPECT_EQ("D", ini->GetString("B", "x", "D"));
+    EXPECT_EQ("D", ini->GetString("B", "y", "D"));
+    EXPECT_EQ("3", ini->GetString("C", "z", "D"));
+    std::string text = ReadText(path);
+    EXPECT_EQ(std::string::npos, text.find("[B]"));
+    EXPECT_EQ(std::string::npos, text.find("k=1"));
+}
+
 TEST_P(ProfileFileTest, WriteIntoMissingFolderFails)
 {
     std::string path = ::testing::TempDir() + "k4_no_such_folder/sub/Kestrel4.ini";

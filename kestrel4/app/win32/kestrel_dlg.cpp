@@ -1,5 +1,7 @@
 #include "kestrel_dlg.h"
 #include "kestrel_app.h"
+#include "capture_edit.h"
+#include "support_page.h"
 #include "resource.h"
 #include "tapline.h"
 #include "win32_profile.h"
@@ -232,6 +234,11 @@ BOOL CKestrelDlg::OnInitDialog()
             m_pControlPanel = panel.get();
             m_pScreens[i] = std::move(panel);
             screen = m_pControlPanel->Create(m_hWnd);
+        } else if (i == SCREEN_SUPPORT) {
+            std::string ini = GetIniPath();
+            CSupportPage* support = new CSupportPage(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
+            m_pScreens[i] = support;
+            screen = support->Create(m_hWnd);
         } else {
             m_pScreens[i] = std::make_unique<CScreenDlg>();
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);
@@ -510,6 +517,8 @@ void CKestrelDlg::OnEditorMessage(UINT msg)
 bool CKestrelDlg::PreTranslateMessage(MSG& msg)
 {
     if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))) return false;
+    // Key-capture fields take their keys before accelerators and dialog keys.
+    if (CCaptureEdit::PreTranslate(msg)) return true;
 
     if (msg.message == WM_KEYDOWN) {
         HWND focus = GetFocus();

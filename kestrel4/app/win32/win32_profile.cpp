@@ -32,6 +32,24 @@ bool CWin32Profile::WriteString(const char* section, const char* key, const char
     return WritePrivateProfileStringA(section, key, value, m_strPath.c_str()) != FALSE;
 }
 
+bool CWin32Profile::DeleteKey(const char* section, const char* key)
+{
+    if (m_strPath.empty() || !section || !key) return false;
+    return WritePrivateProfileStringA(section, key, nullptr, m_strPath.c_str()) != FALSE;
+}
+
+bool CWin32Profile::DeleteSection(const char* section)
+{
+    if (m_strPath.empty() || !section) return false;
+    return WritePrivateProfileStringA(section, nullptr, nullptr, m_strPath.c_str()) != FALSE;
+}
+
+// The documented flush: the system drops its cached copy and reads the file again.
+void CWin32Profile::Refresh()
+{
+    if (!m_strPath.empty()) WritePrivateProfileStringA(nullptr, nullptr, nullptr, m_strPath.c_str());
+}
+
 std::string GetModulePath()
 {
     char path[MAX_PATH] = {0};

@@ -11,6 +11,9 @@ public:
                           unsigned int bufferSize = kDefaultBuffer) override;
     int GetInt(const char* section, const char* key, int fallback) override;
     bool WriteString(const char* section, const char* key, const char* value) override;
+    bool DeleteKey(const char* section, const char* key) override;
+    bool DeleteSection(const char* section) override;
+    void Refresh() override;
 
 private:
     std::string m_strPath;

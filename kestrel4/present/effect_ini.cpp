@@ -1,0 +1,175 @@
+#include "effect_ini.h"
+
+#include <cstdlib>
+
+namespace {
+
+const unsigned int kValueBuffer = 512;
+const unsigned int kFileBuffer = 260;
+
+std::string Key(const char* format, int slot)
+{
+    char buffer[96];
+    std::snprintf(buffer, sizeof buffer, format, slot);
+    return buffer;
+}
+
+std::string Number(long value) { return std::to_string(value); }
+
+std::string EventKey(const char* format, int slot, int event) { return Key(format, slot) + Number(event); }
+
+const char kVKeyArrayKey[] = "E%dKeyEffectVKeyArrayString";
+const char kEventTextKey[] = "E%dKeyEffectKeyEventString";
+
+// The strings a list of "%s%d" keys holds, read until the first "NOTHING".
+std::vector<std::string> ReadList(IProfileFile& ini, const std::string& section, const char* format, int slot)
+{
+    std::vector<std::string> values;
+    for (int i = 0;; ++i) {
+        std::string v = ini.GetString(section.c_str(), EventKey(format, slot, i).c_str(), kNothingToken, kValueBuffer);
+        if (v == kNothingToken) break;
+        values.push_back(v);
+    }
+    return values;
+}
+
+void SaveShape(IProfileFile& ini, const std::string& section, int slot, const CShapeEffect& shape)
+{
+    const SShapeLayout* layout = GetShapeLayout(shape.GetType());
+    for (int i = 0; i < layout->nKeys; ++i) {
+        std::string key = Key("E%d", slot) + layout->pszPrefix + layout->keys[i].pszKey;
+        ini.WriteString(section.c_str(), key.c_str(), Number(shape.GetParam(layout->keys[i].param)).c_str());
+    }
+}
+
+void LoadShape(IProfileFile& ini, const std::string& section, int slot, CShapeEffect& shape)
+{
+    const SShapeLayout* layout = GetShapeLayout(shape.GetType());
+    for (int i = 0; i < layout->nKeys; ++i) {
+        const SShapeKey& k = layout->keys[i];
+        std::string key = Key("E%d", slot) + layout->pszPrefix + k.pszKey;
+        std::string text = ini.GetString(section.c_str(), key.c_str(), Number(k.nIniDefault).c_str(), kValueBuffer);
+        // Colours go through a long conversion, the other numbers through an int one.
+        long value = k.param == PARAM_COLOR ? std::strtol(text.c_str(), nullptr, 10) : std::atoi(text.c_str());
+        shape.SetParam(k.param, static_cast<int>(value));
+    }
+}
+
+void SaveKeys(IProfileFile& ini, const std::string& section, int slot, const CKeyEffect& key)
+{
+    const std::vector<KeyCodeArray>& events = key.GetEvents();
+    for (size_t i = 0; i < events.size(); ++i) {
+        int event = static_cast<int>(i);
+        std::string sub = KeyEventSectionName(section, slot, event);
+        ini.WriteString(section.c_str(), EventKey(kVKeyArrayKey, slot, event).c_str(), sub.c_str());
+        ini.WriteString(sub.c_str(), "VirtualKeyCodeSize", Number(events[i].nCount).c_str());
+        for (int c = 0; c < events[i].nCount; ++c)
+            ini.WriteString(sub.c_str(), Key("VirtualKeyCode%d", c).c_str(), Number(events[i].nCodes[c]).c_str());
+    }
+    const std::vector<std::string>& texts = key.GetTexts();
+    for (size_t i = 0; i < texts.size(); ++i)
+        ini.WriteString(section.c_str(), EventKey(kEventTextKey, slot, static_cast<int>(i)).c_str(), texts[i].c_str());
+}
+
+} // namespace
+
+std::string FileNameOf(const std::string& path)
+{
+    size_t at = path.find_last_of("\\/");
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+std::string KeyEventSectionName(const std::string& section, int slot, int event)
+{
+    return section + "_Struct" + Number(slot) + Number(event);
+}
+
+std::vector<std::string> ReadKeyEventSections(IProfileFile& ini, const std::string& section, int slot)
+{
+    return ReadList(ini, section, kVKeyArrayKey, slot);
+}
+
+KeyCodeArray ReadKeyCodeArray(IProfileFile& ini, const std::string& subSection)
+{
+    KeyCodeArray codes;
+    int count = std::atoi(ini.GetString(subSection.c_str(), "VirtualKeyCodeSize", "0", kValueBuffer).c_str());
+    for (int c = 0; c < count && c < KeyCodeArray::kMaxCodes; ++c)
+        codes.Append(std::atoi(ini.GetString(subSection.c_str(), Key("VirtualKeyCode%d", c).c_str(), "0", kValueBuffer).c_str()));
+    return codes;
+}
+
+void SaveSlotEffect(IProfileFile& ini, const std::string& section, int slot, const CEffect* effect)
+{
+    const char* s = section.c_str();
+    std::string effectKey = Key("Effect%d", slot);
+    if (!effect) {
+        ini.WriteString(s, effectKey.c_str(), kNothingToken);
+        return;
+    }
+    int type = effect->GetType();
+    ini.WriteString(s, effectKey.c_str(), kEffectTypes[type].pszToken);
+    switch (type) {
+    case EFFECT_STAMP:
+        ini.WriteString(s, Key("E%dStampEffectFileName", slot).c_str(),
+                        FileNameOf(static_cast<const CPictureEffect*>(effect)->GetPath()).c_str());
+        break;
+    case EFFECT_CUSTOM_CURSOR:
+        ini.WriteString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(),
+                        FileNameOf(static_cast<const CPictureEffect*>(effect)->GetPath()).c_str());
+        break;
+    case EFFECT_SOUND:
+        ini.WriteString(s, Key("E%dSoundEffectFileName", slot).c_str(),
+                        static_cast<const CSoundEffect*>(effect)->GetPath().c_str());
+        break;
+    case EFFECT_KEY:
+        SaveKeys(ini, section, slot, *static_cast<const CKeyEffect*>(effect));
+        break;
+    case EFFECT_CLEAR_SCREEN:
+        break;
+    default:
+        SaveShape(ini, section, slot, *static_cast<const CShapeEffect*>(effect));
+        break;
+    }
+}
+
+std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& section, int slot,
+                                        const SEffectContext& context)
+{
+    const char* s = section.c_str();
+    std::string token = ini.GetString(s, Key("Effect%d", slot).c_str(), kNothingToken, kValueBuffer);
+    int type = EffectTypeFromToken(token);
+    if (type == kNoEffectType) return nullptr;
+
+    std::unique_ptr<CEffect> effect = CreateEffect(type, context);
+    switch (type) {
+    case EFFECT_STAMP: {
+        std::string name = ini.GetString(s, Key("E%dStampEffectFileName", slot).c_str(), kDefaultStamp, kFileBuffer);
+        static_cast<CPictureEffect*>(effect.get())->SetPath(context.strProgramFolder + kStampFolder + name);
+        break;
+    }
+    case EFFECT_CUSTOM_CURSOR: {
+        std::string name = ini.GetString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(), kDefaultCursor, kFileBuffer);
+        static_cast<CPictureEffect*>(effect.get())->SetPath(context.strProgramFolder + kCursorFolder + name);
+        break;
+    }
+    case EFFECT_SOUND: {
+        std::string path = ini.GetString(s, Key("E%dSoundEffectFileName", slot).c_str(), "NOT_FOUND", kFileBuffer);
+        if (path == "NOT_FOUND") path = context.strProgramFolder + kSoundFolder + kDefaultSound;
+        static_cast<CSoundEffect*>(effect.get())->SetPath(path);
+        break;
+    }
+    case EFFECT_KEY: {
+        std::vector<KeyCodeArray> events;
+        for (const std::string& sub : ReadKeyEventSections(ini, section, slot)) events.push_back(ReadKeyCodeArray(ini, sub));
+        std::vector<std::string> texts = ReadList(ini, section, kEventTextKey, slot);
+        static_cast<CKeyEffect*>(effect.get())->SetLists(events, texts);
+        break;
+    }
+    case EFFECT_CLEAR_SCREEN:
+        break;
+    default:
+        LoadShape(ini, section, slot, *static_cast<CShapeEffect*>(effect.get()));
+        break;
+    }
+    return effect;
+}

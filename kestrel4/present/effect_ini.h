@@ -1,0 +1,28 @@
+// One slot's definition in a setting section of "Kestrel4.ini": the "Effect%d" token and
+// the "E%d..." keys of its type, and the "_Struct" sub-sections of a Key effect's events.
+#pragma once
+#include "effects.h"
+#include "profile_file.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Writes slot (1..5) of section; an empty slot writes "NOTHING" only. Keys of other types
+// are left as they are.
+void SaveSlotEffect(IProfileFile& ini, const std::string& section, int slot, const CEffect* effect);
+
+// The definition stored for slot, made fresh with the creation defaults and then given the
+// stored values. Null for "NOTHING", a missing key or an unknown token: the slot keeps
+// what it held.
+std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& section, int slot,
+                                        const SEffectContext& context);
+
+// "Support_Temporary_Struct20" for slot 2, event 0.
+std::string KeyEventSectionName(const std::string& section, int slot, int event);
+// The sub-section names a Key effect of slot refers to, in event order.
+std::vector<std::string> ReadKeyEventSections(IProfileFile& ini, const std::string& section, int slot);
+KeyCodeArray ReadKeyCodeArray(IProfileFile& ini, const std::string& subSection);
+
+// Name and extension of a path (after the last backslash or slash).
+std::string FileNameOf(const std::string& path);

@@ -1,0 +1,43 @@
+#include "page_values.h"
+
+const SValueRange kLineWidthRange = {1, 32};
+const SValueRange kGridWidthRange = {1, 100};
+const SValueRange kBarWidthRange = {1, 300};
+const SValueRange kDiameterRange = {1, 500};
+
+namespace {
+
+const COLORVALUE kColors[kColorButtons] = {
+    0xFF0000, 0x0000FF, 0x00FF00, 0x00FFFF, 0x000000, 0xFFFF00, 0xFF00FF, 0xFFFFFF,
+};
+const COLORVALUE kSoftBlue = 0xFF4040;
+
+} // namespace
+
+COLORVALUE ColorOfIndex(int index, int bitsPerPixel)
+{
+    if (index < 0 || index >= kColorButtons) return kColors[0];
+    if (index == 0 && bitsPerPixel > 8) return kSoftBlue;
+    return kColors[index];
+}
+
+int IndexOfColor(COLORVALUE color, int previous)
+{
+    if (color == kSoftBlue) return 0;
+    for (int i = 0; i < kColorButtons; ++i)
+        if (kColors[i] == color) return i;
+    return previous;
+}
+
+bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value)
+{
+    if (text.empty() || text.size() > 9) return false;
+    int v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < range.nLow || v > range.nHigh) return false;
+    value = v;
+    return true;
+}

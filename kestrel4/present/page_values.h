@@ -1,0 +1,24 @@
+// What the effect setting pages decide without a window: the eight colour buttons and the
+// ranges of the number fields.
+#pragma once
+#include "effects.h"
+
+#include <string>
+
+const int kColorButtons = 8;
+// Blue is softened on displays of more than 8 bits per pixel.
+COLORVALUE ColorOfIndex(int index, int bitsPerPixel);
+// The button of color (both blues give 0); previous when it is none of the eight.
+int IndexOfColor(COLORVALUE color, int previous);
+
+struct SValueRange {
+    int nLow;
+    int nHigh;
+};
+extern const SValueRange kLineWidthRange;   // 1..32
+extern const SValueRange kGridWidthRange;   // 1..100
+extern const SValueRange kBarWidthRange;    // 1..300
+extern const SValueRange kDiameterRange;    // 1..500
+
+// The field's number when it is all digits and within range; false otherwise.
+bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value);

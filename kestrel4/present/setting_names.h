@@ -1,0 +1,26 @@
+// Names of function settings: their sections, how the list shows them, and what the
+// registering dialog lets through.
+#pragma once
+#include <string>
+
+extern const char kSectionPrefix[];          // "Support_"
+extern const char kDefaultsSection[];        // "Support_Defaults"
+extern const char kTemporarySection[];       // "Support_Temporary"
+extern const char kSectionNameSection[];     // "Support_SectionName"
+extern const char kCurrentSection[];         // "Support_CurrentSection"
+extern const char kEffectKeysSection[];      // "ExecuteEffectKey"
+extern const char kInitialSettingName[];     // "Initial Setting", string 107
+extern const char kPresentSettingName[];     // "Present Setting", string 108
+const size_t kMaxSettingName = 20;
+
+// "Initial Setting", "Present Setting" or the name after "Support_".
+std::string DisplayNameOf(const std::string& section);
+// The section a list entry stands for.
+std::string SectionOf(const std::string& displayName);
+
+// ';', '=', '[' and ']' would break the section and key lines of the ini.
+bool IsRefusedNameChar(char c);
+// Leading and trailing blanks cut: single-byte spaces and double-byte ones (0x81 0x40).
+std::string TrimSettingName(const std::string& name);
+// Names that would take a section of the program's own or a fixed entry of the list.
+bool IsReservedSettingName(const std::string& name);

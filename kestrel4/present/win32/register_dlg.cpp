@@ -1,0 +1,52 @@
+#include "register_dlg.h"
+#include "resource.h"
+#include "setting_names.h"
+
+namespace {
+
+const char kOldProcProp[] = "KestrelRegisterEditProc";
+
+} // namespace
+
+CRegisterDlg::~CRegisterDlg() = default;
+
+LRESULT CALLBACK CRegisterDlg::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOldProcProp));
+    if (msg == WM_CHAR && IsRefusedNameChar(static_cast<char>(wParam))) {
+        MessageBeep(0);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, kOldProcProp);
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    }
+    return CallWindowProcA(old, hwnd, msg, wParam, lParam);
+}
+
+INT_PTR CRegisterDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        HWND edit = GetDlgItem(m_hWnd, IDC_REGISTER_NAME);
+        SendMessageA(edit, EM_LIMITTEXT, kMaxSettingName, 0);
+        SetPropA(edit, kOldProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(edit, GWLP_WNDPROC)));
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CRegisterDlg::EditProc));
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            char name[64] = {0};
+            GetDlgItemTextA(m_hWnd, IDC_REGISTER_NAME, name, sizeof name);
+            m_strName = name;
+            EndDialog(m_hWnd, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(m_hWnd, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

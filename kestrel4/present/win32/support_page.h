@@ -1,0 +1,59 @@
+// CSupportPage: the Presentation Support screen (dialog 129). The five slots as tabs and
+// buttons, the list of function settings with "Enter..." and "Delete", the type list, the
+// shortcut field and, over the page area, the setting page of the current slot's type.
+// What it shows and stores is CSupportSettings'; this class is its view.
+#pragma once
+#include "capture_edit.h"
+#include "effect_pages.h"
+#include "screen_dlgs.h"
+#include "support_settings.h"
+
+#include <memory>
+#include <string>
+
+class CSupportPage : public CScreenDlg, private IEffectPageHost {
+public:
+    // soundFolder: the main window's remembered folder of sound files.
+    CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFolder);
+    ~CSupportPage() override;
+    HWND Create(HWND parent);
+
+    // The setting page of a type whose page comes from elsewhere (Cursor change, Stamp);
+    // called before Create. The page is shown over the page area like the others.
+    void AttachPage(int type, std::unique_ptr<CEffectPage> page);
+
+    CSupportSettings& Settings() { return m_Settings; }
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInit();
+    void OnCommand(UINT id, UINT code);
+    void OnEffectChanged() override;
+
+    void CreatePages();
+    void SelectSlot(int slot);
+    void ChooseType(int type);
+    void ShowPage();
+    void FillNameList();
+    void RefreshAll();
+    void OnEnter();
+    void OnDelete();
+    void OnShortcut(const std::string& text);
+    void DrawTypeItem(const DRAWITEMSTRUCT& item);
+    void DrawSlotButton(const DRAWITEMSTRUCT& item);
+    void MeasureTypeItem(MEASUREITEMSTRUCT& item);
+
+    std::string m_strProgramFolder;
+    std::string& m_strSoundFolder;
+    CIniFile m_Ini;
+    int m_nKeyboardKind;
+    CSupportSettings m_Settings;
+    CCaptureEdit m_Shortcut;
+    std::unique_ptr<CEffectPage> m_pPages[kEffectTypeCount];
+    CKeyPage* m_pKeyPage = nullptr;
+    HICON m_hIcons[kEffectTypeCount] = {};
+    int m_nSlot = 0;
+    int m_bInitialized = 0;
+};

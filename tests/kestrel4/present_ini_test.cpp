@@ -1,0 +1,453 @@
+// Function settings in "Kestrel4.ini": slot layout, the list of settings, registering and
+// deleting, shortcuts, and whole-operation updates. Held against both profile backends.
+#include "effect_ini.h"
+#include "setting_names.h"
+#include "support_settings.h"
+#include "test_profiles.h"
+
+#include "core/key_layout.h"
+
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const char kFolder[] = "C:\\Kestrel\\";
+
+int UsScan(char c) { return tapline::CUsKeyLayout().KeyScan(c); }
+
+KeyCodeArray Codes(std::initializer_list<int> codes)
+{
+    KeyCodeArray a;
+    for (int c : codes) a.Append(c);
+    return a;
+}
+
+class PresentIniTest : public ::testing::TestWithParam<EProfileKind> {
+protected:
+    void SetUp() override
+    {
+        m_strPath = FreshIniPath();
+        m_pIni.reset(new CIniFile(m_strPath, [this](const std::string& path) { return MakeProfile(GetParam(), path); }));
+        m_Context.strProgramFolder = kFolder;
+        NewSettings();
+    }
+    // A page opened afresh on the same file, as at the next start.
+    CSupportSettings& NewSettings()
+    {
+        m_pSettings.reset(new CSupportSettings(*m_pIni, m_Context, UsScan));
+        return *m_pSettings;
+    }
+    std::string Get(const char* section, const char* key) { return m_pIni->Read().GetString(section, key, "NOTHING", 512); }
+    std::string Get(const std::string& section, const std::string& key) { return Get(section.c_str(), key.c_str()); }
+    std::vector<std::string> Names() { return m_pSettings->GetNames(); }
+
+    std::string m_strPath;
+    std::unique_ptr<CIniFile> m_pIni;
+    SEffectContext m_Context;
+    std::unique_ptr<CSupportSettings> m_pSettings;
+};
+
+TEST_P(PresentIniTest, FreshIniShowsInitialSettingOnlyAndNothingIsCurrent)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    EXPECT_EQ(std::vector<std::string>{"Initial Setting"}, Names());
+    EXPECT_EQ(-1, s.GetSelected());
+    EXPECT_FALSE(s.CanDelete());
+    for (int i = 0; i <= kTestSlot; ++i) EXPECT_EQ(nullptr, s.GetSlot(i)) << i;
+    for (int i = 0; i < kSlotCount; ++i) EXPECT_EQ(kNoEffectType, s.GetChosenType(i));
+}
+
+TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(1, EFFECT_KEY);
+    auto* key = static_cast<CKeyEffect*>(s.GetSlot(1));
+    key->SetLists({Codes({17, 16, 80, 16, 17}), Codes({33}), Codes({18, 115, 18})},
+                  {"Ctrl + Shift + P", "Page Up", "Alt + F4"});
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+
+    EXPECT_EQ("KEY", Get("Support_Temporary", "Effect2"));
+    const char* texts[] = {"Ctrl + Shift + P", "Page Up", "Alt + F4"};
+    const std::vector<std::vector<int>> codes = {{17, 16, 80, 16, 17}, {33}, {18, 115, 18}};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        std::string sub = "Support_Temporary_Struct2" + std::to_string(i);
+        EXPECT_EQ(sub, Get("Support_Temporary", "E2KeyEffectVKeyArrayString" + std::to_string(i)));
+        EXPECT_EQ(texts[i], Get("Support_Temporary", "E2KeyEffectKeyEventString" + std::to_string(i)));
+        EXPECT_EQ(std::to_string(codes[i].size()), Get(sub, "VirtualKeyCodeSize"));
+        for (size_t c = 0; c < codes[i].size(); ++c)
+            EXPECT_EQ(std::to_string(codes[i][c]), Get(sub, "VirtualKeyCode" + std::to_string(c)));
+        EXPECT_EQ("NOTHING", Get(sub, "VirtualKeyCode" + std::to_string(codes[i].size())));
+    }
+    EXPECT_EQ("NOTHING", Get("Support_Temporary", "E2KeyEffectVKeyArrayString3"));
+    EXPECT_EQ("NOTHING", Get("Support_Temporary", "E2KeyEffectKeyEventString3"));
+    // The other slots are empty.
+    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"}) EXPECT_EQ("NOTHING", Get("Support_Temporary", k));
+    EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Temporary"));
+
+    std::vector<std::string> savedTexts = key->GetTexts();
+    std::vector<KeyCodeArray> savedEvents = key->GetEvents();
+    CSupportSettings& again = NewSettings();
+    again.Open();
+    auto* loaded = static_cast<const CKeyEffect*>(again.GetSlot(1));
+    ASSERT_NE(nullptr, loaded);
+    EXPECT_EQ(savedTexts, loaded->GetTexts());
+    EXPECT_EQ(savedEvents, loaded->GetEvents());
+}
+
+TEST_P(PresentIniTest, DeletingASettingDeletesItsKeySubSections)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_KEY);
+    s.ChooseType(3, EFFECT_KEY);
+    static_cast<CKeyEffect*>(s.GetSlot(3))->SetLists({Codes({65}), Codes({66})}, {"A", "B"});
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
+    ASSERT_EQ("Support_Talk_Struct10", Get("Support_Talk", "E1KeyEffectVKeyArrayString0"));
+    ASSERT_EQ("1", Get("Support_Talk_Struct41", "VirtualKeyCodeSize"));
+
+    ASSERT_TRUE(s.DeleteEntry(0));
+    std::string text = ReadText(m_strPath);
+    EXPECT_EQ(std::string::npos, text.find("Support_Talk")) << text;
+    EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Defaults"));
+    EXPECT_EQ(std::vector<std::string>{"Initial Setting"}, Names());
+}
+
+TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
+{
+    WriteText(m_strPath,
+              "[Support_SectionName]\r\nSectionNum=3\r\nSectionName0=Support_Defaults\r\n"
+              "SectionName1=Support_A\r\nSectionName2=Support_B\r\n"
+              "[Support_CurrentSection]\r\nSupport_Defaults=0\r\nSupport_A=1\r\nSupport_B=0\r\n"
+              "[Support_A]\r\nEffect1=CLEAR_SCREEN\r\n[Support_B]\r\nEffect1=LINE\r\n");
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    ASSERT_EQ((std::vector<std::string>{"B", "A", "Initial Setting"}), Names());
+    ASSERT_EQ(1, s.GetSelected());
+    ASSERT_TRUE(s.DeleteEntry(1));
+
+    EXPECT_EQ("2", Get("Support_SectionName", "SectionNum"));
+    EXPECT_EQ("Support_Defaults", Get("Support_SectionName", "SectionName0"));
+    EXPECT_EQ("Support_B", Get("Support_SectionName", "SectionName1"));
+    EXPECT_EQ("NOTHING", Get("Support_SectionName", "SectionName2"));
+    EXPECT_EQ("NOTHING", Get("Support_CurrentSection", "Support_A"));
+    EXPECT_EQ("NOTHING", Get("Support_A", "Effect1"));
+    EXPECT_EQ((std::vector<std::string>{"B", "Initial Setting"}), Names());
+}
+
+TEST_P(PresentIniTest, CompactionOfADamagedListStopsAtTheOldLength)
+{
+    // Four counted, but entry 1 is missing: the walk must not run past index 3.
+    WriteText(m_strPath,
+              "[Support_SectionName]\r\nSectionNum=4\r\nSectionName0=Support_Defaults\r\n"
+              "SectionName2=Support_X\r\nSectionName3=Support_Y\r\nSectionName9=Support_Far\r\n");
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    IProfileFile& ini = m_pIni->Read();
+    s.DeleteSetting(ini, "Support_X");
+    EXPECT_EQ("3", Get("Support_SectionName", "SectionNum"));
+    EXPECT_EQ("Support_Defaults", Get("Support_SectionName", "SectionName0"));
+    EXPECT_EQ("Support_Y", Get("Support_SectionName", "SectionName1"));
+    EXPECT_EQ("Support_Far", Get("Support_SectionName", "SectionName9"));
+}
+
+TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
+{
+    WriteText(m_strPath,
+              "[Support_SectionName]\r\nSectionNum=1\r\nSectionName0=Support_Defaults\r\n"
+              "[Support_CurrentSection]\r\nSupport_Defaults=1\r\n"
+              "[Support_Defaults]\r\n"
+              "Effect1=SOUND\r\nE1SoundEffectFileName=NOT_FOUND\r\n"
+              "Effect2=line\r\n"              // tokens are case-sensitive
+              "Effect3=BAR\r\n"               // every key missing: the ini defaults
+              "Effect4=STAMP\r\nE4StampEffectFileName=C:\\elsewhere\\07.stp\r\n"
+              "Effect5=CUSTOM_CURSOR\r\n");
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    ASSERT_NE(nullptr, s.GetSlot(0));
+    EXPECT_EQ("C:\\Kestrel\\sound\\00.wav", static_cast<const CSoundEffect*>(s.GetSlot(0))->GetPath());
+    EXPECT_EQ(nullptr, s.GetSlot(1));
+    EXPECT_EQ(kNoEffectType, s.GetChosenType(1));
+    auto* bar = static_cast<const CShapeEffect*>(s.GetSlot(2));
+    ASSERT_NE(nullptr, bar);
+    EXPECT_EQ(0u, bar->GetColor());
+    EXPECT_EQ(1, bar->GetLineWidth());
+    EXPECT_FALSE(bar->IsTransparent());
+    EXPECT_EQ(0, bar->GetParam(PARAM_VERTICAL));
+    // The stamp folder is fixed; the stored name is taken as it stands after it.
+    EXPECT_EQ("C:\\Kestrel\\stamp\\C:\\elsewhere\\07.stp", static_cast<const CPictureEffect*>(s.GetSlot(3))->GetPath());
+    EXPECT_EQ("C:\\Kestrel\\cursor\\00.crs", static_cast<const CPictureEffect*>(s.GetSlot(4))->GetPath());
+}
+
+TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_ELLIPSE);
+    s.ChooseType(1, EFFECT_SOUND);
+    WriteText(m_strPath, "[Support_X]\r\nEffect1=NOTHING\r\nEffect2=SPOTLIGHT\r\nEffect3=CLEAR_SCREEN\r\n");
+    s.LoadSetting(m_pIni->Read(), "Support_X");
+    EXPECT_EQ(EFFECT_ELLIPSE, s.GetSlot(0)->GetType());
+    EXPECT_EQ(EFFECT_SOUND, s.GetSlot(1)->GetType());
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetChosenType(2));
+}
+
+// Each type with values that differ from both default sets.
+struct SRoundTrip {
+    int nType;
+    std::vector<std::pair<EEffectParam, int>> params;
+    std::vector<std::pair<const char*, const char*>> keys;  // as stored for slot 3
+};
+
+const SRoundTrip kRoundTrips[] = {
+    {EFFECT_FREE_LINE, {{PARAM_COLOR, 0xFFFF00}, {PARAM_WIDTH, 31}, {PARAM_TRANSPARENT, 1}},
+     {{"E3FreeLineEffectColor", "16776960"}, {"E3FreeLineEffectLineWidth", "31"}, {"E3FreeLineEffectClear", "1"}}},
+    {EFFECT_LINE, {{PARAM_COLOR, 0xFF4040}, {PARAM_WIDTH, 3}, {PARAM_GRID, 77}, {PARAM_TRANSPARENT, 0}},
+     {{"E3LineEffectColor", "16728128"}, {"E3LineEffectLineWidth", "3"}, {"E3LineEffectGridWidth", "77"},
+      {"E3LineEffectClear", "0"}}},
+    {EFFECT_ELLIPSE, {{PARAM_COLOR, 0xFFFFFF}, {PARAM_WIDTH, 2}, {PARAM_TRANSPARENT, 1}, {PARAM_FILL, 1}},
+     {{"E3EllipseEffectColor", "16777215"}, {"E3EllipseEffectLineWidth", "2"}, {"E3EllipseEffectClear", "1"},
+      {"E3EllipseEffectFill", "1"}}},
+    {EFFECT_RECT, {{PARAM_COLOR, 0x0000FF}, {PARAM_WIDTH, 32}, {PARAM_TRANSPARENT, 0}, {PARAM_FILL, 0}, {PARAM_TRACK, 0}},
+     {{"E3RectEffectColor", "255"}, {"E3RectEffectLineWidth", "32"}, {"E3RectEffectClear", "0"},
+      {"E3RectEffectFill", "0"}, {"E3RectEffectTrack", "0"}}},
+    {EFFECT_BAR, {{PARAM_COLOR, 0xFF00FF}, {PARAM_WIDTH, 300}, {PARAM_TRANSPARENT, 0}, {PARAM_VERTICAL, 1}},
+     {{"E3BarEffectColor", "16711935"}, {"E3BarEffectLineWidth", "300"}, {"E3BarEffectClear", "0"},
+      {"E3BarEffectVertical", "1"}}},
+    {EFFECT_SPOT_LIGHT, {{PARAM_COLOR, 0x00FF00}, {PARAM_WIDTH, 499}, {PARAM_TRANSPARENT, 0}},
+     {{"E3SpotLightEffectColor", "65280"}, {"E3SpotLightEffectDiameter", "499"}, {"E3SpotLightEffectClear", "0"}}},
+};
+
+TEST_P(PresentIniTest, ShapeEffectsRoundTripWithTheirKeys)
+{
+    for (const SRoundTrip& rt : kRoundTrips) {
+        SCOPED_TRACE(kEffectTypes[rt.nType].pszToken);
+        CSupportSettings& s = NewSettings();
+        s.ChooseType(2, rt.nType);
+        auto* shape = static_cast<CShapeEffect*>(s.GetSlot(2));
+        for (const auto& p : rt.params) shape->SetParam(p.first, p.second);
+        std::string section = std::string("Support_") + kEffectTypes[rt.nType].pszToken;
+        ASSERT_TRUE(m_pIni->Update([&](IProfileFile& ini) {
+            s.SaveSetting(ini, section);
+            return true;
+        }));
+        EXPECT_EQ(kEffectTypes[rt.nType].pszToken, Get(section, "Effect3"));
+        for (const auto& k : rt.keys) EXPECT_EQ(k.second, Get(section.c_str(), k.first)) << k.first;
+
+        CSupportSettings& back = NewSettings();
+        back.LoadSetting(m_pIni->Read(), section);
+        auto* loaded = static_cast<const CShapeEffect*>(back.GetSlot(2));
+        ASSERT_NE(nullptr, loaded);
+        EXPECT_EQ(rt.nType, back.GetChosenType(2));
+        for (const auto& p : rt.params) EXPECT_EQ(p.second, loaded->GetParam(p.first)) << p.first;
+    }
+}
+
+TEST_P(PresentIniTest, FileEffectsClearScreenAndEmptySlotsRoundTrip)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_STAMP);
+    static_cast<CPictureEffect*>(s.GetSlot(0))->SetPath("C:\\Kestrel\\stamp\\05.stp");
+    s.ChooseType(1, EFFECT_CUSTOM_CURSOR);
+    static_cast<CPictureEffect*>(s.GetSlot(1))->SetPath("C:\\Kestrel\\cursor\\03.crs");
+    s.ChooseType(2, EFFECT_SOUND);
+    static_cast<CSoundEffect*>(s.GetSlot(2))->SetPath("D:\\media\\gong.wav");
+    s.ChooseType(3, EFFECT_CLEAR_SCREEN);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+
+    EXPECT_EQ("05.stp", Get("Support_Temporary", "E1StampEffectFileName"));
+    EXPECT_EQ("03.crs", Get("Support_Temporary", "E2CustomCursorEffectFileName"));
+    EXPECT_EQ("D:\\media\\gong.wav", Get("Support_Temporary", "E3SoundEffectFileName"));
+    EXPECT_EQ("CLEAR_SCREEN", Get("Support_Temporary", "Effect4"));
+    EXPECT_EQ("NOTHING", Get("Support_Temporary", "Effect5"));
+    std::vector<SProfileLine> lines = ParseProfileText(ReadText(m_strPath));
+    EXPECT_GE(FindProfileKey(lines, "Support_Temporary", "Effect5"), 0) << "an empty slot is written";
+
+    CSupportSettings& back = NewSettings();
+    back.Open();
+    EXPECT_EQ("C:\\Kestrel\\stamp\\05.stp", static_cast<const CPictureEffect*>(back.GetSlot(0))->GetPath());
+    EXPECT_EQ(1, static_cast<const CPictureEffect*>(back.GetSlot(0))->IsStamp());
+    EXPECT_EQ("C:\\Kestrel\\cursor\\03.crs", static_cast<const CPictureEffect*>(back.GetSlot(1))->GetPath());
+    EXPECT_EQ(0, static_cast<const CPictureEffect*>(back.GetSlot(1))->IsStamp());
+    EXPECT_EQ("D:\\media\\gong.wav", static_cast<const CSoundEffect*>(back.GetSlot(2))->GetPath());
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, back.GetSlot(3)->GetType());
+    EXPECT_EQ(nullptr, back.GetSlot(4));
+}
+
+TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    s.ChooseType(0, EFFECT_FREE_LINE);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    ASSERT_TRUE(s.ChooseType(0, EFFECT_BAR));
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    EXPECT_EQ("BAR", Get("Support_Temporary", "Effect1"));
+    EXPECT_EQ("65535", Get("Support_Temporary", "E1BarEffectColor"));
+    EXPECT_EQ("4", Get("Support_Temporary", "E1BarEffectLineWidth"));
+    EXPECT_EQ("1", Get("Support_Temporary", "E1BarEffectClear"));
+    EXPECT_EQ("0", Get("Support_Temporary", "E1BarEffectVertical"));
+    // Present Setting is rewritten whole, so only one list entry and one current flag.
+    EXPECT_EQ("2", Get("Support_SectionName", "SectionNum"));
+    EXPECT_EQ((std::vector<std::string>{"Present Setting", "Initial Setting"}), Names());
+    EXPECT_FALSE(s.ChooseType(0, EFFECT_BAR)) << "the same type again changes nothing";
+}
+
+TEST_P(PresentIniTest, RegisteringChoosingAndDeletingNamedSettings)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    s.ChooseType(0, EFFECT_RECT);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    ASSERT_EQ((std::vector<std::string>{"Present Setting", "Initial Setting"}), Names());
+    EXPECT_FALSE(s.CanDelete());
+
+    auto never = [](const std::string&) -> bool {
+        ADD_FAILURE() << "no question expected";
+        return false;
+    };
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("  Lecture\x81\x40", never));
+    EXPECT_EQ((std::vector<std::string>{"Lecture", "Initial Setting"}), Names());
+    EXPECT_EQ(0, s.GetSelected());
+    EXPECT_TRUE(s.CanDelete());
+    EXPECT_EQ("RECT", Get("Support_Lecture", "Effect1"));
+    EXPECT_EQ("NOTHING", Get("Support_Temporary", "Effect1")) << "Present Setting goes";
+    EXPECT_EQ("2", Get("Support_SectionName", "SectionNum"));
+    // The fresh list's implicit first entry is kept in the file.
+    EXPECT_EQ("Support_Defaults", Get("Support_SectionName", "SectionName0"));
+    EXPECT_EQ("Support_Lecture", Get("Support_SectionName", "SectionName1"));
+    EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Lecture"));
+    EXPECT_EQ("0", Get("Support_CurrentSection", "Support_Defaults"));
+
+    // A second name, then back to the first by choosing it.
+    s.ChooseType(0, EFFECT_LINE);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Demo", never));
+    ASSERT_EQ((std::vector<std::string>{"Demo", "Lecture", "Initial Setting"}), Names());
+    ASSERT_TRUE(s.ChooseEntry(1));
+    EXPECT_EQ(EFFECT_RECT, s.GetSlot(0)->GetType());
+    EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Lecture"));
+    EXPECT_EQ("0", Get("Support_CurrentSection", "Support_Demo"));
+
+    // Editing makes Present Setting; choosing a named one removes it again.
+    s.ChooseType(4, EFFECT_SOUND);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    ASSERT_EQ((std::vector<std::string>{"Present Setting", "Demo", "Lecture", "Initial Setting"}), Names());
+    ASSERT_TRUE(s.ChooseEntry(1));
+    EXPECT_EQ((std::vector<std::string>{"Demo", "Lecture", "Initial Setting"}), Names());
+    EXPECT_EQ(0, s.GetSelected());
+    EXPECT_EQ("3", Get("Support_SectionName", "SectionNum"));
+
+    // The list as the next start builds it.
+    CSupportSettings& again = NewSettings();
+    again.Open();
+    EXPECT_EQ((std::vector<std::string>{"Demo", "Lecture", "Initial Setting"}), again.GetNames());
+    EXPECT_EQ(0, again.GetSelected());
+    EXPECT_EQ(EFFECT_LINE, again.GetSlot(0)->GetType());
+
+    ASSERT_TRUE(again.DeleteEntry(0));
+    EXPECT_EQ((std::vector<std::string>{"Lecture", "Initial Setting"}), again.GetNames());
+    EXPECT_EQ(1, again.GetSelected()) << "Initial Setting becomes current";
+    EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Defaults"));
+    EXPECT_EQ("0", Get("Support_CurrentSection", "Support_Lecture"));
+    EXPECT_FALSE(again.DeleteEntry(1)) << "Initial Setting stays";
+}
+
+TEST_P(PresentIniTest, ReservedAndDuplicateNames)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    int asked = 0;
+    auto decline = [&](const std::string& name) {
+        EXPECT_EQ("Talk", name);
+        ++asked;
+        return false;
+    };
+    for (const char* reserved : {"Defaults", "TEMPORARY", "Initial Setting", "present setting", "SectionName", "currentSection"})
+        EXPECT_EQ(CSupportSettings::REGISTER_RESERVED, s.Register(reserved, decline)) << reserved;
+    EXPECT_EQ(CSupportSettings::REGISTER_EMPTY, s.Register(" \x81\x40 ", decline));
+    EXPECT_EQ(0, asked);
+    std::string before = ReadText(m_strPath);
+
+    s.ChooseType(0, EFFECT_BAR);
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", decline));
+    EXPECT_EQ(0, asked);
+    s.ChooseType(0, EFFECT_ELLIPSE);
+    EXPECT_EQ(CSupportSettings::REGISTER_DECLINED, s.Register("Talk", decline));
+    EXPECT_EQ(1, asked);
+    EXPECT_EQ("BAR", Get("Support_Talk", "Effect1"));
+    // "talk" is another name: names match with case.
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("talk", decline));
+    EXPECT_EQ(1, asked);
+
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
+    EXPECT_EQ("ELLIPSE", Get("Support_Talk", "Effect1"));
+    EXPECT_EQ((std::vector<std::string>{"Talk", "talk", "Initial Setting"}), Names());
+    EXPECT_EQ("3", Get("Support_SectionName", "SectionNum"));
+    EXPECT_NE(before, ReadText(m_strPath));
+}
+
+TEST_P(PresentIniTest, ShortcutsAreCheckedForDuplicatesAndWrittenTogether)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    ASSERT_TRUE(s.SetShortcut(1, "Ctrl + Shift + P"));
+    EXPECT_EQ("Ctrl + Shift + P", Get("ExecuteEffectKey", "Effect2"));
+    EXPECT_EQ(Codes({17, 16, 80}), s.GetShortcut(1));
+    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"}) EXPECT_EQ("", Get("ExecuteEffectKey", k)) << k;
+
+    EXPECT_FALSE(s.SetShortcut(3, "Ctrl + Shift + P"));
+    EXPECT_EQ("", s.GetShortcutText(3));
+    EXPECT_EQ("", Get("ExecuteEffectKey", "Effect4"));
+    ASSERT_TRUE(s.SetShortcut(3, "F6 "));
+    ASSERT_TRUE(s.SetShortcut(4, ""));
+    ASSERT_TRUE(s.SetShortcut(0, ""));  // empty texts never clash
+
+    // The blank of "F6 " does not survive the profile functions; the page puts it back.
+    CSupportSettings& again = NewSettings();
+    again.Open();
+    EXPECT_EQ("F6 ", again.GetShortcutText(3));
+    EXPECT_EQ(Codes({117}), again.GetShortcut(3));
+    EXPECT_EQ(Codes({17, 16, 80}), again.GetShortcut(1));
+    EXPECT_EQ(0, again.GetShortcut(4).nCount);
+    EXPECT_FALSE(again.SetShortcut(0, "F6 "));
+}
+
+TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_BAR);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    std::string before = ReadText(m_strPath);
+
+    // A change that gives up half-way: nothing of it reaches the file.
+    EXPECT_FALSE(m_pIni->Update([&](IProfileFile& ini) {
+        ini.WriteString("Support_Temporary", "Effect1", "LINE");
+        ini.DeleteSection("Support_SectionName");
+        return false;
+    }));
+    EXPECT_EQ(before, ReadText(m_strPath));
+    EXPECT_FALSE(std::ifstream(m_strPath + ".new").good()) << "the copy is removed";
+
+    // A write that fails (the copy cannot be written) also keeps the old file.
+    std::ofstream(m_strPath + ".new").close();
+    struct SFailingProfile : CPortableProfile {
+        using CPortableProfile::CPortableProfile;
+        bool WriteString(const char* section, const char* key, const char* value) override
+        {
+            return std::string(key) == "SectionNum" ? false : CPortableProfile::WriteString(section, key, value);
+        }
+    };
+    CIniFile failing(m_strPath, [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
+    CSupportSettings other(failing, m_Context, UsScan);
+    other.Open();
+    other.ChooseType(2, EFFECT_LINE);
+    EXPECT_FALSE(other.SaveAsPresentSetting());
+    EXPECT_EQ(before, ReadText(m_strPath));
+    EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, PresentIniTest, KESTREL_PROFILE_KINDS, ProfileKindName);
+
+} // namespace
