@@ -16,6 +16,8 @@
 
 #include <string>
 
+class CSupportPage;
+
 // Messages other programs and libraries send to the main window.
 const UINT WM_TAPLINE_KEY = 0x464;
 const UINT WM_TAPLINE_MOUSE = 0x465;
@@ -102,6 +104,7 @@ private:
     CSettingModel m_Settings;
     std::unique_ptr<CScreenDlg> m_pScreens[SCREEN_COUNT];
     CControlPanel* m_pControlPanel = nullptr; // screen 1, owned by m_pScreens
+    CSupportPage* m_pSupport = nullptr;       // screen 0, owned by m_pScreens
     HACCEL m_hAccel = nullptr;
     CIcon m_hIcon;
     CIcon m_hSmallIcon;

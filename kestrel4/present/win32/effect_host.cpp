@@ -1,0 +1,119 @@
+#include "effect_host.h"
+#include "effect_drawers.h"
+#include "effect_pages.h"
+#include "resource.h"
+#include "tapline.h"
+
+namespace {
+
+const char kOverlayClass[] = "KestrelEffectTest";
+
+// Paints nothing: it shows the screen as it was and takes the test's drawing.
+LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        ValidateRect(hwnd, nullptr);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void RegisterOverlayClass()
+{
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSA wc = {};
+    wc.style = CS_BYTEALIGNWINDOW | CS_NOCLOSE | CS_PARENTDC;
+    wc.lpfnWndProc = OverlayProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.lpszClassName = kOverlayClass;
+    registered = RegisterClassA(&wc) != 0;
+}
+
+} // namespace
+
+CEffectHost::~CEffectHost()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+}
+
+bool CEffectHost::IsMainWindowMinimized() const
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(m_hMain, &placement);
+    return placement.showCmd == SW_SHOWMINIMIZED || IsIconic(m_hMain);
+}
+
+bool CEffectHost::IsKeyDown(int code) const
+{
+    return GetAsyncKeyState(code) < 0;
+}
+
+bool CEffectHost::IsKeyPlaybackIdle() const
+{
+    HANDLE event = GetPostKeyEventHandle();
+    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+int CEffectHost::DisplayBitsPerPixel() const
+{
+    CDisplayDC display;
+    return display.Get() ? display.BitsPerPixel() : 0;
+}
+
+void CEffectHost::ShowDepthMessage()
+{
+    KestrelMessage(m_hMain, IDS_COLOR_DEPTH, MB_OK | MB_ICONERROR);
+}
+
+void CEffectHost::PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, m_hMain, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void CEffectHost::HookMouse() { ::HookMouse(m_hMain); }
+void CEffectHost::UnhookMouse() { ::UnhookMouse(); }
+void CEffectHost::HookKeyboard() { ::HookKeyboard(m_hMain); }
+void CEffectHost::UnhookKeyboard() { ::UnhookKeyboard(); }
+
+bool CEffectHost::PostKeyMessages(const std::vector<int>& codes)
+{
+    return ::PostKeyMessages(codes.data(), static_cast<int>(codes.size())) == 0;
+}
+
+std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect)
+{
+    return StartEffectDrawer(effect, m_hMain);
+}
+
+void CEffectHost::RestoreForeground()
+{
+    if (!GetForegroundWindow()) SetForegroundWindow(GetTopWindow(GetDesktopWindow()));
+}
+
+void CEffectHost::OpenTestOverlay()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+    RegisterOverlayClass();
+    CDisplayDC display;
+    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
+                                 display.Width(), display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void CEffectHost::CloseTestOverlay()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) PostMessageA(m_hOverlay, WM_CLOSE, 0, 0);
+    m_hOverlay = nullptr;
+}
