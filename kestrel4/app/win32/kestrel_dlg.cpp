@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "tapline.h"
 #include "win32_profile.h"
+#include "zelq_items.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>

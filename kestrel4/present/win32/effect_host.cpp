@@ -8,14 +8,38 @@ namespace {
 
 const char kOverlayClass[] = "KestrelEffectTest";
 
-// Paints nothing: it shows the screen as it was and takes the test's drawing.
+// The screen as it was when the overlay opened: a window without background shows it on
+// some systems by itself, others give a new window black.
+CMemoryBitmap g_OverlayPicture;
+HWND g_hPictureOwner = nullptr;  // a closed overlay's late WM_DESTROY leaves a newer one's picture
+
+// It shows the screen as it was and takes the test's drawing.
 LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT:
-        ValidateRect(hwnd, nullptr);
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (g_OverlayPicture.Get())
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, g_OverlayPicture.Get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (hwnd == g_hPictureOwner) {
+            g_OverlayPicture.Reset();
+            g_hPictureOwner = nullptr;
+        }
+        return 0;
+    case WM_KEYDOWN:
+        // Esc reaches the overlay itself where the keyboard hook does not see its own
+        // thread's keys; the hook swallows every other key.
+        if (wParam == VK_ESCAPE)
+            if (CEffectHost* host = reinterpret_cast<CEffectHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
+                host->OnOverlayEscape();
         return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
@@ -108,12 +132,27 @@ void CEffectHost::OpenTestOverlay()
     if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
     RegisterOverlayClass();
     CDisplayDC display;
+    if (g_OverlayPicture.Ensure(display.Get(), display.Width(), display.Height()))
+        BitBlt(g_OverlayPicture.Get(), 0, 0, display.Width(), display.Height(), display.Get(), 0, 0, SRCCOPY);
     m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
                                  display.Width(), display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    g_hPictureOwner = m_hOverlay;
+    if (!m_hOverlay) return;
+    SetWindowLongPtrA(m_hOverlay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetForegroundWindow(m_hOverlay);
+    SetFocus(m_hOverlay);
+}
+
+void CEffectHost::OnOverlayEscape()
+{
+    if (m_OnEscape) m_OnEscape();
 }
 
 void CEffectHost::CloseTestOverlay()
 {
-    if (m_hOverlay && IsWindow(m_hOverlay)) PostMessageA(m_hOverlay, WM_CLOSE, 0, 0);
+    if (m_hOverlay && IsWindow(m_hOverlay)) {
+        SetWindowLongPtrA(m_hOverlay, GWLP_USERDATA, 0);
+        PostMessageA(m_hOverlay, WM_CLOSE, 0, 0);
+    }
     m_hOverlay = nullptr;
 }

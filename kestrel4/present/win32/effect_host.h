@@ -5,9 +5,12 @@
 
 #include <windows.h>
 
+#include <functional>
+
 class CEffectHost : public IEffectHost {
 public:
-    explicit CEffectHost(HWND mainWindow) : m_hMain(mainWindow) {}
+    // onEscape: Esc pressed in the Test run's overlay.
+    CEffectHost(HWND mainWindow, std::function<void()> onEscape) : m_hMain(mainWindow), m_OnEscape(std::move(onEscape)) {}
     ~CEffectHost() override;
 
     bool IsMainWindowMinimized() const override;
@@ -25,8 +28,10 @@ public:
     void RestoreForeground() override;
     void OpenTestOverlay() override;
     void CloseTestOverlay() override;
+    void OnOverlayEscape();
 
 private:
     HWND m_hMain;
+    std::function<void()> m_OnEscape;
     HWND m_hOverlay = nullptr;
 };

@@ -9,8 +9,8 @@
 
 namespace {
 
-// How to draw a figure into a context, shifted by (dx, dy).
-typedef std::function<void(HDC dc, int dx, int dy)> Figure;
+// How to draw a figure into a context.
+typedef std::function<void(HDC dc)> Figure;
 
 class CShapeDrawer : public CEffectDrawer {
 public:
@@ -42,20 +42,15 @@ public:
 
 protected:
     // The figure with the effect's pen: straight onto the screen, or when transparent
-    // into a white scratch bitmap of bounds that is ANDed onto the screen.
-    void DrawFigure(const SRect& bounds, const Figure& figure)
+    // combined with it by AND. A figure on a white ground ANDed onto the screen changes
+    // only its own pixels, so the pen's AND mix gives the same picture without reading
+    // the screen back, which would stall the mouse.
+    void DrawFigure(const Figure& figure)
     {
         HDC screen = Screen();
-        if (!m_Pen.bAnd) {
-            Select(screen, m_hPen, m_hBrush, [&] { figure(screen, 0, 0); });
-            return;
-        }
-        SRect r = IntersectionOf(bounds, ScreenRect());
-        if (r.IsEmpty() || !m_Scratch.Ensure(screen, r.Width(), r.Height())) return;
-        HDC dc = m_Scratch.Get();
-        PatBlt(dc, 0, 0, r.Width(), r.Height(), WHITENESS);
-        Select(dc, m_hPen, m_hBrush, [&] { figure(dc, -r.left, -r.top); });
-        BitBlt(screen, r.left, r.top, r.Width(), r.Height(), dc, 0, 0, SRCAND);
+        int oldMix = SetROP2(screen, m_Pen.bAnd ? R2_MASKPEN : R2_COPYPEN);
+        Select(screen, m_hPen, m_hBrush, [&] { figure(screen); });
+        SetROP2(screen, oldMix);
     }
     // The outline that follows the mouse: dotted, black, one pixel.
     void DrawBand(const SRect& bounds, const Figure& figure)
@@ -65,7 +60,7 @@ protected:
         m_Band.Save(screen, IntersectionOf(bounds, ScreenRect()));
         HPEN dotted = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
         int oldBk = SetBkMode(screen, TRANSPARENT);
-        Select(screen, dotted, static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)), [&] { figure(screen, 0, 0); });
+        Select(screen, dotted, static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)), [&] { figure(screen); });
         SetBkMode(screen, oldBk);
         DeleteObject(dotted);
     }
@@ -86,17 +81,16 @@ protected:
     int m_nGrid;
     HPEN m_hPen;
     HBRUSH m_hBrush;
-    CMemoryBitmap m_Scratch;
     CSavedStrip m_Band;
 };
 
 Figure Segment(SPoint a, SPoint b)
 {
-    return [a, b](HDC dc, int dx, int dy) {
-        MoveToEx(dc, a.x + dx, a.y + dy, nullptr);
-        LineTo(dc, b.x + dx, b.y + dy);
+    return [a, b](HDC dc) {
+        MoveToEx(dc, a.x, a.y, nullptr);
+        LineTo(dc, b.x, b.y);
         // LineTo leaves out the last pixel; a one-point segment is a dot.
-        LineTo(dc, b.x + dx + 1, b.y + dy);
+        LineTo(dc, b.x + 1, b.y);
     };
 }
 
@@ -108,13 +102,13 @@ public:
         if (m_bStroke) return;
         m_bStroke = true;
         m_Last = p;
-        DrawFigure(BandRect(p, p, m_nWidth), Segment(p, p));
+        DrawFigure(Segment(p, p));
     }
     void LButtonUp(SPoint) override { m_bStroke = false; }
     void MouseMove(SPoint p) override
     {
         if (!m_bStroke || p == m_Last) return;
-        DrawFigure(BandRect(m_Last, p, m_nWidth), Segment(m_Last, p));
+        DrawFigure(Segment(m_Last, p));
         m_Last = p;
     }
 
@@ -137,7 +131,7 @@ public:
         }
         EraseBand();
         BeforeFinal();
-        if (IsDrawn(m_Anchor, p)) DrawFigure(BandRect(m_Anchor, p, m_nWidth), Shape(m_Anchor, p));
+        if (IsDrawn(m_Anchor, p)) DrawFigure(Shape(m_Anchor, p));
         AfterFinal(p);
         m_bAnchor = false;
     }
@@ -213,7 +207,7 @@ protected:
     Figure Shape(SPoint a, SPoint b) const override
     {
         SRect r = SpanRect(a, b);
-        return [r](HDC dc, int dx, int dy) { Ellipse(dc, r.left + dx, r.top + dy, r.right + dx, r.bottom + dy); };
+        return [r](HDC dc) { Ellipse(dc, r.left, r.top, r.right, r.bottom); };
     }
 };
 
@@ -226,10 +220,10 @@ protected:
     {
         SRect r = SpanRect(a, b);
         if (!m_bTrack)
-            return [r](HDC dc, int dx, int dy) { Rectangle(dc, r.left + dx, r.top + dy, r.right + dx, r.bottom + dy); };
+            return [r](HDC dc) { Rectangle(dc, r.left, r.top, r.right, r.bottom); };
         // Semicircular ends: corner ellipses half the width wide and the full height high.
-        return [r](HDC dc, int dx, int dy) {
-            RoundRect(dc, r.left + dx, r.top + dy, r.right + dx, r.bottom + dy, r.Width() / 2, r.Height());
+        return [r](HDC dc) {
+            RoundRect(dc, r.left, r.top, r.right, r.bottom, r.Width() / 2, r.Height());
         };
     }
 };

@@ -124,7 +124,7 @@ void CSupportPage::OnInit()
     m_Settings.Open();
     FillNameList();
     SelectSlot(0);
-    m_pEffectHost.reset(new CEffectHost(GetAncestor(m_hWnd, GA_ROOT)));
+    m_pEffectHost.reset(new CEffectHost(GetAncestor(m_hWnd, GA_ROOT), [this] { StopEffect(); }));
     m_pExecution.reset(new CEffectExecution(*m_pEffectHost, *this));
     m_pExecution->SetInitialized();
     m_bInitialized = 1;
