@@ -164,6 +164,7 @@ wait_same after-spot before 10 || fail "screen after the spot light differs in $
 shot after-spot 04-after-spot-light
 
 say "a free line drawn with the mouse, gone after Clear screen"
+canvas_front
 xdotool mousemove 200 200
 xdotool key ctrl+shift+f
 sleep 1
@@ -174,7 +175,7 @@ wait_pixel line 400 250 "$RED" 10 || fail "no red line on the screen"
 shot line 05-free-line
 expect "the line ends where the mouse went" "$RED" "$(pixel line 590 297)"
 xdotool click 3
-sleep 0.5
+canvas_front
 xdotool key ctrl+shift+c
 wait_same after-clear before 10 || fail "after Clear screen $(differ after-clear before) pixels differ"
 shot after-clear 06-after-clear-screen

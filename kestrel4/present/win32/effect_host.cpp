@@ -124,7 +124,18 @@ std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect)
 
 void CEffectHost::RestoreForeground()
 {
-    if (!GetForegroundWindow()) SetForegroundWindow(GetTopWindow(GetDesktopWindow()));
+    if (GetForegroundWindow()) return;
+    // The keyboard goes back to the presentation: the topmost window on show, and not one
+    // of this program's, whose hidden windows lead the z-order after a splash or a test.
+    DWORD self = GetCurrentProcessId();
+    for (HWND w = GetTopWindow(GetDesktopWindow()); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != self && IsWindowVisible(w) && !IsIconic(w)) {
+            SetForegroundWindow(w);
+            return;
+        }
+    }
 }
 
 void CEffectHost::OpenTestOverlay()
