@@ -4,6 +4,13 @@ namespace {
 
 const int kCtrl = 17, kShift = 16, kAlt = 18, kEsc = 27;
 
+bool HasCode(const KeyCodeArray& codes, int code)
+{
+    for (int i = 0; i < codes.nCount; ++i)
+        if (codes.nCodes[i] == code) return true;
+    return false;
+}
+
 } // namespace
 
 bool ShortcutMatches(const KeyCodeArray& shortcut, const SHeldKeys& held)
@@ -89,9 +96,9 @@ int CEffectExecution::MatchShortcut()
         if (!ShortcutMatches(shortcut, m_Held)) continue;
         // Recorded first: a Key effect's Begin reads them.
         m_nMatchedSlot = slot;
-        m_Matched.bCtrl = shortcut.Contains(kCtrl);
-        m_Matched.bShift = shortcut.Contains(kShift);
-        m_Matched.bAlt = shortcut.Contains(kAlt);
+        m_Matched.bCtrl = HasCode(shortcut, kCtrl);
+        m_Matched.bShift = HasCode(shortcut, kShift);
+        m_Matched.bAlt = HasCode(shortcut, kAlt);
         RunEffect(slot, 1);
         return 1;
     }
@@ -153,7 +160,7 @@ int CEffectExecution::RunEffect(int n, int local)
 bool CEffectExecution::ShortcutHas(int code) const
 {
     if (m_nRunningSlot == m_nMatchedSlot && m_nRunningSlot >= 1 && m_nRunningSlot <= kShortcutSlots)
-        return m_Slots.GetSlotShortcut(m_nRunningSlot).Contains(code);
+        return HasCode(m_Slots.GetSlotShortcut(m_nRunningSlot), code);
     return code == kCtrl ? m_Matched.bCtrl : code == kShift ? m_Matched.bShift : m_Matched.bAlt;
 }
 

@@ -19,7 +19,6 @@ public:
     // Runs change on the copy and replaces the file with it when change returns true and
     // every write reached the disk; otherwise the file stays untouched. False then.
     bool Update(const std::function<bool(IProfileFile&)>& change);
-    const std::string& GetPath() const { return m_strPath; }
 
 private:
     std::string m_strPath;

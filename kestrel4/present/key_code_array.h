@@ -13,12 +13,6 @@ struct KeyCodeArray {
         nCodes[nCount++] = code;
         return true;
     }
-    bool Contains(int code) const
-    {
-        for (int i = 0; i < nCount; ++i)
-            if (nCodes[i] == code) return true;
-        return false;
-    }
 };
 
 inline bool operator==(const KeyCodeArray& a, const KeyCodeArray& b)

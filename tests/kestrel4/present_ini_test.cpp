@@ -181,6 +181,20 @@ TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
     EXPECT_EQ("C:\\Kestrel\\cursor\\00.crs", static_cast<const CPictureEffect*>(s.GetSlot(4))->GetPath());
 }
 
+TEST_P(PresentIniTest, TheTestSlotIsNeitherSavedNorLoaded)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    s.SetTestEffect(CreateEffect(EFFECT_SPOT_LIGHT, m_Context));
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    EXPECT_EQ(EFFECT_SPOT_LIGHT, s.GetSlot(kTestSlot)->GetType());
+    EXPECT_EQ(std::string::npos, ReadText(m_strPath).find("SPOT_LIGHT"));
+    s.ChooseEntry(1);  // Initial Setting: the slots are loaded again, the test slot stays
+    EXPECT_EQ(EFFECT_SPOT_LIGHT, s.GetSlot(kTestSlot)->GetType());
+    s.ResetSlot(kTestSlot);
+    EXPECT_EQ(nullptr, s.GetSlot(kTestSlot));
+}
+
 TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
 {
     CSupportSettings& s = *m_pSettings;

@@ -144,10 +144,10 @@ expect "still running" 1 "$(k count Kestrel)"
 kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
 shot 06-after-enter-escape
 
-say "Tab does not lose the focus in an empty screen"
+say "Tab goes from the screen list into the screen and back"
 expect "focus on the screen list" 1000 "$(k focus Kestrel)"
 xdotool key Tab 2>/dev/null; sleep 0.3
-expect "focus after Tab" 1000 "$(k focus Kestrel)"
+expect "focus after Tab: the Entry Name list" 1001 "$(k focus Kestrel)"
 xdotool key shift+Tab 2>/dev/null; sleep 0.3
 expect "focus after Shift+Tab" 1000 "$(k focus Kestrel)"
 

@@ -242,10 +242,10 @@ BOOL CKestrelDlg::OnInitDialog()
             screen = m_pControlPanel->Create(m_hWnd);
         } else if (i == SCREEN_SUPPORT) {
             std::string ini = GetIniPath();
-            CSupportPage* support = new CSupportPage(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
-            m_pSupport = support;
-            m_pScreens[i].reset(support);
+            auto support = std::make_unique<CSupportPage>(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
+            m_pSupport = support.get();
             screen = support->Create(m_hWnd);
+            m_pScreens[i] = std::move(support);
         } else {
             m_pScreens[i] = std::make_unique<CScreenDlg>();
             screen = m_pScreens[i]->Create(kScreens[i].nTemplate, m_hWnd);

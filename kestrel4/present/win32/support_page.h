@@ -24,8 +24,6 @@ public:
     // called before Create. The page is shown over the page area like the others.
     void AttachPage(int type, std::unique_ptr<CEffectPage> page);
 
-    CSupportSettings& Settings() { return m_Settings; }
-
     // Slot n (1..6) at the projector's request (local 0) or the user's (1).
     int RunEffect(int n, int local);
     // Ends a running effect and leaves the screen and the pointers as they were.

@@ -15,6 +15,8 @@
 //   click TITLE ID                 BM_CLICK on control ID (posted)
 //   combo TITLE ID                 the items of combo box ID, one a line, selected marked '*'
 //   select TITLE ID INDEX          select a combo item and tell the parent
+//   list TITLE ID                  the items of list box ID, one a line, selected marked '*'
+//   lselect TITLE ID INDEX         select a list box item and tell the parent
 //   screen TITLE                   the title of the visible screen (child dialog)
 //   menu-state TITLE CMD           "enabled|grayed checked|unchecked" of menu command CMD
 //   command TITLE CMD              post WM_COMMAND CMD
@@ -350,12 +352,28 @@ int main(int argc, char** argv)
         SendMessageW(combo, CB_SETCURSEL, std::atoi(argv[4]), 0);
         PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(combo));
+    } else if (cmd == "list" && argc > 3) {
+        HWND list = NeedItem(hwnd, argv[3]);
+        LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[256] = {0};
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+            Print((i == selected ? L"*" : L" ") + std::wstring(item));
+        }
+    } else if (cmd == "lselect" && argc > 4) {
+        HWND list = NeedItem(hwnd, argv[3]);
+        SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
+        PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
     } else if (cmd == "screen") {
+        // A screen with a caption of its own goes by it; the others by their frame's text.
         HWND child = nullptr;
         while ((child = FindWindowExW(hwnd, child, L"#32770", nullptr)) != nullptr)
             if (IsWindowVisible(child)) {
                 HWND frame = GetDlgItem(child, 1050);
-                Print(frame ? WindowText(frame) : L"(untitled)");
+                if (GetWindowTextLengthW(child) > 0) Print(WindowText(child));
+                else Print(frame ? WindowText(frame) : L"(untitled)");
             }
     } else if (cmd == "menu-state" && argc > 3) {
         UINT state = GetMenuState(GetMenu(hwnd), static_cast<UINT>(std::atoi(argv[3])), MF_BYCOMMAND);

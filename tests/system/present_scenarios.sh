@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# The Presentation Support screen: its eleven setting pages, type changes and the values
+# they store, the range check of a width, the Key page's entry limit, registering,
+# choosing and deleting function settings, and a shortcut typed with real key presses.
+# Arguments as control_lib.sh; the program starts unconnected.
+here=$(dirname "$0")
+# shellcheck source=control_lib.sh
+source "$here/control_lib.sh"
+
+ini="$work/Kestrel4.ini"
+ini_value() {  # ini_value SECTION KEY -> value, or <missing>
+  awk -v s="[$1]" -v k="$2" 'BEGIN{IGNORECASE=1; v="<missing>"}
+    { sub(/\r$/, "") }
+    /^\[/ { in_s = (tolower($0) == tolower(s)); next }
+    in_s && index($0, "=") { split($0, a, "="); if (tolower(a[1]) == tolower(k)) { v = substr($0, length(a[1]) + 2); exit } }
+    END { print v }' "$ini" 2>/dev/null || echo "<missing>"
+}
+has_section() { grep -qi "^\[$1\]" "$ini"; }
+
+SP="Kestrel/Presentation Support"
+# Visible pages below the screen, the screen itself left out.
+shown_page() { k pages Kestrel | grep -v '^Presentation Support$' | paste -sd, -; }
+choose_type() {  # choose_type INDEX PAGE-CAPTION
+  k lselect "$SP" 1000 "$1"
+  for _ in $(seq 30); do [ "$(shown_page)" == "$2" ] && return 0; sleep 0.1; done
+  return 1
+}
+click_at() {  # click_at TITLE ID: a real click on the control's centre
+  local xy
+  xy=$(k center "$1" "$2")
+  xdotool mousemove ${xy% *} ${xy#* } click 1 2>/dev/null
+  sleep 0.4
+}
+wait_value() {  # wait_value SECTION KEY VALUE SECONDS
+  for _ in $(seq $(($4 * 10))); do
+    [ "$(ini_value "$1" "$2")" == "$3" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+say "start unconnected on the Presentation Support screen"
+printf '[ConnectStatus]\r\nConnectMode=1\r\n' > "$ini"
+(cd "$work" && exec wine Kestrel4.exe) &
+app_pid=$!
+k wait-visible Kestrel 20000 || fail "main window never shown"
+k show Kestrel restore
+for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 0 ] && break; sleep 0.2; done
+k foreground Kestrel
+sleep 0.5
+expect "visible screen" "Presentation Support" "$(k screen Kestrel)"
+expect "name list" "*Initial Setting" "$(k combo "$SP" 1001)"
+expect "Delete disabled for Initial Setting" 0 "$(k enabled "$SP" 1003)"
+k tab "$SP" 1004 2
+sleep 0.5
+expect "slot 3 of Initial Setting is a bar" "Bar" "$(shown_page)"
+expect "its width" 4 "$(k text "Kestrel/Bar" 1010)"
+shot initial-setting-slot3
+
+say "every type's page on slot 1"
+k tab "$SP" 1004 0
+sleep 0.5
+pages=("Free Line" "Line" "Ellipse" "Square" "Bar" "" "" "Sound" "Spot light" "Clear Screen" "Key")
+files=(free_line line ellipse square bar stamp cursor_change sound spot_light clear_screen key)
+for t in $(seq 0 10); do
+  choose_type "$t" "${pages[$t]}" || fail "type $t shows page [$(shown_page)], expected [${pages[$t]}]"
+  shot "page-$(printf %02d $t)-${files[$t]}"
+done
+expect "Present Setting made by the changes" "$(printf '*Present Setting\n Initial Setting')" "$(k combo "$SP" 1001)"
+expect "Key type stored" KEY "$(ini_value Support_Temporary Effect1)"
+
+say "a free line becomes a bar with the bar's defaults"
+choose_type 0 "Free Line" || fail "free line page"
+expect "free line width" 5 "$(k text "Kestrel/Free Line" 1010)"
+choose_type 4 "Bar" || fail "bar page"
+expect "bar width" 4 "$(k text "Kestrel/Bar" 1010)"
+expect "bar transparent" 1 "$(k checked "Kestrel/Bar" 1014)"
+expect "bar horizontal" 1 "$(k checked "Kestrel/Bar" 1018)"
+expect "bar not vertical" 0 "$(k checked "Kestrel/Bar" 1019)"
+wait_value Support_Temporary Effect1 BAR 5 || fail "ini token: $(ini_value Support_Temporary Effect1)"
+expect "ini bar colour yellow" 65535 "$(ini_value Support_Temporary E1BarEffectColor)"
+expect "ini bar width" 4 "$(ini_value Support_Temporary E1BarEffectLineWidth)"
+expect "ini bar transparent" 1 "$(ini_value Support_Temporary E1BarEffectClear)"
+expect "ini bar horizontal" 0 "$(ini_value Support_Temporary E1BarEffectVertical)"
+shot bar-after-free-line
+k click "Kestrel/Bar" 1019
+wait_value Support_Temporary E1BarEffectVertical 1 5 || fail "vertical not stored"
+# Blue is softened on this display of more than 8 bits per pixel.
+k click "Kestrel/Bar" 1025
+wait_value Support_Temporary E1BarEffectColor 16728128 5 || fail "blue: $(ini_value Support_Temporary E1BarEffectColor)"
+
+say "33 typed into a free line width reports the range"
+choose_type 0 "Free Line" || fail "free line page"
+click_at "Kestrel/Free Line" 1010
+xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
+xdotool type 33 2>/dev/null
+sleep 0.3
+xdotool key Tab 2>/dev/null
+expect "range message" "Please enter an integer between 1 and 32." "$(k box Kestrel 10000)"
+shot free-line-range
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "range message stayed"
+expect "width kept" 5 "$(ini_value Support_Temporary E1FreeLineEffectLineWidth)"
+expect "field back to the stored width" 5 "$(k text "Kestrel/Free Line" 1010)"
+click_at "Kestrel/Free Line" 1010
+xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
+xdotool type 12 2>/dev/null
+xdotool key Tab 2>/dev/null
+wait_value Support_Temporary E1FreeLineEffectLineWidth 12 5 || fail "width 12 not stored"
+
+say "the Key page takes sixteen entries"
+choose_type 10 "Key" || fail "key page"
+expect "default event" "*Page Up" "$(k list "Kestrel/Key" 1032 | sed 's/^ /*/')"
+click_at "Kestrel/Key" 1031
+xdotool key Tab 2>/dev/null
+sleep 0.3
+expect "Tab captured as a key" "Tab" "$(k text "Kestrel/Key" 1031)"
+k click "Kestrel/Key" 1002
+for i in $(seq 3 16); do
+  k key Kestrel $((64 + i))
+  k click "Kestrel/Key" 1002
+  sleep 0.2
+done
+for _ in $(seq 30); do [ "$(k list "Kestrel/Key" 1032 | wc -l)" -ge 16 ] && break; sleep 0.2; done
+expect "sixteen entries" 16 "$(k list "Kestrel/Key" 1032 | wc -l)"
+k key Kestrel 90
+k click "Kestrel/Key" 1002
+expect "the seventeenth is refused" "You cannot register anymore keys." "$(k box Kestrel 10000)"
+shot key-seventeenth
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "key message stayed"
+expect "still sixteen" 16 "$(k list "Kestrel/Key" 1032 | wc -l)"
+expect "ini last event" "P" "$(ini_value Support_Temporary E1KeyEffectKeyEventString15)"
+expect "ini no seventeenth" "<missing>" "$(ini_value Support_Temporary E1KeyEffectKeyEventString16)"
+expect "ini Tab event" 9 "$(ini_value Support_Temporary_Struct11 VirtualKeyCode0)"
+shot key-sixteen
+
+say "the Sound page takes a file and remembers its folder"
+python3 -c "import wave; w = wave.open('$work/chime.wav', 'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000); w.writeframes(bytes([128]) * 32000); w.close()"
+chime=$(cd "$work" && winepath -w "$work/chime.wav" 2>/dev/null | tr -d '\r')
+k tab "$SP" 1004 3
+sleep 0.4
+choose_type 7 "Sound" || fail "sound page"
+expect "play disabled without a file" 0 "$(k enabled "Kestrel/Sound" 1027)"
+k click "Kestrel/Sound" 1026
+k box Open 10000 >/dev/null || fail "file dialog not shown"
+sleep 0.5
+xdotool type --delay 30 "$chime" 2>/dev/null
+xdotool key Return 2>/dev/null
+k box-gone Open 5000 || fail "file dialog stayed"
+expect "sound name" chime.wav "$(k text "Kestrel/Sound" 1038)"
+wait_value Support_Temporary E4SoundEffectFileName "$chime" 5 || fail "sound path: $(ini_value Support_Temporary E4SoundEffectFileName)"
+expect "play enabled" 1 "$(k enabled "Kestrel/Sound" 1027)"
+shot sound-chosen
+k click "Kestrel/Sound" 1027
+# Playing needs a sound device: it plays (stop enabled until the end), the library's error
+# is shown, or, on a display without sound output, the end is reported at once.
+for _ in $(seq 10); do
+  [ "$(k enabled "Kestrel/Sound" 1029)" = 1 ] && { echo "playing"; break; }
+  text=$(k box Kestrel 100)
+  [ -n "$text" ] && { echo "sound error shown: $text"; k answer Kestrel 1; k box-gone Kestrel 5000; break; }
+done
+for _ in $(seq 50); do [ "$(k enabled "Kestrel/Sound" 1027)" = 1 ] && break; sleep 0.1; done
+expect "play enabled again after the end" 1 "$(k enabled "Kestrel/Sound" 1027)"
+k tab "$SP" 1004 0
+sleep 0.4
+
+say "registering, choosing and deleting function settings"
+k click "$SP" 1002
+k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
+xdotool type --delay 80 "  Lec[tu;re=] " 2>/dev/null
+sleep 0.3
+expect "refused characters not typed" "  Lecture " "$(k text "Registering Function Settings" 1001)"
+shot register-dialog
+k answer "Registering Function Settings" 1
+k box-gone "Registering Function Settings" 5000 || fail "register dialog stayed"
+for _ in $(seq 30); do [ "$(ini_value Support_CurrentSection Support_Lecture)" == 1 ] && break; sleep 0.1; done
+expect "list after registering" "$(printf '*Lecture\n Initial Setting')" "$(k combo "$SP" 1001)"
+expect "Delete enabled" 1 "$(k enabled "$SP" 1003)"
+expect "SectionNum" 2 "$(ini_value Support_SectionName SectionNum)"
+expect "SectionName1" Support_Lecture "$(ini_value Support_SectionName SectionName1)"
+expect "current Lecture" 1 "$(ini_value Support_CurrentSection Support_Lecture)"
+expect "Initial not current" 0 "$(ini_value Support_CurrentSection Support_Defaults)"
+expect "Lecture slot 1" KEY "$(ini_value Support_Lecture Effect1)"
+has_section Support_Temporary && fail "Present Setting left in the ini"
+has_section Support_Temporary_Struct10 && fail "Present Setting's key sub-sections left in the ini"
+
+k click "$SP" 1002
+k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
+xdotool type "Defaults" 2>/dev/null
+sleep 0.3
+k answer "Registering Function Settings" 1
+expect "reserved name" "You cannot use the register name." "$(k box Kestrel 10000)"
+k answer Kestrel 1
+k box-gone Kestrel 5000
+
+k select "$SP" 1001 1
+for _ in $(seq 30); do [ "$(ini_value Support_CurrentSection Support_Defaults)" == 1 ] && break; sleep 0.1; done
+expect "Initial Setting chosen" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
+expect "Lecture no longer current" 0 "$(ini_value Support_CurrentSection Support_Lecture)"
+expect "slot 1 of Initial Setting has no page yet" "" "$(shown_page)"
+
+k select "$SP" 1001 0
+sleep 0.5
+expect "Lecture loaded again" Key "$(shown_page)"
+k click "$SP" 1003
+expect "delete question" 'The "Lecture" function setting will be deleted, OK?' "$(k box Kestrel 10000)"
+shot delete-question
+k answer Kestrel 6
+k box-gone Kestrel 5000
+for _ in $(seq 30); do has_section Support_Lecture || break; sleep 0.1; done
+has_section Support_Lecture && fail "Support_Lecture left in the ini"
+has_section Support_Lecture_Struct10 && fail "Lecture's key sub-sections left in the ini"
+expect "list after deleting" "*Initial Setting" "$(k combo "$SP" 1001)"
+expect "SectionNum after deleting" 1 "$(ini_value Support_SectionName SectionNum)"
+expect "Initial Setting current again" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
+
+say "a shortcut typed with real key presses"
+k tab "$SP" 1004 1
+sleep 0.4
+click_at "$SP" 1039
+xdotool key ctrl+shift+p 2>/dev/null
+sleep 0.5
+expect "shortcut field" "Ctrl + Shift + P" "$(k text "$SP" 1039)"
+wait_value ExecuteEffectKey Effect2 "Ctrl + Shift + P" 5 || fail "ExecuteEffectKey Effect2: $(ini_value ExecuteEffectKey Effect2)"
+k tab "$SP" 1004 2
+sleep 0.4
+click_at "$SP" 1039
+xdotool key ctrl+shift+p 2>/dev/null
+sleep 0.5
+expect "duplicate refused" "" "$(k text "$SP" 1039)"
+expect "slot 3 shortcut unset" "" "$(ini_value ExecuteEffectKey Effect3)"
+xdotool key F6 2>/dev/null
+sleep 0.5
+expect "F6 with its blank" "F6 " "$(k text "$SP" 1039)"
+shot shortcut
+
+close_app
+expect "sound folder remembered" "${chime%chime.wav}" "$(ini_value CurrentDirectry SoundFile)"
+finish "presentation support scenarios"
