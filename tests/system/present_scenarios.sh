@@ -1,65 +1,47 @@
 #!/usr/bin/env bash
 # The Presentation Support screen: its eleven setting pages, type changes and the values
-# they store, the range check of a width, the Key page's entry limit, registering,
-# choosing and deleting function settings, and a shortcut typed with real key presses.
-# Arguments as control_lib.sh; the program starts unconnected.
-here=$(dirname "$0")
-# shellcheck source=control_lib.sh
-source "$here/control_lib.sh"
+# they store, the range check of a width, the Key page's entry limit, the Sound page,
+# registering, choosing and deleting function settings, and a shortcut typed with real key
+# presses. Arguments as scenario_lib.sh; the program starts unconnected.
+source "$(dirname "$0")/scenario_lib.sh"
 
-ini="$work/Kestrel4.ini"
-ini_value() {  # ini_value SECTION KEY -> value, or <missing>
-  awk -v s="[$1]" -v k="$2" 'BEGIN{IGNORECASE=1; v="<missing>"}
-    { sub(/\r$/, "") }
-    /^\[/ { in_s = (tolower($0) == tolower(s)); next }
-    in_s && index($0, "=") { split($0, a, "="); if (tolower(a[1]) == tolower(k)) { v = substr($0, length(a[1]) + 2); exit } }
-    END { print v }' "$ini" 2>/dev/null || echo "<missing>"
-}
 has_section() { grep -qi "^\[$1\]" "$ini"; }
 
 SP="Kestrel/Presentation Support"
 # Visible pages below the screen, the screen itself left out.
 shown_page() { k pages Kestrel | grep -v '^Presentation Support$' | paste -sd, -; }
+page_is() { [ "$(shown_page)" == "$1" ]; }
 choose_type() {  # choose_type INDEX PAGE-CAPTION
   k lselect "$SP" 1000 "$1"
-  for _ in $(seq 30); do [ "$(shown_page)" == "$2" ] && return 0; sleep 0.1; done
-  return 1
+  wait_for "$WAIT_SHORT" page_is "$2"
 }
-click_at() {  # click_at TITLE ID: a real click on the control's centre
+select_slot() {  # select_slot INDEX PAGE-CAPTION: a slot tab, and the page of its type
+  k tab "$SP" 1004 "$1"
+  wait_for "$WAIT_SHORT" page_is "$2" || fail "slot $(($1 + 1)) shows [$(shown_page)], expected [$2]"
+}
+click_at() {  # click_at TITLE ID: a real click on the control's centre, which takes the focus
   local xy
   xy=$(k center "$1" "$2")
   xdotool mousemove ${xy% *} ${xy#* } click 1 2>/dev/null
-  sleep 0.4
+  wait_focus "$2" || fail "control $2 did not take the focus"
 }
-wait_value() {  # wait_value SECTION KEY VALUE SECONDS
-  for _ in $(seq $(($4 * 10))); do
-    [ "$(ini_value "$1" "$2")" == "$3" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+value_is() { [ "$(ini_value "$1" "$2")" == "$3" ]; }
+wait_value() { wait_for "${4:-$WAIT_SHORT}" value_is "$1" "$2" "$3"; }  # SECTION KEY VALUE [SECONDS]
 
 say "start unconnected on the Presentation Support screen"
 printf '[ConnectStatus]\r\nConnectMode=1\r\n' > "$ini"
-(cd "$work" && exec wine Kestrel4.exe) &
-app_pid=$!
+start_app
 k wait-visible Kestrel 20000 || fail "main window never shown"
-k show Kestrel restore
-for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 0 ] && break; sleep 0.2; done
-k foreground Kestrel
-sleep 0.5
+restore_main
 expect "visible screen" "Presentation Support" "$(k screen Kestrel)"
 expect "name list" "*Initial Setting" "$(k combo "$SP" 1001)"
 expect "Delete disabled for Initial Setting" 0 "$(k enabled "$SP" 1003)"
-k tab "$SP" 1004 2
-sleep 0.5
-expect "slot 3 of Initial Setting is a bar" "Bar" "$(shown_page)"
+select_slot 2 "Bar"
 expect "its width" 4 "$(k text "Kestrel/Bar" 1010)"
 shot initial-setting-slot3
 
 say "every type's page on slot 1"
-k tab "$SP" 1004 0
-sleep 0.5
+select_slot 0 ""
 pages=("Free Line" "Line" "Ellipse" "Square" "Bar" "" "" "Sound" "Spot light" "Clear Screen" "Key")
 files=(free_line line ellipse square bar stamp cursor_change sound spot_light clear_screen key)
 for t in $(seq 0 10); do
@@ -94,7 +76,7 @@ choose_type 0 "Free Line" || fail "free line page"
 click_at "Kestrel/Free Line" 1010
 xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
 xdotool type 33 2>/dev/null
-sleep 0.3
+wait_text "Kestrel/Free Line" 1010 33 || fail "33 not typed"
 xdotool key Tab 2>/dev/null
 expect "range message" "Please enter an integer between 1 and 32." "$(k box Kestrel 10000)"
 shot free-line-range
@@ -105,6 +87,7 @@ expect "field back to the stored width" 5 "$(k text "Kestrel/Free Line" 1010)"
 click_at "Kestrel/Free Line" 1010
 xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
 xdotool type 12 2>/dev/null
+wait_text "Kestrel/Free Line" 1010 12 || fail "12 not typed"
 xdotool key Tab 2>/dev/null
 wait_value Support_Temporary E1FreeLineEffectLineWidth 12 5 || fail "width 12 not stored"
 
@@ -113,17 +96,21 @@ choose_type 10 "Key" || fail "key page"
 expect "default event" "*Page Up" "$(k list "Kestrel/Key" 1032 | sed 's/^ /*/')"
 click_at "Kestrel/Key" 1031
 xdotool key Tab 2>/dev/null
-sleep 0.3
-expect "Tab captured as a key" "Tab" "$(k text "Kestrel/Key" 1031)"
+wait_text "Kestrel/Key" 1031 Tab || fail "Tab not captured: [$(k text "Kestrel/Key" 1031)]"
 k click "Kestrel/Key" 1002
+entries_are() { [ "$(k list "Kestrel/Key" 1032 | wc -l)" -eq "$1" ]; }
+wait_for "$WAIT_SHORT" entries_are 2 || fail "Tab not entered"
 for i in $(seq 3 16); do
+  wait_focus 1031 || fail "capture field lost the focus"
   k key Kestrel $((64 + i))
+  wait_text "Kestrel/Key" 1031 "$(printf "\\$(printf %o $((64 + i)))")" || fail "key $i not captured"
   k click "Kestrel/Key" 1002
-  sleep 0.2
+  wait_for "$WAIT_SHORT" entries_are "$i" || fail "entry $i not added"
 done
-for _ in $(seq 30); do [ "$(k list "Kestrel/Key" 1032 | wc -l)" -ge 16 ] && break; sleep 0.2; done
 expect "sixteen entries" 16 "$(k list "Kestrel/Key" 1032 | wc -l)"
+wait_focus 1031
 k key Kestrel 90
+wait_text "Kestrel/Key" 1031 Z || fail "Z not captured"
 k click "Kestrel/Key" 1002
 expect "the seventeenth is refused" "You cannot register anymore keys." "$(k box Kestrel 10000)"
 shot key-seventeenth
@@ -138,13 +125,11 @@ shot key-sixteen
 say "the Sound page takes a file and remembers its folder"
 python3 -c "import wave; w = wave.open('$work/chime.wav', 'wb'); w.setnchannels(1); w.setsampwidth(1); w.setframerate(8000); w.writeframes(bytes([128]) * 32000); w.close()"
 chime=$(cd "$work" && winepath -w "$work/chime.wav" 2>/dev/null | tr -d '\r')
-k tab "$SP" 1004 3
-sleep 0.4
+select_slot 3 "Square"
 choose_type 7 "Sound" || fail "sound page"
 expect "play disabled without a file" 0 "$(k enabled "Kestrel/Sound" 1027)"
 k click "Kestrel/Sound" 1026
 k box Open 10000 >/dev/null || fail "file dialog not shown"
-sleep 0.5
 xdotool type --delay 30 "$chime" 2>/dev/null
 xdotool key Return 2>/dev/null
 k box-gone Open 5000 || fail "file dialog stayed"
@@ -160,21 +145,19 @@ for _ in $(seq 10); do
   text=$(k box Kestrel 100)
   [ -n "$text" ] && { echo "sound error shown: $text"; k answer Kestrel 1; k box-gone Kestrel 5000; break; }
 done
-for _ in $(seq 50); do [ "$(k enabled "Kestrel/Sound" 1027)" = 1 ] && break; sleep 0.1; done
+wait_for "$WAIT_SHORT" k_is 1 enabled "Kestrel/Sound" 1027
 expect "play enabled again after the end" 1 "$(k enabled "Kestrel/Sound" 1027)"
-k tab "$SP" 1004 0
-sleep 0.4
+select_slot 0 "Key"
 
 say "registering, choosing and deleting function settings"
 k click "$SP" 1002
 k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
 xdotool type --delay 80 "  Lec[tu;re=] " 2>/dev/null
-sleep 0.3
-expect "refused characters not typed" "  Lecture " "$(k text "Registering Function Settings" 1001)"
+wait_text "Registering Function Settings" 1001 "  Lecture " || fail "name typed: [$(k text "Registering Function Settings" 1001)]"
 shot register-dialog
 k answer "Registering Function Settings" 1
 k box-gone "Registering Function Settings" 5000 || fail "register dialog stayed"
-for _ in $(seq 30); do [ "$(ini_value Support_CurrentSection Support_Lecture)" == 1 ] && break; sleep 0.1; done
+wait_value Support_CurrentSection Support_Lecture 1
 expect "list after registering" "$(printf '*Lecture\n Initial Setting')" "$(k combo "$SP" 1001)"
 expect "Delete enabled" 1 "$(k enabled "$SP" 1003)"
 expect "SectionNum" 2 "$(ini_value Support_SectionName SectionNum)"
@@ -188,27 +171,27 @@ has_section Support_Temporary_Struct10 && fail "Present Setting's key sub-sectio
 k click "$SP" 1002
 k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
 xdotool type "Defaults" 2>/dev/null
-sleep 0.3
+wait_text "Registering Function Settings" 1001 Defaults || fail "Defaults not typed"
 k answer "Registering Function Settings" 1
 expect "reserved name" "You cannot use the register name." "$(k box Kestrel 10000)"
 k answer Kestrel 1
 k box-gone Kestrel 5000
 
 k select "$SP" 1001 1
-for _ in $(seq 30); do [ "$(ini_value Support_CurrentSection Support_Defaults)" == 1 ] && break; sleep 0.1; done
+wait_value Support_CurrentSection Support_Defaults 1
 expect "Initial Setting chosen" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
 expect "Lecture no longer current" 0 "$(ini_value Support_CurrentSection Support_Lecture)"
 expect "slot 1 of Initial Setting has no page yet" "" "$(shown_page)"
 
 k select "$SP" 1001 0
-sleep 0.5
-expect "Lecture loaded again" Key "$(shown_page)"
+wait_for "$WAIT_SHORT" page_is Key || fail "Lecture not loaded again: [$(shown_page)]"
 k click "$SP" 1003
 expect "delete question" 'The "Lecture" function setting will be deleted, OK?' "$(k box Kestrel 10000)"
 shot delete-question
 k answer Kestrel 6
 k box-gone Kestrel 5000
-for _ in $(seq 30); do has_section Support_Lecture || break; sleep 0.1; done
+no_section() { ! has_section "$1"; }
+wait_for "$WAIT_SHORT" no_section Support_Lecture
 has_section Support_Lecture && fail "Support_Lecture left in the ini"
 has_section Support_Lecture_Struct10 && fail "Lecture's key sub-sections left in the ini"
 expect "list after deleting" "*Initial Setting" "$(k combo "$SP" 1001)"
@@ -216,23 +199,20 @@ expect "SectionNum after deleting" 1 "$(ini_value Support_SectionName SectionNum
 expect "Initial Setting current again" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
 
 say "a shortcut typed with real key presses"
-k tab "$SP" 1004 1
-sleep 0.4
+select_slot 1 ""
 click_at "$SP" 1039
 xdotool key ctrl+shift+p 2>/dev/null
-sleep 0.5
-expect "shortcut field" "Ctrl + Shift + P" "$(k text "$SP" 1039)"
+wait_text "$SP" 1039 "Ctrl + Shift + P" || fail "shortcut field: [$(k text "$SP" 1039)]"
 wait_value ExecuteEffectKey Effect2 "Ctrl + Shift + P" 5 || fail "ExecuteEffectKey Effect2: $(ini_value ExecuteEffectKey Effect2)"
-k tab "$SP" 1004 2
-sleep 0.4
+select_slot 2 "Bar"
 click_at "$SP" 1039
 xdotool key ctrl+shift+p 2>/dev/null
-sleep 0.5
+input_done() { k_is "" text "$SP" 1039 && [ "$(ini_value ExecuteEffectKey Effect2)" == "Ctrl + Shift + P" ]; }
+wait_for "$WAIT_SHORT" input_done
 expect "duplicate refused" "" "$(k text "$SP" 1039)"
 expect "slot 3 shortcut unset" "" "$(ini_value ExecuteEffectKey Effect3)"
 xdotool key F6 2>/dev/null
-sleep 0.5
-expect "F6 with its blank" "F6 " "$(k text "$SP" 1039)"
+wait_text "$SP" 1039 "F6 " || fail "F6: [$(k text "$SP" 1039)]"
 shot shortcut
 
 close_app
