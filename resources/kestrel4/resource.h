@@ -414,3 +414,17 @@
 #define IDS_SEND_FINISHED       535
 #define IDS_LOGO_TOO_SMALL      537
 #define IDT_AREA_SCROLL         775
+
+// Effect cursors: the blank pointer, the drawing pointers and the spot light's tiles.
+#define IDCUR_BLANK             280
+#define IDCUR_FREE_LINE         281
+#define IDCUR_LINE              282
+#define IDCUR_ELLIPSE           283
+#define IDCUR_SQUARE            284
+#define IDCUR_TILE_RED          286
+#define IDCUR_TILE_BLUE         287
+#define IDCUR_TILE_CYAN         288
+#define IDCUR_TILE_GREEN        289
+#define IDCUR_TILE_MAGENTA      290
+#define IDCUR_TILE_GREY         291
+#define IDCUR_TILE_YELLOW       292

@@ -2,13 +2,16 @@
 #include "kestrel_app.h"
 #include "capture_edit.h"
 #include "support_page.h"
+#include "system_pointers.h"
 #include "resource.h"
 #include "tapline.h"
 #include "win32_profile.h"
 #include "test_pattern.h"
 #include "user_logo_page.h"
+#include "zelq_items.h"
 
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include <cstring>
 
@@ -123,6 +126,9 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // would stay in PC link mode and the last-used files would be lost at log-off.
         if (wParam) RunClosingSteps(*this);
         return SetResult(0);
+    case MM_MCINOTIFY:
+        if (m_pSupport) m_pSupport->OnSoundEnded();
+        return TRUE;
     case WM_CLOSE:
         OnClose();
         return TRUE;
@@ -145,7 +151,7 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_SIZE:
-        // Presentation mode of the Presentation Support screen starts here once it has pages.
+        if (wParam == SIZE_MINIMIZED && m_pSupport) m_pSupport->OnPresentationMode();
         return FALSE;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<NMHDR*>(lParam));
@@ -244,6 +250,7 @@ BOOL CKestrelDlg::OnInitDialog()
         } else if (i == SCREEN_SUPPORT) {
             std::string ini = GetIniPath();
             auto support = std::make_unique<CSupportPage>(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
+            m_pSupport = support.get();
             screen = support->Create(m_hWnd);
             m_pScreens[i] = std::move(support);
         } else if (i == SCREEN_LOGO) {
@@ -309,7 +316,9 @@ BOOL CKestrelDlg::OnInitDialog()
     if (msg.message == WM_QUIT)
         PostQuitMessage(static_cast<int>(msg.wParam));
 
-    // 9. Shortcut keys reach this window from every program.
+    // 9. Shortcut keys reach this window from every program. Effects replace the desktop's
+    // pointers: a failure of the program must not leave them replaced.
+    InstallPointerGuard();
     HookKeyboard(m_hWnd);
 
     // 10. Centred and minimized: effects run while the window is an icon.
@@ -335,6 +344,9 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
 
 void CKestrelDlg::OnItemChanged(uint16_t item, bool fromProjector, int projector)
 {
+    // The projector asks for the effect of a slot: the value's low byte.
+    if (item == kItemPresentation && fromProjector && projector == 1 && m_pSupport)
+        m_pSupport->RunEffect(m_Settings.GetItemValue(item, projector) & 0xFF, 0);
     if (m_pControlPanel)
         m_pControlPanel->OnItemChanged(item, fromProjector, projector);
 }
@@ -656,7 +668,8 @@ void CKestrelDlg::SaveCursorSet()
 
 void CKestrelDlg::EndEffect()
 {
-    // A running effect and its sound are ended here once effects exist.
+    if (m_pSupport) m_pSupport->StopEffect();
+    RestorePointers();
 }
 
 void CKestrelDlg::ReleasePcLinkMode()
@@ -675,6 +688,7 @@ void CKestrelDlg::DestroyScreens()
     m_pControlPanel = nullptr;
     m_pCursorPage = nullptr;
     m_pLogoPage = nullptr;
+    m_pSupport = nullptr;
     for (std::unique_ptr<CScreenDlg>& screen : m_pScreens)
         screen.reset();  // destroys its window
 }

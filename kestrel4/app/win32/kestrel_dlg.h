@@ -20,6 +20,7 @@
 
 class CUserLogoPage;
 class CTestPattern;
+class CSupportPage;
 
 // Messages other programs and libraries send to the main window.
 const UINT WM_TAPLINE_KEY = 0x464;
@@ -111,6 +112,7 @@ private:
     CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, owned by m_pScreens
     std::unique_ptr<CTestPattern> m_pTestPattern;
     void OnTestPatternCommand(UINT id);
+    CSupportPage* m_pSupport = nullptr;       // screen 0, owned by m_pScreens
     HACCEL m_hAccel = nullptr;
     CIcon m_hIcon;
     CIcon m_hSmallIcon;

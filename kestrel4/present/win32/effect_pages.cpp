@@ -68,8 +68,6 @@ void CShapePage::OnInit()
     SendDlgItemMessageA(m_hWnd, m_Spec.nWidthSpin, UDM_SETRANGE, 0, MAKELPARAM(m_Spec.widthRange.nHigh, m_Spec.widthRange.nLow));
     if (GetDlgItem(m_hWnd, IDC_GRID_WIDTH_SPIN))
         SendDlgItemMessageA(m_hWnd, IDC_GRID_WIDTH_SPIN, UDM_SETRANGE, 0, MAKELPARAM(kGridWidthRange.nHigh, kGridWidthRange.nLow));
-    // Test runs come with the effect drawers.
-    EnableWindow(GetDlgItem(m_hWnd, IDC_TEST), FALSE);
 }
 
 void CShapePage::ShowEffect(CEffect* effect)
@@ -122,7 +120,8 @@ bool CShapePage::ApplyNumber(UINT edit, EEffectParam param, const SValueRange& r
 
 void CShapePage::OnCommand(UINT id, UINT code)
 {
-    if (id == m_Spec.nWidthEdit && code == EN_KILLFOCUS) ApplyNumber(id, PARAM_WIDTH, m_Spec.widthRange, true);
+    if (id == IDC_TEST && code == BN_CLICKED) m_Host.OnTest();
+    else if (id == m_Spec.nWidthEdit && code == EN_KILLFOCUS) ApplyNumber(id, PARAM_WIDTH, m_Spec.widthRange, true);
     else if (id == IDC_GRID_WIDTH && code == EN_KILLFOCUS) ApplyNumber(id, PARAM_GRID, kGridWidthRange, true);
     else if (id == IDC_TRANSPARENT || id == IDC_FILL || id == IDC_TRACK) {
         EEffectParam param = id == IDC_TRANSPARENT ? PARAM_TRANSPARENT : id == IDC_FILL ? PARAM_FILL : PARAM_TRACK;

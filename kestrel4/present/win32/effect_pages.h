@@ -15,6 +15,8 @@ public:
     virtual ~IEffectPageHost() {}
     // A value of the shown definition changed.
     virtual void OnEffectChanged() = 0;
+    // "Test": runs the shown definition over the screen as it is.
+    virtual void OnTest() = 0;
 };
 
 class CEffectPage : public CDialogBase {

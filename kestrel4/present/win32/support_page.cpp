@@ -3,6 +3,7 @@
 #include "resource.h"
 #include "setting_names.h"
 #include "system_keys.h"
+#include "tapline.h"
 #include "win32_profile.h"
 
 #include <commctrl.h>
@@ -31,6 +32,8 @@ CSupportPage::CSupportPage(const std::string& iniPath, const std::string& progra
 
 CSupportPage::~CSupportPage()
 {
+    // Nothing of a running effect may outlive the screen: its drawing, pointers and hook.
+    m_pExecution.reset();
     for (HICON icon : m_hIcons)
         if (icon) DestroyIcon(icon);
 }
@@ -72,6 +75,10 @@ INT_PTR CSupportPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             SelectSlot(static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SLOT_TABS, TCM_GETCURSEL, 0, 0)));
         return FALSE;
     }
+    case WM_TAPLINE_KEY:
+        return SetResult(m_pExecution ? m_pExecution->OnKey(static_cast<int>(wParam), (lParam & 0x80000000) != 0) : 0);
+    case WM_TAPLINE_MOUSE:
+        return SetResult(m_pExecution ? m_pExecution->OnMouse(static_cast<unsigned>(wParam), static_cast<unsigned long long>(lParam)) : 0);
     case WM_MEASUREITEM:
         MeasureTypeItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
@@ -117,7 +124,51 @@ void CSupportPage::OnInit()
     m_Settings.Open();
     FillNameList();
     SelectSlot(0);
+    m_pEffectHost.reset(new CEffectHost(GetAncestor(m_hWnd, GA_ROOT), [this] { StopEffect(); }));
+    m_pExecution.reset(new CEffectExecution(*m_pEffectHost, *this));
+    m_pExecution->SetInitialized();
     m_bInitialized = 1;
+}
+
+int CSupportPage::RunEffect(int n, int local)
+{
+    return m_pExecution ? m_pExecution->RunEffect(n, local) : 0;
+}
+
+void CSupportPage::StopEffect()
+{
+    if (!m_pExecution) return;
+    m_pExecution->StopEffect();
+    m_pExecution->EndEffect();
+}
+
+void CSupportPage::OnPresentationMode()
+{
+    if (m_pExecution) m_pExecution->OnMinimized();
+}
+
+void CSupportPage::OnSoundEnded()
+{
+    if (m_pExecution) m_pExecution->OnSoundEnded();
+}
+
+void CSupportPage::OnTest()
+{
+    const CEffect* shown = m_Settings.GetSlot(m_nSlot);
+    if (!shown || !m_pExecution) return;
+    m_Settings.SetTestEffect(shown->Clone());
+    m_pExecution->RunTest();
+}
+
+const CEffect* CSupportPage::GetSlotEffect(int slot) const
+{
+    return slot >= 1 && slot <= kSlotCount + 1 ? m_Settings.GetSlot(slot - 1) : nullptr;
+}
+
+const KeyCodeArray& CSupportPage::GetSlotShortcut(int slot) const
+{
+    static const KeyCodeArray none;
+    return slot >= 1 && slot <= kSlotCount ? m_Settings.GetShortcut(slot - 1) : none;
 }
 
 void CSupportPage::FillNameList()

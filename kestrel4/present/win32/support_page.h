@@ -4,6 +4,8 @@
 // What it shows and stores is CSupportSettings'; this class is its view.
 #pragma once
 #include "capture_edit.h"
+#include "effect_execution.h"
+#include "effect_host.h"
 #include "effect_pages.h"
 #include "screen_dlgs.h"
 #include "support_settings.h"
@@ -11,7 +13,7 @@
 #include <memory>
 #include <string>
 
-class CSupportPage : public CScreenDlg, private IEffectPageHost {
+class CSupportPage : public CScreenDlg, private IEffectPageHost, private IEffectSlots {
 public:
     // soundFolder: the main window's remembered folder of sound files.
     CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFolder);
@@ -22,6 +24,15 @@ public:
     // called before Create. The page is shown over the page area like the others.
     void AttachPage(int type, std::unique_ptr<CEffectPage> page);
 
+    // Slot n (1..6) at the projector's request (local 0) or the user's (1).
+    int RunEffect(int n, int local);
+    // Ends a running effect and leaves the screen and the pointers as they were.
+    void StopEffect();
+    // The main window was minimized: shortcuts work, and a Key effect plays without releases.
+    void OnPresentationMode();
+    // The main window's MCI notification: a played sound has ended.
+    void OnSoundEnded();
+
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -29,6 +40,9 @@ private:
     void OnInit();
     void OnCommand(UINT id, UINT code);
     void OnEffectChanged() override;
+    void OnTest() override;
+    const CEffect* GetSlotEffect(int slot) const override;
+    const KeyCodeArray& GetSlotShortcut(int slot) const override;
 
     void CreatePages();
     void SelectSlot(int slot);
@@ -52,6 +66,8 @@ private:
     std::unique_ptr<CEffectPage> m_pPages[kEffectTypeCount];
     CKeyPage* m_pKeyPage = nullptr;
     HICON m_hIcons[kEffectTypeCount] = {};
+    std::unique_ptr<CEffectHost> m_pEffectHost;
+    std::unique_ptr<CEffectExecution> m_pExecution;
     int m_nSlot = 0;
     int m_bInitialized = 0;
 };

@@ -48,6 +48,9 @@
 //   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
 //   pixel TITLE X Y                the screen's colour at X, Y as RRGGBB hex (TITLE is not used)
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
+//   canvas TITLE LOGFILE           show a window TITLE over the whole screen painted with
+//                                  coloured squares and append each key it receives to
+//                                  LOGFILE ("down 33", "up 33"); runs until closed
 // A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
@@ -212,6 +215,65 @@ HWND FindSplash(HWND owner)
     return popup.found;
 }
 
+const char* g_pszKeyLog = nullptr;
+
+LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        for (int y = 0; y < rc.bottom; y += 64)
+            for (int x = 0; x < rc.right; x += 64) {
+                RECT cell = {x, y, x + 64, y + 64};
+                HBRUSH brush = CreateSolidBrush(RGB((x * 3) & 0xFF, (y * 5) & 0xFF, ((x + y) * 2) & 0xFF));
+                FillRect(dc, &cell, brush);
+                DeleteObject(brush);
+            }
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        if (FILE* log = std::fopen(g_pszKeyLog, "a")) {
+            std::fprintf(log, "%s %d\n", (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? "down" : "up", static_cast<int>(wParam));
+            std::fclose(log);
+        }
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int RunCanvas(const char* title, const char* log)
+{
+    g_pszKeyLog = log;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = CanvasProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = L"KdriverCanvas";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, Widen(title).c_str(), WS_POPUP | WS_VISIBLE, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
 int Usage()
 {
     std::fprintf(stderr, "usage: kdriver COMMAND TITLE [ARGS]\n");
@@ -307,6 +369,8 @@ int main(int argc, char** argv)
         std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - seen));
         return 0;
     }
+
+    if (cmd == "canvas" && argc > 3) return RunCanvas(title, argv[3]);
 
     HWND hwnd = Need(title);
     if (cmd == "iconic") {

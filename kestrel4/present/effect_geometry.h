@@ -1,0 +1,64 @@
+// Geometry of the drawers: grid snapping, rubber-band and sprite rectangles, the spot light
+// and its dark surround, bar positions and the pen colours of transparent drawing. Plain
+// functions, so that what the drawers put on the screen can be checked without one.
+#pragma once
+#include "effects.h"
+
+#include <vector>
+
+struct SPoint {
+    int x = 0;
+    int y = 0;
+};
+inline bool operator==(SPoint a, SPoint b) { return a.x == b.x && a.y == b.y; }
+
+// Half-open: right and bottom are outside.
+struct SRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+};
+inline bool operator==(const SRect& a, const SRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Down to the grid line at or before the point; a grid below 2 leaves it alone.
+SPoint SnapToGrid(SPoint p, int grid);
+
+// The rectangle two clicks span, whichever corner came first.
+SRect SpanRect(SPoint a, SPoint b);
+SRect InflateBy(const SRect& r, int by);
+// The smallest rectangle holding both; an empty one does not count.
+SRect UnionOf(const SRect& a, const SRect& b);
+SRect IntersectionOf(const SRect& a, const SRect& b);
+
+// The strip a rubber band or a transparent shape covers: the span widened by the pen.
+SRect BandRect(SPoint a, SPoint b, int penWidth);
+// An ellipse or square 3 pixels or less across in either direction is not drawn.
+bool IsShapeDrawn(const SRect& span);
+
+// The bounding box of the spot centred at the point: one pixel wider than its diameter
+// on each side so that odd diameters still have a centre pixel.
+SRect SpotRect(SPoint centre, int diameter);
+// The spot as rows of pixels inside the ellipse of SpotRect, clipped to clip; top to bottom.
+std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip);
+// Everything of screen outside the spans (which lie in screen): above, beside and below.
+std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen);
+
+// A bar follows the pointer on even coordinates, along the top or the left edge.
+SPoint BarPosition(SPoint cursor, bool vertical);
+SRect BarRect(SPoint position, bool vertical, int width, int screenWidth, int screenHeight);
+
+// The colour a shape of color is drawn in, and whether it goes onto the screen by AND
+// (transparent) or directly.
+struct SPenColor {
+    COLORVALUE color;
+    bool bAnd;
+};
+SPenColor AdjustPenColor(COLORVALUE color, bool transparent, int bitsPerPixel);
+
+// The cursor resource tiling a transparent spot light's surround on palette displays;
+// 0 when the colour has no tile.
+int SpotTileResource(COLORVALUE color);

@@ -1,0 +1,169 @@
+#include "effect_host.h"
+#include "effect_drawers.h"
+#include "effect_pages.h"
+#include "resource.h"
+#include "tapline.h"
+
+namespace {
+
+const char kOverlayClass[] = "KestrelEffectTest";
+
+// The screen as it was when the overlay opened: a window without background shows it on
+// some systems by itself, others give a new window black.
+CMemoryBitmap g_OverlayPicture;
+HWND g_hPictureOwner = nullptr;  // a closed overlay's late WM_DESTROY leaves a newer one's picture
+
+// It shows the screen as it was and takes the test's drawing.
+LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        if (g_OverlayPicture.Get())
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, g_OverlayPicture.Get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        if (hwnd == g_hPictureOwner) {
+            g_OverlayPicture.Reset();
+            g_hPictureOwner = nullptr;
+        }
+        return 0;
+    case WM_KEYDOWN:
+        // Esc reaches the overlay itself where the keyboard hook does not see its own
+        // thread's keys; the hook swallows every other key.
+        if (wParam == VK_ESCAPE)
+            if (CEffectHost* host = reinterpret_cast<CEffectHost*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
+                host->OnOverlayEscape();
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void RegisterOverlayClass()
+{
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSA wc = {};
+    wc.style = CS_BYTEALIGNWINDOW | CS_NOCLOSE | CS_PARENTDC;
+    wc.lpfnWndProc = OverlayProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+    wc.lpszClassName = kOverlayClass;
+    registered = RegisterClassA(&wc) != 0;
+}
+
+} // namespace
+
+CEffectHost::~CEffectHost()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+}
+
+bool CEffectHost::IsMainWindowMinimized() const
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(m_hMain, &placement);
+    return placement.showCmd == SW_SHOWMINIMIZED || IsIconic(m_hMain);
+}
+
+bool CEffectHost::IsKeyDown(int code) const
+{
+    return GetAsyncKeyState(code) < 0;
+}
+
+bool CEffectHost::IsKeyPlaybackIdle() const
+{
+    HANDLE event = GetPostKeyEventHandle();
+    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+int CEffectHost::DisplayBitsPerPixel() const
+{
+    CDisplayDC display;
+    return display.Get() ? display.BitsPerPixel() : 0;
+}
+
+void CEffectHost::ShowDepthMessage()
+{
+    KestrelMessage(m_hMain, IDS_COLOR_DEPTH, MB_OK | MB_ICONERROR);
+}
+
+void CEffectHost::PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, m_hMain, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void CEffectHost::HookMouse() { ::HookMouse(m_hMain); }
+void CEffectHost::UnhookMouse() { ::UnhookMouse(); }
+void CEffectHost::HookKeyboard() { ::HookKeyboard(m_hMain); }
+void CEffectHost::UnhookKeyboard() { ::UnhookKeyboard(); }
+
+bool CEffectHost::PostKeyMessages(const std::vector<int>& codes)
+{
+    return ::PostKeyMessages(codes.data(), static_cast<int>(codes.size())) == 0;
+}
+
+std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect)
+{
+    return StartEffectDrawer(effect, m_hMain);
+}
+
+void CEffectHost::RestoreForeground()
+{
+    if (GetForegroundWindow()) return;
+    // The keyboard goes back to the presentation: the topmost window on show, and not one
+    // of this program's, whose hidden windows lead the z-order after a splash or a test.
+    DWORD self = GetCurrentProcessId();
+    for (HWND w = GetTopWindow(GetDesktopWindow()); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process != self && IsWindowVisible(w) && !IsIconic(w)) {
+            SetForegroundWindow(w);
+            return;
+        }
+    }
+}
+
+void CEffectHost::OpenTestOverlay()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+    RegisterOverlayClass();
+    CDisplayDC display;
+    if (g_OverlayPicture.Ensure(display.Get(), display.Width(), display.Height()))
+        BitBlt(g_OverlayPicture.Get(), 0, 0, display.Width(), display.Height(), display.Get(), 0, 0, SRCCOPY);
+    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
+                                 display.Width(), display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    g_hPictureOwner = m_hOverlay;
+    if (!m_hOverlay) return;
+    SetWindowLongPtrA(m_hOverlay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetForegroundWindow(m_hOverlay);
+    SetFocus(m_hOverlay);
+}
+
+void CEffectHost::OnOverlayEscape()
+{
+    if (m_OnEscape) m_OnEscape();
+}
+
+void CEffectHost::CloseTestOverlay()
+{
+    if (m_hOverlay && IsWindow(m_hOverlay)) {
+        SetWindowLongPtrA(m_hOverlay, GWLP_USERDATA, 0);
+        PostMessageA(m_hOverlay, WM_CLOSE, 0, 0);
+    }
+    m_hOverlay = nullptr;
+}

@@ -1,0 +1,37 @@
+// CEffectHost: the system side of running effects for the main window: its placement, the
+// hook library, the display, the drawers and the Test run's overlay.
+#pragma once
+#include "effect_execution.h"
+
+#include <windows.h>
+
+#include <functional>
+
+class CEffectHost : public IEffectHost {
+public:
+    // onEscape: Esc pressed in the Test run's overlay.
+    CEffectHost(HWND mainWindow, std::function<void()> onEscape) : m_hMain(mainWindow), m_OnEscape(std::move(onEscape)) {}
+    ~CEffectHost() override;
+
+    bool IsMainWindowMinimized() const override;
+    bool IsKeyDown(int code) const override;
+    bool IsKeyPlaybackIdle() const override;
+    int DisplayBitsPerPixel() const override;
+    void ShowDepthMessage() override;
+    void PumpMessages() override;
+    void HookMouse() override;
+    void UnhookMouse() override;
+    void HookKeyboard() override;
+    void UnhookKeyboard() override;
+    bool PostKeyMessages(const std::vector<int>& codes) override;
+    std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect) override;
+    void RestoreForeground() override;
+    void OpenTestOverlay() override;
+    void CloseTestOverlay() override;
+    void OnOverlayEscape();
+
+private:
+    HWND m_hMain;
+    std::function<void()> m_OnEscape;
+    HWND m_hOverlay = nullptr;
+};

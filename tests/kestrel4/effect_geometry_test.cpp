@@ -1,0 +1,140 @@
+#include "effect_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+long Area(const std::vector<SRect>& rects)
+{
+    long area = 0;
+    for (const SRect& r : rects) area += static_cast<long>(r.Width()) * r.Height();
+    return area;
+}
+
+TEST(EffectGeometry, GridSnapsDownToItsMultiples)
+{
+    const struct {
+        SPoint in;
+        int grid;
+        SPoint out;
+    } cases[] = {
+        {{0, 0}, 20, {0, 0}},     {{19, 39}, 20, {0, 20}},   {{20, 40}, 20, {20, 40}},
+        {{399, 21}, 20, {380, 20}}, {{-1, -21}, 20, {-20, -40}}, {{37, 5}, 1, {37, 5}},
+        {{37, 5}, 0, {37, 5}},    {{37, 5}, 7, {35, 0}},
+    };
+    for (const auto& c : cases) {
+        SPoint p = SnapToGrid(c.in, c.grid);
+        EXPECT_EQ(c.out.x, p.x) << c.in.x << "," << c.in.y << " grid " << c.grid;
+        EXPECT_EQ(c.out.y, p.y) << c.in.x << "," << c.in.y << " grid " << c.grid;
+    }
+}
+
+TEST(EffectGeometry, ShapesUpToThreePixelsAcrossAreNotDrawn)
+{
+    // Two clicks 3 x 50 pixels apart, in either order, draw nothing.
+    EXPECT_FALSE(IsShapeDrawn(SpanRect({100, 100}, {103, 150})));
+    EXPECT_FALSE(IsShapeDrawn(SpanRect({103, 150}, {100, 100})));
+    EXPECT_FALSE(IsShapeDrawn(SpanRect({100, 100}, {150, 103})));
+    EXPECT_TRUE(IsShapeDrawn(SpanRect({100, 100}, {104, 104})));
+    EXPECT_TRUE(IsShapeDrawn(SpanRect({300, 200}, {100, 100})));
+}
+
+TEST(EffectGeometry, BandsAndSpriteUnionsCoverThePen)
+{
+    // The band covers the far corner's pixel and the pen's width on every side.
+    SRect band = BandRect({50, 80}, {10, 20}, 5);
+    EXPECT_EQ((SRect{5, 15, 56, 86}), band);
+    EXPECT_EQ((SRect{9, 19, 52, 82}), BandRect({10, 20}, {50, 80}, 0));
+    // A sprite's move copies one rectangle holding the old and the new place.
+    EXPECT_EQ((SRect{0, 0, 40, 50}), UnionOf({0, 0, 32, 32}, {8, 18, 40, 50}));
+    EXPECT_EQ((SRect{8, 18, 40, 50}), UnionOf({}, {8, 18, 40, 50}));
+    EXPECT_EQ((SRect{8, 18, 32, 32}), IntersectionOf({0, 0, 32, 32}, {8, 18, 40, 50}));
+    EXPECT_TRUE(IntersectionOf({0, 0, 10, 10}, {10, 0, 20, 10}).IsEmpty());
+}
+
+TEST(EffectGeometry, SpotOfDiameter200IsACircleAndTheDarkIsTheRest)
+{
+    const SRect screen{0, 0, 1920, 1080};
+    SPoint centre{960, 540};
+    EXPECT_EQ((SRect{860, 440, 1062, 642}), SpotRect(centre, 200));
+    std::vector<SRect> spans = SpotSpans(centre, 200, screen);
+    ASSERT_FALSE(spans.empty());
+    // One span per row, inside the box, widest in the middle and symmetric about it.
+    EXPECT_GE(spans.front().top, 440);
+    EXPECT_LE(spans.back().bottom, 642);
+    size_t widest = 0, lastWidest = 0;
+    for (size_t i = 0; i < spans.size(); ++i) {
+        EXPECT_EQ(spans[i].top + 1, spans[i].bottom);
+        if (i) {
+            EXPECT_EQ(spans[i - 1].top + 1, spans[i].top);
+        }
+        EXPECT_EQ(spans[i].left - 860, 1062 - spans[i].right) << "row " << spans[i].top;
+        if (spans[i].Width() > spans[widest].Width()) widest = lastWidest = i;
+        if (spans[i].Width() == spans[widest].Width()) lastWidest = i;
+    }
+    // Full width across the middle rows, centred on the box's centre.
+    EXPECT_EQ(202, spans[widest].Width());
+    EXPECT_NEAR(541, (spans[widest].top + spans[lastWidest].bottom) / 2.0, 0.5);
+    // The area of a circle of radius 101, and the dark region is exactly the rest.
+    double circle = 3.14159265 * 101 * 101;
+    EXPECT_NEAR(circle, static_cast<double>(Area(spans)), circle * 0.01);
+    std::vector<SRect> dark = DarkRects(spans, screen);
+    EXPECT_EQ(1920L * 1080, Area(spans) + Area(dark));
+    for (const SRect& d : dark)
+        for (const SRect& s : spans) EXPECT_TRUE(IntersectionOf(d, s).IsEmpty());
+}
+
+TEST(EffectGeometry, SpotAtTheCornerIsClippedToTheScreen)
+{
+    const SRect screen{0, 0, 800, 600};
+    std::vector<SRect> spans = SpotSpans({0, 0}, 200, screen);
+    ASSERT_FALSE(spans.empty());
+    EXPECT_EQ(0, spans.front().top);
+    for (const SRect& s : spans) EXPECT_EQ(0, s.left);
+    EXPECT_EQ(800L * 600, Area(spans) + Area(DarkRects(spans, screen)));
+    EXPECT_TRUE(SpotSpans({-500, -500}, 200, screen).empty());
+    EXPECT_EQ(1u, DarkRects({}, screen).size());
+}
+
+TEST(EffectGeometry, BarsSitOnEvenCoordinatesAlongAnEdge)
+{
+    EXPECT_EQ((SPoint{102, 0}), BarPosition({101, 77}, true));
+    EXPECT_EQ((SPoint{100, 0}), BarPosition({100, 77}, true));
+    EXPECT_EQ((SPoint{0, 78}), BarPosition({101, 77}, false));
+    EXPECT_EQ((SRect{102, 0, 106, 1080}), BarRect({102, 0}, true, 4, 1920, 1080));
+    EXPECT_EQ((SRect{0, 78, 1920, 82}), BarRect({0, 78}, false, 4, 1920, 1080));
+}
+
+TEST(EffectGeometry, TransparentColoursByDisplayDepth)
+{
+    const struct {
+        COLORVALUE color;
+        bool transparent;
+        int bits;
+        COLORVALUE drawn;
+        bool bAnd;
+    } cases[] = {
+        {0xFFFFFF, true, 16, 0xC8C8C8, true},  {0x000000, true, 16, 0x404040, true},
+        {0xFFFFFF, true, 32, 0xC8C8C8, true},  {0x000000, true, 24, 0x404040, true},
+        {0xFFFFFF, true, 8, 0x808080, true},   {0x000000, true, 8, 0x808080, true},
+        {0x0000FF, true, 16, 0x0000FF, true},  {0x0000FF, true, 8, 0x0000FF, true},
+        {0xFFFFFF, false, 16, 0xFFFFFF, false}, {0x000000, false, 8, 0x000000, false},
+    };
+    for (const auto& c : cases) {
+        SPenColor pen = AdjustPenColor(c.color, c.transparent, c.bits);
+        EXPECT_EQ(c.drawn, pen.color) << std::hex << c.color << " at " << std::dec << c.bits;
+        EXPECT_EQ(c.bAnd, pen.bAnd) << std::hex << c.color << " at " << std::dec << c.bits;
+    }
+}
+
+TEST(EffectGeometry, SpotTilesByColour)
+{
+    EXPECT_EQ(286, SpotTileResource(0x0000FF));
+    EXPECT_EQ(289, SpotTileResource(0x00FF00));
+    EXPECT_EQ(292, SpotTileResource(0x00FFFF));
+    EXPECT_EQ(0, SpotTileResource(0x123456));
+}
+
+} // namespace
