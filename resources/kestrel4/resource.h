@@ -290,3 +290,47 @@
 
 // Timers
 #define IDT_SPLASH              777
+
+// Projector setting files and resets
+#define IDD_RESET               183
+#define IDC_RESET_PAGE          1169
+#define IDC_RESET_ALL           1170
+#define IDS_SETTING_FILE_FILTER 401
+#define IDS_RESET_PAGE_FIRST    420
+#define IDS_READ_FAILED         517
+#define IDS_WRITE_FAILED        518
+#define IDS_EXECUTE             520
+
+// Installer-only mode
+#define IDD_PASSWORD            178
+#define IDD_CHANGE_PASSWORD     189
+#define IDD_INSTALLER           190
+#define IDR_INSTALLER_MENU      191
+#define IDB_BIG_KEY             239
+#define IDB_SMALL_KEY           241
+#define IDC_PASSWORD            1171
+#define IDC_OLD_PASSWORD        1225
+#define IDC_NEW_PASSWORD        1226
+#define IDC_CONFIRM_PASSWORD    1227
+#define IDC_ESTABLISH_STACK     1228
+#define IDC_CANCEL_STACK        1229
+#define IDC_CHANGE_PASSWORD     1230
+#define IDC_SET_POINT           1233
+#define IDC_ITEM_LIST           1234
+#define IDC_VALUE_LIST          1235
+#define IDC_SUB_CHOICE          1236
+#define IDC_SENDING             1238
+#define IDC_BIG_KEY             1239
+#define IDC_SMALL_KEY           1240
+#define IDC_SOURCE_GROUP        1279
+#define IDC_LINKED              1280
+#define IDC_INDEPENDENT         1281
+#define IDC_FUNCTION_LIST       1000
+#define ID_INSTALLER_OPEN       32901
+#define ID_INSTALLER_SAVE       32902
+#define ID_INSTALLER_SAVE_AS    32903
+#define IDS_FUNCTION_FIRST      601
+#define IDS_STACK_ESTABLISHED   690
+#define IDS_STACK_CANCELED      691
+#define IDS_PASSWORD_CHANGED    692
+#define IDS_WRONG_PASSWORD      693

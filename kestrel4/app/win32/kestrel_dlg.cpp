@@ -1,4 +1,6 @@
 #include "kestrel_dlg.h"
+
+#include "installer_dlgs.h"
 #include "kestrel_app.h"
 #include "resource.h"
 #include "tapline.h"
@@ -149,6 +151,14 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TAPLINE_MOUSE:
     case WM_TAPLINE_KEY: {
         // The installer-only key check goes before the Presentation Support screen for keys.
+        if (msg == WM_TAPLINE_KEY && m_bAboutOpen && m_AboutDlg.Exists() &&
+            IsInstallerKey(static_cast<unsigned int>(wParam), static_cast<uint32_t>(lParam),
+                           GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0)) {
+            m_bInstallerKey = 1;
+            m_bAboutOpen = 0;
+            EndDialog(m_AboutDlg.GetHwnd(), IDCANCEL);
+            return SetResult(1);
+        }
         HWND support = ScreenWindow(SCREEN_SUPPORT);
         return SetResult(support ? SendMessageA(support, msg, wParam, lParam) : 0);
     }
@@ -388,10 +398,13 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case IDC_COMPUTER:
         if (code == BN_CLICKED) m_Connection.PressProjectorButton(id);
         break;
-    case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
+        if (SelectedScreen() == SCREEN_CONTROL && m_pControlPanel && GetScreenMenu(SCREEN_CONTROL).bFile)
+            m_pControlPanel->OnFileCommand(id);
+        break;
+    case ID_FILE_NEW:
     case ID_TEST_PATTERN:
     case ID_SEND_LOGO:
     case ID_SEND_CURSOR:
@@ -420,7 +433,29 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
         m_bAboutOpen = 1;
         m_AboutDlg.DoModal(IDD_ABOUTBOX, m_hWnd);
         m_bAboutOpen = 0;
+        if (m_bInstallerKey) {
+            m_bInstallerKey = 0;
+            RunInstallerMode();
+        }
         break;
+    }
+}
+
+void CKestrelDlg::RunInstallerMode()
+{
+    CPasswordDlg password(m_Settings);
+    if (password.DoModal(IDD_PASSWORD, m_hWnd) != IDOK)
+        return;
+    if (!m_bSettingsRead) {
+        m_bSettingsRead = 1;
+        m_Settings.ReadProjectorSettings();
+    }
+    CInstallerDlg installer(m_Settings, m_pControlPanel ? &m_pControlPanel->Files() : nullptr);
+    installer.DoModal(IDD_INSTALLER, m_hWnd);
+    RebuildScreenList();
+    if (m_pControlPanel) {
+        m_pControlPanel->SelectProjector(m_Connection.CurrentProjector());
+        m_pControlPanel->RefreshPages();
     }
 }
 
