@@ -286,6 +286,11 @@ int main(int argc, char** argv)
         SendMessageW(combo, CB_SETCURSEL, std::atoi(argv[4]), 0);
         PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(combo));
+    } else if (cmd == "lbselect" && argc > 4) {
+        HWND list = NeedItem(hwnd, argv[3]);
+        SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
+        PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
     } else if (cmd == "screen") {
         HWND child = nullptr;
         while ((child = FindWindowExW(hwnd, child, L"#32770", nullptr)) != nullptr)
