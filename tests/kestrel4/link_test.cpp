@@ -227,8 +227,10 @@ TEST_F(Link, ReportFromTheProjectorIsAnswered)
     for (bool take : {true, false}) {
         m_Events.calls.clear();
         m_Events.takeValues = take;
+        size_t answered = FramesFor(0x0003).size();
         m_pSim->SendFrame(SUnsolicitedFrame{true, 2, 0, 0x02, 0x0003, {0x11}});
-        m_Link.WaitPumping(400);
+        for (int i = 0; i < 300 && FramesFor(0x0003).size() == answered; ++i)
+            m_Link.WaitPumping(10);
         const SCall* apply = m_Events.Find("apply");
         ASSERT_NE(apply, nullptr);
         EXPECT_EQ(apply->value, 0x11);
