@@ -88,5 +88,30 @@ resets=$(since "$m" | grep 'RX frame' | grep -c 'reset 0x06')
 expect "Setting items reset" 1 "$([ "$resets" -ge 5 ] && echo 1)"
 expect "no BNC reset" 0 "$(since "$m" | grep 'RX frame' | grep -c 'reset 0x0609')"
 
+say "File > Save As, then Open of a changed file puts the value back"
+tab 0
+file_win=$(winepath -w "$work/room.kst" 2>/dev/null)
+k command Kestrel 57604
+k box "Save As" 10000 >/dev/null || fail "no save dialog"
+focus_box "Save As"
+xdotool type --delay 20 "$file_win" 2>/dev/null; xdotool key Return 2>/dev/null
+for _ in $(seq 100); do
+  [ -f "$work/room.kst" ] && break
+  k answer "Save As" 6 >/dev/null 2>&1  # "create the file?"
+  sleep 0.2
+done
+expect "a whole table saved" 16384 "$(stat -c %s "$work/room.kst" 2>/dev/null)"
+shot 08-saved
+sim "set 0x0300 5"
+m=$(mark)
+k command Kestrel 57601
+k box "Open" 10000 >/dev/null || fail "no open dialog"
+focus_box "Open"
+xdotool type --delay 20 "$file_win" 2>/dev/null; xdotool key Return 2>/dev/null
+for _ in $(seq 300); do since "$m" | grep 'RX frame' | grep -q 'get 0x0100' && break; sleep 0.1; done
+expect "Brightness sent from the file to each of the three projectors" 3 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x0300 ')"
+expect "locks never sent by File > Open" 0 "$(since "$m" | grep 'RX frame' | grep -c 'set 0x1004')"
+shot 09-opened
+
 close_app
 finish "installer scenarios"
