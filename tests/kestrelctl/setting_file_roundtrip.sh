@@ -6,7 +6,7 @@ set -u
 k=$1
 dir=$2
 mode=${3:-single}
-file=$dir/roundtrip.kst
+file=$dir/roundtrip_$mode.kst
 fail() { echo "FAIL: $*"; exit 1; }
 
 to=
@@ -26,7 +26,7 @@ expected="0x0300 Brightness 0 7"
 "$k" --port "$KESTREL_PORT" load "$file" || fail "load"
 "$k" --port "$KESTREL_PORT" diff "$file" || fail "diff after load"
 
-head -c 100 "$file" > "$dir/short.kst"
-"$k" --port "$KESTREL_PORT" load "$dir/short.kst"; [ $? -eq 7 ] || fail "short file"
+head -c 100 "$file" > "$dir/short_$mode.kst"
+"$k" --port "$KESTREL_PORT" load "$dir/short_$mode.kst"; [ $? -eq 7 ] || fail "short file"
 "$k" --port "$KESTREL_PORT" diff "$dir/missing.kst"; [ $? -eq 7 ] || fail "missing file"
 echo PASS
