@@ -115,10 +115,8 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         MakeLevel5Header(stack, attr, address, item, static_cast<unsigned int>(parameter.size()));
     CDataInformation data(parameter.data(), static_cast<unsigned int>(parameter.size()));
     int result = m_pLevel5->SendCommand(header, data, header.Apply == 0, kLevel5EngineWaitMs);
-    if (result != 0) {
-        message = DescribeFailure(result);
-        return SESSION_NO_RESPONSE;
-    }
+    if (result != 0)
+        return Failed(result, message);
     if (!AwaitAnswer(item, true, kReplyWaitMs, answer)) {
         message = "No answer from the projector.";
         return SESSION_NO_RESPONSE;
@@ -128,6 +126,18 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         return SESSION_REFUSED;
     }
     return SESSION_OK;
+}
+
+ESessionStatus CProjectorSession::Failed(int result, std::string& message) const
+{
+    // The port itself went away (an adapter unplugged): that is the port's trouble, not a
+    // projector that stays silent.
+    if (result == ERR_DEVICE) {
+        message = "The port " + m_strDevice + " is no longer available.";
+        return SESSION_NO_PORT;
+    }
+    message = DescribeFailure(result);
+    return SESSION_NO_RESPONSE;
 }
 
 ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::string& message)
@@ -145,8 +155,10 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     CDataInformation none(0u);
     int result = m_pLevel4->SendCommand(request, none, 1, kReplyWaitMs);
     SAnswer answer;
-    if (result != 0 || !AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
-        message = result != 0 ? DescribeFailure(result) : "No response from the projector.";
+    if (result != 0)
+        return Failed(result, message);
+    if (!AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
+        message = "No response from the projector.";
         return SESSION_NO_RESPONSE;
     }
     // Bit 6 of the attribute: the projector does not take Level 4 and identifies at Level 5.

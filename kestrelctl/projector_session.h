@@ -43,6 +43,8 @@ private:
     void Close();
     // Reads the engine's messages until the answer for item arrives or limitMs pass.
     bool AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer);
+    // The status and message for an engine's failed send.
+    ESessionStatus Failed(int result, std::string& message) const;
 
     std::string m_strDevice;
     unsigned long m_nBaud;

@@ -1,16 +1,12 @@
 #include "engine_asic.h"
 
-namespace {
-const int kAttempts = 3;
-} // namespace
-
 CCommASIC::CCommASIC(HWND window, const SSerialProperty& property, SeriloxThreadProc threadProc)
-    : CCommZelqLevel4(window, property, threadProc)
+    : CCommASIC(window, threadProc)
 {
-    CCommASIC::InitializeInstance();
+    ChangeCommProperty(property);
 }
 
-CCommASIC::CCommASIC(HWND window, SeriloxThreadProc threadProc) : CCommZelqLevel4(window, threadProc)
+CCommASIC::CCommASIC(HWND window, SeriloxThreadProc threadProc) : CCommZelqLevel4(window, threadProc, OWN_RECORDS)
 {
     CCommASIC::InitializeInstance();
 }
@@ -26,8 +22,6 @@ void CCommASIC::InitializeInstance()
 {
     m_WriteRingA.Allocate();
     m_ReadRingA.Allocate();
-    m_WriteRing.Release();
-    m_ReadRing.Release();
 }
 
 void CCommASIC::PostMessageA(unsigned int message, LPARAM lParam)
@@ -52,66 +46,18 @@ int CCommASIC::SendCommand(const SZelqLevel4Header& header, const CDataInformati
 int CCommASIC::SendCommand(const CDataInformation& frame, int waitAck, unsigned long ackTimeout, int waitReply,
                            unsigned long replyTimeout)
 {
-    int acknowledged = 0;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        GetWriteNowEvent().Reset();
-        // Posted before the write, so the answer never reaches the window ahead of it.
-        CASICPacket& record = GetSafeWriteBufferInstance();
-        record = frame;
-        record.SetNowTime();
-        {
-            std::lock_guard<std::mutex> hold(m_CheckLock);
-            m_CheckWriteA = record;
-        }
-        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
-        SAckMark mark = MarkAcks();
-        int written = WriteSerilox(frame, frame.GetSize(), 10);
-        SetLastDevError(written);
-        GetWriteNowEvent().Set();
-        if (written != 0)
-            return written;
-        uint32_t t0 = serilox_os::TickCount();
+    SSendRules rules(waitReply, replyTimeout);
+    rules.nWriteRetries = 10;
+    rules.bWaitAck = waitAck != 0;
+    rules.nAckWindowMs = static_cast<uint32_t>(ackTimeout);
+    return SendFrame(frame, rules);
+}
 
-        // With neither wait there is nothing to wait for: the write is the whole command.
-        if (!waitAck && !waitReply)
-            return 0;
-        bool awaitReply = waitReply != 0;
-        if (waitAck) {
-            for (;;) {
-                if (AckSince(mark)) {
-                    acknowledged = 1;
-                    if (!waitReply)
-                        return 0;
-                    break;
-                }
-                if (NakSince(mark))
-                    return 0;
-                if (serilox_os::TickSince(t0) > ackTimeout) {
-                    awaitReply = acknowledged && waitReply;
-                    break;
-                }
-                WaitForActivity(t0, static_cast<uint32_t>(ackTimeout));
-            }
-        }
-        if (!awaitReply)
-            continue;
-
-        uint32_t t1 = serilox_os::TickCount();
-        while (serilox_os::TickSince(t1) <= replyTimeout) {
-            {
-                std::lock_guard<std::mutex> hold(m_CheckLock);
-                if (m_CheckReadA.GetGroupID() == m_CheckWriteA.GetGroupID() &&
-                    m_CheckReadA.GetItemID() == m_CheckWriteA.GetItemID()) {
-                    int valid = m_CheckReadA.IsCheckSumValid();
-                    m_CheckReadA.InitializeInstance();
-                    m_CheckWriteA.InitializeInstance();
-                    return valid ? 0 : ERR_CHECKSUM;
-                }
-            }
-            WaitForActivity(t1, static_cast<uint32_t>(replyTimeout));
-        }
-    }
-    return acknowledged ? ERR_NO_REPLY : ERR_NO_ACK;
+CZelqLevel4Packet& CCommASIC::RecordSentFrame(const CDataInformation& frame)
+{
+    CASICPacket& record = Stamp(GetSafeWriteBufferInstance(), frame);
+    Locked(m_CheckWriteA, record);
+    return record;
 }
 
 void CCommASIC::OnFrameReceived(const CDataInformation& frame)
@@ -120,8 +66,7 @@ void CCommASIC::OnFrameReceived(const CDataInformation& frame)
     record = frame;
     record.SetNowTime();
     PostMessageA(UM_PACKET_RECEIVED, reinterpret_cast<LPARAM>(&record));
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckReadA = record;
+    Locked(m_CheckReadA, record);
 }
 
 int CCommASIC::ObtainCommand(CDataInformation& frame)

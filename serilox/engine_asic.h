@@ -23,9 +23,12 @@ protected:
     void PostMessageA(unsigned int message, LPARAM lParam) override;
     void InitializeInstance() override;
     void OnFrameReceived(const CDataInformation& frame) override;
+    CZelqLevel4Packet& RecordSentFrame(const CDataInformation& frame) override;
+    CASICPacket* GetCheckReadPacketPtr() override { return &m_CheckReadA; }
+    CASICPacket* GetCheckWritePacketPtr() override { return &m_CheckWriteA; }
 
-    CASICPacket& GetSafeWriteBufferInstance() { return m_WriteRingA.At(m_WriteRing.TakeSlot()); }
-    CASICPacket& GetSafeReadBufferInstance() { return m_ReadRingA.At(m_ReadRing.TakeSlot()); }
+    CASICPacket& GetSafeWriteBufferInstance() { return m_WriteRingA.At(TakeWriteSlot()); }
+    CASICPacket& GetSafeReadBufferInstance() { return m_ReadRingA.At(TakeReadSlot()); }
     CASICPacket* GetWriteBufferAddress() { return m_WriteRingA.Address(); }
     CASICPacket* GetReadBufferAddress() { return m_ReadRingA.Address(); }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 
 namespace {
-const uint32_t kAckWindowMs = 300;
 const int kAttempts = 3;
 const unsigned long kByteWaitMs = 1000;
 const unsigned int kWorkBufferBytes = 65536;
@@ -16,8 +15,13 @@ CCommZelqLevel4::CCommZelqLevel4(HWND window, const SSerialProperty& property, S
 }
 
 CCommZelqLevel4::CCommZelqLevel4(HWND window, SeriloxThreadProc threadProc)
-    : CCommSerial(window, threadProc), m_nLastACKTime(0), m_nLastNAKTime(0), m_nLastPacketTime(0),
-      m_nLastDevError(0), m_Activity(false, false)
+    : CCommZelqLevel4(window, threadProc, LEVEL4_RECORDS)
+{
+}
+
+CCommZelqLevel4::CCommZelqLevel4(HWND window, SeriloxThreadProc threadProc, ERecordRings rings)
+    : CCommSerial(window, threadProc), m_eRecordRings(rings), m_nLastACKTime(0), m_nLastNAKTime(0),
+      m_nLastPacketTime(0), m_nLastDevError(0), m_Activity(false, false)
 {
     m_IntInfo.GroupID = 0xFF;
     CCommZelqLevel4::InitializeInstance();
@@ -40,9 +44,14 @@ void CCommZelqLevel4::StopReceiving()
 void CCommZelqLevel4::InitializeInstance()
 {
     m_TimeRing.Allocate();
-    m_WriteRing.Allocate();
-    m_ReadRing.Allocate();
     m_ErrorRing.Allocate();
+    if (m_eRecordRings == LEVEL4_RECORDS) {
+        m_WriteRing.Allocate();
+        m_ReadRing.Allocate();
+    } else {
+        m_WriteRing.SetNumber(0);
+        m_ReadRing.SetNumber(0);
+    }
     m_nLastACKTime = 0;
     m_nLastNAKTime = 0;
     m_nLastPacketTime = 0;
@@ -66,30 +75,6 @@ CZelqLevel4Packet& CCommZelqLevel4::GetSafeReadBufferInstance()
     CZelqLevel4Packet& record = m_ReadRing.Take();
     record.InitializeInstance();
     return record;
-}
-
-CZelqLevel4Packet CCommZelqLevel4::GetCheckReadPacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckRead;
-}
-
-CZelqLevel4Packet CCommZelqLevel4::GetCheckWritePacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckWrite;
-}
-
-void CCommZelqLevel4::SetCheckReadPacket(const CZelqLevel4Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckRead = packet;
-}
-
-void CCommZelqLevel4::SetCheckWritePacket(const CZelqLevel4Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckWrite = packet;
 }
 
 void CCommZelqLevel4::PostMessageA(unsigned int message, LPARAM lParam)
@@ -124,61 +109,116 @@ int CCommZelqLevel4::SendCommand(const SZelqLevel4Header& header, const CDataInf
 
 int CCommZelqLevel4::SendCommand(const CDataInformation& frame, int waitReply, unsigned long timeout)
 {
-    int acknowledged = 0;
+    return SendFrame(frame, SSendRules(waitReply, timeout));
+}
+
+int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& rules)
+{
+    bool acknowledged = false;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        GetWriteNowEvent().Reset();
-        // Posted before the write: a quick projector's answer must not reach the window
-        // ahead of the command it answers.
-        CZelqLevel4Packet& record = GetSafeWriteBufferInstance();
-        record = frame;
-        record.SetNowTime();
-        SetCheckWritePacket(record);
-        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
+        if (rules.bLevel5Attempts)
+            ForgetReply();
         SAckMark mark = MarkAcks();
-        int written = WriteSerilox(frame, frame.GetSize(), 1);
-        SetLastDevError(written);
-        GetWriteNowEvent().Set();
+        int written = WriteCommand(frame, rules);
         if (written != 0)
             return written;
+        // With neither wait there is nothing to wait for: the write is the whole command.
+        if (!rules.bWaitAck && !rules.bWaitReply)
+            return 0;
         uint32_t t0 = serilox_os::TickCount();
 
-        bool awaitReply = false;
-        for (;;) {
+        bool awaitReply = rules.bWaitReply;
+        while (rules.bWaitAck) {
+            if (IsDeviceLost())
+                return DeviceLost();
             if (AckSince(mark)) {
-                acknowledged = 1;
-                if (!waitReply)
+                acknowledged = true;
+                if (!rules.bWaitReply)
                     return 0;
-                awaitReply = true;
                 break;
             }
-            // A refusal ends the call without an error and without another attempt.
-            if (NakSince(mark))
+            // A refusal ends the call without an error and without another attempt, except
+            // at Level 5, where it is a failed attempt.
+            if (NakSince(mark) && !rules.bLevel5Attempts)
                 return 0;
-            if (serilox_os::TickSince(t0) > kAckWindowMs) {
-                awaitReply = acknowledged && waitReply;
+            if (NakSince(mark) || serilox_os::TickSince(t0) > rules.nAckWindowMs) {
+                awaitReply = acknowledged && rules.bWaitReply;
                 break;
             }
-            WaitForActivity(t0, kAckWindowMs);
+            WaitForActivity(t0, rules.nAckWindowMs);
         }
         if (!awaitReply)
             continue;
 
         uint32_t t1 = serilox_os::TickCount();
-        while (serilox_os::TickSince(t1) <= timeout) {
-            {
-                std::lock_guard<std::mutex> hold(m_CheckLock);
-                if (m_CheckRead.GetGroupID() == m_CheckWrite.GetGroupID() &&
-                    m_CheckRead.GetItemID() == m_CheckWrite.GetItemID()) {
-                    int valid = m_CheckRead.IsCheckSumValid();
-                    m_CheckRead.InitializeInstance();
-                    m_CheckWrite.InitializeInstance();
-                    return valid ? 0 : ERR_CHECKSUM;
-                }
+        for (;;) {
+            if (IsDeviceLost())
+                return DeviceLost();
+            EReply reply = TakeReply();
+            if (reply == REPLY_GOOD)
+                return 0;
+            // Both check packets cleared match each other: at Level 5 the attempt is repeated.
+            if (reply == REPLY_BAD || (reply == REPLY_EMPTY && !rules.bLevel5Attempts))
+                return ERR_CHECKSUM;
+            if (reply == REPLY_EMPTY)
+                break;
+            if (serilox_os::TickSince(t1) > rules.nReplyTimeoutMs) {
+                if (rules.bLevel5Attempts)
+                    return ERR_NO_REPLY;
+                break;
             }
-            WaitForActivity(t1, static_cast<uint32_t>(timeout));
+            WaitForActivity(t1, static_cast<uint32_t>(rules.nReplyTimeoutMs));
         }
     }
-    return acknowledged ? ERR_NO_REPLY : ERR_NO_ACK;
+    return acknowledged && !rules.bLevel5Attempts ? ERR_NO_REPLY : ERR_NO_ACK;
+}
+
+int CCommZelqLevel4::WriteCommand(const CDataInformation& frame, const SSendRules& rules)
+{
+    std::lock_guard<std::mutex> order(m_PostOrder);
+    if (rules.bMarkWriting)
+        GetWriteNowEvent().Reset();
+    int written = WriteSerilox(frame, frame.GetSize(), rules.nWriteRetries);
+    SetLastDevError(written);
+    if (written == 0)
+        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&RecordSentFrame(frame)));
+    if (rules.bMarkWriting)
+        GetWriteNowEvent().Set();
+    return written;
+}
+
+CZelqLevel4Packet& CCommZelqLevel4::RecordSentFrame(const CDataInformation& frame)
+{
+    CZelqLevel4Packet& record = Stamp(GetSafeWriteBufferInstance(), frame);
+    SetCheckWritePacket(record);
+    return record;
+}
+
+CCommZelqLevel4::EReply CCommZelqLevel4::TakeReply()
+{
+    std::lock_guard<std::mutex> hold(m_CheckLock);
+    CZelqLevel4Packet* read = GetCheckReadPacketPtr();
+    CZelqLevel4Packet* write = GetCheckWritePacketPtr();
+    if (read->GetGroupID() != write->GetGroupID() || read->GetItemID() != write->GetItemID())
+        return REPLY_NONE;
+    EReply reply = read->FormerData().GetSize() == 0 ? REPLY_EMPTY
+                   : read->IsCheckSumValid()         ? REPLY_GOOD
+                                                     : REPLY_BAD;
+    read->InitializeInstance();
+    write->InitializeInstance();
+    return reply;
+}
+
+void CCommZelqLevel4::ForgetReply()
+{
+    std::lock_guard<std::mutex> hold(m_CheckLock);
+    GetCheckReadPacketPtr()->InitializeInstance();
+}
+
+int CCommZelqLevel4::DeviceLost()
+{
+    SetLastDevError(ERR_DEVICE);
+    return ERR_DEVICE;
 }
 
 int CCommZelqLevel4::SendLevel4Byte(unsigned char byte, unsigned int message)
@@ -217,20 +257,30 @@ void CCommZelqLevel4::ReceiveLoop()
         CDataInformation one(1);
         int result = ReadSerilox(one, 1, kByteWaitMs);
         SetLastDevError(result);
+        if (IsDeviceLost()) {
+            // Nothing will ever arrive again: end here rather than poll a dead line. A waiting
+            // sender learns of it at once.
+            NoteActivity();
+            return;
+        }
         if (result != 0)
             continue;
         unsigned char byte = one.GetAt(0);
-        if (byte == ZELQ_ACK) {
-            OnAckByte();
-        } else if (byte == ZELQ_NAK) {
-            OnNakByte();
-        } else if (IsFrameStart(byte)) {
+        bool frameStart = IsFrameStart(byte);
+        if (frameStart) {
             frame = one;
             result = ObtainCommand(frame);
             SetLastDevError(result);
-            if (result != 0)
+        }
+        {
+            std::lock_guard<std::mutex> order(m_PostOrder);
+            if (byte == ZELQ_ACK)
+                OnAckByte();
+            else if (byte == ZELQ_NAK)
+                OnNakByte();
+            else if (frameStart && result != 0)
                 OnFrameFailed(frame);
-            else
+            else if (frameStart)
                 OnFrameReceived(frame);
         }
         NoteActivity();

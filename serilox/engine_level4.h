@@ -40,6 +40,11 @@ public:
     uint32_t GetErrorBufferNumber() const { return m_ErrorRing.Number(); }
 
 protected:
+    // Engines that keep their frames in rings of their own records construct the Level 4 part
+    // without its packet rings; only the counters of those rings are used.
+    enum ERecordRings { LEVEL4_RECORDS, OWN_RECORDS };
+    CCommZelqLevel4(HWND window, SeriloxThreadProc threadProc, ERecordRings rings);
+
     // Frame completion once the start byte is in the buffer: 0, a read's result, or ERR_CHECKSUM.
     virtual int ObtainCommand(CDataInformation& frame);
     virtual void PostMessageA(unsigned int message, LPARAM lParam);
@@ -51,6 +56,40 @@ protected:
     virtual void OnNakByte();
     virtual void OnFrameFailed(const CDataInformation& gathered);
     virtual void OnFrameReceived(const CDataInformation& frame);
+
+    // The send steps that use the engine's own records: a written frame goes into a record of
+    // the engine's write ring and becomes the command the reply is matched against. Through
+    // these, a send started from any level of the hierarchy uses the object's own rings.
+    virtual CZelqLevel4Packet& RecordSentFrame(const CDataInformation& frame);
+    virtual CZelqLevel4Packet* GetCheckReadPacketPtr() { return &m_CheckRead; }
+    virtual CZelqLevel4Packet* GetCheckWritePacketPtr() { return &m_CheckWrite; }
+
+    // How one engine's send differs from another's; the loop itself is shared.
+    struct SSendRules {
+        unsigned int nWriteRetries = 1;
+        bool bMarkWriting = true; // the write-now event is reset while the frame goes out
+        bool bWaitAck = true;
+        uint32_t nAckWindowMs = 300;
+        bool bWaitReply = false;
+        unsigned long nReplyTimeoutMs = 0;
+        // Level 5: a NAK is a failed attempt rather than the end of the call, each attempt
+        // waits for a reply of its own, and a reply time-out ends the call.
+        bool bLevel5Attempts = false;
+
+        SSendRules(int waitReply, unsigned long replyTimeoutMs)
+            : bWaitReply(waitReply != 0), nReplyTimeoutMs(replyTimeoutMs)
+        {
+        }
+    };
+    int SendFrame(const CDataInformation& frame, const SSendRules& rules);
+    template <class Packet> static Packet& Stamp(Packet& record, const CDataInformation& frame)
+    {
+        record = frame;
+        record.SetNowTime();
+        return record;
+    }
+    unsigned int TakeWriteSlot() { return m_WriteRing.TakeSlot(); }
+    unsigned int TakeReadSlot() { return m_ReadRing.TakeSlot(); }
 
     void ReceiveLoop();
     // Reads count more bytes onto the frame; on failure the frame keeps what it had.
@@ -78,19 +117,26 @@ protected:
     LPARAM StampTimeText();
     void StopReceiving();
 
-    CZelqLevel4Packet& GetSafeWriteBufferInstance();
-    CZelqLevel4Packet& GetSafeReadBufferInstance();
     CErrorPacket& GetSafeErrorBufferInstance() { return m_ErrorRing.Take(); }
     STimeText& GetSafeTimeBufferInstance() { return m_TimeRing.Take(); }
-    CZelqLevel4Packet* GetWriteBufferAddress() { return m_WriteRing.Address(); }
-    CZelqLevel4Packet* GetReadBufferAddress() { return m_ReadRing.Address(); }
     CErrorPacket* GetErrorBufferAddress() { return m_ErrorRing.Address(); }
     STimeText* GetTimeBufferAddress() { return m_TimeRing.Address(); }
 
-    CZelqLevel4Packet GetCheckReadPacket();
-    CZelqLevel4Packet GetCheckWritePacket();
-    void SetCheckReadPacket(const CZelqLevel4Packet& packet);
-    void SetCheckWritePacket(const CZelqLevel4Packet& packet);
+    CZelqLevel4Packet GetCheckReadPacket() { return Locked(m_CheckRead); }
+    CZelqLevel4Packet GetCheckWritePacket() { return Locked(m_CheckWrite); }
+    void SetCheckReadPacket(const CZelqLevel4Packet& packet) { Locked(m_CheckRead, packet); }
+    void SetCheckWritePacket(const CZelqLevel4Packet& packet) { Locked(m_CheckWrite, packet); }
+    // A check packet copied out or in under the lock the receive thread takes for it.
+    template <class Packet> Packet Locked(const Packet& packet)
+    {
+        std::lock_guard<std::mutex> hold(m_CheckLock);
+        return packet;
+    }
+    template <class Packet> void Locked(Packet& packet, const Packet& value)
+    {
+        std::lock_guard<std::mutex> hold(m_CheckLock);
+        packet = value;
+    }
 
     void SetLastDevError(int error) { m_nLastDevError.store(error); }
     void SetLastACKTime(uint32_t t) { m_nLastACKTime.store(t); }
@@ -99,12 +145,30 @@ protected:
 
     // Guards the check packets, which the receive thread fills while the sender compares them.
     std::mutex m_CheckLock;
-    // Rings of packet records are counted here for all engines, as the derived rings share them.
-    CRing<CZelqLevel4Packet> m_WriteRing;
-    CRing<CZelqLevel4Packet> m_ReadRing;
 
 private:
+    enum EReply { REPLY_NONE, REPLY_GOOD, REPLY_BAD, REPLY_EMPTY };
+    // Writes one attempt's frame and posts it as sent; a failed write posts nothing.
+    int WriteCommand(const CDataInformation& frame, const SSendRules& rules);
+    // Takes the matching reply, if there is one, and clears both check packets.
+    EReply TakeReply();
+    void ForgetReply();
+    int DeviceLost();
     int SendLevel4Byte(unsigned char byte, unsigned int message);
+
+    // Private: an engine with rings of its own must never take a record from these.
+    CZelqLevel4Packet& GetSafeWriteBufferInstance();
+    CZelqLevel4Packet& GetSafeReadBufferInstance();
+    CZelqLevel4Packet* GetWriteBufferAddress() { return m_WriteRing.Address(); }
+    CZelqLevel4Packet* GetReadBufferAddress() { return m_ReadRing.Address(); }
+
+    // The write and read counters of every engine; the records only of a Level 4 engine.
+    CRing<CZelqLevel4Packet> m_WriteRing;
+    CRing<CZelqLevel4Packet> m_ReadRing;
+    ERecordRings m_eRecordRings;
+    // Held by the sender from a write until UM_PACKET_SENT is posted, and by the receive
+    // thread while it posts, so an answer never reaches the window ahead of its command.
+    std::mutex m_PostOrder;
 
     CZelqLevel4Packet m_CheckRead;
     CZelqLevel4Packet m_CheckWrite;

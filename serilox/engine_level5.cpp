@@ -1,18 +1,13 @@
 #include "engine_level5.h"
 
-namespace {
-const uint32_t kAckWindowMs = 300;
-const int kAttempts = 3;
-} // namespace
-
-CCommZelqLevel5::CCommZelqLevel5(HWND window, const SSerialProperty& property, SeriloxThreadProc)
-    : CCommZelqLevel4(window, property, &ASyncThreadCallBack)
+CCommZelqLevel5::CCommZelqLevel5(HWND window, const SSerialProperty& property, SeriloxThreadProc threadProc)
+    : CCommZelqLevel5(window, threadProc)
 {
-    CCommZelqLevel5::InitializeInstance();
+    ChangeCommProperty(property);
 }
 
 CCommZelqLevel5::CCommZelqLevel5(HWND window, SeriloxThreadProc)
-    : CCommZelqLevel4(window, &ASyncThreadCallBack)
+    : CCommZelqLevel4(window, &ASyncThreadCallBack, OWN_RECORDS)
 {
     CCommZelqLevel5::InitializeInstance();
 }
@@ -28,38 +23,11 @@ void CCommZelqLevel5::InitializeInstance()
 {
     m_WriteRing5.Allocate();
     m_ReadRing5.Allocate();
-    // This engine keeps its frames in the Level 5 rings; the Level 4 ones only count.
-    m_WriteRing.Release();
-    m_ReadRing.Release();
 }
 
 void CCommZelqLevel5::PostMessageA(unsigned int message, LPARAM lParam)
 {
     serilox_os::PostToWindow(GetWindowHandle(), message, SOURCE_LEVEL5, lParam);
-}
-
-CZelqLevel5Packet CCommZelqLevel5::GetCheckReadPacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckRead5;
-}
-
-CZelqLevel5Packet CCommZelqLevel5::GetCheckWritePacket()
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    return m_CheckWrite5;
-}
-
-void CCommZelqLevel5::SetCheckReadPacket(const CZelqLevel5Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckRead5 = packet;
-}
-
-void CCommZelqLevel5::SetCheckWritePacket(const CZelqLevel5Packet& packet)
-{
-    std::lock_guard<std::mutex> hold(m_CheckLock);
-    m_CheckWrite5 = packet;
 }
 
 // ---- sending ----
@@ -74,69 +42,17 @@ int CCommZelqLevel5::SendCommand(const SZelqLevel5Header& header, const CDataInf
 
 int CCommZelqLevel5::SendCommand(const CDataInformation& frame, int waitReply, unsigned long timeout)
 {
-    int acknowledged = 0;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        {
-            std::lock_guard<std::mutex> hold(m_CheckLock);
-            m_CheckRead5.InitializeInstance();
-            m_CheckWrite5.InitializeInstance();
-            m_CheckWrite5 = frame;
-        }
-        // Posted before the write, so the answer never reaches the window ahead of it.
-        CZelqLevel5Packet& record = GetSafeWriteBufferInstance();
-        record = frame;
-        record.SetNowTime();
-        PostMessageA(UM_PACKET_SENT, reinterpret_cast<LPARAM>(&record));
-        SAckMark mark = MarkAcks();
-        int written = WriteSerilox(frame, frame.GetSize(), 1);
-        SetLastDevError(written);
-        if (written != 0)
-            return written;
-        uint32_t t0 = serilox_os::TickCount();
+    SSendRules rules(waitReply, timeout);
+    rules.bMarkWriting = false;
+    rules.bLevel5Attempts = true;
+    return SendFrame(frame, rules);
+}
 
-        bool awaitReply = false;
-        for (;;) {
-            if (AckSince(mark)) {
-                acknowledged = 1;
-                if (!waitReply)
-                    return 0;
-                awaitReply = true;
-                break;
-            }
-            // A NAK is a failed attempt here: the frame goes out again.
-            if (NakSince(mark) || serilox_os::TickSince(t0) > kAckWindowMs) {
-                awaitReply = acknowledged && waitReply;
-                break;
-            }
-            WaitForActivity(t0, kAckWindowMs);
-        }
-        if (!awaitReply)
-            continue;
-
-        uint32_t t1 = serilox_os::TickCount();
-        bool retry = false;
-        while (!retry) {
-            if (serilox_os::TickSince(t1) > timeout)
-                return ERR_NO_REPLY;
-            {
-                std::lock_guard<std::mutex> hold(m_CheckLock);
-                if (m_CheckRead5.GetGroupID() == m_CheckWrite5.GetGroupID() &&
-                    m_CheckRead5.GetItemID() == m_CheckWrite5.GetItemID()) {
-                    bool empty = m_CheckRead5.FormerData().GetSize() == 0;
-                    int valid = !empty && m_CheckRead5.IsCheckSumValid();
-                    m_CheckRead5.InitializeInstance();
-                    m_CheckWrite5.InitializeInstance();
-                    if (empty)
-                        retry = true;
-                    else
-                        return valid ? 0 : ERR_CHECKSUM;
-                }
-            }
-            if (!retry)
-                WaitForActivity(t1, static_cast<uint32_t>(timeout));
-        }
-    }
-    return ERR_NO_ACK;
+CZelqLevel4Packet& CCommZelqLevel5::RecordSentFrame(const CDataInformation& frame)
+{
+    CZelqLevel5Packet& record = Stamp(GetSafeWriteBufferInstance(), frame);
+    SetCheckWritePacket(record);
+    return record;
 }
 
 int CCommZelqLevel5::WriteByte(unsigned char byte)

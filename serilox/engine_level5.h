@@ -29,16 +29,19 @@ protected:
     void OnNakByte() override;
     void OnFrameFailed(const CDataInformation& gathered) override;
     void OnFrameReceived(const CDataInformation& frame) override;
+    CZelqLevel4Packet& RecordSentFrame(const CDataInformation& frame) override;
+    CZelqLevel5Packet* GetCheckReadPacketPtr() override { return &m_CheckRead5; }
+    CZelqLevel5Packet* GetCheckWritePacketPtr() override { return &m_CheckWrite5; }
 
-    CZelqLevel5Packet& GetSafeWriteBufferInstance() { return m_WriteRing5.At(m_WriteRing.TakeSlot()); }
-    CZelqLevel5Packet& GetSafeReadBufferInstance() { return m_ReadRing5.At(m_ReadRing.TakeSlot()); }
+    CZelqLevel5Packet& GetSafeWriteBufferInstance() { return m_WriteRing5.At(TakeWriteSlot()); }
+    CZelqLevel5Packet& GetSafeReadBufferInstance() { return m_ReadRing5.At(TakeReadSlot()); }
     CZelqLevel5Packet* GetWriteBufferAddress() { return m_WriteRing5.Address(); }
     CZelqLevel5Packet* GetReadBufferAddress() { return m_ReadRing5.Address(); }
 
-    CZelqLevel5Packet GetCheckReadPacket();
-    CZelqLevel5Packet GetCheckWritePacket();
-    void SetCheckReadPacket(const CZelqLevel5Packet& packet);
-    void SetCheckWritePacket(const CZelqLevel5Packet& packet);
+    CZelqLevel5Packet GetCheckReadPacket() { return Locked(m_CheckRead5); }
+    CZelqLevel5Packet GetCheckWritePacket() { return Locked(m_CheckWrite5); }
+    void SetCheckReadPacket(const CZelqLevel5Packet& packet) { Locked(m_CheckRead5, packet); }
+    void SetCheckWritePacket(const CZelqLevel5Packet& packet) { Locked(m_CheckWrite5, packet); }
 
 private:
     int WriteByte(unsigned char byte);

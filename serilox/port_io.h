@@ -16,6 +16,9 @@ public:
     bool IsOpen() const;
     void* Handle() const;
     bool Close();
+    // The device went away while open (a hang-up, an adapter unplugged): every later pass
+    // transfers nothing until the port is closed and opened again.
+    bool IsLost() const;
 
     // One read of at most n bytes that waits no longer than waitMs (nor the port's own
     // time-outs); returns the count transferred.

@@ -14,6 +14,7 @@
 
 struct CPortIo::SImpl {
     int fd = -1;
+    bool lost = false;
     COMMTIMEOUTS timeouts{};
     DCB state{};
 };
@@ -26,17 +27,25 @@ struct SBaud {
 const SBaud kBauds[] = {{1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
                         {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}};
 
-// Waits for the descriptor; false on time-out or a hang-up (then after a short pause, so
-// callers that loop on a dead line don't spin).
-bool WaitFor(int fd, short events, int timeoutMs)
+enum class EWait { Ready, TimedOut, HungUp };
+
+// Waits for the descriptor. A hang-up with nothing left to read is reported as such: poll
+// returns at once on a hung-up line, so a caller that only waited again would spin.
+EWait WaitFor(int fd, short events, int timeoutMs)
 {
     pollfd p{fd, events, 0};
     int r = poll(&p, 1, timeoutMs);
     if (r > 0 && (p.revents & events))
-        return true;
-    if (r > 0)
-        usleep(10000);
-    return false;
+        return EWait::Ready;
+    if (r > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return EWait::HungUp;
+    return EWait::TimedOut;
+}
+
+// Errors after which the line will never carry another byte.
+bool MeansLost(int error)
+{
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
 }
 } // namespace
 
@@ -64,6 +73,7 @@ bool CPortIo::Open(const char* name)
     t.c_cflag |= CLOCAL | CREAD;
     tcsetattr(fd, TCSANOW, &t);
     m_p->fd = fd;
+    m_p->lost = false;
     m_p->state = DCB{};
     m_p->state.BaudRate = 9600;
     m_p->state.ByteSize = 8;
@@ -86,7 +96,13 @@ bool CPortIo::Close()
         return false;
     int r = close(m_p->fd);
     m_p->fd = -1;
+    m_p->lost = false;
     return r == 0;
+}
+
+bool CPortIo::IsLost() const
+{
+    return m_p->lost;
 }
 
 unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
@@ -96,22 +112,34 @@ unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned lo
     unsigned long limit = total ? std::min(total, waitMs) : waitMs;
     uint32_t start = serilox_os::TickCount();
     unsigned long got = 0;
-    while (got < n) {
+    while (got < n && !m_p->lost) {
         long remaining = static_cast<long>(limit) - static_cast<long>(serilox_os::TickSince(start));
         if (remaining <= 0)
             break;
         // Once bytes have come, a gap longer than the interval time-out ends the pass.
         bool interval = got > 0 && to.ReadIntervalTimeout != 0;
         long slice = interval ? std::min<long>(remaining, to.ReadIntervalTimeout) : remaining;
-        if (!WaitFor(m_p->fd, POLLIN, static_cast<int>(slice))) {
+        EWait ready = WaitFor(m_p->fd, POLLIN, static_cast<int>(slice));
+        if (ready == EWait::HungUp) {
+            m_p->lost = true;
+            break;
+        }
+        if (ready == EWait::TimedOut) {
             if (interval)
                 break;
             continue;
         }
         ssize_t k = read(m_p->fd, dst + got, n - got);
-        if (k > 0)
+        if (k > 0) {
             got += static_cast<unsigned long>(k);
-        else if (k == 0 || (errno != EAGAIN && errno != EINTR))
+            continue;
+        }
+        // A terminal in raw non-blocking mode reads 0 only once the line has hung up.
+        if (k == 0 || MeansLost(errno)) {
+            m_p->lost = true;
+            break;
+        }
+        if (errno != EAGAIN && errno != EINTR)
             break;
     }
     return got;
@@ -123,16 +151,25 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     unsigned long total = to.WriteTotalTimeoutMultiplier * n + to.WriteTotalTimeoutConstant;
     uint32_t start = serilox_os::TickCount();
     unsigned long sent = 0;
-    while (sent < n) {
+    while (sent < n && !m_p->lost) {
         ssize_t k = write(m_p->fd, src + sent, n - sent);
         if (k > 0) {
             sent += static_cast<unsigned long>(k);
             continue;
         }
+        if (k < 0 && MeansLost(errno)) {
+            m_p->lost = true;
+            break;
+        }
         if (k < 0 && errno != EAGAIN && errno != EINTR)
             break;
         long remaining = total ? static_cast<long>(total) - static_cast<long>(serilox_os::TickSince(start)) : 1000;
-        if (remaining <= 0 || !WaitFor(m_p->fd, POLLOUT, static_cast<int>(remaining)))
+        if (remaining <= 0)
+            break;
+        EWait ready = WaitFor(m_p->fd, POLLOUT, static_cast<int>(remaining));
+        if (ready == EWait::HungUp)
+            m_p->lost = true;
+        if (ready != EWait::Ready)
             break;
     }
     return sent;

@@ -5,6 +5,7 @@
 
 struct CPortIo::SImpl {
     HANDLE handle = INVALID_HANDLE_VALUE;
+    bool lost = false;
     OVERLAPPED read{};
     OVERLAPPED write{};
 };
@@ -33,6 +34,7 @@ bool CPortIo::Open(const char* name)
     if (h == INVALID_HANDLE_VALUE)
         return false;
     m_p->handle = h;
+    m_p->lost = false;
     return true;
 }
 
@@ -52,16 +54,41 @@ bool CPortIo::Close()
         return false;
     BOOL closed = CloseHandle(m_p->handle);
     m_p->handle = INVALID_HANDLE_VALUE;
+    m_p->lost = false;
     return closed != 0;
 }
 
-static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD immediate, DWORD waitMs)
+bool CPortIo::IsLost() const
+{
+    return m_p->lost;
+}
+
+// What the drivers answer once a port's device is gone, e.g. an adapter unplugged.
+static bool MeansLost(DWORD error)
+{
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_GEN_FAILURE:
+    case ERROR_INVALID_HANDLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD immediate, DWORD waitMs, bool& lost)
 {
     if (started)
         return immediate;
-    if (GetLastError() != ERROR_IO_PENDING) {
-        // A broken device: don't let the caller's loop spin at full speed.
-        Sleep(10);
+    DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) {
+        if (MeansLost(error))
+            lost = true;
+        else
+            Sleep(10); // some other refusal: don't let the caller's loop spin at full speed
         return 0;
     }
     DWORD got = 0;
@@ -79,17 +106,21 @@ static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD im
 unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
 {
     DWORD got = 0;
+    if (m_p->lost)
+        return 0;
     ResetEvent(m_p->read.hEvent);
     BOOL done = ReadFile(m_p->handle, dst, n, &got, &m_p->read);
-    return FinishPass(m_p->handle, m_p->read, done, got, waitMs);
+    return FinishPass(m_p->handle, m_p->read, done, got, waitMs, m_p->lost);
 }
 
 unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
 {
     DWORD sent = 0;
+    if (m_p->lost)
+        return 0;
     ResetEvent(m_p->write.hEvent);
     BOOL done = WriteFile(m_p->handle, src, n, &sent, &m_p->write);
-    return FinishPass(m_p->handle, m_p->write, done, sent, INFINITE);
+    return FinishPass(m_p->handle, m_p->write, done, sent, INFINITE, m_p->lost);
 }
 
 bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)

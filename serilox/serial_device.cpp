@@ -70,7 +70,7 @@ void CSerilox::KillThread()
 
 int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout)
 {
-    if (!m_Port.IsOpen())
+    if (!m_Port.IsOpen() || m_Port.IsLost())
         return ERR_DEVICE;
     std::vector<unsigned char> work(count);
     unsigned long got = 0;
@@ -78,6 +78,10 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
     int result = 0;
     while (got < count) {
         got += m_Port.ReadPass(work.data() + got, count - got, kReadPassMs);
+        if (got < count && m_Port.IsLost()) {
+            result = ERR_DEVICE;
+            break;
+        }
         // A stop request ends the worker's read early, so closing takes a pass, not a second.
         if (got < count && (serilox_os::TickSince(start) > timeout || GetCommFlag() == 1)) {
             result = ERR_READ_TIMEOUT;
@@ -90,7 +94,7 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
 
 int CSerilox::WriteSerilox(const CDataInformation& data, unsigned long count, unsigned int retries)
 {
-    if (!m_Port.IsOpen())
+    if (!m_Port.IsOpen() || m_Port.IsLost())
         return ERR_DEVICE;
     if (count > data.GetSize())
         count = data.GetSize();
@@ -102,6 +106,8 @@ int CSerilox::WriteSerilox(const CDataInformation& data, unsigned long count, un
     std::lock_guard<std::mutex> hold(m_WriteLock);
     while (sent < count) {
         sent += m_Port.WritePass(work.data() + sent, count - sent);
+        if (sent < count && m_Port.IsLost())
+            return ERR_DEVICE;
         if (sent < count && ++attempts > retries)
             return ERR_WRITE;
     }

@@ -52,6 +52,9 @@ protected:
     serilox_os::CEvent& GetWriteNowEvent() { return m_WriteNow; }
     void InitializeOverlapStructure() { m_Port.ResetOverlapped(); }
     bool HasThread() const { return m_pThread != nullptr; }
+    // The port's device went away while open; reads and writes answer ERR_DEVICE until it
+    // is closed and opened again.
+    bool IsDeviceLost() const { return m_Port.IsLost(); }
 
     int BirthThread();
     void KillThread();

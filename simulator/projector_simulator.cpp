@@ -12,6 +12,7 @@
 #include "zelq_items.h"
 
 namespace {
+const long long kOtherItemLeadUs = 100000;
 const uint8_t kAck = 0x06;
 const uint8_t kNak = 0x15;
 const uint8_t kFlagApply = 0x80;
@@ -485,6 +486,9 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
         other.strLabel = "other item";
         other.nNewBaud = 0;
         QueueReply(other, due);
+        // The right answer follows a little later, so a receiver that ends its wait on the
+        // first frame it sees is done before the answer arrives.
+        due += kOtherItemLeadUs;
         break;
     }
     case EFault::BadChecksum:
@@ -923,6 +927,8 @@ std::string CProjectorSimulator::Execute(const std::string& line)
         std::lock_guard<std::mutex> lock(m_Mutex);
         error = ExecuteLocked(line);
     }
+    // In the log, so that a script can wait for its command to have been taken.
+    Note("command " + line + (error.empty() ? "" : ": " + error));
     Wake();
     return error;
 }

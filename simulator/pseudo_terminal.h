@@ -19,6 +19,10 @@ public:
     // the caller closes the descriptor. -1 on failure.
     int OpenSlave() const;
 
+    // Closes both of this side's descriptors, so whoever has the slave open sees the line hang
+    // up, as when an adapter is unplugged. Stop the simulator on the master first.
+    void HangUp() { Close(); }
+
 private:
     void Close();
 

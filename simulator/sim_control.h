@@ -49,7 +49,7 @@
 //   0x06 truncated       ACK, the answer's first 5 bytes only
 //   0x07 garbage N       ACK, N random bytes that start nothing, then the answer
 //   0x08 short-length    ACK, a frame head whose length is below the minimum, then the answer
-//   0x09 other-item      ACK, an answer for a neighbouring ItemID, then the right answer
+//   0x09 other-item      ACK, an answer for a neighbouring ItemID, then the right answer 100 ms later
 #pragma once
 
 namespace SimControl {

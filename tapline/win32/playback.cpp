@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "../core/key_converter.h"
-#include "../core/key_playback.h"
+#include "../core/playback_session.h"
 
-using tapline::CKeyPlayback;
 using tapline::SKeyEvent;
 
 namespace {
 
-// How long an installed journal hook may stay uncalled before it is taken as dead. Where it
-// works the system asks for the first event at the next message retrieval.
+// How long an installed journal hook may stay uncalled before it is taken as unused; where
+// it works the system asks for the first event at the next message retrieval. The same
+// timer then looks after a hook that played and fell silent.
 constexpr UINT kJournalWatchdogMs = 250;
 // Injected input sits in the receiving thread's queue until that thread reads it; the
 // playback counts as running until then, so that our own keyboard hook does not take the
@@ -28,12 +28,10 @@ constexpr UINT kInjectSettleMs = 100;
 enum { kResultCannotPlay = 6 };
 
 HANDLE s_hPostKeyEvent;
-CKeyPlayback s_playback(g_shared);
-bool s_bPlaying;  // this process runs the current playback
-bool s_bJournalCalled;
 bool s_bJournalSilent;  // the journal hook was installed here once and never called
 UINT_PTR s_nWatchdogTimer;
 UINT_PTR s_nSettleTimer;
+HHOOK s_hCancelWatch;  // sees the system's WM_CANCELJOURNAL on the playing thread
 
 void StopTimer(UINT_PTR& timer) {
     if (timer) {
@@ -49,14 +47,31 @@ void RemoveJournalHook() {
         UnhookWindowsHookEx(hHook);
 }
 
-void EndPlayback() {
-    RemoveJournalHook();
-    StopTimer(s_nWatchdogTimer);
-    StopTimer(s_nSettleTimer);
-    s_playback.Clear();
-    s_bPlaying = false;
-    SetEvent(s_hPostKeyEvent);
+void RemoveCancelWatch() {
+    if (s_hCancelWatch) {
+        UnhookWindowsHookEx(s_hCancelWatch);
+        s_hCancelWatch = nullptr;
+    }
 }
+
+class CWin32PlaybackHost : public tapline::IPlaybackHost {
+public:
+    void SetIdle(bool idle) override {
+        if (idle)
+            SetEvent(s_hPostKeyEvent);
+        else
+            ResetEvent(s_hPostKeyEvent);
+    }
+    void RemoveHook() override {
+        RemoveJournalHook();
+        RemoveCancelWatch();
+        StopTimer(s_nWatchdogTimer);
+        StopTimer(s_nSettleTimer);
+    }
+};
+
+CWin32PlaybackHost s_host;
+tapline::CPlaybackSession s_session(g_shared, s_host);
 
 bool IsExtendedKey(int code) {
     switch (code) {
@@ -79,16 +94,17 @@ INPUT ToInput(const SKeyEvent& event) {
 }
 
 void CALLBACK SettleTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    EndPlayback();
+    s_session.End();
 }
 
 // Plays what is left of the sequence in one SendInput call, so that the user's typing
 // cannot fall between its events.
 bool InjectRest() {
+    tapline::CKeyPlayback& playback = s_session.Playback();
     std::vector<INPUT> inputs;
     for (;;) {
-        inputs.push_back(ToInput(s_playback.Current()));
-        if (s_playback.Skip())
+        inputs.push_back(ToInput(playback.Current()));
+        if (playback.Skip())
             break;
     }
     UINT nSent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -96,23 +112,40 @@ bool InjectRest() {
         return false;
     s_nSettleTimer = SetTimer(nullptr, 0, kInjectSettleMs, SettleTimerProc);
     if (!s_nSettleTimer)
-        EndPlayback();
+        s_session.End();
     return true;
 }
 
 void CALLBACK WatchdogTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    StopTimer(s_nWatchdogTimer);
-    if (s_bJournalCalled || !g_shared.hPlaybackHook)
+    if (s_session.JournalEverCalled()) {
+        s_session.EndIfJournalGone(GetTickCount());
         return;
+    }
+    StopTimer(s_nWatchdogTimer);
     RemoveJournalHook();
+    RemoveCancelWatch();
     s_bJournalSilent = true;
     if (!InjectRest())
-        EndPlayback();
+        s_session.End();
+}
+
+// Ctrl+Esc or Ctrl+Alt+Del make the system drop the journal hook without calling it, and
+// post WM_CANCELJOURNAL to the thread that installed it, with no window to dispatch it to.
+LRESULT CALLBACK CancelWatchProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const MSG* pMessage = reinterpret_cast<const MSG*>(lParam);
+        if (pMessage->message == WM_CANCELJOURNAL && pMessage->hwnd == nullptr) {
+            g_shared.hPlaybackHook = 0;  // the system has removed it already
+            s_session.Cancel();
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam) {
-    s_bJournalCalled = true;
-    const SKeyEvent& event = s_playback.Current();
+    s_session.JournalCalled(GetTickCount());
+    tapline::CKeyPlayback& playback = s_session.Playback();
+    const SKeyEvent& event = playback.Current();
     switch (code) {
     case HC_GETNEXT: {
         EVENTMSG* pMessage = reinterpret_cast<EVENTMSG*>(lParam);
@@ -127,11 +160,11 @@ LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case HC_SKIP:
-        if (s_playback.Skip())
-            EndPlayback();
+        if (playback.Skip())
+            s_session.End();
         return 0;
     case HC_SYSMODALOFF:
-        EndPlayback();
+        s_session.End();
         return CallNextHookEx(nullptr, code, wParam, lParam);
     default:
         return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -156,8 +189,8 @@ bool PlaybackAttach() {
 void PlaybackDetach(bool unloading) {
     // The shared block is seen by every process the hooks reach; only the playing one may
     // end the playback.
-    if (unloading && s_bPlaying)
-        EndPlayback();
+    if (unloading && s_session.IsRunning())
+        s_session.End();
     if (s_hPostKeyEvent) {
         CloseHandle(s_hPostKeyEvent);
         s_hPostKeyEvent = nullptr;
@@ -165,33 +198,36 @@ void PlaybackDetach(bool unloading) {
 }
 
 TAPLINE_API int WINAPI PostKeyMessages(const int* codes, int count) {
+    // A journal hook the system dropped while its cancel message went astray would keep
+    // the event reset, and every later playback refused, for good.
+    s_session.EndIfJournalGone(GetTickCount());
     if (WaitForSingleObject(s_hPostKeyEvent, 0) != WAIT_OBJECT_0)
         return 0;
     // An empty sequence has nothing to play; a playback of it would hand out a stale event.
     if (count == 0)
         return 0;
     // More than the buffer holds would overrun it; cut short it could leave a modifier down.
-    if (!s_playback.Load(codes, count))
+    if (!s_session.Begin(codes, count))
         return kResultCannotPlay;
-    ResetEvent(s_hPostKeyEvent);
-    s_bPlaying = true;
 
     if (!s_bJournalSilent) {
-        s_bJournalCalled = false;
         HHOOK hHook = SetWindowsHookExA(WH_JOURNALPLAYBACK, JournalPlaybackProc, g_hTaplineModule, 0);
         if (hHook) {
             g_shared.hPlaybackHook = ToShared(hHook);
+            s_session.JournalInstalled(GetTickCount());
+            s_hCancelWatch = SetWindowsHookExA(WH_GETMESSAGE, CancelWatchProc, nullptr, GetCurrentThreadId());
             s_nWatchdogTimer = SetTimer(nullptr, 0, kJournalWatchdogMs, WatchdogTimerProc);
             if (s_nWatchdogTimer)
                 return 0;
             RemoveJournalHook();
+            RemoveCancelWatch();
         }
     }
     if (InjectRest())
         return 0;
     // Nothing runs, so the event goes back to signalled: left reset it would refuse every
     // later playback and hold back every shortcut.
-    EndPlayback();
+    s_session.End();
     return kResultCannotPlay;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,7 +30,7 @@ public:
     }
     void Sleep(unsigned int ms) override
     {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
         m_nSkipped += ms;
     }
 
@@ -119,6 +120,8 @@ public:
     {
         m_Dialogs.push_back(175);
         m_bActiveUp = true;
+        if (m_OnDialog)
+            m_OnDialog(175);
         m_ActiveShownAt = m_Clock.TickCount();
     }
     bool IsActiveDlgUp() override { return m_bActiveUp; }
@@ -132,6 +135,8 @@ public:
     {
         m_Dialogs.push_back(176);
         m_bCoolingUp = true;
+        if (m_OnDialog)
+            m_OnDialog(176);
     }
     bool IsCoolingDlgUp() override { return m_bCoolingUp; }
     void DestroyCoolingDlg() override { m_bCoolingUp = false; }
@@ -144,6 +149,8 @@ public:
     void CheckPortMenu(unsigned int port) override { m_nCheckedPort = port; }
 
     IClock& m_Clock;
+    // Called when a modeless notice appears, so the projector can answer it at that moment.
+    std::function<void(unsigned int)> m_OnDialog;
     bool m_bSelectPortAgain = false;
     unsigned int m_nPortChoice = 0;
     bool m_bExitOnUnsupported = false;
@@ -384,7 +391,7 @@ TEST_F(Connection, NoResponseThenAnotherPort)
 TEST_F(Connection, WarmingWaitEndsWithTheOnReport)
 {
     StartSimulator(Model("KT-B212", 0x10));
-    m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, 800);
+    m_Ui.m_OnDialog = [&](unsigned int) { m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}); };
     EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{175});
     EXPECT_FALSE(m_Ui.m_bActiveUp);
@@ -420,7 +427,7 @@ TEST_F(Connection, CancelledCoolingWaitDoesNotSwitchOn)
 TEST_F(Connection, StandbyReportEndsTheCoolingWaitAndSwitchesOn)
 {
     StartSimulator(Model("KT-B212", 0x11));
-    m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x00}}, 800);
+    m_Ui.m_OnDialog = [&](unsigned int) { m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x00}}); };
     EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(SetsOf(0x0003), std::vector<uint8_t>{1});
     EXPECT_FALSE(m_Ui.m_bCoolingUp);

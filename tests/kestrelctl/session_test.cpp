@@ -1,6 +1,7 @@
 // Identification and item commands as the tool performs them, against each simulated model.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 #include <string>
 
@@ -86,6 +87,25 @@ TEST_F(Session, MissingPortIsReported)
     std::string message;
     EXPECT_EQ(session.Identify(model, message), SESSION_NO_PORT);
     EXPECT_NE(message.find("/dev/kestrel-missing"), std::string::npos);
+}
+
+TEST_F(Session, ProjectorThatGoesAwayIsAPortFailure)
+{
+    // Acknowledged, then the projector's side of the line closes while the tool waits for
+    // the answer: the wait must end at once, not after the engine's ten seconds.
+    Start("KT-C310");
+    m_pSim->PushFault({EFault::AckOnly});
+    SAnswer answer;
+    std::string message;
+    auto transact = std::async(std::launch::async, [&] {
+        return m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message);
+    });
+    ASSERT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxFrame, 1, 5000));
+    m_pSim->Stop();
+    m_Pty.HangUp();
+    ASSERT_EQ(transact.wait_for(std::chrono::seconds(3)), std::future_status::ready) << "still waiting";
+    EXPECT_EQ(transact.get(), SESSION_NO_PORT);
+    EXPECT_NE(message.find(m_Pty.SlavePath()), std::string::npos) << message;
 }
 
 TEST_F(Session, SetGetResetAndRefusal)

@@ -37,15 +37,31 @@ protected:
         return engine;
     }
 
-    // Everything posted within waitMs of the last message.
-    std::vector<SPosted> Drain(unsigned long waitMs = 150)
+    // The next count messages, in posting order; fewer only when limitMs pass without one.
+    std::vector<SPosted> Await(size_t count, unsigned long limitMs = kPatienceMs)
     {
         std::vector<SPosted> out;
         SQueuedMessage m;
-        while (m_Queue.Get(m, waitMs))
+        while (out.size() < count && m_Queue.Get(m, limitMs))
             out.push_back({m.message, m.wParam, m.lParam});
         return out;
     }
+
+    // Messages up to and including the first of kind message.
+    std::vector<SPosted> AwaitMessage(unsigned int message, unsigned long limitMs = kPatienceMs)
+    {
+        std::vector<SPosted> out;
+        SQueuedMessage m;
+        while (m_Queue.Get(m, limitMs)) {
+            out.push_back({m.message, m.wParam, m.lParam});
+            if (m.message == message)
+                break;
+        }
+        return out;
+    }
+
+    // What has been posted so far, without waiting.
+    std::vector<SPosted> Queued() { return Await(m_Queue.Count(), 0); }
 
     static std::vector<unsigned int> Kinds(const std::vector<SPosted>& posted)
     {
@@ -55,7 +71,7 @@ protected:
         return kinds;
     }
 
-    // Times (ms) at which the projector received command frames.
+    // Times (ms, the simulator's clock) at which the projector received command frames.
     std::vector<double> FrameTimes() const
     {
         std::vector<double> times;
@@ -65,7 +81,25 @@ protected:
         return times;
     }
 
+    // Command frames come no more than specifiedMs apart, as the projector saw them. Its
+    // clock has its own scheduling delays, which short windows feel most: upper bounds allow
+    // for them, and callers hold the call's length on their own clock to the lower bound.
+    void ExpectSpacing(const std::vector<double>& times, double specifiedMs) const
+    {
+        const double kSimulatorDelayMs = 100;
+        for (size_t i = 1; i < times.size(); ++i)
+            EXPECT_LT(times[i] - times[i - 1], kSlack * specifiedMs + kSimulatorDelayMs) << "frame " << i;
+    }
 
+    // Waits until the projector has received count command frames.
+    bool AwaitFrames(size_t count) const { return m_pSim->Log().WaitForCount(ELogKind::RxFrame, count, kPatienceMs); }
+
+    // The projector goes away mid-session: its side of the line closes.
+    void HangUp()
+    {
+        m_pSim->Stop();
+        m_Pty.HangUp();
+    }
 
     CPseudoTerminal m_Pty;
     CMessageQueue m_Queue;

@@ -5,6 +5,14 @@
 
 #include "packets.h"
 
+// How long a test waits for something that should happen: long enough for a loaded machine
+// under sanitizers, and only ever spent when the test is failing.
+const unsigned long kPatienceMs = 5000;
+// The acknowledgement window the engines keep.
+const double kAckWindowMs = 300.0;
+// Upper bounds on a timing rule allow three times the time the rule gives.
+const double kSlack = 3.0;
+
 // A get command for item, as a short frame or as a stack frame to projector to.
 inline SZelqLevel5Header GetCommand(uint16_t item, int stack = 0, unsigned char to = 1)
 {

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <future>
 #include <string>
 #include <thread>
 
@@ -120,6 +121,29 @@ TEST(SerialDevice, ReadsWithinTheLimitAndKeepsPartialBytes)
     EXPECT_EQ(out.GetAt(2), 0x07);
     EXPECT_EQ(device.CloseSerilox(), 0);
     EXPECT_EQ(device.ReadSerilox(out, 1, 10), ERR_DEVICE);
+}
+
+TEST(SerialDevice, HangUpEndsAReadWithADeviceError)
+{
+    CPseudoTerminal pty;
+    TestDevice device;
+    device.SetDevicePath(pty.SlavePath().c_str());
+    ASSERT_EQ(device.OpenSerilox(), 0);
+    ASSERT_EQ(write(pty.MasterFd(), "\x01", 1), 1);
+    CDataInformation out(16);
+    auto read = std::async(std::launch::async, [&] { return device.ReadSerilox(out, 4, 10000); });
+    // The byte already there is taken, then the line goes away under the waiting read.
+    EXPECT_EQ(read.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+    pty.HangUp();
+    ASSERT_EQ(read.wait_for(std::chrono::milliseconds(3000)), std::future_status::ready) << "still reading";
+    EXPECT_EQ(read.get(), ERR_DEVICE);
+    EXPECT_EQ(out.GetSize(), 1u) << "what came before the hang-up is kept";
+
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device.ReadSerilox(out, 1, 10000), ERR_DEVICE) << "a lost line answers at once";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+    EXPECT_EQ(device.WriteSerilox(CDataInformation(reinterpret_cast<const unsigned char*>("a"), 1), 1, 5), ERR_DEVICE);
+    EXPECT_EQ(device.CloseSerilox(), 0);
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 # Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
 # (scripts/with-simulator.sh, which gives its control FIFO as ZELQSIM_CONTROL). Each scenario
 # leaves a PNG of the whole screen in SCREENSHOT_DIR.
-source "$(dirname "$0")/control_lib.sh"
+source "$(dirname "$0")/scenario_lib.sh"
+
+preset_selected() { [ "$(k combo "$VC" 1116 | grep '^\*')" == "$1" ]; }
 
 say "start connected: the projector's values before the first read"
 sim "set 0x0300 7"
@@ -42,9 +44,9 @@ shot 22-video-computer
 say "Shift+Tab from the screen list goes to the last control of the page shown"
 expect "focus on the screen list" 1000 "$(k focus Kestrel)"
 for _attempt in 1 2 3; do
-  k foreground Kestrel; sleep 0.5
-  xdotool key shift+Tab 2>/dev/null; sleep 0.5
-  [ "$(k focus Kestrel)" != 1000 ] && break
+  wait_for "$WAIT_SHORT" is_foreground
+  xdotool key shift+Tab 2>/dev/null
+  wait_focus 1117 && break
 done
 expect "focus on Preset..." 1117 "$(k focus Kestrel)"
 
@@ -61,10 +63,10 @@ shot 23-brightness-step
 say "dragging the thumb sends nothing until it is released"
 m=$(mark)
 k scroll "$VC" 1118 5 12
-sleep 1
+wait_quiet
 expect "nothing while dragging" 0 "$(since "$m" | grep -c 'RX frame')"
 k scroll "$VC" 1118 4 8
-sleep 1
+wait_quiet
 expect "released where it was: nothing" 0 "$(since "$m" | grep -c 'RX frame')"
 
 say "a refusal from the projector puts the slider back"
@@ -72,7 +74,8 @@ sim "range 0x0300 -30 8"
 m=$(mark)
 k scroll "$VC" 1118 1
 wait_frames "$m" "1B 07 01 03 00 09 " 1 5 || fail "no set of Brightness 9"
-sleep 0.5
+wait_for "$WAIT_SHORT" log_has "$m" refusal || fail "no refusal"
+wait_text "$VC" 1125 8
 expect "refused answer" 1 "$(since "$m" | grep -c 'refusal')"
 expect "Brightness text after the refusal" 8 "$(k text "$VC" 1125)"
 expect "Brightness slider after the refusal" 8 "$(k pos "$VC" 1118)"
@@ -84,14 +87,34 @@ m=$(mark)
 k click "$VC" 1067
 wait_frames "$m" "1B 08 01 05 00 00 01 " 1 5 || fail "one click: 0x0500 = 1"
 read -r ax ay <<< "$(k center "$VC" 1067)"
+position_steps() { since "$1" | grep -c 'RX frame  1B 08 01 05 00' || true; }
 m=$(mark)
 xdotool mousemove "$ax" "$ay" mousedown 1 2>/dev/null
-sleep 1.3
+# The click's own step comes on release; held, the repeat steps every 200 ms.
+wait_frames "$m" "1B 08 01 05 00" 4 || fail "held arrow does not repeat"
 xdotool mouseup 1 2>/dev/null
-sleep 0.5
-steps=$(since "$m" | grep -c 'RX frame  1B 08 01 05 00')
-if [ "$steps" -ge 4 ] && [ "$steps" -le 9 ]; then echo "ok: $steps steps while held"; else fail "held arrow: $steps steps"; fi
+wait_quiet
+steps=$(position_steps "$m")
+if [ "$steps" -ge 5 ]; then echo "ok: $steps steps while held"; else fail "held arrow: $steps steps"; fi
 expect "the last step" 1 "$(since "$m" | grep 'RX frame  1B 08 01 05 00' | tail -n 1 | grep -c "00 $(printf '%02X' $((1 + steps))) ")"
+
+say "a double click on a position arrow is two steps"
+m=$(mark)
+xdotool mousemove "$ax" "$ay" click --repeat 2 --delay 80 1 2>/dev/null
+wait_frames "$m" "1B 08 01 05 00" 2 || fail "a double click sent fewer than two steps"
+wait_quiet
+expect "two steps for a double click" 2 "$(position_steps "$m")"
+
+say "double click, drag off the arrow and release elsewhere: the repeat stops"
+m=$(mark)
+xdotool mousemove "$ax" "$ay" click 1 mousedown 1 2>/dev/null
+wait_frames "$m" "1B 08 01 05 00" 3 || fail "the held second press does not repeat"
+xdotool mousemove $((ax + 120)) $((ay + 120)) mouseup 1 2>/dev/null
+wait_quiet
+echo "ok: $(position_steps "$m") steps until the release off the arrow"
+m=$(mark)
+wait_quiet
+expect "no step after the release off the arrow" 0 "$(position_steps "$m")"
 
 say "the up-down arrows: Sync. wraps at its ends, Tracking steps by two"
 read -r sx sy <<< "$(k center "$VC" 1061)"
@@ -141,7 +164,7 @@ expect "painted in red" 1 "$(k red Kestrel 1104)"
 shot 26-about-lamp-warning
 sim "change 0x0009 1999"
 wait_text Kestrel 1104 1999 5 || fail "lamp hours report not shown"
-sleep 0.3
+wait_for "$WAIT_SHORT" k_is 0 red Kestrel 1104
 expect "1999 hours in the normal colour" 0 "$(k red Kestrel 1104)"
 shot 27-about-lamp-normal
 
@@ -156,12 +179,12 @@ k select Preset 1160 2
 shot 28-preset-dialog
 k answer Preset 1
 wait_frames "$m" "1B 07 01 03 0F 02 " 1 5 || fail "no registration of preset 3"
-sleep 0.5
+wait_for "$WAIT_SHORT" log_has "$m" 'get 0x0311'
 expect "the presets read again" 1 "$(since "$m" | grep -c 'get 0x0311')"
 m=$(mark)
 k select "$VC" 1116 35
 wait_frames "$m" "1B 07 01 03 0E 82 " 1 5 || fail "Preset3 not chosen"
-sleep 0.3
+wait_for "$WAIT_SHORT" preset_selected "*Preset3"
 expect "Preset3 selected" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
 shot 29-preset3-selected
 m=$(mark)
@@ -172,7 +195,7 @@ expect "unregistered preset question" \
 shot 30-preset2-question
 k answer Kestrel 7
 k box-gone Kestrel 5000
-sleep 0.3
+wait_for "$WAIT_SHORT" preset_selected "*Preset3"
 expect "No restores the previous entry" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
 # The projector re-synchronises after the Resolution change and reports its signal, so the
 # program may be asking; it must not be setting.
@@ -194,12 +217,12 @@ expect "SRS SPACE and CENTER" "3 4" "$(k text Kestrel 1142) $(k text Kestrel 114
 expect "3D Sound hidden for this model" 0 "$(k visible Kestrel 1144)"
 shot 32-audio
 k scroll Kestrel 1137 6
-sleep 1
+wait_text Kestrel 1143 OFF
 expect "SRS SPACE off" "OFF OFF" "$(k text Kestrel 1142) $(k text Kestrel 1143)"
 expect "SRS CENTER disabled" 0 "$(k enabled Kestrel 1138)"
 shot 33-audio-srs-off
 k scroll Kestrel 1137 1
-sleep 1
+wait_text Kestrel 1143 4
 expect "SRS CENTER back to its value" "1 4 1" "$(k text Kestrel 1142) $(k text Kestrel 1143) $(k enabled Kestrel 1138)"
 tab 2
 expect "Setting page" "Setting" "$(k pages Kestrel)"
@@ -207,12 +230,13 @@ sim "range 0x0611 0 1"
 m=$(mark)
 k click Kestrel 1080
 wait_frames "$m" "1B 07 01 06 11 03 " 1 5 || fail "Message Logo not sent"
-sleep 0.5
+wait_for "$WAIT_SHORT" log_has "$m" refusal || fail "no refusal"
+wait_for "$WAIT_SHORT" k_is 0 checked Kestrel 1080
 expect "a refused choice goes back" "1 0" "$(k checked Kestrel 1079) $(k checked Kestrel 1080)"
 sim "range 0x0611 0 3"
 k click Kestrel 1082
 wait_frames "$m" "1B 07 01 06 11 02 " 1 5 || fail "Message Blue not sent"
-sleep 0.3
+wait_for "$WAIT_SHORT" k_is 1 checked Kestrel 1082
 expect "a taken choice stays" "0 1" "$(k checked Kestrel 1079) $(k checked Kestrel 1082)"
 shot 34-setting
 tab 3
@@ -221,11 +245,11 @@ expect "Color Temp. usable in Manual only" 0 "$(k enabled Kestrel 1091)"
 m=$(mark)
 k click Kestrel 1090
 wait_frames "$m" "1B 07 01 05 0A 01 " 1 5 || fail "Manual not sent"
-sleep 0.3
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1091
 expect "Color Temp. enabled after Manual" 1 "$(k enabled Kestrel 1091)"
 k click Kestrel 1078
 wait_frames "$m" "1B 07 01 05 03 01 " 1 5 || fail "Ceiling not sent"
-sleep 0.3
+wait_for "$WAIT_SHORT" k_is 1 checked Kestrel 1078
 shot 35-advanced
 tab 5
 expect "Gamma page" "Gamma" "$(k pages Kestrel)"

@@ -2,7 +2,7 @@
 # Projector control scenarios on a projector with a single 3D Sound control and without
 # Black/White Level (KT-B212), started on a video input.
 # Usage: control_variants.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
-source "$(dirname "$0")/control_lib.sh"
+source "$(dirname "$0")/scenario_lib.sh"
 
 say "a video input with a PAL signal found automatically"
 sim "set 0x0100 33"
@@ -13,7 +13,8 @@ sim "set 0x0009 1500"
 start_connected
 m=$(mark)
 k select Kestrel 1000 1
-sleep 1
+# The reading dialog comes and goes; the page shows once every item has been read.
+wait_pages "Video(Video)" "$WAIT_LONG" || fail "settings not read"
 k box-gone Kestrel 60000 || fail "reading dialog stayed"
 gets=$(since "$m" | grep "RX frame" | grep -c "get 0x")
 expect "the items of this model, without locks" 43 "$gets"
@@ -33,7 +34,7 @@ expect "1500 hours are red on this model" 1 "$(k red Kestrel 1104)"
 shot 42-about-video-signal
 sim "change 0x0009 1499"
 wait_text Kestrel 1104 1499 5 || fail "lamp hours report not shown"
-sleep 0.3
+wait_for "$WAIT_SHORT" k_is 0 red Kestrel 1104
 expect "1499 hours in the normal colour" 0 "$(k red Kestrel 1104)"
 
 say "choosing NTSC on the Advanced page makes Tint usable"
@@ -44,7 +45,7 @@ expect "the Video Signal list" "*Auto NTSC NTSC4.43 PAL N·PAL M·PAL PAL60 SECA
 m=$(mark)
 k select Kestrel 1099 1
 wait_frames "$m" "1B 07 01 04 05 01 " 1 5 || fail "Video Signal NTSC not sent"
-sleep 0.5
+wait_for "$WAIT_SHORT" k_is 1 enabled "$VV" 1068 || fail "Tint not usable with NTSC"
 shot 43-advanced-ntsc
 expect "Tint usable with NTSC" 1 "$(k enabled "$VV" 1068)"
 tab 4

@@ -3,7 +3,7 @@
 # password, the stack, a lock that reaches the panel, Setting Complete; and the
 # panel's reset of the Setting page.
 # Usage: installer_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
-source "$(dirname "$0")/control_lib.sh"
+source "$(dirname "$0")/scenario_lib.sh"
 
 INST="Setting installer-only"
 start_connected

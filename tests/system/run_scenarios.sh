@@ -1,85 +1,29 @@
 #!/usr/bin/env bash
-# System scenarios of Kestrel4.exe under Wine, driven from outside by kdriver.exe.
+# System scenarios of Kestrel4.exe's start-up, main window and close, under Wine, driven from
+# outside by kdriver.exe; each leaves a PNG of the whole screen in SCREENSHOT_DIR.
 # Usage: run_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
-# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
-# (scripts/with-simulator.sh, which also gives its control FIFO as ZELQSIM_CONTROL); each
-# scenario leaves a PNG of the whole screen in SCREENSHOT_DIR.
-set -uo pipefail
+source "$(dirname "$0")/scenario_lib.sh"
 
-exe=$1
-driver=$2
-shots=$3
-simlog=$4
-: "${DISPLAY:?needs a display (source scripts/wine-session.sh)}"
-: "${WINEPREFIX:?needs a Wine prefix (source scripts/wine-session.sh)}"
-: "${ZELQSIM_CONTROL:?needs a simulated projector (scripts/with-simulator.sh)}"
-
-mkdir -p "$shots"
-rm -f "$shots"/*.png
-work=$(mktemp -d /tmp/kestrel4-scenarios.XXXXXX)
-cp "$exe" "$work/Kestrel4.exe"
-cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
-cp "$driver" "$work/kdriver.exe"
-ini="$work/Kestrel4.ini"
-app_pid=
-
-failures=0
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-say() { echo "== $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-expect() {  # expect WHAT EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
-}
-k() { (cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r'); }
-shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
-ini_value() {  # ini_value SECTION KEY -> value, or <missing>
-  awk -v s="[$1]" -v k="$2" 'BEGIN{IGNORECASE=1; v="<missing>"}
-    { sub(/\r$/, "") }
-    /^\[/ { in_s = (tolower($0) == tolower(s)); next }
-    in_s && index($0, "=") { split($0, a, "="); if (tolower(a[1]) == tolower(k)) { v = substr($0, length(a[1]) + 2); exit } }
-    END { print v }' "$ini" 2>/dev/null || echo "<missing>"
-}
-start_app() {
-  (cd "$work" && exec wine Kestrel4.exe) &
-  app_pid=$!
-}
-wait_app_exit() {  # wait_app_exit SECONDS
-  for _ in $(seq $(($1 * 10))); do
-    kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid" 2>/dev/null; app_pid=; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-restore_main() {
-  k show Kestrel restore
-  for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 0 ] && break; sleep 0.2; done
-  k foreground Kestrel
-  sleep 0.5
-}
-sim() { echo "$*" > "$ZELQSIM_CONTROL"; sleep 0.2; }
-# Frames the projector received that start with these bytes, e.g. the PC link mode set.
-received() { grep -c "RX frame  $1" "$simlog" 2>/dev/null || true; }
 LINK_MODE_ON="1B 07 01 00 00 01 "
 LINK_MODE_OFF="1B 07 01 00 00 00 "
-buttons_enabled() {
-  local states=
-  for id in 1040 1041 1042 1043 1044 1045; do states+=$(k enabled Kestrel $id); done
-  echo "$states"
+connected() { [ "$(buttons_enabled)" == 111111 ]; }
+# Opening the File menu and closing it again: keyboard input typed before it has been
+# handled once the menu shows.
+input_barrier() {
+  xdotool key alt+f 2>/dev/null
+  wait_menu 1 || fail "File menu did not open"
+  xdotool key Escape Escape 2>/dev/null
+  wait_menu 0 || fail "File menu stayed open"
 }
 
 say "fresh start: the missing ini is recreated, the splash stays, the window starts minimized"
 rm -f "$ini"
 # The watcher runs first so that it sees the splash from its first moment.
-(cd "$work" && wine kdriver.exe splash-ms Kestrel 30000 2>/dev/null | tr -d '\r' > splash_ms) &
+(cd "$work" && wine kdriver.exe splash-ms Kestrel 30000 2>splash_watching | tr -d '\r' > splash_ms) &
 splash_watch=$!
-sleep 1
+wait_for "$WAIT_LONG" grep -q watching "$work/splash_watching" || fail "splash watch did not start"
 start_app
-sleep 1.5
+wait_for "$WAIT_LONG" k_is 1 splash-shown Kestrel || fail "no splash"
 shot 01-splash
 wait "$splash_watch"
 splash_ms=$(cat "$work/splash_ms" 2>/dev/null)
@@ -127,37 +71,46 @@ expect "screen list" "*Presentation Support" "$(k combo Kestrel 1000)"
 expect "visible screen" "Presentation Support" "$(k screen Kestrel)"
 expect "projector buttons" 000000 "$(buttons_enabled)"
 shot 03-connectmode-1
-xdotool key alt+f 2>/dev/null; sleep 0.7
+xdotool key alt+f 2>/dev/null
+wait_menu 1 || fail "File menu did not open"
 shot 04-file-menu-on-screen-0
-xdotool key Escape Escape 2>/dev/null; sleep 0.3
-xdotool key alt+o 2>/dev/null; sleep 0.7
+xdotool key Escape Escape 2>/dev/null
+wait_menu 0 || fail "File menu stayed open"
+xdotool key alt+o 2>/dev/null
+wait_menu 1 || fail "Options menu did not open"
 shot 05-options-menu-unconnected-checked
-xdotool key Escape Escape 2>/dev/null; sleep 0.5
+xdotool key Escape Escape 2>/dev/null
+wait_menu 0 || fail "Options menu stayed open"
 
 say "Enter and Escape do not close the main window"
-k foreground Kestrel; sleep 0.3
+restore_main
 xdotool key Return Escape 2>/dev/null
 k key Kestrel 0x0D
 k key Kestrel 0x1B
-sleep 1
+# Both kinds of keys are behind these in their queues.
+input_barrier
+k command Kestrel 32771
+wait_iconic 1 || fail "the command behind the keys was not handled"
 expect "still running" 1 "$(k count Kestrel)"
 kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
+restore_main
 shot 06-after-enter-escape
 
 say "Tab does not lose the focus in an empty screen"
 expect "focus on the screen list" 1000 "$(k focus Kestrel)"
-xdotool key Tab 2>/dev/null; sleep 0.3
+xdotool key Tab 2>/dev/null
+input_barrier
 expect "focus after Tab" 1000 "$(k focus Kestrel)"
-xdotool key shift+Tab 2>/dev/null; sleep 0.3
+xdotool key shift+Tab 2>/dev/null
+input_barrier
 expect "focus after Shift+Tab" 1000 "$(k focus Kestrel)"
 
 say "Ctrl+G minimizes the main window"
 # Without a window manager the X focus can lag behind the foreground call: try again then.
 for _attempt in 1 2 3; do
-  k foreground Kestrel; sleep 0.5
+  wait_for "$WAIT_SHORT" is_foreground
   xdotool key ctrl+g 2>/dev/null
-  for _ in $(seq 20); do [ "$(k iconic Kestrel)" = 1 ] && break; sleep 0.2; done
-  [ "$(k iconic Kestrel)" = 1 ] && break
+  wait_iconic 1 && break
 done
 expect "minimized by Ctrl+G" 1 "$(k iconic Kestrel)"
 restore_main
@@ -168,10 +121,10 @@ expect "still running after the query" 1 "$(k count Kestrel)"
 
 say "second start restores a minimized copy"
 k show Kestrel minimize
-for _ in $(seq 30); do [ "$(k iconic Kestrel)" = 1 ] && break; sleep 0.2; done
+wait_iconic 1
 expect "minimized before" 1 "$(k iconic Kestrel)"
 (cd "$work" && timeout 30 wine Kestrel4.exe) || fail "second copy did not end by itself"
-sleep 0.5
+wait_iconic 0
 expect "restored by the second start" 0 "$(k iconic Kestrel)"
 expect "one main window" 1 "$(k count Kestrel)"
 shot 07-second-instance-restored
@@ -234,8 +187,30 @@ shot 13-unconnected
 k close Kestrel
 wait_app_exit 15 || fail "close did not end the program"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all scenarios passed"
+say "no response at start-up, then the port chosen again: the program connects and keeps running"
+# The dialogs outlast the splash, so the splash wait has nothing left to do.
+sim "fault no-ack*3"
+start_app
+text=$(k box Kestrel 30000)
+case "$text" in "No response from the projector."*) echo "ok: no-response dialog";;
+  *) fail "no-response dialog text [$text]";; esac
+k answer Kestrel 1
+k box "Selecting Port" 10000 >/dev/null || fail "no port choice"
+expect "the link's port preselected" 1 "$(k checked "Selecting Port" 1080)"
+shot 14-port-choice
+k answer "Selecting Port" 1
+k wait-visible Kestrel 20000 || fail "main window never shown"
+wait_for "$WAIT_LONG" connected || fail "not connected after the port choice"
+# The main loop runs: a posted command is handled, a question comes up and is answered.
+restore_main
+kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the connection dialogs"
+k click Kestrel 1040
+expect "power question after the dialogs" "Turn the projector power off?" "$(k box Kestrel 10000)"
+k answer Kestrel 7
+k box-gone Kestrel 5000 || fail "power question stayed"
+expect "connected screens after the dialogs" "$(printf '*Presentation Support\n Projector control\n Setting User logo\n Cursor/Stamp Setting')" \
+  "$(k combo Kestrel 1000)"
+shot 15-connected-after-port-choice
+close_app
+
+finish "scenarios"

@@ -14,6 +14,7 @@ namespace {
 
 constexpr DWORD kTimeoutMs = 5000;
 constexpr char kChildSwitch[] = "--tapline-child";
+constexpr char kCancelChildSwitch[] = "--tapline-cancel-child";
 
 struct SRecord {
     HWND hwnd;
@@ -339,22 +340,16 @@ TEST_F(Tapline, EmptyAndOversizedSequencesLeaveNoPlaybackRunning) {
     EXPECT_EQ(KeyMessagesOf(window.Handle()), (std::vector<std::string>{"D88", "U88", "D88", "U88"}));
 }
 
-// The keyboard hook runs inside the process that gets the key and finds the target window
-// only through the shared block.
-TEST_F(Tapline, KeyboardHookReachesAnotherProcess) {
-    CTestWindow window(50, 50, 100, 100);
-    HWND hwnd = window.Handle();
-    g_answer = [](UINT, WPARAM vk) -> LRESULT { return vk == 'K' ? 1 : 0; };
-    HookKeyboard(hwnd);
-
+// Runs this program again with the switch and returns its exit code (0xFF when it hung).
+DWORD RunChildProcess(const char* pszSwitch) {
     char szPath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string command = std::string("\"") + szPath + "\" " + kChildSwitch;
+    std::string command = std::string("\"") + szPath + "\" " + pszSwitch;
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 0xFE;
     CloseHandle(process.hThread);
     bool bEnded = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
                             process.hProcess, 3 * kTimeoutMs);
@@ -363,8 +358,18 @@ TEST_F(Tapline, KeyboardHookReachesAnotherProcess) {
         TerminateProcess(process.hProcess, 0xFF);
     GetExitCodeProcess(process.hProcess, &nExit);
     CloseHandle(process.hProcess);
-    ASSERT_TRUE(bEnded);
+    return nExit;
+}
 
+// The keyboard hook runs inside the process that gets the key and finds the target window
+// only through the shared block.
+TEST_F(Tapline, KeyboardHookReachesAnotherProcess) {
+    CTestWindow window(50, 50, 100, 100);
+    HWND hwnd = window.Handle();
+    g_answer = [](UINT, WPARAM vk) -> LRESULT { return vk == 'K' ? 1 : 0; };
+    HookKeyboard(hwnd);
+
+    DWORD nExit = RunChildProcess(kChildSwitch);
     // Bit 0: the child saw L arrive; bit 1: it saw the swallowed K.
     EXPECT_EQ(nExit, 1u);
     std::vector<std::string> notified;
@@ -387,11 +392,42 @@ int RunChild() {
     return nResult;
 }
 
+// The system cancels a journal playback (Ctrl+Esc, Ctrl+Alt+Del) by dropping the hook and
+// posting WM_CANCELJOURNAL to the playing thread. Its own process: only the first playback
+// of a process goes through the journal hook here.
+TEST_F(Tapline, PlaybackCancelledByTheSystemLetsTheNextOneStart) {
+    // Bit 0: idle once the cancel message was read; bit 1: the next playback started and
+    // its keys arrived; 0x10 and up: the child could not set up.
+    EXPECT_EQ(RunChildProcess(kCancelChildSwitch), 3u);
+}
+
+int RunCancelChild() {
+    CTestWindow window(300, 300, 100, 100);
+    if (!window.Focus())
+        return 0x10;
+    const int codes[] = {'A', 'B'};
+    if (PostKeyMessages(codes, 2) != 0 || PlaybackIdle())
+        return 0x20;
+    PostThreadMessageA(GetCurrentThreadId(), WM_CANCELJOURNAL, 0, 0);
+    // Only the cancel message is read: no timer of the playback can end it meanwhile.
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_CANCELJOURNAL, WM_CANCELJOURNAL, PM_REMOVE))
+        return 0x30;
+    int nResult = PlaybackIdle() ? 1 : 0;
+    const int next[] = {'C'};
+    if (PostKeyMessages(next, 1) == 0 && PumpUntil([&] { return Has(window.Handle(), WM_KEYUP, 'C'); }) &&
+        PumpUntil(PlaybackIdle, GetPostKeyEventHandle()))
+        nResult |= 2;
+    return nResult;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], kChildSwitch) == 0)
         return RunChild();
+    if (argc > 1 && std::strcmp(argv[1], kCancelChildSwitch) == 0)
+        return RunCancelChild();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -137,6 +137,11 @@ LRESULT CRepeatButton::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         m_pOwner->BeginRepeat(static_cast<UINT>(GetDlgCtrlID(m_hWnd)));
         m_bRepeating = SetTimer(m_hWnd, IDT_REPEAT, 200, nullptr) != 0;
+        // An owner-drawn button answers the second press of a double click with neither
+        // capture nor a click on release; taken as a plain press it is one step like the
+        // first, and the release, wherever it happens, ends the repeat.
+        if (msg == WM_LBUTTONDBLCLK)
+            return DefSubclassProc(m_hWnd, WM_LBUTTONDOWN, wParam, lParam);
         break;
     case WM_MOUSEMOVE:
         if (m_bRepeating) {
@@ -154,7 +159,10 @@ LRESULT CRepeatButton::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_TIMER:
         if (wParam == IDT_REPEAT) {
-            if (m_pOwner->MayRepeat())
+            // The repeat lives only while the button is held on this arrow.
+            if (GetCapture() != m_hWnd)
+                StopRepeat();
+            else if (m_pOwner->MayRepeat())
                 SendMessageA(m_hPage, UM_REPEAT_STEP, static_cast<WPARAM>(GetDlgCtrlID(m_hWnd)), 0);
             return 0;
         }

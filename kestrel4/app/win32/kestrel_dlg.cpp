@@ -282,7 +282,9 @@ BOOL CKestrelDlg::OnInitDialog()
     // 8. The splash stays for its full time.
     m_SplashDlg.AllowClose();
     HWND splash = m_SplashDlg.GetHwnd();
-    MSG msg;
+    // Read after the loop even when the splash closed before it: a connection dialog or a
+    // warming wait outlasts the splash's time.
+    MSG msg = {};
     while (splash && IsWindow(splash) && GetMessageA(&msg, splash, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -239,12 +239,26 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (cmd == "splash-shown") {
+        HWND main = Find(Widen(title));
+        std::printf("%d\n", main && FindSplash(main) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "menu-open") {
+        // A menu pulled down or popped up anywhere on the desktop (TITLE unused).
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
+        return 0;
+    }
     if (cmd == "count") {
         std::printf("%u\n", static_cast<unsigned>(FindAll(Widen(title)).size()));
         return 0;
     }
     if (cmd == "splash-ms") {
         if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        // On stderr, so that the caller can start the program once the watch is on.
+        std::fprintf(stderr, "watching\n");
+        std::fflush(stderr);
         DWORD start = GetTickCount();
         HWND main = nullptr, splash = nullptr;
         while (!splash && GetTickCount() - start < ms) {
@@ -266,6 +280,8 @@ int main(int argc, char** argv)
         ShowWindowAsync(hwnd, std::string(argv[3]) == "minimize" ? SW_MINIMIZE : SW_RESTORE);
     } else if (cmd == "foreground") {
         SetForegroundWindow(hwnd);
+    } else if (cmd == "foreground-is") {
+        std::printf("%d\n", GetForegroundWindow() == hwnd ? 1 : 0);
     } else if (cmd == "text" && argc > 3) {
         Print(WindowText(NeedItem(hwnd, argv[3])));
     } else if (cmd == "enabled" && argc > 3) {

@@ -1,0 +1,164 @@
+# The one library of the system scenario scripts: arguments, the work folder, kdriver, the
+# simulated projector and its log, and waiting for conditions (a frame in the log, a window
+# text) rather than for times. Sourced by each scenario script with the arguments
+#   KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
+# Needs DISPLAY and WINEPREFIX (scripts/wine-session.sh) and a simulated projector on COM1
+# (scripts/with-simulator.sh, which gives its control FIFO as ZELQSIM_CONTROL); the CMake
+# declaration of the scenarios provides all three.
+set -uo pipefail
+
+exe=$1
+driver=$2
+shots=$3
+simlog=$4
+: "${DISPLAY:?needs a display (source scripts/wine-session.sh)}"
+: "${WINEPREFIX:?needs a Wine prefix (source scripts/wine-session.sh)}"
+: "${ZELQSIM_CONTROL:?needs a simulated projector (scripts/with-simulator.sh)}"
+
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+work=$(mktemp -d /tmp/kestrel4-scenario.XXXXXX)
+cp "$exe" "$work/Kestrel4.exe"
+cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
+cp "$driver" "$work/kdriver.exe"
+ini="$work/Kestrel4.ini"
+app_pid=
+failures=0
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Generous limits: a slow machine waits longer, a fast one no longer than needed.
+WAIT_SHORT=10
+WAIT_LONG=60
+
+say() { echo "== $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect() {  # expect WHAT EXPECTED ACTUAL
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
+}
+k() { (cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r'); }
+shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
+
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when the time is up.
+wait_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$deadline" ] && return 1
+    sleep 0.1
+  done
+}
+k_is() {  # k_is EXPECTED KDRIVER-ARGS...: kdriver answers EXPECTED
+  [ "$(k "${@:2}")" == "$1" ]
+}
+wait_text() { wait_for "${4:-$WAIT_SHORT}" k_is "$3" text "$1" "$2"; }  # TITLE ID TEXT [SECONDS]
+wait_pages() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" pages Kestrel; }  # EXPECTED [SECONDS]
+wait_iconic() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" iconic Kestrel; }  # 0|1 [SECONDS]
+wait_focus() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" focus Kestrel; }  # ID [SECONDS]
+wait_menu() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" menu-open -; }  # 0|1 [SECONDS]
+
+# The simulator log from a mark on: what the projector received since then.
+mark() { wc -l < "$simlog"; }
+since() { tail -n +"$(($1 + 1))" "$simlog"; }
+frames_since() {  # frames_since MARK "HEX BYTES" -> how many frames began so
+  since "$1" | grep -c "RX frame  $2" || true
+}
+log_has() { since "$1" | grep -qF -- "$2"; }  # log_has MARK TEXT
+has_frames() { [ "$(frames_since "$1" "$2")" -ge "$3" ]; }
+wait_frames() { wait_for "${4:-$WAIT_SHORT}" has_frames "$1" "$2" "$3"; }  # MARK "HEX" COUNT [SECONDS]
+# Frames the projector received since its start that begin with these bytes.
+received() { grep -c "RX frame  $1" "$simlog" 2>/dev/null || true; }
+# wait_quiet: until the projector has received nothing for a second (five ticks of an
+# arrow's repeat), for the checks that nothing more is sent.
+log_quiet_since() {
+  local now
+  now=$(mark)
+  if [ "$now" != "$quiet_lines" ]; then
+    quiet_lines=$now
+    quiet_from=$(date +%s%N)
+    return 1
+  fi
+  [ $(($(date +%s%N) - quiet_from)) -ge 1000000000 ]
+}
+wait_quiet() {
+  quiet_lines=$(mark)
+  quiet_from=$(date +%s%N)
+  wait_for "${1:-$WAIT_SHORT}" log_quiet_since
+}
+# A command to the simulated projector, taken once its log says so.
+sim() {
+  local m
+  m=$(mark)
+  echo "$*" > "$ZELQSIM_CONTROL"
+  wait_for "$WAIT_SHORT" log_has "$m" "command $*" || fail "simulator did not take [$*]"
+}
+
+ini_value() {  # ini_value SECTION KEY -> value, or <missing>
+  awk -v s="[$1]" -v k="$2" 'BEGIN{IGNORECASE=1; v="<missing>"}
+    { sub(/\r$/, "") }
+    /^\[/ { in_s = (tolower($0) == tolower(s)); next }
+    in_s && index($0, "=") { split($0, a, "="); if (tolower(a[1]) == tolower(k)) { v = substr($0, length(a[1]) + 2); exit } }
+    END { print v }' "$ini" 2>/dev/null || echo "<missing>"
+}
+
+start_app() {
+  (cd "$work" && exec wine Kestrel4.exe) &
+  app_pid=$!
+}
+app_gone() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_app_exit() {  # wait_app_exit [SECONDS]
+  wait_for "${1:-$WAIT_SHORT}" app_gone || return 1
+  wait "$app_pid" 2>/dev/null
+  app_pid=
+}
+# Shows the minimized main window and makes it the foreground window; without a window
+# manager the X focus can lag behind, so the foreground is asked for until it holds.
+is_foreground() { k foreground Kestrel; k_is 1 foreground-is Kestrel; }
+restore_main() {
+  k show Kestrel restore
+  wait_iconic 0 || fail "main window not restored"
+  wait_for "$WAIT_SHORT" is_foreground || fail "main window not in the foreground"
+}
+buttons_enabled() {
+  local states= id
+  for id in 1040 1041 1042 1043 1044 1045; do states+=$(k enabled Kestrel "$id"); done
+  echo "$states"
+}
+
+# Start with ConnectMode 0 and show the main window restored, connected.
+start_connected() {
+  printf '[ConnectStatus]\r\nConnectMode=0\r\n' > "$ini"
+  start_app
+  k wait-visible Kestrel 20000 || fail "main window never shown"
+  wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected"
+  restore_main
+}
+
+close_app() {
+  k close Kestrel
+  wait_app_exit 15 || fail "close did not end the program"
+  app_pid=
+}
+
+finish() {  # finish WHAT
+  if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all $1 passed"
+}
+
+VC="Kestrel/Video(Computer)"
+VV="Kestrel/Video(Video)"
+tab() {  # tab INDEX: the Projector control screen's tab, and its page shown
+  local names=("" Audio Setting Advanced About Gamma)
+  k tab Kestrel 1218 "$1"
+  case "$1" in
+    0) wait_for "$WAIT_SHORT" video_page_shown ;;
+    *) wait_pages "${names[$1]}" ;;
+  esac
+}
+video_page_shown() { case "$(k pages Kestrel)" in "Video(Computer)" | "Video(Video)") return 0 ;; esac; return 1; }
