@@ -9,6 +9,9 @@
 #include "cursor_set_command.h"
 #include "logo_command.h"
 #include "projector_session.h"
+#include "setting_file.h"
+#include "setting_image.h"
+#include "setting_items.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -30,6 +33,9 @@ void Usage()
                "  cursors FILE.csp    send a cursor/stamp set (Ctrl+C aborts)\n"
                "  logo FILE [--zoom PERCENT] [--area LEFT,TOP,RIGHT,BOTTOM]\n"
                "                      send a .bmp or .lgo as the user logo (the lamp goes off)\n"
+               "  save FILE           write every setting into a projector setting file\n"
+               "  load FILE           send a projector setting file (locks stay) and read back\n"
+               "  diff FILE           list the items whose live value differs from the file\n"
                "DEVICE is COM1..COM4 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
                stderr);
 }
@@ -52,6 +58,7 @@ struct SOptions {
     unsigned long baud = 9600;
     int stack = 0;
     unsigned char address = 1;
+    int to = 0; // --to N: that projector alone
     unsigned int width = 0;
     int zoom = 0;
     bool bArea = false;
@@ -77,6 +84,7 @@ bool ParseOptions(int argc, char** argv, SOptions& o)
         } else if (a == "--to" && ParseNumber(next, 1, 4, n)) {
             o.stack = 1;
             o.address = static_cast<unsigned char>(n);
+            o.to = static_cast<int>(n);
             ++i;
         } else if (a == "--width" && ParseNumber(next, 1, 4, n)) {
             o.width = static_cast<unsigned int>(n);
@@ -102,6 +110,61 @@ int Fail(ESessionStatus status, const std::string& message)
 {
     std::fprintf(stderr, "kestrelctl: %s\n", message.c_str());
     return status;
+}
+
+// save, load and diff: the whole setting table against the projector(s).
+int RunSettingFile(const SOptions& o, CProjectorSession& session)
+{
+    const std::string& verb = o.command[0];
+    const std::string& path = o.command[1];
+    CSettingTable file;
+    if (verb != "save") {
+        // Checked before the port is touched: a bad file sends nothing.
+        std::vector<unsigned char> bytes;
+        if (!ReadSettingFile(path, bytes))
+            return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
+        if (bytes.size() != CSettingTable::kBytes)
+            return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" + std::to_string(bytes.size()) +
+                                              " bytes, not " + std::to_string(CSettingTable::kBytes) + ").");
+        file.Load(bytes.data());
+    }
+    std::string message;
+    const SProjectorModel* model = nullptr;
+    ESessionStatus status = session.Identify(model, message);
+    std::vector<SSettingTarget> targets;
+    if (status == SESSION_OK)
+        status = FindTargets(session, *model, o.to, targets, message);
+    if (status != SESSION_OK)
+        return Fail(status, message);
+
+    CSettingTable live;
+    bool differs = false;
+    for (const SSettingTarget& target : targets) {
+        if (verb == "load")
+            status = SendSettings(session, *model, target, file, message);
+        if (status == SESSION_OK)
+            status = ReadSettings(session, *model, target, live, message);
+        if (status != SESSION_OK)
+            return Fail(status, message);
+        if (verb != "diff")
+            continue;
+        for (const SDifference& d : DiffSettings(*model, target.slot, file, live)) {
+            differs = true;
+            if (targets.size() > 1 || o.to)
+                std::printf("0x%04X %s %ld %ld (projector %d)\n", d.wCode, ItemName(d.wCode), static_cast<long>(d.nFile),
+                            static_cast<long>(d.nLive), target.slot);
+            else
+                std::printf("0x%04X %s %ld %ld\n", d.wCode, ItemName(d.wCode), static_cast<long>(d.nFile),
+                            static_cast<long>(d.nLive));
+        }
+    }
+    if (verb == "save") {
+        std::vector<unsigned char> image(CSettingTable::kBytes);
+        live.Save(image.data());
+        if (!WriteSettingFile(path, image.data(), image.size()))
+            return Fail(SESSION_BAD_FILE, "cannot write the setting file " + path + "; the previous one is unchanged.");
+    }
+    return differs ? SESSION_DIFFERS : SESSION_OK;
 }
 
 } // namespace
@@ -144,6 +207,8 @@ int main(int argc, char** argv)
         int status = SendLogoCommand(logo, message);
         return status == 0 ? 0 : Fail(static_cast<ESessionStatus>(status), message);
     }
+    if ((verb == "save" || verb == "load" || verb == "diff") && o.command.size() == 2)
+        return RunSettingFile(o, session);
 
     long item = 0;
     if (o.command.size() < 2 || !ParseNumber(o.command[1].c_str(), 0, 0xFFFF, item)) {

@@ -23,6 +23,8 @@ enum ESessionStatus {
     SESSION_NO_RESPONSE = 3,
     SESSION_UNSUPPORTED = 4,
     SESSION_REFUSED = 5,
+    SESSION_DIFFERS = 6,  // diff: the projector differs from the file
+    SESSION_BAD_FILE = 7, // a setting file that cannot be read, written or is not a whole table
 };
 
 class CProjectorSession {

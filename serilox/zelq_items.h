@@ -97,14 +97,14 @@ constexpr uint16_t kItemLock = 0x1004;           // lock entry: GroupID, ItemID,
 constexpr uint16_t kItemSourceSwitching = 0x1006;
 constexpr uint16_t kItemStackPosition = 0x1E00;  // per projector, from the stack query
 
-// Pseudo-codes of the reset locks: tested against the lock word of group 0.
-constexpr uint16_t kLockResetVideoComputer = 0xFF00;
-constexpr uint16_t kLockResetVideoVideo = 0xFF01;
-constexpr uint16_t kLockResetAudio = 0xFF02;
+// Pseudo-codes of the lock entries for whole functions: tested against the lock word of group 0.
+constexpr uint16_t kLockResetVideo = 0xFF00;
+constexpr uint16_t kLockResetAudio = 0xFF01;
+constexpr uint16_t kLockResetEffect = 0xFF02;
 constexpr uint16_t kLockResetSetting = 0xFF03;
 constexpr uint16_t kLockResetAdvanced = 0xFF04;
-constexpr uint16_t kLockResetGamma = 0xFE00;
-constexpr uint16_t kLockResetAll = 0xFE01;
+constexpr uint16_t kLockUserLogo = 0xFE00;
+constexpr uint16_t kLockAbout = 0xFE01;
 
 constexpr unsigned char ItemGroup(uint16_t code) { return static_cast<unsigned char>(code >> 8); }
 constexpr unsigned char ItemId(uint16_t code) { return static_cast<unsigned char>(code & 0xFF); }

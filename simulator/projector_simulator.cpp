@@ -549,6 +549,8 @@ std::vector<uint8_t> CProjectorSimulator::StackState() const
         state[1] = 0x21;
         for (int p = 2; p <= m_Options.nProjectors && p <= 4; ++p)
             state[p] = 0x20;
+    } else if (m_bStackCancelled) {
+        state[1] = 0x11;
     }
     return state;
 }
@@ -599,7 +601,10 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
     int first = bBroadcast ? 1 : address;
     int last = bBroadcast ? std::min(m_Options.nProjectors, CItemStore::kAddresses) : address;
     EStoreResult result = EStoreResult::Ok;
-    switch (command.nAttr) {
+    bool installer = InstallerAnswer(command, first, last, reply.param, result);
+    switch (installer ? -1 : command.nAttr) {
+    case -1:
+        break;
     case 2:
         if (command.wItem == kItemIdentify && m_Options.bRefuseIdent)
             result = EStoreResult::WrongState;
@@ -625,7 +630,9 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
             // The projector switches after its answer has gone out at the old speed.
             reply.nNewBaud = kSpeeds[CItemStore::Decode(command.param)];
         } else if (command.wItem == kItemStackEstablish) {
-            m_bStackEstablished = CItemStore::Decode(command.param) == 1;
+            bool established = CItemStore::Decode(command.param) == 1;
+            m_bStackCancelled = m_bStackEstablished && !established;
+            m_bStackEstablished = established;
         }
         break;
     case 3:
@@ -633,6 +640,9 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
             result = m_Store.Reset(p, command.wItem, reply.param);
             if (result == EStoreResult::Ok)
                 AfterReset(p, command.wItem, nowUs);
+            // Untimed, the signal is found again at once, and said so after the answer.
+            if (result == EStoreResult::Ok && command.wItem == kItemResolution && !m_Timing.bTimed)
+                Report(p, kItemSignal);
         }
         break;
     default:

@@ -5,6 +5,7 @@
 #pragma once
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -127,6 +128,12 @@ public:
     void SetImageFile(const std::string& path);
     void SetBlockFault(unsigned int block, EBlockFault fault);
     static uint32_t Digest(const std::vector<uint8_t>& bytes); // FNV-1a, as the log shows it
+    // The installer password (up to 16 characters) and the lock entries of projector 1..4
+    // (-1 for another address); how often "setting complete" arrived.
+    void SetPassword(const std::string& text);
+    std::string Password() const;
+    int GetLock(int address, uint16_t code, int sub) const;
+    unsigned int SettingCompletes() const;
 
     // One line of the control FIFO's language; "" when done, else what was wrong.
     std::string Execute(const std::string& line);
@@ -190,6 +197,9 @@ private:
     SReply Answer(const SCommand& command, int address, bool bBroadcast, long long nowUs);
     SReply AsicAnswer(const SCommand& command);
     // The projector's own behaviour behind a get, a set or a reset; Ok lets the store do it.
+    // Password, lock entries and setting complete; false for other items.
+    bool InstallerAnswer(const SCommand& command, int first, int last, std::vector<uint8_t>& param,
+                         EStoreResult& result);
     EStoreResult GetSpecial(int address, const SCommand& command, std::vector<uint8_t>& out) const;
     EStoreResult SetSpecial(int address, const SCommand& command, bool& handled, long long nowUs);
     void AfterReset(int address, uint16_t code, long long nowUs);
@@ -225,6 +235,10 @@ private:
     unsigned int m_nBaud;
     bool m_bPace;
     bool m_bStackEstablished = false;
+    bool m_bStackCancelled = false; // projector 1 reports its former head role as 0x11
+    std::vector<uint8_t> m_Password = std::vector<uint8_t>(16, 0);
+    std::map<uint32_t, uint8_t> m_Locks[CItemStore::kAddresses]; // GroupID, ItemID, sub -> lock
+    unsigned int m_nSettingCompletes = 0;
     SStateTiming m_Timing;
     // Per address: when the power, busy and re-sync states end (-1: not running).
     enum { TIMER_POWER, TIMER_BUSY, TIMER_SYNC, TIMER_COUNT };

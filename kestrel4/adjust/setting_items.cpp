@@ -194,6 +194,36 @@ const SMasterEntry* MasterList(unsigned int& count)
     return Listed(kMaster, count);
 }
 
+const char* ItemName(uint16_t code)
+{
+    struct SName {
+        uint16_t wCode;
+        const char* szName;
+    };
+    static const SName kNames[] = {
+        {0x0009, "Lamp hours"},      {0x0010, "Cursor Speed"},     {0x0100, "Input"},
+        {0x0101, "Signal"},          {0x0200, "Volume"},           {0x0205, "3D Sound"},
+        {0x0206, "Bass"},            {0x0207, "Treble"},           {0x0208, "SRS SPACE"},
+        {0x0209, "SRS CENTER"},      {0x0300, "Brightness"},       {0x0301, "Contrast"},
+        {0x0302, "Sync."},           {0x0303, "Tracking"},         {0x0304, "Tracking base"},
+        {0x0306, "Red"},             {0x0307, "Green"},            {0x0308, "Blue"},
+        {0x030A, "Frequencies"},     {0x030B, "Resolution info"},  {0x030D, "Sharpness"},
+        {0x030E, "Resolution"},      {0x0310, "Sync info"},        {0x0311, "Presets"},
+        {0x0400, "Video Brightness"}, {0x0401, "Video Contrast"},  {0x0402, "Video Sharpness"},
+        {0x0403, "Saturation"},      {0x0404, "Tint"},             {0x0405, "Video Signal"},
+        {0x0500, "Position H"},      {0x0501, "Position V"},       {0x0502, "Rear Proj."},
+        {0x0503, "Ceiling"},         {0x0504, "Color Temp"},       {0x0508, "Black Level"},
+        {0x0509, "White Level"},     {0x050A, "Color Setting"},    {0x0603, "Prompt"},
+        {0x0604, "A/V Mute"},        {0x0608, "Gamma"},            {0x0609, "BNC"},
+        {0x060F, "Keystone"},        {0x0610, "Startup Screen"},   {0x0611, "Message"},
+        {0x0612, "DPMS"},            {0x0708, "P in P"},
+    };
+    for (const SName& n : kNames)
+        if (n.wCode == code)
+            return n.szName;
+    return "";
+}
+
 const uint16_t* InputItems(unsigned int& count)
 {
     return Listed(kInputItems, count);

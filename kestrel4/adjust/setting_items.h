@@ -66,6 +66,8 @@ struct SMasterEntry {
     bool bSent;
 };
 const SMasterEntry* MasterList(unsigned int& count);
+// A readable name of a master-list item (as the pages label it); "" for other codes.
+const char* ItemName(uint16_t code);
 
 // Items that depend on the input, then on the signal.
 const uint16_t* InputItems(unsigned int& count);

@@ -1,5 +1,7 @@
 #include "setting_model.h"
 
+#include <vector>
+
 #include "link_receiver.h"
 #include "projector_link.h"
 #include "projector_model.h"
@@ -73,6 +75,13 @@ bool CSettingModel::IsOfModel(uint16_t code) const
     return IsItemOfModel(code, m_Connection.Model());
 }
 
+int CSettingModel::NoCommand()
+{
+    // Nothing went out, so nothing was answered: a walk must not read an earlier answer.
+    m_Connection.Receiver().ClearReplyState();
+    return 0;
+}
+
 bool CSettingModel::Answered() const
 {
     return m_Connection.Receiver().ReplyState() == REPLY_ANSWERED;
@@ -84,8 +93,10 @@ int CSettingModel::SetItem(int stack, int projector, uint16_t item, const unsign
                            int ok)
 {
     unsigned char address;
-    if (!ok || !Address(projector, address))
+    if (!ok)
         return 0;
+    if (!Address(projector, address))
+        return NoCommand();
     return m_Link.Transact(stack, 1, address, item, bytes, count);
 }
 
@@ -99,16 +110,20 @@ int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t
 int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
 {
     unsigned char address;
-    if (!ok || !Address(projector, address))
+    if (!ok)
         return 0;
+    if (!Address(projector, address))
+        return NoCommand();
     return m_Link.Transact(stack, 2, address, item, nullptr, 0);
 }
 
 int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
 {
     unsigned char address;
-    if (!ok || !Address(projector, address))
+    if (!ok)
         return 0;
+    if (!Address(projector, address))
+        return NoCommand();
     return m_Link.Transact(stack, 3, address, item, nullptr, 0);
 }
 
@@ -343,18 +358,44 @@ int CSettingModel::QuerySignalItems(int projector, int ok)
     return 1;
 }
 
-int CSettingModel::ReadLockSettings()
+int CSettingModel::ReadLockSettings(int projector)
 {
+    unsigned char address;
+    if (projector < 1 || !Address(projector, address))
+        return NoCommand();
     unsigned int count;
     const SLockEntry* list = LockList(count);
     for (unsigned int i = 0; i < count; ++i) {
         if (!IsOfModel(list[i].wCode))
             continue;
-        unsigned char entry[3] = {static_cast<unsigned char>(list[i].wCode >> 8),
-                                  static_cast<unsigned char>(list[i].wCode), list[i].nSub};
-        if (!m_Link.Transact(m_Connection.IsStackMode(), 2, 1, kItemLock, entry, sizeof entry) && !Answered())
+        unsigned char entry[3] = {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub};
+        if (!m_Link.Transact(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
             return 0;
     }
+    return 1;
+}
+
+int CSettingModel::SendLockSettings(int projector, int ok)
+{
+    if (!ok)
+        return 0;
+    if (projector < 1 || projector > 4)
+        return NoCommand();
+    // The masks read before the walk: the answers to the sets change them as they come.
+    std::vector<unsigned char> entries;
+    unsigned int count;
+    const SLockEntry* list = LockList(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        if (!IsOfModel(list[i].wCode))
+            continue;
+        int locked = IsStoredLocked(list[i].wCode, list[i].nSub, projector);
+        unsigned char entry[4] = {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub,
+                                  static_cast<unsigned char>(locked)};
+        entries.insert(entries.end(), entry, entry + 4);
+    }
+    for (size_t at = 0; at < entries.size(); at += 4)
+        if (!SetItem(m_Connection.IsStackMode(), projector, kItemLock, &entries[at], 4) && !Answered())
+            return 0;
     return 1;
 }
 
@@ -430,8 +471,13 @@ int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) 
     int p = TableProjector(projector);
     if (p < 0)
         return -1;
+    return LocksInForce() ? IsStoredLocked(item, sub, p) : 0;
+}
+
+int CSettingModel::IsStoredLocked(uint16_t item, unsigned int sub, int p) const
+{
     unsigned int word, bit;
-    if (!LocksInForce() || !LockBit(item, sub, word, bit))
+    if (!LockBit(item, sub, word, bit))
         return 0;
     uint32_t mask = static_cast<uint32_t>(m_SettingTable.GetItemValue(static_cast<uint16_t>(kGroupLocks + word), p));
     return (mask >> bit) & 1;

@@ -48,7 +48,7 @@ public:
     // for reading and all four for writing. Reading with any other value gives -1; writing
     // stores nothing.
     int32_t GetItemValue(uint16_t item, int projector) const override;
-    void PutItemValue(uint16_t item, int32_t value, int projector);
+    void PutItemValue(uint16_t item, int32_t value, int projector) override;
 
     // Values that arrive from the projector (the receiving handlers call these).
     // A 1..4 byte value of a get or reset answer or a report: 1 = taken and stored.
@@ -69,8 +69,11 @@ public:
     int QueryAllSettings(int projector, int ok = 1);
     int QueryInputItems(int projector, int ok = 1);
     int QuerySignalItems(int projector, int ok = 1);
-    // The lock entries of the installer-only mode, read back from projector 1.
-    int ReadLockSettings();
+    // The lock entries of the installer-only mode, read back from projector 1..4 (the address
+    // of the get; the masks follow the answers).
+    int ReadLockSettings(int projector = 1);
+    // Every lock entry as the table's masks hold it, to projector 1..4.
+    int SendLockSettings(int projector, int ok = 1);
     // The whole model behind the reading dialog: every projector of a stack, else the current one.
     int ReadProjectorSettings();
     // 0x060C, 0x060D and 0x060E x 3 for Gamma choice g (0..2), each only after the previous one.
@@ -95,6 +98,7 @@ public:
     bool IsBulkReadRunning() const { return m_nBulkReads != 0; }
 
     CConnection& Connection() { return m_Connection; }
+    const CConnection& Connection() const { return m_Connection; }
     // The table itself: the projector setting file is its bytes.
     CSettingTable& Table() { return m_SettingTable; }
     const CSettingTable& Table() const { return m_SettingTable; }
@@ -120,6 +124,9 @@ private:
     int CurrentProjector() const;
     // A command without an answer ends a walk; a refusal does not.
     bool Answered() const;
+    int NoCommand();
+    // The table's lock bit, whether or not the locks are in force; p is a table projector.
+    int IsStoredLocked(uint16_t item, unsigned int sub, int p) const;
     void UpdateLockMask(int projector, uint16_t code, unsigned int sub, bool locked);
     void Show(int projector, ESettingPage page, uint16_t item, int32_t value);
     bool IsOfModel(uint16_t code) const;

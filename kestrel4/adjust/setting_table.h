@@ -5,10 +5,10 @@
 
 class CSettingTable {
 public:
-    static const unsigned int kSlots = 4;
-    static const unsigned int kGroups = 32;
-    static const unsigned int kItems = 32;
-    static const unsigned int kBytes = kSlots * kGroups * kItems * 4;
+    static constexpr unsigned int kSlots = 4;
+    static constexpr unsigned int kGroups = 32;
+    static constexpr unsigned int kItems = 32;
+    static constexpr unsigned int kBytes = kSlots * kGroups * kItems * 4;
 
     CSettingTable();
 

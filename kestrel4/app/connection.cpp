@@ -1,5 +1,7 @@
 #include "connection.h"
 
+#include "stack_state.h"
+
 #include "resource.h"
 #include "zelq_items.h"
 
@@ -65,13 +67,38 @@ void CConnection::OnSentValue(uint16_t item, int32_t value, int projector)
 
 bool CConnection::OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector)
 {
+    if (item == kItemStackQuery) {
+        // Too short for a stack state: no stack, the count stays.
+        m_bStackMode = 0;
+        return true;
+    }
     return m_pStore ? m_pStore->OnNotifiedValue(item, bytes, count, projector) : true;
 }
 
 void CConnection::OnMultiByte(const SReceivedFrame& reply, int projector)
 {
+    if (reply.wItem == kItemStackQuery) {
+        OnStackState(reply.Parameter, reply.nParameterLength);
+        return;
+    }
     if (m_pStore)
         m_pStore->OnMultiByte(reply, projector);
+}
+
+void CConnection::OnStackState(const unsigned char* bytes, uint32_t count)
+{
+    SStackState state = DecodeStackState(bytes, count);
+    if (!state.bValid) {
+        m_bStackMode = 0;
+        return;
+    }
+    m_bStackMode = state.bStackMode;
+    m_nProjectorCount = state.nProjectorCount;
+    if (m_nCurrentProjector > m_nProjectorCount)
+        m_nCurrentProjector = 1;
+    for (int k = 1; k <= 4; ++k)
+        if (m_pStore)
+            m_pStore->PutItemValue(kItemStackPosition, state.nPosition[k - 1], k);
 }
 
 void CConnection::OnLockEntries(const unsigned char* bytes, uint32_t count)

@@ -62,6 +62,8 @@ private:
     bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override;
     void OnMultiByte(const SReceivedFrame& reply, int projector) override;
     void OnLockEntries(const unsigned char* bytes, uint32_t count) override;
+    // The answer to the stack query decides the stack mode, the count and the positions.
+    void OnStackState(const unsigned char* bytes, uint32_t count);
     void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
 
     int32_t ItemValue(uint16_t item, int projector) const;

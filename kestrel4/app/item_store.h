@@ -10,6 +10,8 @@ class IItemStore : public IReceiverEvents {
 public:
     // The table value of item for projector 1..4.
     virtual int32_t GetItemValue(uint16_t item, int projector) const = 0;
+    // Values the connection derives itself (the stack positions).
+    virtual void PutItemValue(uint16_t item, int32_t value, int projector) = 0;
 };
 
 // Told of every item change the connection does not handle itself (the pages, and the

@@ -2,6 +2,7 @@
 // menu items a screen enables, what ConnectMode means at start-up, what a key does, and the
 // order of the close sequence.
 #pragma once
+#include <cstdint>
 
 enum EScreen {
     SCREEN_SUPPORT = 0,  // "Presentation Support"
@@ -64,3 +65,7 @@ bool RunSaveQuestions(ICloseSteps& steps);
 void RunClosingSteps(ICloseSteps& steps);
 // The whole sequence; false when it stopped at a cancelled question and nothing was closed.
 bool RunCloseSequence(ICloseSteps& steps);
+
+// The key that opens the installer-only mode from the version box: a key-down of I with Ctrl
+// held and neither Shift nor Alt. flags: the keyboard hook's keystroke flags (bit 31 = up).
+bool IsInstallerKey(unsigned int virtualKey, uint32_t flags, bool ctrl, bool shift, bool alt);

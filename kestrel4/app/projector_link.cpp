@@ -89,6 +89,9 @@ int CProjectorLink::Open()
 void CProjectorLink::Close()
 {
     CWaitCursor wait(m_pHost);
+    // An answer of the closed link must not pass for the answer to a later command.
+    if (m_pReceiver)
+        m_pReceiver->ClearReplyState();
     if (CCommSerial* engine = Engine())
         engine->CloseSerilox();
     if (m_nLevel == 0)
@@ -150,6 +153,8 @@ int CProjectorLink::SendLevel5Command(const SZelqLevel5Header& header, const uns
 int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
                              const unsigned char* bytes, unsigned int count)
 {
+    if (m_pReceiver)
+        m_pReceiver->ClearReplyState();
     if (!m_bOpen || !m_pReceiver)
         return 0;
     SZelqLevel5Header header = MakeLevel5Header(stack, attr, address, item, count);
@@ -209,12 +214,19 @@ void CProjectorLink::WaitPumping(unsigned long ms)
 
 bool CProjectorLink::WaitReplyState(unsigned char state, unsigned long ms)
 {
-    if (!m_pHost || !m_pReceiver)
+    if (!m_pReceiver)
+        return false;
+    return WaitUntil([&] { return m_pReceiver->ReplyState() == state; }, ms);
+}
+
+bool CProjectorLink::WaitUntil(const std::function<bool()>& done, unsigned long ms)
+{
+    if (!m_pHost)
         return false;
     auto start = std::chrono::steady_clock::now();
     for (;;) {
         PumpMessages(kAllEngineMessages[0], kAllEngineMessages[1]);
-        if (m_pReceiver->ReplyState() == state)
+        if (done())
             return true;
         long elapsed = MsSince(start);
         if (elapsed > static_cast<long>(ms))

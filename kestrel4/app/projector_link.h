@@ -3,6 +3,7 @@
 // until the receiving handlers have seen the acknowledgement and the answer.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "engine_level4.h"
@@ -44,6 +45,8 @@ public:
     void WaitPumping(unsigned long ms);
     // Dispatches engine messages until the reply state is exactly state; false after ms.
     bool WaitReplyState(unsigned char state, unsigned long ms);
+    // Dispatches engine messages until done() holds; false after ms.
+    bool WaitUntil(const std::function<bool()>& done, unsigned long ms);
 
     int IsOpen() const { return m_bOpen; }
     unsigned int GetPort() const { return m_Property.PortNumber; }

@@ -47,6 +47,7 @@ public:
         auto it = m_Values.find({item, projector});
         return it == m_Values.end() ? 0 : it->second;
     }
+    void PutItemValue(uint16_t item, int32_t value, int projector) override { m_Values[{item, projector}] = value; }
     void OnSentValue(uint16_t item, int32_t value, int projector) override
     {
         m_Values[{item, projector}] = value;

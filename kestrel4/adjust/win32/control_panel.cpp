@@ -19,7 +19,7 @@ INT_PTR CReadingDlg::HandleMessage(UINT msg, WPARAM, LPARAM)
 
 CControlPanel::CControlPanel(CSettingModel& settings)
     : m_Settings(settings), m_Connection(settings.Connection()), m_Context(settings), m_VideoComputer(m_Context), m_VideoVideo(m_Context),
-      m_Audio(m_Context), m_Setting(m_Context), m_Advanced(m_Context), m_About(m_Context), m_Gamma(m_Context)
+      m_Audio(m_Context), m_Setting(m_Context), m_Advanced(m_Context), m_About(m_Context), m_Gamma(m_Context), m_Files(settings, *this)
 {
 }
 
@@ -59,6 +59,10 @@ INT_PTR CControlPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // The main window owns the test pattern window that the check button shows.
         if (LOWORD(wParam) == IDC_PATTERN_DISPLAY && HIWORD(wParam) == BN_CLICKED) {
             SendMessageA(GetAncestor(m_hWnd, GA_ROOT), WM_COMMAND, wParam, lParam);
+            return TRUE;
+        }
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDC_RESET) {
+            m_Files.ResetPage(GetAncestor(m_hWnd, GA_ROOT), m_nTab);
             return TRUE;
         }
         if (HIWORD(wParam) == BN_CLICKED)
@@ -101,10 +105,8 @@ void CControlPanel::OnInit()
         if (page->GetHwnd())
             SetWindowPos(page->GetHwnd(), tabs, area.left, area.top, area.right - area.left, area.bottom - area.top,
                          SWP_NOACTIVATE);
-    // The resets come with their own part of the program; the main window enables the
-    // test pattern button once its window exists.
+    // The main window enables the test pattern button once its window exists.
     EnableWindow(GetDlgItem(m_hWnd, IDC_PATTERN_DISPLAY), FALSE);
-    EnableWindow(GetDlgItem(m_hWnd, IDC_RESET), FALSE);
     EnableProjectorButtons();
     ShowTab(0);
 }
@@ -141,6 +143,28 @@ void CControlPanel::ShowTab(int tab)
             ShowWindow(page, SW_HIDE);
     if (shown)
         ShowWindow(shown, SW_SHOWNA);
+    EnableResetButton();
+}
+
+void CControlPanel::EnableResetButton()
+{
+    EnableWindow(GetDlgItem(m_hWnd, IDC_RESET), IsResetEnabled(m_Settings, m_nTab) ? TRUE : FALSE);
+}
+
+void CControlPanel::OnFileCommand(UINT id)
+{
+    HWND owner = GetAncestor(m_hWnd, GA_ROOT);
+    switch (id) {
+    case ID_FILE_OPEN:
+        m_Files.OpenSettingFile(owner, false);
+        break;
+    case ID_FILE_SAVE:
+        m_Files.SaveSettingFile(owner);
+        break;
+    case ID_FILE_SAVE_AS:
+        m_Files.SaveSettingFileAs(owner);
+        break;
+    }
 }
 
 HWND CControlPanel::LastFocusControl() const
@@ -220,6 +244,7 @@ void CControlPanel::OnItemChanged(uint16_t item, bool fromProjector, int project
 {
     if (!m_hWnd)
         return;
+    m_Files.OnItemChanged(item, fromProjector);
     // Changes of another projector stay in the table until that projector is chosen.
     if (projector != 0 && projector != m_Connection.CurrentProjector())
         return;

@@ -8,6 +8,7 @@
 #include "about_page.h"
 #include "adjust_pages.h"
 #include "screen_dlgs.h"
+#include "setting_files_ui.h"
 #include "setting_model.h"
 
 class CConnection;
@@ -31,6 +32,9 @@ public:
     void OnItemChanged(uint16_t item, bool fromProjector, int projector);
     // The projector whose values the pages show; the pages refresh when it changes.
     void SelectProjector(int projector);
+    // File > Open, Save and Save As while this screen is shown.
+    void OnFileCommand(UINT id);
+    CSettingFileUi& Files() { return m_Files; }
 
     // ISettingView
     void ShowValue(ESettingPage page, uint16_t item, int32_t value) override;
@@ -46,6 +50,8 @@ private:
     void ShowTab(int tab);
     HWND TabPage(int tab) const;
     void EnableProjectorButtons();
+    // "Reset..." by the reset locks of the tab shown.
+    void EnableResetButton();
 
     CSettingModel& m_Settings;
     CConnection& m_Connection;
@@ -58,5 +64,6 @@ private:
     CAboutPage m_About;
     CGammaPage m_Gamma;
     CReadingDlg m_Reading;
+    CSettingFileUi m_Files;
     int m_nTab = 0;
 };

@@ -1,4 +1,6 @@
 #include "kestrel_dlg.h"
+
+#include "installer_dlgs.h"
 #include "kestrel_app.h"
 #include "capture_edit.h"
 #include "support_page.h"
@@ -159,6 +161,14 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TAPLINE_MOUSE:
     case WM_TAPLINE_KEY: {
         // The installer-only key check goes before the Presentation Support screen for keys.
+        if (msg == WM_TAPLINE_KEY && m_bAboutOpen && m_AboutDlg.Exists() &&
+            IsInstallerKey(static_cast<unsigned int>(wParam), static_cast<uint32_t>(lParam),
+                           GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0)) {
+            m_bInstallerKey = 1;
+            m_bAboutOpen = 0;
+            EndDialog(m_AboutDlg.GetHwnd(), IDCANCEL);
+            return SetResult(1);
+        }
         HWND support = ScreenWindow(SCREEN_SUPPORT);
         return SetResult(support ? SendMessageA(support, msg, wParam, lParam) : 0);
     }
@@ -441,6 +451,9 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case ID_SEND_CURSOR:
         // Each goes to the page of its screen, checked against GetScreenMenu because
         // accelerators arrive whatever the menu shows.
+        if (SelectedScreen() == SCREEN_CONTROL && m_pControlPanel && GetScreenMenu(SCREEN_CONTROL).bFile &&
+            (id == ID_FILE_OPEN || id == ID_FILE_SAVE || id == ID_FILE_SAVE_AS))
+            m_pControlPanel->OnFileCommand(id);
         if (SelectedScreen() == SCREEN_LOGO && m_pLogoPage && id != ID_FILE_NEW && id != ID_SEND_CURSOR &&
             GetScreenMenu(SCREEN_LOGO).bFile) {
             if (id == ID_FILE_OPEN) m_pLogoPage->OpenLogo();
@@ -479,7 +492,29 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
         m_bAboutOpen = 1;
         m_AboutDlg.DoModal(IDD_ABOUTBOX, m_hWnd);
         m_bAboutOpen = 0;
+        if (m_bInstallerKey) {
+            m_bInstallerKey = 0;
+            RunInstallerMode();
+        }
         break;
+    }
+}
+
+void CKestrelDlg::RunInstallerMode()
+{
+    CPasswordDlg password(m_Settings);
+    if (password.DoModal(IDD_PASSWORD, m_hWnd) != IDOK)
+        return;
+    if (!m_bSettingsRead) {
+        m_bSettingsRead = 1;
+        m_Settings.ReadProjectorSettings();
+    }
+    CInstallerDlg installer(m_Settings, m_pControlPanel ? &m_pControlPanel->Files() : nullptr);
+    installer.DoModal(IDD_INSTALLER, m_hWnd);
+    RebuildScreenList();
+    if (m_pControlPanel) {
+        m_pControlPanel->SelectProjector(m_Connection.CurrentProjector());
+        m_pControlPanel->RefreshPages();
     }
 }
 

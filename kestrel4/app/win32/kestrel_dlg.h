@@ -48,6 +48,7 @@ public:
     int m_nConnectMode = 1;
     int m_bLogoRefresh = 0;
     int m_bAboutOpen = 0;
+    int m_bInstallerKey = 0; // the installer key closed the version box
     // Whether the projector control screen has read the settings since the last connection,
     // and whether the cursor/stamp screen must query its sets again.
     int m_bSettingsRead = 0;
@@ -77,6 +78,8 @@ private:
     void ShowHelpTopics();
     std::string HelpFilePath() const;
     int SelectedScreen() const;
+    // Password, then the installer dialog; afterwards the screens show what it changed.
+    void RunInstallerMode();
     HWND ScreenWindow(int screen) const;
 
     // ICloseSteps

@@ -412,6 +412,7 @@ int main(int argc, char** argv)
             Print((i == selected ? L"*" : L" ") + std::wstring(item));
         }
     } else if (cmd == "lselect" && argc > 4) {
+    } else if (cmd == "lbselect" && argc > 4) {
         HWND list = NeedItem(hwnd, argv[3]);
         SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
         PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),

@@ -1,0 +1,169 @@
+#include "setting_files_ui.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "resource.h"
+#include "setting_file.h"
+#include "setting_model.h"
+
+namespace {
+// The filter string with '|' between its parts, as the file dialogs want it with NULs.
+std::string Filter()
+{
+    std::string filter = LoadResString(IDS_SETTING_FILE_FILTER);
+    for (char& c : filter)
+        if (c == '|')
+            c = '\0';
+    return filter + '\0';
+}
+
+std::string ProgramDirectory()
+{
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir(path, n);
+    size_t slash = dir.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : dir.substr(0, slash);
+}
+
+void ShowError(HWND owner, UINT text)
+{
+    MessageBoxA(owner, LoadResString(text).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONERROR);
+}
+} // namespace
+
+INT_PTR CResetDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetWindowTextA(m_hWnd, LoadResString(IDS_CAPTION).c_str());
+        SetDlgItemTextA(m_hWnd, IDC_RESET_PAGE, LoadResString(m_nPageText).c_str());
+        CheckRadioButton(m_hWnd, IDC_RESET_PAGE, IDC_RESET_ALL, IDC_RESET_PAGE);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            m_bAll = IsDlgButtonChecked(m_hWnd, IDC_RESET_ALL) == BST_CHECKED;
+            EndDialog(m_hWnd, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(m_hWnd, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void CSettingFileUi::ChooseDirectory() const
+{
+    std::string dir = m_strDirectory.empty() ? ProgramDirectory() : m_strDirectory;
+    if (!SetCurrentDirectoryA(dir.c_str()))
+        SetCurrentDirectoryA(ProgramDirectory().c_str());
+}
+
+void CSettingFileUi::RememberDirectory()
+{
+    char dir[MAX_PATH] = {};
+    if (GetCurrentDirectoryA(MAX_PATH, dir))
+        m_strDirectory = dir;
+}
+
+void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
+{
+    ChooseDirectory();
+    std::string filter = Filter();
+    char path[MAX_PATH] = {};
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn))
+        return;
+    // Read whole first: a failed read leaves the table as it was.
+    std::vector<unsigned char> bytes;
+    if (!ReadSettingFile(path, bytes)) {
+        ShowError(owner, IDS_READ_FAILED);
+        return;
+    }
+    std::string chosen = path;
+    m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
+    m_strCurrentFile = chosen;
+
+    CNoticeDlg wait;
+    if (wait.Create(IDD_WAIT, GetAncestor(owner, GA_ROOT))) {
+        ShowWindow(wait.GetHwnd(), SW_SHOW);
+        UpdateWindow(wait.GetHwnd());
+    }
+    ApplySettingFile(m_Settings, bytes, withLocks);
+    m_View.RefreshPages();
+    if (wait.Exists())
+        DestroyWindow(wait.GetHwnd());
+}
+
+bool CSettingFileUi::Write(HWND owner)
+{
+    if (::SaveSettingFile(m_Settings, m_strCurrentFile))
+        return true;
+    ShowError(owner, IDS_WRITE_FAILED);
+    return false;
+}
+
+void CSettingFileUi::SaveSettingFile(HWND owner)
+{
+    if (m_strCurrentFile.empty()) {
+        SaveSettingFileAs(owner);
+        return;
+    }
+    ChooseDirectory();
+    Write(owner);
+}
+
+void CSettingFileUi::SaveSettingFileAs(HWND owner)
+{
+    ChooseDirectory();
+    std::string filter = Filter();
+    char path[MAX_PATH] = {};
+    size_t slash = m_strCurrentFile.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? m_strCurrentFile : m_strCurrentFile.substr(slash + 1);
+    lstrcpynA(path, name.c_str(), MAX_PATH);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = path;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrDefExt = "KST";
+    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameA(&ofn))
+        return;
+    std::string chosen = path;
+    m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
+    m_strCurrentFile = chosen;
+    Write(owner);
+}
+
+void CSettingFileUi::ResetPage(HWND owner, int tab)
+{
+    int page = ResetPageOfTab(tab, m_Settings.IsComputerInput() != 0);
+    if (page < 0 || !IsResetEnabled(m_Settings, tab))
+        return;
+    CResetDlg dialog(static_cast<UINT>(IDS_RESET_PAGE_FIRST + page));
+    if (dialog.DoModal(IDD_RESET, owner) != IDOK)
+        return;
+    if (MessageBoxA(owner, LoadResString(IDS_EXECUTE).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                    MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+        return;
+    if (dialog.IsResetAll()) {
+        // The projector's busy reports run the "Wait..." dialog and the refresh.
+        ResetAll(m_Settings);
+        return;
+    }
+    ::ResetPage(m_Settings, static_cast<EResetPage>(page), m_ResolutionWait);
+    m_View.RefreshPages();
+}

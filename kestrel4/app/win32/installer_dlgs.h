@@ -1,0 +1,84 @@
+// The installer-only mode's dialogs: the password input that guards it, the installer dialog
+// (locks, set points, stacks, source switching, setting files) and the password change. The
+// projector holds the password; the edits are emptied after every use.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dialog_base.h"
+#include "installer_rules.h"
+
+class CConnection;
+class CSettingModel;
+class CSettingFileUi;
+
+// IDD 178: ends with OK only when the projector accepted the password.
+class CPasswordDlg : public CDialogBase {
+public:
+    explicit CPasswordDlg(CSettingModel& settings) : m_Settings(settings) {}
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CSettingModel& m_Settings;
+};
+
+// IDD 189.
+class CChangePasswordDlg : public CDialogBase {
+public:
+    explicit CChangePasswordDlg(CSettingModel& settings) : m_Settings(settings) {}
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool Change();
+    CSettingModel& m_Settings;
+};
+
+// IDD 190 with menu 191.
+class CInstallerDlg : public CDialogBase {
+public:
+    // files: the projector control screen's file operations, or null when it has none.
+    CInstallerDlg(CSettingModel& settings, CSettingFileUi* files);
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnInit();
+    void OnCommand(UINT id, UINT code);
+    void ShowStackState();
+    void SelectProjector(int projector);
+    void OnFunction();
+    void OnItem();
+    void OnSubChoice();
+    void OnEditChange();
+    void EnableBelowBigKey();
+    void EnableSetPoint();
+    void OnBigKey();
+    void OnSmallKey();
+    void OnSending();
+    void OnSource(int value);
+    void OnStack(bool establish);
+    void OnSettingComplete();
+    bool Checked(UINT id) const;
+    void Enable(UINT id, bool enable) const;
+
+    CSettingModel& m_Settings;
+    CConnection& m_Connection;
+    CSettingFileUi* m_pFiles;
+    int m_nProjector = 1;
+    int m_nSource = 0;
+    unsigned int m_nFunction = 0;
+    std::vector<SInstallerItem> m_Items;
+    std::vector<SSubChoice> m_Subs;
+    uint16_t m_wSetItem = 0;
+    SSetPoint m_SetPoint;
+    std::string m_strEdit;
+    bool m_bEditing = false;
+    HBITMAP m_hBigKey = nullptr;
+    HBITMAP m_hSmallKey = nullptr;
+};
