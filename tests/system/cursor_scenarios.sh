@@ -10,10 +10,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 bin=$(dirname "$exe")
 cp "$bin/Glyphpad.exe" "$bin/item_pages_host.exe" "$work/"
 check() { python3 "$here/cursor_check.py" "$@"; }
-# Control and string IDs by their names in the resource headers.
+# Control and string IDs by their names in the resource headers; gid for the editor's own.
 rid() {
   awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
     "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
+}
+gid() {
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$here/../../resources/glyphpad/glyphpad_resource.h"
 }
 # A pencil stroke along a row of the editor's grid, from cell X1 to cell X2.
 stroke() {  # stroke TITLE ROW X1 X2
@@ -43,7 +46,7 @@ k click Kestrel "$(rid IDC_SET_EDIT)"
 k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
 expect "action button" "Renewal" "$(k text "Cursor/Stamp Edit" "$(rid IDC_ACTION)")"
 expect "main window disabled meanwhile" 0 "$(k enabled Kestrel 0)"
-k click "Cursor/Stamp Edit" $(($(rid IDC_COLOR_FIRST) + 7))
+k click "Cursor/Stamp Edit" $(($(gid IDC_COLOR_FIRST) + 7))
 sleep 0.3
 stroke "Cursor/Stamp Edit" 0 2 9
 shot 02-editor-set-frame

@@ -49,7 +49,7 @@ shot 03-stack
 
 say "Big Key on Audio for projector 2"
 k click "$INST" 1220; sleep 0.5
-k lbselect "$INST" 1000 2; sleep 0.5
+k lselect "$INST" 1000 2; sleep 0.5
 m=$(mark)
 k click "$INST" 1239
 wait_frames "$m" "" 6 10 || fail "lock entries not sent"

@@ -41,8 +41,6 @@
 //   size TITLE ID                  the client size of control ID, "W H"
 //   drag TITLE ID X1 Y1 X2 Y2      left button down at X1,Y1 of control ID's client area,
 //                                  moves in steps to X2,Y2, button up (posted, as a mouse does)
-//   list TITLE ID                  the items of list box ID, one a line, selected marked '*'
-//   lselect TITLE ID INDEX         select a list box item and tell the parent
 //   post TITLE MSG                 post message MSG (decimal or 0x...) without arguments
 //   rect TITLE ID                  the screen rectangle of control ID's client area, "L T R B"
 //   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
@@ -412,7 +410,6 @@ int main(int argc, char** argv)
             Print((i == selected ? L"*" : L" ") + std::wstring(item));
         }
     } else if (cmd == "lselect" && argc > 4) {
-    } else if (cmd == "lbselect" && argc > 4) {
         HWND list = NeedItem(hwnd, argv[3]);
         SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
         PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
@@ -439,20 +436,6 @@ int main(int argc, char** argv)
             PostMessageW(target, WM_MOUSEMOVE, MK_LBUTTON,
                          MAKELPARAM(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps));
         PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(x2, y2));
-    } else if (cmd == "list" && argc > 3) {
-        HWND list = NeedItem(hwnd, argv[3]);
-        LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            wchar_t item[256] = {0};
-            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
-            Print((i == selected ? L"*" : L" ") + std::wstring(item));
-        }
-    } else if (cmd == "lselect" && argc > 4) {
-        HWND list = NeedItem(hwnd, argv[3]);
-        SendMessageW(list, LB_SETCURSEL, std::atoi(argv[4]), 0);
-        PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
     } else if (cmd == "post" && argc > 3) {
         PostMessageW(hwnd, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), 0, 0);
     } else if (cmd == "menu-state" && argc > 3) {
