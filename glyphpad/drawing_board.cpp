@@ -3,8 +3,8 @@
 #include <algorithm>
 
 CDrawingBoard::CDrawingBoard(int size, const CPalette& palette)
-    : m_nSize(size), m_Palette(palette), m_Picture(size, size, kTransparentColor),
-      m_Color(palette[0]), m_Selection(NoSelection())
+    : m_nSize(size), m_Palette(palette), m_Picture(size, size, kTransparentColor), m_Color(palette[0]),
+      m_Selection(NoSelection())
 {
 }
 
@@ -72,7 +72,10 @@ void CDrawingBoard::Move(SCell cell)
         ApplyTool();
 }
 
-void CDrawingBoard::ButtonUp() { m_bPressed = false; }
+void CDrawingBoard::ButtonUp()
+{
+    m_bPressed = false;
+}
 
 void CDrawingBoard::ApplyTool()
 {

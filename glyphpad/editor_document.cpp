@@ -27,7 +27,10 @@ bool ItemNameAllowed(const std::string& name, EEditorMode mode)
            Upper(name.substr(name.size() - 4)) == extension;
 }
 
-EItemKind KindOf(EEditorMode mode) { return mode == MODE_STAMP ? ITEM_STAMP : ITEM_CURSOR; }
+EItemKind KindOf(EEditorMode mode)
+{
+    return mode == MODE_STAMP ? ITEM_STAMP : ITEM_CURSOR;
+}
 
 // A frame the editor can rewrite in place: 32 x 32 at 4 bits with the usual 40-byte header
 // right after its directory, so that its colour bits begin 126 bytes in.
@@ -82,7 +85,10 @@ bool ParseEditorCommandLine(const std::string& line, SEditorStart& start)
     return true;
 }
 
-int EditorImageSize(EEditorMode mode) { return mode == MODE_STAMP ? 48 : 32; }
+int EditorImageSize(EEditorMode mode)
+{
+    return mode == MODE_STAMP ? 48 : 32;
+}
 
 const char* EditorTitle(EEditorMode mode)
 {
@@ -154,7 +160,10 @@ std::string CEditorDocument::ItemPath(const std::string& name) const
     return m_strDirectory + (m_Start.eMode == MODE_STAMP ? "stamp/" : "cursor/") + name;
 }
 
-std::string CEditorDocument::SetPath() const { return m_strDirectory + "Temp.csp"; }
+std::string CEditorDocument::SetPath() const
+{
+    return m_strDirectory + "Temp.csp";
+}
 
 int CEditorDocument::Load()
 {

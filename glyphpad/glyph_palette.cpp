@@ -5,19 +5,25 @@
 const CPalette& VgaPalette()
 {
     static const CPalette table = {
-        MakeColor(0, 0, 0),        MakeColor(255, 255, 255), MakeColor(0, 255, 255),   MakeColor(255, 0, 255),
-        MakeColor(0, 0, 255),      MakeColor(255, 255, 0),   MakeColor(0, 255, 0),     MakeColor(255, 0, 0),
+        MakeColor(0, 0, 0),          MakeColor(255, 255, 255),    MakeColor(0, 255, 255),   MakeColor(255, 0, 255),
+        MakeColor(0, 0, 255),        MakeColor(255, 255, 0),      MakeColor(0, 255, 0),     MakeColor(255, 0, 0),
         MakeColor(0x80, 0x80, 0x80), MakeColor(0xC0, 0xC0, 0xC0), MakeColor(0, 0x80, 0x80), MakeColor(0x80, 0, 0x80),
-        MakeColor(0, 0, 0x80),     MakeColor(0x80, 0x80, 0), MakeColor(0, 0x80, 0),    MakeColor(0x80, 0, 0),
+        MakeColor(0, 0, 0x80),       MakeColor(0x80, 0x80, 0),    MakeColor(0, 0x80, 0),    MakeColor(0x80, 0, 0),
     };
     return table;
 }
 
 namespace {
 
-bool Pure(unsigned channel) { return channel == 0 || channel == 255; }
+bool Pure(unsigned channel)
+{
+    return channel == 0 || channel == 255;
+}
 
-unsigned Distance(unsigned a, unsigned b) { return a > b ? a - b : b - a; }
+unsigned Distance(unsigned a, unsigned b)
+{
+    return a > b ? a - b : b - a;
+}
 
 } // namespace
 
@@ -51,7 +57,10 @@ int MatchColorIndex(const CPalette& palette, ColorRef color, EEditorMode mode)
     return 0;
 }
 
-bool IsTransparentColor(ColorRef color) { return ColorsNear(color, kTransparentColor, 10); }
+bool IsTransparentColor(ColorRef color)
+{
+    return ColorsNear(color, kTransparentColor, 10);
+}
 
 ColorRef NearestTableColor(const CPalette& palette, ColorRef color)
 {

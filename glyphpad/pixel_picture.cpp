@@ -21,7 +21,10 @@ void CPixelPicture::Set(int x, int y, ColorRef color)
         m_Pixels[Index(x, y)] = color;
 }
 
-void CPixelPicture::Fill(ColorRef color) { std::fill(m_Pixels.begin(), m_Pixels.end(), color); }
+void CPixelPicture::Fill(ColorRef color)
+{
+    std::fill(m_Pixels.begin(), m_Pixels.end(), color);
+}
 
 void CPixelPicture::Line(SCell from, SCell to, ColorRef color)
 {

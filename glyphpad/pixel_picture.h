@@ -55,7 +55,10 @@ public:
     bool operator!=(const CPixelPicture& o) const { return !(*this == o); }
 
 private:
-    size_t Index(int x, int y) const { return static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) + static_cast<size_t>(x); }
+    size_t Index(int x, int y) const
+    {
+        return static_cast<size_t>(y) * static_cast<size_t>(m_nWidth) + static_cast<size_t>(x);
+    }
 
     int m_nWidth = 0;
     int m_nHeight = 0;

@@ -24,7 +24,10 @@ namespace {
 
 std::atomic<bool> g_bInterrupted{false};
 
-void OnInterrupt(int) { g_bInterrupted = true; }
+void OnInterrupt(int)
+{
+    g_bInterrupted = true;
+}
 
 // The tool keeps no settings of its own: what the projector reports goes nowhere.
 class CNoEvents : public IReceiverEvents {
@@ -67,7 +70,7 @@ int SendCursorSetFile(const std::string& device, const std::string& path)
     std::vector<uint8_t> image;
     if (read != CURSOR_FILE_OK || !set.PackImage(image)) {
         std::fprintf(stderr, "kestrelctl: %s: %s\n", path.c_str(),
-                     read == CURSOR_FILE_OK ? "the set is not eight 32 x 32 frames of 16 colours"
+                     read == CURSOR_FILE_OK         ? "the set is not eight 32 x 32 frames of 16 colours"
                      : read == CURSOR_FILE_NOT_KIND ? "not a cursor/stamp set file"
                                                     : "cannot be read");
         return CURSORS_BAD_FILE;
@@ -95,7 +98,8 @@ int SendCursorSetFile(const std::string& device, const std::string& path)
     link.Close();
     if (!sent) {
         std::fprintf(stderr, "kestrelctl: %s\n",
-                     g_bInterrupted ? "interrupted; the projector was told to abort" : "the projector did not take the set");
+                     g_bInterrupted ? "interrupted; the projector was told to abort"
+                                    : "the projector did not take the set");
         return CURSORS_SEND_FAILED;
     }
     return 0;

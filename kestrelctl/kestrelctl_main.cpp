@@ -151,8 +151,8 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
         for (const SDifference& d : DiffSettings(*model, target.slot, file, live)) {
             differs = true;
             if (targets.size() > 1 || o.to)
-                std::printf("0x%04X %s %ld %ld (projector %d)\n", d.wCode, ItemName(d.wCode), static_cast<long>(d.nFile),
-                            static_cast<long>(d.nLive), target.slot);
+                std::printf("0x%04X %s %ld %ld (projector %d)\n", d.wCode, ItemName(d.wCode),
+                            static_cast<long>(d.nFile), static_cast<long>(d.nLive), target.slot);
             else
                 std::printf("0x%04X %s %ld %ld\n", d.wCode, ItemName(d.wCode), static_cast<long>(d.nFile),
                             static_cast<long>(d.nLive));

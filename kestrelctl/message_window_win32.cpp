@@ -1,8 +1,8 @@
 #include "message_window.h"
 
 CMessageWindow::CMessageWindow()
-    : m_hWindow(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                                nullptr))
+    : m_hWindow(
+          CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr))
 {
 }
 

@@ -10,7 +10,8 @@ namespace {
 const unsigned long kReplyWaitMs = 1000;
 const unsigned long kLevel5EngineWaitMs = 10000;
 
-template <class Engine> void Configure(Engine& engine, const std::string& device, unsigned long baud)
+template <class Engine>
+void Configure(Engine& engine, const std::string& device, unsigned long baud)
 {
     SSerialProperty property;
     property.CommVelocity = static_cast<unsigned int>(baud);

@@ -28,9 +28,9 @@ ESessionStatus ReadLocks(CProjectorSession& session, const SProjectorModel& mode
         if (!IsItemOfModel(list[i].wCode, model))
             continue;
         SAnswer answer;
-        ESessionStatus status = session.Transact(target.stack, 2, target.address, kItemLock,
-                                                 {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub},
-                                                 answer, message);
+        ESessionStatus status =
+            session.Transact(target.stack, 2, target.address, kItemLock,
+                             {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub}, answer, message);
         if (status == SESSION_REFUSED)
             continue;
         if (status != SESSION_OK)
@@ -88,10 +88,9 @@ ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& m
         if (status != SESSION_OK)
             return status;
         if (answer.parameter.size() >= 1 && answer.parameter.size() <= 4)
-            table.PutItemValue(code,
-                               ItemValueFromBytes(code, answer.parameter.data(),
-                                                  static_cast<uint32_t>(answer.parameter.size())),
-                               target.slot);
+            table.PutItemValue(
+                code, ItemValueFromBytes(code, answer.parameter.data(), static_cast<uint32_t>(answer.parameter.size())),
+                target.slot);
     }
     return ReadLocks(session, model, target, table, message);
 }
@@ -108,13 +107,14 @@ ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& m
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i].wCode;
-        if (!list[i].bSent || !IsItemOfModel(code, model) || (model.bStackCapable && IsLocked(locks, target.slot, code)))
+        if (!list[i].bSent || !IsItemOfModel(code, model) ||
+            (model.bStackCapable && IsLocked(locks, target.slot, code)))
             continue;
         unsigned char bytes[4];
         unsigned int width = ItemValueBytes(code, table.GetItemValue(code, target.slot), bytes);
         SAnswer answer;
-        status = session.Transact(target.stack, 1, target.address, code, std::vector<unsigned char>(bytes, bytes + width),
-                                  answer, message);
+        status = session.Transact(target.stack, 1, target.address, code,
+                                  std::vector<unsigned char>(bytes, bytes + width), answer, message);
         // A refused value is the projector's to refuse; the rest still goes.
         if (status != SESSION_OK && status != SESSION_REFUSED)
             return status;

@@ -29,8 +29,7 @@ CDataInformation::CDataInformation(const unsigned char* data, unsigned int size,
     SetAllData(data, size);
 }
 
-CDataInformation::CDataInformation(const CDataInformation& other)
-    : CDataInformation(other.m_nBufferSize)
+CDataInformation::CDataInformation(const CDataInformation& other) : CDataInformation(other.m_nBufferSize)
 {
     *this = other;
 }

@@ -201,9 +201,7 @@ CCommZelqLevel4::EReply CCommZelqLevel4::TakeReply()
     CZelqLevel4Packet* write = GetCheckWritePacketPtr();
     if (read->GetGroupID() != write->GetGroupID() || read->GetItemID() != write->GetItemID())
         return REPLY_NONE;
-    EReply reply = read->FormerData().GetSize() == 0 ? REPLY_EMPTY
-                   : read->IsCheckSumValid()         ? REPLY_GOOD
-                                                     : REPLY_BAD;
+    EReply reply = read->FormerData().GetSize() == 0 ? REPLY_EMPTY : read->IsCheckSumValid() ? REPLY_GOOD : REPLY_BAD;
     read->InitializeInstance();
     write->InitializeInstance();
     return reply;

@@ -82,7 +82,8 @@ protected:
         }
     };
     int SendFrame(const CDataInformation& frame, const SSendRules& rules);
-    template <class Packet> static Packet& Stamp(Packet& record, const CDataInformation& frame)
+    template <class Packet>
+    static Packet& Stamp(Packet& record, const CDataInformation& frame)
     {
         record = frame;
         record.SetNowTime();
@@ -127,12 +128,14 @@ protected:
     void SetCheckReadPacket(const CZelqLevel4Packet& packet) { Locked(m_CheckRead, packet); }
     void SetCheckWritePacket(const CZelqLevel4Packet& packet) { Locked(m_CheckWrite, packet); }
     // A check packet copied out or in under the lock the receive thread takes for it.
-    template <class Packet> Packet Locked(const Packet& packet)
+    template <class Packet>
+    Packet Locked(const Packet& packet)
     {
         std::lock_guard<std::mutex> hold(m_CheckLock);
         return packet;
     }
-    template <class Packet> void Locked(Packet& packet, const Packet& value)
+    template <class Packet>
+    void Locked(Packet& packet, const Packet& value)
     {
         std::lock_guard<std::mutex> hold(m_CheckLock);
         packet = value;

@@ -11,7 +11,10 @@ namespace serilox_os {
 
 // Milliseconds on a monotonic clock; wraps after 49 days, so compare with TickSince.
 uint32_t TickCount();
-inline uint32_t TickSince(uint32_t start) { return TickCount() - start; }
+inline uint32_t TickSince(uint32_t start)
+{
+    return TickCount() - start;
+}
 
 // Event with the platform's manual- and auto-reset semantics.
 class CEvent {

@@ -17,8 +17,8 @@ unsigned int BigEndian16(const CDataInformation& frame, unsigned int at)
 // ---- CZelqLevel4Packet ----
 
 CZelqLevel4Packet::CZelqLevel4Packet(unsigned long bufferSize)
-    : m_Parameter(static_cast<unsigned int>(bufferSize)),
-      m_FormerData(static_cast<unsigned int>(bufferSize)), m_nCheckSum(0)
+    : m_Parameter(static_cast<unsigned int>(bufferSize)), m_FormerData(static_cast<unsigned int>(bufferSize)),
+      m_nCheckSum(0)
 {
     std::memset(m_szTime, 0, sizeof m_szTime);
     CZelqLevel4Packet::InitializeInstance();
@@ -75,8 +75,7 @@ int CZelqLevel4Packet::IsCheckSumValid() const
     return CalcCheckSum(body) == m_FormerData.GetAt(n - 1);
 }
 
-void CZelqLevel4Packet::BuildFrame(const unsigned char* head, unsigned int headSize,
-                                   const CDataInformation& parameter)
+void CZelqLevel4Packet::BuildFrame(const unsigned char* head, unsigned int headSize, const CDataInformation& parameter)
 {
     unsigned int n = parameter.GetSize();
     unsigned int total = headSize + n + 1;
@@ -219,8 +218,7 @@ void CZelqLevel5Packet::SetData(const SZelqLevel5Header& header, const CDataInfo
                                        ItemID};
         BuildFrame(head, sizeof head, parameter);
     } else {
-        const unsigned char head[5] = {kStartShort, static_cast<unsigned char>(n + 6), FlagByte(), GroupID,
-                                       ItemID};
+        const unsigned char head[5] = {kStartShort, static_cast<unsigned char>(n + 6), FlagByte(), GroupID, ItemID};
         BuildFrame(head, sizeof head, parameter);
     }
 }
@@ -262,8 +260,8 @@ void CASICPacket::SetData(const SZelqLevel4Header& header, const CDataInformatio
 {
     SetHeader(header);
     unsigned int total = parameter.GetSize() + 7;
-    const unsigned char head[6] = {kStartShort, static_cast<unsigned char>(total >> 8),
-                                   static_cast<unsigned char>(total), Attr, GroupID, ItemID};
+    const unsigned char head[6] = {
+        kStartShort, static_cast<unsigned char>(total >> 8), static_cast<unsigned char>(total), Attr, GroupID, ItemID};
     BuildFrame(head, sizeof head, parameter);
 }
 
@@ -279,9 +277,7 @@ CASICPacket& CASICPacket::operator=(const CDataInformation& frame)
 
 // ---- CErrorPacket ----
 
-CErrorPacket::CErrorPacket() : m_pszTime(new char[9]())
-{
-}
+CErrorPacket::CErrorPacket() : m_pszTime(new char[9]()) {}
 
 CErrorPacket::CErrorPacket(const CDataInformation& bytes) : CErrorPacket()
 {

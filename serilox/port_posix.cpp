@@ -203,8 +203,8 @@ bool CPortIo::SetState(const DCB& state)
     termios t{};
     if (!IsOpen() || tcgetattr(m_p->fd, &t) != 0)
         return false;
-    const SBaud* baud = std::find_if(std::begin(kBauds), std::end(kBauds),
-                                     [&](const SBaud& b) { return b.bps == state.BaudRate; });
+    const SBaud* baud =
+        std::find_if(std::begin(kBauds), std::end(kBauds), [&](const SBaud& b) { return b.bps == state.BaudRate; });
     if (baud == std::end(kBauds) || state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > SPACEPARITY)
         return false;
     cfsetispeed(&t, baud->code);

@@ -29,8 +29,8 @@ bool CPortIo::Open(const char* name)
     // Names from COM10 on only open through the device namespace.
     char path[280] = "\\\\.\\";
     std::strncat(path, name, sizeof path - 5);
-    HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
-                           nullptr);
+    HANDLE h =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     m_p->handle = h;

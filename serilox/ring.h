@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-template <class T> class CRing {
+template <class T>
+class CRing {
 public:
     static const unsigned int kRecords = 16;
 

@@ -14,8 +14,8 @@ const unsigned long kReadPassMs = 1000;
 // ---- CSerilox ----
 
 CSerilox::CSerilox(HWND window, SeriloxThreadProc threadProc, const char* deviceName)
-    : m_pThreadProc(threadProc), m_pThread(nullptr), m_pszDeviceName(new char[kNameCapacity]()),
-      m_WriteNow(true, true), m_hWindow(nullptr), m_nCommFlag(0), m_nSyncFlag(1)
+    : m_pThreadProc(threadProc), m_pThread(nullptr), m_pszDeviceName(new char[kNameCapacity]()), m_WriteNow(true, true),
+      m_hWindow(nullptr), m_nCommFlag(0), m_nSyncFlag(1)
 {
     SetWindowHandle(window);
     SetDeviceName(deviceName);

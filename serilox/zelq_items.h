@@ -5,14 +5,14 @@
 #include <cstdint>
 
 // Link, power and identity (group 0x00).
-constexpr uint16_t kItemLinkMode = 0x0000;       // PC link (transfer) mode: 0 off, 1 on, 2 bulk
-constexpr uint16_t kItemPower = 0x0003;          // power state
-constexpr uint16_t kItemIdentify = 0x0004;       // model identification
-constexpr uint16_t kItemSpeed = 0x0006;          // line speed index into 9600..57600
-constexpr uint16_t kItemResetAll = 0x0007;       // reset all; reported back as the busy state
+constexpr uint16_t kItemLinkMode = 0x0000; // PC link (transfer) mode: 0 off, 1 on, 2 bulk
+constexpr uint16_t kItemPower = 0x0003;    // power state
+constexpr uint16_t kItemIdentify = 0x0004; // model identification
+constexpr uint16_t kItemSpeed = 0x0006;    // line speed index into 9600..57600
+constexpr uint16_t kItemResetAll = 0x0007; // reset all; reported back as the busy state
 constexpr uint16_t kItemLampHours = 0x0009;
-constexpr uint16_t kItemRemoteKey = 0x000A;      // a remote-control key
-constexpr uint16_t kItemCursorSets = 0x000D;     // cursor/stamp set information, 48 bytes
+constexpr uint16_t kItemRemoteKey = 0x000A;  // a remote-control key
+constexpr uint16_t kItemCursorSets = 0x000D; // cursor/stamp set information, 48 bytes
 constexpr uint16_t kItemCursorSpeed = 0x0010;
 constexpr uint16_t kItemPasswordChange = 0x0011; // the projector-held password, 16 bytes
 constexpr uint16_t kItemWarnings = 0x0012;       // warning bits
@@ -41,13 +41,13 @@ constexpr uint16_t kItemStoredValue = 0x0305; // re-read when it changes
 constexpr uint16_t kItemRed = 0x0306;
 constexpr uint16_t kItemGreen = 0x0307;
 constexpr uint16_t kItemBlue = 0x0308;
-constexpr uint16_t kItemFrequencies = 0x030A;  // query only: H and V frequency
+constexpr uint16_t kItemFrequencies = 0x030A;    // query only: H and V frequency
 constexpr uint16_t kItemResolutionInfo = 0x030B; // query only: H and V resolution
 constexpr uint16_t kItemSharpness = 0x030D;
-constexpr uint16_t kItemResolution = 0x030E;   // the Resolution choice
+constexpr uint16_t kItemResolution = 0x030E; // the Resolution choice
 constexpr uint16_t kItemRegisterPreset = 0x030F;
-constexpr uint16_t kItemSyncInfo = 0x0310;     // read only: polarities and sync mode
-constexpr uint16_t kItemPresets = 0x0311;      // query only: the five preset records
+constexpr uint16_t kItemSyncInfo = 0x0310; // read only: polarities and sync mode
+constexpr uint16_t kItemPresets = 0x0311;  // query only: the five preset records
 
 // Picture of the video inputs.
 constexpr uint16_t kItemVideoBrightness = 0x0400;
@@ -81,7 +81,7 @@ constexpr uint16_t kItemMessage = 0x0611;
 constexpr uint16_t kItemDpms = 0x0612;
 
 // Presentation support and picture in picture.
-constexpr uint16_t kItemPresentation = 0x0700;   // reported: run the effect of a slot
+constexpr uint16_t kItemPresentation = 0x0700;     // reported: run the effect of a slot
 constexpr uint16_t kItemPresentationLock = 0x0705; // five lock sub-entries
 constexpr uint16_t kItemPictureInPicture = 0x0708;
 
@@ -93,9 +93,9 @@ constexpr uint16_t kItemBlockEnd = 0x0905;     // 0 = end and check, 1 = abort
 // Installer-only mode and stacks.
 constexpr uint16_t kItemStackQuery = 0x1000;
 constexpr uint16_t kItemStackEstablish = 0x1001;
-constexpr uint16_t kItemLock = 0x1004;           // lock entry: GroupID, ItemID, sub-entry, lock
+constexpr uint16_t kItemLock = 0x1004; // lock entry: GroupID, ItemID, sub-entry, lock
 constexpr uint16_t kItemSourceSwitching = 0x1006;
-constexpr uint16_t kItemStackPosition = 0x1E00;  // per projector, from the stack query
+constexpr uint16_t kItemStackPosition = 0x1E00; // per projector, from the stack query
 
 // Pseudo-codes of the lock entries for whole functions: tested against the lock word of group 0.
 constexpr uint16_t kLockResetVideo = 0xFF00;
@@ -106,9 +106,18 @@ constexpr uint16_t kLockResetAdvanced = 0xFF04;
 constexpr uint16_t kLockUserLogo = 0xFE00;
 constexpr uint16_t kLockAbout = 0xFE01;
 
-constexpr unsigned char ItemGroup(uint16_t code) { return static_cast<unsigned char>(code >> 8); }
-constexpr unsigned char ItemId(uint16_t code) { return static_cast<unsigned char>(code & 0xFF); }
-constexpr uint16_t ItemCode(unsigned char group, unsigned char id) { return static_cast<uint16_t>(group << 8 | id); }
+constexpr unsigned char ItemGroup(uint16_t code)
+{
+    return static_cast<unsigned char>(code >> 8);
+}
+constexpr unsigned char ItemId(uint16_t code)
+{
+    return static_cast<unsigned char>(code & 0xFF);
+}
+constexpr uint16_t ItemCode(unsigned char group, unsigned char id)
+{
+    return static_cast<uint16_t>(group << 8 | id);
+}
 
 // Values on the wire are big-endian, 1 to 4 bytes; other lengths give 0. Signed reading
 // extends one and two bytes from their sign bit and takes three and four as they stand.

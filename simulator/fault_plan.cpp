@@ -11,11 +11,16 @@ struct SFaultName {
 };
 
 const SFaultName kNames[] = {
-    {EFault::Normal, "normal", false},         {EFault::NoAck, "no-ack", false},
-    {EFault::Nak, "nak", false},               {EFault::AckOnly, "ack-only", false},
-    {EFault::Late, "late", true},              {EFault::BadChecksum, "bad-checksum", false},
-    {EFault::Truncated, "truncated", false},   {EFault::Garbage, "garbage", true},
-    {EFault::ShortLength, "short-length", false}, {EFault::OtherItem, "other-item", false},
+    {EFault::Normal, "normal", false},
+    {EFault::NoAck, "no-ack", false},
+    {EFault::Nak, "nak", false},
+    {EFault::AckOnly, "ack-only", false},
+    {EFault::Late, "late", true},
+    {EFault::BadChecksum, "bad-checksum", false},
+    {EFault::Truncated, "truncated", false},
+    {EFault::Garbage, "garbage", true},
+    {EFault::ShortLength, "short-length", false},
+    {EFault::OtherItem, "other-item", false},
 };
 
 const SFaultName* ByKind(EFault kind)
@@ -154,9 +159,9 @@ SFault CFaultPlan::Next()
     SFault fault;
     if (m_nPercent == 0 || std::uniform_int_distribution<unsigned int>(0, 99)(m_Random) >= m_nPercent)
         return fault;
-    static const EFault kChoices[] = {EFault::NoAck,       EFault::Nak,       EFault::AckOnly,
-                                      EFault::Late,        EFault::BadChecksum, EFault::Truncated,
-                                      EFault::Garbage,     EFault::ShortLength, EFault::OtherItem};
+    static const EFault kChoices[] = {EFault::NoAck,   EFault::Nak,         EFault::AckOnly,
+                                      EFault::Late,    EFault::BadChecksum, EFault::Truncated,
+                                      EFault::Garbage, EFault::ShortLength, EFault::OtherItem};
     fault.eKind = kChoices[std::uniform_int_distribution<size_t>(0, std::size(kChoices) - 1)(m_Random)];
     if (fault.eKind == EFault::Late)
         fault.nArg = std::uniform_int_distribution<unsigned int>(100, 1500)(m_Random);

@@ -9,9 +9,7 @@ const uint8_t kStartShort = 0x1B;
 const uint8_t kStartStack = 0x1D;
 } // namespace
 
-CFrameReader::CFrameReader(bool bAsic, long long nStallLimitUs) : m_bAsic(bAsic), m_nStallLimitUs(nStallLimitUs)
-{
-}
+CFrameReader::CFrameReader(bool bAsic, long long nStallLimitUs) : m_bAsic(bAsic), m_nStallLimitUs(nStallLimitUs) {}
 
 unsigned int CFrameReader::HeadSize(EFrameKind kind)
 {

@@ -13,7 +13,7 @@ enum class ERxEvent {
     Stalled,     // the rest of a started frame did not arrive in time
     Ack,
     Nak,
-    Stray,       // a byte outside any frame
+    Stray, // a byte outside any frame
 };
 
 struct SRxEvent {
@@ -33,7 +33,7 @@ public:
     // When Poll would give up the frame in progress, or -1 when none is.
     long long Deadline() const;
 
-    static unsigned int HeadSize(EFrameKind kind);     // start byte and header up to the length's end
+    static unsigned int HeadSize(EFrameKind kind);      // start byte and header up to the length's end
     static unsigned int MinimumLength(EFrameKind kind); // a frame without parameter
     // Total length announced by a frame head of at least HeadSize bytes.
     static unsigned int AnnouncedLength(EFrameKind kind, const uint8_t* head);

@@ -16,8 +16,8 @@ struct SItemDef {
     unsigned int nWidth = 1; // value bytes; above 4 the value is a block of bytes
     long long nMin = -128;   // range of a set, for widths 1-4
     long long nMax = 127;
-    long long nStep = 1;     // a set must be nMin plus a multiple of it
-    long long nGapMin = 1;   // values nGapMin..nGapMax inside the range are refused too
+    long long nStep = 1;   // a set must be nMin plus a multiple of it
+    long long nGapMin = 1; // values nGapMin..nGapMax inside the range are refused too
     long long nGapMax = 0;
     std::vector<uint8_t> factory; // nWidth bytes
     unsigned int nFlags = 0;
@@ -36,7 +36,7 @@ public:
 
     // Plain value item of 1-4 bytes.
     static SItemDef Value(uint16_t code, unsigned int width, long long min, long long max, long long factory,
-                           unsigned int flags = 0);
+                          unsigned int flags = 0);
     // The same with a step or a gap in its range.
     static SItemDef Stepped(uint16_t code, unsigned int width, long long min, long long max, long long step,
                             long long factory);

@@ -20,7 +20,6 @@ const uint8_t kFlagOK = 0x40;
 const uint8_t kFlagCheck = 0x20;
 const uint8_t kBroadcast = 0x0F; // To nibble of a frame to every projector
 
-
 const unsigned int kSpeeds[] = {9600, 19200, 38400, 57600};
 
 const char* AttrName(uint8_t attr)
@@ -77,8 +76,8 @@ std::vector<uint8_t> FrameBytes(EFrameKind kind, uint8_t flags, uint8_t to, uint
 } // namespace
 
 CProjectorSimulator::CProjectorSimulator(const SSimulatorOptions& options)
-    : m_Options(options), m_pModel(FindSimModel(options.strModel)), m_nBaud(options.nBaud),
-      m_bPace(options.bPace), m_Timing(options.timing), m_Start(std::chrono::steady_clock::now())
+    : m_Options(options), m_pModel(FindSimModel(options.strModel)), m_nBaud(options.nBaud), m_bPace(options.bPace),
+      m_Timing(options.timing), m_Start(std::chrono::steady_clock::now())
 {
     m_strImageFile = options.strImageFile;
     for (auto& timers : m_nTimerUs)
@@ -172,8 +171,7 @@ void CProjectorSimulator::Wake()
 
 long long CProjectorSimulator::NowUs() const
 {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_Start)
-        .count();
+    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - m_Start).count();
 }
 
 void CProjectorSimulator::Note(const std::string& text)
@@ -382,7 +380,7 @@ void CProjectorSimulator::Handle(const SRxEvent& event, long long nowUs)
     case ERxEvent::Stalled:
         entry.eKind = event.eType == ERxEvent::BadChecksum ? ELogKind::RxBadChecksum
                       : event.eType == ERxEvent::BadLength ? ELogKind::RxBadLength
-                                                            : ELogKind::RxStalled;
+                                                           : ELogKind::RxStalled;
         ++m_Counters.nBadFrames;
         m_Log.Add(std::move(entry));
         if (!silent)
@@ -434,7 +432,9 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
     entry.nMicros = nowUs;
     entry.eKind = ELogKind::RxFrame;
     entry.bytes = event.bytes;
-    const char* form = command.eKind == EFrameKind::Asic ? "asic" : command.eKind == EFrameKind::Stack ? "stack" : "short";
+    const char* form = command.eKind == EFrameKind::Asic    ? "asic"
+                       : command.eKind == EFrameKind::Stack ? "stack"
+                                                            : "short";
     entry.strText = std::string(form) + " " + AttrName(command.nAttr) + " " + Hex16(command.wItem);
     if (command.eKind == EFrameKind::Stack)
         entry.strText += " to " + std::to_string(command.nTo) + " from " + std::to_string(command.nFrom);

@@ -43,13 +43,13 @@ struct SSimulatorOptions {
     int nProjectors = 4;              // stack addresses 1..n answer
     int nPower = 0x01;                // item 0x0003 at start
     SStateTiming timing;
-    long long nIdent = -1;            // identification bytes instead of the model's
-    unsigned int nIdentBytes = 4;     // length of the identification answer (its first bytes)
-    bool bRefuseIdent = false;        // a Level 5 request for the identification is refused
-    int nStallLimitMs = 1000;         // a frame from the computer that stops this long is dropped
+    long long nIdent = -1;        // identification bytes instead of the model's
+    unsigned int nIdentBytes = 4; // length of the identification answer (its first bytes)
+    bool bRefuseIdent = false;    // a Level 5 request for the identification is refused
+    int nStallLimitMs = 1000;     // a frame from the computer that stops this long is dropped
     std::string strLogFile;
-    std::vector<SFault> faults;       // the fault plan at start
-    std::string strImageFile;         // each completed bulk transfer is written here
+    std::vector<SFault> faults; // the fault plan at start
+    std::string strImageFile;   // each completed bulk transfer is written here
     bool bRandomFaults = false;
     uint32_t nRandomSeed = 0;
     unsigned int nRandomPercent = 0;
@@ -58,7 +58,7 @@ struct SSimulatorOptions {
 // A frame the projector sends on its own, such as a report of a changed value.
 struct SUnsolicitedFrame {
     bool bStack = false;
-    uint8_t nFrom = 1;     // the sending projector (stack form)
+    uint8_t nFrom = 1; // the sending projector (stack form)
     uint8_t nTo = 0;
     uint8_t nFlags = 0x02; // Level 5 flag byte (attribute 2, Apply clear); ASIC: the attribute
     uint16_t wItem = 0;

@@ -154,8 +154,9 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
             } else if ((words[i] == "from" || words[i] == "to" || words[i] == "flags") && i + 1 < words.size()) {
                 if (!ParseInteger(words[i + 1], 0, words[i] == "flags" ? 255 : 15, number))
                     return "bad " + words[i] + " value";
-                (words[i] == "from" ? frame.nFrom : words[i] == "to" ? frame.nTo : frame.nFlags) =
-                    static_cast<uint8_t>(number);
+                (words[i] == "from" ? frame.nFrom
+                 : words[i] == "to" ? frame.nTo
+                                    : frame.nFlags) = static_cast<uint8_t>(number);
                 ++i;
             } else {
                 break;

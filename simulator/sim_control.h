@@ -112,8 +112,7 @@ public:
     CParameter& Garbage(unsigned int count) { return Byte(FAULT_GARBAGE).Byte(count); }
 
     // ITEM_SEND_FRAME: the head of a frame the projector sends by itself; append its value.
-    CParameter& Frame(unsigned int delayMs, int stack, unsigned int from, unsigned int flags,
-                      unsigned int item)
+    CParameter& Frame(unsigned int delayMs, int stack, unsigned int from, unsigned int flags, unsigned int item)
     {
         return Word(delayMs).Byte(stack ? 1 : 0).Byte(from).Byte(flags).Word(item);
     }

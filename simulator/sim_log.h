@@ -10,15 +10,15 @@
 #include <vector>
 
 enum class ELogKind {
-    RxFrame,       // a complete frame with the right checksum
+    RxFrame, // a complete frame with the right checksum
     RxBadChecksum,
     RxBadLength,
-    RxStalled,     // a frame that stopped arriving mid-way
+    RxStalled, // a frame that stopped arriving mid-way
     RxAck,
     RxNak,
-    RxStray,       // a byte outside any frame
-    Tx,            // bytes written; the text says what they were
-    Note,          // what the simulator did about a frame (fault applied, control command)
+    RxStray, // a byte outside any frame
+    Tx,      // bytes written; the text says what they were
+    Note,    // what the simulator did about a frame (fault applied, control command)
 };
 
 const char* LogKindName(ELogKind kind);

@@ -12,7 +12,7 @@ enum class EIdentify {
 
 struct SSimModel {
     const char* pszName;
-    uint32_t nIdent;       // identification bytes: family (high word), model code (low word)
+    uint32_t nIdent; // identification bytes: family (high word), model code (low word)
     EIdentify eIdentify;
     bool bStackCapable;    // knows the stack items 0x1000, 0x1001, 0x1006
     int nAudioVariant;     // 0: SRS SPACE/CENTER (0x0208, 0x0209); 1: 3D Sound (0x0205)

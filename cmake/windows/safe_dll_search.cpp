@@ -7,7 +7,8 @@
 namespace {
 
 struct SSafeDllSearch {
-    SSafeDllSearch() {
+    SSafeDllSearch()
+    {
         // Takes the current directory out of the search order, also on systems where the
         // call below is missing.
         SetDllDirectoryW(L"");
@@ -25,4 +26,4 @@ struct SSafeDllSearch {
 // Constructed before main, after the load-time linked libraries.
 SSafeDllSearch s_safeDllSearch;
 
-}  // namespace
+} // namespace

@@ -42,7 +42,10 @@ ColorRef ButtonColor(const CPalette& palette, UINT id)
     return id == IDC_COLOR_TRANSPARENT ? kTransparentColor : palette[id - IDC_COLOR_FIRST];
 }
 
-COLORREF ToGdi(ColorRef c) { return RGB(RedOf(c), GreenOf(c), BlueOf(c)); }
+COLORREF ToGdi(ColorRef c)
+{
+    return RGB(RedOf(c), GreenOf(c), BlueOf(c));
+}
 
 } // namespace
 
@@ -52,19 +55,21 @@ HWND FindMainProgramWindow()
         DWORD self;
         HWND found;
     } search{GetCurrentProcessId(), nullptr};
-    EnumWindows([](HWND hwnd, LPARAM p) -> BOOL {
-        SSearch* s = reinterpret_cast<SSearch*>(p);
-        char title[16] = {0};
-        DWORD process = 0;
-        GetWindowThreadProcessId(hwnd, &process);
-        // Message boxes share the title; only an unowned window of another process counts.
-        if (process != s->self && !GetWindow(hwnd, GW_OWNER) && GetWindowTextA(hwnd, title, sizeof title) &&
-            lstrcmpA(title, "Kestrel") == 0) {
-            s->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(
+        [](HWND hwnd, LPARAM p) -> BOOL {
+            SSearch* s = reinterpret_cast<SSearch*>(p);
+            char title[16] = {0};
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            // Message boxes share the title; only an unowned window of another process counts.
+            if (process != s->self && !GetWindow(hwnd, GW_OWNER) && GetWindowTextA(hwnd, title, sizeof title) &&
+                lstrcmpA(title, "Kestrel") == 0) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -106,8 +111,9 @@ INT_PTR CEditorDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 void CEditorDialog::OnInitDialog()
 {
     SetWindowTextA(m_hWnd, EditorTitle(m_Document.GetMode()));
-    UINT action = m_Document.GetMode() == MODE_SET ? IDS_ACTION_RENEWAL : m_Document.IsNew() ? IDS_ACTION_ADD
-                                                                                            : IDS_ACTION_SAVE;
+    UINT action = m_Document.GetMode() == MODE_SET ? IDS_ACTION_RENEWAL
+                  : m_Document.IsNew()             ? IDS_ACTION_ADD
+                                                   : IDS_ACTION_SAVE;
     SetDlgItemTextA(m_hWnd, IDC_ACTION, LoadResString(action).c_str());
     AttachBoard(GetDlgItem(m_hWnd, IDC_GRID), &m_Board);
     AttachBoard(GetDlgItem(m_hWnd, IDC_PREVIEW), &m_Board);
@@ -152,7 +158,8 @@ void CEditorDialog::SelectTool(ETool tool)
 {
     m_Board.SetTool(tool);
     for (UINT id = IDC_TOOL_FIRST; id <= IDC_TOOL_LAST; ++id)
-        SendDlgItemMessageA(m_hWnd, static_cast<int>(id), BM_SETSTATE, id - IDC_TOOL_FIRST == static_cast<UINT>(tool), 0);
+        SendDlgItemMessageA(m_hWnd, static_cast<int>(id), BM_SETSTATE, id - IDC_TOOL_FIRST == static_cast<UINT>(tool),
+                            0);
     Redraw();
 }
 

@@ -76,7 +76,10 @@ bool PutPictureOnClipboard(HWND owner, const CPixelPicture& picture, const CPale
     return true;
 }
 
-bool ClipboardHasPicture() { return IsClipboardFormatAvailable(CF_DIB) != 0; }
+bool ClipboardHasPicture()
+{
+    return IsClipboardFormatAvailable(CF_DIB) != 0;
+}
 
 bool GetPictureFromClipboard(HWND owner, CPixelPicture& picture)
 {

@@ -6,7 +6,10 @@
 
 namespace {
 
-CDrawingBoard* BoardOf(HWND hwnd) { return reinterpret_cast<CDrawingBoard*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+CDrawingBoard* BoardOf(HWND hwnd)
+{
+    return reinterpret_cast<CDrawingBoard*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
 
 int CellSize(HWND hwnd, const CDrawingBoard& board)
 {

@@ -63,9 +63,9 @@ std::vector<SSubChoice> SubChoices(uint16_t item);
 
 // What the set-point controls offer for an item (after its sub-choice).
 enum ESetPointInput {
-    INPUT_NONE,  // nothing to send
-    INPUT_EDIT,  // a number in nMin..nMax
-    INPUT_LIST,  // a position in the value list
+    INPUT_NONE, // nothing to send
+    INPUT_EDIT, // a number in nMin..nMax
+    INPUT_LIST, // a position in the value list
 };
 struct SSetPoint {
     ESetPointInput eInput = INPUT_NONE;

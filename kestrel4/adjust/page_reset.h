@@ -31,7 +31,6 @@ bool IsResetEnabled(const CSettingModel& model, int tab);
 
 // Walks the page's list for the current projector; 1 when it went to the end, 0 when a reset
 // went unanswered and the walk stopped.
-int ResetPage(CSettingModel& model, EResetPage page, CResolutionWait& wait,
-              unsigned long waitMs = kResolutionWaitMs);
+int ResetPage(CSettingModel& model, EResetPage page, CResolutionWait& wait, unsigned long waitMs = kResolutionWaitMs);
 // "Reset All" of the current projector: the projector's reports drive the rest.
 int ResetAll(CSettingModel& model);

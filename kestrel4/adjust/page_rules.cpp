@@ -21,12 +21,17 @@ const SChoiceButton kPip[] = {{1075, 0}, {1076, 1}};
 const SChoiceButton kCursor[] = {{1096, 2}, {1097, 1}, {1098, 0}};
 const SChoiceButton kColor[] = {{1089, 0}, {1090, 1}};
 
-#define CHOICE(item, buttons, check) {item, buttons, sizeof buttons / sizeof buttons[0], check}
+#define CHOICE(item, buttons, check)                                                                                   \
+    {                                                                                                                  \
+        item, buttons, sizeof buttons / sizeof buttons[0], check                                                       \
+    }
 const SChoiceItem kChoices[] = {
-    CHOICE(kItemPrompt, kPrompt, true),  CHOICE(kItemDpms, kDpms, true),     CHOICE(kItemStartupScreen, kStartup, true),
-    CHOICE(kItemRearProjection, kRear, true),    CHOICE(kItemCeiling, kCeiling, true),  CHOICE(kItemAvMute, kMute, false),
-    CHOICE(kItemGamma, kGamma, false),  CHOICE(kItemBnc, kBnc, false),     CHOICE(kItemMessage, kMessage, false),
-    CHOICE(kItemPictureInPicture, kPip, false),    CHOICE(kItemCursorSpeed, kCursor, false),  CHOICE(kItemColorSetting, kColor, false),
+    CHOICE(kItemPrompt, kPrompt, true),         CHOICE(kItemDpms, kDpms, true),
+    CHOICE(kItemStartupScreen, kStartup, true), CHOICE(kItemRearProjection, kRear, true),
+    CHOICE(kItemCeiling, kCeiling, true),       CHOICE(kItemAvMute, kMute, false),
+    CHOICE(kItemGamma, kGamma, false),          CHOICE(kItemBnc, kBnc, false),
+    CHOICE(kItemMessage, kMessage, false),      CHOICE(kItemPictureInPicture, kPip, false),
+    CHOICE(kItemCursorSpeed, kCursor, false),   CHOICE(kItemColorSetting, kColor, false),
 };
 #undef CHOICE
 } // namespace
@@ -173,9 +178,9 @@ bool IsVideoControlEnabled(uint16_t item, const SVideoState& state, bool locked)
     if (!state.bSignalValid || locked)
         return false;
     switch (item) {
-    case kItemTracking: // Tracking
-    case kItemSync: // Sync.
-    case kItemResolution: // Resolution
+    case kItemTracking:       // Tracking
+    case kItemSync:           // Sync.
+    case kItemResolution:     // Resolution
     case kItemRegisterPreset: // "Preset..."
         return state.nInputCode != kInputOther;
     case kItemTint: // Tint
@@ -193,23 +198,36 @@ bool IsColorLevelEnabled(int32_t colorSetting, bool locked)
 const SLockMark* LockMarks(ESettingPage page, unsigned int& count)
 {
     static const SLockMark videoComputer[] = {
-        {1248, {kItemPositionH, kItemPositionV}}, {1251, {kItemTracking}}, {1252, {kItemSync}}, {1253, {kItemBrightness}}, {1254, {kItemContrast}},
-        {1255, {kItemSharpness}},         {1256, {kItemRed, kItemGreen, kItemBlue}}, {1249, {kItemResolution}}, {1250, {kItemRegisterPreset}},
+        {1248, {kItemPositionH, kItemPositionV}},
+        {1251, {kItemTracking}},
+        {1252, {kItemSync}},
+        {1253, {kItemBrightness}},
+        {1254, {kItemContrast}},
+        {1255, {kItemSharpness}},
+        {1256, {kItemRed, kItemGreen, kItemBlue}},
+        {1249, {kItemResolution}},
+        {1250, {kItemRegisterPreset}},
     };
     static const SLockMark videoVideo[] = {
-        {1248, {kItemPositionH, kItemPositionV}}, {1253, {kItemVideoBrightness}}, {1254, {kItemVideoContrast}},
-        {1257, {kItemSaturation}},         {1258, {kItemTint}}, {1255, {kItemVideoSharpness}},
+        {1248, {kItemPositionH, kItemPositionV}},
+        {1253, {kItemVideoBrightness}},
+        {1254, {kItemVideoContrast}},
+        {1257, {kItemSaturation}},
+        {1258, {kItemTint}},
+        {1255, {kItemVideoSharpness}},
     };
     static const SLockMark audio[] = {
-        {1266, {kItemVolume}}, {1267, {kItemTreble}}, {1268, {kItemBass}}, {1269, {kItemSrsSpace}}, {1270, {kItemSrsCenter}},
+        {1266, {kItemVolume}},   {1267, {kItemTreble}},    {1268, {kItemBass}},
+        {1269, {kItemSrsSpace}}, {1270, {kItemSrsCenter}},
     };
     static const SLockMark setting[] = {
-        {1260, {kItemKeystone}}, {1259, {kItemPrompt}}, {1261, {kItemDpms}}, {1262, {kItemPictureInPicture}},
-        {1263, {kItemMessage}}, {1265, {kItemBnc}}, {1264, {kItemAvMute}},
+        {1260, {kItemKeystone}}, {1259, {kItemPrompt}}, {1261, {kItemDpms}},   {1262, {kItemPictureInPicture}},
+        {1263, {kItemMessage}},  {1265, {kItemBnc}},    {1264, {kItemAvMute}},
     };
     static const SLockMark advanced[] = {
-        {1243, {kItemStartupScreen}}, {1242, {kItemColorSetting, kItemColorTemp, kItemBlackLevel, kItemWhiteLevel}}, {1244, {kItemRearProjection}},
-        {1245, {kItemCeiling}}, {1246, {kItemCursorSpeed}},                          {1247, {kItemVideoSignal}},
+        {1243, {kItemStartupScreen}},  {1242, {kItemColorSetting, kItemColorTemp, kItemBlackLevel, kItemWhiteLevel}},
+        {1244, {kItemRearProjection}}, {1245, {kItemCeiling}},
+        {1246, {kItemCursorSpeed}},    {1247, {kItemVideoSignal}},
     };
 #define MARKS(table) (count = sizeof table / sizeof table[0], table)
     switch (page) {

@@ -80,14 +80,14 @@ const SSettingItem kItems[] = {
 #undef ANY
 
 const SMasterEntry kMaster[] = {
-    {0x0304, false}, {0x0303, true},  {0x0302, true},  {0x0300, true},  {0x0301, true},  {0x030D, true},
-    {0x0306, true},  {0x0307, true},  {0x0308, true},  {0x0311, false}, {0x030E, false}, {0x0400, true},
-    {0x0401, true},  {0x0403, true},  {0x0404, true},  {0x0402, true},  {0x0500, true},  {0x0501, true},
-    {0x0200, true},  {0x0207, true},  {0x0206, true},  {0x0205, true},  {0x0208, true},  {0x0209, true},
-    {0x060F, true},  {0x0603, true},  {0x0612, true},  {0x0708, true},  {0x0611, true},  {0x0609, true},
-    {0x0604, true},  {0x0610, true},  {0x050A, true},  {0x0504, true},  {0x0508, true},  {0x0509, true},
-    {0x0502, true},  {0x0503, true},  {0x0010, true},  {0x0009, false}, {0x030A, false}, {0x030B, false},
-    {0x0310, false}, {0x0608, true},  {0x0405, true},  {0x0101, false}, {0x0100, false},
+    {0x0304, false}, {0x0303, true}, {0x0302, true}, {0x0300, true},  {0x0301, true},  {0x030D, true},
+    {0x0306, true},  {0x0307, true}, {0x0308, true}, {0x0311, false}, {0x030E, false}, {0x0400, true},
+    {0x0401, true},  {0x0403, true}, {0x0404, true}, {0x0402, true},  {0x0500, true},  {0x0501, true},
+    {0x0200, true},  {0x0207, true}, {0x0206, true}, {0x0205, true},  {0x0208, true},  {0x0209, true},
+    {0x060F, true},  {0x0603, true}, {0x0612, true}, {0x0708, true},  {0x0611, true},  {0x0609, true},
+    {0x0604, true},  {0x0610, true}, {0x050A, true}, {0x0504, true},  {0x0508, true},  {0x0509, true},
+    {0x0502, true},  {0x0503, true}, {0x0010, true}, {0x0009, false}, {0x030A, false}, {0x030B, false},
+    {0x0310, false}, {0x0608, true}, {0x0405, true}, {0x0101, false}, {0x0100, false},
 };
 
 const uint16_t kInputItems[] = {0x0200, 0x0207, 0x0206, 0x0205, 0x0208, 0x0209, 0x050A, 0x0504,
@@ -105,14 +105,12 @@ const uint16_t kResetAdvanced[] = {0x0610, 0x050A, 0x0504, 0x0508, 0x0509, 0x050
 const uint16_t kResetGamma[] = {0x0608};
 
 const SLockEntry kLocks[] = {
-    {0x0303, 0}, {0x0302, 0}, {0x0300, 0}, {0x0301, 0}, {0x0306, 0}, {0x0307, 0}, {0x0308, 0},
-    {0x030D, 0}, {0x030E, 0}, {0x030F, 0}, {0x0400, 0}, {0x0401, 0}, {0x0403, 0}, {0x0404, 0},
-    {0x0402, 0}, {0x0500, 0}, {0x0501, 0}, {0xFF00, 0}, {0x0200, 0}, {0x0207, 0}, {0x0206, 0},
-    {0x0208, 0}, {0x0209, 0}, {0xFF01, 0}, {0x0705, 0}, {0x0705, 1}, {0x0705, 2}, {0x0705, 3},
-    {0x0705, 4}, {0xFF02, 0}, {0x060F, 0}, {0x0708, 0}, {0x0611, 0}, {0x0603, 0}, {0x0604, 0},
-    {0x0609, 0}, {0x0612, 0}, {0xFF03, 0}, {0xFE00, 0}, {0x0007, 0}, {0x0600, 0}, {0x0610, 0},
-    {0x050A, 0}, {0x0504, 0}, {0x0508, 0}, {0x0509, 0}, {0x0405, 0}, {0x0502, 0}, {0x0503, 0},
-    {0x0010, 0}, {0xFF04, 0}, {0xFE01, 0}, {0x0608, 0},
+    {0x0303, 0}, {0x0302, 0}, {0x0300, 0}, {0x0301, 0}, {0x0306, 0}, {0x0307, 0}, {0x0308, 0}, {0x030D, 0}, {0x030E, 0},
+    {0x030F, 0}, {0x0400, 0}, {0x0401, 0}, {0x0403, 0}, {0x0404, 0}, {0x0402, 0}, {0x0500, 0}, {0x0501, 0}, {0xFF00, 0},
+    {0x0200, 0}, {0x0207, 0}, {0x0206, 0}, {0x0208, 0}, {0x0209, 0}, {0xFF01, 0}, {0x0705, 0}, {0x0705, 1}, {0x0705, 2},
+    {0x0705, 3}, {0x0705, 4}, {0xFF02, 0}, {0x060F, 0}, {0x0708, 0}, {0x0611, 0}, {0x0603, 0}, {0x0604, 0}, {0x0609, 0},
+    {0x0612, 0}, {0xFF03, 0}, {0xFE00, 0}, {0x0007, 0}, {0x0600, 0}, {0x0610, 0}, {0x050A, 0}, {0x0504, 0}, {0x0508, 0},
+    {0x0509, 0}, {0x0405, 0}, {0x0502, 0}, {0x0503, 0}, {0x0010, 0}, {0xFF04, 0}, {0xFE01, 0}, {0x0608, 0},
 };
 
 // Rows: Gamma1, Gamma2, Gamma3.
@@ -127,7 +125,8 @@ const SGammaParameters kGammaVideo[3] = {
     {0x0000, 8, {240, 216, 218}},
 };
 
-template <class T, unsigned int N> const T* Listed(const T (&list)[N], unsigned int& count)
+template <class T, unsigned int N>
+const T* Listed(const T (&list)[N], unsigned int& count)
 {
     count = N;
     return list;
@@ -161,8 +160,7 @@ int32_t ItemValueFromBytes(uint16_t code, const unsigned char* bytes, uint32_t c
     case 3:
         return bytes[0] << 16 | bytes[1] << 8 | bytes[2];
     case 4:
-        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 |
-                                    bytes[3]);
+        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3]);
     default:
         return 0;
     }
@@ -201,22 +199,53 @@ const char* ItemName(uint16_t code)
         const char* szName;
     };
     static const SName kNames[] = {
-        {0x0009, "Lamp hours"},      {0x0010, "Cursor Speed"},     {0x0100, "Input"},
-        {0x0101, "Signal"},          {0x0200, "Volume"},           {0x0205, "3D Sound"},
-        {0x0206, "Bass"},            {0x0207, "Treble"},           {0x0208, "SRS SPACE"},
-        {0x0209, "SRS CENTER"},      {0x0300, "Brightness"},       {0x0301, "Contrast"},
-        {0x0302, "Sync."},           {0x0303, "Tracking"},         {0x0304, "Tracking base"},
-        {0x0306, "Red"},             {0x0307, "Green"},            {0x0308, "Blue"},
-        {0x030A, "Frequencies"},     {0x030B, "Resolution info"},  {0x030D, "Sharpness"},
-        {0x030E, "Resolution"},      {0x0310, "Sync info"},        {0x0311, "Presets"},
-        {0x0400, "Video Brightness"}, {0x0401, "Video Contrast"},  {0x0402, "Video Sharpness"},
-        {0x0403, "Saturation"},      {0x0404, "Tint"},             {0x0405, "Video Signal"},
-        {0x0500, "Position H"},      {0x0501, "Position V"},       {0x0502, "Rear Proj."},
-        {0x0503, "Ceiling"},         {0x0504, "Color Temp"},       {0x0508, "Black Level"},
-        {0x0509, "White Level"},     {0x050A, "Color Setting"},    {0x0603, "Prompt"},
-        {0x0604, "A/V Mute"},        {0x0608, "Gamma"},            {0x0609, "BNC"},
-        {0x060F, "Keystone"},        {0x0610, "Startup Screen"},   {0x0611, "Message"},
-        {0x0612, "DPMS"},            {0x0708, "P in P"},
+        {0x0009, "Lamp hours"},
+        {0x0010, "Cursor Speed"},
+        {0x0100, "Input"},
+        {0x0101, "Signal"},
+        {0x0200, "Volume"},
+        {0x0205, "3D Sound"},
+        {0x0206, "Bass"},
+        {0x0207, "Treble"},
+        {0x0208, "SRS SPACE"},
+        {0x0209, "SRS CENTER"},
+        {0x0300, "Brightness"},
+        {0x0301, "Contrast"},
+        {0x0302, "Sync."},
+        {0x0303, "Tracking"},
+        {0x0304, "Tracking base"},
+        {0x0306, "Red"},
+        {0x0307, "Green"},
+        {0x0308, "Blue"},
+        {0x030A, "Frequencies"},
+        {0x030B, "Resolution info"},
+        {0x030D, "Sharpness"},
+        {0x030E, "Resolution"},
+        {0x0310, "Sync info"},
+        {0x0311, "Presets"},
+        {0x0400, "Video Brightness"},
+        {0x0401, "Video Contrast"},
+        {0x0402, "Video Sharpness"},
+        {0x0403, "Saturation"},
+        {0x0404, "Tint"},
+        {0x0405, "Video Signal"},
+        {0x0500, "Position H"},
+        {0x0501, "Position V"},
+        {0x0502, "Rear Proj."},
+        {0x0503, "Ceiling"},
+        {0x0504, "Color Temp"},
+        {0x0508, "Black Level"},
+        {0x0509, "White Level"},
+        {0x050A, "Color Setting"},
+        {0x0603, "Prompt"},
+        {0x0604, "A/V Mute"},
+        {0x0608, "Gamma"},
+        {0x0609, "BNC"},
+        {0x060F, "Keystone"},
+        {0x0610, "Startup Screen"},
+        {0x0611, "Message"},
+        {0x0612, "DPMS"},
+        {0x0708, "P in P"},
     };
     for (const SName& n : kNames)
         if (n.wCode == code)

@@ -230,8 +230,8 @@ bool CSettingModel::ApplyMultiByte(int projector, uint16_t item, const unsigned 
     case kItemCursorSets:
         if (count == 48 && valid)
             for (unsigned int i = 0; i < 16; ++i)
-                PutItemValue(static_cast<uint16_t>(kGroupCursorSets + i), static_cast<int32_t>(BigEndianUnsigned(bytes + 3 * i, 3)),
-                             projector);
+                PutItemValue(static_cast<uint16_t>(kGroupCursorSets + i),
+                             static_cast<int32_t>(BigEndianUnsigned(bytes + 3 * i, 3)), projector);
         return true;
     default:
         return false;
@@ -267,9 +267,7 @@ void CSettingModel::OnItemChanged(uint16_t item, bool fromProjector, int project
 
 int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
 {
-    auto requery = [&](int p, int ok) {
-        return item == kItemInput ? QueryInputItems(p, ok) : QuerySignalItems(p, ok);
-    };
+    auto requery = [&](int p, int ok) { return item == kItemInput ? QueryInputItems(p, ok) : QuerySignalItems(p, ok); };
     int ok = 1;
     if (!m_Connection.IsStackMode())
         ok = requery(-1, ok);

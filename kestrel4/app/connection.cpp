@@ -18,7 +18,7 @@ enum EPowerState : int32_t {
     POWER_COOLING = 0x11,
 };
 
-const unsigned int kWarningMessages[8] = {IDS_WARN_FAN,  IDS_WARN_FUSE,  IDS_WARN_HEAT,  IDS_WARN_LAMP_LIFE,
+const unsigned int kWarningMessages[8] = {IDS_WARN_FAN,        IDS_WARN_FUSE, IDS_WARN_HEAT,  IDS_WARN_LAMP_LIFE,
                                           IDS_WARN_LAMP_LIFE2, IDS_WARN_LAMP, IDS_WARN_STACK, IDS_WARN_INTERNAL};
 } // namespace
 

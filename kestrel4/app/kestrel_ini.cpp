@@ -14,10 +14,13 @@ std::string GetIniPath(const std::string& modulePath)
     // Drive and folder are everything up to the last separator; a bare "C:name" keeps "C:".
     size_t cut = modulePath.find_last_of("\\/");
     std::string folder;
-    if (cut != std::string::npos) folder = modulePath.substr(0, cut + 1);
-    else if (modulePath.size() >= 2 && modulePath[1] == ':') folder = modulePath.substr(0, 2);
+    if (cut != std::string::npos)
+        folder = modulePath.substr(0, cut + 1);
+    else if (modulePath.size() >= 2 && modulePath[1] == ':')
+        folder = modulePath.substr(0, 2);
     std::string path = folder + kIniFileName;
-    if (path.size() >= kIniMaxPath) return std::string();
+    if (path.size() >= kIniMaxPath)
+        return std::string();
     return path;
 }
 
@@ -107,7 +110,8 @@ bool IsMissing(IProfileFile& ini, const char* section, const char* key, const ch
 template <size_t N>
 void FillGroup(IProfileFile& ini, const SIniDefault (&group)[N], const char* marker)
 {
-    if (!IsMissing(ini, group[0].pszSection, group[0].pszKey, marker)) return;
+    if (!IsMissing(ini, group[0].pszSection, group[0].pszKey, marker))
+        return;
     for (const SIniDefault& d : group)
         if (&d == &group[0] || IsMissing(ini, d.pszSection, d.pszKey, marker))
             ini.WriteString(d.pszSection, d.pszKey, d.pszValue);

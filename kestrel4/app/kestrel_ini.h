@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <string>
 
-extern const char kIniFileName[];         // "Kestrel4.ini"
-extern const char kConnectSection[];      // "ConnectStatus"
-extern const char kEffectKeySection[];    // "ExecuteEffectKey"
-extern const char kFileSection[];         // "CurrentDirectry"
-extern const char kSupportDefaults[];     // "Support_Defaults"
+extern const char kIniFileName[];      // "Kestrel4.ini"
+extern const char kConnectSection[];   // "ConnectStatus"
+extern const char kEffectKeySection[]; // "ExecuteEffectKey"
+extern const char kFileSection[];      // "CurrentDirectry"
+extern const char kSupportDefaults[];  // "Support_Defaults"
 const unsigned int kIniMaxPath = 260;
 
 // The drive and folder of the program file followed by "Kestrel4.ini"; empty when that does
@@ -17,8 +17,8 @@ const unsigned int kIniMaxPath = 260;
 std::string GetIniPath(const std::string& modulePath);
 
 struct SKestrelSettings {
-    int nConnectMode = 1;              // 1 = start without opening a port
-    std::string strSoundFile;          // last files used, by the screens that own them
+    int nConnectMode = 1;     // 1 = start without opening a port
+    std::string strSoundFile; // last files used, by the screens that own them
     std::string strControlFile;
     std::string strPatternFile;
     std::string strLogoFile;
@@ -31,9 +31,9 @@ struct SSettingEntry {
     const char* pszSection;
     const char* pszKey;
     ESettingType type;
-    std::string SKestrelSettings::*pString;  // SETTING_STRING
-    int SKestrelSettings::*pInt;              // SETTING_INT
-    int nFallback;                            // SETTING_INT; strings fall back to ""
+    std::string SKestrelSettings::*pString; // SETTING_STRING
+    int SKestrelSettings::*pInt;            // SETTING_INT
+    int nFallback;                          // SETTING_INT; strings fall back to ""
 };
 
 extern const SSettingEntry kFileSettings[5];

@@ -9,32 +9,40 @@ SScreenMenu GetScreenMenu(int screen)
         /* SCREEN_LOGO    */ {false, true, false, true, false},
         /* SCREEN_CURSOR  */ {true, true, false, false, true},
     };
-    if (screen < 0 || screen >= SCREEN_COUNT) return kMenus[SCREEN_SUPPORT];
+    if (screen < 0 || screen >= SCREEN_COUNT)
+        return kMenus[SCREEN_SUPPORT];
     return kMenus[screen];
 }
 
 SScreenList RebuildScreenList(int selected, bool linkOpen, bool stackMode)
 {
     SScreenList list{1, 0};
-    if (!linkOpen) return list;
+    if (!linkOpen)
+        return list;
     list.nCount = stackMode ? 2 : SCREEN_COUNT;
-    if (selected >= 0 && selected < list.nCount) list.nSelected = selected;
+    if (selected >= 0 && selected < list.nCount)
+        list.nSelected = selected;
     return list;
 }
 
 EStartConnect GetStartConnect(int connectMode)
 {
-    if (connectMode == 1) return START_UNCONNECTED;
-    if (connectMode == 0) return START_CONNECT;
+    if (connectMode == 1)
+        return START_UNCONNECTED;
+    if (connectMode == 0)
+        return START_CONNECT;
     return START_NEITHER;
 }
 
 EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, bool onLastTabStop)
 {
-    if (vk == kVkReturn || vk == kVkEscape) return KEY_SWALLOW;
+    if (vk == kVkReturn || vk == kVkEscape)
+        return KEY_SWALLOW;
     if (vk == kVkTab) {
-        if (!shift && onLastTabStop) return KEY_FOCUS_SCREEN_FIRST;
-        if (shift && onFirstTabStop) return KEY_FOCUS_SCREEN_LAST;
+        if (!shift && onLastTabStop)
+            return KEY_FOCUS_SCREEN_FIRST;
+        if (shift && onFirstTabStop)
+            return KEY_FOCUS_SCREEN_LAST;
     }
     return KEY_DEFAULT;
 }
@@ -43,8 +51,10 @@ namespace {
 
 bool Ask(ESaveAnswer answer, ICloseSteps& steps, void (ICloseSteps::*save)())
 {
-    if (answer == SAVE_CANCEL) return false;
-    if (answer == SAVE_YES) (steps.*save)();
+    if (answer == SAVE_CANCEL)
+        return false;
+    if (answer == SAVE_YES)
+        (steps.*save)();
     return true;
 }
 
@@ -52,13 +62,15 @@ bool Ask(ESaveAnswer answer, ICloseSteps& steps, void (ICloseSteps::*save)())
 
 bool RunSaveQuestions(ICloseSteps& steps)
 {
-    if (!Ask(steps.AskSaveLogo(), steps, &ICloseSteps::SaveLogo)) return false;
+    if (!Ask(steps.AskSaveLogo(), steps, &ICloseSteps::SaveLogo))
+        return false;
     return Ask(steps.AskSaveCursorSet(), steps, &ICloseSteps::SaveCursorSet);
 }
 
 bool RunCloseSequence(ICloseSteps& steps)
 {
-    if (!RunSaveQuestions(steps)) return false;
+    if (!RunSaveQuestions(steps))
+        return false;
     RunClosingSteps(steps);
     return true;
 }

@@ -5,16 +5,16 @@
 #include <cstdint>
 
 enum EScreen {
-    SCREEN_SUPPORT = 0,  // "Presentation Support"
-    SCREEN_CONTROL = 1,  // "Projector control"
-    SCREEN_LOGO = 2,     // "Setting User logo"
-    SCREEN_CURSOR = 3,   // "Cursor/Stamp Setting"
+    SCREEN_SUPPORT = 0, // "Presentation Support"
+    SCREEN_CONTROL = 1, // "Projector control"
+    SCREEN_LOGO = 2,    // "Setting User logo"
+    SCREEN_CURSOR = 3,  // "Cursor/Stamp Setting"
     SCREEN_COUNT = 4
 };
 
 struct SScreenMenu {
     bool bNew;
-    bool bFile;         // Open, Save, Save As
+    bool bFile; // Open, Save, Save As
     bool bTestPattern;
     bool bSendLogo;
     bool bSendCursor;
@@ -22,7 +22,7 @@ struct SScreenMenu {
 SScreenMenu GetScreenMenu(int screen);
 
 struct SScreenList {
-    int nCount;     // the list holds screens 0 .. nCount - 1
+    int nCount; // the list holds screens 0 .. nCount - 1
     int nSelected;
 };
 // The list after a connection change: the selection is kept where the screen is still offered.
@@ -32,10 +32,10 @@ enum EStartConnect { START_UNCONNECTED, START_CONNECT, START_NEITHER };
 EStartConnect GetStartConnect(int connectMode);
 
 enum EKeyAction {
-    KEY_DEFAULT,             // normal dialog handling
-    KEY_SWALLOW,             // Enter and Escape never close the window
-    KEY_FOCUS_SCREEN_FIRST,  // Tab past the main window's last tab stop
-    KEY_FOCUS_SCREEN_LAST    // Shift+Tab before its first tab stop
+    KEY_DEFAULT,            // normal dialog handling
+    KEY_SWALLOW,            // Enter and Escape never close the window
+    KEY_FOCUS_SCREEN_FIRST, // Tab past the main window's last tab stop
+    KEY_FOCUS_SCREEN_LAST   // Shift+Tab before its first tab stop
 };
 const unsigned int kVkTab = 0x09, kVkReturn = 0x0D, kVkEscape = 0x1B;
 EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, bool onLastTabStop);

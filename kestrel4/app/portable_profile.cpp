@@ -6,19 +6,25 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 std::string Trim(const std::string& s)
 {
     size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b])) ++b;
-    while (e > b && IsBlank(s[e - 1])) --e;
+    while (b < e && IsBlank(s[b]))
+        ++b;
+    while (e > b && IsBlank(s[e - 1]))
+        --e;
     return s.substr(b, e - b);
 }
 
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size()) return false;
+    if (a.size() != b.size())
+        return false;
     for (size_t i = 0; i < a.size(); ++i)
         if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
             return false;
@@ -28,7 +34,8 @@ bool EqualNoCase(const std::string& a, const std::string& b)
 bool ReadFile(const std::string& path, std::string& text)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+    if (!in)
+        return false;
     std::ostringstream ss;
     ss << in.rdbuf();
     text = ss.str();
@@ -38,12 +45,15 @@ bool ReadFile(const std::string& path, std::string& text)
 // Both quote kinds are dropped in pairs, and only when the whole value fits the buffer.
 std::string CopyEntry(const std::string& value, unsigned int bufferSize)
 {
-    if (bufferSize == 0) return std::string();
+    if (bufferSize == 0)
+        return std::string();
     std::string v = value;
     bool quoted = v.size() > 1 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0];
-    if (quoted) v.erase(0, 1);
+    if (quoted)
+        v.erase(0, 1);
     std::string out = v.substr(0, bufferSize - 1);
-    if (quoted && bufferSize > v.size()) out.pop_back();
+    if (quoted && bufferSize > v.size())
+        out.pop_back();
     return out;
 }
 
@@ -52,7 +62,8 @@ std::string CopyEntry(const std::string& value, unsigned int bufferSize)
 int ParseProfileInt(const std::string& text)
 {
     size_t i = 0;
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -61,22 +72,31 @@ int ParseProfileInt(const std::string& text)
     unsigned int base = 10;
     if (i + 1 < text.size() && text[i] == '0') {
         char p = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i + 1])));
-        if (p == 'x') base = 16;
-        else if (p == 'o') base = 8;
-        else if (p == 'b') base = 2;
-        if (base != 10) i += 2;
+        if (p == 'x')
+            base = 16;
+        else if (p == 'o')
+            base = 8;
+        else if (p == 'b')
+            base = 2;
+        if (base != 10)
+            i += 2;
     }
     unsigned int value = 0;
     for (; i < text.size(); ++i) {
         int c = std::tolower(static_cast<unsigned char>(text[i]));
         unsigned int digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned int>(c - '0');
-        else if (c >= 'a' && c <= 'z') digit = static_cast<unsigned int>(c - 'a' + 10);
-        else break;
-        if (digit >= base) break;
-        value = value * base + digit;  // wraps like the system's 32-bit conversion
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned int>(c - '0');
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<unsigned int>(c - 'a' + 10);
+        else
+            break;
+        if (digit >= base)
+            break;
+        value = value * base + digit; // wraps like the system's 32-bit conversion
     }
-    if (negative) value = 0u - value;
+    if (negative)
+        value = 0u - value;
     return static_cast<int>(value);
 }
 
@@ -86,10 +106,12 @@ std::vector<SProfileLine> ParseProfileText(const std::string& text)
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        if (!raw.empty() && raw.back() == '\r')
+            raw.pop_back();
 
         SProfileLine line{SProfileLine::OTHER, raw, std::string(), std::string()};
         std::string body = Trim(raw);
@@ -104,7 +126,7 @@ std::vector<SProfileLine> ParseProfileText(const std::string& text)
             line.kind = SProfileLine::KEY;
             size_t eq = body.find('=');
             if (eq == std::string::npos) {
-                line.strName = body;  // a key without '=' exists with an empty value
+                line.strName = body; // a key without '=' exists with an empty value
             } else {
                 line.strName = Trim(body.substr(0, eq));
                 line.strValue = Trim(body.substr(eq + 1));
@@ -129,15 +151,18 @@ int FindSection(const std::vector<SProfileLine>& lines, const std::string& secti
 size_t SectionEnd(const std::vector<SProfileLine>& lines, int header)
 {
     size_t i = static_cast<size_t>(header) + 1;
-    while (i < lines.size() && lines[i].kind != SProfileLine::SECTION) ++i;
+    while (i < lines.size() && lines[i].kind != SProfileLine::SECTION)
+        ++i;
     return i;
 }
 
 bool WriteLines(const std::string& path, const std::vector<SProfileLine>& lines)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const SProfileLine& line : lines) out << line.strText << "\r\n";
+    if (!out)
+        return false;
+    for (const SProfileLine& line : lines)
+        out << line.strText << "\r\n";
     return static_cast<bool>(out.flush());
 }
 
@@ -150,7 +175,8 @@ int FindProfileKey(const std::vector<SProfileLine>& lines, const char* section, 
     size_t begin = 0;
     if (!sectionName.empty()) {
         int header = FindSection(lines, sectionName);
-        if (header < 0) return -1;
+        if (header < 0)
+            return -1;
         begin = static_cast<size_t>(header) + 1;
     }
     std::string name = Trim(key ? key : "");
@@ -167,12 +193,15 @@ std::string CPortableProfile::GetString(const char* section, const char* key, co
     if (ReadFile(m_strPath, text)) {
         std::vector<SProfileLine> lines = ParseProfileText(text);
         int found = FindProfileKey(lines, section, key);
-        if (found >= 0) return CopyEntry(lines[static_cast<size_t>(found)].strValue, bufferSize);
+        if (found >= 0)
+            return CopyEntry(lines[static_cast<size_t>(found)].strValue, bufferSize);
     }
     // The fallback loses its trailing blanks and is cut to the buffer like a value.
     std::string def = fallback ? fallback : "";
-    while (!def.empty() && def.back() == ' ') def.pop_back();
-    if (bufferSize == 0) return std::string();
+    while (!def.empty() && def.back() == ' ')
+        def.pop_back();
+    if (bufferSize == 0)
+        return std::string();
     return def.substr(0, bufferSize - 1);
 }
 
@@ -180,7 +209,8 @@ int CPortableProfile::GetInt(const char* section, const char* key, int fallback)
 {
     // The system reads numbers through a 30-character buffer too.
     std::string value = GetString(section, key, "", 30);
-    if (value.empty()) return fallback;
+    if (value.empty())
+        return fallback;
     return ParseProfileInt(value);
 }
 
@@ -188,10 +218,11 @@ bool CPortableProfile::WriteString(const char* section, const char* key, const c
 {
     std::string sectionName = Trim(section ? section : "");
     std::string keyName = Trim(key ? key : "");
-    if (sectionName.empty() || keyName.empty() || !value) return false;
+    if (sectionName.empty() || keyName.empty() || !value)
+        return false;
 
     std::string text;
-    ReadFile(m_strPath, text);  // a missing file is created
+    ReadFile(m_strPath, text); // a missing file is created
     std::vector<SProfileLine> lines = ParseProfileText(text);
     std::string newLine = keyName + "=" + value;
 
@@ -208,7 +239,8 @@ bool CPortableProfile::WriteString(const char* section, const char* key, const c
         } else {
             // After the section's last non-blank line, so blank separators stay in place.
             size_t at = SectionEnd(lines, header);
-            while (at > static_cast<size_t>(header) + 1 && Trim(lines[at - 1].strText).empty()) --at;
+            while (at > static_cast<size_t>(header) + 1 && Trim(lines[at - 1].strText).empty())
+                --at;
             lines.insert(lines.begin() + static_cast<long>(at), add);
         }
     }
@@ -219,11 +251,14 @@ bool CPortableProfile::WriteString(const char* section, const char* key, const c
 bool CPortableProfile::DeleteKey(const char* section, const char* key)
 {
     std::string text;
-    if (!section || !key) return false;
-    if (!ReadFile(m_strPath, text)) return true;
+    if (!section || !key)
+        return false;
+    if (!ReadFile(m_strPath, text))
+        return true;
     std::vector<SProfileLine> lines = ParseProfileText(text);
     int found = FindProfileKey(lines, Trim(section).c_str(), key);
-    if (found < 0) return true;
+    if (found < 0)
+        return true;
     lines.erase(lines.begin() + found);
     return WriteLines(m_strPath, lines);
 }
@@ -231,11 +266,14 @@ bool CPortableProfile::DeleteKey(const char* section, const char* key)
 bool CPortableProfile::DeleteSection(const char* section)
 {
     std::string text;
-    if (!section) return false;
-    if (!ReadFile(m_strPath, text)) return true;
+    if (!section)
+        return false;
+    if (!ReadFile(m_strPath, text))
+        return true;
     std::vector<SProfileLine> lines = ParseProfileText(text);
     int header = FindSection(lines, Trim(section));
-    if (header < 0) return true;
+    if (header < 0)
+        return true;
     lines.erase(lines.begin() + header, lines.begin() + static_cast<long>(SectionEnd(lines, header)));
     return WriteLines(m_strPath, lines);
 }

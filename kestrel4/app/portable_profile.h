@@ -28,9 +28,9 @@ private:
 struct SProfileLine {
     enum EKind { SECTION, KEY, OTHER };
     EKind kind;
-    std::string strText;   // the line as stored, without its line end
-    std::string strName;   // section or key name
-    std::string strValue;  // key value, blanks trimmed
+    std::string strText;  // the line as stored, without its line end
+    std::string strName;  // section or key name
+    std::string strValue; // key value, blanks trimmed
 };
 
 std::vector<SProfileLine> ParseProfileText(const std::string& text);

@@ -116,7 +116,8 @@ void CProjectorLink::PumpMessages(unsigned int first, unsigned int last)
         m_pHost->PumpMessages(first, last);
 }
 
-template <class Send> int CProjectorLink::SendWithRetry(unsigned int first, unsigned int last, Send send)
+template <class Send>
+int CProjectorLink::SendWithRetry(unsigned int first, unsigned int last, Send send)
 {
     CWaitCursor wait(m_pHost);
     if (m_pReceiver)

@@ -73,7 +73,8 @@ private:
         unsigned char StopBits = 0;
     };
     CCommSerial* Engine() const;
-    template <class Send> int SendWithRetry(unsigned int first, unsigned int last, Send send);
+    template <class Send>
+    int SendWithRetry(unsigned int first, unsigned int last, Send send);
 
     int m_nLevel = 1;
     int m_bQuiet = 1;

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 struct SStackState {
-    bool bValid = false;   // an answer of the right length
-    int bStackMode = 0;    // projector 1 heads an established stack
+    bool bValid = false; // an answer of the right length
+    int bStackMode = 0;  // projector 1 heads an established stack
     int nProjectorCount = 0;
     int32_t nPosition[4] = {}; // item 0x1E00 of projectors 1..4
 };

@@ -7,7 +7,8 @@ const int kCtrl = 17, kShift = 16, kAlt = 18, kEsc = 27;
 bool HasCode(const KeyCodeArray& codes, int code)
 {
     for (int i = 0; i < codes.nCount; ++i)
-        if (codes.nCodes[i] == code) return true;
+        if (codes.nCodes[i] == code)
+            return true;
     return false;
 }
 
@@ -29,17 +30,28 @@ std::vector<int> BuildKeySequence(const SKeyPrefix* prefix, const std::vector<Ke
 {
     std::vector<int> codes;
     auto add = [&codes](int code) {
-        if (codes.size() < static_cast<size_t>(kMaxKeySequence)) codes.push_back(code);
+        if (codes.size() < static_cast<size_t>(kMaxKeySequence))
+            codes.push_back(code);
     };
     // The shortcut's modifiers are still down in the system's key state: a press and
     // release of each lets the played keys arrive without them.
     if (prefix) {
-        if (prefix->bCtrl) { add(kCtrl); add(kCtrl); }
-        if (prefix->bShift) { add(kShift); add(kShift); }
-        if (prefix->bAlt) { add(kAlt); add(kAlt); }
+        if (prefix->bCtrl) {
+            add(kCtrl);
+            add(kCtrl);
+        }
+        if (prefix->bShift) {
+            add(kShift);
+            add(kShift);
+        }
+        if (prefix->bAlt) {
+            add(kAlt);
+            add(kAlt);
+        }
     }
     for (const KeyCodeArray& event : events)
-        for (int i = 0; i < event.nCount; ++i) add(event.nCodes[i]);
+        for (int i = 0; i < event.nCount; ++i)
+            add(event.nCodes[i]);
     return codes;
 }
 
@@ -60,11 +72,18 @@ int CEffectExecution::OnKey(int code, bool up)
         m_Held = SHeldKeys();
         return 1;
     }
-    if (!m_Host.IsMainWindowMinimized() && !m_bTestOpen) return 0;
+    if (!m_Host.IsMainWindowMinimized() && !m_bTestOpen)
+        return 0;
     switch (code) {
-    case kCtrl: m_Held.bCtrl = !up; return 0;
-    case kShift: m_Held.bShift = !up; return 0;
-    case kAlt: m_Held.bAlt = !up; return 0;
+    case kCtrl:
+        m_Held.bCtrl = !up;
+        return 0;
+    case kShift:
+        m_Held.bShift = !up;
+        return 0;
+    case kAlt:
+        m_Held.bAlt = !up;
+        return 0;
     case kEsc:
         if (!up && m_bEffectRunning) {
             StopEffect();
@@ -83,17 +102,20 @@ int CEffectExecution::OnKey(int code, bool up)
     m_Held.bCtrl = m_Host.IsKeyDown(kCtrl);
     m_Held.bShift = m_Host.IsKeyDown(kShift);
     m_Held.bAlt = m_Host.IsKeyDown(kAlt);
-    if (!MatchShortcut()) return 0;
+    if (!MatchShortcut())
+        return 0;
     m_Held = SHeldKeys();
     return 1;
 }
 
 int CEffectExecution::MatchShortcut()
 {
-    if (!m_bInitialized || !m_Host.IsKeyPlaybackIdle()) return 0;
+    if (!m_bInitialized || !m_Host.IsKeyPlaybackIdle())
+        return 0;
     for (int slot = 1; slot <= kShortcutSlots; ++slot) {
         const KeyCodeArray& shortcut = m_Slots.GetSlotShortcut(slot);
-        if (!ShortcutMatches(shortcut, m_Held)) continue;
+        if (!ShortcutMatches(shortcut, m_Held))
+            continue;
         // Recorded first: a Key effect's Begin reads them.
         m_nMatchedSlot = slot;
         m_Matched.bCtrl = HasCode(shortcut, kCtrl);
@@ -108,7 +130,8 @@ int CEffectExecution::MatchShortcut()
 int CEffectExecution::RunEffect(int n, int local)
 {
     int depth = m_Host.DisplayBitsPerPixel();
-    if (depth == 0) return 0;
+    if (depth == 0)
+        return 0;
     if (depth < 8) {
         if (!m_bDepthMessageShown) {
             m_bDepthMessageShown = true;
@@ -118,8 +141,10 @@ int CEffectExecution::RunEffect(int n, int local)
         EndEffect();
         return 0;
     }
-    if (n != kTestSlotNumber && !m_Host.IsMainWindowMinimized()) return 0;
-    if (n < 1 || n > kTestSlotNumber) n = 1;
+    if (n != kTestSlotNumber && !m_Host.IsMainWindowMinimized())
+        return 0;
+    if (n < 1 || n > kTestSlotNumber)
+        n = 1;
     if (m_bEffectRunning) {
         StopEffect();
         m_Host.PumpMessages();
@@ -174,7 +199,8 @@ void CEffectExecution::RunKeyEffect(const CKeyEffect& effect)
     bool withPrefix = m_bLocal && !m_bMinimizedSinceKey;
     std::vector<int> codes = BuildKeySequence(withPrefix ? &prefix : nullptr, effect.GetEvents());
     m_bMinimizedSinceKey = false;
-    if (!codes.empty()) m_Host.PostKeyMessages(codes);
+    if (!codes.empty())
+        m_Host.PostKeyMessages(codes);
     m_Host.HookKeyboard();
     EndEffect();
 }
@@ -200,7 +226,8 @@ void CEffectExecution::EndEffect()
 
 void CEffectExecution::StopEffect()
 {
-    if (!m_bEffectRunning) return;
+    if (!m_bEffectRunning)
+        return;
     m_Host.UnhookMouse();
     m_bEffectRunning = false;
     m_pDrawer->End();
@@ -210,15 +237,27 @@ void CEffectExecution::StopEffect()
 
 int CEffectExecution::OnMouse(unsigned int msg, unsigned long long lParam)
 {
-    if (!m_bEffectRunning) return 0;
+    if (!m_bEffectRunning)
+        return 0;
     SPoint p = UnpackHookPoint(lParam);
     switch (m_Latch.Filter(ClassifyMouseMessage(msg))) {
-    case MOUSE_MOVE: m_pDrawer->MouseMove(p); break;
-    case MOUSE_LBUTTON_DOWN: m_pDrawer->LButtonDown(p); break;
-    case MOUSE_LBUTTON_UP: m_pDrawer->LButtonUp(p); break;
-    case MOUSE_RBUTTON_DOWN: m_pDrawer->RButtonDown(p); break;
-    case MOUSE_RBUTTON_UP: StopEffect(); break;
-    case MOUSE_IGNORED: break;
+    case MOUSE_MOVE:
+        m_pDrawer->MouseMove(p);
+        break;
+    case MOUSE_LBUTTON_DOWN:
+        m_pDrawer->LButtonDown(p);
+        break;
+    case MOUSE_LBUTTON_UP:
+        m_pDrawer->LButtonUp(p);
+        break;
+    case MOUSE_RBUTTON_DOWN:
+        m_pDrawer->RButtonDown(p);
+        break;
+    case MOUSE_RBUTTON_UP:
+        StopEffect();
+        break;
+    case MOUSE_IGNORED:
+        break;
     }
     return 1;
 }
@@ -234,5 +273,6 @@ int CEffectExecution::RunTest()
 
 void CEffectExecution::OnSoundEnded()
 {
-    if (m_bEffectRunning && m_nRunningType == EFFECT_SOUND) StopEffect();
+    if (m_bEffectRunning && m_nRunningType == EFFECT_SOUND)
+        StopEffect();
 }

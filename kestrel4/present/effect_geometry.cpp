@@ -9,7 +9,8 @@ namespace {
 int FloorTo(int v, int grid)
 {
     int q = v / grid;
-    if (v % grid != 0 && v < 0) --q;
+    if (v % grid != 0 && v < 0)
+        --q;
     return q * grid;
 }
 
@@ -17,7 +18,8 @@ int FloorTo(int v, int grid)
 
 SPoint SnapToGrid(SPoint p, int grid)
 {
-    if (grid < 2) return p;
+    if (grid < 2)
+        return p;
     return {FloorTo(p.x, grid), FloorTo(p.y, grid)};
 }
 
@@ -33,8 +35,10 @@ SRect InflateBy(const SRect& r, int by)
 
 SRect UnionOf(const SRect& a, const SRect& b)
 {
-    if (a.IsEmpty()) return b;
-    if (b.IsEmpty()) return a;
+    if (a.IsEmpty())
+        return b;
+    if (b.IsEmpty())
+        return a;
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
@@ -73,13 +77,15 @@ std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip)
     double rx = box.Width() / 2.0, ry = box.Height() / 2.0;
     for (int y = std::max(box.top, clip.top); y < std::min(box.bottom, clip.bottom); ++y) {
         double dy = (y + 0.5 - cy) / ry;
-        if (dy * dy >= 1.0) continue;
+        if (dy * dy >= 1.0)
+            continue;
         double half = rx * std::sqrt(1.0 - dy * dy);
         int left = static_cast<int>(std::ceil(cx - half - 0.5));
         int right = static_cast<int>(std::floor(cx + half - 0.5)) + 1;
         left = std::max(left, clip.left);
         right = std::min(right, clip.right);
-        if (right > left) spans.push_back({left, y, right, y + 1});
+        if (right > left)
+            spans.push_back({left, y, right, y + 1});
     }
     return spans;
 }
@@ -89,24 +95,30 @@ std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& scree
     std::vector<SRect> dark;
     int y = screen.top;
     for (const SRect& s : spans) {
-        if (s.top > y) dark.push_back({screen.left, y, screen.right, s.top});
-        if (s.left > screen.left) dark.push_back({screen.left, s.top, s.left, s.bottom});
-        if (s.right < screen.right) dark.push_back({s.right, s.top, screen.right, s.bottom});
+        if (s.top > y)
+            dark.push_back({screen.left, y, screen.right, s.top});
+        if (s.left > screen.left)
+            dark.push_back({screen.left, s.top, s.left, s.bottom});
+        if (s.right < screen.right)
+            dark.push_back({s.right, s.top, screen.right, s.bottom});
         y = s.bottom;
     }
-    if (y < screen.bottom) dark.push_back({screen.left, y, screen.right, screen.bottom});
+    if (y < screen.bottom)
+        dark.push_back({screen.left, y, screen.right, screen.bottom});
     return dark;
 }
 
 SPoint BarPosition(SPoint cursor, bool vertical)
 {
-    if (vertical) return {cursor.x + (cursor.x & 1), 0};
+    if (vertical)
+        return {cursor.x + (cursor.x & 1), 0};
     return {0, cursor.y + (cursor.y & 1)};
 }
 
 SRect BarRect(SPoint position, bool vertical, int width, int screenWidth, int screenHeight)
 {
-    if (vertical) return {position.x, 0, position.x + width, screenHeight};
+    if (vertical)
+        return {position.x, 0, position.x + width, screenHeight};
     return {0, position.y, screenWidth, position.y + width};
 }
 
@@ -115,10 +127,14 @@ SPenColor AdjustPenColor(COLORVALUE color, bool transparent, int bitsPerPixel)
     const COLORVALUE black = 0x000000, white = 0xFFFFFF;
     bool palette = bitsPerPixel <= 8;
     SPenColor pen{color, transparent};
-    if (!transparent) return pen;
-    if (palette && (color == black || color == white)) pen.color = 0x808080;
-    else if (!palette && color == black) pen.color = 0x404040;
-    else if (!palette && color == white) pen.color = 0xC8C8C8;
+    if (!transparent)
+        return pen;
+    if (palette && (color == black || color == white))
+        pen.color = 0x808080;
+    else if (!palette && color == black)
+        pen.color = 0x404040;
+    else if (!palette && color == white)
+        pen.color = 0xC8C8C8;
     return pen;
 }
 
@@ -132,6 +148,7 @@ int SpotTileResource(COLORVALUE color)
         {0xFF00FF, 290}, {0x808080, 291}, {0x00FFFF, 292},
     };
     for (const auto& tile : kTiles)
-        if (tile.color == color) return tile.id;
+        if (tile.color == color)
+            return tile.id;
     return 0;
 }

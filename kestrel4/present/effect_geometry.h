@@ -10,7 +10,10 @@ struct SPoint {
     int x = 0;
     int y = 0;
 };
-inline bool operator==(SPoint a, SPoint b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(SPoint a, SPoint b)
+{
+    return a.x == b.x && a.y == b.y;
+}
 
 // Half-open: right and bottom are outside.
 struct SRect {

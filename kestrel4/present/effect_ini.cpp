@@ -14,9 +14,15 @@ std::string Key(const char* format, int slot)
     return buffer;
 }
 
-std::string Number(long value) { return std::to_string(value); }
+std::string Number(long value)
+{
+    return std::to_string(value);
+}
 
-std::string EventKey(const char* format, int slot, int event) { return Key(format, slot) + Number(event); }
+std::string EventKey(const char* format, int slot, int event)
+{
+    return Key(format, slot) + Number(event);
+}
 
 const char kVKeyArrayKey[] = "E%dKeyEffectVKeyArrayString";
 const char kEventTextKey[] = "E%dKeyEffectKeyEventString";
@@ -27,7 +33,8 @@ std::vector<std::string> ReadList(IProfileFile& ini, const std::string& section,
     std::vector<std::string> values;
     for (int i = 0;; ++i) {
         std::string v = ini.GetString(section.c_str(), EventKey(format, slot, i).c_str(), kNothingToken, kValueBuffer);
-        if (v == kNothingToken) break;
+        if (v == kNothingToken)
+            break;
         values.push_back(v);
     }
     return values;
@@ -94,7 +101,8 @@ KeyCodeArray ReadKeyCodeArray(IProfileFile& ini, const std::string& subSection)
     KeyCodeArray codes;
     int count = std::atoi(ini.GetString(subSection.c_str(), "VirtualKeyCodeSize", "0", kValueBuffer).c_str());
     for (int c = 0; c < count && c < KeyCodeArray::kMaxCodes; ++c)
-        codes.Append(std::atoi(ini.GetString(subSection.c_str(), Key("VirtualKeyCode%d", c).c_str(), "0", kValueBuffer).c_str()));
+        codes.Append(std::atoi(
+            ini.GetString(subSection.c_str(), Key("VirtualKeyCode%d", c).c_str(), "0", kValueBuffer).c_str()));
     return codes;
 }
 
@@ -138,7 +146,8 @@ std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& se
     const char* s = section.c_str();
     std::string token = ini.GetString(s, Key("Effect%d", slot).c_str(), kNothingToken, kValueBuffer);
     int type = EffectTypeFromToken(token);
-    if (type == kNoEffectType) return nullptr;
+    if (type == kNoEffectType)
+        return nullptr;
 
     std::unique_ptr<CEffect> effect = CreateEffect(type, context);
     switch (type) {
@@ -148,19 +157,22 @@ std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& se
         break;
     }
     case EFFECT_CUSTOM_CURSOR: {
-        std::string name = ini.GetString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(), kDefaultCursor, kFileBuffer);
+        std::string name =
+            ini.GetString(s, Key("E%dCustomCursorEffectFileName", slot).c_str(), kDefaultCursor, kFileBuffer);
         static_cast<CPictureEffect*>(effect.get())->SetPath(context.strProgramFolder + kCursorFolder + name);
         break;
     }
     case EFFECT_SOUND: {
         std::string path = ini.GetString(s, Key("E%dSoundEffectFileName", slot).c_str(), "NOT_FOUND", kFileBuffer);
-        if (path == "NOT_FOUND") path = context.strProgramFolder + kSoundFolder + kDefaultSound;
+        if (path == "NOT_FOUND")
+            path = context.strProgramFolder + kSoundFolder + kDefaultSound;
         static_cast<CSoundEffect*>(effect.get())->SetPath(path);
         break;
     }
     case EFFECT_KEY: {
         std::vector<KeyCodeArray> events;
-        for (const std::string& sub : ReadKeyEventSections(ini, section, slot)) events.push_back(ReadKeyCodeArray(ini, sub));
+        for (const std::string& sub : ReadKeyEventSections(ini, section, slot))
+            events.push_back(ReadKeyCodeArray(ini, sub));
         std::vector<std::string> texts = ReadList(ini, section, kEventTextKey, slot);
         static_cast<CKeyEffect*>(effect.get())->SetLists(events, texts);
         break;

@@ -17,17 +17,17 @@ enum EffectType {
     EFFECT_KEY = 10,
 };
 const int kEffectTypeCount = 11;
-const int kNoEffectType = -1;  // an empty slot
+const int kNoEffectType = -1; // an empty slot
 
 struct SEffectTypeInfo {
-    const char* pszToken;     // ini token
-    unsigned int nNameId;     // string id of the name in the type list
-    unsigned int nDescId;     // string id of the description
+    const char* pszToken; // ini token
+    unsigned int nNameId; // string id of the name in the type list
+    unsigned int nDescId; // string id of the description
     unsigned int nIconId;
 };
 
 extern const SEffectTypeInfo kEffectTypes[kEffectTypeCount];
-extern const char kNothingToken[];  // "NOTHING": an empty slot
+extern const char kNothingToken[]; // "NOTHING": an empty slot
 
 // The type whose token equals text exactly (case matters); kNoEffectType for none.
 int EffectTypeFromToken(const std::string& text);

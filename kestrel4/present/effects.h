@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-typedef uint32_t COLORVALUE;  // 0x00BBGGRR
+typedef uint32_t COLORVALUE; // 0x00BBGGRR
 
 enum EEffectParam {
-    PARAM_COLOR,        // background colour of the spot light
-    PARAM_WIDTH,        // line width; diameter of the spot light
+    PARAM_COLOR, // background colour of the spot light
+    PARAM_WIDTH, // line width; diameter of the spot light
     PARAM_GRID,
-    PARAM_TRANSPARENT,  // stored under the word "Clear"
+    PARAM_TRANSPARENT, // stored under the word "Clear"
     PARAM_FILL,
     PARAM_TRACK,
     PARAM_VERTICAL,
@@ -26,11 +26,11 @@ enum EEffectParam {
 // value a missing key reads as.
 struct SShapeKey {
     EEffectParam param;
-    const char* pszKey;  // after "E%d" and the type's prefix, e.g. "LineWidth"
+    const char* pszKey; // after "E%d" and the type's prefix, e.g. "LineWidth"
     int nIniDefault;
 };
 struct SShapeLayout {
-    const char* pszPrefix;  // e.g. "FreeLineEffect"
+    const char* pszPrefix; // e.g. "FreeLineEffect"
     SShapeKey keys[5];
     int nKeys;
 };
@@ -39,7 +39,7 @@ const SShapeLayout* GetShapeLayout(int type);
 
 // What a fresh definition needs to know of its surroundings.
 struct SEffectContext {
-    std::string strProgramFolder;  // with its trailing backslash
+    std::string strProgramFolder; // with its trailing backslash
     int nKeyboardKind = 2;
 };
 
@@ -80,11 +80,11 @@ protected:
     int32_t m_bVertical = 0;
 };
 
-#define KESTREL_SHAPE_EFFECT(Name)                                   \
-    class Name : public CShapeEffect {                               \
-    public:                                                          \
-        Name();                                                      \
-        std::unique_ptr<CEffect> Clone() const override;             \
+#define KESTREL_SHAPE_EFFECT(Name)                                                                                     \
+    class Name : public CShapeEffect {                                                                                 \
+    public:                                                                                                            \
+        Name();                                                                                                        \
+        std::unique_ptr<CEffect> Clone() const override;                                                               \
     };
 KESTREL_SHAPE_EFFECT(CFreeLineEffect)
 KESTREL_SHAPE_EFFECT(CLineEffect)
@@ -98,7 +98,9 @@ KESTREL_SHAPE_EFFECT(CSpotLightEffect)
 class CPictureEffect : public CEffect {
 public:
     CPictureEffect(int stamp, std::string path)
-        : CEffect(stamp ? EFFECT_STAMP : EFFECT_CUSTOM_CURSOR), m_bStamp(stamp ? 1 : 0), m_strPath(std::move(path)) {}
+        : CEffect(stamp ? EFFECT_STAMP : EFFECT_CUSTOM_CURSOR), m_bStamp(stamp ? 1 : 0), m_strPath(std::move(path))
+    {
+    }
     int IsStamp() const { return m_bStamp; }
     const std::string& GetPath() const { return m_strPath; }
     void SetPath(const std::string& path) { m_strPath = path; }
@@ -129,7 +131,7 @@ public:
 // Key events and their display texts, two lists of equal length.
 class CKeyEffect : public CEffect {
 public:
-    static const size_t kMaxTextLength = 29;  // a 30-byte buffer per text
+    static const size_t kMaxTextLength = 29; // a 30-byte buffer per text
 
     CKeyEffect() : CEffect(EFFECT_KEY) {}
     const std::vector<KeyCodeArray>& GetEvents() const { return m_Events; }
@@ -148,9 +150,9 @@ private:
 std::unique_ptr<CEffect> CreateEffect(int type, const SEffectContext& context);
 
 // Default item files and the sound folder, as stored beside the program.
-extern const char kStampFolder[];    // "stamp\\"
-extern const char kCursorFolder[];   // "cursor\\"
-extern const char kSoundFolder[];    // "sound\\"
-extern const char kDefaultStamp[];   // "00.stp"
-extern const char kDefaultCursor[];  // "00.crs"
-extern const char kDefaultSound[];   // "00.wav"
+extern const char kStampFolder[];   // "stamp\\"
+extern const char kCursorFolder[];  // "cursor\\"
+extern const char kSoundFolder[];   // "sound\\"
+extern const char kDefaultStamp[];  // "00.stp"
+extern const char kDefaultCursor[]; // "00.crs"
+extern const char kDefaultSound[];  // "00.wav"

@@ -11,8 +11,10 @@ bool CopyOrEmpty(const std::string& from, const std::string& to)
 {
     std::ifstream in(from, std::ios::binary);
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    if (in) out << in.rdbuf();
+    if (!out)
+        return false;
+    if (in)
+        out << in.rdbuf();
     return static_cast<bool>(out.flush());
 }
 
@@ -25,19 +27,21 @@ CIniFile::CIniFile(std::string path, ProfileFactory factory)
 
 bool CIniFile::Update(const std::function<bool(IProfileFile&)>& change)
 {
-    if (m_strPath.empty()) return false;
+    if (m_strPath.empty())
+        return false;
     const std::string aside = m_strPath + ".new";
     if (!CopyOrEmpty(m_strPath, aside)) {
         std::remove(aside.c_str());
         return false;
     }
     std::unique_ptr<IProfileFile> copy = m_Factory(aside);
-    copy->Refresh();  // a copy of an earlier operation may still be remembered by the system
+    copy->Refresh(); // a copy of an earlier operation may still be remembered by the system
     CCheckedProfile checked(*copy);
     bool ok = change(checked) && checked.GetFailures() == 0;
     copy->Refresh();
     std::error_code error;
-    if (ok) std::filesystem::rename(aside, m_strPath, error);
+    if (ok)
+        std::filesystem::rename(aside, m_strPath, error);
     if (!ok || error) {
         std::remove(aside.c_str());
         return false;

@@ -51,7 +51,8 @@ public:
 private:
     bool Count(bool ok)
     {
-        if (!ok) ++m_nFailures;
+        if (!ok)
+            ++m_nFailures;
         return ok;
     }
     IProfileFile& m_Inner;

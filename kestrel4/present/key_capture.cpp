@@ -20,10 +20,13 @@ CKeyCapture::CKeyCapture(EMode mode, int keyboardKind)
 std::string CKeyCapture::Prefix(const SModifiers& held) const
 {
     std::string prefix;
-    if (held.bCtrl) prefix += kCtrlWord;
-    if (held.bAlt) prefix += m_nKind == 1 ? kGraphWord : kAltWord;
+    if (held.bCtrl)
+        prefix += kCtrlWord;
+    if (held.bAlt)
+        prefix += m_nKind == 1 ? kGraphWord : kAltWord;
     // A shortcut never uses Shift alone.
-    if (held.bShift && (m_eMode == CAPTURE_KEY_EVENT || held.bCtrl || held.bAlt)) prefix += kShiftWord;
+    if (held.bShift && (m_eMode == CAPTURE_KEY_EVENT || held.bCtrl || held.bAlt))
+        prefix += kShiftWord;
     return prefix;
 }
 
@@ -46,7 +49,10 @@ bool CKeyCapture::Complete(const std::string& text)
     return true;
 }
 
-void CKeyCapture::SetText(const std::string& text) { Complete(text); }
+void CKeyCapture::SetText(const std::string& text)
+{
+    Complete(text);
+}
 
 bool CKeyCapture::OnKeyDown(int code, const SModifiers& held)
 {
@@ -71,7 +77,8 @@ bool CKeyCapture::ShortcutKey(int code, const SModifiers& held)
         ShowIncomplete(Prefix(held));
         return false;
     }
-    if (code == VK_BACK_CODE || code == VK_DELETE_CODE) return Complete(std::string());
+    if (code == VK_BACK_CODE || code == VK_DELETE_CODE)
+        return Complete(std::string());
     if (code >= VK_F2_CODE && code <= VK_F24_CODE) {
         const std::string* name = FindKeyName(m_Names, code);
         return name ? Complete(*name) : false;
@@ -82,7 +89,8 @@ bool CKeyCapture::ShortcutKey(int code, const SModifiers& held)
 
 bool CKeyCapture::KeyEventKey(int code, const SModifiers& held)
 {
-    if (code >= '0' && code <= 'Z') return Complete(Prefix(held) + static_cast<char>(code));
+    if (code >= '0' && code <= 'Z')
+        return Complete(Prefix(held) + static_cast<char>(code));
     bool named = code == 8 || code == 9 || code == 13 || code == 27 || (code >= 32 && code <= 90) ||
                  (code >= 96 && code <= 143) || (code >= 146 && code <= 239);
     if (named) {
@@ -99,18 +107,23 @@ bool CKeyCapture::KeyEventKey(int code, const SModifiers& held)
 
 void CKeyCapture::OnKeyUp(const SModifiers& held)
 {
-    if (m_bComplete) return;
+    if (m_bComplete)
+        return;
     std::string prefix = Prefix(held);
-    if (prefix.empty()) ShowLastComplete();
-    else ShowIncomplete(prefix);
+    if (prefix.empty())
+        ShowLastComplete();
+    else
+        ShowIncomplete(prefix);
 }
 
 void CKeyCapture::OnFocusLost()
 {
-    if (!m_bComplete) ShowLastComplete();
+    if (!m_bComplete)
+        ShowLastComplete();
 }
 
 void CKeyCapture::OnLeftClick()
 {
-    if (!m_bComplete && m_strText == std::string(kCtrlWord) + kAltWord) ShowLastComplete();
+    if (!m_bComplete && m_strText == std::string(kCtrlWord) + kAltWord)
+        ShowLastComplete();
 }

@@ -9,7 +9,8 @@ struct KeyCodeArray {
     // Codes beyond the capacity are dropped; false then.
     bool Append(int code)
     {
-        if (nCount >= kMaxCodes) return false;
+        if (nCount >= kMaxCodes)
+            return false;
         nCodes[nCount++] = code;
         return true;
     }
@@ -17,8 +18,10 @@ struct KeyCodeArray {
 
 inline bool operator==(const KeyCodeArray& a, const KeyCodeArray& b)
 {
-    if (a.nCount != b.nCount) return false;
+    if (a.nCount != b.nCount)
+        return false;
     for (int i = 0; i < a.nCount; ++i)
-        if (a.nCodes[i] != b.nCodes[i]) return false;
+        if (a.nCodes[i] != b.nCodes[i])
+            return false;
     return true;
 }

@@ -26,7 +26,7 @@ int ShortcutNameCode(const std::string& name);
 const char* KeyEventToken(const std::string& name);
 
 // The modifier words of the texts.
-extern const char kCtrlWord[];   // "Ctrl + "
-extern const char kAltWord[];    // "Alt + "
-extern const char kGraphWord[];  // "Graph + ", Alt on a PC-98 keyboard
-extern const char kShiftWord[];  // "Shift + "
+extern const char kCtrlWord[];  // "Ctrl + "
+extern const char kAltWord[];   // "Alt + "
+extern const char kGraphWord[]; // "Graph + ", Alt on a PC-98 keyboard
+extern const char kShiftWord[]; // "Shift + "

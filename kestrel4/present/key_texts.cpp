@@ -7,9 +7,15 @@
 
 namespace {
 
-bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+bool Contains(const std::string& text, const char* word)
+{
+    return text.find(word) != std::string::npos;
+}
 
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsUpper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
 
 } // namespace
 
@@ -17,14 +23,16 @@ std::string RestoreShortcutText(const std::string& text)
 {
     size_t start = text.rfind("+ ");
     std::string name = start == std::string::npos ? text : text.substr(start + 2);
-    if (!name.empty() && ShortcutNameCode(name) < 0 && ShortcutNameCode(name + " ") >= 0) return text + " ";
+    if (!name.empty() && ShortcutNameCode(name) < 0 && ShortcutNameCode(name + " ") >= 0)
+        return text + " ";
     return text;
 }
 
 KeyCodeArray ParseShortcutText(const std::string& text, const KeyScanner& scan)
 {
     KeyCodeArray codes;
-    if (text.empty()) return codes;
+    if (text.empty())
+        return codes;
     size_t skip = 0;
     struct SWord {
         const char* pszWord;
@@ -42,13 +50,17 @@ KeyCodeArray ParseShortcutText(const std::string& text, const KeyScanner& scan)
         codes.Append(code);
         return codes;
     }
-    if (name.empty()) return codes;
+    if (name.empty())
+        return codes;
     char ch = name[0];
     // With a modifier the letter is typed without Shift, whatever the text shows.
-    if (IsUpper(ch) && skip > 0) ch = static_cast<char>(ch - 'A' + 'a');
+    if (IsUpper(ch) && skip > 0)
+        ch = static_cast<char>(ch - 'A' + 'a');
     int key = scan(ch);
-    if (key == -1) return codes;
-    if (key & 0x100) codes.Append(16);
+    if (key == -1)
+        return codes;
+    if (key & 0x100)
+        codes.Append(16);
     codes.Append(key & 0xFF);
     return codes;
 }
@@ -68,8 +80,10 @@ std::string KeyEventTokenText(const std::string& text)
             skip += std::strlen(w.pszWord);
         }
     std::string name = skip < text.size() ? text.substr(skip) : std::string();
-    if (const char* token = KeyEventToken(name)) return tokens + token;
-    if (!name.empty() && IsUpper(name[0])) name[0] = static_cast<char>(name[0] - 'A' + 'a');
+    if (const char* token = KeyEventToken(name))
+        return tokens + token;
+    if (!name.empty() && IsUpper(name[0]))
+        name[0] = static_cast<char>(name[0] - 'A' + 'a');
     return tokens + name;
 }
 
@@ -79,6 +93,7 @@ KeyCodeArray ConvertKeyEventText(const std::string& text, const KeyTextConverter
     int count = static_cast<int>(buffer.size());
     convert(KeyEventTokenText(text).c_str(), buffer.data(), &count);
     KeyCodeArray codes;
-    for (int i = 0; i < count && i < static_cast<int>(buffer.size()); ++i) codes.Append(buffer[i]);
+    for (int i = 0; i < count && i < static_cast<int>(buffer.size()); ++i)
+        codes.Append(buffer[i]);
     return codes;
 }

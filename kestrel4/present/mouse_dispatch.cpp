@@ -4,12 +4,23 @@
 EMouseAction ClassifyMouseMessage(unsigned int msg)
 {
     switch (msg) {
-    case 0x200: case 0xA0: return MOUSE_MOVE;
-    case 0x201: case 0xA1: return MOUSE_LBUTTON_DOWN;
-    case 0x202: case 0xA2: return MOUSE_LBUTTON_UP;
-    case 0x204: case 0xA4: return MOUSE_RBUTTON_DOWN;
-    case 0x205: case 0xA5: return MOUSE_RBUTTON_UP;
-    default: return MOUSE_IGNORED;
+    case 0x200:
+    case 0xA0:
+        return MOUSE_MOVE;
+    case 0x201:
+    case 0xA1:
+        return MOUSE_LBUTTON_DOWN;
+    case 0x202:
+    case 0xA2:
+        return MOUSE_LBUTTON_UP;
+    case 0x204:
+    case 0xA4:
+        return MOUSE_RBUTTON_DOWN;
+    case 0x205:
+    case 0xA5:
+        return MOUSE_RBUTTON_UP;
+    default:
+        return MOUSE_IGNORED;
     }
 }
 

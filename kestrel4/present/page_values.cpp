@@ -16,28 +16,35 @@ const COLORVALUE kSoftBlue = 0xFF4040;
 
 COLORVALUE ColorOfIndex(int index, int bitsPerPixel)
 {
-    if (index < 0 || index >= kColorButtons) return kColors[0];
-    if (index == 0 && bitsPerPixel > 8) return kSoftBlue;
+    if (index < 0 || index >= kColorButtons)
+        return kColors[0];
+    if (index == 0 && bitsPerPixel > 8)
+        return kSoftBlue;
     return kColors[index];
 }
 
 int IndexOfColor(COLORVALUE color, int previous)
 {
-    if (color == kSoftBlue) return 0;
+    if (color == kSoftBlue)
+        return 0;
     for (int i = 0; i < kColorButtons; ++i)
-        if (kColors[i] == color) return i;
+        if (kColors[i] == color)
+            return i;
     return previous;
 }
 
 bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value)
 {
-    if (text.empty() || text.size() > 9) return false;
+    if (text.empty() || text.size() > 9)
+        return false;
     int v = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         v = v * 10 + (c - '0');
     }
-    if (v < range.nLow || v > range.nHigh) return false;
+    if (v < range.nLow || v > range.nHigh)
+        return false;
     value = v;
     return true;
 }

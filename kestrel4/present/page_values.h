@@ -15,10 +15,10 @@ struct SValueRange {
     int nLow;
     int nHigh;
 };
-extern const SValueRange kLineWidthRange;   // 1..32
-extern const SValueRange kGridWidthRange;   // 1..100
-extern const SValueRange kBarWidthRange;    // 1..300
-extern const SValueRange kDiameterRange;    // 1..500
+extern const SValueRange kLineWidthRange; // 1..32
+extern const SValueRange kGridWidthRange; // 1..100
+extern const SValueRange kBarWidthRange;  // 1..300
+extern const SValueRange kDiameterRange;  // 1..500
 
 // The field's number when it is all digits and within range; false otherwise.
 bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value);

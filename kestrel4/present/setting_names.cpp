@@ -16,25 +16,35 @@ const char kPresentSettingName[] = "Present Setting";
 
 std::string DisplayNameOf(const std::string& section)
 {
-    if (section == kDefaultsSection) return kInitialSettingName;
-    if (section == kTemporarySection) return kPresentSettingName;
+    if (section == kDefaultsSection)
+        return kInitialSettingName;
+    if (section == kTemporarySection)
+        return kPresentSettingName;
     size_t prefix = std::strlen(kSectionPrefix);
     return section.size() > prefix ? section.substr(prefix) : std::string();
 }
 
 std::string SectionOf(const std::string& displayName)
 {
-    if (displayName == kInitialSettingName) return kDefaultsSection;
-    if (displayName == kPresentSettingName) return kTemporarySection;
+    if (displayName == kInitialSettingName)
+        return kDefaultsSection;
+    if (displayName == kPresentSettingName)
+        return kTemporarySection;
     return kSectionPrefix + displayName;
 }
 
-bool IsRefusedNameChar(char c) { return c == ';' || c == '=' || c == '[' || c == ']'; }
+bool IsRefusedNameChar(char c)
+{
+    return c == ';' || c == '=' || c == '[' || c == ']';
+}
 
 namespace {
 
 // Lead bytes of the Japanese code page, so that a trail byte is never taken for a blank.
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 } // namespace
 
@@ -49,10 +59,13 @@ std::string TrimSettingName(const std::string& name)
     }
     auto blank = [](const std::string& c) { return c == " " || c == "\x81\x40"; };
     size_t b = 0, e = chars.size();
-    while (b < e && blank(chars[b])) ++b;
-    while (e > b && blank(chars[e - 1])) --e;
+    while (b < e && blank(chars[b]))
+        ++b;
+    while (e > b && blank(chars[e - 1]))
+        --e;
     std::string out;
-    for (size_t i = b; i < e; ++i) out += chars[i];
+    for (size_t i = b; i < e; ++i)
+        out += chars[i];
     return out;
 }
 
@@ -61,8 +74,10 @@ bool IsReservedSettingName(const std::string& name)
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const char* reserved[] = {"defaults", "temporary", "sectionname", "currentsection", "initial setting", "present setting"};
+    const char* reserved[] = {"defaults",       "temporary",       "sectionname",
+                              "currentsection", "initial setting", "present setting"};
     for (const char* r : reserved)
-        if (lower == r) return true;
+        if (lower == r)
+            return true;
     return false;
 }

@@ -3,14 +3,14 @@
 #pragma once
 #include <string>
 
-extern const char kSectionPrefix[];          // "Support_"
-extern const char kDefaultsSection[];        // "Support_Defaults"
-extern const char kTemporarySection[];       // "Support_Temporary"
-extern const char kSectionNameSection[];     // "Support_SectionName"
-extern const char kCurrentSection[];         // "Support_CurrentSection"
-extern const char kEffectKeysSection[];      // "ExecuteEffectKey"
-extern const char kInitialSettingName[];     // "Initial Setting", string 107
-extern const char kPresentSettingName[];     // "Present Setting", string 108
+extern const char kSectionPrefix[];      // "Support_"
+extern const char kDefaultsSection[];    // "Support_Defaults"
+extern const char kTemporarySection[];   // "Support_Temporary"
+extern const char kSectionNameSection[]; // "Support_SectionName"
+extern const char kCurrentSection[];     // "Support_CurrentSection"
+extern const char kEffectKeysSection[];  // "ExecuteEffectKey"
+extern const char kInitialSettingName[]; // "Initial Setting", string 107
+extern const char kPresentSettingName[]; // "Present Setting", string 108
 const size_t kMaxSettingName = 20;
 
 // "Initial Setting", "Present Setting" or the name after "Support_".

@@ -9,7 +9,10 @@ namespace {
 const unsigned int kValueBuffer = 512;
 const unsigned int kShortcutBuffer = 260;
 
-std::string Indexed(const char* name, int i) { return name + std::to_string(i); }
+std::string Indexed(const char* name, int i)
+{
+    return name + std::to_string(i);
+}
 
 } // namespace
 
@@ -19,10 +22,19 @@ CSupportSettings::CSupportSettings(CIniFile& ini, SEffectContext context, KeySca
     std::fill(std::begin(m_nChosenType), std::end(m_nChosenType), kNoEffectType);
 }
 
-const CEffect* CSupportSettings::GetSlot(int index) const { return m_pSlots[index].get(); }
-CEffect* CSupportSettings::GetSlot(int index) { return m_pSlots[index].get(); }
+const CEffect* CSupportSettings::GetSlot(int index) const
+{
+    return m_pSlots[index].get();
+}
+CEffect* CSupportSettings::GetSlot(int index)
+{
+    return m_pSlots[index].get();
+}
 
-void CSupportSettings::SetTestEffect(std::unique_ptr<CEffect> effect) { m_pSlots[kTestSlot] = std::move(effect); }
+void CSupportSettings::SetTestEffect(std::unique_ptr<CEffect> effect)
+{
+    m_pSlots[kTestSlot] = std::move(effect);
+}
 
 void CSupportSettings::ResetSlot(int index)
 {
@@ -31,7 +43,8 @@ void CSupportSettings::ResetSlot(int index)
 
 bool CSupportSettings::ChooseType(int slot, int type)
 {
-    if (m_nChosenType[slot] == type && m_pSlots[slot]) return false;
+    if (m_nChosenType[slot] == type && m_pSlots[slot])
+        return false;
     m_nChosenType[slot] = type;
     ResetSlot(slot);
     return true;
@@ -39,7 +52,8 @@ bool CSupportSettings::ChooseType(int slot, int type)
 
 bool CSupportSettings::CanDelete() const
 {
-    if (m_nSelected < 0) return false;
+    if (m_nSelected < 0)
+        return false;
     const std::string& name = m_Names[static_cast<size_t>(m_nSelected)];
     return name != kInitialSettingName && name != kPresentSettingName;
 }
@@ -56,7 +70,8 @@ bool CSupportSettings::Update(const std::function<void(IProfileFile&)>& change)
         change(ini);
         return true;
     });
-    if (!ok) m_nSectionNum = m_Ini.Read().GetInt(kSectionNameSection, "SectionNum", 1);
+    if (!ok)
+        m_nSectionNum = m_Ini.Read().GetInt(kSectionNameSection, "SectionNum", 1);
     return ok;
 }
 
@@ -66,10 +81,12 @@ void CSupportSettings::Open()
     m_nSectionNum = ini.GetInt(kSectionNameSection, "SectionNum", 1);
     std::vector<std::string> sections;
     for (int i = 0; i < m_nSectionNum; ++i)
-        sections.push_back(ini.GetString(kSectionNameSection, Indexed("SectionName", i).c_str(), kDefaultsSection, kValueBuffer));
+        sections.push_back(
+            ini.GetString(kSectionNameSection, Indexed("SectionName", i).c_str(), kDefaultsSection, kValueBuffer));
     // Newest registration at the top.
     m_Names.clear();
-    for (auto it = sections.rbegin(); it != sections.rend(); ++it) m_Names.push_back(DisplayNameOf(*it));
+    for (auto it = sections.rbegin(); it != sections.rend(); ++it)
+        m_Names.push_back(DisplayNameOf(*it));
 
     m_nSelected = -1;
     for (const std::string& section : sections)
@@ -90,7 +107,8 @@ void CSupportSettings::LoadSetting(IProfileFile& ini, const std::string& section
 {
     for (int n = 0; n < kSlotCount; ++n) {
         std::unique_ptr<CEffect> effect = LoadSlotEffect(ini, section, n + 1, m_Context);
-        if (!effect) continue;
+        if (!effect)
+            continue;
         m_nChosenType[n] = effect->GetType();
         m_pSlots[n] = std::move(effect);
     }
@@ -98,7 +116,8 @@ void CSupportSettings::LoadSetting(IProfileFile& ini, const std::string& section
 
 void CSupportSettings::SaveSetting(IProfileFile& ini, const std::string& section) const
 {
-    for (int n = 0; n < kSlotCount; ++n) SaveSlotEffect(ini, section, n + 1, m_pSlots[n].get());
+    for (int n = 0; n < kSlotCount; ++n)
+        SaveSlotEffect(ini, section, n + 1, m_pSlots[n].get());
 }
 
 void CSupportSettings::AppendSettingName(IProfileFile& ini, const std::string& section)
@@ -118,7 +137,8 @@ void CSupportSettings::AppendSettingName(IProfileFile& ini, const std::string& s
 void CSupportSettings::MarkCurrentSetting(IProfileFile& ini, const std::string& section) const
 {
     for (int i = 0; i < m_nSectionNum; ++i) {
-        std::string name = ini.GetString(kSectionNameSection, Indexed("SectionName", i).c_str(), kDefaultsSection, kValueBuffer);
+        std::string name =
+            ini.GetString(kSectionNameSection, Indexed("SectionName", i).c_str(), kDefaultsSection, kValueBuffer);
         ini.WriteString(kCurrentSection, name.c_str(), "0");
     }
     ini.WriteString(kCurrentSection, section.c_str(), "1");
@@ -127,8 +147,10 @@ void CSupportSettings::MarkCurrentSetting(IProfileFile& ini, const std::string& 
 void CSupportSettings::DeleteSetting(IProfileFile& ini, const std::string& section)
 {
     for (int n = 1; n <= kSlotCount; ++n) {
-        if (ini.GetString(section.c_str(), Indexed("Effect", n).c_str(), kNothingToken, kValueBuffer) != "KEY") continue;
-        for (const std::string& sub : ReadKeyEventSections(ini, section, n)) ini.DeleteSection(sub.c_str());
+        if (ini.GetString(section.c_str(), Indexed("Effect", n).c_str(), kNothingToken, kValueBuffer) != "KEY")
+            continue;
+        for (const std::string& sub : ReadKeyEventSections(ini, section, n))
+            ini.DeleteSection(sub.c_str());
     }
     ini.DeleteSection(section.c_str());
 
@@ -152,7 +174,8 @@ void CSupportSettings::DeleteSetting(IProfileFile& ini, const std::string& secti
     for (int k = 0; k < before && placed < m_nSectionNum; ++k) {
         std::string key = Indexed("SectionName", k);
         std::string value = ini.GetString(kSectionNameSection, key.c_str(), kNothingToken, kValueBuffer);
-        if (value == kNothingToken) continue;
+        if (value == kNothingToken)
+            continue;
         if (k != placed) {
             ini.WriteString(kSectionNameSection, Indexed("SectionName", placed).c_str(), value.c_str());
             ini.DeleteKey(kSectionNameSection, key.c_str());
@@ -164,11 +187,14 @@ void CSupportSettings::DeleteSetting(IProfileFile& ini, const std::string& secti
 void CSupportSettings::RemovePresentSetting(IProfileFile& ini)
 {
     int at = FindName(kPresentSettingName);
-    if (at < 0) return;
+    if (at < 0)
+        return;
     DeleteSetting(ini, kTemporarySection);
     m_Names.erase(m_Names.begin() + at);
-    if (m_nSelected > at) --m_nSelected;
-    else if (m_nSelected == at) m_nSelected = -1;
+    if (m_nSelected > at)
+        --m_nSelected;
+    else if (m_nSelected == at)
+        m_nSelected = -1;
 }
 
 bool CSupportSettings::SaveAsPresentSetting()
@@ -190,10 +216,12 @@ bool CSupportSettings::SaveAsPresentSetting()
 
 bool CSupportSettings::ChooseEntry(int index)
 {
-    if (index < 0 || index >= static_cast<int>(m_Names.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_Names.size()))
+        return false;
     std::string name = m_Names[static_cast<size_t>(index)];
     m_nSelected = index;
-    if (name == kPresentSettingName) return true;
+    if (name == kPresentSettingName)
+        return true;
     std::string section = SectionOf(name);
     LoadSetting(m_Ini.Read(), section);
     return Update([&](IProfileFile& ini) {
@@ -203,14 +231,18 @@ bool CSupportSettings::ChooseEntry(int index)
     });
 }
 
-CSupportSettings::ERegisterResult CSupportSettings::Register(const std::string& typedName,
-                                                             const std::function<bool(const std::string&)>& confirmOverwrite)
+CSupportSettings::ERegisterResult
+CSupportSettings::Register(const std::string& typedName,
+                           const std::function<bool(const std::string&)>& confirmOverwrite)
 {
     std::string name = TrimSettingName(typedName);
-    if (name.empty()) return REGISTER_EMPTY;
-    if (IsReservedSettingName(name)) return REGISTER_RESERVED;
+    if (name.empty())
+        return REGISTER_EMPTY;
+    if (IsReservedSettingName(name))
+        return REGISTER_RESERVED;
     int existing = FindName(name);
-    if (existing >= 0 && !confirmOverwrite(name)) return REGISTER_DECLINED;
+    if (existing >= 0 && !confirmOverwrite(name))
+        return REGISTER_DECLINED;
     std::string section = SectionOf(name);
     bool ok = Update([&](IProfileFile& ini) {
         if (existing >= 0) {
@@ -224,15 +256,18 @@ CSupportSettings::ERegisterResult CSupportSettings::Register(const std::string& 
         RemovePresentSetting(ini);
         m_nSelected = FindName(name);
     });
-    if (!ok) Open();
+    if (!ok)
+        Open();
     return ok ? REGISTER_DONE : REGISTER_FAILED;
 }
 
 bool CSupportSettings::DeleteEntry(int index)
 {
-    if (index < 0 || index >= static_cast<int>(m_Names.size())) return false;
+    if (index < 0 || index >= static_cast<int>(m_Names.size()))
+        return false;
     std::string name = m_Names[static_cast<size_t>(index)];
-    if (name == kPresentSettingName || name == kInitialSettingName) return false;
+    if (name == kPresentSettingName || name == kInitialSettingName)
+        return false;
     bool ok = Update([&](IProfileFile& ini) {
         DeleteSetting(ini, SectionOf(name));
         MarkCurrentSetting(ini, kDefaultsSection);
@@ -244,7 +279,8 @@ bool CSupportSettings::DeleteEntry(int index)
 bool CSupportSettings::SetShortcut(int slot, const std::string& text)
 {
     for (int n = 0; n < kSlotCount; ++n)
-        if (n != slot && !text.empty() && m_strShortcut[n] == text) return false;
+        if (n != slot && !text.empty() && m_strShortcut[n] == text)
+            return false;
     m_strShortcut[slot] = text;
     m_Shortcut[slot] = ParseShortcutText(text, m_Scan);
     return WriteShortcuts();

@@ -14,7 +14,7 @@
 #include <vector>
 
 const int kSlotCount = 5;
-const int kTestSlot = 5;  // index of the slot the pages' Test buttons use
+const int kTestSlot = 5; // index of the slot the pages' Test buttons use
 
 class CSupportSettings {
 public:
@@ -46,7 +46,8 @@ public:
 
     enum ERegisterResult { REGISTER_EMPTY, REGISTER_RESERVED, REGISTER_DECLINED, REGISTER_DONE, REGISTER_FAILED };
     // confirmOverwrite(name) is asked when the name is in the list already.
-    ERegisterResult Register(const std::string& typedName, const std::function<bool(const std::string&)>& confirmOverwrite);
+    ERegisterResult Register(const std::string& typedName,
+                             const std::function<bool(const std::string&)>& confirmOverwrite);
     // Deletes the named setting of list entry index; the fixed two cannot be deleted.
     bool DeleteEntry(int index);
 

@@ -37,12 +37,24 @@ SPatternShapes ColorImagePattern(int w, int h, bool paletteDisplay, int cellWidt
             const int up = Ramp(lo, hi, step, len), down = Ramp(hi, lo, step, len);
             int r = lo, g = lo, b = lo;
             switch (segment) {
-            case 0: r = hi, g = up; break;   // red to yellow
-            case 1: r = down, g = hi; break; // yellow to green
-            case 2: g = hi, b = up; break;   // green to cyan
-            case 3: g = down, b = hi; break; // cyan to blue
-            case 4: r = up, b = hi; break;   // blue to magenta
-            default: r = hi, b = down; break; // magenta to red
+            case 0:
+                r = hi, g = up;
+                break; // red to yellow
+            case 1:
+                r = down, g = hi;
+                break; // yellow to green
+            case 2:
+                g = hi, b = up;
+                break; // green to cyan
+            case 3:
+                g = down, b = hi;
+                break; // cyan to blue
+            case 4:
+                r = up, b = hi;
+                break; // blue to magenta
+            default:
+                r = hi, b = down;
+                break; // magenta to red
             }
             shapes.rects.push_back({x, y, std::min(x + cw, w), std::min(y + ch, h), PatternRgb(r, g, b)});
         }

@@ -7,7 +7,10 @@
 enum ETestPattern { PATTERN_COLOR_IMAGE = 0, PATTERN_GRAY_SCALE = 1, PATTERN_FOCUS = 2, PATTERN_USER_FILE = 3 };
 
 // Colours are 0x00BBGGRR.
-constexpr uint32_t PatternRgb(unsigned int r, unsigned int g, unsigned int b) { return r | g << 8 | b << 16; }
+constexpr uint32_t PatternRgb(unsigned int r, unsigned int g, unsigned int b)
+{
+    return r | g << 8 | b << 16;
+}
 
 struct SPatternRect {
     int left, top, right, bottom; // right and bottom exclusive
@@ -23,7 +26,7 @@ struct SPatternCircle {
 
 struct SPatternShapes {
     uint32_t background = 0;
-    std::vector<SPatternRect> rects;   // filled, in order
+    std::vector<SPatternRect> rects; // filled, in order
     uint32_t pen = PatternRgb(255, 255, 255);
     std::vector<SPatternCircle> circles; // outlines, one pixel wide
     std::vector<SPatternLine> lines;

@@ -13,7 +13,10 @@ bool TagAt(const CByteView& view, size_t offset, const char* tag)
     return view.Has(offset, 4) && std::memcmp(view.At(offset), tag, 4) == 0;
 }
 
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag)
+{
+    out.insert(out.end(), tag, tag + 4);
+}
 
 } // namespace
 

@@ -30,8 +30,14 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value)
 
 namespace {
 
-bool SizeAllowed(int pixels) { return pixels == 32 || pixels == 48; }
-bool DepthAllowed(int bits) { return bits == 1 || bits == 4 || bits == 8; }
+bool SizeAllowed(int pixels)
+{
+    return pixels == 32 || pixels == 48;
+}
+bool DepthAllowed(int bits)
+{
+    return bits == 1 || bits == 4 || bits == 8;
+}
 
 } // namespace
 
@@ -61,7 +67,10 @@ size_t CCursorInfo::ImageDataLength() const
     return kBitmapHeaderSize + 4 * m_Colors.size() + m_ColorBits.size() + m_MaskBits.size();
 }
 
-size_t CCursorInfo::FileLength() const { return kCursorDirectorySize + ImageDataLength(); }
+size_t CCursorInfo::FileLength() const
+{
+    return kCursorDirectorySize + ImageDataLength();
+}
 
 void CCursorInfo::SetHotSpot(uint16_t x, uint16_t y)
 {

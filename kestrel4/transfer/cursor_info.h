@@ -9,18 +9,30 @@
 // Result codes of every read and write of set and item files.
 enum ECursorFileResult {
     CURSOR_FILE_OK = 0,
-    CURSOR_FILE_SHORT = 1,      // the file ends early
-    CURSOR_FILE_WRITE = 2,      // the write failed
-    CURSOR_FILE_NOT_KIND = 3,   // not a file of this kind, or damaged
+    CURSOR_FILE_SHORT = 1,    // the file ends early
+    CURSOR_FILE_WRITE = 2,    // the write failed
+    CURSOR_FILE_NOT_KIND = 3, // not a file of this kind, or damaged
     CURSOR_FILE_NO_MEMORY = 4,
 };
 
 // Colours as 0x00BBGGRR.
 using ColorRef = uint32_t;
-constexpr ColorRef MakeColor(unsigned r, unsigned g, unsigned b) { return r | g << 8 | b << 16; }
-constexpr unsigned RedOf(ColorRef c) { return c & 0xFF; }
-constexpr unsigned GreenOf(ColorRef c) { return c >> 8 & 0xFF; }
-constexpr unsigned BlueOf(ColorRef c) { return c >> 16 & 0xFF; }
+constexpr ColorRef MakeColor(unsigned r, unsigned g, unsigned b)
+{
+    return r | g << 8 | b << 16;
+}
+constexpr unsigned RedOf(ColorRef c)
+{
+    return c & 0xFF;
+}
+constexpr unsigned GreenOf(ColorRef c)
+{
+    return c >> 8 & 0xFF;
+}
+constexpr unsigned BlueOf(ColorRef c)
+{
+    return c >> 16 & 0xFF;
+}
 
 constexpr size_t kCursorDirectorySize = 22;
 constexpr size_t kBitmapHeaderSize = 40;

@@ -9,10 +9,10 @@
 // Result codes of reading and writing.
 enum EDibResult {
     DIB_OK = 0,
-    DIB_SHORT = 1,    // the file ended early
-    DIB_WRITE = 2,    // a write failed
-    DIB_BAD = 3,      // wrong file type or inconsistent header
-    DIB_MEMORY = 4,   // out of memory
+    DIB_SHORT = 1,  // the file ended early
+    DIB_WRITE = 2,  // a write failed
+    DIB_BAD = 3,    // wrong file type or inconsistent header
+    DIB_MEMORY = 4, // out of memory
 };
 
 struct SRgbQuad {

@@ -92,8 +92,8 @@ int CDIBLogo::ConvertTo24AndFit()
         for (int32_t x = 0; x < w; ++x) {
             const int32_t x1 = x + 1 < w ? x + 1 : x;
             for (int c = 0; c < 3; ++c)
-                out[3 * x + c] = static_cast<uint8_t>(
-                    (row[3 * x + c] + row[3 * x1 + c] + next[3 * x + c] + next[3 * x1 + c]) / 4);
+                out[3 * x + c] =
+                    static_cast<uint8_t>((row[3 * x + c] + row[3 * x1 + c] + next[3 * x + c] + next[3 * x1 + c]) / 4);
         }
     }
     const std::vector<int32_t> columns = ResampleMap(w, fw), rows = ResampleMap(h, fh);

@@ -20,7 +20,10 @@ std::string Lower(std::string text)
 
 } // namespace
 
-const char* ItemExtension(EItemKind kind) { return kind == ITEM_CURSOR ? ".crs" : ".stp"; }
+const char* ItemExtension(EItemKind kind)
+{
+    return kind == ITEM_CURSOR ? ".crs" : ".stp";
+}
 
 CItemLibrary::CItemLibrary(EItemKind kind, const std::string& programDirectory) : m_eKind(kind)
 {
@@ -30,7 +33,10 @@ CItemLibrary::CItemLibrary(EItemKind kind, const std::string& programDirectory) 
     m_strDirectory += kind == ITEM_CURSOR ? "cursor/" : "stamp/";
 }
 
-std::string CItemLibrary::GetPath(const std::string& name) const { return m_strDirectory + name; }
+std::string CItemLibrary::GetPath(const std::string& name) const
+{
+    return m_strDirectory + name;
+}
 
 void CItemLibrary::List()
 {
@@ -76,7 +82,10 @@ std::string NextItemName(const std::string& last, EItemKind kind)
     return std::string(name) + ItemExtension(kind);
 }
 
-std::string SlotEditArguments(int slot) { return "/CS " + std::to_string(slot) + " Temp.csp"; }
+std::string SlotEditArguments(int slot)
+{
+    return "/CS " + std::to_string(slot) + " Temp.csp";
+}
 
 std::string NewItemArguments(EItemKind kind, const std::string& last)
 {

@@ -9,8 +9,7 @@ namespace {
 
 // Each block is the 24-bit target address followed by up to 1024 bytes; a failed or
 // cancelled block aborts, otherwise the end marker decides.
-int SendBlocks(CProjectorLink& link, uint32_t address, const std::vector<uint8_t>& data,
-               ITransferProgress* progress)
+int SendBlocks(CProjectorLink& link, uint32_t address, const std::vector<uint8_t>& data, ITransferProgress* progress)
 {
     size_t total = (data.size() + kTransferBlockSize - 1) / kTransferBlockSize;
     std::vector<unsigned char> block;

@@ -19,35 +19,37 @@ struct SKeyName {
 // BREAK gives the Ctrl code and EQUAL the numeric pad's equals key of PC-98 keyboards:
 // stored key texts rely on both.
 constexpr SKeyName kKeyNames[] = {
-    {"F1", 112},       {"F2", 113},      {"F3", 114},      {"F4", 115},      {"F5", 116},
-    {"F6", 117},       {"F7", 118},      {"F8", 119},      {"F9", 120},      {"F10", 121},
-    {"F11", 122},      {"F12", 123},     {"F13", 124},     {"F14", 125},     {"F15", 126},
-    {"NUMPAD0", 96},   {"NUMPAD1", 97},  {"NUMPAD2", 98},  {"NUMPAD3", 99},  {"NUMPAD4", 100},
-    {"NUMPAD5", 101},  {"NUMPAD6", 102}, {"NUMPAD7", 103}, {"NUMPAD8", 104}, {"NUMPAD9", 105},
-    {"MULTIPLY", 106}, {"ADD", 107},     {"SUBTRACT", 109}, {"DECIMAL", 110}, {"DIVIDE", 111},
-    {"EQUAL", 146},    {"NUM", 144},     {"CAPS", 20},     {"ESC", 27},      {"RTN", 13},
-    {"UP", 38},        {"DOWN", 40},     {"RIGHT", 39},    {"LEFT", 37},     {"PRTSC", 44},
-    {"DEL", 46},       {"INS", 45},      {"TAB", 9},       {"BREAK", 17},    {"CLS", 12},
-    {"BS", 8},         {"PGUP", 33},     {"PGDN", 34},     {"HOME", 36},     {"END", 35},
-    {"SLOCK", 145},    {"HELP", 47},
+    {"F1", 112},      {"F2", 113},       {"F3", 114},      {"F4", 115},       {"F5", 116},      {"F6", 117},
+    {"F7", 118},      {"F8", 119},       {"F9", 120},      {"F10", 121},      {"F11", 122},     {"F12", 123},
+    {"F13", 124},     {"F14", 125},      {"F15", 126},     {"NUMPAD0", 96},   {"NUMPAD1", 97},  {"NUMPAD2", 98},
+    {"NUMPAD3", 99},  {"NUMPAD4", 100},  {"NUMPAD5", 101}, {"NUMPAD6", 102},  {"NUMPAD7", 103}, {"NUMPAD8", 104},
+    {"NUMPAD9", 105}, {"MULTIPLY", 106}, {"ADD", 107},     {"SUBTRACT", 109}, {"DECIMAL", 110}, {"DIVIDE", 111},
+    {"EQUAL", 146},   {"NUM", 144},      {"CAPS", 20},     {"ESC", 27},       {"RTN", 13},      {"UP", 38},
+    {"DOWN", 40},     {"RIGHT", 39},     {"LEFT", 37},     {"PRTSC", 44},     {"DEL", 46},      {"INS", 45},
+    {"TAB", 9},       {"BREAK", 17},     {"CLS", 12},      {"BS", 8},         {"PGUP", 33},     {"PGDN", 34},
+    {"HOME", 36},     {"END", 35},       {"SLOCK", 145},   {"HELP", 47},
 };
 static_assert(sizeof(kKeyNames) / sizeof(kKeyNames[0]) == 52, "key name table");
 
-char ToUpper(char ch) {
+char ToUpper(char ch)
+{
     return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
 }
 
-bool IsModifier(char ch) {
+bool IsModifier(char ch)
+{
     return ch == '+' || ch == '^' || ch == '%';
 }
 
-int ModifierCode(char ch) {
+int ModifierCode(char ch)
+{
     return ch == '+' ? kVkShift : (ch == '^' ? kVkControl : kVkAlt);
 }
 
 // Decimal repeat count as the C library reads it (leading blanks, a sign), saturated
 // instead of overflowing.
-int ParseRepeat(const char*& p) {
+int ParseRepeat(const char*& p)
+{
     while (*p == ' ')
         ++p;
     bool bNegative = false;
@@ -66,7 +68,9 @@ int ParseRepeat(const char*& p) {
 class CConverter {
 public:
     CConverter(int* codes, int capacity, const CKeyLayout& layout)
-        : m_pCodes(codes), m_nCapacity(capacity < 0 || !codes ? 0 : capacity), m_layout(layout) {}
+        : m_pCodes(codes), m_nCapacity(capacity < 0 || !codes ? 0 : capacity), m_layout(layout)
+    {
+    }
 
     int Run(const char* text);
     int Count() const { return m_nCount; }
@@ -83,7 +87,8 @@ private:
     const CKeyLayout& m_layout;
 };
 
-bool CConverter::Emit(int code) {
+bool CConverter::Emit(int code)
+{
     if (m_nCount >= m_nCapacity)
         return false;
     m_pCodes[m_nCount++] = code;
@@ -93,7 +98,8 @@ bool CConverter::Emit(int code) {
 // A modifier holds its key around the next token; a run of modifiers nests, so they are
 // released in reverse order once the token is done. Walking the run back in the text keeps
 // long runs off the stack.
-int CConverter::Run(const char* text) {
+int CConverter::Run(const char* text)
+{
     if (!text)
         return CONVERT_OK;
     const char* p = text;
@@ -118,14 +124,16 @@ int CConverter::Run(const char* text) {
     return CONVERT_OK;
 }
 
-int CConverter::ConvertKey(const char*& p) {
+int CConverter::ConvertKey(const char*& p)
+{
     if (*p == '{')
         return ConvertBrace(p);
     int nScan = m_layout.KeyScan(*p++);
     return EmitKey(nScan, 1);
 }
 
-int CConverter::ConvertBrace(const char*& p) {
+int CConverter::ConvertBrace(const char*& p)
+{
     const char* pName = p + 1;
     const char* q = pName;
     bool bCloseBraceKey = (*q == '}');
@@ -168,7 +176,8 @@ int CConverter::ConvertBrace(const char*& p) {
 }
 
 // A negative repeat keeps typing until the output is full.
-int CConverter::EmitKey(int scan, int repeat) {
+int CConverter::EmitKey(int scan, int repeat)
+{
     // A character no key of the layout types would play as garbage codes.
     if (scan == kScanNone)
         return CONVERT_UNKNOWN_KEY;
@@ -185,9 +194,10 @@ int CConverter::EmitKey(int scan, int repeat) {
     return CONVERT_OK;
 }
 
-}  // namespace
+} // namespace
 
-int LookUpKeyName(const char* name, int length) {
+int LookUpKeyName(const char* name, int length)
+{
     for (const SKeyName& entry : kKeyNames) {
         int i = 0;
         while (i < length && entry.pszName[i] && ToUpper(name[i]) == entry.pszName[i])
@@ -198,11 +208,12 @@ int LookUpKeyName(const char* name, int length) {
     return 0;
 }
 
-int ConvertKeyText(const char* text, int* codes, int capacity, int& count, const CKeyLayout& layout) {
+int ConvertKeyText(const char* text, int* codes, int capacity, int& count, const CKeyLayout& layout)
+{
     CConverter converter(codes, capacity, layout);
     int nResult = converter.Run(text);
     count = converter.Count();
     return nResult;
 }
 
-}  // namespace tapline
+} // namespace tapline

@@ -22,4 +22,4 @@ int ConvertKeyText(const char* text, int* codes, int capacity, int& count, const
 // Virtual-key code of a brace key name, matched without regard to case; 0 when not known.
 int LookUpKeyName(const char* name, int length);
 
-}  // namespace tapline
+} // namespace tapline

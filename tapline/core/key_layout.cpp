@@ -14,17 +14,17 @@ struct SSymbolKey {
 };
 
 constexpr SSymbolKey kSymbolKeys[] = {
-    {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'}, {0xBD, '-', '_'},
-    {0xBE, '.', '>'}, {0xBF, '/', '?'}, {0xC0, '`', '~'}, {0xDB, '[', '{'},
-    {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'},
+    {0xBA, ';', ':'}, {0xBB, '=', '+'}, {0xBC, ',', '<'},  {0xBD, '-', '_'}, {0xBE, '.', '>'},  {0xBF, '/', '?'},
+    {0xC0, '`', '~'}, {0xDB, '[', '{'}, {0xDC, '\\', '|'}, {0xDD, ']', '}'}, {0xDE, '\'', '"'},
 };
 
 // Shifted characters of the digit row, '0' first.
 constexpr char kShiftedDigits[] = ")!@#$%^&*(";
 
-}  // namespace
+} // namespace
 
-int CUsKeyLayout::KeyScan(char ch) const {
+int CUsKeyLayout::KeyScan(char ch) const
+{
     if (ch >= 'a' && ch <= 'z')
         return ch - 'a' + 'A';
     if (ch >= 'A' && ch <= 'Z')
@@ -56,4 +56,4 @@ int CUsKeyLayout::KeyScan(char ch) const {
     return kScanNone;
 }
 
-}  // namespace tapline
+} // namespace tapline

@@ -21,4 +21,4 @@ public:
     int KeyScan(char ch) const override;
 };
 
-}  // namespace tapline
+} // namespace tapline

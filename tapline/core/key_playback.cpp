@@ -10,10 +10,10 @@ constexpr int kVkShift = 16;
 constexpr int kVkControl = 17;
 constexpr int kVkAlt = 18;
 
-}  // namespace
+} // namespace
 
-bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, uint32_t& position,
-                  SKeyEvent& event) {
+bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, uint32_t& position, SKeyEvent& event)
+{
     // The flag, not the pending code, says a key-up is due: code 0 is a code like any other.
     if (state.bKeyUpDue) {
         event = {state.nPendingKey, 0, state.bAlt && !state.bCtrl};
@@ -53,7 +53,8 @@ bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, u
     return true;
 }
 
-bool CKeyPlayback::Load(const int* codes, int count) {
+bool CKeyPlayback::Load(const int* codes, int count)
+{
     if (count < 0 || count > kPlaybackCapacity || (count > 0 && !codes))
         return false;
     if (count > 0)
@@ -67,19 +68,22 @@ bool CKeyPlayback::Load(const int* codes, int count) {
     return true;
 }
 
-void CKeyPlayback::FetchFirst() {
+void CKeyPlayback::FetchFirst()
+{
     if (m_shared.bFirstFetch) {
         m_shared.bFirstFetch = 0;
         NextKeyEvent(m_state, m_anCodes, m_shared.nLength, m_shared.nPosition, m_current);
     }
 }
 
-const SKeyEvent& CKeyPlayback::Current() {
+const SKeyEvent& CKeyPlayback::Current()
+{
     FetchFirst();
     return m_current;
 }
 
-bool CKeyPlayback::Skip() {
+bool CKeyPlayback::Skip()
+{
     FetchFirst();
     if (!m_shared.bSequence)
         return true;
@@ -89,10 +93,11 @@ bool CKeyPlayback::Skip() {
     return true;
 }
 
-void CKeyPlayback::Clear() {
+void CKeyPlayback::Clear()
+{
     m_shared.bSequence = 0;
     m_shared.nLength = 0;
     m_shared.nPosition = 0;
 }
 
-}  // namespace tapline
+} // namespace tapline

@@ -15,22 +15,21 @@ constexpr int kPlaybackCapacity = 1024;
 
 struct SKeyEvent {
     int nCode;
-    int bDown;    // 1 = key down
-    int bSystem;  // 1 = WM_SYSKEYDOWN / WM_SYSKEYUP
+    int bDown;   // 1 = key down
+    int bSystem; // 1 = WM_SYSKEYDOWN / WM_SYSKEYUP
 };
 
 struct SPlaybackState {
-    int nPendingKey;  // code whose key-up is due
+    int nPendingKey; // code whose key-up is due
     int bShift;
     int bCtrl;
     int bAlt;
     int bKeyUpDue;
-    int bKeyUnderAlt;  // a key went down while Alt was down
+    int bKeyUnderAlt; // a key went down while Alt was down
 };
 
 // One step of a playback; false at the end of the sequence.
-bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, uint32_t& position,
-                  SKeyEvent& event);
+bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, uint32_t& position, SKeyEvent& event);
 
 // The playing process's side of a playback, driven the way a journal playback hook is:
 // Current() is the event to hand out (asked for as often as the system likes), Skip()
@@ -43,7 +42,7 @@ public:
     // Copies the codes and rewinds; false (and nothing loaded) when they do not fit.
     bool Load(const int* codes, int count);
     const SKeyEvent& Current();
-    bool Skip();  // true when the sequence has ended
+    bool Skip(); // true when the sequence has ended
     void Clear();
     bool IsLoaded() const { return m_shared.bSequence != 0; }
 
@@ -56,4 +55,4 @@ private:
     SKeyEvent m_current = {};
 };
 
-}  // namespace tapline
+} // namespace tapline

@@ -2,7 +2,8 @@
 
 namespace tapline {
 
-bool CPlaybackSession::Begin(const int* codes, int count) {
+bool CPlaybackSession::Begin(const int* codes, int count)
+{
     if (m_bRunning || !m_playback.Load(codes, count))
         return false;
     m_bRunning = true;
@@ -12,23 +13,27 @@ bool CPlaybackSession::Begin(const int* codes, int count) {
     return true;
 }
 
-void CPlaybackSession::JournalInstalled(uint32_t nowMs) {
+void CPlaybackSession::JournalInstalled(uint32_t nowMs)
+{
     m_bJournal = true;
     m_bJournalCalled = false;
     m_nLastCallMs = nowMs;
 }
 
-void CPlaybackSession::JournalCalled(uint32_t nowMs) {
+void CPlaybackSession::JournalCalled(uint32_t nowMs)
+{
     m_bJournalCalled = true;
     m_nLastCallMs = nowMs;
 }
 
-void CPlaybackSession::Cancel() {
+void CPlaybackSession::Cancel()
+{
     if (m_bRunning)
         End();
 }
 
-bool CPlaybackSession::EndIfJournalGone(uint32_t nowMs) {
+bool CPlaybackSession::EndIfJournalGone(uint32_t nowMs)
+{
     // A hook never called is not gone but unused: the caller plays the keys another way.
     if (!m_bRunning || !m_bJournal || !m_bJournalCalled)
         return false;
@@ -38,7 +43,8 @@ bool CPlaybackSession::EndIfJournalGone(uint32_t nowMs) {
     return true;
 }
 
-void CPlaybackSession::End() {
+void CPlaybackSession::End()
+{
     // Removing a hook the system has already taken away is harmless; the event comes last,
     // so that a waiter sees everything else settled.
     m_host.RemoveHook();
@@ -48,4 +54,4 @@ void CPlaybackSession::End() {
     m_host.SetIdle(true);
 }
 
-}  // namespace tapline
+} // namespace tapline

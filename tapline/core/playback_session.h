@@ -53,4 +53,4 @@ private:
     uint32_t m_nLastCallMs = 0;
 };
 
-}  // namespace tapline
+} // namespace tapline

@@ -9,19 +9,19 @@
 namespace tapline {
 
 struct STaplineShared {
-    uint32_t hMouseHook;       // 0 = not installed
+    uint32_t hMouseHook; // 0 = not installed
     uint32_t hKeyboardHook;
     uint32_t hPlaybackHook;
-    uint32_t hMouseTarget;     // window that receives the mouse notifications
-    uint32_t hKeyboardTarget;  // window that receives the keyboard notifications
+    uint32_t hMouseTarget;    // window that receives the mouse notifications
+    uint32_t hKeyboardTarget; // window that receives the keyboard notifications
     // The played codes live in the playing process's own buffer (the playback hook runs in
     // that process); this says whether that buffer holds a sequence being played.
     uint32_t bSequence;
     uint32_t nLength;
-    uint32_t nPosition;        // index of the next code to play
-    uint32_t nConverted;       // codes produced by the last conversion
-    uint32_t bFirstFetch;      // 1 = playback has not fetched its first event yet
+    uint32_t nPosition;   // index of the next code to play
+    uint32_t nConverted;  // codes produced by the last conversion
+    uint32_t bFirstFetch; // 1 = playback has not fetched its first event yet
 };
 static_assert(sizeof(STaplineShared) == 40, "the shared block is ten 32-bit values");
 
-}  // namespace tapline
+} // namespace tapline

@@ -17,16 +17,18 @@ struct SHookSlot {
     uint32_t STaplineShared::*pTarget;
     int nHookType;
     HOOKPROC pProc;
-    bool bInstalledHere;  // per process: this process owns the installed hook
+    bool bInstalledHere; // per process: this process owns the installed hook
 };
 
-LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
+{
     if (code == HC_ACTION)
         return SendMessageA(FromShared<HWND>(g_shared.hKeyboardTarget), WM_TAPLINE_KEY, wParam, lParam);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam)
+{
     if (code < 0)
         return CallNextHookEx(nullptr, code, wParam, lParam);
     const MOUSEHOOKSTRUCT data = *reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
@@ -50,25 +52,29 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(FromShared<HWND>(g_shared.hMouseTarget), WM_TAPLINE_MOUSE, wParam, packed);
 }
 
-SHookSlot s_keyboard = {&STaplineShared::hKeyboardHook, &STaplineShared::hKeyboardTarget, WH_KEYBOARD,
-                        KeyboardProc, false};
+SHookSlot s_keyboard = {&STaplineShared::hKeyboardHook, &STaplineShared::hKeyboardTarget, WH_KEYBOARD, KeyboardProc,
+                        false};
 SHookSlot s_mouse = {&STaplineShared::hMouseHook, &STaplineShared::hMouseTarget, WH_MOUSE, MouseProc, false};
 
-uint32_t& HookOf(const SHookSlot& slot) {
+uint32_t& HookOf(const SHookSlot& slot)
+{
     return g_shared.*slot.pHook;
 }
 
-uint32_t& TargetOf(const SHookSlot& slot) {
+uint32_t& TargetOf(const SHookSlot& slot)
+{
     return g_shared.*slot.pTarget;
 }
 
-void ClearSlot(SHookSlot& slot) {
+void ClearSlot(SHookSlot& slot)
+{
     HookOf(slot) = 0;
     TargetOf(slot) = 0;
     slot.bInstalledHere = false;
 }
 
-void Install(SHookSlot& slot, HWND notify) {
+void Install(SHookSlot& slot, HWND notify)
+{
     // A process that ended without unhooking leaves its handle behind; its window is gone
     // with it, and keeping the handle would block every later install.
     if (HookOf(slot) && !IsWindow(FromShared<HWND>(TargetOf(slot)))) {
@@ -84,14 +90,16 @@ void Install(SHookSlot& slot, HWND notify) {
     slot.bInstalledHere = hHook != nullptr;
 }
 
-void Remove(SHookSlot& slot) {
+void Remove(SHookSlot& slot)
+{
     if (!HookOf(slot))
         return;
     UnhookWindowsHookEx(FromShared<HHOOK>(HookOf(slot)));
     ClearSlot(slot);
 }
 
-void DetachSlot(SHookSlot& slot, bool unloading) {
+void DetachSlot(SHookSlot& slot, bool unloading)
+{
     if (!slot.bInstalledHere)
         return;
     if (unloading)
@@ -99,34 +107,40 @@ void DetachSlot(SHookSlot& slot, bool unloading) {
     ClearSlot(slot);
 }
 
-}  // namespace
+} // namespace
 
-void HooksDetach(bool unloading) {
+void HooksDetach(bool unloading)
+{
     DetachSlot(s_keyboard, unloading);
     DetachSlot(s_mouse, unloading);
 }
 
-TAPLINE_API int WINAPI HookKeyboard(HWND notify) {
+TAPLINE_API int WINAPI HookKeyboard(HWND notify)
+{
     Install(s_keyboard, notify);
     return 1;
 }
 
-TAPLINE_API int WINAPI UnhookKeyboard() {
+TAPLINE_API int WINAPI UnhookKeyboard()
+{
     Remove(s_keyboard);
     return 1;
 }
 
-TAPLINE_API int WINAPI HookMouse(HWND notify) {
+TAPLINE_API int WINAPI HookMouse(HWND notify)
+{
     Install(s_mouse, notify);
     return 1;
 }
 
-TAPLINE_API int WINAPI UnhookMouse() {
+TAPLINE_API int WINAPI UnhookMouse()
+{
     Remove(s_mouse);
     return 1;
 }
 
-BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved)
+{
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         g_hTaplineModule = hInstance;

@@ -28,26 +28,29 @@ constexpr UINT kInjectSettleMs = 100;
 enum { kResultCannotPlay = 6 };
 
 HANDLE s_hPostKeyEvent;
-bool s_bJournalSilent;  // the journal hook was installed here once and never called
+bool s_bJournalSilent; // the journal hook was installed here once and never called
 UINT_PTR s_nWatchdogTimer;
 UINT_PTR s_nSettleTimer;
-HHOOK s_hCancelWatch;  // sees the system's WM_CANCELJOURNAL on the playing thread
+HHOOK s_hCancelWatch; // sees the system's WM_CANCELJOURNAL on the playing thread
 
-void StopTimer(UINT_PTR& timer) {
+void StopTimer(UINT_PTR& timer)
+{
     if (timer) {
         KillTimer(nullptr, timer);
         timer = 0;
     }
 }
 
-void RemoveJournalHook() {
+void RemoveJournalHook()
+{
     HHOOK hHook = FromShared<HHOOK>(g_shared.hPlaybackHook);
     g_shared.hPlaybackHook = 0;
     if (hHook)
         UnhookWindowsHookEx(hHook);
 }
 
-void RemoveCancelWatch() {
+void RemoveCancelWatch()
+{
     if (s_hCancelWatch) {
         UnhookWindowsHookEx(s_hCancelWatch);
         s_hCancelWatch = nullptr;
@@ -56,13 +59,15 @@ void RemoveCancelWatch() {
 
 class CWin32PlaybackHost : public tapline::IPlaybackHost {
 public:
-    void SetIdle(bool idle) override {
+    void SetIdle(bool idle) override
+    {
         if (idle)
             SetEvent(s_hPostKeyEvent);
         else
             ResetEvent(s_hPostKeyEvent);
     }
-    void RemoveHook() override {
+    void RemoveHook() override
+    {
         RemoveJournalHook();
         RemoveCancelWatch();
         StopTimer(s_nWatchdogTimer);
@@ -73,18 +78,30 @@ public:
 CWin32PlaybackHost s_host;
 tapline::CPlaybackSession s_session(g_shared, s_host);
 
-bool IsExtendedKey(int code) {
+bool IsExtendedKey(int code)
+{
     switch (code) {
-    case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME:
-    case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-    case VK_SNAPSHOT: case VK_INSERT: case VK_DELETE: case VK_DIVIDE: case VK_NUMLOCK:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_SNAPSHOT:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
         return true;
     default:
         return false;
     }
 }
 
-INPUT ToInput(const SKeyEvent& event) {
+INPUT ToInput(const SKeyEvent& event)
+{
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = static_cast<WORD>(event.nCode & 0xFF);
@@ -93,13 +110,15 @@ INPUT ToInput(const SKeyEvent& event) {
     return input;
 }
 
-void CALLBACK SettleTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK SettleTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
     s_session.End();
 }
 
 // Plays what is left of the sequence in one SendInput call, so that the user's typing
 // cannot fall between its events.
-bool InjectRest() {
+bool InjectRest()
+{
     tapline::CKeyPlayback& playback = s_session.Playback();
     std::vector<INPUT> inputs;
     for (;;) {
@@ -116,7 +135,8 @@ bool InjectRest() {
     return true;
 }
 
-void CALLBACK WatchdogTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+void CALLBACK WatchdogTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
     if (s_session.JournalEverCalled()) {
         s_session.EndIfJournalGone(GetTickCount());
         return;
@@ -131,18 +151,20 @@ void CALLBACK WatchdogTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 
 // Ctrl+Esc or Ctrl+Alt+Del make the system drop the journal hook without calling it, and
 // post WM_CANCELJOURNAL to the thread that installed it, with no window to dispatch it to.
-LRESULT CALLBACK CancelWatchProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CancelWatchProc(int code, WPARAM wParam, LPARAM lParam)
+{
     if (code == HC_ACTION) {
         const MSG* pMessage = reinterpret_cast<const MSG*>(lParam);
         if (pMessage->message == WM_CANCELJOURNAL && pMessage->hwnd == nullptr) {
-            g_shared.hPlaybackHook = 0;  // the system has removed it already
+            g_shared.hPlaybackHook = 0; // the system has removed it already
             s_session.Cancel();
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam)
+{
     s_session.JournalCalled(GetTickCount());
     tapline::CKeyPlayback& playback = s_session.Playback();
     const SKeyEvent& event = playback.Current();
@@ -173,20 +195,23 @@ LRESULT CALLBACK JournalPlaybackProc(int code, WPARAM wParam, LPARAM lParam) {
 
 class CSystemKeyLayout : public tapline::CKeyLayout {
 public:
-    int KeyScan(char ch) const override {
+    int KeyScan(char ch) const override
+    {
         SHORT nScan = VkKeyScanA(ch);
         return nScan == -1 ? tapline::kScanNone : (nScan & 0xFFFF);
     }
 };
 
-}  // namespace
+} // namespace
 
-bool PlaybackAttach() {
+bool PlaybackAttach()
+{
     s_hPostKeyEvent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     return s_hPostKeyEvent != nullptr;
 }
 
-void PlaybackDetach(bool unloading) {
+void PlaybackDetach(bool unloading)
+{
     // The shared block is seen by every process the hooks reach; only the playing one may
     // end the playback.
     if (unloading && s_session.IsRunning())
@@ -197,7 +222,8 @@ void PlaybackDetach(bool unloading) {
     }
 }
 
-TAPLINE_API int WINAPI PostKeyMessages(const int* codes, int count) {
+TAPLINE_API int WINAPI PostKeyMessages(const int* codes, int count)
+{
     // A journal hook the system dropped while its cancel message went astray would keep
     // the event reset, and every later playback refused, for good.
     s_session.EndIfJournalGone(GetTickCount());
@@ -231,7 +257,8 @@ TAPLINE_API int WINAPI PostKeyMessages(const int* codes, int count) {
     return kResultCannotPlay;
 }
 
-TAPLINE_API int WINAPI ConvertKeyCode(const char* text, int* codes, int* count) {
+TAPLINE_API int WINAPI ConvertKeyCode(const char* text, int* codes, int* count)
+{
     if (!count)
         return tapline::CONVERT_OUTPUT_FULL;
     static const CSystemKeyLayout s_layout;
@@ -242,6 +269,7 @@ TAPLINE_API int WINAPI ConvertKeyCode(const char* text, int* codes, int* count) 
     return nResult;
 }
 
-TAPLINE_API HANDLE WINAPI GetPostKeyEventHandle() {
+TAPLINE_API HANDLE WINAPI GetPostKeyEventHandle()
+{
     return s_hPostKeyEvent;
 }

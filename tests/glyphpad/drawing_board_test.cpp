@@ -59,31 +59,57 @@ TEST(DrawingTools, ShapesPixelByPixel)
         std::vector<SCell> drag;
         std::vector<std::string> art; // top-left 7 x 7
     } cases[] = {
-        {"line along row 0 keeps its end", TOOL_LINE, {{0, 0}, {2, 0}, {3, 0}},
+        {"line along row 0 keeps its end",
+         TOOL_LINE,
+         {{0, 0}, {2, 0}, {3, 0}},
          {"####...", ".......", ".......", ".......", ".......", ".......", "......."}},
-        {"line follows the pointer", TOOL_LINE, {{0, 0}, {6, 6}, {4, 2}},
+        {"line follows the pointer",
+         TOOL_LINE,
+         {{0, 0}, {6, 6}, {4, 2}},
          {"#......", ".##....", "...##..", ".......", ".......", ".......", "......."}},
-        {"square in one column is a line", TOOL_SQUARE, {{1, 1}, {1, 5}},
+        {"square in one column is a line",
+         TOOL_SQUARE,
+         {{1, 1}, {1, 5}},
          {".......", ".#.....", ".#.....", ".#.....", ".#.....", ".#.....", "......."}},
-        {"square outline both corners included", TOOL_SQUARE, {{1, 1}, {4, 3}},
+        {"square outline both corners included",
+         TOOL_SQUARE,
+         {{1, 1}, {4, 3}},
          {".......", ".####..", ".#..#..", ".####..", ".......", ".......", "......."}},
-        {"painted square", TOOL_FILLED_SQUARE, {{4, 3}, {1, 1}},
+        {"painted square",
+         TOOL_FILLED_SQUARE,
+         {{4, 3}, {1, 1}},
          {".......", ".####..", ".####..", ".####..", ".......", ".......", "......."}},
-        {"painted square in one row is a line", TOOL_FILLED_SQUARE, {{0, 2}, {5, 2}},
+        {"painted square in one row is a line",
+         TOOL_FILLED_SQUARE,
+         {{0, 2}, {5, 2}},
          {".......", ".......", "######.", ".......", ".......", ".......", "......."}},
-        {"ellipse two cells wide is a rectangle outline", TOOL_ELLIPSE, {{1, 1}, {2, 5}},
+        {"ellipse two cells wide is a rectangle outline",
+         TOOL_ELLIPSE,
+         {{1, 1}, {2, 5}},
          {".......", ".##....", ".##....", ".##....", ".##....", ".##....", "......."}},
-        {"painted ellipse two high is a rectangle outline", TOOL_FILLED_ELLIPSE, {{0, 0}, {5, 1}},
+        {"painted ellipse two high is a rectangle outline",
+         TOOL_FILLED_ELLIPSE,
+         {{0, 0}, {5, 1}},
          {"######.", "######.", ".......", ".......", ".......", ".......", "......."}},
-        {"ellipse 5 x 5", TOOL_ELLIPSE, {{0, 0}, {4, 4}},
+        {"ellipse 5 x 5",
+         TOOL_ELLIPSE,
+         {{0, 0}, {4, 4}},
          {".###...", "#...#..", "#...#..", "#...#..", ".###...", ".......", "......."}},
-        {"painted ellipse 5 x 5", TOOL_FILLED_ELLIPSE, {{0, 0}, {4, 4}},
+        {"painted ellipse 5 x 5",
+         TOOL_FILLED_ELLIPSE,
+         {{0, 0}, {4, 4}},
          {".###...", "#####..", "#####..", "#####..", ".###...", ".......", "......."}},
-        {"ellipse 7 x 4", TOOL_ELLIPSE, {{0, 0}, {6, 3}},
+        {"ellipse 7 x 4",
+         TOOL_ELLIPSE,
+         {{0, 0}, {6, 3}},
          {".#####.", "#.....#", "#.....#", ".#####.", ".......", ".......", "......."}},
-        {"pencil joins the pointer's cells", TOOL_PENCIL, {{0, 0}, {3, 0}, {3, 3}},
+        {"pencil joins the pointer's cells",
+         TOOL_PENCIL,
+         {{0, 0}, {3, 0}, {3, 3}},
          {"####...", "...#...", "...#...", "...#...", ".......", ".......", "......."}},
-        {"a click of the pencil sets one pixel", TOOL_PENCIL, {{2, 2}},
+        {"a click of the pencil sets one pixel",
+         TOOL_PENCIL,
+         {{2, 2}},
          {".......", ".......", "..#....", ".......", ".......", ".......", "......."}},
     };
     for (const auto& c : cases) {
@@ -130,8 +156,8 @@ TEST(DrawingTools, BucketTakesColoursWithinTenAsTheSame)
 {
     CDrawingBoard board = Board(TOOL_PENCIL, 32);
     CPixelPicture picture(32, 32, MakeColor(250, 5, 5)); // near red
-    picture.Set(0, 0, MakeColor(241, 0, 0));              // 14 away from the clicked pixel, 14 from red
-    picture.Set(1, 0, MakeColor(246, 0, 9));              // within 10 of red
+    picture.Set(0, 0, MakeColor(241, 0, 0));             // 14 away from the clicked pixel, 14 from red
+    picture.Set(1, 0, MakeColor(246, 0, 9));             // within 10 of red
     board.SetPicture(picture);
     board.SetTool(TOOL_BUCKET);
     board.SetColor(kOther);
@@ -213,7 +239,7 @@ TEST(EditCommands, CutCopyPasteClearAndSelectAll)
 
     // A pasted picture is reduced to table colours and can be dragged into place.
     CPixelPicture outside(2, 1, MakeColor(3, 2, 250)); // nearly blue
-    outside.Set(1, 0, MakeColor(0xA0, 0xC0, 0xE0));     // nearly the transparent colour
+    outside.Set(1, 0, MakeColor(0xA0, 0xC0, 0xE0));    // nearly the transparent colour
     board.SetTool(TOOL_PENCIL);
     board.Paste(outside);
     EXPECT_EQ(board.GetTool(), TOOL_SELECT);

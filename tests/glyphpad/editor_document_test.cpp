@@ -93,11 +93,11 @@ TEST(EditorColours, MatchingLimits)
 TEST(EditorColours, SetTableAdjustment)
 {
     CPalette file = VgaPalette();
-    file[2] = MakeColor(255, 128, 0);   // red lowered: green is neither 0 nor 255
-    file[3] = MakeColor(128, 0, 250);   // blue lowered: red is neither
-    file[4] = MakeColor(255, 255, 0);   // pure: kept
-    file[5] = MakeColor(255, 10, 231);  // both lowered
-    file[11] = MakeColor(255, 128, 0);  // beyond the first eleven: kept
+    file[2] = MakeColor(255, 128, 0);  // red lowered: green is neither 0 nor 255
+    file[3] = MakeColor(128, 0, 250);  // blue lowered: red is neither
+    file[4] = MakeColor(255, 255, 0);  // pure: kept
+    file[5] = MakeColor(255, 10, 231); // both lowered
+    file[11] = MakeColor(255, 128, 0); // beyond the first eleven: kept
     CPalette shown = AdjustSetPalette(file);
     EXPECT_EQ(shown[2], MakeColor(240, 128, 0));
     EXPECT_EQ(shown[3], MakeColor(128, 0, 240));
@@ -143,7 +143,8 @@ TEST_F(EditorFiles, NewItemsTakeTheNextNameAndTheirLength)
         const char* line;
         const char* written;
         size_t length;
-    } cases[] = {{"/CN 05.crs", "cursor/06.crs", 766}, {"/SN 09.stp", "stamp/10.stp", 22 + 1640}, {"/CN", "cursor/00.crs", 766}};
+    } cases[] = {
+        {"/CN 05.crs", "cursor/06.crs", 766}, {"/SN 09.stp", "stamp/10.stp", 22 + 1640}, {"/CN", "cursor/00.crs", 766}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         CEditorDocument doc = Open(c.line);
@@ -164,8 +165,8 @@ TEST_F(EditorFiles, NewItemsTakeTheNextNameAndTheirLength)
         EXPECT_TRUE(item.IsTransparent(1, 0));
         EXPECT_EQ(item.GetColor(5), VgaPalette()[5]);
         // The item opens again as it was drawn.
-        CEditorDocument again = Open(std::string(size == 48 ? "/SE " : "/CE ") + doc.GetCurrentName() + " " +
-                                     doc.GetLastName());
+        CEditorDocument again =
+            Open(std::string(size == 48 ? "/SE " : "/CE ") + doc.GetCurrentName() + " " + doc.GetLastName());
         ASSERT_EQ(again.Load(), CURSOR_FILE_OK);
         EXPECT_EQ(again.GetPicture(), Drawn(size));
     }
@@ -229,7 +230,7 @@ TEST_F(EditorFiles, RenewingAFrameChangesOnlyItsColourAndMaskBits)
     CAniInfo set;
     set.CreateNew(8, 32, 32, 4);
     CPalette projector = VgaPalette();
-    projector[2] = MakeColor(0, 200, 255);   // shown with blue 240
+    projector[2] = MakeColor(0, 200, 255); // shown with blue 240
     set.SetColorTable(projector);
     std::string path = m_Folder.Path("Temp.csp");
     ASSERT_EQ(set.WriteFile(path.c_str()), CURSOR_FILE_OK);

@@ -48,10 +48,7 @@ public:
         return it == m_Values.end() ? 0 : it->second;
     }
     void PutItemValue(uint16_t item, int32_t value, int projector) override { m_Values[{item, projector}] = value; }
-    void OnSentValue(uint16_t item, int32_t value, int projector) override
-    {
-        m_Values[{item, projector}] = value;
-    }
+    void OnSentValue(uint16_t item, int32_t value, int projector) override { m_Values[{item, projector}] = value; }
     bool OnNotifiedValue(uint16_t item, const unsigned char* bytes, uint32_t count, int projector) override
     {
         m_Values[{item, projector}] = BigEndianSigned(bytes, count);
@@ -202,7 +199,8 @@ protected:
         m_Link.Attach(&m_Host, &m_pConnection->Receiver());
     }
     // Dispatches what arrives until the condition holds; false after ms.
-    template <class Condition> bool PumpUntil(Condition condition, long ms = 5000)
+    template <class Condition>
+    bool PumpUntil(Condition condition, long ms = 5000)
     {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!condition()) {
@@ -321,7 +319,7 @@ TEST_F(Connection, UnsupportedAnswerOffersExitOrUnconnected)
         bool exit;
     };
     const SCase cases[] = {
-        {"KT-C310", 2, false},     // a Level 4 answer of the wrong length
+        {"KT-C310", 2, false}, // a Level 4 answer of the wrong length
         {"KT-C310", 6, true},
         {"level5-only", 3, false}, // the Level 5 answer of the wrong length
         {"level5-only", 0, true},

@@ -159,7 +159,7 @@ TEST(StatusTexts, LampHoursAndThresholds)
         const char* text;
         bool warning;
     } cases[] = {
-        {7, 0x3020, "0", false},       {10, 0x3020, "10", false},    {1499, 0x3020, "1499", false},
+        {7, 0x3020, "0", false},       {10, 0x3020, "10", false},     {1499, 0x3020, "1499", false},
         {1500, 0x3020, "1500", true},  {1999, 0x4310, "1999", false}, {2000, 0x4310, "2000", true},
         {1500, 0x3011, "1500", false}, {2000, 0x3011, "2000", true},
     };
@@ -201,11 +201,18 @@ TEST(StatusTexts, VideoSignalNames)
         unsigned int id;
         bool brackets;
     } cases[] = {
-        {false, 33, 1, 224, 300, true}, {true, 33, 0, 226, 305, true}, {true, 33, 0, 231, 304, true},
-        {true, 33, 0, 235, 313, true},  {true, 33, 0, 99, 300, true},  {true, 33, 8, 226, 304, true},
-        {true, 34, 3, 0, 305, true},    {true, 64, 0, 233, 311, false}, {true, 64, 2, 226, 300, false},
+        {false, 33, 1, 224, 300, true},
+        {true, 33, 0, 226, 305, true},
+        {true, 33, 0, 231, 304, true},
+        {true, 33, 0, 235, 313, true},
+        {true, 33, 0, 99, 300, true},
+        {true, 33, 8, 226, 304, true},
+        {true, 34, 3, 0, 305, true},
+        {true, 64, 0, 233, 311, false},
+        {true, 64, 2, 226, 300, false},
         // As the table keeps one-byte values: sign-extended.
-        {true, 33, 0, 226 - 256, 305, true}, {true, 64, 0, 233 - 256, 311, false},
+        {true, 33, 0, 226 - 256, 305, true},
+        {true, 64, 0, 233 - 256, 311, false},
     };
     for (const Case& c : cases) {
         SVideoSignalText t = VideoSignalText(c.valid, c.input, c.choice, c.detected);

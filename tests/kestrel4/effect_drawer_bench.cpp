@@ -1,6 +1,7 @@
 // Times the drawers' work per mouse move on the real display: the spot light, the sprites
 // (bar, line pointer) and the free line's segments. Each figure is over a few hundred moves
-// along a path across the screen, each until the display has done the drawing. Run by scripts/effect_bench.sh on a 1920 x 1080 display.
+// along a path across the screen, each until the display has done the drawing. Run by scripts/effect_bench.sh on a 1920
+// x 1080 display.
 #include "effect_drawers.h"
 #include "effects.h"
 
@@ -18,7 +19,8 @@ const int kMoves = 400;
 double Now()
 {
     static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
@@ -30,8 +32,8 @@ std::vector<SPoint> Path(int width, int height)
     std::vector<SPoint> points;
     for (int i = 0; i < kMoves; ++i) {
         double t = static_cast<double>(i) / kMoves;
-        points.push_back({static_cast<int>(width * (0.1 + 0.8 * t)),
-                          static_cast<int>(height * (0.5 + 0.35 * std::sin(t * 6.283)))});
+        points.push_back(
+            {static_cast<int>(width * (0.1 + 0.8 * t)), static_cast<int>(height * (0.5 + 0.35 * std::sin(t * 6.283)))});
     }
     return points;
 }
@@ -40,7 +42,8 @@ void Report(const char* name, std::vector<double>& ms, double limit)
 {
     std::sort(ms.begin(), ms.end());
     double sum = 0;
-    for (double v : ms) sum += v;
+    for (double v : ms)
+        sum += v;
     double mean = sum / static_cast<double>(ms.size());
     double p95 = ms[ms.size() * 95 / 100];
     std::printf("%-34s moves %4zu  mean %6.3f ms  p95 %6.3f ms  max %6.3f ms  (limit %.0f ms) %s\n", name, ms.size(),
@@ -56,7 +59,8 @@ void Bench(const char* name, const CEffect& effect, double limit, bool pressed)
         std::printf("%-34s could not start\n", name);
         return;
     }
-    if (pressed) drawer->LButtonDown(path[0]);
+    if (pressed)
+        drawer->LButtonDown(path[0]);
     std::vector<double> ms;
     for (const SPoint& p : path) {
         double start = Now();
@@ -65,7 +69,8 @@ void Bench(const char* name, const CEffect& effect, double limit, bool pressed)
         GetPixel(display.Get(), p.x, p.y);
         ms.push_back(Now() - start);
     }
-    if (pressed) drawer->LButtonUp(path.back());
+    if (pressed)
+        drawer->LButtonUp(path.back());
     drawer->End();
     Report(name, ms, limit);
 }

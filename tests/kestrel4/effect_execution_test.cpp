@@ -14,13 +14,15 @@ struct SLog {
     bool Has(const std::string& call) const
     {
         for (const std::string& c : calls)
-            if (c == call) return true;
+            if (c == call)
+                return true;
         return false;
     }
     int Count(const std::string& prefix) const
     {
         int n = 0;
-        for (const std::string& c : calls) n += c.compare(0, prefix.size(), prefix) == 0;
+        for (const std::string& c : calls)
+            n += c.compare(0, prefix.size(), prefix) == 0;
         return n;
     }
 };
@@ -39,7 +41,8 @@ public:
 private:
     void Note(const char* what, SPoint p = {-1, -1})
     {
-        m_Log.calls.push_back(p.x < 0 ? what : what + std::string(" ") + std::to_string(p.x) + "," + std::to_string(p.y));
+        m_Log.calls.push_back(p.x < 0 ? what
+                                      : what + std::string(" ") + std::to_string(p.x) + "," + std::to_string(p.y));
     }
     SLog& m_Log;
     bool m_bKeeps;
@@ -89,7 +92,8 @@ public:
     {
         effects[slot] = CreateEffect(type, SEffectContext());
         shortcuts[slot] = KeyCodeArray();
-        for (int k : keys) shortcuts[slot].Append(k);
+        for (int k : keys)
+            shortcuts[slot].Append(k);
     }
 };
 
@@ -114,10 +118,7 @@ protected:
         }
         return swallowed;
     }
-    int Mouse(unsigned msg, int x, int y)
-    {
-        return exec.OnMouse(msg, tapline::PackMousePoint(x, y));
-    }
+    int Mouse(unsigned msg, int x, int y) { return exec.OnMouse(msg, tapline::PackMousePoint(x, y)); }
 
     CFakeHost host;
     CFakeSlots slots;
@@ -131,7 +132,7 @@ TEST_F(EffectExecution, ShortcutsMatchExactlyTheirKeys)
     const struct {
         std::initializer_list<int> modifiers;
         int key;
-        int slot;  // -1: nothing runs and the key passes on
+        int slot; // -1: nothing runs and the key passes on
     } cases[] = {
         {{kCtrl, kShift}, kP, 2},
         {{kShift, kCtrl}, kP, 2},
@@ -246,17 +247,17 @@ TEST_F(EffectExecution, MouseGoesToTheDrawerAndIsSwallowed)
     slots.Set(1, EFFECT_FREE_LINE, {});
     ASSERT_EQ(1, exec.RunEffect(1, 1));
     host.log.calls.clear();
-    EXPECT_EQ(1, Mouse(0x200, 300, 20));  // x from the high word, y from the low
+    EXPECT_EQ(1, Mouse(0x200, 300, 20)); // x from the high word, y from the low
     EXPECT_EQ(1, Mouse(0xA1, 301, 21));
-    EXPECT_EQ(1, Mouse(0x201, 301, 21));  // the same press reported twice: dropped
-    EXPECT_EQ(1, Mouse(0x201, 302, 22));  // the latch was cleared by the dropped one
+    EXPECT_EQ(1, Mouse(0x201, 301, 21)); // the same press reported twice: dropped
+    EXPECT_EQ(1, Mouse(0x201, 302, 22)); // the latch was cleared by the dropped one
     EXPECT_EQ(1, Mouse(0x202, 303, 23));
     EXPECT_EQ(1, Mouse(0x201, 304, 24));
     EXPECT_EQ(1, Mouse(0x204, 305, 25));
-    EXPECT_EQ(1, Mouse(0x020A, 0, 0));    // the wheel: swallowed, nothing drawn
-    EXPECT_EQ(1, Mouse(0x205, 306, 26));  // right button up ends the effect
-    std::vector<std::string> expected = {"Move 300,20", "LDown 301,21", "LDown 302,22", "LUp 303,23",
-                                         "LDown 304,24", "RDown 305,25", "UnhookMouse", "End", "delete"};
+    EXPECT_EQ(1, Mouse(0x020A, 0, 0));   // the wheel: swallowed, nothing drawn
+    EXPECT_EQ(1, Mouse(0x205, 306, 26)); // right button up ends the effect
+    std::vector<std::string> expected = {"Move 300,20",  "LDown 301,21", "LDown 302,22", "LUp 303,23", "LDown 304,24",
+                                         "RDown 305,25", "UnhookMouse",  "End",          "delete"};
     EXPECT_EQ(expected, host.log.calls);
     EXPECT_EQ(0, Mouse(0x200, 1, 1));
 }
@@ -279,7 +280,8 @@ TEST(ButtonLatch, DropsTheSecondDownUntilAnUp)
     for (const auto& c : cases) {
         CButtonLatch latch;
         std::vector<EMouseAction> out;
-        for (EMouseAction a : c.in) out.push_back(latch.Filter(a));
+        for (EMouseAction a : c.in)
+            out.push_back(latch.Filter(a));
         EXPECT_EQ(c.out, out);
     }
     EXPECT_EQ(MOUSE_LBUTTON_DOWN, ClassifyMouseMessage(0xA1));
@@ -304,7 +306,7 @@ std::vector<std::string> Played(const std::vector<int>& codes)
 
 TEST_F(EffectExecution, KeyEffectReleasesTheShortcutOnlyWhenNotJustMinimized)
 {
-    slots.Set(1, EFFECT_KEY, {kCtrl, kP});  // a fresh Key effect plays Page Up
+    slots.Set(1, EFFECT_KEY, {kCtrl, kP}); // a fresh Key effect plays Page Up
     exec.OnMinimized();
     ASSERT_EQ(1, Press({kCtrl}, kP));
     ASSERT_EQ(1u, host.played.size());
@@ -332,7 +334,8 @@ TEST(KeySequence, PairsForEveryModifierAndTheCap)
     EXPECT_EQ((std::vector<int>{17, 17, 16, 16, 18, 18, 16, 'A', 33}), BuildKeySequence(&all, {a, b}));
     EXPECT_EQ((std::vector<int>{16, 'A', 33}), BuildKeySequence(nullptr, {a, b}));
     KeyCodeArray full;
-    for (int i = 0; i < KeyCodeArray::kMaxCodes; ++i) full.Append(65);
+    for (int i = 0; i < KeyCodeArray::kMaxCodes; ++i)
+        full.Append(65);
     std::vector<int> capped = BuildKeySequence(&all, {full, b});
     EXPECT_EQ(static_cast<size_t>(kMaxKeySequence), capped.size());
     EXPECT_EQ(17, capped[0]);

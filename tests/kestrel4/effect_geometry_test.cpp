@@ -9,7 +9,8 @@ namespace {
 long Area(const std::vector<SRect>& rects)
 {
     long area = 0;
-    for (const SRect& r : rects) area += static_cast<long>(r.Width()) * r.Height();
+    for (const SRect& r : rects)
+        area += static_cast<long>(r.Width()) * r.Height();
     return area;
 }
 
@@ -20,9 +21,8 @@ TEST(EffectGeometry, GridSnapsDownToItsMultiples)
         int grid;
         SPoint out;
     } cases[] = {
-        {{0, 0}, 20, {0, 0}},     {{19, 39}, 20, {0, 20}},   {{20, 40}, 20, {20, 40}},
-        {{399, 21}, 20, {380, 20}}, {{-1, -21}, 20, {-20, -40}}, {{37, 5}, 1, {37, 5}},
-        {{37, 5}, 0, {37, 5}},    {{37, 5}, 7, {35, 0}},
+        {{0, 0}, 20, {0, 0}},        {{19, 39}, 20, {0, 20}}, {{20, 40}, 20, {20, 40}}, {{399, 21}, 20, {380, 20}},
+        {{-1, -21}, 20, {-20, -40}}, {{37, 5}, 1, {37, 5}},   {{37, 5}, 0, {37, 5}},    {{37, 5}, 7, {35, 0}},
     };
     for (const auto& c : cases) {
         SPoint p = SnapToGrid(c.in, c.grid);
@@ -71,8 +71,10 @@ TEST(EffectGeometry, SpotOfDiameter200IsACircleAndTheDarkIsTheRest)
             EXPECT_EQ(spans[i - 1].top + 1, spans[i].top);
         }
         EXPECT_EQ(spans[i].left - 860, 1062 - spans[i].right) << "row " << spans[i].top;
-        if (spans[i].Width() > spans[widest].Width()) widest = lastWidest = i;
-        if (spans[i].Width() == spans[widest].Width()) lastWidest = i;
+        if (spans[i].Width() > spans[widest].Width())
+            widest = lastWidest = i;
+        if (spans[i].Width() == spans[widest].Width())
+            lastWidest = i;
     }
     // Full width across the middle rows, centred on the box's centre.
     EXPECT_EQ(202, spans[widest].Width());
@@ -83,7 +85,8 @@ TEST(EffectGeometry, SpotOfDiameter200IsACircleAndTheDarkIsTheRest)
     std::vector<SRect> dark = DarkRects(spans, screen);
     EXPECT_EQ(1920L * 1080, Area(spans) + Area(dark));
     for (const SRect& d : dark)
-        for (const SRect& s : spans) EXPECT_TRUE(IntersectionOf(d, s).IsEmpty());
+        for (const SRect& s : spans)
+            EXPECT_TRUE(IntersectionOf(d, s).IsEmpty());
 }
 
 TEST(EffectGeometry, SpotAtTheCornerIsClippedToTheScreen)
@@ -92,7 +95,8 @@ TEST(EffectGeometry, SpotAtTheCornerIsClippedToTheScreen)
     std::vector<SRect> spans = SpotSpans({0, 0}, 200, screen);
     ASSERT_FALSE(spans.empty());
     EXPECT_EQ(0, spans.front().top);
-    for (const SRect& s : spans) EXPECT_EQ(0, s.left);
+    for (const SRect& s : spans)
+        EXPECT_EQ(0, s.left);
     EXPECT_EQ(800L * 600, Area(spans) + Area(DarkRects(spans, screen)));
     EXPECT_TRUE(SpotSpans({-500, -500}, 200, screen).empty());
     EXPECT_EQ(1u, DarkRects({}, screen).size());
@@ -116,10 +120,10 @@ TEST(EffectGeometry, TransparentColoursByDisplayDepth)
         COLORVALUE drawn;
         bool bAnd;
     } cases[] = {
-        {0xFFFFFF, true, 16, 0xC8C8C8, true},  {0x000000, true, 16, 0x404040, true},
-        {0xFFFFFF, true, 32, 0xC8C8C8, true},  {0x000000, true, 24, 0x404040, true},
-        {0xFFFFFF, true, 8, 0x808080, true},   {0x000000, true, 8, 0x808080, true},
-        {0x0000FF, true, 16, 0x0000FF, true},  {0x0000FF, true, 8, 0x0000FF, true},
+        {0xFFFFFF, true, 16, 0xC8C8C8, true},   {0x000000, true, 16, 0x404040, true},
+        {0xFFFFFF, true, 32, 0xC8C8C8, true},   {0x000000, true, 24, 0x404040, true},
+        {0xFFFFFF, true, 8, 0x808080, true},    {0x000000, true, 8, 0x808080, true},
+        {0x0000FF, true, 16, 0x0000FF, true},   {0x0000FF, true, 8, 0x0000FF, true},
         {0xFFFFFF, false, 16, 0xFFFFFF, false}, {0x000000, false, 8, 0x000000, false},
     };
     for (const auto& c : cases) {

@@ -51,11 +51,16 @@ TEST(InstallerFunctions, ListsAndLockEntries)
         size_t items;
         uint16_t last;
     } cases[] = {
-        {FUNCTION_VIDEO_COMPUTER, 10, 10, kLockResetVideo}, {FUNCTION_VIDEO_VIDEO, 7, 7, kLockResetVideo},
-        {FUNCTION_AUDIO, 6, 6, kLockResetAudio},            {FUNCTION_EFFECT, 6, 6, kLockResetEffect},
-        {FUNCTION_SETTING, 8, 8, kLockResetSetting},        {FUNCTION_USER_LOGO, 1, 0, kLockUserLogo},
-        {FUNCTION_RESET_ALL, 1, 0, kItemResetAll},          {FUNCTION_ADVANCED, 7, 7, kLockResetAdvanced},
-        {FUNCTION_ABOUT, 1, 0, kLockAbout},                 {FUNCTION_GAMMA, 4, 1, kItemGammaParameter3},
+        {FUNCTION_VIDEO_COMPUTER, 10, 10, kLockResetVideo},
+        {FUNCTION_VIDEO_VIDEO, 7, 7, kLockResetVideo},
+        {FUNCTION_AUDIO, 6, 6, kLockResetAudio},
+        {FUNCTION_EFFECT, 6, 6, kLockResetEffect},
+        {FUNCTION_SETTING, 8, 8, kLockResetSetting},
+        {FUNCTION_USER_LOGO, 1, 0, kLockUserLogo},
+        {FUNCTION_RESET_ALL, 1, 0, kItemResetAll},
+        {FUNCTION_ADVANCED, 7, 7, kLockResetAdvanced},
+        {FUNCTION_ABOUT, 1, 0, kLockAbout},
+        {FUNCTION_GAMMA, 4, 1, kItemGammaParameter3},
     };
     for (const SCase& c : cases) {
         std::vector<SLockCode> big = BigKeyEntries(c.function);
@@ -98,20 +103,34 @@ TEST(SetPoint, RangesAndInputs)
         ESetPointInput input;
         int32_t min, max;
     } cases[] = {
-        {kItemVolume, INPUT_EDIT, 0, 31},          {kItemBass, INPUT_EDIT, -6, 6},
-        {kItemTreble, INPUT_EDIT, -6, 6},          {kItemSrsSpace, INPUT_EDIT, 0, 6},
-        {kItemSrsCenter, INPUT_EDIT, 0, 6},        {kItemBrightness, INPUT_EDIT, -30, 30},
-        {kItemContrast, INPUT_EDIT, -30, 30},      {kItemRed, INPUT_EDIT, -30, 30},
-        {kItemGreen, INPUT_EDIT, -30, 30},         {kItemBlue, INPUT_EDIT, -30, 30},
-        {kItemSync, INPUT_EDIT, 0, 63},            {kItemTracking, INPUT_EDIT, -32768, 32767},
-        {kItemPositionH, INPUT_EDIT, -32768, 32767}, {kItemPositionV, INPUT_EDIT, -32768, 32767},
-        {kItemSharpness, INPUT_EDIT, -6, 5},       {kItemVideoBrightness, INPUT_EDIT, -15, 15},
-        {kItemVideoContrast, INPUT_EDIT, -15, 15}, {kItemSaturation, INPUT_EDIT, -15, 15},
-        {kItemTint, INPUT_EDIT, -15, 15},          {kItemVideoSharpness, INPUT_EDIT, -5, 6},
-        {kItemKeystone, INPUT_EDIT, -127, 127},    {kItemColorTemp, INPUT_EDIT, -5, 5},
-        {kItemBlackLevel, INPUT_EDIT, 0, 63},      {kItemWhiteLevel, INPUT_EDIT, -63, 0},
-        {kItemColorSetting, INPUT_NONE, 0, 0},     {kItemBnc, INPUT_NONE, 0, 0},
-        {kItemResolution, INPUT_LIST, 0, 37},      {kItemGamma, INPUT_LIST, 0, 2},
+        {kItemVolume, INPUT_EDIT, 0, 31},
+        {kItemBass, INPUT_EDIT, -6, 6},
+        {kItemTreble, INPUT_EDIT, -6, 6},
+        {kItemSrsSpace, INPUT_EDIT, 0, 6},
+        {kItemSrsCenter, INPUT_EDIT, 0, 6},
+        {kItemBrightness, INPUT_EDIT, -30, 30},
+        {kItemContrast, INPUT_EDIT, -30, 30},
+        {kItemRed, INPUT_EDIT, -30, 30},
+        {kItemGreen, INPUT_EDIT, -30, 30},
+        {kItemBlue, INPUT_EDIT, -30, 30},
+        {kItemSync, INPUT_EDIT, 0, 63},
+        {kItemTracking, INPUT_EDIT, -32768, 32767},
+        {kItemPositionH, INPUT_EDIT, -32768, 32767},
+        {kItemPositionV, INPUT_EDIT, -32768, 32767},
+        {kItemSharpness, INPUT_EDIT, -6, 5},
+        {kItemVideoBrightness, INPUT_EDIT, -15, 15},
+        {kItemVideoContrast, INPUT_EDIT, -15, 15},
+        {kItemSaturation, INPUT_EDIT, -15, 15},
+        {kItemTint, INPUT_EDIT, -15, 15},
+        {kItemVideoSharpness, INPUT_EDIT, -5, 6},
+        {kItemKeystone, INPUT_EDIT, -127, 127},
+        {kItemColorTemp, INPUT_EDIT, -5, 5},
+        {kItemBlackLevel, INPUT_EDIT, 0, 63},
+        {kItemWhiteLevel, INPUT_EDIT, -63, 0},
+        {kItemColorSetting, INPUT_NONE, 0, 0},
+        {kItemBnc, INPUT_NONE, 0, 0},
+        {kItemResolution, INPUT_LIST, 0, 37},
+        {kItemGamma, INPUT_LIST, 0, 2},
     };
     for (const SCase& c : cases) {
         SSetPoint p = SetPointOf(c.item);
@@ -133,13 +152,20 @@ TEST(SetPoint, EditTextIsCheckedAgainstTheRange)
         EEditCheck check;
         int32_t value;
     } cases[] = {
-        {kItemBlackLevel, "64", EDIT_EMPTY, 0}, {kItemBlackLevel, "63", EDIT_VALUE, 63},
-        {kItemBlackLevel, "-1", EDIT_EMPTY, 0}, {kItemWhiteLevel, "-63", EDIT_VALUE, -63},
-        {kItemWhiteLevel, "1", EDIT_EMPTY, 0},  {kItemVolume, "", EDIT_EMPTY, 0},
-        {kItemBass, "-", EDIT_EMPTY, 0},        {kItemBass, "-6", EDIT_VALUE, -6},
-        {kItemBass, "6a", EDIT_REFUSED, 0},     {kItemBass, "+3", EDIT_REFUSED, 0},
-        {kItemBass, "3-", EDIT_REFUSED, 0},     {kItemBass, " 3", EDIT_REFUSED, 0},
-        {kItemTracking, "32767", EDIT_VALUE, 32767}, {kItemTracking, "32768", EDIT_EMPTY, 0},
+        {kItemBlackLevel, "64", EDIT_EMPTY, 0},
+        {kItemBlackLevel, "63", EDIT_VALUE, 63},
+        {kItemBlackLevel, "-1", EDIT_EMPTY, 0},
+        {kItemWhiteLevel, "-63", EDIT_VALUE, -63},
+        {kItemWhiteLevel, "1", EDIT_EMPTY, 0},
+        {kItemVolume, "", EDIT_EMPTY, 0},
+        {kItemBass, "-", EDIT_EMPTY, 0},
+        {kItemBass, "-6", EDIT_VALUE, -6},
+        {kItemBass, "6a", EDIT_REFUSED, 0},
+        {kItemBass, "+3", EDIT_REFUSED, 0},
+        {kItemBass, "3-", EDIT_REFUSED, 0},
+        {kItemBass, " 3", EDIT_REFUSED, 0},
+        {kItemTracking, "32767", EDIT_VALUE, 32767},
+        {kItemTracking, "32768", EDIT_EMPTY, 0},
         {kItemTracking, "99999999999999999999", EDIT_EMPTY, 0},
     };
     for (const SCase& c : cases) {

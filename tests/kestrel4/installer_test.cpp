@@ -379,13 +379,13 @@ TEST_F(PageReset, LocksSkipItemsAndEnableTheButton)
     struct SCase {
         int tab;
         bool enabled;
-    } open[] = {{TAB_VIDEO, true}, {TAB_AUDIO, true}, {TAB_SETTING, true}, {TAB_ADVANCED, true},
-                {TAB_ABOUT, false}, {TAB_GAMMA, false}};
+    } open[] = {{TAB_VIDEO, true},    {TAB_AUDIO, true},  {TAB_SETTING, true},
+                {TAB_ADVANCED, true}, {TAB_ABOUT, false}, {TAB_GAMMA, false}};
     for (const SCase& c : open)
         EXPECT_EQ(IsResetEnabled(m_Model, c.tab), c.enabled) << c.tab;
-    ASSERT_EQ(SendLockEntries(m_Model, 1,
-                              {{kLockResetVideo, 0}, {kLockResetAudio, 0}, {kLockResetSetting, 0}, {kLockResetAdvanced, 0}},
-                              true),
+    ASSERT_EQ(SendLockEntries(
+                  m_Model, 1,
+                  {{kLockResetVideo, 0}, {kLockResetAudio, 0}, {kLockResetSetting, 0}, {kLockResetAdvanced, 0}}, true),
               1);
     EXPECT_FALSE(IsResetEnabled(m_Model, TAB_VIDEO));
     EXPECT_FALSE(IsResetEnabled(m_Model, TAB_AUDIO));

@@ -59,7 +59,8 @@ TEST_P(KestrelIniTest, ExistingSupportDefaultsEffect1LeavesSeedingAlone)
 
     EXPECT_EQ("LINE", Get("Support_Defaults", "Effect1"));
     for (const SIniDefault& seed : kSupportSeed) {
-        if (std::string(seed.pszKey) == "Effect1") continue;
+        if (std::string(seed.pszKey) == "Effect1")
+            continue;
         EXPECT_FALSE(Has(seed.pszSection, seed.pszKey)) << seed.pszSection << "/" << seed.pszKey;
     }
     // The other three checks still run.
@@ -70,11 +71,10 @@ TEST_P(KestrelIniTest, ExistingSupportDefaultsEffect1LeavesSeedingAlone)
 
 TEST_P(KestrelIniTest, PresentValuesSurviveDamagedGroups)
 {
-    WriteText(m_strPath,
-              "[connectstatus]\r\nConnectMode=1\r\n"
-              "[ExecuteEffectKey]\r\nEffect3=Ctrl + Shift + P\r\n"
-              "[CurrentDirectry]\r\nPatternFile=C:\\Patterns\\grid.bmp\r\n"
-              "[Support_SectionName]\r\nSectionNum=3\r\n");
+    WriteText(m_strPath, "[connectstatus]\r\nConnectMode=1\r\n"
+                         "[ExecuteEffectKey]\r\nEffect3=Ctrl + Shift + P\r\n"
+                         "[CurrentDirectry]\r\nPatternFile=C:\\Patterns\\grid.bmp\r\n"
+                         "[Support_SectionName]\r\nSectionNum=3\r\n");
     EnsureIniDefaults(*m_pIni);
 
     EXPECT_EQ(1, ReadConnectMode(*m_pIni));
@@ -97,7 +97,11 @@ TEST_P(KestrelIniTest, GroupWithItsFirstKeyPresentIsNotTouched)
 
 TEST_P(KestrelIniTest, ConnectModeAtStartUp)
 {
-    const struct { const char* pszFile; int nMode; EStartConnect start; } cases[] = {
+    const struct {
+        const char* pszFile;
+        int nMode;
+        EStartConnect start;
+    } cases[] = {
         {"[ConnectStatus]\r\nConnectMode=0\r\n", 0, START_CONNECT},
         {"[ConnectStatus]\r\nConnectMode=1\r\n", 1, START_UNCONNECTED},
         {"[ConnectStatus]\r\nConnectMode=7\r\n", 7, START_NEITHER},
@@ -125,8 +129,15 @@ TEST_P(KestrelIniTest, DefaultsOfAFreshFileMakeItConnect)
 
 TEST_P(KestrelIniTest, ToggleWritesTheNewModeAtOnce)
 {
-    const struct { int nCurrent; int nNew; const char* pszStored; } cases[] = {
-        {1, 0, "0"}, {0, 1, "1"}, {7, 1, "1"}, {-1, 1, "1"},
+    const struct {
+        int nCurrent;
+        int nNew;
+        const char* pszStored;
+    } cases[] = {
+        {1, 0, "0"},
+        {0, 1, "1"},
+        {7, 1, "1"},
+        {-1, 1, "1"},
     };
     EnsureIniDefaults(*m_pIni);
     for (const auto& c : cases) {
@@ -161,7 +172,8 @@ TEST_P(KestrelIniTest, FileSettingsRoundTrip)
     ASSERT_TRUE(SaveFileSettings(*m_pIni, saved));
     std::vector<SProfileLine> lines = ParseProfileText(ReadText(m_strPath));
     int soundKeys = 0;
-    for (const SProfileLine& l : lines) soundKeys += l.kind == SProfileLine::KEY && l.strName == "SoundFile";
+    for (const SProfileLine& l : lines)
+        soundKeys += l.kind == SProfileLine::KEY && l.strName == "SoundFile";
     EXPECT_EQ(1, soundKeys);
     LoadFileSettings(*m_pIni, loaded);
     EXPECT_EQ("C:\\other.wav", loaded.strSoundFile);
@@ -169,7 +181,8 @@ TEST_P(KestrelIniTest, FileSettingsRoundTrip)
 
 TEST_P(KestrelIniTest, LoadingTakesOnlyTheFileKeys)
 {
-    WriteText(m_strPath, "[CurrentDirectry]\r\nSoundFile=s.wav\r\nConnectMode=0\r\n[ConnectStatus]\r\nConnectMode=0\r\n");
+    WriteText(m_strPath,
+              "[CurrentDirectry]\r\nSoundFile=s.wav\r\nConnectMode=0\r\n[ConnectStatus]\r\nConnectMode=0\r\n");
     SKestrelSettings settings;
     settings.strLogoFile = "stale";
     LoadFileSettings(*m_pIni, settings);
@@ -192,8 +205,8 @@ TEST_P(KestrelIniTest, DamagedFilesStillGiveDefaults)
 {
     const std::string damaged[] = {
         "\x01\x02\xff\xfe garbage without lines",
-        "[ConnectStatus\r\nConnectMode=1\r\n",           // broken header: key has no section
-        "ConnectMode=1\r\nSoundFile=x\r\n",              // keys before any section
+        "[ConnectStatus\r\nConnectMode=1\r\n", // broken header: key has no section
+        "ConnectMode=1\r\nSoundFile=x\r\n",    // keys before any section
         "[]\r\n=\r\n==\r\n[\r\n]\r\n",
         std::string(10000, '['),
     };
@@ -227,7 +240,10 @@ INSTANTIATE_TEST_SUITE_P(Backends, KestrelIniTest, KESTREL_PROFILE_KINDS, Profil
 
 TEST(GetIniPathTest, BesideTheProgramFile)
 {
-    const struct { const char* pszModule; const char* pszIni; } cases[] = {
+    const struct {
+        const char* pszModule;
+        const char* pszIni;
+    } cases[] = {
         {"C:\\Program Files\\Kestrel\\Kestrel4.exe", "C:\\Program Files\\Kestrel\\Kestrel4.ini"},
         {"\\\\server\\share\\k\\KESTREL4.EXE", "\\\\server\\share\\k\\Kestrel4.ini"},
         {"/opt/kestrel/bin/kestrel4", "/opt/kestrel/bin/Kestrel4.ini"},
@@ -235,7 +251,8 @@ TEST(GetIniPathTest, BesideTheProgramFile)
         {"Kestrel4.exe", "Kestrel4.ini"},
         {"C:\\dir.with.dots\\prog", "C:\\dir.with.dots\\Kestrel4.ini"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.pszIni, GetIniPath(c.pszModule)) << c.pszModule;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.pszIni, GetIniPath(c.pszModule)) << c.pszModule;
 }
 
 TEST(GetIniPathTest, TooLongForThePathLimitGivesNoPath)

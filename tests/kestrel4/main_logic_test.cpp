@@ -10,12 +10,15 @@ namespace {
 
 TEST(ScreenMenuTest, EachScreenEnablesItsOwnCommands)
 {
-    const struct { int nScreen; SScreenMenu menu; } cases[] = {
+    const struct {
+        int nScreen;
+        SScreenMenu menu;
+    } cases[] = {
         {SCREEN_SUPPORT, {false, false, false, false, false}},
         {SCREEN_CONTROL, {false, true, true, false, false}},
         {SCREEN_LOGO, {false, true, false, true, false}},
         {SCREEN_CURSOR, {true, true, false, false, true}},
-        {-1, {false, false, false, false, false}},  // no selection: nothing to act on
+        {-1, {false, false, false, false, false}}, // no selection: nothing to act on
         {SCREEN_COUNT, {false, false, false, false, false}},
     };
     for (const auto& c : cases) {
@@ -31,17 +34,17 @@ TEST(ScreenMenuTest, EachScreenEnablesItsOwnCommands)
 
 TEST(ScreenListTest, RebuildKeepsWhatIsStillOffered)
 {
-    const struct { int nSelected; bool bOpen; bool bStack; int nCount; int nNewSelected; } cases[] = {
-        {0, false, false, 1, 0},
-        {3, false, false, 1, 0},   // closed link: back to Presentation Support
-        {1, false, true, 1, 0},
-        {0, true, false, 4, 0},
-        {1, true, false, 4, 1},
-        {3, true, false, 4, 3},
-        {1, true, true, 2, 1},
-        {2, true, true, 2, 0},     // a stack offers no logo or cursor screen
-        {3, true, true, 2, 0},
-        {-1, true, false, 4, 0},   // nothing selected
+    const struct {
+        int nSelected;
+        bool bOpen;
+        bool bStack;
+        int nCount;
+        int nNewSelected;
+    } cases[] = {
+        {0, false, false, 1, 0}, {3, false, false, 1, 0}, // closed link: back to Presentation Support
+        {1, false, true, 1, 0},  {0, true, false, 4, 0},  {1, true, false, 4, 1}, {3, true, false, 4, 3},
+        {1, true, true, 2, 1},   {2, true, true, 2, 0},   // a stack offers no logo or cursor screen
+        {3, true, true, 2, 0},   {-1, true, false, 4, 0}, // nothing selected
         {9, true, false, 4, 0},
     };
     for (const auto& c : cases) {
@@ -54,7 +57,11 @@ TEST(ScreenListTest, RebuildKeepsWhatIsStillOffered)
 
 TEST(KeyTest, EnterAndEscapeNeverCloseAndTabCrossesIntoTheScreen)
 {
-    const struct { unsigned int vk; bool bShift, bFirst, bLast; EKeyAction action; } cases[] = {
+    const struct {
+        unsigned int vk;
+        bool bShift, bFirst, bLast;
+        EKeyAction action;
+    } cases[] = {
         {kVkReturn, false, false, false, KEY_SWALLOW},
         {kVkEscape, false, false, false, KEY_SWALLOW},
         {kVkEscape, true, true, true, KEY_SWALLOW},
@@ -77,9 +84,17 @@ public:
     ESaveAnswer m_CursorAnswer = SAVE_NO;
     std::vector<std::string> m_Calls;
 
-    ESaveAnswer AskSaveLogo() override { m_Calls.push_back("ask logo"); return m_LogoAnswer; }
+    ESaveAnswer AskSaveLogo() override
+    {
+        m_Calls.push_back("ask logo");
+        return m_LogoAnswer;
+    }
     void SaveLogo() override { m_Calls.push_back("save logo"); }
-    ESaveAnswer AskSaveCursorSet() override { m_Calls.push_back("ask cursor"); return m_CursorAnswer; }
+    ESaveAnswer AskSaveCursorSet() override
+    {
+        m_Calls.push_back("ask cursor");
+        return m_CursorAnswer;
+    }
     void SaveCursorSet() override { m_Calls.push_back("save cursor"); }
     void EndEffect() override { m_Calls.push_back("end effect"); }
     void ReleasePcLinkMode() override { m_Calls.push_back("link mode 0"); }
@@ -98,7 +113,11 @@ TEST(CloseSequenceTest, AnswersDecideHowFarItGoes)
         head.insert(head.end(), rest.begin(), rest.end());
         return head;
     };
-    const struct { ESaveAnswer logo, cursor; bool bClosed; Calls calls; } cases[] = {
+    const struct {
+        ESaveAnswer logo, cursor;
+        bool bClosed;
+        Calls calls;
+    } cases[] = {
         {SAVE_NO, SAVE_NO, true, with({"ask logo", "ask cursor"}, tail)},
         {SAVE_YES, SAVE_YES, true, with({"ask logo", "save logo", "ask cursor", "save cursor"}, tail)},
         // Cancel keeps the projector in PC link mode and the port open.
@@ -140,12 +159,9 @@ TEST(InstallerKey, OnlyCtrlIGoingDown)
         uint32_t flags;
         bool ctrl, shift, alt, opens;
     } cases[] = {
-        {0x49, 0, true, false, false, true},
-        {0x49, 0x80000000u, true, false, false, false}, // going up
-        {0x49, 0, false, false, false, false},
-        {0x49, 0, true, true, false, false},
-        {0x49, 0, true, false, true, false},
-        {0x4A, 0, true, false, false, false},
+        {0x49, 0, true, false, false, true},   {0x49, 0x80000000u, true, false, false, false}, // going up
+        {0x49, 0, false, false, false, false}, {0x49, 0, true, true, false, false},
+        {0x49, 0, true, false, true, false},   {0x4A, 0, true, false, false, false},
     };
     for (const SCase& c : cases)
         EXPECT_EQ(IsInstallerKey(c.key, c.flags, c.ctrl, c.shift, c.alt), c.opens) << c.key << " " << c.flags;

@@ -17,7 +17,6 @@
 #include "queue_link_host.h"
 #include "quiet_connection_ui.h"
 
-
 struct SShown {
     ESettingPage page;
     uint16_t item;
@@ -161,4 +160,3 @@ protected:
     CSettingModel m_Model;
     CRecordingView m_View;
 };
-

@@ -48,8 +48,7 @@ int main(int argc, char** argv)
         sim.Log().Clear();
         auto start = std::chrono::steady_clock::now();
         int ok = settings.QueryAllSettings(1);
-        double elapsedMs =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        double elapsedMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
         size_t toProjector = 0, fromProjector = 0, commands = 0;
         for (const SLogEntry& e : sim.Log().Entries()) {
@@ -79,8 +78,8 @@ int main(int argc, char** argv)
             worst = ratio;
         std::printf("%s round %d: ok %d, %zu commands, %zu bytes to and %zu from the projector; "
                     "took %.0f ms for %.0f ms of paced bytes (%.2f); on a real line %.0f of %.0f ms (%.2f)\n",
-                    model, round + 1, ok, commands, toProjector, fromProjector, elapsedMs, pacedMs,
-                    elapsedMs / pacedMs, elapsedMs + toProjector * byteMs, lineMs, ratio);
+                    model, round + 1, ok, commands, toProjector, fromProjector, elapsedMs, pacedMs, elapsedMs / pacedMs,
+                    elapsedMs + toProjector * byteMs, lineMs, ratio);
     }
     std::printf("worst ratio %.2f (limit 1.5)\n", worst);
     link.Close();

@@ -271,12 +271,23 @@ TEST(VideoEnabling, SignalLocksInputOtherAndTint)
     const SVideoState noSignal{false, 16, true};
     const SVideoState video{true, 33, true};
     const Case cases[] = {
-        {0x0300, computer, false, true},  {0x0300, computer, true, false}, {0x0300, noSignal, false, false},
-        {0x0303, computer, false, true},  {0x0303, other, false, false},   {0x0302, other, false, false},
-        {0x030E, other, false, false},    {0x030F, other, false, false},   {0x030F, computer, false, true},
-        {0x0300, other, false, true},     {0x030D, other, false, true},    {0x0500, other, false, true},
-        {0x0501, noSignal, false, false}, {0x0404, video, false, true},    {0x0404, {true, 33, false}, false, false},
-        {0x0404, video, true, false},     {0x0403, {true, 33, false}, false, true},
+        {0x0300, computer, false, true},
+        {0x0300, computer, true, false},
+        {0x0300, noSignal, false, false},
+        {0x0303, computer, false, true},
+        {0x0303, other, false, false},
+        {0x0302, other, false, false},
+        {0x030E, other, false, false},
+        {0x030F, other, false, false},
+        {0x030F, computer, false, true},
+        {0x0300, other, false, true},
+        {0x030D, other, false, true},
+        {0x0500, other, false, true},
+        {0x0501, noSignal, false, false},
+        {0x0404, video, false, true},
+        {0x0404, {true, 33, false}, false, false},
+        {0x0404, video, true, false},
+        {0x0403, {true, 33, false}, false, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsVideoControlEnabled(c.item, c.state, c.locked), c.enabled)

@@ -15,12 +15,16 @@ namespace {
 
 const char kFolder[] = "C:\\Kestrel\\";
 
-int UsScan(char c) { return tapline::CUsKeyLayout().KeyScan(c); }
+int UsScan(char c)
+{
+    return tapline::CUsKeyLayout().KeyScan(c);
+}
 
 KeyCodeArray Codes(std::initializer_list<int> codes)
 {
     KeyCodeArray a;
-    for (int c : codes) a.Append(c);
+    for (int c : codes)
+        a.Append(c);
     return a;
 }
 
@@ -29,7 +33,8 @@ protected:
     void SetUp() override
     {
         m_strPath = FreshIniPath();
-        m_pIni.reset(new CIniFile(m_strPath, [this](const std::string& path) { return MakeProfile(GetParam(), path); }));
+        m_pIni.reset(
+            new CIniFile(m_strPath, [this](const std::string& path) { return MakeProfile(GetParam(), path); }));
         m_Context.strProgramFolder = kFolder;
         NewSettings();
     }
@@ -39,7 +44,10 @@ protected:
         m_pSettings.reset(new CSupportSettings(*m_pIni, m_Context, UsScan));
         return *m_pSettings;
     }
-    std::string Get(const char* section, const char* key) { return m_pIni->Read().GetString(section, key, "NOTHING", 512); }
+    std::string Get(const char* section, const char* key)
+    {
+        return m_pIni->Read().GetString(section, key, "NOTHING", 512);
+    }
     std::string Get(const std::string& section, const std::string& key) { return Get(section.c_str(), key.c_str()); }
     std::vector<std::string> Names() { return m_pSettings->GetNames(); }
 
@@ -56,8 +64,10 @@ TEST_P(PresentIniTest, FreshIniShowsInitialSettingOnlyAndNothingIsCurrent)
     EXPECT_EQ(std::vector<std::string>{"Initial Setting"}, Names());
     EXPECT_EQ(-1, s.GetSelected());
     EXPECT_FALSE(s.CanDelete());
-    for (int i = 0; i <= kTestSlot; ++i) EXPECT_EQ(nullptr, s.GetSlot(i)) << i;
-    for (int i = 0; i < kSlotCount; ++i) EXPECT_EQ(kNoEffectType, s.GetChosenType(i));
+    for (int i = 0; i <= kTestSlot; ++i)
+        EXPECT_EQ(nullptr, s.GetSlot(i)) << i;
+    for (int i = 0; i < kSlotCount; ++i)
+        EXPECT_EQ(kNoEffectType, s.GetChosenType(i));
 }
 
 TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
@@ -85,7 +95,8 @@ TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
     EXPECT_EQ("NOTHING", Get("Support_Temporary", "E2KeyEffectVKeyArrayString3"));
     EXPECT_EQ("NOTHING", Get("Support_Temporary", "E2KeyEffectKeyEventString3"));
     // The other slots are empty.
-    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"}) EXPECT_EQ("NOTHING", Get("Support_Temporary", k));
+    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"})
+        EXPECT_EQ("NOTHING", Get("Support_Temporary", k));
     EXPECT_EQ("1", Get("Support_CurrentSection", "Support_Temporary"));
 
     std::vector<std::string> savedTexts = key->GetTexts();
@@ -117,11 +128,10 @@ TEST_P(PresentIniTest, DeletingASettingDeletesItsKeySubSections)
 
 TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
 {
-    WriteText(m_strPath,
-              "[Support_SectionName]\r\nSectionNum=3\r\nSectionName0=Support_Defaults\r\n"
-              "SectionName1=Support_A\r\nSectionName2=Support_B\r\n"
-              "[Support_CurrentSection]\r\nSupport_Defaults=0\r\nSupport_A=1\r\nSupport_B=0\r\n"
-              "[Support_A]\r\nEffect1=CLEAR_SCREEN\r\n[Support_B]\r\nEffect1=LINE\r\n");
+    WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=3\r\nSectionName0=Support_Defaults\r\n"
+                         "SectionName1=Support_A\r\nSectionName2=Support_B\r\n"
+                         "[Support_CurrentSection]\r\nSupport_Defaults=0\r\nSupport_A=1\r\nSupport_B=0\r\n"
+                         "[Support_A]\r\nEffect1=CLEAR_SCREEN\r\n[Support_B]\r\nEffect1=LINE\r\n");
     CSupportSettings& s = *m_pSettings;
     s.Open();
     ASSERT_EQ((std::vector<std::string>{"B", "A", "Initial Setting"}), Names());
@@ -140,9 +150,8 @@ TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
 TEST_P(PresentIniTest, CompactionOfADamagedListStopsAtTheOldLength)
 {
     // Four counted, but entry 1 is missing: the walk must not run past index 3.
-    WriteText(m_strPath,
-              "[Support_SectionName]\r\nSectionNum=4\r\nSectionName0=Support_Defaults\r\n"
-              "SectionName2=Support_X\r\nSectionName3=Support_Y\r\nSectionName9=Support_Far\r\n");
+    WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=4\r\nSectionName0=Support_Defaults\r\n"
+                         "SectionName2=Support_X\r\nSectionName3=Support_Y\r\nSectionName9=Support_Far\r\n");
     CSupportSettings& s = *m_pSettings;
     s.Open();
     IProfileFile& ini = m_pIni->Read();
@@ -160,8 +169,8 @@ TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
               "[Support_CurrentSection]\r\nSupport_Defaults=1\r\n"
               "[Support_Defaults]\r\n"
               "Effect1=SOUND\r\nE1SoundEffectFileName=NOT_FOUND\r\n"
-              "Effect2=line\r\n"              // tokens are case-sensitive
-              "Effect3=BAR\r\n"               // every key missing: the ini defaults
+              "Effect2=line\r\n" // tokens are case-sensitive
+              "Effect3=BAR\r\n"  // every key missing: the ini defaults
               "Effect4=STAMP\r\nE4StampEffectFileName=C:\\elsewhere\\07.stp\r\n"
               "Effect5=CUSTOM_CURSOR\r\n");
     CSupportSettings& s = *m_pSettings;
@@ -189,7 +198,7 @@ TEST_P(PresentIniTest, TheTestSlotIsNeitherSavedNorLoaded)
     ASSERT_TRUE(s.SaveAsPresentSetting());
     EXPECT_EQ(EFFECT_SPOT_LIGHT, s.GetSlot(kTestSlot)->GetType());
     EXPECT_EQ(std::string::npos, ReadText(m_strPath).find("SPOT_LIGHT"));
-    s.ChooseEntry(1);  // Initial Setting: the slots are loaded again, the test slot stays
+    s.ChooseEntry(1); // Initial Setting: the slots are loaded again, the test slot stays
     EXPECT_EQ(EFFECT_SPOT_LIGHT, s.GetSlot(kTestSlot)->GetType());
     s.ResetSlot(kTestSlot);
     EXPECT_EQ(nullptr, s.GetSlot(kTestSlot));
@@ -211,25 +220,40 @@ TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
 struct SRoundTrip {
     int nType;
     std::vector<std::pair<EEffectParam, int>> params;
-    std::vector<std::pair<const char*, const char*>> keys;  // as stored for slot 3
+    std::vector<std::pair<const char*, const char*>> keys; // as stored for slot 3
 };
 
 const SRoundTrip kRoundTrips[] = {
-    {EFFECT_FREE_LINE, {{PARAM_COLOR, 0xFFFF00}, {PARAM_WIDTH, 31}, {PARAM_TRANSPARENT, 1}},
+    {EFFECT_FREE_LINE,
+     {{PARAM_COLOR, 0xFFFF00}, {PARAM_WIDTH, 31}, {PARAM_TRANSPARENT, 1}},
      {{"E3FreeLineEffectColor", "16776960"}, {"E3FreeLineEffectLineWidth", "31"}, {"E3FreeLineEffectClear", "1"}}},
-    {EFFECT_LINE, {{PARAM_COLOR, 0xFF4040}, {PARAM_WIDTH, 3}, {PARAM_GRID, 77}, {PARAM_TRANSPARENT, 0}},
-     {{"E3LineEffectColor", "16728128"}, {"E3LineEffectLineWidth", "3"}, {"E3LineEffectGridWidth", "77"},
+    {EFFECT_LINE,
+     {{PARAM_COLOR, 0xFF4040}, {PARAM_WIDTH, 3}, {PARAM_GRID, 77}, {PARAM_TRANSPARENT, 0}},
+     {{"E3LineEffectColor", "16728128"},
+      {"E3LineEffectLineWidth", "3"},
+      {"E3LineEffectGridWidth", "77"},
       {"E3LineEffectClear", "0"}}},
-    {EFFECT_ELLIPSE, {{PARAM_COLOR, 0xFFFFFF}, {PARAM_WIDTH, 2}, {PARAM_TRANSPARENT, 1}, {PARAM_FILL, 1}},
-     {{"E3EllipseEffectColor", "16777215"}, {"E3EllipseEffectLineWidth", "2"}, {"E3EllipseEffectClear", "1"},
+    {EFFECT_ELLIPSE,
+     {{PARAM_COLOR, 0xFFFFFF}, {PARAM_WIDTH, 2}, {PARAM_TRANSPARENT, 1}, {PARAM_FILL, 1}},
+     {{"E3EllipseEffectColor", "16777215"},
+      {"E3EllipseEffectLineWidth", "2"},
+      {"E3EllipseEffectClear", "1"},
       {"E3EllipseEffectFill", "1"}}},
-    {EFFECT_RECT, {{PARAM_COLOR, 0x0000FF}, {PARAM_WIDTH, 32}, {PARAM_TRANSPARENT, 0}, {PARAM_FILL, 0}, {PARAM_TRACK, 0}},
-     {{"E3RectEffectColor", "255"}, {"E3RectEffectLineWidth", "32"}, {"E3RectEffectClear", "0"},
-      {"E3RectEffectFill", "0"}, {"E3RectEffectTrack", "0"}}},
-    {EFFECT_BAR, {{PARAM_COLOR, 0xFF00FF}, {PARAM_WIDTH, 300}, {PARAM_TRANSPARENT, 0}, {PARAM_VERTICAL, 1}},
-     {{"E3BarEffectColor", "16711935"}, {"E3BarEffectLineWidth", "300"}, {"E3BarEffectClear", "0"},
+    {EFFECT_RECT,
+     {{PARAM_COLOR, 0x0000FF}, {PARAM_WIDTH, 32}, {PARAM_TRANSPARENT, 0}, {PARAM_FILL, 0}, {PARAM_TRACK, 0}},
+     {{"E3RectEffectColor", "255"},
+      {"E3RectEffectLineWidth", "32"},
+      {"E3RectEffectClear", "0"},
+      {"E3RectEffectFill", "0"},
+      {"E3RectEffectTrack", "0"}}},
+    {EFFECT_BAR,
+     {{PARAM_COLOR, 0xFF00FF}, {PARAM_WIDTH, 300}, {PARAM_TRANSPARENT, 0}, {PARAM_VERTICAL, 1}},
+     {{"E3BarEffectColor", "16711935"},
+      {"E3BarEffectLineWidth", "300"},
+      {"E3BarEffectClear", "0"},
       {"E3BarEffectVertical", "1"}}},
-    {EFFECT_SPOT_LIGHT, {{PARAM_COLOR, 0x00FF00}, {PARAM_WIDTH, 499}, {PARAM_TRANSPARENT, 0}},
+    {EFFECT_SPOT_LIGHT,
+     {{PARAM_COLOR, 0x00FF00}, {PARAM_WIDTH, 499}, {PARAM_TRANSPARENT, 0}},
      {{"E3SpotLightEffectColor", "65280"}, {"E3SpotLightEffectDiameter", "499"}, {"E3SpotLightEffectClear", "0"}}},
 };
 
@@ -240,21 +264,24 @@ TEST_P(PresentIniTest, ShapeEffectsRoundTripWithTheirKeys)
         CSupportSettings& s = NewSettings();
         s.ChooseType(2, rt.nType);
         auto* shape = static_cast<CShapeEffect*>(s.GetSlot(2));
-        for (const auto& p : rt.params) shape->SetParam(p.first, p.second);
+        for (const auto& p : rt.params)
+            shape->SetParam(p.first, p.second);
         std::string section = std::string("Support_") + kEffectTypes[rt.nType].pszToken;
         ASSERT_TRUE(m_pIni->Update([&](IProfileFile& ini) {
             s.SaveSetting(ini, section);
             return true;
         }));
         EXPECT_EQ(kEffectTypes[rt.nType].pszToken, Get(section, "Effect3"));
-        for (const auto& k : rt.keys) EXPECT_EQ(k.second, Get(section.c_str(), k.first)) << k.first;
+        for (const auto& k : rt.keys)
+            EXPECT_EQ(k.second, Get(section.c_str(), k.first)) << k.first;
 
         CSupportSettings& back = NewSettings();
         back.LoadSetting(m_pIni->Read(), section);
         auto* loaded = static_cast<const CShapeEffect*>(back.GetSlot(2));
         ASSERT_NE(nullptr, loaded);
         EXPECT_EQ(rt.nType, back.GetChosenType(2));
-        for (const auto& p : rt.params) EXPECT_EQ(p.second, loaded->GetParam(p.first)) << p.first;
+        for (const auto& p : rt.params)
+            EXPECT_EQ(p.second, loaded->GetParam(p.first)) << p.first;
     }
 }
 
@@ -378,7 +405,8 @@ TEST_P(PresentIniTest, ReservedAndDuplicateNames)
         ++asked;
         return false;
     };
-    for (const char* reserved : {"Defaults", "TEMPORARY", "Initial Setting", "present setting", "SectionName", "currentSection"})
+    for (const char* reserved :
+         {"Defaults", "TEMPORARY", "Initial Setting", "present setting", "SectionName", "currentSection"})
         EXPECT_EQ(CSupportSettings::REGISTER_RESERVED, s.Register(reserved, decline)) << reserved;
     EXPECT_EQ(CSupportSettings::REGISTER_EMPTY, s.Register(" \x81\x40 ", decline));
     EXPECT_EQ(0, asked);
@@ -409,14 +437,15 @@ TEST_P(PresentIniTest, ShortcutsAreCheckedForDuplicatesAndWrittenTogether)
     ASSERT_TRUE(s.SetShortcut(1, "Ctrl + Shift + P"));
     EXPECT_EQ("Ctrl + Shift + P", Get("ExecuteEffectKey", "Effect2"));
     EXPECT_EQ(Codes({17, 16, 80}), s.GetShortcut(1));
-    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"}) EXPECT_EQ("", Get("ExecuteEffectKey", k)) << k;
+    for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"})
+        EXPECT_EQ("", Get("ExecuteEffectKey", k)) << k;
 
     EXPECT_FALSE(s.SetShortcut(3, "Ctrl + Shift + P"));
     EXPECT_EQ("", s.GetShortcutText(3));
     EXPECT_EQ("", Get("ExecuteEffectKey", "Effect4"));
     ASSERT_TRUE(s.SetShortcut(3, "F6 "));
     ASSERT_TRUE(s.SetShortcut(4, ""));
-    ASSERT_TRUE(s.SetShortcut(0, ""));  // empty texts never clash
+    ASSERT_TRUE(s.SetShortcut(0, "")); // empty texts never clash
 
     // The blank of "F6 " does not survive the profile functions; the page puts it back.
     CSupportSettings& again = NewSettings();
@@ -453,7 +482,8 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
             return std::string(key) == "SectionNum" ? false : CPortableProfile::WriteString(section, key, value);
         }
     };
-    CIniFile failing(m_strPath, [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
+    CIniFile failing(m_strPath,
+                     [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
     CSupportSettings other(failing, m_Context, UsScan);
     other.Open();
     other.ChooseType(2, EFFECT_LINE);

@@ -11,8 +11,8 @@ namespace {
 
 TEST(EffectTypeTest, TokensIdsAndCaseSensitiveLookup)
 {
-    const char* tokens[] = {"FREE_LINE", "LINE", "ELLIPSE", "RECT", "BAR", "STAMP", "CUSTOM_CURSOR",
-                            "SOUND", "SPOT_LIGHT", "CLEAR_SCREEN", "KEY"};
+    const char* tokens[] = {"FREE_LINE",     "LINE",  "ELLIPSE",    "RECT",         "BAR", "STAMP",
+                            "CUSTOM_CURSOR", "SOUND", "SPOT_LIGHT", "CLEAR_SCREEN", "KEY"};
     const unsigned int descriptions[] = {430, 431, 432, 433, 434, 435, 438, 436, 437, 439, 440};
     for (int i = 0; i < kEffectTypeCount; ++i) {
         EXPECT_EQ(i, EffectTypeFromToken(tokens[i]));
@@ -29,14 +29,11 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
 {
     struct SCase {
         int nType;
-        int nColor, nWidth, nGrid, nTransparent, nFill, nTrack, nVertical;  // -1: not a field
+        int nColor, nWidth, nGrid, nTransparent, nFill, nTrack, nVertical; // -1: not a field
     } cases[] = {
-        {EFFECT_FREE_LINE, 0x0000FF, 5, -1, 0, -1, -1, -1},
-        {EFFECT_LINE, 0xFF00FF, 20, 20, 1, -1, -1, -1},
-        {EFFECT_ELLIPSE, 0x0000FF, 10, -1, 0, 0, -1, -1},
-        {EFFECT_RECT, 0x00FF00, 10, -1, 1, 1, 1, -1},
-        {EFFECT_BAR, 0x00FFFF, 4, -1, 1, -1, -1, 0},
-        {EFFECT_SPOT_LIGHT, 0x000000, 200, -1, 1, -1, -1, -1},
+        {EFFECT_FREE_LINE, 0x0000FF, 5, -1, 0, -1, -1, -1}, {EFFECT_LINE, 0xFF00FF, 20, 20, 1, -1, -1, -1},
+        {EFFECT_ELLIPSE, 0x0000FF, 10, -1, 0, 0, -1, -1},   {EFFECT_RECT, 0x00FF00, 10, -1, 1, 1, 1, -1},
+        {EFFECT_BAR, 0x00FFFF, 4, -1, 1, -1, -1, 0},        {EFFECT_SPOT_LIGHT, 0x000000, 200, -1, 1, -1, -1, -1},
     };
     SEffectContext context{"C:\\K\\", 2};
     for (const SCase& c : cases) {
@@ -46,15 +43,19 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
         EXPECT_EQ(c.nType, e->GetType());
         auto* shape = static_cast<CShapeEffect*>(e.get());
         const std::pair<EEffectParam, int> expected[] = {
-            {PARAM_COLOR, c.nColor}, {PARAM_WIDTH, c.nWidth}, {PARAM_GRID, c.nGrid}, {PARAM_TRANSPARENT, c.nTransparent},
-            {PARAM_FILL, c.nFill}, {PARAM_TRACK, c.nTrack}, {PARAM_VERTICAL, c.nVertical}};
+            {PARAM_COLOR, c.nColor},      {PARAM_WIDTH, c.nWidth},
+            {PARAM_GRID, c.nGrid},        {PARAM_TRANSPARENT, c.nTransparent},
+            {PARAM_FILL, c.nFill},        {PARAM_TRACK, c.nTrack},
+            {PARAM_VERTICAL, c.nVertical}};
         for (const auto& p : expected) {
             EXPECT_EQ(p.second >= 0, shape->HasParam(p.first)) << p.first;
-            if (p.second >= 0) EXPECT_EQ(p.second, shape->GetParam(p.first)) << p.first;
+            if (p.second >= 0)
+                EXPECT_EQ(p.second, shape->GetParam(p.first)) << p.first;
         }
         std::unique_ptr<CEffect> copy = e->Clone();
         for (const auto& p : expected)
-            if (p.second >= 0) EXPECT_EQ(p.second, static_cast<CShapeEffect*>(copy.get())->GetParam(p.first));
+            if (p.second >= 0)
+                EXPECT_EQ(p.second, static_cast<CShapeEffect*>(copy.get())->GetParam(p.first));
     }
 
     auto stamp = CreateEffect(EFFECT_STAMP, context);
@@ -93,7 +94,8 @@ TEST(EffectDefaultsTest, WidthsAreSixteenBitAndKeyListsStayPaired)
     EXPECT_EQ(29u, key.GetTexts()[0].size());
 
     KeyCodeArray full;
-    for (int i = 0; i < KeyCodeArray::kMaxCodes; ++i) EXPECT_TRUE(full.Append(i));
+    for (int i = 0; i < KeyCodeArray::kMaxCodes; ++i)
+        EXPECT_TRUE(full.Append(i));
     EXPECT_FALSE(full.Append(1));
     EXPECT_EQ(256, full.nCount);
 }
@@ -105,9 +107,8 @@ TEST(ColorButtonTest, IndexesAndTheDepthRuleForBlue)
         int nBits;
         COLORVALUE color;
     } cases[] = {
-        {0, 8, 0xFF0000}, {0, 4, 0xFF0000}, {0, 16, 0xFF4040}, {0, 32, 0xFF4040}, {1, 16, 0x0000FF},
-        {2, 8, 0x00FF00}, {3, 32, 0x00FFFF}, {4, 32, 0x000000}, {5, 32, 0xFFFF00}, {6, 32, 0xFF00FF},
-        {7, 8, 0xFFFFFF},
+        {0, 8, 0xFF0000},  {0, 4, 0xFF0000},  {0, 16, 0xFF4040}, {0, 32, 0xFF4040}, {1, 16, 0x0000FF}, {2, 8, 0x00FF00},
+        {3, 32, 0x00FFFF}, {4, 32, 0x000000}, {5, 32, 0xFFFF00}, {6, 32, 0xFF00FF}, {7, 8, 0xFFFFFF},
     };
     for (const SCase& c : cases) {
         EXPECT_EQ(c.color, ColorOfIndex(c.nIndex, c.nBits)) << c.nIndex << "@" << c.nBits;
@@ -124,37 +125,45 @@ TEST(ValueRangeTest, DigitsWithinTheRange)
         bool bOk;
         int nValue;
     } cases[] = {
-        {"1", &kLineWidthRange, true, 1}, {"32", &kLineWidthRange, true, 32}, {"33", &kLineWidthRange, false, 0},
-        {"0", &kLineWidthRange, false, 0}, {"", &kLineWidthRange, false, 0}, {"1a", &kLineWidthRange, false, 0},
-        {"-3", &kLineWidthRange, false, 0}, {"100", &kGridWidthRange, true, 100}, {"101", &kGridWidthRange, false, 0},
-        {"300", &kBarWidthRange, true, 300}, {"500", &kDiameterRange, true, 500}, {"501", &kDiameterRange, false, 0},
+        {"1", &kLineWidthRange, true, 1},           {"32", &kLineWidthRange, true, 32},
+        {"33", &kLineWidthRange, false, 0},         {"0", &kLineWidthRange, false, 0},
+        {"", &kLineWidthRange, false, 0},           {"1a", &kLineWidthRange, false, 0},
+        {"-3", &kLineWidthRange, false, 0},         {"100", &kGridWidthRange, true, 100},
+        {"101", &kGridWidthRange, false, 0},        {"300", &kBarWidthRange, true, 300},
+        {"500", &kDiameterRange, true, 500},        {"501", &kDiameterRange, false, 0},
         {"99999999999", &kDiameterRange, false, 0}, {"007", &kLineWidthRange, true, 7},
     };
     for (const SCase& c : cases) {
         int value = 0;
         EXPECT_EQ(c.bOk, ParseRangeValue(c.pszText, *c.pRange, value)) << c.pszText;
-        if (c.bOk) EXPECT_EQ(c.nValue, value) << c.pszText;
+        if (c.bOk)
+            EXPECT_EQ(c.nValue, value) << c.pszText;
     }
 }
 
 TEST(SettingNameTest, RefusedCharactersTrimmingAndReservedNames)
 {
-    for (char c : std::string(";=[]")) EXPECT_TRUE(IsRefusedNameChar(c)) << c;
-    for (char c : std::string("aZ0 _-.()")) EXPECT_FALSE(IsRefusedNameChar(c)) << c;
+    for (char c : std::string(";=[]"))
+        EXPECT_TRUE(IsRefusedNameChar(c)) << c;
+    for (char c : std::string("aZ0 _-.()"))
+        EXPECT_FALSE(IsRefusedNameChar(c)) << c;
 
     struct STrim {
         const char* pszIn;
         const char* pszOut;
     } trims[] = {
-        {"  Talk  ", "Talk"}, {"\x81\x40Talk\x81\x40 ", "Talk"}, {"My Talk", "My Talk"},
-        {"\x81\x40\x81\x40", ""}, {"\x88\x81\x40", "\x88\x81\x40"},  // 0x81 here is a trail byte
+        {"  Talk  ", "Talk"},      {"\x81\x40Talk\x81\x40 ", "Talk"}, {"My Talk", "My Talk"},
+        {"\x81\x40\x81\x40", ""},  {"\x88\x81\x40", "\x88\x81\x40"}, // 0x81 here is a trail byte
         {"\x82\xA0 ", "\x82\xA0"},
     };
-    for (const STrim& t : trims) EXPECT_EQ(t.pszOut, TrimSettingName(t.pszIn)) << t.pszIn;
+    for (const STrim& t : trims)
+        EXPECT_EQ(t.pszOut, TrimSettingName(t.pszIn)) << t.pszIn;
 
-    for (const char* n : {"defaults", "Defaults", "TEMPORARY", "sectionname", "CurrentSection", "Initial Setting", "PRESENT SETTING"})
+    for (const char* n :
+         {"defaults", "Defaults", "TEMPORARY", "sectionname", "CurrentSection", "Initial Setting", "PRESENT SETTING"})
         EXPECT_TRUE(IsReservedSettingName(n)) << n;
-    for (const char* n : {"Default", "Initial", "Temporary1", "Talk"}) EXPECT_FALSE(IsReservedSettingName(n)) << n;
+    for (const char* n : {"Default", "Initial", "Temporary1", "Talk"})
+        EXPECT_FALSE(IsReservedSettingName(n)) << n;
 
     EXPECT_EQ("Initial Setting", DisplayNameOf("Support_Defaults"));
     EXPECT_EQ("Present Setting", DisplayNameOf("Support_Temporary"));

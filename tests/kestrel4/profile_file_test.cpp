@@ -17,7 +17,8 @@ struct SReadCase {
 
 const SReadCase kReadCases[] = {
     {"plain", "[A]\r\nk=v\r\n", "A", "k", "D", 260, "v"},
-    {"sections and keys ignore case", "[ConnectStatus]\r\nconnectmode=0\r\n", "CONNECTSTATUS", "ConnectMode", "D", 260, "0"},
+    {"sections and keys ignore case", "[ConnectStatus]\r\nconnectmode=0\r\n", "CONNECTSTATUS", "ConnectMode", "D", 260,
+     "0"},
     {"missing section", "[A]\r\nk=v\r\n", "B", "k", "D", 260, "D"},
     {"missing key", "[A]\r\nk=v\r\n", "A", "x", "D", 260, "D"},
     {"key of another section", "[A]\r\nk=v\r\n[B]\r\nx=1\r\n", "B", "k", "D", 260, "D"},
@@ -44,20 +45,14 @@ const SReadCase kReadCases[] = {
 };
 
 struct SIntCase {
-    const char* pszLine;   // the key line in [A], or nullptr for no key
+    const char* pszLine; // the key line in [A], or nullptr for no key
     int nExpected;
 };
 
 const SIntCase kIntCases[] = {
-    {"n=12", 12},
-    {"n= -7", -7},
-    {"n=+5", 5},
-    {"n=12abc", 12},
-    {"n=abc", 0},
-    {"n=", 99},        // empty reads as missing
-    {nullptr, 99},
-    {"n=0x1F", 31},
-    {"n=4294967295", -1},
+    {"n=12", 12},    {"n= -7", -7},  {"n=+5", 5},
+    {"n=12abc", 12}, {"n=abc", 0},   {"n=", 99}, // empty reads as missing
+    {nullptr, 99},   {"n=0x1F", 31}, {"n=4294967295", -1},
 };
 
 class ProfileFileTest : public ::testing::TestWithParam<EProfileKind> {
@@ -101,7 +96,7 @@ TEST_P(ProfileFileTest, WritesCreateFileSectionAndKey)
     auto ini = Open(path);
     ASSERT_TRUE(ini->WriteString("First", "One", "1"));
     ASSERT_TRUE(ini->WriteString("Second", "Two", "2"));
-    ASSERT_TRUE(ini->WriteString("first", "Three", "3"));  // into the existing section
+    ASSERT_TRUE(ini->WriteString("first", "Three", "3")); // into the existing section
 
     EXPECT_EQ("1", ini->GetString("First", "One", "D"));
     EXPECT_EQ("2", ini->GetString("Second", "Two", "D"));
@@ -110,7 +105,8 @@ TEST_P(ProfileFileTest, WritesCreateFileSectionAndKey)
 
     std::vector<SProfileLine> lines = ParseProfileText(ReadText(path));
     int sections = 0;
-    for (const SProfileLine& l : lines) sections += l.kind == SProfileLine::SECTION;
+    for (const SProfileLine& l : lines)
+        sections += l.kind == SProfileLine::SECTION;
     EXPECT_EQ(2, sections);
     EXPECT_LT(FindProfileKey(lines, "First", "Three"), FindProfileKey(lines, "Second", "Two"));
 }
@@ -172,11 +168,15 @@ INSTANTIATE_TEST_SUITE_P(Backends, ProfileFileTest, KESTREL_PROFILE_KINDS, Profi
 
 TEST(ParseProfileIntTest, BasesAndStops)
 {
-    const struct { const char* pszText; int nValue; } cases[] = {
-        {"0", 0}, {"  42", 42}, {"-0x10", -16}, {"0b101", 5}, {"0o17", 15}, {"019", 19},
-        {"0x", 0}, {"-", 0}, {"7 8", 7}, {"\t-3", -3},
+    const struct {
+        const char* pszText;
+        int nValue;
+    } cases[] = {
+        {"0", 0},    {"  42", 42}, {"-0x10", -16}, {"0b101", 5}, {"0o17", 15},
+        {"019", 19}, {"0x", 0},    {"-", 0},       {"7 8", 7},   {"\t-3", -3},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.nValue, ParseProfileInt(c.pszText)) << c.pszText;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.nValue, ParseProfileInt(c.pszText)) << c.pszText;
 }
 
 } // namespace

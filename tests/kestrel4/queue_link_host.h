@@ -49,7 +49,7 @@ public:
 
     CMessageQueue m_Queue;
     CLinkReceiver* m_pReceiver = nullptr;
-    std::vector<std::string> m_Ports;       // device of COM1, COM2, ...
+    std::vector<std::string> m_Ports;        // device of COM1, COM2, ...
     std::vector<unsigned int> m_PortAnswers; // ports chosen in the port dialog, in order
     int m_nRetries = 0;                      // how many retry questions are answered Retry
     int m_nPortQuestions = 0;

@@ -10,9 +10,9 @@ class CSteadyClock : public IClock {
 public:
     uint32_t TickCount() override
     {
-        return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::steady_clock::now().time_since_epoch())
-                                         .count());
+        return static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
     }
     void Sleep(unsigned int) override {}
 };

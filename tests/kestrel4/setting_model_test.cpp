@@ -104,19 +104,32 @@ TEST_F(SettingModel, AcceptanceRules)
         int taken;
         ESettingPage page;
     } cases[] = {
-        {0x0003, {0x01}, 16, 1, PAGE_NONE},        {0x0003, {0x00, 0x01}, 16, 0, PAGE_NONE},
-        {0x030E, {0x00, 0x05}, 16, 0, PAGE_NONE},  {0x030F, {0x02}, 16, 1, PAGE_VIDEO_COMPUTER},
-        {0x0009, {0x05, 0xDC}, 16, 1, PAGE_ABOUT}, {0x0009, {0x05}, 16, 0, PAGE_NONE},
-        {0x0310, {1, 0, 2}, 16, 1, PAGE_ABOUT},    {0x0310, {0, 2}, 16, 0, PAGE_NONE},
-        {0x0304, {0x05, 0x40}, 16, 1, PAGE_VIDEO_COMPUTER}, {0x0304, {0x05}, 16, 0, PAGE_NONE},
-        {0x0012, {0x00}, 16, 0, PAGE_NONE},        {0x0012, {0x80}, 16, 1, PAGE_NONE},
-        {0x030A, {0, 0, 0x12, 0xE5}, 16, 0, PAGE_NONE}, {0x030B, {0x04}, 16, 0, PAGE_NONE},
-        {0x0302, {70}, 16, 0, PAGE_NONE},          {0x0302, {63}, 16, 1, PAGE_VIDEO_COMPUTER},
-        {0x0303, {0x7F, 0xFF}, 16, 0, PAGE_NONE},  {0x0303, {0x7F, 0xFE}, 16, 1, PAGE_VIDEO_COMPUTER},
-        {0x0509, {0x01}, 16, 0, PAGE_NONE},        {0x0509, {0xC1}, 16, 1, PAGE_ADVANCED},
-        {0x0608, {0x03}, 16, 0, PAGE_NONE},        {0x0405, {0x09}, 16, 0, PAGE_NONE},
-        {0x0500, {0xFF, 0x38}, 16, 1, PAGE_VIDEO_COMPUTER}, {0x0501, {0x00, 0x10}, 33, 1, PAGE_VIDEO_VIDEO},
-        {0x0500, {0x00, 0x01, 0x00, 0x00}, 16, 0, PAGE_NONE}, {0x0404, {0xF1}, 34, 1, PAGE_VIDEO_VIDEO},
+        {0x0003, {0x01}, 16, 1, PAGE_NONE},
+        {0x0003, {0x00, 0x01}, 16, 0, PAGE_NONE},
+        {0x030E, {0x00, 0x05}, 16, 0, PAGE_NONE},
+        {0x030F, {0x02}, 16, 1, PAGE_VIDEO_COMPUTER},
+        {0x0009, {0x05, 0xDC}, 16, 1, PAGE_ABOUT},
+        {0x0009, {0x05}, 16, 0, PAGE_NONE},
+        {0x0310, {1, 0, 2}, 16, 1, PAGE_ABOUT},
+        {0x0310, {0, 2}, 16, 0, PAGE_NONE},
+        {0x0304, {0x05, 0x40}, 16, 1, PAGE_VIDEO_COMPUTER},
+        {0x0304, {0x05}, 16, 0, PAGE_NONE},
+        {0x0012, {0x00}, 16, 0, PAGE_NONE},
+        {0x0012, {0x80}, 16, 1, PAGE_NONE},
+        {0x030A, {0, 0, 0x12, 0xE5}, 16, 0, PAGE_NONE},
+        {0x030B, {0x04}, 16, 0, PAGE_NONE},
+        {0x0302, {70}, 16, 0, PAGE_NONE},
+        {0x0302, {63}, 16, 1, PAGE_VIDEO_COMPUTER},
+        {0x0303, {0x7F, 0xFF}, 16, 0, PAGE_NONE},
+        {0x0303, {0x7F, 0xFE}, 16, 1, PAGE_VIDEO_COMPUTER},
+        {0x0509, {0x01}, 16, 0, PAGE_NONE},
+        {0x0509, {0xC1}, 16, 1, PAGE_ADVANCED},
+        {0x0608, {0x03}, 16, 0, PAGE_NONE},
+        {0x0405, {0x09}, 16, 0, PAGE_NONE},
+        {0x0500, {0xFF, 0x38}, 16, 1, PAGE_VIDEO_COMPUTER},
+        {0x0501, {0x00, 0x10}, 33, 1, PAGE_VIDEO_VIDEO},
+        {0x0500, {0x00, 0x01, 0x00, 0x00}, 16, 0, PAGE_NONE},
+        {0x0404, {0xF1}, 34, 1, PAGE_VIDEO_VIDEO},
         {0x0720, {1, 2, 3, 4}, 16, 1, PAGE_NONE},
     };
     for (const SCase& c : cases) {
@@ -245,10 +258,10 @@ TEST_F(SettingModel, InputAndSignalState)
         uint8_t input, signal, standard;
         int computer, valid, tint;
     } cases[] = {
-        {16, 1, 0, 1, 1, 0},    {64, 1, 0, 1, 1, 0},    {33, 224, 0, 0, 1, 1},  {34, 225, 0, 0, 1, 1},
-        {33, 231, 0, 0, 1, 1},  {33, 226, 0, 0, 1, 0},  {33, 233, 0, 0, 1, 0},  {33, 234, 0, 0, 0, 0},
-        {33, 223, 0, 0, 0, 0},  {33, 0, 1, 0, 0, 1},    {33, 0, 2, 0, 0, 1},    {33, 0, 8, 0, 0, 1},
-        {33, 224, 3, 0, 1, 0},  {16, 2, 0, 1, 0, 0},
+        {16, 1, 0, 1, 1, 0},   {64, 1, 0, 1, 1, 0},   {33, 224, 0, 0, 1, 1}, {34, 225, 0, 0, 1, 1},
+        {33, 231, 0, 0, 1, 1}, {33, 226, 0, 0, 1, 0}, {33, 233, 0, 0, 1, 0}, {33, 234, 0, 0, 0, 0},
+        {33, 223, 0, 0, 0, 0}, {33, 0, 1, 0, 0, 1},   {33, 0, 2, 0, 0, 1},   {33, 0, 8, 0, 0, 1},
+        {33, 224, 3, 0, 1, 0}, {16, 2, 0, 1, 0, 0},
     };
     m_Connection.SelectProjector(2);
     for (const SCase& c : cases) {
@@ -285,8 +298,8 @@ TEST_F(SettingModel, SignalAndInputItemsFollowTheInput)
     m_pSim->Log().Clear();
     EXPECT_EQ(m_Model.QueryInputItems(1), 1);
     std::vector<uint16_t> asked = Commands(2);
-    std::vector<uint16_t> expected = {0x0200, 0x0207, 0x0206, 0x0208, 0x0209, 0x050A, 0x0504, 0x0508, 0x0509,
-                                      0x0400, 0x0401, 0x0403, 0x0404, 0x0402, 0x0101, 0x0100};
+    std::vector<uint16_t> expected = {0x0200, 0x0207, 0x0206, 0x0208, 0x0209, 0x050A, 0x0504, 0x0508,
+                                      0x0509, 0x0400, 0x0401, 0x0403, 0x0404, 0x0402, 0x0101, 0x0100};
     expected.insert(expected.end(), video.begin(), video.end());
     EXPECT_EQ(asked, expected);
 
@@ -474,7 +487,7 @@ TEST_F(SettingModel, LockedItemsAreQueriedButNotSent)
     for (const char* model : {"KT-C310", "KT-B212"}) {
         Connect(model);
         bool inForce = std::string(model) == "KT-C310";
-        m_Model.PutItemValue(0x1D03, 1 << 0, 1);        // Brightness
+        m_Model.PutItemValue(0x1D03, 1 << 0, 1);          // Brightness
         m_Model.PutItemValue(0x1D05, 1 << 0 | 1 << 1, 1); // both positions
         EXPECT_EQ(m_Model.SendAllSettings(1), 1);
         std::vector<uint16_t> sent = Commands(1);

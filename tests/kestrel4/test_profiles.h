@@ -24,7 +24,8 @@ inline std::string ProfileKindName(const ::testing::TestParamInfo<EProfileKind>&
 inline std::unique_ptr<IProfileFile> MakeProfile(EProfileKind kind, const std::string& path)
 {
 #ifdef _WIN32
-    if (kind == PROFILE_WIN32) return std::unique_ptr<IProfileFile>(new CWin32Profile(path));
+    if (kind == PROFILE_WIN32)
+        return std::unique_ptr<IProfileFile>(new CWin32Profile(path));
 #endif
     return std::unique_ptr<IProfileFile>(new CPortableProfile(path));
 }
@@ -42,7 +43,8 @@ inline std::string FreshIniPath()
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name)
-        if (c == '/' || c == '\\') c = '_';
+        if (c == '/' || c == '\\')
+            c = '_';
     std::string path = ::testing::TempDir() + "k4_" + name + "_" + std::to_string(++counter) + ".ini";
     std::remove(path.c_str());
     return path;

@@ -60,7 +60,8 @@ TEST_F(Cursors, UnsendableFilesSendNothing)
         {"missing", [this] { return m_Folder.Path("missing.csp"); }},
         {"seven frames", [this] { return WriteSet(7, 32); }},
         {"48-pixel frames", [this] { return WriteSet(8, 48); }},
-        {"not a set", [this] {
+        {"not a set",
+         [this] {
              std::string path = m_Folder.Path("text.csp");
              std::ofstream(path) << std::string(200, 'x');
              return path;

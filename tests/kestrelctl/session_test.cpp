@@ -97,9 +97,8 @@ TEST_F(Session, ProjectorThatGoesAwayIsAPortFailure)
     m_pSim->PushFault({EFault::AckOnly});
     SAnswer answer;
     std::string message;
-    auto transact = std::async(std::launch::async, [&] {
-        return m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message);
-    });
+    auto transact =
+        std::async(std::launch::async, [&] { return m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message); });
     ASSERT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxFrame, 1, 5000));
     m_pSim->Stop();
     m_Pty.HangUp();

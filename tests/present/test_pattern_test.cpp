@@ -38,8 +38,7 @@ TEST(FocusPattern, CellSizeDividesTheScreen)
 {
     struct SCase {
         int w, h, k;
-    } cases[] = {{1024, 768, 128}, {800, 600, 100}, {640, 480, 80}, {1920, 1080, 90}, {1366, 768, 64},
-                 {1000, 7, 100}};
+    } cases[] = {{1024, 768, 128}, {800, 600, 100}, {640, 480, 80}, {1920, 1080, 90}, {1366, 768, 64}, {1000, 7, 100}};
     for (const SCase& c : cases)
         EXPECT_EQ(FocusCellSize(c.w, c.h), c.k) << c.w << "x" << c.h;
 }
@@ -48,7 +47,9 @@ TEST(FocusPattern, GridCirclesAndTicks)
 {
     struct SCase {
         int w, h, n, m, xMid, yMid;
-    } cases[] = {{1024, 768, 8, 6, 512, 384}, {800, 600, 8, 6, 400, 300}, {640, 480, 8, 6, 320, 240},
+    } cases[] = {{1024, 768, 8, 6, 512, 384},
+                 {800, 600, 8, 6, 400, 300},
+                 {640, 480, 8, 6, 320, 240},
                  {1920, 1080, 21, 12, 914, 540}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.w);

@@ -29,7 +29,8 @@ protected:
         ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd())) << m_pSim->Error();
     }
 
-    template <class Engine> std::unique_ptr<Engine> Open(SeriloxThreadProc proc = &Engine::ASyncThreadCallBack)
+    template <class Engine>
+    std::unique_ptr<Engine> Open(SeriloxThreadProc proc = &Engine::ASyncThreadCallBack)
     {
         std::unique_ptr<Engine> engine(new Engine(&m_Queue, proc));
         engine->SetDevicePath(m_Pty.SlavePath().c_str());

@@ -21,8 +21,8 @@ TEST_F(Level5, StackGetIsAnsweredAndAcknowledgedAutomatically)
     EXPECT_EQ(engine->SendCommand(GetCommand(0x0300, 1, 2), NoParameter(), 1, 1000), 0);
     // The receive thread posts both before it hands the answer to the waiting call.
     auto posted = Queued();
-    ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED,
-                                                        UM_ACK_SENT}));
+    ASSERT_EQ(Kinds(posted),
+              (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED, UM_ACK_SENT}));
     EXPECT_EQ(posted[0].source, static_cast<WPARAM>(SOURCE_LEVEL5));
     const CZelqLevel5Packet* reply = Packet(posted[2]);
     EXPECT_TRUE(reply->IsStack());
@@ -38,7 +38,8 @@ TEST_F(Level5, BadFrameIsRefusedAndReportedInOrder)
 {
     StartSimulator();
     auto engine = Open<CCommZelqLevel5>();
-    std::vector<uint8_t> bad = CProjectorSimulator::BuildFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {1}}, false);
+    std::vector<uint8_t> bad =
+        CProjectorSimulator::BuildFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {1}}, false);
     bad.back() ^= 0xFF;
     m_pSim->SendRaw(bad);
     EXPECT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxNak, 1, kPatienceMs));

@@ -22,7 +22,8 @@ const unsigned long kLongReplyWaitMs = 10000;
 class LostPort : public EngineTest {
 protected:
     // The projector acknowledges and then vanishes while send waits for the reply.
-    template <class Engine> void HangUpDuringAReplyWait(bool asic, const std::function<int(Engine&)>& send)
+    template <class Engine>
+    void HangUpDuringAReplyWait(bool asic, const std::function<int(Engine&)>& send)
     {
         SSimulatorOptions options;
         options.bAsic = asic;
@@ -33,8 +34,7 @@ protected:
         ASSERT_FALSE(AwaitMessage(UM_ACK_RECEIVED).empty());
         HangUp();
         auto lost = std::chrono::steady_clock::now();
-        ASSERT_EQ(call.wait_for(std::chrono::milliseconds(static_cast<long>(kSlack * 1000))),
-                  std::future_status::ready)
+        ASSERT_EQ(call.wait_for(std::chrono::milliseconds(static_cast<long>(kSlack * 1000))), std::future_status::ready)
             << "the reply wait goes on as if the line were there";
         EXPECT_EQ(call.get(), ERR_DEVICE);
         EXPECT_LT(ElapsedMs(lost), kSlack * 1000);
@@ -52,7 +52,8 @@ protected:
     }
 
     // A write that fails leaves no frame posted as sent, nor a write record used.
-    template <class Engine> void FailedWrite(bool asic, const std::function<int(Engine&)>& send)
+    template <class Engine>
+    void FailedWrite(bool asic, const std::function<int(Engine&)>& send)
     {
         SSimulatorOptions options;
         options.bAsic = asic;

@@ -15,7 +15,8 @@ namespace {
 
 class WineEngine : public ::testing::Test {
 protected:
-    template <class Engine> std::unique_ptr<Engine> Open()
+    template <class Engine>
+    std::unique_ptr<Engine> Open()
     {
         std::unique_ptr<Engine> engine(new Engine(m_Window.Handle(), &Engine::ASyncThreadCallBack));
         EXPECT_EQ(engine->OpenSerilox(), 0) << "COM1 must lead to the simulator";
@@ -51,7 +52,8 @@ protected:
     }
 
     // Sends a control command through whichever engine holds the port.
-    template <class Engine> void Control(Engine& engine, unsigned char item, const SimControl::CParameter& p)
+    template <class Engine>
+    void Control(Engine& engine, unsigned char item, const SimControl::CParameter& p)
     {
         unsigned char frame[SimControl::kMaxParameter + 6];
         unsigned int n = SimControl::BuildFrame(item, p.Data(), p.Size(), frame);
@@ -79,7 +81,6 @@ protected:
         return 0;
     }
 
-
     CMessageWindow m_Window;
 };
 
@@ -94,8 +95,10 @@ TEST_F(WineEngine, Level4IdentificationAndSilence)
     EXPECT_EQ(reinterpret_cast<const CZelqLevel4Packet*>(posted[2].lParam)->GetParameter()->GetSize(), 4u);
 
     Control(*engine, SimControl::ITEM_PUSH_FAULTS,
-            SimControl::CParameter().Fault(SimControl::FAULT_NO_ACK).Fault(SimControl::FAULT_NO_ACK).Fault(
-                SimControl::FAULT_NO_ACK));
+            SimControl::CParameter()
+                .Fault(SimControl::FAULT_NO_ACK)
+                .Fault(SimControl::FAULT_NO_ACK)
+                .Fault(SimControl::FAULT_NO_ACK));
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(engine->SendCommand(CDataInformation(identify, 6), 1, 1000), ERR_NO_ACK);
     long took = ElapsedMs(start);
@@ -109,8 +112,10 @@ TEST_F(WineEngine, Level5AttemptsAndReplies)
     Control(*engine, SimControl::ITEM_CLEAR_PLAN, SimControl::CParameter());
     Control(*engine, SimControl::ITEM_RESET_COUNTERS, SimControl::CParameter());
     Control(*engine, SimControl::ITEM_PUSH_FAULTS,
-            SimControl::CParameter().Fault(SimControl::FAULT_NAK).Fault(SimControl::FAULT_NAK).Fault(
-                SimControl::FAULT_NAK));
+            SimControl::CParameter()
+                .Fault(SimControl::FAULT_NAK)
+                .Fault(SimControl::FAULT_NAK)
+                .Fault(SimControl::FAULT_NAK));
     EXPECT_EQ(engine->SendCommand(GetCommand(0x0300), CDataInformation(0u), 1, 1000), ERR_NO_ACK);
     Queued();
     EXPECT_EQ(FramesSeen(*engine), 3u);
@@ -125,8 +130,8 @@ TEST_F(WineEngine, Level5AttemptsAndReplies)
 
     EXPECT_EQ(engine->SendCommand(GetCommand(0x0300, 1, 2), CDataInformation(0u), 1, 1000), 0);
     auto posted = Queued();
-    ASSERT_EQ(Kinds(posted), (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED,
-                                                        UM_ACK_SENT}));
+    ASSERT_EQ(Kinds(posted),
+              (std::vector<unsigned int>{UM_PACKET_SENT, UM_ACK_RECEIVED, UM_PACKET_RECEIVED, UM_ACK_SENT}));
     const CZelqLevel5Packet* reply = reinterpret_cast<const CZelqLevel5Packet*>(posted[2].lParam);
     EXPECT_TRUE(reply->IsStack());
     EXPECT_EQ(reply->GetFrom(), 2);

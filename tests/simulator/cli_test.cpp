@@ -185,7 +185,8 @@ TEST(WithSimulator, UsesTheWinePrefixesComPort)
     std::string dir = TempDir();
     std::string com1 = dir + "/dosdevices/com1";
     std::string prefix = "ZELQSIM=" ZELQSIM_BINARY " WINEPREFIX=" + dir + " " WITH_SIMULATOR_SCRIPT " ";
-    EXPECT_EQ(RunShell(prefix + "-- sh -c 'test \"$KESTREL_PORT\" = COM1 && test -c \"$WINEPREFIX/dosdevices/com1\"'"), 0);
+    EXPECT_EQ(RunShell(prefix + "-- sh -c 'test \"$KESTREL_PORT\" = COM1 && test -c \"$WINEPREFIX/dosdevices/com1\"'"),
+              0);
     struct stat info;
     EXPECT_NE(lstat(com1.c_str(), &info), 0);
 

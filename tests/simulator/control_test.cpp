@@ -116,7 +116,8 @@ TEST_F(SimulatorTest, ControlRefusesWhatDoesNotDecode)
     for (const auto& b : bad) {
         SimControl::CParameter parameter;
         parameter.Bytes(b.param.data(), static_cast<unsigned int>(b.param.size()));
-        EXPECT_EQ(Line().Transact(Control(b.nItem, parameter)), ShortAnswer(0xC1, static_cast<uint16_t>(0xEE00 | b.nItem)))
+        EXPECT_EQ(Line().Transact(Control(b.nItem, parameter)),
+                  ShortAnswer(0xC1, static_cast<uint16_t>(0xEE00 | b.nItem)))
             << int(b.nItem) << " " << HexBytes(b.param);
     }
     EXPECT_EQ(Sim().PendingFaults(), 0u);
@@ -145,7 +146,8 @@ TEST_F(SimulatorTest, ControlTimesThePowerAndChangesValuesWithReports)
               Join({Accepted(SimControl::ITEM_CHANGE_VALUE), StackFrame(0x02, 0, 2, 0x0100, {33})}));
     SimControl::CParameter cooling;
     cooling.Item(1, 0x0003).Byte(0x11);
-    EXPECT_EQ(Line().Transact(Control(SimControl::ITEM_CHANGE_VALUE, cooling)), Accepted(SimControl::ITEM_CHANGE_VALUE));
+    EXPECT_EQ(Line().Transact(Control(SimControl::ITEM_CHANGE_VALUE, cooling)),
+              Accepted(SimControl::ITEM_CHANGE_VALUE));
     EXPECT_EQ(Line().ReadUnit(500), ShortFrame(0x02, 0x0003, {0x11}));
     EXPECT_EQ(Line().ReadUnit(1000), ShortFrame(0x02, 0x0003, {0x00})) << "a forced cooling runs its time";
 }

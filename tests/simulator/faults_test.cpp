@@ -11,8 +11,8 @@ const Bytes kAnswer = ShortFrame(0x82, 0x0300, {0x00});
 
 struct SObserved {
     Bytes bytes;
-    long long nAckMs = -1;   // when the first byte came, after the write
-    long long nLastMs = -1;  // when the last byte came
+    long long nAckMs = -1;  // when the first byte came, after the write
+    long long nLastMs = -1; // when the last byte came
 };
 
 SObserved Observe(CLine& line, const Bytes& command, int quietMs)
@@ -45,7 +45,10 @@ TEST_F(SimulatorTest, EachFaultKindShowsOnTheLine)
         std::function<void(const SObserved&)> check;
         int nQuietMs = 250;
     } cases[] = {
-        {"normal", [](const SObserved& s) { EXPECT_EQ(s.bytes, Join({{0x06}, kAnswer})); }},
+        {"normal",
+         [](const SObserved& s) {
+             EXPECT_EQ(s.bytes, Join({{0x06}, kAnswer}));
+         }},
         {"no-ack", [](const SObserved& s) { EXPECT_TRUE(s.bytes.empty()) << HexBytes(s.bytes); }},
         {"nak", [](const SObserved& s) { EXPECT_EQ(s.bytes, Bytes{0x15}); }},
         {"ack-only", [](const SObserved& s) { EXPECT_EQ(s.bytes, Bytes{0x06}); }},
@@ -63,7 +66,10 @@ TEST_F(SimulatorTest, EachFaultKindShowsOnTheLine)
              EXPECT_TRUE(std::equal(wrong.begin(), wrong.end() - 1, s.bytes.begin()));
              EXPECT_NE(s.bytes.back(), wrong.back());
          }},
-        {"truncated", [](const SObserved& s) { EXPECT_EQ(s.bytes, Join({{0x06}, Bytes(kAnswer.begin(), kAnswer.begin() + 5)})); }},
+        {"truncated",
+         [](const SObserved& s) {
+             EXPECT_EQ(s.bytes, Join({{0x06}, Bytes(kAnswer.begin(), kAnswer.begin() + 5)}));
+         }},
         {"garbage:4",
          [](const SObserved& s) {
              ASSERT_EQ(s.bytes.size(), 1 + 4 + kAnswer.size());

@@ -126,9 +126,9 @@ TEST(Simulator, ModelsLackTheirMissingItems)
         uint16_t wItem;
         bool bKnown;
     } cases[] = {
-        {"KT-C310", 0x0508, true},  {"KT-B212", 0x0508, false}, {"KT-C310", 0x0205, false},
-        {"KT-B212", 0x0205, true},  {"KT-C310", 0x0208, true},  {"KT-A101", 0x0209, false},
-        {"KT-A120", 0x1006, true},  {"KT-B213", 0x1006, false}, {"KT-B213", 0x1000, false},
+        {"KT-C310", 0x0508, true}, {"KT-B212", 0x0508, false}, {"KT-C310", 0x0205, false},
+        {"KT-B212", 0x0205, true}, {"KT-C310", 0x0208, true},  {"KT-A101", 0x0209, false},
+        {"KT-A120", 0x1006, true}, {"KT-B213", 0x1006, false}, {"KT-B213", 0x1000, false},
     };
     for (const auto& c : cases) {
         Bytes answer = SBench(ModelOptions(c.pszModel)).line->Transact(StackFrame(0x02, 1, 0, c.wItem, {0x00}));
@@ -141,10 +141,13 @@ TEST_F(SimulatorTest, StackStateFollowsEstablishment)
 {
     StartModel("KT-C310");
     Bytes query = StackFrame(0x02, 1, 0, 0x1000, {0x00});
-    EXPECT_EQ(Line().Transact(query), Join({{0x06}, StackFrame(0x82, 0, 1, 0x1000, Hex("04 00 00 00 00 00 00 00 00"))}));
-    EXPECT_EQ(Line().Transact(StackFrame(0x01, 1, 0, 0x1001, {0x00, 0x01})), Join({{0x06}, StackFrame(0x81, 0, 1, 0x1001)}));
+    EXPECT_EQ(Line().Transact(query),
+              Join({{0x06}, StackFrame(0x82, 0, 1, 0x1000, Hex("04 00 00 00 00 00 00 00 00"))}));
+    EXPECT_EQ(Line().Transact(StackFrame(0x01, 1, 0, 0x1001, {0x00, 0x01})),
+              Join({{0x06}, StackFrame(0x81, 0, 1, 0x1001)}));
     EXPECT_TRUE(Sim().IsStackEstablished());
-    EXPECT_EQ(Line().Transact(query), Join({{0x06}, StackFrame(0x82, 0, 1, 0x1000, Hex("04 21 20 20 20 00 00 00 00"))}));
+    EXPECT_EQ(Line().Transact(query),
+              Join({{0x06}, StackFrame(0x82, 0, 1, 0x1000, Hex("04 21 20 20 20 00 00 00 00"))}));
     Line().Transact(StackFrame(0x01, 1, 0, 0x1001, {0x00, 0x00}));
     EXPECT_FALSE(Sim().IsStackEstablished());
 }
@@ -211,9 +214,9 @@ TEST_F(SimulatorTest, LogsFramesAndTheComputersAcknowledgements)
     std::vector<ELogKind> kinds;
     for (const SLogEntry& entry : log)
         kinds.push_back(entry.eKind);
-    std::vector<ELogKind> expected = {ELogKind::RxFrame, ELogKind::Tx, ELogKind::Tx,    ELogKind::RxAck,
-                                      ELogKind::RxFrame, ELogKind::Tx, ELogKind::Tx,    ELogKind::RxNak,
-                                      ELogKind::RxStray};
+    std::vector<ELogKind> expected = {ELogKind::RxFrame, ELogKind::Tx,      ELogKind::Tx,
+                                      ELogKind::RxAck,   ELogKind::RxFrame, ELogKind::Tx,
+                                      ELogKind::Tx,      ELogKind::RxNak,   ELogKind::RxStray};
     EXPECT_EQ(kinds, expected);
     EXPECT_EQ(log[0].bytes, get);
     EXPECT_EQ(log[1].bytes, Bytes{0x06});
@@ -314,9 +317,8 @@ TEST_F(SimulatorTest, TextCommandsActOnTheLine)
 {
     StartSimulator();
     for (const char* bad : {"fault what", "random 5", "delay x", "pace 3", "set 0x0300", "set 0x1F1F 1",
-                            "set 0x0300 1 5", "report 0x0003 0g", "power sideways", "jump", "input 300",
-                            "signal 1 5", "warning", "change 0x0311 0", "frequency 1", "resolution 1 2 0",
-                            "power-ms 100"})
+                            "set 0x0300 1 5", "report 0x0003 0g", "power sideways", "jump", "input 300", "signal 1 5",
+                            "warning", "change 0x0311 0", "frequency 1", "resolution 1 2 0", "power-ms 100"})
         EXPECT_NE(Sim().Execute(bad), "") << bad;
     for (const char* good : {"fault nak,late:100", "clear", "random 5:10", "random off", "delay 0", "pace off",
                              "set 0x0300 -5", "# comment", ""})

@@ -111,12 +111,12 @@ TEST_F(SimulatorTest, SetsOutsideAnItemsValuesAreRefused)
         Bytes value;
         bool bAccepted;
     } cases[] = {
-        {0x030E, {32}, true},         {0x030E, {33}, false},        {0x030E, {127}, false},
-        {0x030E, {133}, false},       {0x0303, {0xFF, 0xFE}, true}, {0x0303, {0xFF, 0xFF}, false},
+        {0x030E, {32}, true},          {0x030E, {33}, false},        {0x030E, {127}, false},
+        {0x030E, {133}, false},        {0x0303, {0xFF, 0xFE}, true}, {0x0303, {0xFF, 0xFF}, false},
         {0x0303, {0x7F, 0xFF}, false}, {0x060E, {0x02, 0xF8}, true}, {0x060E, {0x03, 0x00}, false},
-        {0x060D, {0xF0}, true},       {0x0509, {0xC1}, true},       {0x0509, {0x01}, false},
-        {0x0402, {0x06}, true},       {0x0402, {0xFA}, false},      {0x030D, {0x06}, false},
-        {0x060F, {0x80}, false},      {0x0000, {0x02}, true},       {0x0100, {16}, false},
+        {0x060D, {0xF0}, true},        {0x0509, {0xC1}, true},       {0x0509, {0x01}, false},
+        {0x0402, {0x06}, true},        {0x0402, {0xFA}, false},      {0x030D, {0x06}, false},
+        {0x060F, {0x80}, false},       {0x0000, {0x02}, true},       {0x0100, {16}, false},
     };
     for (const auto& c : cases) {
         Bytes answer = Line().Transact(ShortFrame(0x01, c.wItem, c.value));
@@ -205,8 +205,11 @@ TEST_F(SimulatorTest, RemoteKeysChangeTheInputAndReportIt)
     struct {
         uint8_t nKeys;
         Bytes report; // nothing when the input stays
-    } presses[] = {{0x20, Report(0x0100, {33})}, {0x20, Report(0x0100, {34})}, {0x10, Report(0x0100, {16})},
-                   {0x10, {}}, {0x00, {}}};
+    } presses[] = {{0x20, Report(0x0100, {33})},
+                   {0x20, Report(0x0100, {34})},
+                   {0x10, Report(0x0100, {16})},
+                   {0x10, {}},
+                   {0x00, {}}};
     for (const auto& press : presses) {
         EXPECT_EQ(Line().Transact(ShortFrame(0x01, 0x000A, {0, 0, press.nKeys, 0, 0x10})), ShortAnswer(0x81, 0x000A));
         EXPECT_EQ(press.report.empty() ? Line().ReadUntilQuiet(150) : Line().ReadUnit(1000), press.report)

@@ -51,9 +51,9 @@ inline Bytes ShortFrame(uint8_t flags, uint16_t item, const Bytes& param = {})
 inline Bytes StackFrame(uint8_t flags, uint8_t to, uint8_t from, uint16_t item, const Bytes& param = {})
 {
     size_t total = param.size() + 8;
-    return Framed({0x1D, uint8_t(total >> 8), uint8_t(total), flags, uint8_t(to | from << 4), uint8_t(item >> 8),
-                   uint8_t(item)},
-                  param);
+    return Framed(
+        {0x1D, uint8_t(total >> 8), uint8_t(total), flags, uint8_t(to | from << 4), uint8_t(item >> 8), uint8_t(item)},
+        param);
 }
 
 inline Bytes AsicFrame(uint8_t attr, uint16_t item, const Bytes& param = {})

@@ -131,8 +131,8 @@ TEST(FaultPlan, ParsesListsAndRejectsNonsense)
         names += FaultName(fault) + " ";
     EXPECT_EQ(names, "nak late:1500 garbage:5 garbage:3 ack-only ack-only normal ");
 
-    const char* bad[] = {"", "nak,", "bogus", "late", "late:x", "late:70000", "nak:3", "garbage:300", "nak*0",
-                         "nak*x", "no-ack,,nak"};
+    const char* bad[] = {"",      "nak,",        "bogus", "late",  "late:x",     "late:70000",
+                         "nak:3", "garbage:300", "nak*0", "nak*x", "no-ack,,nak"};
     for (const char* text : bad) {
         std::vector<SFault> untouched;
         EXPECT_FALSE(ParseFaultList(text, untouched, error)) << text;
@@ -146,8 +146,8 @@ TEST(FaultPlan, ControlBytesRoundTripThroughTheSharedHeader)
     parameter.Fault(SimControl::FAULT_NAK).Late(1500).Garbage(7).Fault(SimControl::FAULT_OTHER_ITEM);
     std::vector<SFault> faults;
     ASSERT_TRUE(DecodeFaultBytes(parameter.Data(), parameter.Size(), faults));
-    std::vector<SFault> expected = {{EFault::Nak, 0}, {EFault::Late, 1500}, {EFault::Garbage, 7},
-                                    {EFault::OtherItem, 0}};
+    std::vector<SFault> expected = {
+        {EFault::Nak, 0}, {EFault::Late, 1500}, {EFault::Garbage, 7}, {EFault::OtherItem, 0}};
     EXPECT_EQ(faults, expected);
 
     const Bytes bad[] = {{0x04, 0x05}, {0x07}, {0x0A}, {0x02, 0xFF}};
@@ -192,7 +192,8 @@ TEST(ControlHeader, BuildsAFrameTheReaderAccepts)
     SimControl::CParameter parameter;
     parameter.Late(300);
     unsigned char frame[SimControl::kMaxParameter + 6];
-    unsigned int length = SimControl::BuildFrame(SimControl::ITEM_PUSH_FAULTS, parameter.Data(), parameter.Size(), frame);
+    unsigned int length =
+        SimControl::BuildFrame(SimControl::ITEM_PUSH_FAULTS, parameter.Data(), parameter.Size(), frame);
     EXPECT_EQ(Bytes(frame, frame + length), ShortFrame(0x01, 0xEE01, {0x04, 0x01, 0x2C}));
     EXPECT_EQ(SimControl::BuildFrame(1, frame, SimControl::kMaxParameter + 1, frame), 0u);
 }

@@ -20,7 +20,8 @@ struct SConvertCase {
     std::vector<int> codes;
 };
 
-void PrintTo(const SConvertCase& c, std::ostream* os) {
+void PrintTo(const SConvertCase& c, std::ostream* os)
+{
     *os << '"';
     for (const char* p = c.pszText; *p; ++p) {
         unsigned char ch = static_cast<unsigned char>(*p);
@@ -33,7 +34,8 @@ void PrintTo(const SConvertCase& c, std::ostream* os) {
 }
 
 // Converts into a buffer pre-filled with a marker, so writes past the reported count show.
-std::vector<int> Convert(const std::string& text, int capacity, int& result, int& count) {
+std::vector<int> Convert(const std::string& text, int capacity, int& result, int& count)
+{
     std::vector<int> buffer(static_cast<size_t>(capacity) + 8, 0x5A5A);
     const CUsKeyLayout layout;
     count = -1;
@@ -46,7 +48,8 @@ std::vector<int> Convert(const std::string& text, int capacity, int& result, int
 
 class ConvertTable : public ::testing::TestWithParam<SConvertCase> {};
 
-TEST_P(ConvertTable, CodesAndResult) {
+TEST_P(ConvertTable, CodesAndResult)
+{
     const SConvertCase& c = GetParam();
     int nResult = -1, nCount = -1;
     std::vector<int> codes = Convert(c.pszText, c.nCapacity, nResult, nCount);
@@ -55,63 +58,49 @@ TEST_P(ConvertTable, CodesAndResult) {
     EXPECT_EQ(codes, c.codes) << c.pszText;
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, ConvertTable, ::testing::Values(
-    SConvertCase{"", 16, 0, {}},
-    SConvertCase{"abc", 16, 0, {65, 66, 67}},
-    SConvertCase{"^+a", 16, 0, {C, S, 65, S, C}},
-    SConvertCase{"{F5}", 16, 0, {116}},
-    SConvertCase{"{TAB 3}", 16, 0, {9, 9, 9}},
-    SConvertCase{"{}}", 16, 0, {S, 221, S}},
-    SConvertCase{"{F1 3}", 16, 0, {112, 112, 112}},
-    SConvertCase{"^a", 2, 5, {C, 65}}));
+INSTANTIATE_TEST_SUITE_P(
+    Examples, ConvertTable,
+    ::testing::Values(SConvertCase{"", 16, 0, {}}, SConvertCase{"abc", 16, 0, {65, 66, 67}},
+                      SConvertCase{"^+a", 16, 0, {C, S, 65, S, C}}, SConvertCase{"{F5}", 16, 0, {116}},
+                      SConvertCase{"{TAB 3}", 16, 0, {9, 9, 9}}, SConvertCase{"{}}", 16, 0, {S, 221, S}},
+                      SConvertCase{"{F1 3}", 16, 0, {112, 112, 112}}, SConvertCase{"^a", 2, 5, {C, 65}}));
 
-INSTANTIATE_TEST_SUITE_P(Errors, ConvertTable, ::testing::Values(
-    SConvertCase{"{F16}", 16, 2, {}},
-    SConvertCase{"{XYZ}", 16, 2, {}},
-    SConvertCase{"{F1", 16, 1, {}},
-    SConvertCase{"{F1 0}", 16, 4, {}},
-    SConvertCase{"{}", 16, 1, {}},
-    SConvertCase{"{ }", 16, 2, {}},
-    SConvertCase{"{ABCDEFGHIJKLMNOP}", 16, 2, {}},
-    // The codes before an error stay, also those of enclosing modifiers.
-    SConvertCase{"ab{F16}c", 16, 2, {65, 66}},
-    SConvertCase{"^+{XYZ}a", 16, 2, {C, S}},
-    SConvertCase{"x{TAB", 16, 1, {88}},
-    // A count without its closing brace is unfinished too.
-    SConvertCase{"{TAB 3", 16, 1, {}},
-    SConvertCase{"{TAB x}", 16, 4, {}},
-    // Characters no key of the layout types.
-    SConvertCase{"a\x80", 16, 2, {65}},
-    SConvertCase{"{\x01}", 16, 2, {}}));
+INSTANTIATE_TEST_SUITE_P(Errors, ConvertTable,
+                         ::testing::Values(SConvertCase{"{F16}", 16, 2, {}}, SConvertCase{"{XYZ}", 16, 2, {}},
+                                           SConvertCase{"{F1", 16, 1, {}}, SConvertCase{"{F1 0}", 16, 4, {}},
+                                           SConvertCase{"{}", 16, 1, {}}, SConvertCase{"{ }", 16, 2, {}},
+                                           SConvertCase{"{ABCDEFGHIJKLMNOP}", 16, 2, {}},
+                                           // The codes before an error stay, also those of enclosing modifiers.
+                                           SConvertCase{"ab{F16}c", 16, 2, {65, 66}},
+                                           SConvertCase{"^+{XYZ}a", 16, 2, {C, S}}, SConvertCase{"x{TAB", 16, 1, {88}},
+                                           // A count without its closing brace is unfinished too.
+                                           SConvertCase{"{TAB 3", 16, 1, {}}, SConvertCase{"{TAB x}", 16, 4, {}},
+                                           // Characters no key of the layout types.
+                                           SConvertCase{"a\x80", 16, 2, {65}}, SConvertCase{"{\x01}", 16, 2, {}}));
 
-INSTANTIATE_TEST_SUITE_P(Grammar, ConvertTable, ::testing::Values(
-    SConvertCase{"A", 16, 0, {S, 65, S}},
-    SConvertCase{"a B", 16, 0, {65, 32, S, 66, S}},
-    SConvertCase{"%{F4}", 16, 0, {A, 115, A}},
-    SConvertCase{"+^%x", 16, 0, {S, C, A, 88, A, C, S}},
-    SConvertCase{"^ab", 16, 0, {C, 65, C, 66}},
-    SConvertCase{"a^", 16, 0, {65, C, C}},
-    SConvertCase{"{f5}{Tab}{numpad7}", 16, 0, {116, 9, 103}},
-    SConvertCase{"{BREAK}{EQUAL}", 16, 0, {17, 146}},
-    SConvertCase{"{+}{^}{%}{{}", 16, 0, {S, 187, S, S, 54, S, S, 53, S, S, 219, S}},
-    SConvertCase{"{a 2}{A 2}", 16, 0, {65, 65, S, 65, 65, S}},
-    SConvertCase{"+{a 2}", 16, 0, {S, 65, 65, S}},
-    SConvertCase{"{} 2}", 16, 0, {S, 221, 221, S}},
-    SConvertCase{"{TAB  2 }x", 16, 0, {9, 9, 88}},
-    SConvertCase{"\t\r\b", 16, 0, {9, 13, 8}}));
+INSTANTIATE_TEST_SUITE_P(
+    Grammar, ConvertTable,
+    ::testing::Values(SConvertCase{"A", 16, 0, {S, 65, S}}, SConvertCase{"a B", 16, 0, {65, 32, S, 66, S}},
+                      SConvertCase{"%{F4}", 16, 0, {A, 115, A}}, SConvertCase{"+^%x", 16, 0, {S, C, A, 88, A, C, S}},
+                      SConvertCase{"^ab", 16, 0, {C, 65, C, 66}}, SConvertCase{"a^", 16, 0, {65, C, C}},
+                      SConvertCase{"{f5}{Tab}{numpad7}", 16, 0, {116, 9, 103}},
+                      SConvertCase{"{BREAK}{EQUAL}", 16, 0, {17, 146}},
+                      SConvertCase{"{+}{^}{%}{{}", 16, 0, {S, 187, S, S, 54, S, S, 53, S, S, 219, S}},
+                      SConvertCase{"{a 2}{A 2}", 16, 0, {65, 65, S, 65, 65, S}},
+                      SConvertCase{"+{a 2}", 16, 0, {S, 65, 65, S}}, SConvertCase{"{} 2}", 16, 0, {S, 221, 221, S}},
+                      SConvertCase{"{TAB  2 }x", 16, 0, {9, 9, 88}}, SConvertCase{"\t\r\b", 16, 0, {9, 13, 8}}));
 
-INSTANTIATE_TEST_SUITE_P(Capacity, ConvertTable, ::testing::Values(
-    SConvertCase{"a", 0, 5, {}},
-    SConvertCase{"A", 1, 5, {S}},
-    SConvertCase{"A", 2, 5, {S, 65}},
-    SConvertCase{"A", 3, 0, {S, 65, S}},
-    SConvertCase{"^+a", 4, 5, {C, S, 65, S}},
-    SConvertCase{"{TAB 3}", 2, 5, {9, 9}},
-    // A negative count types until the output is full.
-    SConvertCase{"{F1 -1}", 4, 5, {112, 112, 112, 112}},
-    SConvertCase{"{F1 99999999999999999999}", 3, 5, {112, 112, 112}}));
+INSTANTIATE_TEST_SUITE_P(Capacity, ConvertTable,
+                         ::testing::Values(SConvertCase{"a", 0, 5, {}}, SConvertCase{"A", 1, 5, {S}},
+                                           SConvertCase{"A", 2, 5, {S, 65}}, SConvertCase{"A", 3, 0, {S, 65, S}},
+                                           SConvertCase{"^+a", 4, 5, {C, S, 65, S}},
+                                           SConvertCase{"{TAB 3}", 2, 5, {9, 9}},
+                                           // A negative count types until the output is full.
+                                           SConvertCase{"{F1 -1}", 4, 5, {112, 112, 112, 112}},
+                                           SConvertCase{"{F1 99999999999999999999}", 3, 5, {112, 112, 112}}));
 
-TEST(ConvertKeyText, NamesOfTheKeyTableInAnyCase) {
+TEST(ConvertKeyText, NamesOfTheKeyTableInAnyCase)
+{
     struct SRange {
         const char* pszPrefix;
         int nFirst;
@@ -137,7 +126,8 @@ TEST(ConvertKeyText, NamesOfTheKeyTableInAnyCase) {
         EXPECT_EQ(LookUpKeyName(psz, static_cast<int>(std::string(psz).size())), 0) << psz;
 }
 
-TEST(ConvertKeyText, LongModifierRunStaysOffTheStack) {
+TEST(ConvertKeyText, LongModifierRunStaysOffTheStack)
+{
     const int nRun = 200000;
     std::string text(nRun, '+');
     text += 'a';
@@ -151,7 +141,8 @@ TEST(ConvertKeyText, LongModifierRunStaysOffTheStack) {
     EXPECT_EQ(codes[nRun + 1], S);
 }
 
-TEST(ConvertKeyText, NullTextAndNullOutput) {
+TEST(ConvertKeyText, NullTextAndNullOutput)
+{
     const CUsKeyLayout layout;
     int nCount = -1;
     EXPECT_EQ(ConvertKeyText(nullptr, nullptr, 0, nCount, layout), 0);
@@ -163,10 +154,11 @@ TEST(ConvertKeyText, NullTextAndNullOutput) {
     EXPECT_EQ(nCount, 0);
 }
 
-TEST(UsKeyLayout, ShiftedAndPlainCharactersShareTheirKey) {
+TEST(UsKeyLayout, ShiftedAndPlainCharactersShareTheirKey)
+{
     const CUsKeyLayout layout;
-    const char* pairs[] = {"aA", "zZ", "1!", "2@", "0)", "9(", "-_", "=+", "[{", "]}", "\\|", ";:", "'\"",
-                           ",<", ".>", "/?", "`~"};
+    const char* pairs[] = {"aA", "zZ",  "1!", "2@",  "0)", "9(", "-_", "=+", "[{",
+                           "]}", "\\|", ";:", "'\"", ",<", ".>", "/?", "`~"};
     for (const char* pair : pairs) {
         int nPlain = layout.KeyScan(pair[0]);
         int nShifted = layout.KeyScan(pair[1]);
@@ -178,4 +170,4 @@ TEST(UsKeyLayout, ShiftedAndPlainCharactersShareTheirKey) {
         EXPECT_EQ(layout.KeyScan(ch), kScanNone) << static_cast<int>(ch);
 }
 
-}  // namespace
+} // namespace

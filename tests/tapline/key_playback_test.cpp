@@ -16,18 +16,21 @@ struct SExpected {
     int nCode;
 };
 
-std::string Describe(const SKeyEvent& e) {
+std::string Describe(const SKeyEvent& e)
+{
     return std::string(e.bSystem ? "S" : "") + (e.bDown ? "D" : "U") + std::to_string(e.nCode);
 }
 
-std::vector<std::string> Describe(const std::vector<SExpected>& expected) {
+std::vector<std::string> Describe(const std::vector<SExpected>& expected)
+{
     std::vector<std::string> out;
     for (const SExpected& e : expected)
         out.push_back(e.pszKind + std::to_string(e.nCode));
     return out;
 }
 
-std::vector<std::string> PlayAll(const std::vector<int>& codes) {
+std::vector<std::string> PlayAll(const std::vector<int>& codes)
+{
     SPlaybackState state = {};
     uint32_t nPosition = 0;
     SKeyEvent event = {};
@@ -49,7 +52,8 @@ struct SSequenceCase {
 
 class SequenceTable : public ::testing::TestWithParam<SSequenceCase> {};
 
-TEST_P(SequenceTable, EventsAndMessageKinds) {
+TEST_P(SequenceTable, EventsAndMessageKinds)
+{
     EXPECT_EQ(PlayAll(GetParam().codes), Describe(GetParam().events));
 }
 
@@ -65,20 +69,18 @@ INSTANTIATE_TEST_SUITE_P(
                       {18, 17, 65, 17, 18},
                       {{"SD", 18}, {"D", 17}, {"D", 65}, {"U", 65}, {"SU", 17}, {"U", 18}}},
         SSequenceCase{"ShiftAroundKey", {16, 65, 16}, {{"D", 16}, {"D", 65}, {"U", 65}, {"U", 16}}},
-        SSequenceCase{"ShiftUnderAlt",
-                      {18, 16, 16, 18},
-                      {{"SD", 18}, {"SD", 16}, {"SU", 16}, {"SU", 18}}},
+        SSequenceCase{"ShiftUnderAlt", {18, 16, 16, 18}, {{"SD", 18}, {"SD", 16}, {"SU", 16}, {"SU", 18}}},
         // A new Alt press forgets the key typed under the previous one.
         SSequenceCase{"AltPressedAgain",
                       {18, 65, 18, 18, 18},
                       {{"SD", 18}, {"SD", 65}, {"SU", 65}, {"U", 18}, {"SD", 18}, {"SU", 18}}},
         SSequenceCase{"PlainKeys", {65, 9, 65}, {{"D", 65}, {"U", 65}, {"D", 9}, {"U", 9}, {"D", 65}, {"U", 65}}},
         // Code 0 still gets its key-up.
-        SSequenceCase{"CodeZero", {0, 66}, {{"D", 0}, {"U", 0}, {"D", 66}, {"U", 66}}},
-        SSequenceCase{"Empty", {}, {}}),
+        SSequenceCase{"CodeZero", {0, 66}, {{"D", 0}, {"U", 0}, {"D", 66}, {"U", 66}}}, SSequenceCase{"Empty", {}, {}}),
     [](const ::testing::TestParamInfo<SSequenceCase>& info) { return std::string(info.param.pszName); });
 
-TEST(KeyPlayback, DrivenLikeAJournalHook) {
+TEST(KeyPlayback, DrivenLikeAJournalHook)
+{
     STaplineShared shared = {};
     CKeyPlayback playback(shared);
     const int codes[] = {18, 65, 18};
@@ -102,7 +104,8 @@ TEST(KeyPlayback, DrivenLikeAJournalHook) {
     EXPECT_EQ(shared.nPosition, 0u);
 }
 
-TEST(KeyPlayback, LoadCopiesAndRewinds) {
+TEST(KeyPlayback, LoadCopiesAndRewinds)
+{
     STaplineShared shared = {};
     CKeyPlayback playback(shared);
     int codes[] = {16, 65, 16};
@@ -119,7 +122,8 @@ TEST(KeyPlayback, LoadCopiesAndRewinds) {
     EXPECT_TRUE(playback.Skip());
 }
 
-TEST(KeyPlayback, LoadRefusesWhatDoesNotFit) {
+TEST(KeyPlayback, LoadRefusesWhatDoesNotFit)
+{
     STaplineShared shared = {};
     CKeyPlayback playback(shared);
     std::vector<int> codes(kPlaybackCapacity + 1, 65);
@@ -141,16 +145,13 @@ TEST(KeyPlayback, LoadRefusesWhatDoesNotFit) {
     EXPECT_EQ(Describe(last), "U66");
 }
 
-TEST(MousePacking, XHighYLowAndBackIncludingNegatives) {
+TEST(MousePacking, XHighYLowAndBackIncludingNegatives)
+{
     const struct {
         int x, y;
         uint32_t packed;
     } cases[] = {
-        {150, 260, 0x00960104u},
-        {0, 0, 0u},
-        {-5, 10, 0xFFFB000Au},
-        {10, -5, 0x000AFFFBu},
-        {-32768, 32767, 0x80007FFFu},
+        {150, 260, 0x00960104u}, {0, 0, 0u}, {-5, 10, 0xFFFB000Au}, {10, -5, 0x000AFFFBu}, {-32768, 32767, 0x80007FFFu},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PackMousePoint(c.x, c.y), c.packed) << c.x << "," << c.y;
@@ -163,4 +164,4 @@ TEST(MousePacking, XHighYLowAndBackIncludingNegatives) {
     }
 }
 
-}  // namespace
+} // namespace

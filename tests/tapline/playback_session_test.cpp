@@ -11,7 +11,8 @@ namespace {
 // Records what the session asks of the platform: I/B = event set/reset, R = hook removed.
 class CFakeHost : public IPlaybackHost {
 public:
-    void SetIdle(bool idle) override {
+    void SetIdle(bool idle) override
+    {
         m_bIdle = idle;
         m_log += idle ? "I" : "B";
     }
@@ -27,14 +28,16 @@ protected:
     CPlaybackSession m_session{m_shared, m_host};
     const int m_codes[3] = {18, 65, 18};
 
-    void PlayToTheEnd() {
+    void PlayToTheEnd()
+    {
         while (!m_session.Playback().Skip()) {
         }
         m_session.End();
     }
 };
 
-TEST_F(PlaybackSession, RefusesASecondRunUntilTheFirstEnds) {
+TEST_F(PlaybackSession, RefusesASecondRunUntilTheFirstEnds)
+{
     ASSERT_TRUE(m_session.Begin(m_codes, 3));
     EXPECT_FALSE(m_host.m_bIdle);
     EXPECT_FALSE(m_session.Begin(m_codes, 1));
@@ -46,7 +49,8 @@ TEST_F(PlaybackSession, RefusesASecondRunUntilTheFirstEnds) {
     EXPECT_TRUE(m_session.Begin(m_codes, 1));
 }
 
-TEST_F(PlaybackSession, NothingBegunForWhatCannotBePlayed) {
+TEST_F(PlaybackSession, NothingBegunForWhatCannotBePlayed)
+{
     EXPECT_FALSE(m_session.Begin(nullptr, 2));
     EXPECT_FALSE(m_session.Begin(m_codes, kPlaybackCapacity + 1));
     EXPECT_FALSE(m_session.IsRunning());
@@ -55,19 +59,20 @@ TEST_F(PlaybackSession, NothingBegunForWhatCannotBePlayed) {
 
 // The system cancels the journal playback part-way: the process must be able to play again,
 // from the start of the new sequence, with no modifier left over from the cancelled one.
-TEST_F(PlaybackSession, CancelEndsTheRunAndTheNextStartsClean) {
+TEST_F(PlaybackSession, CancelEndsTheRunAndTheNextStartsClean)
+{
     ASSERT_TRUE(m_session.Begin(m_codes, 3));
     m_session.JournalInstalled(1000);
     m_session.JournalCalled(1001);
     m_session.Playback().Current();
-    m_session.Playback().Skip();  // Alt is down
+    m_session.Playback().Skip(); // Alt is down
     m_session.Cancel();
     EXPECT_EQ(m_host.m_log, "BRI");
     EXPECT_TRUE(m_host.m_bIdle);
     EXPECT_FALSE(m_session.IsRunning());
     EXPECT_EQ(m_shared.nPosition, 0u);
 
-    m_session.Cancel();  // a second cancel message changes nothing
+    m_session.Cancel(); // a second cancel message changes nothing
     EXPECT_EQ(m_host.m_log, "BRI");
 
     const int plain[] = {66};
@@ -78,7 +83,8 @@ TEST_F(PlaybackSession, CancelEndsTheRunAndTheNextStartsClean) {
     EXPECT_EQ(event.bSystem, 0);
 }
 
-TEST_F(PlaybackSession, AJournalHookThatFellSilentIsTakenAsGone) {
+TEST_F(PlaybackSession, AJournalHookThatFellSilentIsTakenAsGone)
+{
     const struct {
         const char* pszName;
         uint32_t nInstalledMs;
@@ -110,7 +116,8 @@ TEST_F(PlaybackSession, AJournalHookThatFellSilentIsTakenAsGone) {
     }
 }
 
-TEST_F(PlaybackSession, AnInjectedRunIsNeverTakenForAGoneHook) {
+TEST_F(PlaybackSession, AnInjectedRunIsNeverTakenForAGoneHook)
+{
     ASSERT_TRUE(m_session.Begin(m_codes, 3));
     EXPECT_FALSE(m_session.EndIfJournalGone(50000));
     EXPECT_TRUE(m_session.IsRunning());
@@ -120,4 +127,4 @@ TEST_F(PlaybackSession, AnInjectedRunIsNeverTakenForAGoneHook) {
     EXPECT_FALSE(m_session.EndIfJournalGone(90000));
 }
 
-}  // namespace
+} // namespace

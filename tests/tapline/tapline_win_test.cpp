@@ -21,20 +21,21 @@ struct SRecord {
     UINT nMessage;
     WPARAM wParam;
     LPARAM lParam;
-    bool bPlaybackIdle;  // post-key event signalled when the message arrived
+    bool bPlaybackIdle; // post-key event signalled when the message arrived
 };
 
 std::vector<SRecord> g_records;
 // Answer to the hook notifications; 0 lets the input through.
 std::function<LRESULT(UINT, WPARAM)> g_answer;
 
-bool IsKeyMessage(UINT m) {
+bool IsKeyMessage(UINT m)
+{
     return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP;
 }
 
-LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE || IsKeyMessage(message) ||
-        message == WM_MOUSEMOVE) {
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE || IsKeyMessage(message) || message == WM_MOUSEMOVE) {
         bool bIdle = WaitForSingleObject(GetPostKeyEventHandle(), 0) == WAIT_OBJECT_0;
         g_records.push_back({hwnd, message, wParam, lParam, bIdle});
         if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE)
@@ -46,7 +47,8 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void PumpOnce() {
+void PumpOnce()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
@@ -55,7 +57,8 @@ void PumpOnce() {
 }
 
 // Dispatches messages until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, HANDLE handle = nullptr, DWORD timeoutMs = kTimeoutMs) {
+bool PumpUntil(const std::function<bool()>& done, HANDLE handle = nullptr, DWORD timeoutMs = kTimeoutMs)
+{
     DWORD nStart = GetTickCount();
     for (;;) {
         PumpOnce();
@@ -69,7 +72,8 @@ bool PumpUntil(const std::function<bool()>& done, HANDLE handle = nullptr, DWORD
     }
 }
 
-bool Has(HWND hwnd, UINT message, WPARAM wParam) {
+bool Has(HWND hwnd, UINT message, WPARAM wParam)
+{
     for (const SRecord& r : g_records) {
         if (r.hwnd == hwnd && r.nMessage == message && r.wParam == wParam)
             return true;
@@ -77,7 +81,8 @@ bool Has(HWND hwnd, UINT message, WPARAM wParam) {
     return false;
 }
 
-std::vector<SRecord> RecordsOf(HWND hwnd, UINT message) {
+std::vector<SRecord> RecordsOf(HWND hwnd, UINT message)
+{
     std::vector<SRecord> out;
     for (const SRecord& r : g_records) {
         if (r.hwnd == hwnd && r.nMessage == message)
@@ -87,7 +92,8 @@ std::vector<SRecord> RecordsOf(HWND hwnd, UINT message) {
 }
 
 // "D65", "U65", "SD18", "SU18": the key messages a window received, in order.
-std::vector<std::string> KeyMessagesOf(HWND hwnd) {
+std::vector<std::string> KeyMessagesOf(HWND hwnd)
+{
     std::vector<std::string> out;
     for (const SRecord& r : g_records) {
         if (r.hwnd != hwnd || !IsKeyMessage(r.nMessage))
@@ -99,7 +105,8 @@ std::vector<std::string> KeyMessagesOf(HWND hwnd) {
     return out;
 }
 
-HWND CreateRecordingWindow(int x, int y, int width, int height) {
+HWND CreateRecordingWindow(int x, int y, int width, int height)
+{
     static ATOM s_class = [] {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = RecordingProc;
@@ -108,8 +115,8 @@ HWND CreateRecordingWindow(int x, int y, int width, int height) {
         wc.lpszClassName = "TaplineTestWindow";
         return RegisterClassA(&wc);
     }();
-    HWND hwnd = CreateWindowExA(0, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(s_class)), "Tapline test",
-                                WS_POPUP, x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND hwnd = CreateWindowExA(0, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(s_class)), "Tapline test", WS_POPUP,
+                                x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     // Shown without activation, Wine leaves the window to itself instead of to a window
     // manager; otherwise, with none running, each destruction waits two seconds for one.
     ShowWindow(hwnd, SW_SHOWNA);
@@ -119,19 +126,23 @@ HWND CreateRecordingWindow(int x, int y, int width, int height) {
 class CTestWindow {
 public:
     CTestWindow(int x = 100, int y = 100, int width = 400, int height = 400)
-        : m_hwnd(CreateRecordingWindow(x, y, width, height)) {}
+        : m_hwnd(CreateRecordingWindow(x, y, width, height))
+    {
+    }
     ~CTestWindow() { Destroy(); }
     CTestWindow(const CTestWindow&) = delete;
     CTestWindow& operator=(const CTestWindow&) = delete;
 
     HWND Handle() const { return m_hwnd; }
-    void Destroy() {
+    void Destroy()
+    {
         if (m_hwnd)
             DestroyWindow(m_hwnd);
         m_hwnd = nullptr;
     }
     // There is no window manager: focus has to be asked for and waited on.
-    bool Focus() const {
+    bool Focus() const
+    {
         SetForegroundWindow(m_hwnd);
         SetFocus(m_hwnd);
         return PumpUntil([this] { return GetForegroundWindow() == m_hwnd && GetFocus() == m_hwnd; });
@@ -141,7 +152,8 @@ private:
     HWND m_hwnd = nullptr;
 };
 
-void SendKeys(std::initializer_list<WORD> keys) {
+void SendKeys(std::initializer_list<WORD> keys)
+{
     std::vector<INPUT> inputs;
     for (WORD vk : keys) {
         INPUT input = {};
@@ -154,7 +166,8 @@ void SendKeys(std::initializer_list<WORD> keys) {
     ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
 }
 
-void MoveMouseTo(int x, int y) {
+void MoveMouseTo(int x, int y)
+{
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = (x * 65536 + GetSystemMetrics(SM_CXSCREEN) / 2) / GetSystemMetrics(SM_CXSCREEN);
@@ -163,18 +176,21 @@ void MoveMouseTo(int x, int y) {
     ASSERT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
 }
 
-bool PlaybackIdle() {
+bool PlaybackIdle()
+{
     return WaitForSingleObject(GetPostKeyEventHandle(), 0) == WAIT_OBJECT_0;
 }
 
 class Tapline : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_records.clear();
         g_answer = nullptr;
         ASSERT_TRUE(PlaybackIdle());
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         UnhookKeyboard();
         UnhookMouse();
         // A playback still running would spill into the next case.
@@ -184,7 +200,8 @@ protected:
 };
 
 // The grammar is tested natively; here the export and the system's layout.
-TEST_F(Tapline, ConvertKeyCodeUsesTheSystemLayout) {
+TEST_F(Tapline, ConvertKeyCodeUsesTheSystemLayout)
+{
     int codes[4] = {};
     int nCount = 4;
     ASSERT_EQ(ConvertKeyCode("^a", codes, &nCount), 0);
@@ -202,7 +219,8 @@ TEST_F(Tapline, ConvertKeyCodeUsesTheSystemLayout) {
     EXPECT_EQ(ConvertKeyCode("a", codes, nullptr), 5);
 }
 
-TEST_F(Tapline, KeyboardHookReportsKeysAndSwallowsOnNonzeroAnswer) {
+TEST_F(Tapline, KeyboardHookReportsKeysAndSwallowsOnNonzeroAnswer)
+{
     CTestWindow window;
     ASSERT_TRUE(window.Focus());
     HWND hwnd = window.Handle();
@@ -218,7 +236,8 @@ TEST_F(Tapline, KeyboardHookReportsKeysAndSwallowsOnNonzeroAnswer) {
     EXPECT_EQ(KeyMessagesOf(hwnd), (std::vector<std::string>{"D75", "U75", "D77", "U77"}));
 }
 
-TEST_F(Tapline, SecondHookKeepsTheFirstWindowAndUnhookStopsReports) {
+TEST_F(Tapline, SecondHookKeepsTheFirstWindowAndUnhookStopsReports)
+{
     CTestWindow first(50, 50, 100, 100), second(200, 50, 100, 100);
     EXPECT_EQ(HookKeyboard(first.Handle()), 1);
     EXPECT_EQ(HookKeyboard(second.Handle()), 1);
@@ -242,7 +261,8 @@ TEST_F(Tapline, SecondHookKeepsTheFirstWindowAndUnhookStopsReports) {
     EXPECT_EQ(RecordsOf(second.Handle(), WM_TAPLINE_KEY).size(), 2u);
 }
 
-TEST_F(Tapline, HookLeftForADestroyedWindowIsReplaced) {
+TEST_F(Tapline, HookLeftForADestroyedWindowIsReplaced)
+{
     CTestWindow gone(50, 50, 100, 100), live(200, 50, 100, 100);
     HookKeyboard(gone.Handle());
     gone.Destroy();
@@ -253,7 +273,8 @@ TEST_F(Tapline, HookLeftForADestroyedWindowIsReplaced) {
     EXPECT_EQ(RecordsOf(live.Handle(), WM_TAPLINE_KEY).size(), 2u);
 }
 
-TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnNonzeroAnswer) {
+TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnNonzeroAnswer)
+{
     CTestWindow window(100, 100, 400, 400);
     ASSERT_TRUE(window.Focus());
     HWND hwnd = window.Handle();
@@ -282,7 +303,8 @@ TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnNonzeroAnswer) {
     EXPECT_EQ(UnhookMouse(), 1);
 }
 
-std::vector<std::string> ExpectedEvents(const std::vector<int>& codes) {
+std::vector<std::string> ExpectedEvents(const std::vector<int>& codes)
+{
     tapline::SPlaybackState state = {};
     uint32_t nPosition = 0;
     tapline::SKeyEvent event = {};
@@ -294,7 +316,8 @@ std::vector<std::string> ExpectedEvents(const std::vector<int>& codes) {
 
 class PlaybackTable : public Tapline, public ::testing::WithParamInterface<std::vector<int>> {};
 
-TEST_P(PlaybackTable, PlaysIntoTheFocusedWindowAndRefusesASecondPlayback) {
+TEST_P(PlaybackTable, PlaysIntoTheFocusedWindowAndRefusesASecondPlayback)
+{
     CTestWindow window;
     ASSERT_TRUE(window.Focus());
     HWND hwnd = window.Handle();
@@ -322,7 +345,8 @@ INSTANTIATE_TEST_SUITE_P(Sequences, PlaybackTable,
                                            std::vector<int>{18, 65, 18}, std::vector<int>{17, 18, 65, 18, 17},
                                            std::vector<int>{65, 9, 66, 37}));
 
-TEST_F(Tapline, EmptyAndOversizedSequencesLeaveNoPlaybackRunning) {
+TEST_F(Tapline, EmptyAndOversizedSequencesLeaveNoPlaybackRunning)
+{
     CTestWindow window;
     ASSERT_TRUE(window.Focus());
     std::vector<int> codes(tapline::kPlaybackCapacity + 1, 'X');
@@ -341,7 +365,8 @@ TEST_F(Tapline, EmptyAndOversizedSequencesLeaveNoPlaybackRunning) {
 }
 
 // Runs this program again with the switch and returns its exit code (0xFF when it hung).
-DWORD RunChildProcess(const char* pszSwitch) {
+DWORD RunChildProcess(const char* pszSwitch)
+{
     char szPath[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, szPath, MAX_PATH);
     std::string command = std::string("\"") + szPath + "\" " + pszSwitch;
@@ -351,8 +376,8 @@ DWORD RunChildProcess(const char* pszSwitch) {
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 0xFE;
     CloseHandle(process.hThread);
-    bool bEnded = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; },
-                            process.hProcess, 3 * kTimeoutMs);
+    bool bEnded = PumpUntil([&] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, process.hProcess,
+                            3 * kTimeoutMs);
     DWORD nExit = 0xFF;
     if (!bEnded)
         TerminateProcess(process.hProcess, 0xFF);
@@ -363,7 +388,8 @@ DWORD RunChildProcess(const char* pszSwitch) {
 
 // The keyboard hook runs inside the process that gets the key and finds the target window
 // only through the shared block.
-TEST_F(Tapline, KeyboardHookReachesAnotherProcess) {
+TEST_F(Tapline, KeyboardHookReachesAnotherProcess)
+{
     CTestWindow window(50, 50, 100, 100);
     HWND hwnd = window.Handle();
     g_answer = [](UINT, WPARAM vk) -> LRESULT { return vk == 'K' ? 1 : 0; };
@@ -378,7 +404,8 @@ TEST_F(Tapline, KeyboardHookReachesAnotherProcess) {
     EXPECT_EQ(notified, (std::vector<std::string>{"DK", "UK", "DL", "UL"}));
 }
 
-int RunChild() {
+int RunChild()
+{
     CTestWindow window(300, 300, 100, 100);
     if (!window.Focus())
         return 0x10;
@@ -395,13 +422,15 @@ int RunChild() {
 // The system cancels a journal playback (Ctrl+Esc, Ctrl+Alt+Del) by dropping the hook and
 // posting WM_CANCELJOURNAL to the playing thread. Its own process: only the first playback
 // of a process goes through the journal hook here.
-TEST_F(Tapline, PlaybackCancelledByTheSystemLetsTheNextOneStart) {
+TEST_F(Tapline, PlaybackCancelledByTheSystemLetsTheNextOneStart)
+{
     // Bit 0: idle once the cancel message was read; bit 1: the next playback started and
     // its keys arrived; 0x10 and up: the child could not set up.
     EXPECT_EQ(RunChildProcess(kCancelChildSwitch), 3u);
 }
 
-int RunCancelChild() {
+int RunCancelChild()
+{
     CTestWindow window(300, 300, 100, 100);
     if (!window.Focus())
         return 0x10;
@@ -421,9 +450,10 @@ int RunCancelChild() {
     return nResult;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc > 1 && std::strcmp(argv[1], kChildSwitch) == 0)
         return RunChild();
     if (argc > 1 && std::strcmp(argv[1], kCancelChildSwitch) == 0)

@@ -7,10 +7,10 @@ struct SBmpSpec {
     int32_t width = 4;
     int32_t height = 3; // negative: top-down rows
     uint16_t bits = 24;
-    uint32_t colours = 0;   // entries in the file's table
-    uint32_t clrUsed = 0;   // the header's field
+    uint32_t colours = 0; // entries in the file's table
+    uint32_t clrUsed = 0; // the header's field
     uint32_t compression = 0;
-    bool core = false;      // 12-byte header, 3-byte entries
+    bool core = false; // 12-byte header, 3-byte entries
     char type[2] = {'B', 'M'};
     std::vector<uint8_t> extra; // between the table and the bits
 };
@@ -27,7 +27,10 @@ inline void PutAt(std::vector<uint8_t>& out, size_t at, uint32_t value, int widt
         out[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-inline uint32_t PaddedRow(int32_t width, int bits) { return (uint32_t(width) * bits + 31) / 32 * 4; }
+inline uint32_t PaddedRow(int32_t width, int bits)
+{
+    return (uint32_t(width) * bits + 31) / 32 * 4;
+}
 
 // Pixel bytes: row r (as stored) byte i = r * 16 + i + 1, padding zero.
 inline std::vector<uint8_t> MakeBmp(const SBmpSpec& s, int32_t bitsBytes = -1)
@@ -63,9 +66,9 @@ inline std::vector<uint8_t> MakeBmp(const SBmpSpec& s, int32_t bitsBytes = -1)
         Put(f, 0, 4);
     }
     for (uint32_t i = 0; i < s.colours; ++i) {
-        f.push_back(uint8_t(i));          // blue
-        f.push_back(uint8_t(255 - i));    // green
-        f.push_back(uint8_t(i * 7));      // red
+        f.push_back(uint8_t(i));       // blue
+        f.push_back(uint8_t(255 - i)); // green
+        f.push_back(uint8_t(i * 7));   // red
         if (!s.core)
             f.push_back(0);
     }

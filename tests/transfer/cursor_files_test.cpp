@@ -111,7 +111,8 @@ TEST(CursorSetFile, FramesRoundTripThroughAFile)
         CAniInfo set;
         ASSERT_EQ(set.CreateNew(static_cast<int>(c.frames.size()), 32, 32, 4), 1);
         for (size_t i = 0; i < c.frames.size(); ++i)
-            set.GetFrame(static_cast<int>(i)) = PatternFrame(c.frames[i].first, c.frames[i].second, static_cast<int>(i) + 1);
+            set.GetFrame(static_cast<int>(i)) =
+                PatternFrame(c.frames[i].first, c.frames[i].second, static_cast<int>(i) + 1);
         std::string path = folder.Path("set.csp");
         ASSERT_EQ(set.WriteFile(path.c_str()), CURSOR_FILE_OK);
         CAniInfo back;
@@ -218,18 +219,22 @@ TEST(CursorSetFile, DamagedFilesAreRefusedAndKeepTheSet)
         {"32 bits", [=](std::vector<uint8_t>& b) { b[frame0 + 22 + 14] = 32; }, CURSOR_FILE_NOT_KIND},
         {"header size 20", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 22, 20); }, CURSOR_FILE_NOT_KIND},
         {"width 64", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 22 + 4, 64); }, CURSOR_FILE_NOT_KIND},
-        {"negative height", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 22 + 8, 0xFFFFFFC0); }, CURSOR_FILE_NOT_KIND},
-        {"image offset past the end", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 18, 0x7FFFFFF0); }, CURSOR_FILE_NOT_KIND},
+        {"negative height", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 22 + 8, 0xFFFFFFC0); },
+         CURSOR_FILE_NOT_KIND},
+        {"image offset past the end", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 18, 0x7FFFFFF0); },
+         CURSOR_FILE_NOT_KIND},
         {"icon image type", [=](std::vector<uint8_t>& b) { b[frame0 + 2] = 1; }, CURSOR_FILE_NOT_KIND},
         {"compressed", [=](std::vector<uint8_t>& b) { PokeU32(b, frame0 + 22 + 16, 2); }, CURSOR_FILE_NOT_KIND},
         {"last frame cut", [](std::vector<uint8_t>& b) { b.resize(b.size() - 100); }, CURSOR_FILE_NOT_KIND},
-        {"48 at 8 bits promised by a 32 frame", [=](std::vector<uint8_t>& b) {
+        {"48 at 8 bits promised by a 32 frame",
+         [=](std::vector<uint8_t>& b) {
              PokeU32(b, frame0 + 22 + 4, 48);
              PokeU32(b, frame0 + 22 + 8, 96);
              b[frame0 + 22 + 14] = 8;
              b.resize(68 + 8 + 2000);
              PokeU32(b, 24, 1);
-         }, CURSOR_FILE_NOT_KIND},
+         },
+         CURSOR_FILE_NOT_KIND},
         {"header cut", [](std::vector<uint8_t>& b) { b.resize(60); }, CURSOR_FILE_SHORT},
     };
     TempFolder folder;

@@ -256,7 +256,9 @@ TEST(DibPalette, PixelsMapToTheNearestEntry)
 TEST(DibFile, SavesReplaceTheOldFileOnlyWhenComplete)
 {
     const std::string path = testing::TempDir() + "dib_file_test.bmp";
-    { std::ofstream(path) << "old"; }
+    {
+        std::ofstream(path) << "old";
+    }
     CDIB dib;
     ASSERT_EQ(dib.Read(MakeBmp(Spec(5, 3, 24, 0))), DIB_OK);
     ASSERT_EQ(dib.WriteFile(path), DIB_OK);

@@ -106,7 +106,7 @@ TEST(ItemNames, NextNameAndEditorArguments)
         const char* next;
     } names[] = {
         {"05.crs", ITEM_CURSOR, "06.crs"}, {"09.stp", ITEM_STAMP, "10.stp"}, {"98.crs", ITEM_CURSOR, "99.crs"},
-        {"99.crs", ITEM_CURSOR, "99.crs"}, {"", ITEM_STAMP, "00.stp"},     {"00.stp", ITEM_STAMP, "01.stp"},
+        {"99.crs", ITEM_CURSOR, "99.crs"}, {"", ITEM_STAMP, "00.stp"},       {"00.stp", ITEM_STAMP, "01.stp"},
     };
     for (const auto& n : names)
         EXPECT_EQ(NextItemName(n.last, n.kind), n.next) << n.last;

@@ -49,8 +49,7 @@ int main()
     CNoProgress progress;
     const auto start = std::chrono::steady_clock::now();
     const ETransferResult result = CBulkTransfer(link, progress).Send(image, kLogoAddress, kLogoAreaLength);
-    const double wallMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     link.Close();
 
     // The line time of every byte in either direction at the rate of its moment: a speed

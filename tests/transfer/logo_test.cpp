@@ -129,7 +129,7 @@ TEST(LogoFit, SizesAboveTheLimitShrinkByTheSquareRoot)
     struct SCase {
         int32_t w, h, fw, fh;
     } cases[] = {{1000, 1000, 346, 346}, {640, 480, 400, 300}, {346, 346, 346, 346},
-                 {400, 300, 400, 300}, {400, 301, 399, 300}, {2000, 10, 2000, 10}};
+                 {400, 300, 400, 300},   {400, 301, 399, 300}, {2000, 10, 2000, 10}};
     for (const SCase& c : cases) {
         int32_t fw = 0, fh = 0;
         FittedLogoSize(c.w, c.h, fw, fh);
@@ -160,10 +160,12 @@ TEST(LogoFit, LargePicturesAreSmoothedAndResampled)
     // Columns alternate black and grey 200: every 2 x 2 mean is 100, except in the last
     // column, whose missing right neighbour is the pixel itself (200).
     CDIBLogo logo;
-    logo.FromDIB(Picture24(1000, 1000, [](int32_t x, int32_t) {
-        uint8_t v = x % 2 ? 200 : 0;
-        return SRgbQuad{v, v, v, 0};
-    }), 100);
+    logo.FromDIB(Picture24(1000, 1000,
+                           [](int32_t x, int32_t) {
+                               uint8_t v = x % 2 ? 200 : 0;
+                               return SRgbQuad{v, v, v, 0};
+                           }),
+                 100);
     ASSERT_TRUE(logo.ConvertTo24AndFit());
     ASSERT_EQ(logo.Width(), 346);
     ASSERT_EQ(logo.Height(), 346);
@@ -175,10 +177,12 @@ TEST(LogoFit, LargePicturesAreSmoothedAndResampled)
     // 640 x 480 to 400 x 300: stored rows hold their own index, which the 2 x 2 mean keeps
     // ((r + r + (r + 1) + (r + 1)) / 4 = r), so each result row shows the source row it took.
     CDIBLogo rows;
-    rows.FromDIB(Picture24(640, 480, [](int32_t, int32_t y) {
-        uint8_t v = static_cast<uint8_t>(479 - y); // stored row index (bottom-up)
-        return SRgbQuad{v, 0, 0, 0};
-    }), 100);
+    rows.FromDIB(Picture24(640, 480,
+                           [](int32_t, int32_t y) {
+                               uint8_t v = static_cast<uint8_t>(479 - y); // stored row index (bottom-up)
+                               return SRgbQuad{v, 0, 0, 0};
+                           }),
+                 100);
     ASSERT_TRUE(rows.ConvertTo24AndFit());
     ASSERT_EQ(rows.Width(), 400);
     ASSERT_EQ(rows.Height(), 300);
@@ -257,8 +261,7 @@ TEST(TransferProgress, BigImagesCountInHundreds)
 {
     struct SCase {
         uint32_t size, range, factor;
-    } cases[] = {{10014, 10014, 1}, {65535, 65535, 1}, {65536, 655, 100}, {240014, 2400, 100},
-                 {7000000, 700, 10000}};
+    } cases[] = {{10014, 10014, 1}, {65535, 65535, 1}, {65536, 655, 100}, {240014, 2400, 100}, {7000000, 700, 10000}};
     for (const SCase& c : cases) {
         SProgressScale scale = ScaleProgress(c.size);
         EXPECT_EQ(scale.nRange, c.range) << c.size;

@@ -154,7 +154,8 @@ TEST_F(SetTransfer, FailedReturnToNormalModeFailsTheWhole)
     progress.onBlock = [this](size_t sent) {
         // The end marker, then mode 0 refused in all its attempts.
         if (sent == 4)
-            m_Sim.PushFaults({SFault{}, SFault{}, SFault{}, SFault{EFault::Nak}, SFault{EFault::Nak}, SFault{EFault::Nak}});
+            m_Sim.PushFaults(
+                {SFault{}, SFault{}, SFault{}, SFault{EFault::Nak}, SFault{EFault::Nak}, SFault{EFault::Nak}});
     };
     EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
     EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 0) << "the data itself went through";

@@ -29,8 +29,14 @@ private:
 
 #ifdef _WIN32
 #include <process.h>
-inline long TempFolder::Pid() { return _getpid(); }
+inline long TempFolder::Pid()
+{
+    return _getpid();
+}
 #else
 #include <unistd.h>
-inline long TempFolder::Pid() { return getpid(); }
+inline long TempFolder::Pid()
+{
+    return getpid();
+}
 #endif

@@ -7,14 +7,16 @@
 
 namespace {
 
-std::wstring ProgramFolder() {
+std::wstring ProgramFolder()
+{
     wchar_t szPath[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, szPath, MAX_PATH);
     std::wstring path(szPath);
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 
-std::string Narrow(const std::wstring& text) {
+std::string Narrow(const std::wstring& text)
+{
     return std::string(text.begin(), text.end());
 }
 
@@ -24,7 +26,8 @@ struct SVersion {
     DWORD nFileMS = 0, nFileLS = 0;
 };
 
-std::wstring QueryString(std::vector<char>& block, const wchar_t* name) {
+std::wstring QueryString(std::vector<char>& block, const wchar_t* name)
+{
     std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
     wchar_t* pValue = nullptr;
     UINT nLength = 0;
@@ -33,7 +36,8 @@ std::wstring QueryString(std::vector<char>& block, const wchar_t* name) {
     return std::wstring(pValue, nLength ? nLength - 1 : 0);
 }
 
-SVersion ReadVersion(const std::wstring& file) {
+SVersion ReadVersion(const std::wstring& file)
+{
     SVersion version;
     DWORD nSize = GetFileVersionInfoSizeW(file.c_str(), nullptr);
     if (nSize == 0)
@@ -55,7 +59,8 @@ SVersion ReadVersion(const std::wstring& file) {
 }
 
 // The manifest resource the loader applies at process start, or "" when there is none.
-std::string ReadManifest(const std::wstring& file) {
+std::string ReadManifest(const std::wstring& file)
+{
     HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!module)
         return "<cannot open>";
@@ -73,12 +78,16 @@ std::string ReadManifest(const std::wstring& file) {
 
 struct SShipped {
     const wchar_t* pszFile;
-    bool bProgram;  // programs carry the manifest, libraries do not
+    bool bProgram; // programs carry the manifest, libraries do not
 };
 
-TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion) {
-    const SShipped files[] = {
-        {L"Kestrel4.exe", true}, {L"kestrelctl.exe", true}, {L"Glyphpad.exe", true}, {L"Serilox.dll", false}, {L"Tapline.dll", false}};
+TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion)
+{
+    const SShipped files[] = {{L"Kestrel4.exe", true},
+                              {L"kestrelctl.exe", true},
+                              {L"Glyphpad.exe", true},
+                              {L"Serilox.dll", false},
+                              {L"Tapline.dll", false}};
     const std::wstring expected(KESTREL_VERSION, KESTREL_VERSION + sizeof(KESTREL_VERSION) - 1);
     unsigned nMajor = 0, nMinor = 0, nPatch = 0;
     ASSERT_EQ(sscanf(KESTREL_VERSION, "%u.%u.%u", &nMajor, &nMinor, &nPatch), 3);
@@ -98,8 +107,8 @@ TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion) {
             EXPECT_EQ(manifest, "");
             continue;
         }
-        for (const char* pszPart : {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">PerMonitorV2<",
-                                    "level=\"asInvoker\""})
+        for (const char* pszPart :
+             {"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", ">PerMonitorV2<", "level=\"asInvoker\""})
             EXPECT_NE(manifest.find(pszPart), std::string::npos) << pszPart;
     }
 }
@@ -107,7 +116,8 @@ TEST(ProgramConventions, EveryShippedFileNamesKestrelAndTheBuildVersion) {
 // This program carries the same manifest and start-up code as the shipped ones. Common
 // controls 6 is a side-by-side assembly: loaded by name, comctl32 comes from its folder
 // only when the process's manifest asks for it (else from the system folder).
-TEST(ProgramConventions, ManifestBringsCommonControlsSix) {
+TEST(ProgramConventions, ManifestBringsCommonControlsSix)
+{
     HMODULE comctl = LoadLibraryW(L"comctl32.dll");
     ASSERT_NE(comctl, nullptr);
     wchar_t szPath[MAX_PATH] = {};
@@ -122,7 +132,8 @@ TEST(ProgramConventions, ManifestBringsCommonControlsSix) {
 
 // A library of the same name in the current directory must not be picked up: only the
 // program's folder and the system's count.
-TEST(ProgramConventions, LibrariesAreNotLoadedFromTheCurrentDirectory) {
+TEST(ProgramConventions, LibrariesAreNotLoadedFromTheCurrentDirectory)
+{
     wchar_t szTemp[MAX_PATH] = {};
     ASSERT_NE(GetTempPathW(MAX_PATH, szTemp), 0u);
     std::wstring folder = std::wstring(szTemp) + L"kestrel-dll-search-" + std::to_wstring(GetCurrentProcessId());
@@ -148,4 +159,4 @@ TEST(ProgramConventions, LibrariesAreNotLoadedFromTheCurrentDirectory) {
     RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace
+} // namespace

@@ -13,10 +13,9 @@ const uint16_t kStatusVertical = 0x1A01;
 const uint16_t kStatusWidth = 0x1A02;
 const uint16_t kStatusHeight = 0x1A03;
 
-const UINT kFrequencyGroup[] = {IDC_FREQUENCY_GROUP, IDC_HFREQ_LABEL, IDC_VFREQ_LABEL, IDC_HPOL_LABEL,
-                                IDC_VPOL_LABEL, IDC_HFREQ, IDC_VFREQ, IDC_HFREQ_UNIT, IDC_VFREQ_UNIT,
-                                IDC_SYNC_MODE_LABEL, 1193, 1194, 1195, IDC_HPOL, IDC_VPOL, IDC_RESOLUTION_TEXT,
-                                IDC_RESOLUTION_LABEL, IDC_FREQUENCY_NOTE,
+const UINT kFrequencyGroup[] = {IDC_FREQUENCY_GROUP, IDC_HFREQ_LABEL, IDC_VFREQ_LABEL, IDC_HPOL_LABEL, IDC_VPOL_LABEL,
+                                IDC_HFREQ, IDC_VFREQ, IDC_HFREQ_UNIT, IDC_VFREQ_UNIT, IDC_SYNC_MODE_LABEL, 1193, 1194,
+                                1195, IDC_HPOL, IDC_VPOL, IDC_RESOLUTION_TEXT, IDC_RESOLUTION_LABEL, IDC_FREQUENCY_NOTE,
                                 // The sync mode belongs with the polarities it is read with.
                                 IDC_SYNC_MODE};
 const UINT kVideoGroup[] = {IDC_VIDEO_GROUP, IDC_VIDEO_SIGNAL_LABEL, IDC_VIDEO_SIGNAL_TEXT, IDC_AUTO_LABEL};
@@ -90,8 +89,9 @@ void CAboutPage::ShowFrequencies()
 void CAboutPage::ShowResolution()
 {
     bool valid = m_Context.Settings().IsSignalValid() != 0;
-    SetDlgItemTextA(m_hWnd, IDC_RESOLUTION_TEXT,
-                    ResolutionText(m_Context.ItemValue(kStatusWidth), m_Context.ItemValue(kStatusHeight), valid).c_str());
+    SetDlgItemTextA(
+        m_hWnd, IDC_RESOLUTION_TEXT,
+        ResolutionText(m_Context.ItemValue(kStatusWidth), m_Context.ItemValue(kStatusHeight), valid).c_str());
 }
 
 void CAboutPage::ShowSync()
@@ -106,8 +106,7 @@ void CAboutPage::ShowVideoSignal()
 {
     const CSettingModel& model = m_Context.Settings();
     SVideoSignalText signal = VideoSignalText(model.IsSignalValid() != 0, model.GetInputCode(),
-                                              m_Context.ItemValue(kItemVideoSignal),
-                                              m_Context.ItemValue(kItemSignal));
+                                              m_Context.ItemValue(kItemVideoSignal), m_Context.ItemValue(kItemSignal));
     std::string name = LoadResString(signal.nStringId);
     SetDlgItemTextA(m_hWnd, IDC_VIDEO_SIGNAL_TEXT, (signal.bBrackets ? "(" + name + ")" : name).c_str());
     ShowGroups();

@@ -23,7 +23,8 @@ HBITMAP LockMarkBitmap()
 
 HICON SliderMark(UINT id)
 {
-    return static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, kMarkSize, kMarkSize, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageA(AppInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, kMarkSize, kMarkSize, LR_SHARED));
 }
 
 void AddStrings(HWND combo, const UINT* ids, unsigned int count)
@@ -460,7 +461,6 @@ void CVideoComputerPage::OnInit()
     AddStrings(GetDlgItem(m_hWnd, IDC_RESOLUTION), names, kResolutionEntries);
 }
 
-
 void CVideoComputerPage::Refresh()
 {
     if (CStepWidget* tracking = FindStep(kItemTracking))
@@ -523,7 +523,8 @@ void CVideoComputerPage::OnResolutionChosen()
     }
     busy = true;
     int chosen = static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
-    int shown = chosen == m_nResolutionShown ? chosen : ChooseResolution(chosen, m_nResolutionShown, m_Context, m_Context);
+    int shown =
+        chosen == m_nResolutionShown ? chosen : ChooseResolution(chosen, m_nResolutionShown, m_Context, m_Context);
     busy = false;
     m_nResolutionShown = shown;
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(shown), 0);
@@ -552,7 +553,6 @@ void CVideoVideoPage::OnInit()
     AddSlider(kItemVideoSharpness, IDC_SHARPNESS, IDC_SHARPNESS_TEXT, -5, 6);
 }
 
-
 // ---- Audio ----
 
 void CAudioPage::OnInit()
@@ -565,15 +565,14 @@ void CAudioPage::OnInit()
     AddSlider(kItemSrsCenter, IDC_SRS_CENTER, IDC_SRS_CENTER_TEXT, 0, 6, true);
 }
 
-
 void CAudioPage::Refresh()
 {
     bool single = m_Context.Model().nAudioVariant == 1;
     for (UINT id : {IDC_SOUND3D_LABEL, IDC_SOUND3D_MARKS, IDC_SOUND3D_TEXT, IDC_SOUND3D})
         ShowControl(id, single);
-    for (UINT id : {IDC_SURROUND_GROUP, IDC_SRS_SPACE_LABEL, IDC_SRS_CENTER_LABEL, IDC_SRS_SPACE_MARKS,
-                    IDC_SRS_CENTER_MARKS, IDC_SRS_SPACE_TEXT, IDC_SRS_SPACE, IDC_SRS_CENTER_TEXT, IDC_SRS_CENTER,
-                    IDC_SURROUND_PICTURE})
+    for (UINT id :
+         {IDC_SURROUND_GROUP, IDC_SRS_SPACE_LABEL, IDC_SRS_CENTER_LABEL, IDC_SRS_SPACE_MARKS, IDC_SRS_CENTER_MARKS,
+          IDC_SRS_SPACE_TEXT, IDC_SRS_SPACE, IDC_SRS_CENTER_TEXT, IDC_SRS_CENTER, IDC_SURROUND_PICTURE})
         ShowControl(id, !single);
     CAdjustPage::Refresh();
     if (single) {
@@ -626,7 +625,6 @@ void CSettingPage::OnInit()
         AddChoice(item);
 }
 
-
 // ---- Advanced ----
 
 CAdvancedPage::~CAdvancedPage()
@@ -649,7 +647,6 @@ void CAdvancedPage::OnInit()
     static const UINT names[] = {301, 302, 303, 305, 306, 307, 308, 309, 304};
     AddStrings(GetDlgItem(m_hWnd, IDC_VIDEO_SIGNAL), names, sizeof names / sizeof names[0]);
 }
-
 
 void CAdvancedPage::Refresh()
 {
@@ -727,4 +724,3 @@ void CGammaPage::OnInit()
 {
     AddChoice(kItemGamma);
 }
-

@@ -10,7 +10,7 @@
 namespace {
 const UINT kProjectorButtons[4] = {IDC_PROJECTOR1, IDC_PROJECTOR2, IDC_PROJECTOR3, IDC_PROJECTOR4};
 const int kTabs = 6;
-}
+} // namespace
 
 INT_PTR CReadingDlg::HandleMessage(UINT msg, WPARAM, LPARAM)
 {
@@ -18,8 +18,9 @@ INT_PTR CReadingDlg::HandleMessage(UINT msg, WPARAM, LPARAM)
 }
 
 CControlPanel::CControlPanel(CSettingModel& settings)
-    : m_Settings(settings), m_Connection(settings.Connection()), m_Context(settings), m_VideoComputer(m_Context), m_VideoVideo(m_Context),
-      m_Audio(m_Context), m_Setting(m_Context), m_Advanced(m_Context), m_About(m_Context), m_Gamma(m_Context), m_Files(settings, *this)
+    : m_Settings(settings), m_Connection(settings.Connection()), m_Context(settings), m_VideoComputer(m_Context),
+      m_VideoVideo(m_Context), m_Audio(m_Context), m_Setting(m_Context), m_Advanced(m_Context), m_About(m_Context),
+      m_Gamma(m_Context), m_Files(settings, *this)
 {
 }
 
@@ -137,7 +138,7 @@ void CControlPanel::ShowTab(int tab)
     m_nTab = tab;
     HWND shown = TabPage(tab);
     HWND pages[] = {m_VideoComputer.GetHwnd(), m_VideoVideo.GetHwnd(), m_Audio.GetHwnd(), m_Setting.GetHwnd(),
-                    m_Advanced.GetHwnd(), m_About.GetHwnd(), m_Gamma.GetHwnd()};
+                    m_Advanced.GetHwnd(),      m_About.GetHwnd(),      m_Gamma.GetHwnd()};
     for (HWND page : pages)
         if (page && page != shown)
             ShowWindow(page, SW_HIDE);

@@ -38,7 +38,8 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         self = reinterpret_cast<CDialogBase*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     // Messages before WM_INITDIALOG (WM_SETFONT) and after the object let go get defaults.
-    if (!self) return FALSE;
+    if (!self)
+        return FALSE;
     INT_PTR result = self->HandleMessage(msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);

@@ -240,7 +240,8 @@ void CInstallerDlg::OnFunction()
     for (const SInstallerItem& item : m_Items)
         texts.push_back(item.nName < count ? names[item.nName] : "");
     FillList(m_hWnd, IDC_INSTALLER_ITEMS, texts);
-    CheckDlgButton(m_hWnd, IDC_BIG_KEY, IsFunctionLocked(m_Settings, m_nProjector, m_nFunction) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_BIG_KEY,
+                   IsFunctionLocked(m_Settings, m_nProjector, m_nFunction) ? BST_CHECKED : BST_UNCHECKED);
     EnableBelowBigKey();
 }
 
@@ -258,7 +259,8 @@ void CInstallerDlg::OnItem()
     m_Subs.clear();
     if (selected >= 0 && static_cast<size_t>(selected) < m_Items.size()) {
         const SInstallerItem& item = m_Items[static_cast<size_t>(selected)];
-        CheckDlgButton(m_hWnd, IDC_SMALL_KEY, IsItemLockedFor(m_Settings, m_nProjector, item) ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(m_hWnd, IDC_SMALL_KEY,
+                       IsItemLockedFor(m_Settings, m_nProjector, item) ? BST_CHECKED : BST_UNCHECKED);
         m_Subs = SubChoices(item.wCode);
         m_wSetItem = item.wCode;
     } else {

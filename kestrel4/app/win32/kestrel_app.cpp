@@ -18,7 +18,8 @@ HWND FindRunningCopy()
 {
     HWND candidate = nullptr;
     while ((candidate = FindWindowExA(nullptr, candidate, kDialogClass, kMainTitle)) != nullptr)
-        if (!GetWindow(candidate, GW_OWNER)) return candidate;
+        if (!GetWindow(candidate, GW_OWNER))
+            return candidate;
     return nullptr;
 }
 
@@ -58,7 +59,8 @@ bool CKestrelApp::InitInstance()
 {
     // 1. One copy at a time.
     CHandle mutex(CreateMutexA(nullptr, TRUE, kMutexName));
-    if (!mutex) return false;
+    if (!mutex)
+        return false;
     DWORD wait = WaitForSingleObject(mutex.get(), 0);
     if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
         WakeRunningCopy();
@@ -81,7 +83,8 @@ bool CKestrelApp::InitInstance()
         if (m_pMainWnd->Create(IDD_KESTREL_DIALOG, nullptr)) {
             MSG msg;
             while (m_pMainWnd->Exists() && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-                if (m_pMainWnd->PreTranslateMessage(msg)) continue;
+                if (m_pMainWnd->PreTranslateMessage(msg))
+                    continue;
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }

@@ -36,9 +36,8 @@ const SScreenTemplate kScreens[SCREEN_COUNT] = {
 
 // Blue, green, red, 0: the 16 colours of the projector's bitmaps.
 const BYTE kColorTable[16][3] = {
-    {0, 0, 0}, {0x66, 0, 0x66}, {0x66, 0x33, 0}, {0, 0xFF, 0xFF},
-    {0, 0xFF, 0}, {0, 0x99, 0xFF}, {0, 0, 0xFF}, {0xFF, 0, 0xFF},
-    {0xFF, 0, 0}, {0xFF, 0xFF, 0}, {0xFF, 0x66, 0x66}, {0xFF, 0xFF, 0xFF},
+    {0, 0, 0},          {0x66, 0, 0x66},    {0x66, 0x33, 0},    {0, 0xFF, 0xFF}, {0, 0xFF, 0},       {0, 0x99, 0xFF},
+    {0, 0, 0xFF},       {0xFF, 0, 0xFF},    {0xFF, 0, 0},       {0xFF, 0xFF, 0}, {0xFF, 0x66, 0x66}, {0xFF, 0xFF, 0xFF},
     {0xDD, 0xDD, 0xDD}, {0x80, 0x80, 0x80}, {0x33, 0x33, 0x33}, {0, 0, 0},
 };
 
@@ -106,7 +105,8 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         return OnInitDialog();
     case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+        if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
+            return FALSE;
         OnSysCommand(wParam);
         return TRUE;
     case WM_PAINT:
@@ -126,10 +126,12 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         // The questions were answered at WM_QUERYENDSESSION; without this the projector
         // would stay in PC link mode and the last-used files would be lost at log-off.
-        if (wParam) RunClosingSteps(*this);
+        if (wParam)
+            RunClosingSteps(*this);
         return SetResult(0);
     case MM_MCINOTIFY:
-        if (m_pSupport) m_pSupport->OnSoundEnded();
+        if (m_pSupport)
+            m_pSupport->OnSoundEnded();
         return TRUE;
     case WM_CLOSE:
         OnClose();
@@ -139,21 +141,24 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_QUERYNEWPALETTE:
     case WM_PALETTECHANGED:
-        if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wParam) == m_hWnd) return FALSE;
+        if (msg == WM_PALETTECHANGED && reinterpret_cast<HWND>(wParam) == m_hWnd)
+            return FALSE;
         OnPaletteChange();
         return TRUE;
     case WM_ACTIVATE:
         // Ending an effect whose overlay lost the activation comes with the effects.
         if (LOWORD(wParam) != WA_INACTIVE) {
             HWND screen = ScreenWindow(SelectedScreen());
-            if (screen) InvalidateRect(screen, nullptr, TRUE);
+            if (screen)
+                InvalidateRect(screen, nullptr, TRUE);
         }
         return FALSE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED && m_pSupport) m_pSupport->OnPresentationMode();
+        if (wParam == SIZE_MINIMIZED && m_pSupport)
+            m_pSupport->OnPresentationMode();
         return FALSE;
     case WM_NOTIFY:
         OnNotify(reinterpret_cast<NMHDR*>(lParam));
@@ -209,8 +214,8 @@ BOOL CKestrelDlg::OnInitDialog()
                                  CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, AppInstance(), nullptr);
     for (int i = 0; i < 6; ++i) {
         HWND button = GetDlgItem(m_hWnd, kButtonIds[i]);
-        m_hButtonIcons[i].reset(static_cast<HICON>(
-            LoadImageA(AppInstance(), MAKEINTRESOURCEA(kButtonIcons[i]), IMAGE_ICON, 32, 32, 0)));
+        m_hButtonIcons[i].reset(
+            static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(kButtonIcons[i]), IMAGE_ICON, 32, 32, 0)));
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hButtonIcons[i].get()));
         if (m_hToolTip) {
             TOOLINFOA tool = {};
@@ -259,7 +264,8 @@ BOOL CKestrelDlg::OnInitDialog()
             screen = m_pCursorPage->Create(m_hWnd);
         } else if (i == SCREEN_SUPPORT) {
             std::string ini = GetIniPath();
-            auto support = std::make_unique<CSupportPage>(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
+            auto support =
+                std::make_unique<CSupportPage>(ini, ini.substr(0, ini.find_last_of('\\') + 1), m_strSoundFile);
             m_pSupport = support.get();
             screen = support->Create(m_hWnd);
             m_pScreens[i] = std::move(support);
@@ -281,7 +287,8 @@ BOOL CKestrelDlg::OnInitDialog()
     m_pTestPattern.reset(new CTestPattern);
     if (m_pTestPattern->Create(m_hWnd)) {
         m_pTestPattern->SetPattern(PATTERN_COLOR_IMAGE, m_strPatternFile);
-        if (HWND panel = ScreenWindow(SCREEN_CONTROL)) EnableWindow(GetDlgItem(panel, IDC_PATTERN_DISPLAY), TRUE);
+        if (HWND panel = ScreenWindow(SCREEN_CONTROL))
+            EnableWindow(GetDlgItem(panel, IDC_PATTERN_DISPLAY), TRUE);
     }
 
     // 6. Presentation Support alone in the list.
@@ -336,8 +343,7 @@ BOOL CKestrelDlg::OnInitDialog()
     GetWindowRect(m_hWnd, &rc);
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     SetWindowPos(m_hWnd, nullptr, work.left + ((work.right - work.left) - (rc.right - rc.left)) / 2,
-                 work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+                 work.top + ((work.bottom - work.top) - (rc.bottom - rc.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(m_hWnd, SW_MINIMIZE);
     return TRUE;
 }
@@ -347,7 +353,8 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
     m_bSettingsRead = 0;
     m_bCursorRefresh = 1;
     // The logo page takes the connected model's zoom when it is shown next.
-    if (linkOpen) m_bLogoRefresh = 1;
+    if (linkOpen)
+        m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
     RebuildScreenList();
 }
@@ -368,12 +375,14 @@ void CKestrelDlg::CheckPortMenu(unsigned int port)
 
 void CKestrelDlg::RepaintControlScreen()
 {
-    if (HWND screen = ScreenWindow(SCREEN_CONTROL)) InvalidateRect(screen, nullptr, TRUE);
+    if (HWND screen = ScreenWindow(SCREEN_CONTROL))
+        InvalidateRect(screen, nullptr, TRUE);
 }
 
 void CKestrelDlg::EnableProjectorButtons(bool enable)
 {
-    for (UINT id : kButtonIds) EnableWindow(GetDlgItem(m_hWnd, id), enable);
+    for (UINT id : kButtonIds)
+        EnableWindow(GetDlgItem(m_hWnd, id), enable);
 }
 
 int CKestrelDlg::SelectedScreen() const
@@ -383,7 +392,8 @@ int CKestrelDlg::SelectedScreen() const
 
 HWND CKestrelDlg::ScreenWindow(int screen) const
 {
-    if (screen < 0 || screen >= SCREEN_COUNT || !m_pScreens[screen]) return nullptr;
+    if (screen < 0 || screen >= SCREEN_COUNT || !m_pScreens[screen])
+        return nullptr;
     return m_pScreens[screen]->GetHwnd();
 }
 
@@ -409,12 +419,15 @@ void CKestrelDlg::RefreshScreen()
     }
     if (selected == SCREEN_LOGO && m_bLogoRefresh) {
         m_bLogoRefresh = 0;
-        if (m_pLogoPage) m_pLogoPage->Start();
+        if (m_pLogoPage)
+            m_pLogoPage->Start();
     }
-    if (selected == SCREEN_CURSOR && m_bCursorRefresh) m_bCursorRefresh = 0;
+    if (selected == SCREEN_CURSOR && m_bCursorRefresh)
+        m_bCursorRefresh = 0;
 
     for (int i = 0; i < SCREEN_COUNT; ++i)
-        if (i != selected && ScreenWindow(i)) ShowWindow(ScreenWindow(i), SW_HIDE);
+        if (i != selected && ScreenWindow(i))
+            ShowWindow(ScreenWindow(i), SW_HIDE);
 
     SScreenMenu items = GetScreenMenu(selected);
     HMENU menu = GetMenu(m_hWnd);
@@ -426,14 +439,16 @@ void CKestrelDlg::RefreshScreen()
     EnableCommand(menu, ID_SEND_LOGO, items.bSendLogo);
     EnableCommand(menu, ID_SEND_CURSOR, items.bSendCursor);
     DrawMenuBar(m_hWnd);
-    if (HWND screen = ScreenWindow(selected)) ShowWindow(screen, SW_SHOWNA);
+    if (HWND screen = ScreenWindow(selected))
+        ShowWindow(screen, SW_SHOWNA);
 }
 
 void CKestrelDlg::OnCommand(UINT id, UINT code)
 {
     switch (id) {
     case IDC_SCREEN_LIST:
-        if (code == CBN_SELCHANGE) RefreshScreen();
+        if (code == CBN_SELCHANGE)
+            RefreshScreen();
         break;
     case IDC_POWER:
     case IDC_AVMUTE:
@@ -441,7 +456,8 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case IDC_RESIZE:
     case IDC_VIDEO:
     case IDC_COMPUTER:
-        if (code == BN_CLICKED) m_Connection.PressProjectorButton(id);
+        if (code == BN_CLICKED)
+            m_Connection.PressProjectorButton(id);
         break;
     case ID_FILE_OPEN:
     case ID_FILE_SAVE:
@@ -456,14 +472,19 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
             m_pControlPanel->OnFileCommand(id);
         if (SelectedScreen() == SCREEN_LOGO && m_pLogoPage && id != ID_FILE_NEW && id != ID_SEND_CURSOR &&
             GetScreenMenu(SCREEN_LOGO).bFile) {
-            if (id == ID_FILE_OPEN) m_pLogoPage->OpenLogo();
-            else if (id == ID_FILE_SAVE) m_pLogoPage->SaveLogo();
-            else if (id == ID_FILE_SAVE_AS) m_pLogoPage->SaveLogoAs();
-            else m_pLogoPage->SendLogo();
+            if (id == ID_FILE_OPEN)
+                m_pLogoPage->OpenLogo();
+            else if (id == ID_FILE_SAVE)
+                m_pLogoPage->SaveLogo();
+            else if (id == ID_FILE_SAVE_AS)
+                m_pLogoPage->SaveLogoAs();
+            else
+                m_pLogoPage->SendLogo();
         }
         if (SelectedScreen() == SCREEN_CURSOR && m_pCursorPage && id != ID_SEND_LOGO &&
             (id == ID_SEND_CURSOR ? GetScreenMenu(SCREEN_CURSOR).bSendCursor
-                                  : id == ID_FILE_NEW ? GetScreenMenu(SCREEN_CURSOR).bNew : GetScreenMenu(SCREEN_CURSOR).bFile))
+             : id == ID_FILE_NEW  ? GetScreenMenu(SCREEN_CURSOR).bNew
+                                  : GetScreenMenu(SCREEN_CURSOR).bFile))
             m_pCursorPage->OnMenuCommand(id);
         break;
     case ID_TEST_PATTERN:
@@ -537,7 +558,8 @@ std::string CKestrelDlg::HelpFilePath() const
 void CKestrelDlg::ShowHelpTopics()
 {
     std::string help = HelpFilePath();
-    if (!help.empty()) WinHelpA(m_hWnd, help.c_str(), HELP_FINDER, 0);
+    if (!help.empty())
+        WinHelpA(m_hWnd, help.c_str(), HELP_FINDER, 0);
 }
 
 void CKestrelDlg::OnSysCommand(WPARAM)
@@ -548,7 +570,8 @@ void CKestrelDlg::OnSysCommand(WPARAM)
 
 BOOL CKestrelDlg::OnPaint()
 {
-    if (!IsIconic(m_hWnd)) return FALSE;
+    if (!IsIconic(m_hWnd))
+        return FALSE;
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -562,19 +585,22 @@ BOOL CKestrelDlg::OnPaint()
 
 void CKestrelDlg::OnPaletteChange()
 {
-    if (!m_pPalette) return;
+    if (!m_pPalette)
+        return;
     HDC dc = GetDC(m_hWnd);
     HPALETTE old = SelectPalette(dc, m_pPalette, FALSE);
     UINT changed = RealizePalette(dc);
     SelectPalette(dc, old, FALSE);
     ReleaseDC(m_hWnd, dc);
     HWND screen = ScreenWindow(SelectedScreen());
-    if (changed && screen) InvalidateRect(screen, nullptr, TRUE);
+    if (changed && screen)
+        InvalidateRect(screen, nullptr, TRUE);
 }
 
 void CKestrelDlg::OnNotify(NMHDR* header)
 {
-    if (header->code != TTN_NEEDTEXTA && header->code != TTN_NEEDTEXTW) return;
+    if (header->code != TTN_NEEDTEXTA && header->code != TTN_NEEDTEXTW)
+        return;
     // The tooltip of a button is the string with the button's control ID.
     UINT_PTR id = header->idFrom;
     if (reinterpret_cast<NMTTDISPINFOA*>(header)->uFlags & TTF_IDISHWND)
@@ -596,16 +622,21 @@ void CKestrelDlg::OnEditorMessage(UINT msg)
     // Support screen takes all but 0x52E, the cursor/stamp screen 0x52E and 0x52F.
     int screen = SelectedScreen();
     HWND target = nullptr;
-    if (screen == SCREEN_SUPPORT && msg != 0x52E) target = ScreenWindow(SCREEN_SUPPORT);
-    if (screen == SCREEN_CURSOR && msg >= 0x52E) target = ScreenWindow(SCREEN_CURSOR);
-    if (target) PostMessageA(target, msg, 0, 0);
+    if (screen == SCREEN_SUPPORT && msg != 0x52E)
+        target = ScreenWindow(SCREEN_SUPPORT);
+    if (screen == SCREEN_CURSOR && msg >= 0x52E)
+        target = ScreenWindow(SCREEN_CURSOR);
+    if (target)
+        PostMessageA(target, msg, 0, 0);
 }
 
 bool CKestrelDlg::PreTranslateMessage(MSG& msg)
 {
-    if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))) return false;
+    if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd)))
+        return false;
     // Key-capture fields take their keys before accelerators and dialog keys.
-    if (CCaptureEdit::PreTranslate(msg)) return true;
+    if (CCaptureEdit::PreTranslate(msg))
+        return true;
 
     if (msg.message == WM_KEYDOWN) {
         HWND focus = GetFocus();
@@ -617,10 +648,12 @@ bool CKestrelDlg::PreTranslateMessage(MSG& msg)
         case KEY_SWALLOW:
             return true;
         case KEY_FOCUS_SCREEN_FIRST:
-            if (FocusScreen(false)) return true;
+            if (FocusScreen(false))
+                return true;
             break;
         case KEY_FOCUS_SCREEN_LAST:
-            if (FocusScreen(true)) return true;
+            if (FocusScreen(true))
+                return true;
             break;
         case KEY_DEFAULT:
             break;
@@ -633,7 +666,8 @@ bool CKestrelDlg::PreTranslateMessage(MSG& msg)
     // Controls of a screen get that screen's dialog keys.
     for (int i = 0; i < SCREEN_COUNT; ++i) {
         HWND screen = ScreenWindow(i);
-        if (screen && (msg.hwnd == screen || IsChild(screen, msg.hwnd))) return IsDialogMessageA(screen, &msg) != FALSE;
+        if (screen && (msg.hwnd == screen || IsChild(screen, msg.hwnd)))
+            return IsDialogMessageA(screen, &msg) != FALSE;
     }
     return IsDialogMessageA(m_hWnd, &msg) != FALSE;
 }
@@ -647,14 +681,16 @@ bool CKestrelDlg::FocusScreen(bool last)
     if (last && SelectedScreen() == SCREEN_CONTROL && m_pControlPanel)
         target = m_pControlPanel->LastFocusControl();
     // Without any tab stop the search may hand back a control that is not one.
-    if (!target || !IsWindowEnabled(target) || !(GetWindowLongA(target, GWL_STYLE) & WS_TABSTOP)) return false;
+    if (!target || !IsWindowEnabled(target) || !(GetWindowLongA(target, GWL_STYLE) & WS_TABSTOP))
+        return false;
     SetFocus(target);
     return true;
 }
 
 void CKestrelDlg::OnClose()
 {
-    if (RunCloseSequence(*this)) DestroyWindow(m_hWnd);
+    if (RunCloseSequence(*this))
+        DestroyWindow(m_hWnd);
 }
 
 BOOL CKestrelDlg::OnQueryEndSession()
@@ -671,20 +707,24 @@ ESaveAnswer CKestrelDlg::AskSaveLogo()
 
 void CKestrelDlg::SaveLogo()
 {
-    if (m_pLogoPage) m_pLogoPage->SaveLogo();
+    if (m_pLogoPage)
+        m_pLogoPage->SaveLogo();
 }
 
 void CKestrelDlg::OnTestPatternCommand(UINT id)
 {
-    if (!m_pTestPattern) return;
+    if (!m_pTestPattern)
+        return;
     if (id == IDC_PATTERN_DISPLAY) {
         HWND panel = ScreenWindow(SCREEN_CONTROL);
         m_pTestPattern->Show(panel && IsDlgButtonChecked(panel, IDC_PATTERN_DISPLAY) == BST_CHECKED);
         return;
     }
-    if (SelectedScreen() != SCREEN_CONTROL) return;
+    if (SelectedScreen() != SCREEN_CONTROL)
+        return;
     CTestPatternDialog dialog(m_pTestPattern->GetPattern(), m_strPatternFile);
-    if (dialog.DoModal(IDD_TEST_PATTERN, m_hWnd) != IDOK) return;
+    if (dialog.DoModal(IDD_TEST_PATTERN, m_hWnd) != IDOK)
+        return;
     if (dialog.GetPattern() != m_pTestPattern->GetPattern() || dialog.GetFile() != m_strPatternFile) {
         m_strPatternFile = dialog.GetFile();
         m_pTestPattern->SetPattern(dialog.GetPattern(), m_strPatternFile);
@@ -698,23 +738,27 @@ ESaveAnswer CKestrelDlg::AskSaveCursorSet()
 
 void CKestrelDlg::SaveCursorSet()
 {
-    if (m_pCursorPage) m_pCursorPage->Save();
+    if (m_pCursorPage)
+        m_pCursorPage->Save();
 }
 
 void CKestrelDlg::EndEffect()
 {
-    if (m_pSupport) m_pSupport->StopEffect();
+    if (m_pSupport)
+        m_pSupport->StopEffect();
     RestorePointers();
 }
 
 void CKestrelDlg::ReleasePcLinkMode()
 {
-    if (IsLinkOpen()) m_Connection.ReleaseLinkMode();
+    if (IsLinkOpen())
+        m_Connection.ReleaseLinkMode();
 }
 
 void CKestrelDlg::CloseLink()
 {
-    if (IsLinkOpen()) GetApp().Link().Close();
+    if (IsLinkOpen())
+        GetApp().Link().Close();
 }
 
 void CKestrelDlg::DestroyScreens()
@@ -725,7 +769,7 @@ void CKestrelDlg::DestroyScreens()
     m_pLogoPage = nullptr;
     m_pSupport = nullptr;
     for (std::unique_ptr<CScreenDlg>& screen : m_pScreens)
-        screen.reset();  // destroys its window
+        screen.reset(); // destroys its window
 }
 
 void CKestrelDlg::ReleaseIconsAndHook()

@@ -25,7 +25,7 @@ class CSupportPage;
 // Messages other programs and libraries send to the main window.
 const UINT WM_TAPLINE_KEY = 0x464;
 const UINT WM_TAPLINE_MOUSE = 0x465;
-const UINT UM_EDITOR_FIRST = 0x52C;  // from the cursor/stamp editor, 0x52C .. 0x52F
+const UINT UM_EDITOR_FIRST = 0x52C; // from the cursor/stamp editor, 0x52C .. 0x52F
 const UINT UM_EDITOR_LAST = 0x52F;
 
 class CKestrelDlg : public CDialogBase, private ICloseSteps, private IMainWindowEvents, private IItemListener {
@@ -111,11 +111,11 @@ private:
     CSettingModel m_Settings;
     std::unique_ptr<CScreenDlg> m_pScreens[SCREEN_COUNT];
     CControlPanel* m_pControlPanel = nullptr; // screen 1, owned by m_pScreens
-    CCursorSetPage* m_pCursorPage = nullptr;   // screen 3, owned by m_pScreens
+    CCursorSetPage* m_pCursorPage = nullptr;  // screen 3, owned by m_pScreens
     CUserLogoPage* m_pLogoPage = nullptr;     // screen 2, owned by m_pScreens
     std::unique_ptr<CTestPattern> m_pTestPattern;
     void OnTestPatternCommand(UINT id);
-    CSupportPage* m_pSupport = nullptr;       // screen 0, owned by m_pScreens
+    CSupportPage* m_pSupport = nullptr; // screen 0, owned by m_pScreens
     HACCEL m_hAccel = nullptr;
     CIcon m_hIcon;
     CIcon m_hSmallIcon;

@@ -13,7 +13,10 @@ SModifiers HeldModifiers()
     return held;
 }
 
-bool IsKeyMessage(UINT msg) { return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP; }
+bool IsKeyMessage(UINT msg)
+{
+    return msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYUP;
+}
 
 } // namespace
 
@@ -45,7 +48,8 @@ void CCaptureEdit::SetText(const std::string& text)
 
 void CCaptureEdit::Show()
 {
-    if (!m_hEdit) return;
+    if (!m_hEdit)
+        return;
     SetWindowTextA(m_hEdit, m_Capture.GetText().c_str());
     int end = GetWindowTextLengthA(m_hEdit);
     SendMessageA(m_hEdit, EM_SETSEL, end, end);
@@ -53,20 +57,24 @@ void CCaptureEdit::Show()
 
 bool CCaptureEdit::PreTranslate(const MSG& msg)
 {
-    if (!IsKeyMessage(msg.message)) return false;
+    if (!IsKeyMessage(msg.message))
+        return false;
     CCaptureEdit* self = static_cast<CCaptureEdit*>(GetPropA(msg.hwnd, kCaptureProp));
-    if (!self) return false;
+    if (!self)
+        return false;
     bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
     if (self->m_Capture.GetMode() == CKeyCapture::CAPTURE_SHORTCUT && down) {
         SModifiers held = HeldModifiers();
         // Tab moves on and F1 asks for help as anywhere else; Ctrl+G also runs its command.
-        if (msg.wParam == VK_TAB || msg.wParam == VK_F1) return false;
+        if (msg.wParam == VK_TAB || msg.wParam == VK_F1)
+            return false;
         if (msg.wParam == 'G' && held.bCtrl && !held.bAlt) {
             self->OnKey(msg.message, msg.wParam);
             return false;
         }
     }
-    if (self->m_Capture.GetMode() == CKeyCapture::CAPTURE_SHORTCUT && msg.wParam == VK_TAB) return false;
+    if (self->m_Capture.GetMode() == CKeyCapture::CAPTURE_SHORTCUT && msg.wParam == VK_TAB)
+        return false;
     self->OnKey(msg.message, msg.wParam);
     return true;
 }
@@ -76,7 +84,8 @@ void CCaptureEdit::OnKey(UINT msg, WPARAM vk)
     if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
         bool completed = m_Capture.OnKeyDown(static_cast<int>(vk), HeldModifiers());
         Show();
-        if (completed && m_OnComplete) m_OnComplete(m_Capture.GetText());
+        if (completed && m_OnComplete)
+            m_OnComplete(m_Capture.GetText());
     } else {
         m_Capture.OnKeyUp(HeldModifiers());
         Show();
@@ -86,7 +95,8 @@ void CCaptureEdit::OnKey(UINT msg, WPARAM vk)
 LRESULT CALLBACK CCaptureEdit::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     CCaptureEdit* self = static_cast<CCaptureEdit*>(GetPropA(hwnd, kCaptureProp));
-    if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     return self->OnMessage(msg, wParam, lParam);
 }
 
@@ -107,9 +117,10 @@ LRESULT CCaptureEdit::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLEAR:
     case WM_UNDO:
     case WM_CONTEXTMENU:
-        return 0;  // the text comes from key presses only
+        return 0; // the text comes from key presses only
     case WM_GETDLGCODE:
-        if (m_Capture.GetMode() == CKeyCapture::CAPTURE_KEY_EVENT) return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+        if (m_Capture.GetMode() == CKeyCapture::CAPTURE_KEY_EVENT)
+            return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
         break;
     case WM_KILLFOCUS:
         m_Capture.OnFocusLost();

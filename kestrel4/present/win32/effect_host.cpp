@@ -11,7 +11,7 @@ const char kOverlayClass[] = "KestrelEffectTest";
 // The screen as it was when the overlay opened: a window without background shows it on
 // some systems by itself, others give a new window black.
 CMemoryBitmap g_OverlayPicture;
-HWND g_hPictureOwner = nullptr;  // a closed overlay's late WM_DESTROY leaves a newer one's picture
+HWND g_hPictureOwner = nullptr; // a closed overlay's late WM_DESTROY leaves a newer one's picture
 
 // It shows the screen as it was and takes the test's drawing.
 LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -24,7 +24,8 @@ LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         HDC dc = BeginPaint(hwnd, &ps);
         if (g_OverlayPicture.Get())
             BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, g_OverlayPicture.Get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+                   ps.rcPaint.bottom - ps.rcPaint.top, g_OverlayPicture.Get(), ps.rcPaint.left, ps.rcPaint.top,
+                   SRCCOPY);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -51,7 +52,8 @@ LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void RegisterOverlayClass()
 {
     static bool registered = false;
-    if (registered) return;
+    if (registered)
+        return;
     WNDCLASSA wc = {};
     wc.style = CS_BYTEALIGNWINDOW | CS_NOCLOSE | CS_PARENTDC;
     wc.lpfnWndProc = OverlayProc;
@@ -65,7 +67,8 @@ void RegisterOverlayClass()
 
 CEffectHost::~CEffectHost()
 {
-    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+    if (m_hOverlay && IsWindow(m_hOverlay))
+        DestroyWindow(m_hOverlay);
 }
 
 bool CEffectHost::IsMainWindowMinimized() const
@@ -107,10 +110,22 @@ void CEffectHost::PumpMessages()
     }
 }
 
-void CEffectHost::HookMouse() { ::HookMouse(m_hMain); }
-void CEffectHost::UnhookMouse() { ::UnhookMouse(); }
-void CEffectHost::HookKeyboard() { ::HookKeyboard(m_hMain); }
-void CEffectHost::UnhookKeyboard() { ::UnhookKeyboard(); }
+void CEffectHost::HookMouse()
+{
+    ::HookMouse(m_hMain);
+}
+void CEffectHost::UnhookMouse()
+{
+    ::UnhookMouse();
+}
+void CEffectHost::HookKeyboard()
+{
+    ::HookKeyboard(m_hMain);
+}
+void CEffectHost::UnhookKeyboard()
+{
+    ::UnhookKeyboard();
+}
 
 bool CEffectHost::PostKeyMessages(const std::vector<int>& codes)
 {
@@ -124,7 +139,8 @@ std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect)
 
 void CEffectHost::RestoreForeground()
 {
-    if (GetForegroundWindow()) return;
+    if (GetForegroundWindow())
+        return;
     // The keyboard goes back to the presentation: the topmost window on show, and not one
     // of this program's, whose hidden windows lead the z-order after a splash or a test.
     DWORD self = GetCurrentProcessId();
@@ -140,15 +156,17 @@ void CEffectHost::RestoreForeground()
 
 void CEffectHost::OpenTestOverlay()
 {
-    if (m_hOverlay && IsWindow(m_hOverlay)) DestroyWindow(m_hOverlay);
+    if (m_hOverlay && IsWindow(m_hOverlay))
+        DestroyWindow(m_hOverlay);
     RegisterOverlayClass();
     CDisplayDC display;
     if (g_OverlayPicture.Ensure(display.Get(), display.Width(), display.Height()))
         BitBlt(g_OverlayPicture.Get(), 0, 0, display.Width(), display.Height(), display.Get(), 0, 0, SRCCOPY);
-    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0,
-                                 display.Width(), display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, display.Width(),
+                                 display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     g_hPictureOwner = m_hOverlay;
-    if (!m_hOverlay) return;
+    if (!m_hOverlay)
+        return;
     SetWindowLongPtrA(m_hOverlay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetForegroundWindow(m_hOverlay);
     SetFocus(m_hOverlay);
@@ -156,7 +174,8 @@ void CEffectHost::OpenTestOverlay()
 
 void CEffectHost::OnOverlayEscape()
 {
-    if (m_OnEscape) m_OnEscape();
+    if (m_OnEscape)
+        m_OnEscape();
 }
 
 void CEffectHost::CloseTestOverlay()

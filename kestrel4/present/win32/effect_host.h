@@ -10,7 +10,9 @@
 class CEffectHost : public IEffectHost {
 public:
     // onEscape: Esc pressed in the Test run's overlay.
-    CEffectHost(HWND mainWindow, std::function<void()> onEscape) : m_hMain(mainWindow), m_OnEscape(std::move(onEscape)) {}
+    CEffectHost(HWND mainWindow, std::function<void()> onEscape) : m_hMain(mainWindow), m_OnEscape(std::move(onEscape))
+    {
+    }
     ~CEffectHost() override;
 
     bool IsMainWindowMinimized() const override;

@@ -12,7 +12,8 @@ int KestrelMessage(HWND owner, UINT textId, UINT flags, const std::string& arg1,
     std::string text = LoadResString(textId);
     for (const auto& r : {std::make_pair(std::string("%1"), arg1), std::make_pair(std::string("%2"), arg2)}) {
         size_t at = text.find(r.first);
-        if (at != std::string::npos) text.replace(at, 2, r.second);
+        if (at != std::string::npos)
+            text.replace(at, 2, r.second);
     }
     return MessageBoxA(owner, text.c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
 }
@@ -27,7 +28,10 @@ int DisplayBits()
     return bits;
 }
 
-COLORREF ToColorRef(COLORVALUE c) { return static_cast<COLORREF>(c); }
+COLORREF ToColorRef(COLORVALUE c)
+{
+    return static_cast<COLORREF>(c);
+}
 
 std::string ItemText(HWND dlg, UINT id)
 {
@@ -65,39 +69,48 @@ INT_PTR CShapePage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CShapePage::OnInit()
 {
-    SendDlgItemMessageA(m_hWnd, m_Spec.nWidthSpin, UDM_SETRANGE, 0, MAKELPARAM(m_Spec.widthRange.nHigh, m_Spec.widthRange.nLow));
+    SendDlgItemMessageA(m_hWnd, m_Spec.nWidthSpin, UDM_SETRANGE, 0,
+                        MAKELPARAM(m_Spec.widthRange.nHigh, m_Spec.widthRange.nLow));
     if (GetDlgItem(m_hWnd, IDC_GRID_WIDTH_SPIN))
-        SendDlgItemMessageA(m_hWnd, IDC_GRID_WIDTH_SPIN, UDM_SETRANGE, 0, MAKELPARAM(kGridWidthRange.nHigh, kGridWidthRange.nLow));
+        SendDlgItemMessageA(m_hWnd, IDC_GRID_WIDTH_SPIN, UDM_SETRANGE, 0,
+                            MAKELPARAM(kGridWidthRange.nHigh, kGridWidthRange.nLow));
 }
 
 void CShapePage::ShowEffect(CEffect* effect)
 {
     m_pEffect = static_cast<CShapeEffect*>(effect);
-    if (!m_pEffect) return;
+    if (!m_pEffect)
+        return;
     m_bFilling = true;
     SetDlgItemInt(m_hWnd, m_Spec.nWidthEdit, static_cast<UINT>(m_pEffect->GetParam(PARAM_WIDTH)), FALSE);
     if (m_pEffect->HasParam(PARAM_GRID))
         SetDlgItemInt(m_hWnd, IDC_GRID_WIDTH, static_cast<UINT>(m_pEffect->GetParam(PARAM_GRID)), FALSE);
-    const std::pair<UINT, EEffectParam> checks[] = {{IDC_TRANSPARENT, PARAM_TRANSPARENT}, {IDC_FILL, PARAM_FILL}, {IDC_TRACK, PARAM_TRACK}};
+    const std::pair<UINT, EEffectParam> checks[] = {
+        {IDC_TRANSPARENT, PARAM_TRANSPARENT}, {IDC_FILL, PARAM_FILL}, {IDC_TRACK, PARAM_TRACK}};
     for (const auto& c : checks)
-        if (m_pEffect->HasParam(c.second)) CheckDlgButton(m_hWnd, c.first, m_pEffect->GetParam(c.second) ? BST_CHECKED : BST_UNCHECKED);
+        if (m_pEffect->HasParam(c.second))
+            CheckDlgButton(m_hWnd, c.first, m_pEffect->GetParam(c.second) ? BST_CHECKED : BST_UNCHECKED);
     if (m_pEffect->HasParam(PARAM_VERTICAL))
-        CheckRadioButton(m_hWnd, IDC_HORIZONTAL, IDC_VERTICAL, m_pEffect->GetParam(PARAM_VERTICAL) ? IDC_VERTICAL : IDC_HORIZONTAL);
+        CheckRadioButton(m_hWnd, IDC_HORIZONTAL, IDC_VERTICAL,
+                         m_pEffect->GetParam(PARAM_VERTICAL) ? IDC_VERTICAL : IDC_HORIZONTAL);
     m_nColorIndex = IndexOfColor(m_pEffect->GetColor(), m_nColorIndex);
-    for (int i = 0; i < kColorButtons; ++i) InvalidateRect(GetDlgItem(m_hWnd, IDC_COLOR_FIRST + i), nullptr, TRUE);
+    for (int i = 0; i < kColorButtons; ++i)
+        InvalidateRect(GetDlgItem(m_hWnd, IDC_COLOR_FIRST + i), nullptr, TRUE);
     m_bFilling = false;
 }
 
 void CShapePage::SetParam(EEffectParam param, int value)
 {
-    if (!m_pEffect || m_bFilling || m_pEffect->GetParam(param) == value) return;
+    if (!m_pEffect || m_bFilling || m_pEffect->GetParam(param) == value)
+        return;
     m_pEffect->SetParam(param, value);
     m_Host.OnEffectChanged();
 }
 
 bool CShapePage::ApplyNumber(UINT edit, EEffectParam param, const SValueRange& range, bool report)
 {
-    if (!m_pEffect || m_bFilling || m_bReporting) return true;
+    if (!m_pEffect || m_bFilling || m_bReporting)
+        return true;
     int value = 0;
     if (ParseRangeValue(ItemText(m_hWnd, edit), range, value)) {
         SetParam(param, value);
@@ -120,9 +133,12 @@ bool CShapePage::ApplyNumber(UINT edit, EEffectParam param, const SValueRange& r
 
 void CShapePage::OnCommand(UINT id, UINT code)
 {
-    if (id == IDC_TEST && code == BN_CLICKED) m_Host.OnTest();
-    else if (id == m_Spec.nWidthEdit && code == EN_KILLFOCUS) ApplyNumber(id, PARAM_WIDTH, m_Spec.widthRange, true);
-    else if (id == IDC_GRID_WIDTH && code == EN_KILLFOCUS) ApplyNumber(id, PARAM_GRID, kGridWidthRange, true);
+    if (id == IDC_TEST && code == BN_CLICKED)
+        m_Host.OnTest();
+    else if (id == m_Spec.nWidthEdit && code == EN_KILLFOCUS)
+        ApplyNumber(id, PARAM_WIDTH, m_Spec.widthRange, true);
+    else if (id == IDC_GRID_WIDTH && code == EN_KILLFOCUS)
+        ApplyNumber(id, PARAM_GRID, kGridWidthRange, true);
     else if (id == IDC_TRANSPARENT || id == IDC_FILL || id == IDC_TRACK) {
         EEffectParam param = id == IDC_TRANSPARENT ? PARAM_TRANSPARENT : id == IDC_FILL ? PARAM_FILL : PARAM_TRACK;
         SetParam(param, IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED ? 1 : 0);
@@ -131,7 +147,8 @@ void CShapePage::OnCommand(UINT id, UINT code)
     } else if (id >= IDC_COLOR_FIRST && id < IDC_COLOR_FIRST + kColorButtons && code == BN_CLICKED) {
         m_nColorIndex = static_cast<int>(id - IDC_COLOR_FIRST);
         SetParam(PARAM_COLOR, static_cast<int>(ColorOfIndex(m_nColorIndex, DisplayBits())));
-        for (int i = 0; i < kColorButtons; ++i) InvalidateRect(GetDlgItem(m_hWnd, IDC_COLOR_FIRST + i), nullptr, TRUE);
+        for (int i = 0; i < kColorButtons; ++i)
+            InvalidateRect(GetDlgItem(m_hWnd, IDC_COLOR_FIRST + i), nullptr, TRUE);
     }
 }
 
@@ -157,32 +174,44 @@ void CShapePage::DrawColorButton(const DRAWITEMSTRUCT& item)
 
 // Sound page ---------------------------------------------------------------------------
 
-CSoundPage::~CSoundPage() { StopSound(); }
+CSoundPage::~CSoundPage()
+{
+    StopSound();
+}
 
 INT_PTR CSoundPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
-        m_hPlay = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDI_SOUND_PLAY), IMAGE_ICON, 16, 16, 0));
-        m_hStop = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDI_SOUND_STOP), IMAGE_ICON, 16, 16, 0));
+        m_hPlay =
+            static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDI_SOUND_PLAY), IMAGE_ICON, 16, 16, 0));
+        m_hStop =
+            static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDI_SOUND_STOP), IMAGE_ICON, 16, 16, 0));
         SendDlgItemMessageA(m_hWnd, IDC_SOUND_PLAY, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hPlay));
         SendDlgItemMessageA(m_hWnd, IDC_SOUND_STOP, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_hStop));
         UpdateButtons();
         return FALSE;
     case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-        if (LOWORD(wParam) == IDC_SOUND_REFER) Refer();
-        else if (LOWORD(wParam) == IDC_SOUND_PLAY) Play();
-        else if (LOWORD(wParam) == IDC_SOUND_STOP) StopSound();
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        if (LOWORD(wParam) == IDC_SOUND_REFER)
+            Refer();
+        else if (LOWORD(wParam) == IDC_SOUND_PLAY)
+            Play();
+        else if (LOWORD(wParam) == IDC_SOUND_STOP)
+            StopSound();
         return TRUE;
     case MM_MCINOTIFY:
         // The end of the sound, or its stop.
-        if (m_nDevice && static_cast<UINT>(lParam) == m_nDevice) StopSound();
+        if (m_nDevice && static_cast<UINT>(lParam) == m_nDevice)
+            StopSound();
         return TRUE;
     case WM_DESTROY:
         StopSound();
-        if (m_hPlay) DestroyIcon(m_hPlay);
-        if (m_hStop) DestroyIcon(m_hStop);
+        if (m_hPlay)
+            DestroyIcon(m_hPlay);
+        if (m_hStop)
+            DestroyIcon(m_hStop);
         m_hPlay = m_hStop = nullptr;
         return FALSE;
     }
@@ -193,7 +222,8 @@ void CSoundPage::ShowEffect(CEffect* effect)
 {
     StopSound();
     m_pEffect = static_cast<CSoundEffect*>(effect);
-    if (!m_pEffect) return;
+    if (!m_pEffect)
+        return;
     const std::string& path = m_pEffect->GetPath();
     size_t at = path.find_last_of("\\/");
     SetDlgItemTextA(m_hWnd, IDC_SOUND_NAME, (at == std::string::npos ? path : path.substr(at + 1)).c_str());
@@ -210,10 +240,12 @@ void CSoundPage::UpdateButtons()
 void CSoundPage::Refer()
 {
     StopSound();
-    if (!m_pEffect) return;
+    if (!m_pEffect)
+        return;
     std::string filter = LoadResString(IDS_SOUND_FILTER);
     for (char& c : filter)
-        if (c == '|') c = '\0';
+        if (c == '|')
+            c = '\0';
     filter.push_back('\0');
     char file[MAX_PATH] = {0};
     std::string folder = m_strFolder.empty() ? m_strDefaultFolder : m_strFolder;
@@ -225,7 +257,8 @@ void CSoundPage::Refer()
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = folder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileNameA(&ofn)) return;
+    if (!GetOpenFileNameA(&ofn))
+        return;
     m_pEffect->SetPath(file);
     SetDlgItemTextA(m_hWnd, IDC_SOUND_NAME, file + ofn.nFileOffset);
     UpdateButtons();
@@ -235,7 +268,8 @@ void CSoundPage::Refer()
 
 void CSoundPage::Play()
 {
-    if (!m_pEffect || m_pEffect->GetPath().empty() || m_nDevice) return;
+    if (!m_pEffect || m_pEffect->GetPath().empty() || m_nDevice)
+        return;
     MCI_OPEN_PARMSA open = {};
     open.lpstrDeviceType = "waveaudio";
     open.lpstrElementName = m_pEffect->GetPath().c_str();
@@ -245,7 +279,8 @@ void CSoundPage::Play()
         MCI_PLAY_PARMS play = {};
         play.dwCallback = reinterpret_cast<DWORD_PTR>(m_hWnd);
         error = mciSendCommandA(m_nDevice, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<DWORD_PTR>(&play));
-        if (error) StopSound();
+        if (error)
+            StopSound();
     }
     if (error) {
         char text[256] = {0};
@@ -257,11 +292,13 @@ void CSoundPage::Play()
 
 void CSoundPage::StopSound()
 {
-    if (!m_nDevice) return;
+    if (!m_nDevice)
+        return;
     UINT device = m_nDevice;
     m_nDevice = 0;
     mciSendCommandA(device, MCI_CLOSE, 0, 0);
-    if (m_hWnd) UpdateButtons();
+    if (m_hWnd)
+        UpdateButtons();
 }
 
 // Key page -----------------------------------------------------------------------------
@@ -278,9 +315,12 @@ INT_PTR CKeyPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         m_Capture.Attach(GetDlgItem(m_hWnd, IDC_KEY_CAPTURE), nullptr);
         return FALSE;
     case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-        if (LOWORD(wParam) == IDC_KEY_ENTRY) Entry();
-        else if (LOWORD(wParam) == IDC_KEY_DELETE_ALL) DeleteAll();
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        if (LOWORD(wParam) == IDC_KEY_ENTRY)
+            Entry();
+        else if (LOWORD(wParam) == IDC_KEY_DELETE_ALL)
+            DeleteAll();
         return TRUE;
     }
     return FALSE;
@@ -292,7 +332,8 @@ void CKeyPage::ShowEffect(CEffect* effect)
     SendDlgItemMessageA(m_hWnd, IDC_KEY_LIST, LB_RESETCONTENT, 0, 0);
     m_Events.clear();
     m_Texts.clear();
-    if (!m_pEffect) return;
+    if (!m_pEffect)
+        return;
     m_Events = m_pEffect->GetEvents();
     m_Texts = m_pEffect->GetTexts();
     for (const std::string& t : m_Texts)
@@ -302,7 +343,8 @@ void CKeyPage::ShowEffect(CEffect* effect)
 void CKeyPage::Entry()
 {
     std::string text = m_Capture.Capture().GetText();
-    if (text.empty() || !m_pEffect) return;
+    if (text.empty() || !m_pEffect)
+        return;
     if (m_Texts.size() >= kMaxEntries) {
         KestrelMessage(GetAncestor(m_hWnd, GA_ROOT), IDS_KEYS_FULL, MB_OK | MB_ICONERROR);
         return;
@@ -319,7 +361,8 @@ void CKeyPage::Entry()
 
 void CKeyPage::DeleteAll()
 {
-    if (!m_pEffect) return;
+    if (!m_pEffect)
+        return;
     SendDlgItemMessageA(m_hWnd, IDC_KEY_LIST, LB_RESETCONTENT, 0, 0);
     m_Events.clear();
     m_Texts.clear();

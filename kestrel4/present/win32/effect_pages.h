@@ -64,7 +64,9 @@ class CSoundPage : public CEffectPage {
 public:
     // soundFolder: the folder of the last sound file chosen, kept by the main window.
     CSoundPage(IEffectPageHost& host, std::string& soundFolder, std::string defaultFolder)
-        : CEffectPage(host, 147), m_strFolder(soundFolder), m_strDefaultFolder(std::move(defaultFolder)) {}
+        : CEffectPage(host, 147), m_strFolder(soundFolder), m_strDefaultFolder(std::move(defaultFolder))
+    {
+    }
     ~CSoundPage() override;
     void ShowEffect(CEffect* effect) override;
 

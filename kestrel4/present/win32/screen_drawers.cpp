@@ -45,7 +45,8 @@ HBITMAP MakeBarBitmap(HDC screen, COLORVALUE color, int width, int height)
 // A region of the rectangles, shifted so that (dx, dy) is its origin.
 HRGN RegionOf(const std::vector<SRect>& rects, int dx, int dy)
 {
-    if (rects.empty()) return nullptr;
+    if (rects.empty())
+        return nullptr;
     std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     RGNDATA* region = reinterpret_cast<RGNDATA*>(data.data());
     region->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -69,7 +70,8 @@ public:
         int width = e.GetLineWidth() > 0 ? e.GetLineWidth() : 1;
         SRect bar = BarRect({0, 0}, m_bVertical, width, m_Display.Width(), m_Display.Height());
         HBITMAP bitmap = MakeBarBitmap(Screen(), e.GetColor(), bar.Width(), bar.Height());
-        if (bitmap) m_Sprite.SetBitmap(bitmap, bar.Width(), bar.Height(), e.IsTransparent() ? SRCAND : SRCCOPY);
+        if (bitmap)
+            m_Sprite.SetBitmap(bitmap, bar.Width(), bar.Height(), e.IsTransparent() ? SRCAND : SRCCOPY);
     }
     bool Begin() override
     {
@@ -107,13 +109,16 @@ public:
             GetObject(info.hbmMask, sizeof bm, &bm);
             int height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
             m_Sprite.SetCursor(m_hImage, bm.bmWidth, height);
-            if (info.hbmColor) DeleteObject(info.hbmColor);
-            if (info.hbmMask) DeleteObject(info.hbmMask);
+            if (info.hbmColor)
+                DeleteObject(info.hbmColor);
+            if (info.hbmMask)
+                DeleteObject(info.hbmMask);
         }
     }
     ~CStampDrawer() override
     {
-        if (m_hImage) DestroyCursor(m_hImage);
+        if (m_hImage)
+            DestroyCursor(m_hImage);
     }
     bool Begin() override
     {
@@ -145,7 +150,8 @@ public:
     {
         HCURSOR cursor = LoadCursorFromFileA(m_strPath.c_str());
         ReplacePointers(cursor);
-        if (cursor) DestroyCursor(cursor);
+        if (cursor)
+            DestroyCursor(cursor);
         return true;
     }
     void End() override { RestorePointers(); }
@@ -156,14 +162,18 @@ private:
 
 class CSoundDrawer : public CEffectDrawer {
 public:
-    CSoundDrawer(const CSoundEffect& e, HWND notify) : CEffectDrawer(e.GetType()), m_strPath(e.GetPath()), m_hNotify(notify) {}
+    CSoundDrawer(const CSoundEffect& e, HWND notify)
+        : CEffectDrawer(e.GetType()), m_strPath(e.GetPath()), m_hNotify(notify)
+    {
+    }
     ~CSoundDrawer() override { Close(); }
     bool Begin() override
     {
         MCI_OPEN_PARMSA open = {};
         open.lpstrDeviceType = "waveaudio";
         open.lpstrElementName = m_strPath.c_str();
-        if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&open)))
+        if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT | MCI_WAIT,
+                            reinterpret_cast<DWORD_PTR>(&open)))
             return false;
         m_nDevice = open.wDeviceID;
         MCI_PLAY_PARMS play = {};
@@ -179,7 +189,8 @@ public:
 private:
     void Close()
     {
-        if (m_nDevice) mciSendCommandA(m_nDevice, MCI_CLOSE, MCI_WAIT, 0);
+        if (m_nDevice)
+            mciSendCommandA(m_nDevice, MCI_CLOSE, MCI_WAIT, 0);
         m_nDevice = 0;
     }
     std::string m_strPath;
@@ -192,7 +203,8 @@ private:
 class CSpotLightDrawer : public CEffectDrawer {
 public:
     explicit CSpotLightDrawer(const CShapeEffect& e)
-        : CEffectDrawer(e.GetType()), m_nDiameter(e.GetLineWidth()), m_Color(e.GetColor()), m_bTransparent(e.IsTransparent())
+        : CEffectDrawer(e.GetType()), m_nDiameter(e.GetLineWidth()), m_Color(e.GetColor()),
+          m_bTransparent(e.IsTransparent())
     {
     }
     bool Begin() override
@@ -221,12 +233,14 @@ public:
     }
     void MouseMove(SPoint p) override
     {
-        if (!m_bSaved || p == m_Spot) return;
+        if (!m_bSaved || p == m_Spot)
+            return;
         SRect all = ScreenRect();
         // Only the old and the new spot change: both go to the screen in one copy.
         SRect area = IntersectionOf(UnionOf(SpotRect(m_Spot, m_nDiameter), SpotRect(p, m_nDiameter)), all);
         m_Spot = p;
-        if (area.IsEmpty() || !m_Work.Ensure(Screen(), area.Width(), area.Height())) return;
+        if (area.IsEmpty() || !m_Work.Ensure(Screen(), area.Width(), area.Height()))
+            return;
         HDC work = m_Work.Get();
         BitBlt(work, 0, 0, area.Width(), area.Height(), m_Dark.Get(), area.left, area.top, SRCCOPY);
         if (HRGN spot = RegionOf(SpotSpans(p, m_nDiameter, area), area.left, area.top)) {
@@ -252,17 +266,20 @@ private:
         }
         BitBlt(dark, 0, 0, all.Width(), all.Height(), m_Snapshot.Get(), 0, 0, SRCCOPY);
         int tile = m_Display.BitsPerPixel() <= 8 ? SpotTileResource(m_Color) : 0;
-        HCURSOR image = tile ? static_cast<HCURSOR>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(tile), IMAGE_CURSOR, 128, 128, 0)) : nullptr;
+        HCURSOR image =
+            tile ? static_cast<HCURSOR>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(tile), IMAGE_CURSOR, 128, 128, 0))
+                 : nullptr;
         if (image) {
             // Palette displays cannot mix colours: a pattern of the colour's tiles instead.
             for (int y = 0; y < all.Height(); y += 128)
-                for (int x = 0; x < all.Width(); x += 128) DrawIconEx(dark, x, y, image, 128, 128, 0, nullptr, DI_NORMAL);
+                for (int x = 0; x < all.Width(); x += 128)
+                    DrawIconEx(dark, x, y, image, 128, 128, 0, nullptr, DI_NORMAL);
             DestroyCursor(image);
             return;
         }
         HBRUSH brush = CreateSolidBrush(ToColorRef(m_Color));
         HGDIOBJ old = SelectObject(dark, brush);
-        PatBlt(dark, 0, 0, all.Width(), all.Height(), 0x00A000C9);  // pattern AND destination
+        PatBlt(dark, 0, 0, all.Width(), all.Height(), 0x00A000C9); // pattern AND destination
         SelectObject(dark, old);
         DeleteObject(brush);
     }
@@ -281,7 +298,8 @@ public:
     bool Begin() override
     {
         HWND desktop = GetDesktopWindow();
-        RedrawWindow(desktop, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+        RedrawWindow(desktop, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
         RedrawWindow(desktop, nullptr, nullptr, RDW_VALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         return false;
     }
@@ -297,14 +315,19 @@ std::unique_ptr<IEffectDrawer> StartEffectDrawer(const CEffect& effect, HWND not
     case EFFECT_ELLIPSE:
     case EFFECT_RECT:
         return StartShapeDrawer(static_cast<const CShapeEffect&>(effect));
-    case EFFECT_BAR: return std::unique_ptr<IEffectDrawer>(new CBarDrawer(static_cast<const CShapeEffect&>(effect)));
-    case EFFECT_STAMP: return std::unique_ptr<IEffectDrawer>(new CStampDrawer(static_cast<const CPictureEffect&>(effect)));
+    case EFFECT_BAR:
+        return std::unique_ptr<IEffectDrawer>(new CBarDrawer(static_cast<const CShapeEffect&>(effect)));
+    case EFFECT_STAMP:
+        return std::unique_ptr<IEffectDrawer>(new CStampDrawer(static_cast<const CPictureEffect&>(effect)));
     case EFFECT_CUSTOM_CURSOR:
         return std::unique_ptr<IEffectDrawer>(new CCursorDrawer(static_cast<const CPictureEffect&>(effect)));
-    case EFFECT_SOUND: return std::unique_ptr<IEffectDrawer>(new CSoundDrawer(static_cast<const CSoundEffect&>(effect), notify));
+    case EFFECT_SOUND:
+        return std::unique_ptr<IEffectDrawer>(new CSoundDrawer(static_cast<const CSoundEffect&>(effect), notify));
     case EFFECT_SPOT_LIGHT:
         return std::unique_ptr<IEffectDrawer>(new CSpotLightDrawer(static_cast<const CShapeEffect&>(effect)));
-    case EFFECT_CLEAR_SCREEN: return std::unique_ptr<IEffectDrawer>(new CClearScreenDrawer);
-    default: return nullptr;
+    case EFFECT_CLEAR_SCREEN:
+        return std::unique_ptr<IEffectDrawer>(new CClearScreenDrawer);
+    default:
+        return nullptr;
     }
 }

@@ -2,7 +2,8 @@
 
 bool CMemoryBitmap::Ensure(HDC screen, int width, int height)
 {
-    if (m_hDC && width <= m_nWidth && height <= m_nHeight) return true;
+    if (m_hDC && width <= m_nWidth && height <= m_nHeight)
+        return true;
     Reset();
     m_hDC = CreateCompatibleDC(screen);
     m_hBitmap = CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1);
@@ -19,10 +20,12 @@ bool CMemoryBitmap::Ensure(HDC screen, int width, int height)
 void CMemoryBitmap::Reset()
 {
     if (m_hDC) {
-        if (m_hOld) SelectObject(m_hDC, m_hOld);
+        if (m_hOld)
+            SelectObject(m_hDC, m_hOld);
         DeleteDC(m_hDC);
     }
-    if (m_hBitmap) DeleteObject(m_hBitmap);
+    if (m_hBitmap)
+        DeleteObject(m_hBitmap);
     m_hDC = nullptr;
     m_hBitmap = nullptr;
     m_hOld = nullptr;
@@ -32,14 +35,16 @@ void CMemoryBitmap::Reset()
 void CSavedStrip::Save(HDC screen, const SRect& rect)
 {
     m_bSaved = !rect.IsEmpty() && m_Bits.Ensure(screen, rect.Width(), rect.Height());
-    if (!m_bSaved) return;
+    if (!m_bSaved)
+        return;
     m_Rect = rect;
     BitBlt(m_Bits.Get(), 0, 0, rect.Width(), rect.Height(), screen, rect.left, rect.top, SRCCOPY);
 }
 
 void CSavedStrip::Restore(HDC screen)
 {
-    if (!m_bSaved) return;
+    if (!m_bSaved)
+        return;
     BitBlt(screen, m_Rect.left, m_Rect.top, m_Rect.Width(), m_Rect.Height(), m_Bits.Get(), 0, 0, SRCCOPY);
     m_bSaved = false;
 }
@@ -50,7 +55,8 @@ CSprite::~CSprite()
         SelectObject(m_hImageDC, m_hOldImage);
         DeleteDC(m_hImageDC);
     }
-    if (m_hBitmap) DeleteObject(m_hBitmap);
+    if (m_hBitmap)
+        DeleteObject(m_hBitmap);
 }
 
 void CSprite::SetCursor(HCURSOR cursor, int width, int height)
@@ -72,23 +78,30 @@ void CSprite::SetBitmap(HBITMAP bitmap, int width, int height, DWORD rop)
 
 void CSprite::DrawImage(HDC dc, int x, int y)
 {
-    if (m_hCursor) DrawIconEx(dc, x, y, m_hCursor, m_nWidth, m_nHeight, 0, nullptr, DI_NORMAL);
-    else if (m_hImageDC) BitBlt(dc, x, y, m_nWidth, m_nHeight, m_hImageDC, 0, 0, m_dwRop);
+    if (m_hCursor)
+        DrawIconEx(dc, x, y, m_hCursor, m_nWidth, m_nHeight, 0, nullptr, DI_NORMAL);
+    else if (m_hImageDC)
+        BitBlt(dc, x, y, m_nWidth, m_nHeight, m_hImageDC, 0, 0, m_dwRop);
 }
 
 void CSprite::MoveTo(HDC screen, SPoint position, bool draw)
 {
-    if (m_nWidth <= 0 || m_nHeight <= 0) return;
-    if (draw && m_bVisible && position == m_Position) return;
-    if (!draw && !m_bVisible) return;
+    if (m_nWidth <= 0 || m_nHeight <= 0)
+        return;
+    if (draw && m_bVisible && position == m_Position)
+        return;
+    if (!draw && !m_bVisible)
+        return;
     SRect oldRect = m_bVisible ? RectAt(m_Position) : SRect();
     SRect newRect = draw ? RectAt(position) : SRect();
     SRect all = UnionOf(oldRect, newRect);
-    if (!m_Work.Ensure(screen, all.Width(), all.Height()) || !m_Background.Ensure(screen, m_nWidth, m_nHeight)) return;
+    if (!m_Work.Ensure(screen, all.Width(), all.Height()) || !m_Background.Ensure(screen, m_nWidth, m_nHeight))
+        return;
     HDC work = m_Work.Get();
     BitBlt(work, 0, 0, all.Width(), all.Height(), screen, all.left, all.top, SRCCOPY);
     if (m_bVisible && !m_bLeave)
-        BitBlt(work, oldRect.left - all.left, oldRect.top - all.top, m_nWidth, m_nHeight, m_Background.Get(), 0, 0, SRCCOPY);
+        BitBlt(work, oldRect.left - all.left, oldRect.top - all.top, m_nWidth, m_nHeight, m_Background.Get(), 0, 0,
+               SRCCOPY);
     m_bLeave = false;
     if (draw) {
         int x = newRect.left - all.left, y = newRect.top - all.top;

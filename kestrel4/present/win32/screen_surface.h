@@ -8,7 +8,11 @@
 class CDisplayDC {
 public:
     CDisplayDC() : m_hDC(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {}
-    ~CDisplayDC() { if (m_hDC) DeleteDC(m_hDC); }
+    ~CDisplayDC()
+    {
+        if (m_hDC)
+            DeleteDC(m_hDC);
+    }
     CDisplayDC(const CDisplayDC&) = delete;
     CDisplayDC& operator=(const CDisplayDC&) = delete;
     HDC Get() const { return m_hDC; }
@@ -79,9 +83,12 @@ private:
     SPoint m_Position;
     bool m_bVisible = false;
     bool m_bLeave = false;
-    CMemoryBitmap m_Background;  // what the image covers
-    CMemoryBitmap m_Work;        // the union of both places
+    CMemoryBitmap m_Background; // what the image covers
+    CMemoryBitmap m_Work;       // the union of both places
 };
 
 // An RGB colour of the effect's 0x00BBGGRR value.
-inline COLORREF ToColorRef(COLORVALUE c) { return static_cast<COLORREF>(c & 0xFFFFFF); }
+inline COLORREF ToColorRef(COLORVALUE c)
+{
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}

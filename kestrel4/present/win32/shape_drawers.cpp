@@ -15,23 +15,27 @@ typedef std::function<void(HDC dc)> Figure;
 class CShapeDrawer : public CEffectDrawer {
 public:
     CShapeDrawer(const CShapeEffect& effect, UINT pointer)
-        : CEffectDrawer(effect.GetType()), m_nPointer(pointer), m_nWidth(effect.GetLineWidth() > 0 ? effect.GetLineWidth() : 1),
+        : CEffectDrawer(effect.GetType()), m_nPointer(pointer),
+          m_nWidth(effect.GetLineWidth() > 0 ? effect.GetLineWidth() : 1),
           m_Pen(AdjustPenColor(effect.GetColor(), effect.IsTransparent(), m_Display.BitsPerPixel())),
           m_bFill(effect.HasParam(PARAM_FILL) && effect.GetParam(PARAM_FILL)),
           m_bTrack(effect.HasParam(PARAM_TRACK) && effect.GetParam(PARAM_TRACK)),
           m_nGrid(effect.HasParam(PARAM_GRID) ? effect.GetParam(PARAM_GRID) : 1),
           m_hPen(CreatePen(PS_SOLID, m_nWidth, ToColorRef(m_Pen.color))),
-          m_hBrush(m_bFill ? CreateSolidBrush(ToColorRef(m_Pen.color)) : static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)))
+          m_hBrush(m_bFill ? CreateSolidBrush(ToColorRef(m_Pen.color))
+                           : static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)))
     {
     }
     ~CShapeDrawer() override
     {
         DeleteObject(m_hPen);
-        if (m_bFill) DeleteObject(m_hBrush);
+        if (m_bFill)
+            DeleteObject(m_hBrush);
     }
     bool Begin() override
     {
-        if (m_nPointer) ReplacePointers(LoadCursorA(AppInstance(), MAKEINTRESOURCEA(m_nPointer)));
+        if (m_nPointer)
+            ReplacePointers(LoadCursorA(AppInstance(), MAKEINTRESOURCEA(m_nPointer)));
         return true;
     }
     void End() override
@@ -99,7 +103,8 @@ public:
     explicit CFreeLineDrawer(const CShapeEffect& e) : CShapeDrawer(e, IDCUR_FREE_LINE) {}
     void LButtonDown(SPoint p) override
     {
-        if (m_bStroke) return;
+        if (m_bStroke)
+            return;
         m_bStroke = true;
         m_Last = p;
         DrawFigure(Segment(p, p));
@@ -107,7 +112,8 @@ public:
     void LButtonUp(SPoint) override { m_bStroke = false; }
     void MouseMove(SPoint p) override
     {
-        if (!m_bStroke || p == m_Last) return;
+        if (!m_bStroke || p == m_Last)
+            return;
         DrawFigure(Segment(m_Last, p));
         m_Last = p;
     }
@@ -131,7 +137,8 @@ public:
         }
         EraseBand();
         BeforeFinal();
-        if (IsDrawn(m_Anchor, p)) DrawFigure(Shape(m_Anchor, p));
+        if (IsDrawn(m_Anchor, p))
+            DrawFigure(Shape(m_Anchor, p));
         AfterFinal(p);
         m_bAnchor = false;
     }
@@ -143,7 +150,8 @@ public:
     void MouseMove(SPoint p) override
     {
         p = Snap(p);
-        if (m_bAnchor) DrawBand(BandRect(m_Anchor, p, m_nWidth), Shape(m_Anchor, p));
+        if (m_bAnchor)
+            DrawBand(BandRect(m_Anchor, p, m_nWidth), Shape(m_Anchor, p));
     }
 
 protected:
@@ -222,9 +230,7 @@ protected:
         if (!m_bTrack)
             return [r](HDC dc) { Rectangle(dc, r.left, r.top, r.right, r.bottom); };
         // Semicircular ends: corner ellipses half the width wide and the full height high.
-        return [r](HDC dc) {
-            RoundRect(dc, r.left, r.top, r.right, r.bottom, r.Width() / 2, r.Height());
-        };
+        return [r](HDC dc) { RoundRect(dc, r.left, r.top, r.right, r.bottom, r.Width() / 2, r.Height()); };
     }
 };
 
@@ -240,10 +246,15 @@ SPoint CEffectDrawer::CursorPoint() const
 std::unique_ptr<IEffectDrawer> StartShapeDrawer(const CShapeEffect& effect)
 {
     switch (effect.GetType()) {
-    case EFFECT_FREE_LINE: return std::unique_ptr<IEffectDrawer>(new CFreeLineDrawer(effect));
-    case EFFECT_LINE: return std::unique_ptr<IEffectDrawer>(new CLineDrawer(effect));
-    case EFFECT_ELLIPSE: return std::unique_ptr<IEffectDrawer>(new CEllipseDrawer(effect));
-    case EFFECT_RECT: return std::unique_ptr<IEffectDrawer>(new CSquareDrawer(effect));
-    default: return nullptr;
+    case EFFECT_FREE_LINE:
+        return std::unique_ptr<IEffectDrawer>(new CFreeLineDrawer(effect));
+    case EFFECT_LINE:
+        return std::unique_ptr<IEffectDrawer>(new CLineDrawer(effect));
+    case EFFECT_ELLIPSE:
+        return std::unique_ptr<IEffectDrawer>(new CEllipseDrawer(effect));
+    case EFFECT_RECT:
+        return std::unique_ptr<IEffectDrawer>(new CSquareDrawer(effect));
+    default:
+        return nullptr;
     }
 }

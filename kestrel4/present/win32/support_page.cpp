@@ -20,9 +20,7 @@ std::unique_ptr<IProfileFile> OpenProfile(const std::string& path)
 } // namespace
 
 CSupportPage::CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFolder)
-    : m_strProgramFolder(programFolder),
-      m_strSoundFolder(soundFolder),
-      m_Ini(iniPath, OpenProfile),
+    : m_strProgramFolder(programFolder), m_strSoundFolder(soundFolder), m_Ini(iniPath, OpenProfile),
       m_nKeyboardKind(SystemKeyboardKind()),
       m_Settings(m_Ini, SEffectContext{programFolder, m_nKeyboardKind}, SystemKeyScan),
       m_Shortcut(CKeyCapture::CAPTURE_SHORTCUT, m_nKeyboardKind)
@@ -35,7 +33,8 @@ CSupportPage::~CSupportPage()
     // Nothing of a running effect may outlive the screen: its drawing, pointers and hook.
     m_pExecution.reset();
     for (HICON icon : m_hIcons)
-        if (icon) DestroyIcon(icon);
+        if (icon)
+            DestroyIcon(icon);
 }
 
 void CSupportPage::CreatePages()
@@ -48,7 +47,8 @@ void CSupportPage::CreatePages()
         {EFFECT_BAR, {IDD_BAR, IDC_LINE_WIDTH, IDC_LINE_WIDTH_SPIN, kBarWidthRange}},
         {EFFECT_SPOT_LIGHT, {IDD_SPOT_LIGHT, IDC_DIAMETER, IDC_DIAMETER_SPIN, kDiameterRange}},
     };
-    for (const auto& s : shapes) m_pPages[s.first].reset(new CShapePage(*this, s.second));
+    for (const auto& s : shapes)
+        m_pPages[s.first].reset(new CShapePage(*this, s.second));
     m_pPages[EFFECT_SOUND].reset(new CSoundPage(*this, m_strSoundFolder, m_strProgramFolder + kSoundFolder));
     m_pPages[EFFECT_CLEAR_SCREEN].reset(new CEmptyPage(*this, IDD_CLEAR_SCREEN));
     m_pKeyPage = new CKeyPage(*this, m_nKeyboardKind, HookLibraryConverter());
@@ -56,9 +56,15 @@ void CSupportPage::CreatePages()
     // EFFECT_STAMP and EFFECT_CUSTOM_CURSOR: the pages of dialogs 145 and 146 plug in through AttachPage.
 }
 
-void CSupportPage::AttachPage(int type, std::unique_ptr<CEffectPage> page) { m_pPages[type] = std::move(page); }
+void CSupportPage::AttachPage(int type, std::unique_ptr<CEffectPage> page)
+{
+    m_pPages[type] = std::move(page);
+}
 
-HWND CSupportPage::Create(HWND parent) { return CDialogBase::Create(IDD_SUPPORT, parent); }
+HWND CSupportPage::Create(HWND parent)
+{
+    return CDialogBase::Create(IDD_SUPPORT, parent);
+}
 
 INT_PTR CSupportPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -78,14 +84,18 @@ INT_PTR CSupportPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_TAPLINE_KEY:
         return SetResult(m_pExecution ? m_pExecution->OnKey(static_cast<int>(wParam), (lParam & 0x80000000) != 0) : 0);
     case WM_TAPLINE_MOUSE:
-        return SetResult(m_pExecution ? m_pExecution->OnMouse(static_cast<unsigned>(wParam), static_cast<unsigned long long>(lParam)) : 0);
+        return SetResult(
+            m_pExecution ? m_pExecution->OnMouse(static_cast<unsigned>(wParam), static_cast<unsigned long long>(lParam))
+                         : 0);
     case WM_MEASUREITEM:
         MeasureTypeItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_DRAWITEM: {
         const DRAWITEMSTRUCT& item = *reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID == IDC_TYPE_LIST) DrawTypeItem(item);
-        else DrawSlotButton(item);
+        if (item.CtlID == IDC_TYPE_LIST)
+            DrawTypeItem(item);
+        else
+            DrawSlotButton(item);
         return TRUE;
     }
     }
@@ -113,9 +123,11 @@ void CSupportPage::OnInit()
     GetWindowRect(GetDlgItem(m_hWnd, IDC_PAGE_AREA), &area);
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
     for (auto& page : m_pPages) {
-        if (!page || !page->Create(m_hWnd)) continue;
+        if (!page || !page->Create(m_hWnd))
+            continue;
         // Tab and Shift+Tab go on into the page's controls.
-        SetWindowLongPtrA(page->GetHwnd(), GWL_EXSTYLE, GetWindowLongPtrA(page->GetHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+        SetWindowLongPtrA(page->GetHwnd(), GWL_EXSTYLE,
+                          GetWindowLongPtrA(page->GetHwnd(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
         SetWindowPos(page->GetHwnd(), HWND_BOTTOM, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOACTIVATE);
     }
@@ -137,25 +149,29 @@ int CSupportPage::RunEffect(int n, int local)
 
 void CSupportPage::StopEffect()
 {
-    if (!m_pExecution) return;
+    if (!m_pExecution)
+        return;
     m_pExecution->StopEffect();
     m_pExecution->EndEffect();
 }
 
 void CSupportPage::OnPresentationMode()
 {
-    if (m_pExecution) m_pExecution->OnMinimized();
+    if (m_pExecution)
+        m_pExecution->OnMinimized();
 }
 
 void CSupportPage::OnSoundEnded()
 {
-    if (m_pExecution) m_pExecution->OnSoundEnded();
+    if (m_pExecution)
+        m_pExecution->OnSoundEnded();
 }
 
 void CSupportPage::OnTest()
 {
     const CEffect* shown = m_Settings.GetSlot(m_nSlot);
-    if (!shown || !m_pExecution) return;
+    if (!shown || !m_pExecution)
+        return;
     m_Settings.SetTestEffect(shown->Clone());
     m_pExecution->RunTest();
 }
@@ -195,7 +211,8 @@ void CSupportPage::SelectSlot(int slot)
     SendDlgItemMessageA(m_hWnd, IDC_TYPE_LIST, LB_SETCURSEL, static_cast<WPARAM>(type), 0);
     SetDlgItemTextA(m_hWnd, IDC_DESCRIPTION, type >= 0 ? LoadResString(kEffectTypes[type].nDescId).c_str() : "");
     m_Shortcut.SetText(m_Settings.GetShortcutText(slot));
-    for (int i = 0; i < kSlotButtons; ++i) InvalidateRect(GetDlgItem(m_hWnd, IDC_SLOT_BUTTON1 + i), nullptr, TRUE);
+    for (int i = 0; i < kSlotButtons; ++i)
+        InvalidateRect(GetDlgItem(m_hWnd, IDC_SLOT_BUTTON1 + i), nullptr, TRUE);
     ShowPage();
 }
 
@@ -204,19 +221,24 @@ void CSupportPage::ShowPage()
     int type = m_Settings.GetChosenType(m_nSlot);
     for (int t = 0; t < kEffectTypeCount; ++t) {
         CEffectPage* page = m_pPages[t].get();
-        if (!page || !page->Exists()) continue;
-        if (t == type) page->ShowEffect(m_Settings.GetSlot(m_nSlot));
+        if (!page || !page->Exists())
+            continue;
+        if (t == type)
+            page->ShowEffect(m_Settings.GetSlot(m_nSlot));
         ShowWindow(page->GetHwnd(), t == type ? SW_SHOWNA : SW_HIDE);
     }
 }
 
 void CSupportPage::ChooseType(int type)
 {
-    if (type < 0 || type >= kEffectTypeCount) return;
+    if (type < 0 || type >= kEffectTypeCount)
+        return;
     SetDlgItemTextA(m_hWnd, IDC_DESCRIPTION, LoadResString(kEffectTypes[type].nDescId).c_str());
-    if (!m_Settings.ChooseType(m_nSlot, type)) return;
+    if (!m_Settings.ChooseType(m_nSlot, type))
+        return;
     InvalidateRect(GetDlgItem(m_hWnd, IDC_SLOT_BUTTON1 + m_nSlot), nullptr, TRUE);
-    if (type == EFFECT_KEY) m_pKeyPage->ClearField();
+    if (type == EFFECT_KEY)
+        m_pKeyPage->ClearField();
     ShowPage();
     OnEffectChanged();
 }
@@ -231,7 +253,8 @@ void CSupportPage::OnCommand(UINT id, UINT code)
 {
     switch (id) {
     case IDC_TYPE_LIST:
-        if (code == LBN_SELCHANGE) ChooseType(static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_TYPE_LIST, LB_GETCURSEL, 0, 0)));
+        if (code == LBN_SELCHANGE)
+            ChooseType(static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_TYPE_LIST, LB_GETCURSEL, 0, 0)));
         break;
     case IDC_NAME_LIST:
         if (code == CBN_SELCHANGE) {
@@ -241,10 +264,12 @@ void CSupportPage::OnCommand(UINT id, UINT code)
         }
         break;
     case IDC_ENTER:
-        if (code == BN_CLICKED) OnEnter();
+        if (code == BN_CLICKED)
+            OnEnter();
         break;
     case IDC_DELETE:
-        if (code == BN_CLICKED) OnDelete();
+        if (code == BN_CLICKED)
+            OnDelete();
         break;
     default:
         if (id >= IDC_SLOT_BUTTON1 && id < IDC_SLOT_BUTTON1 + kSlotButtons && code == BN_CLICKED)
@@ -257,19 +282,22 @@ void CSupportPage::OnCommand(UINT id, UINT code)
 void CSupportPage::OnEnter()
 {
     CRegisterDlg dlg;
-    if (dlg.DoModal(IDD_REGISTER, GetAncestor(m_hWnd, GA_ROOT)) != IDOK) return;
+    if (dlg.DoModal(IDD_REGISTER, GetAncestor(m_hWnd, GA_ROOT)) != IDOK)
+        return;
     HWND owner = GetAncestor(m_hWnd, GA_ROOT);
     CSupportSettings::ERegisterResult result = m_Settings.Register(dlg.GetName(), [owner](const std::string& name) {
         return KestrelMessage(owner, IDS_OVERWRITE_SETTING, MB_YESNO | MB_ICONEXCLAMATION, name) == IDYES;
     });
-    if (result == CSupportSettings::REGISTER_RESERVED) KestrelMessage(owner, IDS_RESERVED_NAME, MB_OK | MB_ICONERROR);
+    if (result == CSupportSettings::REGISTER_RESERVED)
+        KestrelMessage(owner, IDS_RESERVED_NAME, MB_OK | MB_ICONERROR);
     RefreshAll();
 }
 
 void CSupportPage::OnDelete()
 {
     int selected = m_Settings.GetSelected();
-    if (!m_Settings.CanDelete()) return;
+    if (!m_Settings.CanDelete())
+        return;
     std::string name = m_Settings.GetNames()[static_cast<size_t>(selected)];
     HWND owner = GetAncestor(m_hWnd, GA_ROOT);
     if (KestrelMessage(owner, IDS_DELETE_SETTING, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, name) == IDYES)
@@ -279,7 +307,8 @@ void CSupportPage::OnDelete()
 
 void CSupportPage::OnShortcut(const std::string& text)
 {
-    if (m_Settings.SetShortcut(m_nSlot, text)) return;
+    if (m_Settings.SetShortcut(m_nSlot, text))
+        return;
     MessageBeep(0);
     m_Shortcut.SetText(m_Settings.GetShortcutText(m_nSlot));
 }
@@ -291,7 +320,8 @@ void CSupportPage::MeasureTypeItem(MEASUREITEMSTRUCT& item)
 
 void CSupportPage::DrawTypeItem(const DRAWITEMSTRUCT& item)
 {
-    if (item.itemID == static_cast<UINT>(-1)) return;
+    if (item.itemID == static_cast<UINT>(-1))
+        return;
     bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     int type = static_cast<int>(item.itemID);
@@ -303,7 +333,8 @@ void CSupportPage::DrawTypeItem(const DRAWITEMSTRUCT& item)
     SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     std::string name = LoadResString(kEffectTypes[type < kEffectTypeCount ? type : 0].nNameId);
     DrawTextA(item.hDC, name.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 void CSupportPage::DrawSlotButton(const DRAWITEMSTRUCT& item)
@@ -321,6 +352,7 @@ void CSupportPage::DrawSlotButton(const DRAWITEMSTRUCT& item)
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, GetSysColor(current ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
     std::string label = std::to_string(slot + 1);
-    if (type >= 0) label += " " + LoadResString(kEffectTypes[type].nNameId);
+    if (type >= 0)
+        label += " " + LoadResString(kEffectTypes[type].nNameId);
     DrawTextA(item.hDC, label.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }

@@ -19,9 +19,12 @@ void Fill(HDC dc, const RECT& r, COLORREF colour)
 UINT PreviewBitmap(int pattern)
 {
     switch (pattern) {
-    case PATTERN_COLOR_IMAGE: return IDB_PATTERN_COLOR;
-    case PATTERN_GRAY_SCALE: return IDB_PATTERN_GRAY;
-    default: return IDB_PATTERN_FOCUS;
+    case PATTERN_COLOR_IMAGE:
+        return IDB_PATTERN_COLOR;
+    case PATTERN_GRAY_SCALE:
+        return IDB_PATTERN_GRAY;
+    default:
+        return IDB_PATTERN_FOCUS;
     }
 }
 } // namespace

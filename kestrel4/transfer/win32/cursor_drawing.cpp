@@ -11,8 +11,8 @@ void DrawCursorImage(HDC dc, const CCursorInfo& image, int left, int top, int si
         for (int x = 0; x < w; ++x) {
             // A masked pixel of colour 0 shows what lies beneath; other masked pixels invert
             // it on a real pointer, which a list shows in their colour.
-            ColorRef c = image.IsTransparent(x, y) && image.GetPixel(x, y) == 0 ? back
-                                                                                  : image.GetColor(image.GetPixel(x, y));
+            ColorRef c =
+                image.IsTransparent(x, y) && image.GetPixel(x, y) == 0 ? back : image.GetColor(image.GetPixel(x, y));
             pixels[static_cast<size_t>(y * w + x)] = RedOf(c) << 16 | GreenOf(c) << 8 | BlueOf(c);
         }
     BITMAPINFO info = {};

@@ -25,7 +25,10 @@ std::string DialogFilter(const std::string& text)
     return filter + '\0';
 }
 
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool SamePath(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
 
 std::string FileTitle(const std::string& path)
 {
@@ -40,7 +43,10 @@ CCursorSetPage::CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4]
 {
 }
 
-HWND CCursorSetPage::Create(HWND parent) { return CDialogBase::Create(IDD_CURSOR, parent); }
+HWND CCursorSetPage::Create(HWND parent)
+{
+    return CDialogBase::Create(IDD_CURSOR, parent);
+}
 
 INT_PTR CCursorSetPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -49,8 +55,7 @@ INT_PTR CCursorSetPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnInitDialog();
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_SET_EDIT ||
-            (LOWORD(wParam) == IDC_SET_SLOTS && HIWORD(wParam) == LBN_DBLCLK)) {
+        if (LOWORD(wParam) == IDC_SET_EDIT || (LOWORD(wParam) == IDC_SET_SLOTS && HIWORD(wParam) == LBN_DBLCLK)) {
             EditSlot();
             return TRUE;
         }

@@ -43,7 +43,7 @@ private:
     const BYTE (*m_pColorTable)[4];
     CAniInfo m_Set;
     std::string m_strTempPath;
-    std::string m_strFilePath;  // the named file; empty or Temp.csp until saved under a name
+    std::string m_strFilePath; // the named file; empty or Temp.csp until saved under a name
     std::string m_strTitle;
     std::string m_strDirectory; // of the last file opened or saved
     bool m_bChanged = false;

@@ -19,8 +19,7 @@ bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                        &process))
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup, &process))
         return false;
     CloseHandle(process.hThread);
 

@@ -73,8 +73,8 @@ INT_PTR CItemLibraryPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 int CItemLibraryPage::Message(UINT textId, UINT flags)
 {
-    return MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), LoadResString(textId).c_str(),
-                       LoadResString(IDS_CAPTION).c_str(), flags);
+    return MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), LoadResString(textId).c_str(), LoadResString(IDS_CAPTION).c_str(),
+                       flags);
 }
 
 void CItemLibraryPage::Relist()

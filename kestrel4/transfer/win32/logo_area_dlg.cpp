@@ -68,8 +68,8 @@ void CLogoAreaDialog::OnInit()
     GetWindowRect(frame, &r);
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
     ShowWindow(frame, SW_HIDE);
-    m_hView = CreateWindowExA(WS_EX_CLIENTEDGE, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL,
-                              r.left, r.top, r.right - r.left, r.bottom - r.top, m_hWnd,
+    m_hView = CreateWindowExA(WS_EX_CLIENTEDGE, kViewClass, "", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, r.left,
+                              r.top, r.right - r.left, r.bottom - r.top, m_hWnd,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_AREA_VIEW)), AppInstance(), this);
     SetWindowLongPtrA(frame, GWLP_ID, 0); // the view answers to the control ID now
     LayoutBars();
@@ -116,15 +116,30 @@ void CLogoAreaDialog::Scroll(int bar, int code, int thumb)
         return;
     int pos = m_nPos[bar];
     switch (code) {
-    case SB_LINEUP: pos -= 1; break;
-    case SB_LINEDOWN: pos += 1; break;
-    case SB_PAGEUP: pos -= 10; break;
-    case SB_PAGEDOWN: pos += 10; break;
+    case SB_LINEUP:
+        pos -= 1;
+        break;
+    case SB_LINEDOWN:
+        pos += 1;
+        break;
+    case SB_PAGEUP:
+        pos -= 10;
+        break;
+    case SB_PAGEDOWN:
+        pos += 10;
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = thumb; break;
-    case SB_TOP: pos = 0; break;
-    case SB_BOTTOM: pos = 100; break;
-    default: return;
+    case SB_THUMBPOSITION:
+        pos = thumb;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = 100;
+        break;
+    default:
+        return;
     }
     pos = std::min(100, std::max(0, pos));
     if (pos == m_nPos[bar])

@@ -65,7 +65,8 @@ std::wstring Widen(const char* s)
 {
     int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
     std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
+    if (n > 1)
+        MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
     return w;
 }
 
@@ -73,7 +74,8 @@ void Print(const std::wstring& w)
 {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string s(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
     std::printf("%s\n", s.c_str());
 }
 
@@ -100,7 +102,8 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param)
     wchar_t text[512] = {0};
     GetWindowTextW(hwnd, text, 512);
     bool owned = GetWindow(hwnd, GW_OWNER) != nullptr;
-    if (find->title == text && owned == (find->which == WINDOW_BOX)) find->found.push_back(hwnd);
+    if (find->title == text && owned == (find->which == WINDOW_BOX))
+        find->found.push_back(hwnd);
     return TRUE;
 }
 
@@ -124,7 +127,8 @@ HWND WaitFor(const std::wstring& title, DWORD ms, bool visible)
     DWORD start = GetTickCount();
     do {
         for (HWND hwnd : FindAll(title))
-            if (!visible || IsWindowVisible(hwnd)) return hwnd;
+            if (!visible || IsWindowVisible(hwnd))
+                return hwnd;
         Sleep(50);
     } while (GetTickCount() - start < ms);
     return nullptr;
@@ -133,14 +137,23 @@ HWND WaitFor(const std::wstring& title, DWORD ms, bool visible)
 // A descendant dialog of parent whose caption is text.
 HWND FindChildDialog(HWND parent, const std::wstring& text)
 {
-    struct SSearch { std::wstring text; HWND found; } search{text, nullptr};
-    EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
-        SSearch* s = reinterpret_cast<SSearch*>(p);
-        wchar_t cls[64] = {0};
-        GetClassNameW(child, cls, 64);
-        if (lstrcmpW(cls, L"#32770") == 0 && WindowText(child) == s->text) { s->found = child; return FALSE; }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    struct SSearch {
+        std::wstring text;
+        HWND found;
+    } search{text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM p) -> BOOL {
+            SSearch* s = reinterpret_cast<SSearch*>(p);
+            wchar_t cls[64] = {0};
+            GetClassNameW(child, cls, 64);
+            if (lstrcmpW(cls, L"#32770") == 0 && WindowText(child) == s->text) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -177,12 +190,21 @@ HWND NeedItem(HWND parent, const char* id)
     HWND item = GetDlgItem(parent, std::atoi(id));
     if (!item) {
         // Controls of child dialogs count too.
-        struct SSearch { int id; HWND found; } search{std::atoi(id), nullptr};
-        EnumChildWindows(parent, [](HWND child, LPARAM p) -> BOOL {
-            SSearch* s = reinterpret_cast<SSearch*>(p);
-            if (GetDlgCtrlID(child) == s->id) { s->found = child; return FALSE; }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
+        struct SSearch {
+            int id;
+            HWND found;
+        } search{std::atoi(id), nullptr};
+        EnumChildWindows(
+            parent,
+            [](HWND child, LPARAM p) -> BOOL {
+                SSearch* s = reinterpret_cast<SSearch*>(p);
+                if (GetDlgCtrlID(child) == s->id) {
+                    s->found = child;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
         item = search.found;
     }
     if (!item) {
@@ -201,15 +223,17 @@ struct SPopup {
 HWND FindSplash(HWND owner)
 {
     SPopup popup{owner, nullptr};
-    EnumWindows([](HWND hwnd, LPARAM p) -> BOOL {
-        SPopup* s = reinterpret_cast<SPopup*>(p);
-        if (GetWindow(hwnd, GW_OWNER) == s->owner && IsWindowVisible(hwnd) && GetWindowTextLengthW(hwnd) == 0 &&
-            !(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION)) {
-            s->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&popup));
+    EnumWindows(
+        [](HWND hwnd, LPARAM p) -> BOOL {
+            SPopup* s = reinterpret_cast<SPopup*>(p);
+            if (GetWindow(hwnd, GW_OWNER) == s->owner && IsWindowVisible(hwnd) && GetWindowTextLengthW(hwnd) == 0 &&
+                !(GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&popup));
     return popup.found;
 }
 
@@ -238,7 +262,8 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
         if (FILE* log = std::fopen(g_pszKeyLog, "a")) {
-            std::fprintf(log, "%s %d\n", (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? "down" : "up", static_cast<int>(wParam));
+            std::fprintf(log, "%s %d\n", (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? "down" : "up",
+                         static_cast<int>(wParam));
             std::fclose(log);
         }
         return 0;
@@ -261,7 +286,8 @@ int RunCanvas(const char* title, const char* log)
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, Widen(title).c_str(), WS_POPUP | WS_VISIBLE, 0, 0,
                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                 wc.hInstance, nullptr);
-    if (!hwnd) return 1;
+    if (!hwnd)
+        return 1;
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
     MSG msg;
@@ -282,11 +308,13 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) return Usage();
+    if (argc < 3)
+        return Usage();
     std::string cmd = argv[1];
     const char* title = argv[2];
     DWORD ms = 10000;
-    if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name") g_Which = WINDOW_BOX;
+    if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name")
+        g_Which = WINDOW_BOX;
     if (cmd == "pixel" && argc > 4) {
         HDC screen = GetDC(nullptr);
         COLORREF c = GetPixel(screen, std::atoi(argv[3]), std::atoi(argv[4]));
@@ -301,35 +329,47 @@ int main(int argc, char** argv)
     if (cmd == "file-name" && argc > 3) {
         // The file name box of the file dialogs: a combo box (cmb13) or, in older dialogs, an edit (edt1).
         HWND dialog = WaitFor(Widen(title), ms, true);
-        if (!dialog) return 1;
+        if (!dialog)
+            return 1;
         HWND name = GetDlgItem(dialog, 1148);
-        if (!name) name = GetDlgItem(dialog, 1152);
-        if (!name) return 2;
+        if (!name)
+            name = GetDlgItem(dialog, 1152);
+        if (!name)
+            return 2;
         SetWindowTextW(name, Widen(argv[3]).c_str());
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return 0;
     }
 
     if (cmd == "wait-visible" || cmd == "box") {
-        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        if (argc > 3)
+            ms = static_cast<DWORD>(std::atoi(argv[3]));
         HWND hwnd = WaitFor(Widen(title), ms, true);
-        if (!hwnd) return 1;
+        if (!hwnd)
+            return 1;
         if (cmd == "box") {
             // A message box shows its text in static control 0xFFFF; dialogs in their statics.
-            EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
-                wchar_t cls[64] = {0};
-                GetClassNameW(child, cls, 64);
-                if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) Print(WindowText(child));
-                return TRUE;
-            }, 0);
+            EnumChildWindows(
+                hwnd,
+                [](HWND child, LPARAM) -> BOOL {
+                    wchar_t cls[64] = {0};
+                    GetClassNameW(child, cls, 64);
+                    if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
+                        Print(WindowText(child));
+                    return TRUE;
+                },
+                0);
         }
         return 0;
     }
     if (cmd == "wait-gone" || cmd == "box-gone") {
-        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        if (argc > 3)
+            ms = static_cast<DWORD>(std::atoi(argv[3]));
         DWORD start = GetTickCount();
         while (Find(Widen(title))) {
-            if (GetTickCount() - start > ms) return 1;
+            if (GetTickCount() - start > ms)
+                return 1;
             Sleep(50);
         }
         return 0;
@@ -350,7 +390,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (cmd == "splash-ms") {
-        if (argc > 3) ms = static_cast<DWORD>(std::atoi(argv[3]));
+        if (argc > 3)
+            ms = static_cast<DWORD>(std::atoi(argv[3]));
         // On stderr, so that the caller can start the program once the watch is on.
         std::fprintf(stderr, "watching\n");
         std::fflush(stderr);
@@ -358,17 +399,22 @@ int main(int argc, char** argv)
         HWND main = nullptr, splash = nullptr;
         while (!splash && GetTickCount() - start < ms) {
             main = Find(Widen(title));
-            if (main) splash = FindSplash(main);
-            if (!splash) Sleep(10);
+            if (main)
+                splash = FindSplash(main);
+            if (!splash)
+                Sleep(10);
         }
-        if (!splash) return 1;
+        if (!splash)
+            return 1;
         DWORD seen = GetTickCount();
-        while (IsWindow(splash) && IsWindowVisible(splash)) Sleep(10);
+        while (IsWindow(splash) && IsWindowVisible(splash))
+            Sleep(10);
         std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - seen));
         return 0;
     }
 
-    if (cmd == "canvas" && argc > 3) return RunCanvas(title, argv[3]);
+    if (cmd == "canvas" && argc > 3)
+        return RunCanvas(title, argv[3]);
 
     HWND hwnd = Need(title);
     if (cmd == "iconic") {
@@ -392,7 +438,8 @@ int main(int argc, char** argv)
         LRESULT selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             wchar_t item[256] = {0};
-            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 255) SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < 255)
+                SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
             Print((i == selected ? L"*" : L" ") + std::wstring(item));
         }
     } else if (cmd == "select" && argc > 4) {
@@ -406,7 +453,8 @@ int main(int argc, char** argv)
         LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
             wchar_t item[256] = {0};
-            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 255)
+                SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
             Print((i == selected ? L"*" : L" ") + std::wstring(item));
         }
     } else if (cmd == "lselect" && argc > 4) {
@@ -420,8 +468,10 @@ int main(int argc, char** argv)
         while ((child = FindWindowExW(hwnd, child, L"#32770", nullptr)) != nullptr)
             if (IsWindowVisible(child)) {
                 HWND frame = GetDlgItem(child, 1050);
-                if (GetWindowTextLengthW(child) > 0) Print(WindowText(child));
-                else Print(frame ? WindowText(frame) : L"(untitled)");
+                if (GetWindowTextLengthW(child) > 0)
+                    Print(WindowText(child));
+                else
+                    Print(frame ? WindowText(frame) : L"(untitled)");
             }
     } else if (cmd == "size" && argc > 3) {
         RECT rc;
@@ -440,7 +490,8 @@ int main(int argc, char** argv)
         PostMessageW(hwnd, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), 0, 0);
     } else if (cmd == "menu-state" && argc > 3) {
         UINT state = GetMenuState(GetMenu(hwnd), static_cast<UINT>(std::atoi(argv[3])), MF_BYCOMMAND);
-        if (state == static_cast<UINT>(-1)) return 1;
+        if (state == static_cast<UINT>(-1))
+            return 1;
         std::printf("%s %s\n", (state & (MF_GRAYED | MF_DISABLED)) ? "grayed" : "enabled",
                     (state & MF_CHECKED) ? "checked" : "unchecked");
     } else if (cmd == "command" && argc > 3) {
@@ -451,29 +502,35 @@ int main(int argc, char** argv)
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         HWND target = hwnd;
-        if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus)
+            target = info.hwndFocus;
         WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
         PostMessageW(target, WM_KEYDOWN, vk, 1);
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
     } else if (cmd == "focus") {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus) return 1;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) || !info.hwndFocus)
+            return 1;
         std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
     } else if (cmd == "end-session") {
         DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
+        if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+            return 1;
         std::printf("%lu\n", static_cast<unsigned long>(answer));
     } else if (cmd == "session-ends") {
         DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer)) return 1;
+        if (!SendMessageTimeoutW(hwnd, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+            return 1;
     } else if (cmd == "close") {
         PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (cmd == "answer" && argc > 3) {
         // A hidden window of the same title must not take the answer of the one shown.
-        if (HWND shown = WaitFor(Widen(title), 2000, true)) hwnd = shown;
+        if (HWND shown = WaitFor(Widen(title), 2000, true))
+            hwnd = shown;
         HWND button = GetDlgItem(hwnd, std::atoi(argv[3]));
-        if (!button) return 1;
+        if (!button)
+            return 1;
         PostMessageW(button, BM_CLICK, 0, 0);
     } else if (cmd == "visible" && argc > 3) {
         std::printf("%d\n", IsWindowVisible(NeedItem(hwnd, argv[3])) ? 1 : 0);
@@ -492,8 +549,10 @@ int main(int argc, char** argv)
         if (argc > 5) {
             wchar_t cls[64] = {0};
             GetClassNameW(control, cls, 64);
-            if (lstrcmpiW(cls, L"msctls_trackbar32") == 0) SendMessageW(control, TBM_SETPOS, TRUE, pos);
-            else SendMessageW(control, UDM_SETPOS32, 0, pos);
+            if (lstrcmpiW(cls, L"msctls_trackbar32") == 0)
+                SendMessageW(control, TBM_SETPOS, TRUE, pos);
+            else
+                SendMessageW(control, UDM_SETPOS32, 0, pos);
         }
         PostMessageW(GetParent(control), WM_HSCROLL, MAKEWPARAM(code, pos & 0xFFFF), reinterpret_cast<LPARAM>(control));
     } else if (cmd == "tab" && argc > 4) {
@@ -501,13 +560,16 @@ int main(int argc, char** argv)
         // the parent in the program's own process, as a click would.
         PostMessageW(NeedItem(hwnd, argv[3]), TCM_SETCURFOCUS, static_cast<WPARAM>(std::atoi(argv[4])), 0);
     } else if (cmd == "pages") {
-        EnumChildWindows(hwnd, [](HWND child, LPARAM) -> BOOL {
-            wchar_t cls[64] = {0};
-            GetClassNameW(child, cls, 64);
-            if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(child) && GetWindowTextLengthW(child) > 0)
-                Print(WindowText(child));
-            return TRUE;
-        }, 0);
+        EnumChildWindows(
+            hwnd,
+            [](HWND child, LPARAM) -> BOOL {
+                wchar_t cls[64] = {0};
+                GetClassNameW(child, cls, 64);
+                if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(child) && GetWindowTextLengthW(child) > 0)
+                    Print(WindowText(child));
+                return TRUE;
+            },
+            0);
     } else if (cmd == "center" && argc > 3) {
         RECT rc;
         GetWindowRect(NeedItem(hwnd, argv[3]), &rc);
@@ -526,7 +588,8 @@ int main(int argc, char** argv)
         for (int y = rc.top; y < rc.bottom && !red; ++y)
             for (int x = rc.left; x < rc.right && !red; ++x) {
                 COLORREF c = GetPixel(screen, x, y);
-                if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60) red = 1;
+                if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60)
+                    red = 1;
             }
         ReleaseDC(nullptr, screen);
         std::printf("%d\n", red);

@@ -47,8 +47,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = "KestrelItemHost";
     RegisterClassA(&wc);
-    HWND host = CreateWindowExA(0, wc.lpszClassName, "Kestrel", WS_OVERLAPPEDWINDOW, 20, 20, 620, 640, nullptr,
-                                nullptr, instance, nullptr);
+    HWND host = CreateWindowExA(0, wc.lpszClassName, "Kestrel", WS_OVERLAPPEDWINDOW, 20, 20, 620, 640, nullptr, nullptr,
+                                instance, nullptr);
     CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 590, 200, 20, host,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kNoticeId)), instance, nullptr);
     CItemLibraryPage cursors(ITEM_CURSOR), stamps(ITEM_STAMP);
