@@ -22,8 +22,8 @@ gid() {
 stroke() {  # stroke TITLE ROW X1 X2
   read -r w _ < <(k size "$1" "$(rid IDC_GRID)")
   local cell=$((w / 32)) half=$((w / 64))
+  # Posted like the clicks that follow, so the editor takes them in this order.
   k drag "$1" "$(rid IDC_GRID)" $(($3 * cell + half)) $(($2 * cell + half)) $(($4 * cell + half)) $(($2 * cell + half))
-  sleep 0.5
 }
 frame3=$((68 + 8 + 774 * 3 + 126))
 
@@ -47,7 +47,6 @@ k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
 expect "action button" "Renewal" "$(k text "Cursor/Stamp Edit" "$(rid IDC_ACTION)")"
 expect "main window disabled meanwhile" 0 "$(k enabled Kestrel 0)"
 k click "Cursor/Stamp Edit" $(($(gid IDC_COLOR_FIRST) + 7))
-sleep 0.3
 stroke "Cursor/Stamp Edit" 0 2 9
 shot 02-editor-set-frame
 k click "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
@@ -60,7 +59,6 @@ k close "Cursor/Stamp Edit"
 k wait-gone "Cursor/Stamp Edit" 10000 || fail "editor stayed open"
 for _ in $(seq 30); do [ "$(k enabled Kestrel 0)" = 1 ] && break; sleep 0.2; done
 expect "main window enabled again" 1 "$(k enabled Kestrel 0)"
-sleep 0.5
 shot 03-set-screen-after-renewal
 
 say "sending the set gives four blocks at 0x4F2000 carrying the packed image"
@@ -80,7 +78,7 @@ k command Kestrel "$(rid ID_FILE_NEW)"
 expect "save question" "Do you save the change to cursor/stamp set?" "$(k box Kestrel 10000)"
 k answer Kestrel 7
 k box-gone Kestrel 5000
-sleep 0.5
+wait_for "$WAIT_SHORT" cmp -s "$work/fresh.csp" "$work/Temp.csp"
 cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
 close_app
 
@@ -118,8 +116,9 @@ k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
 expect "delete question" "The selected item will be deleted, OK?" "$(k box Kestrel 10000)"
 k answer Kestrel 6
 k box-gone Kestrel 5000
-sleep 0.5
-expect "six left" "$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
+six_left=$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')
+wait_for "$WAIT_SHORT" k_is "$six_left" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
+expect "six left" "$six_left" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
 expect "former 04 is 03" 767 "$(stat -c %s "$work/cursor/03.crs")"
 [ -e "$work/cursor/06.crs" ] && fail "06.crs still there" || echo "ok: no 06.crs"
 shot 07-after-delete
