@@ -129,6 +129,9 @@ int CEffectExecution::MatchShortcut()
 
 int CEffectExecution::RunEffect(int n, int local)
 {
+    // A report read before the link closed may still be queued.
+    if (!local && !m_bLinkOpen)
+        return 0;
     int depth = m_Host.DisplayBitsPerPixel();
     if (depth == 0)
         return 0;
@@ -269,6 +272,12 @@ int CEffectExecution::RunTest()
     m_bTestOpen = true;
     m_Host.OpenTestOverlay();
     return RunEffect(kTestSlotNumber, 1);
+}
+
+void CEffectExecution::OnMainDeactivated(bool overlayEnabled)
+{
+    if (m_Host.IsMainWindowMinimized() && m_bEffectRunning && !overlayEnabled)
+        StopEffect();
 }
 
 void CEffectExecution::OnSoundEnded()

@@ -93,6 +93,11 @@ public:
     void OnSoundEnded();
     // The main window was minimized.
     void OnMinimized() { m_bMinimizedSinceKey = true; }
+    // The main window lost the activation; overlayEnabled: a Test overlay is open and takes
+    // input. Minimized, a running effect then ends unless such an overlay holds it.
+    void OnMainDeactivated(bool overlayEnabled);
+    // Whether the projector link is open: the projector asks for effects only through it.
+    void SetLinkOpen(bool open) { m_bLinkOpen = open; }
 
     bool IsEffectRunning() const { return m_bEffectRunning; }
     bool IsTestOpen() const { return m_bTestOpen; }
@@ -112,6 +117,7 @@ private:
     bool m_bTestOpen = false;
     bool m_bDepthMessageShown = false;
     bool m_bMinimizedSinceKey = false;
+    bool m_bLinkOpen = false;
     int m_nRunningSlot = -1;
     int m_nRunningType = -1;
     int m_bLocal = 0;

@@ -101,7 +101,11 @@ const int kCtrl = 17, kShift = 16, kAlt = 18, kEsc = 27, kP = 'P', kF6 = 0x75, k
 
 class EffectExecution : public ::testing::Test {
 protected:
-    EffectExecution() : exec(host, slots) { exec.SetInitialized(); }
+    EffectExecution() : exec(host, slots)
+    {
+        exec.SetInitialized();
+        exec.SetLinkOpen(true);
+    }
 
     // Presses the modifiers (held for GetAsyncKeyState too) and then key; the key's answer.
     int Press(std::initializer_list<int> modifiers, int key)
@@ -227,6 +231,44 @@ TEST_F(EffectExecution, RunEffectRules)
     host.nBits = 0;
     EXPECT_EQ(0, exec.RunEffect(1, 1));
     EXPECT_EQ(1, host.log.Count("depth message"));
+}
+
+TEST_F(EffectExecution, ProjectorRequestsNeedTheLinkOpen)
+{
+    slots.Set(1, EFFECT_FREE_LINE, {kCtrl, kP});
+    exec.SetLinkOpen(false);
+    EXPECT_EQ(0, exec.RunEffect(1, 0));
+    EXPECT_EQ(0, host.log.Count("Start"));
+    EXPECT_EQ(1, Press({kCtrl}, kP)); // the user's shortcut still runs
+    EXPECT_TRUE(exec.IsEffectRunning());
+    exec.SetLinkOpen(true);
+    EXPECT_EQ(1, exec.RunEffect(1, 0));
+    EXPECT_EQ(2, host.log.Count("Start"));
+}
+
+TEST_F(EffectExecution, DeactivatedMainWindowEndsTheEffectWhenMinimized)
+{
+    const struct {
+        bool bMinimized;
+        bool bOverlayEnabled;
+        bool bStillRunning;
+    } cases[] = {
+        {true, false, false},
+        {false, false, true},
+        {true, true, true},
+    };
+    slots.Set(kTestSlotNumber, EFFECT_FREE_LINE, {});
+    for (const auto& c : cases) {
+        host.bMinimized = true;
+        ASSERT_EQ(1, exec.RunEffect(kTestSlotNumber, 1));
+        host.bMinimized = c.bMinimized;
+        host.log.calls.clear();
+        exec.OnMainDeactivated(c.bOverlayEnabled);
+        EXPECT_EQ(c.bStillRunning, exec.IsEffectRunning()) << c.bMinimized << c.bOverlayEnabled;
+        // Ended as by Esc: the drawer puts the screen back before it goes.
+        EXPECT_EQ(c.bStillRunning ? 0 : 1, host.log.Count("End"));
+        exec.StopEffect();
+    }
 }
 
 TEST_F(EffectExecution, EffectsOverAtOnceLeaveNothingRunning)

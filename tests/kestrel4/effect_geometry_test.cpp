@@ -142,3 +142,49 @@ TEST(EffectGeometry, SpotTilesByColour)
 }
 
 } // namespace
+
+// True when the pixel lies in one of the spans.
+bool InSpans(const std::vector<SRect>& spans, int x, int y)
+{
+    for (const SRect& s : spans)
+        if (y >= s.top && y < s.bottom && x >= s.left && x < s.right)
+            return true;
+    return false;
+}
+
+TEST(EffectGeometry, SpotChangeRectsCoverEveryChangedPixelAndLittleElse)
+{
+    const SRect screen = {0, 0, 1920, 1080};
+    const struct {
+        SPoint from, to;
+        int diameter;
+        double maxShare; // of the two spots' box that is copied
+    } cases[] = {
+        {{960, 540}, {965, 540}, 200, 0.25},  // a short move sideways
+        {{960, 540}, {963, 536}, 200, 0.30},  // and slanting
+        {{960, 540}, {960, 548}, 200, 0.35},  // up and down
+        {{960, 540}, {1300, 700}, 200, 1.0},  // apart: both spots whole
+        {{5, 5}, {12, 9}, 200, 0.60},         // at the corner, clipped
+        {{960, 540}, {961, 541}, 7, 1.0},     // a tiny spot
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.to.x) + "," + std::to_string(c.to.y) + " d " + std::to_string(c.diameter));
+        std::vector<SRect> rects = SpotChangeRects(c.from, c.to, c.diameter, screen, 16);
+        std::vector<SRect> before = SpotSpans(c.from, c.diameter, screen);
+        std::vector<SRect> after = SpotSpans(c.to, c.diameter, screen);
+        SRect box = IntersectionOf(UnionOf(SpotRect(c.from, c.diameter), SpotRect(c.to, c.diameter)), screen);
+        int missed = 0;
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x)
+                if (InSpans(before, x, y) != InSpans(after, x, y) && !InSpans(rects, x, y))
+                    ++missed;
+        EXPECT_EQ(0, missed);
+        long copied = 0;
+        for (const SRect& r : rects) {
+            EXPECT_FALSE(IntersectionOf(r, box).IsEmpty());
+            copied += static_cast<long>(r.Width()) * r.Height();
+        }
+        EXPECT_LE(copied, c.maxShare * box.Width() * box.Height());
+    }
+    EXPECT_TRUE(SpotChangeRects({960, 540}, {960, 540}, 200, screen, 16).empty());
+}

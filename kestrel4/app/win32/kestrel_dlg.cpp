@@ -6,6 +6,7 @@
 #include "support_page.h"
 #include "system_pointers.h"
 #include "resource.h"
+#include "screen_surface.h"
 #include "tapline.h"
 #include "win32_profile.h"
 #include "test_pattern.h"
@@ -119,7 +120,7 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_QUERYOPEN:
         EndEffect();
         // Effects draw on the desktop itself.
-        InvalidateRect(nullptr, nullptr, TRUE);
+        RepaintDesktop();
         return SetResult(TRUE);
     case WM_QUERYENDSESSION:
         return SetResult(OnQueryEndSession());
@@ -146,8 +147,10 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnPaletteChange();
         return TRUE;
     case WM_ACTIVATE:
-        // Ending an effect whose overlay lost the activation comes with the effects.
-        if (LOWORD(wParam) != WA_INACTIVE) {
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (m_pSupport)
+                m_pSupport->OnMainDeactivated();
+        } else {
             HWND screen = ScreenWindow(SelectedScreen());
             if (screen)
                 InvalidateRect(screen, nullptr, TRUE);
@@ -307,6 +310,8 @@ BOOL CKestrelDlg::OnInitDialog()
     case START_UNCONNECTED:
         CheckMenuItem(menu, ID_ALWAYS_UNCONNECTED, MF_BYCOMMAND | MF_CHECKED);
         EnableProjectorButtons(false);
+        if (m_pSupport)
+            m_pSupport->SetLinkOpen(false);
         RefreshScreen();
         break;
     case START_CONNECT:
@@ -356,6 +361,8 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
     if (linkOpen)
         m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
+    if (m_pSupport)
+        m_pSupport->SetLinkOpen(linkOpen);
     RebuildScreenList();
 }
 

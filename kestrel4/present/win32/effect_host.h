@@ -31,6 +31,8 @@ public:
     void OpenTestOverlay() override;
     void CloseTestOverlay() override;
     void OnOverlayEscape();
+    // A Test run's overlay is open and takes input.
+    bool IsOverlayEnabled() const { return m_hOverlay && IsWindow(m_hOverlay) && IsWindowEnabled(m_hOverlay); }
 
 private:
     HWND m_hMain;

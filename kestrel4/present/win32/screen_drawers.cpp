@@ -200,6 +200,9 @@ private:
 
 // The screen as it was, shown only inside a round spot that follows the mouse; outside
 // it the background colour, or with transparency the old picture ANDed with the colour.
+// Rows of the spot's edge copied to the screen together: fewer copies against fewer pixels.
+const int kSpotBand = 16;
+
 class CSpotLightDrawer : public CEffectDrawer {
 public:
     explicit CSpotLightDrawer(const CShapeEffect& e)
@@ -236,8 +239,10 @@ public:
         if (!m_bSaved || p == m_Spot)
             return;
         SRect all = ScreenRect();
-        // Only the old and the new spot change: both go to the screen in one copy.
+        // Only the old and the new spot change: both are composed in one bitmap, and of that
+        // only the pixels that change go to the screen.
         SRect area = IntersectionOf(UnionOf(SpotRect(m_Spot, m_nDiameter), SpotRect(p, m_nDiameter)), all);
+        std::vector<SRect> changed = SpotChangeRects(m_Spot, p, m_nDiameter, all, kSpotBand);
         m_Spot = p;
         if (area.IsEmpty() || !m_Work.Ensure(Screen(), area.Width(), area.Height()))
             return;
@@ -249,7 +254,8 @@ public:
             SelectClipRgn(work, nullptr);
             DeleteObject(spot);
         }
-        BitBlt(Screen(), area.left, area.top, area.Width(), area.Height(), work, 0, 0, SRCCOPY);
+        for (const SRect& r : changed)
+            BitBlt(Screen(), r.left, r.top, r.Width(), r.Height(), work, r.left - area.left, r.top - area.top, SRCCOPY);
     }
 
 private:
@@ -297,10 +303,7 @@ public:
     CClearScreenDrawer() : CEffectDrawer(EFFECT_CLEAR_SCREEN) {}
     bool Begin() override
     {
-        HWND desktop = GetDesktopWindow();
-        RedrawWindow(desktop, nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
-        RedrawWindow(desktop, nullptr, nullptr, RDW_VALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        RepaintDesktop();
         return false;
     }
 };

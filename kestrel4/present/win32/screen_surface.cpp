@@ -1,5 +1,22 @@
 #include "screen_surface.h"
 
+void RepaintDesktop()
+{
+    HWND desktop = GetDesktopWindow();
+    RedrawWindow(desktop, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+    // Some systems leave other programs' windows out of the desktop's redraw.
+    EnumWindows(
+        [](HWND hwnd, LPARAM) -> BOOL {
+            if (IsWindowVisible(hwnd))
+                RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+            return TRUE;
+        },
+        0);
+    // Painting what is due, not validating it: a window that draws in WM_PAINT alone (its
+    // background not erased, or in another process) would keep the drawing.
+    RedrawWindow(desktop, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 bool CMemoryBitmap::Ensure(HDC screen, int width, int height)
 {
     if (m_hDC && width <= m_nWidth && height <= m_nHeight)

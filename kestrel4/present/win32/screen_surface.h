@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+// Every window of the desktop draws itself again, so nothing drawn over them stays.
+void RepaintDesktop();
+
 class CDisplayDC {
 public:
     CDisplayDC() : m_hDC(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {}

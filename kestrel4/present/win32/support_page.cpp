@@ -161,6 +161,18 @@ void CSupportPage::OnPresentationMode()
         m_pExecution->OnMinimized();
 }
 
+void CSupportPage::OnMainDeactivated()
+{
+    if (m_pExecution)
+        m_pExecution->OnMainDeactivated(m_pEffectHost->IsOverlayEnabled());
+}
+
+void CSupportPage::SetLinkOpen(bool open)
+{
+    if (m_pExecution)
+        m_pExecution->SetLinkOpen(open);
+}
+
 void CSupportPage::OnSoundEnded()
 {
     if (m_pExecution)

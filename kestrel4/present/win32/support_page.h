@@ -32,6 +32,10 @@ public:
     void OnPresentationMode();
     // The main window's MCI notification: a played sound has ended.
     void OnSoundEnded();
+    // The main window lost the activation: minimized, it ends a running effect.
+    void OnMainDeactivated();
+    // Whether the projector link is open.
+    void SetLinkOpen(bool open);
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

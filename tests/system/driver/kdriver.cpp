@@ -46,9 +46,12 @@
 //   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
 //   pixel TITLE X Y                the screen's colour at X, Y as RRGGBB hex (TITLE is not used)
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
+//   overlay TITLE                  1 when a visible, top-most pop-up of TITLE's process covers the
+//                                  whole screen
 //   canvas TITLE LOGFILE           show a window TITLE over the whole screen painted with
 //                                  coloured squares and append each key it receives to
-//                                  LOGFILE ("down 33", "up 33"); runs until closed
+//                                  LOGFILE ("down 33", "up 33"), and each left button press
+//                                  ("click X Y"); runs until closed
 // A TITLE "Main/Page" names the child dialog captioned Page inside the window Main, so that
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
@@ -237,6 +240,31 @@ HWND FindSplash(HWND owner)
     return popup.found;
 }
 
+// A visible, top-most, caption-less pop-up of owner's process as large as the screen.
+HWND FindOverlay(HWND owner)
+{
+    SPopup overlay{owner, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM p) -> BOOL {
+            SPopup* s = reinterpret_cast<SPopup*>(p);
+            DWORD process = 0, ownerProcess = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            GetWindowThreadProcessId(s->owner, &ownerProcess);
+            RECT rc;
+            GetWindowRect(hwnd, &rc);
+            LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+            if (process == ownerProcess && IsWindowVisible(hwnd) && (style & WS_POPUP) && !(style & WS_CAPTION) &&
+                (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) && rc.left <= 0 && rc.top <= 0 &&
+                rc.right >= GetSystemMetrics(SM_CXSCREEN) && rc.bottom >= GetSystemMetrics(SM_CYSCREEN)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&overlay));
+    return overlay.found;
+}
+
 const char* g_pszKeyLog = nullptr;
 
 LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -264,6 +292,12 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (FILE* log = std::fopen(g_pszKeyLog, "a")) {
             std::fprintf(log, "%s %d\n", (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? "down" : "up",
                          static_cast<int>(wParam));
+            std::fclose(log);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (FILE* log = std::fopen(g_pszKeyLog, "a")) {
+            std::fprintf(log, "click %d %d\n", static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
             std::fclose(log);
         }
         return 0;
@@ -383,6 +417,11 @@ int main(int argc, char** argv)
         // A menu pulled down or popped up anywhere on the desktop (TITLE unused).
         HWND menu = FindWindowW(L"#32768", nullptr);
         std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "overlay") {
+        HWND main = Find(Widen(title));
+        std::printf("%d\n", main && FindOverlay(main) ? 1 : 0);
         return 0;
     }
     if (cmd == "count") {
