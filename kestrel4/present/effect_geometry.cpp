@@ -90,62 +90,6 @@ std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip)
     return spans;
 }
 
-namespace {
-
-// One row of each spot; an empty span where a spot has none.
-struct SRowPair {
-    SRect from, to;
-};
-
-void Grow(SRect& box, const SRect& r)
-{
-    box = UnionOf(box, r);
-}
-
-} // namespace
-
-std::vector<SRect> SpotChangeRects(SPoint from, SPoint to, int diameter, const SRect& clip, int band)
-{
-    std::vector<SRect> rects;
-    if (from == to)
-        return rects;
-    SRect area = IntersectionOf(UnionOf(SpotRect(from, diameter), SpotRect(to, diameter)), clip);
-    if (area.IsEmpty())
-        return rects;
-    std::vector<SRowPair> rows(static_cast<size_t>(area.Height()));
-    for (const SRect& s : SpotSpans(from, diameter, area))
-        rows[static_cast<size_t>(s.top - area.top)].from = s;
-    for (const SRect& s : SpotSpans(to, diameter, area))
-        rows[static_cast<size_t>(s.top - area.top)].to = s;
-    if (band < 1)
-        band = 1;
-    for (int top = area.top; top < area.bottom; top += band) {
-        SRect left, right;
-        for (int y = top; y < std::min(top + band, area.bottom); ++y) {
-            const SRowPair& row = rows[static_cast<size_t>(y - area.top)];
-            const SRect& a = row.from;
-            const SRect& b = row.to;
-            if (a.IsEmpty() || b.IsEmpty() || a.right <= b.left || b.right <= a.left) {
-                // Apart: each span changes whole.
-                Grow(left, a.left <= b.left ? a : b);
-                Grow(right, a.left <= b.left ? b : a);
-                continue;
-            }
-            // Overlapping: only the ends differ.
-            Grow(left, {std::min(a.left, b.left), y, std::max(a.left, b.left), y + 1});
-            Grow(right, {std::min(a.right, b.right), y, std::max(a.right, b.right), y + 1});
-        }
-        if (!IntersectionOf(left, right).IsEmpty()) {
-            rects.push_back(UnionOf(left, right));
-            continue;
-        }
-        for (const SRect& r : {left, right})
-            if (!r.IsEmpty())
-                rects.push_back(r);
-    }
-    return rects;
-}
-
 std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen)
 {
     std::vector<SRect> dark;

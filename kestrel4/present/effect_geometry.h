@@ -47,11 +47,6 @@ bool IsShapeDrawn(const SRect& span);
 SRect SpotRect(SPoint centre, int diameter);
 // The spot as rows of pixels inside the ellipse of SpotRect, clipped to clip; top to bottom.
 std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip);
-// What a move of the spot changes on the screen: rectangles covering every pixel of clip
-// that is in one of the two spots and not in the other. Rows are grouped in bands of band
-// rows, each with at most a box at the spot's left edge and one at its right edge, so that
-// a short move copies a small part of the two spots' box.
-std::vector<SRect> SpotChangeRects(SPoint from, SPoint to, int diameter, const SRect& clip, int band);
 // Everything of screen outside the spans (which lie in screen): above, beside and below.
 std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen);
 

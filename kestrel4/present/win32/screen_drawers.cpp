@@ -200,9 +200,6 @@ private:
 
 // The screen as it was, shown only inside a round spot that follows the mouse; outside
 // it the background colour, or with transparency the old picture ANDed with the colour.
-// Rows of the spot's edge copied to the screen together: fewer copies against fewer pixels.
-const int kSpotBand = 16;
-
 class CSpotLightDrawer : public CEffectDrawer {
 public:
     explicit CSpotLightDrawer(const CShapeEffect& e)
@@ -239,10 +236,8 @@ public:
         if (!m_bSaved || p == m_Spot)
             return;
         SRect all = ScreenRect();
-        // Only the old and the new spot change: both are composed in one bitmap, and of that
-        // only the pixels that change go to the screen.
+        // Only the old and the new spot change: both go to the screen in one copy.
         SRect area = IntersectionOf(UnionOf(SpotRect(m_Spot, m_nDiameter), SpotRect(p, m_nDiameter)), all);
-        std::vector<SRect> changed = SpotChangeRects(m_Spot, p, m_nDiameter, all, kSpotBand);
         m_Spot = p;
         if (area.IsEmpty() || !m_Work.Ensure(Screen(), area.Width(), area.Height()))
             return;
@@ -254,8 +249,7 @@ public:
             SelectClipRgn(work, nullptr);
             DeleteObject(spot);
         }
-        for (const SRect& r : changed)
-            BitBlt(Screen(), r.left, r.top, r.Width(), r.Height(), work, r.left - area.left, r.top - area.top, SRCCOPY);
+        BitBlt(Screen(), area.left, area.top, area.Width(), area.Height(), work, 0, 0, SRCCOPY);
     }
 
 private:
