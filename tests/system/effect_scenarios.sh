@@ -208,10 +208,17 @@ shortcut c
 wait_same after-clear before-line || fail "after Clear screen $(differ after-clear before-line) pixels differ"
 keep after-clear 06-after-clear-screen
 
-say "closing the program while a Cursor change runs"
+say "closing the program while a Cursor change runs, a free line left on the screen"
+shortcut f
+xdotool mousemove 300 600 mousedown 1
+for x in $(seq 310 20 700); do xdotool mousemove "$x" 600; done
+xdotool mouseup 1
+wait_pixel line-left 500 600 "$RED" || fail "no red line on the screen"
 shortcut u
 k close Kestrel
 wait_app_exit 20 || fail "the program did not end"
+wait_same after-close before-line || fail "after closing $(differ after-close before-line) pixels differ"
+keep after-close 09-after-close
 # The mouse hook went with the program: clicks and keys reach the canvas again.
 xdotool mousemove 120 120 click 1
 wait_log "click 120 120" || fail "the desktop's mouse input did not come back"

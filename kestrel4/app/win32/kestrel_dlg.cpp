@@ -119,8 +119,6 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<INT_PTR>(m_hIcon.get());
     case WM_QUERYOPEN:
         EndEffect();
-        // Effects draw on the desktop itself.
-        RepaintDesktop();
         return SetResult(TRUE);
     case WM_QUERYENDSESSION:
         return SetResult(OnQueryEndSession());
@@ -756,6 +754,8 @@ void CKestrelDlg::EndEffect()
     if (m_pSupport)
         m_pSupport->StopEffect();
     RestorePointers();
+    // Effects draw on the desktop itself: nothing of them may stay once they are over.
+    RepaintDesktop();
 }
 
 void CKestrelDlg::ReleasePcLinkMode()
