@@ -399,7 +399,7 @@ void CInstallerDlg::OnStack(bool establish)
 
 void CInstallerDlg::OnSettingComplete()
 {
-    if (m_Connection.Model().bStackCapable && m_Settings.ReadLockSettings())
+    if (m_Connection.Model().bStackCapable && m_Settings.ReadAllLockSettings())
         m_Settings.SetItem(m_Connection.IsStackMode(), 1, kItemSettingComplete, nullptr, 0);
     EndDialog(m_hWnd, IDOK);
 }
