@@ -95,7 +95,10 @@ protected:
             m_Link.Close();
     }
     // Frames the projector received for one item.
-    std::vector<std::vector<uint8_t>> FramesFor(uint16_t item) const { return FramesFor(item, m_pSim->Log().Entries()); }
+    std::vector<std::vector<uint8_t>> FramesFor(uint16_t item) const
+    {
+        return FramesFor(item, m_pSim->Log().Entries());
+    }
     static std::vector<std::vector<uint8_t>> FramesFor(uint16_t item, const std::vector<SLogEntry>& entries)
     {
         std::vector<std::vector<uint8_t>> frames;
@@ -309,9 +312,10 @@ TEST_F(Link, ReportDuringACommandLeavesItsAnswerAlone)
         EXPECT_EQ(puts[0].value, 0xF6);
         ASSERT_EQ(applies.size(), 1u) << "the report was taken";
         EXPECT_EQ(applies[0].item, 0x0003);
-        auto answered = [&](const std::vector<SLogEntry>& entries) { return FramesFor(0x0003, entries).size() > answers; };
-        EXPECT_TRUE(m_pSim->Log().WaitFor(answered, 3000))
-            << "and answered";
+        auto answered = [&](const std::vector<SLogEntry>& entries) {
+            return FramesFor(0x0003, entries).size() > answers;
+        };
+        EXPECT_TRUE(m_pSim->Log().WaitFor(answered, 3000)) << "and answered";
         EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the next command is answered too";
     }
 }
