@@ -379,6 +379,17 @@ TEST_F(Installer, OpeningWithLocksSendsAndReadsThemBack)
         EXPECT_FALSE(s.item == kItemKeystone && s.to == 2) << "a locked item is not sent";
 }
 
+TEST_F(Installer, OpeningWithLocksReachesASingleProjector)
+{
+    Connect();
+    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+    image[0x1D * 128 + 6 * 4 + 1] = 0x80; // Keystone of projector 1
+    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 1);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, -1), 1) << "read back, so in force";
+    EXPECT_FALSE(Has(Commands(1), kItemKeystone)) << "a locked item is not sent";
+}
+
 // ---- page resets ----
 
 class PageReset : public Installer, public IItemListener {
