@@ -9,7 +9,7 @@
 #include "projector_link.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
-#include "queue_link_host.h"
+#include "../kestrel4/queue_link_host.h"
 #include "set_transfer.h"
 #include "zelq_items.h"
 
