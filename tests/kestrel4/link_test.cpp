@@ -9,7 +9,7 @@
 #include "projector_link.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
-#include "queue_link_host.h"
+#include "simulated_link.h"
 #include "zelq_items.h"
 
 namespace {
@@ -75,51 +75,7 @@ private:
     unsigned long m_nHoldUntil = 0;
 };
 
-class Link : public ::testing::Test {
-protected:
-    Link() : m_Receiver(m_Link, m_Events)
-    {
-        m_Host.m_pReceiver = &m_Receiver;
-        m_Link.Attach(&m_Host, &m_Receiver);
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_Pty.IsOpen());
-        m_pSim.reset(new CProjectorSimulator());
-        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd()));
-        m_Host.m_Ports = {m_Pty.SlavePath()};
-    }
-    void TearDown() override
-    {
-        if (m_Link.IsOpen())
-            m_Link.Close();
-    }
-    // Frames the projector received for one item.
-    std::vector<std::vector<uint8_t>> FramesFor(uint16_t item) const
-    {
-        return FramesFor(item, m_pSim->Log().Entries());
-    }
-    static std::vector<std::vector<uint8_t>> FramesFor(uint16_t item, const std::vector<SLogEntry>& entries)
-    {
-        std::vector<std::vector<uint8_t>> frames;
-        for (const SLogEntry& e : entries) {
-            if (e.eKind != ELogKind::RxFrame)
-                continue;
-            bool stack = e.bytes[0] == 0x1D;
-            uint16_t code = static_cast<uint16_t>(e.bytes[stack ? 5 : 3] << 8 | e.bytes[stack ? 6 : 4]);
-            if (code == item)
-                frames.push_back(e.bytes);
-        }
-        return frames;
-    }
-
-    CPseudoTerminal m_Pty;
-    std::unique_ptr<CProjectorSimulator> m_pSim;
-    CHoldingHost m_Host;
-    CProjectorLink m_Link;
-    CRecordingEvents m_Events;
-    CLinkReceiver m_Receiver;
-};
+class Link : public SimulatedLinkTest<CRecordingEvents, CHoldingHost> {};
 
 TEST_F(Link, ClosedLinkFailsSilently)
 {
