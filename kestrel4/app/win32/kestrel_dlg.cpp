@@ -258,7 +258,7 @@ BOOL CKestrelDlg::OnInitDialog()
             m_pScreens[i] = std::move(panel);
             screen = m_pControlPanel->Create(m_hWnd);
         } else if (i == SCREEN_CURSOR) {
-            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable);
+            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable, m_strCursorStampFile);
             m_pCursorPage = page.get();
             m_pScreens[i] = std::move(page);
             screen = m_pCursorPage->Create(m_hWnd);
