@@ -82,6 +82,11 @@ wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp')" || fai
 wait_value Support_Temporary E1StampEffectFileName 02.stp 5 || fail "after delete: $(ini_value Support_Temporary E1StampEffectFileName)"
 [ -e "$work/stamp/03.stp" ] && fail "03.stp still there"
 shot stamp-after-delete
+# The editor's notice of a saved stamp lists the library again; the effect's item stays selected.
+python3 "$here/cursor_check.py" make-item "$work/stamp/03.stp" 48
+k post Kestrel 0x52D
+wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp\n 03.stp')" || fail "after 0x52D: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
+expect "item kept" 02.stp "$(ini_value Support_Temporary E1StampEffectFileName)"
 
 say "a free line becomes a bar with the bar's defaults"
 choose_type 0 "Free Line" || fail "free line page"
