@@ -93,8 +93,11 @@ wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Save As: 
 expect "saved set" "6260 RIFF 6260 ACON" "$(check header "$work/sets/talk.csp")"
 close_app
 expect "CursorStampFile" "$talk" "$(ini_value CurrentDirectry CursorStampFile)"
+# The transfer left the lamp off; on again, so no power question comes between.
+sim "power on"
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown again"
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected again"
 restore_main
 k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
 wait_for "$WAIT_SHORT" k_is "Cursor/Stamp Setting" screen Kestrel || fail "set screen not shown"
