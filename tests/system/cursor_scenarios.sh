@@ -80,6 +80,35 @@ k answer Kestrel 7
 k box-gone Kestrel 5000
 wait_for "$WAIT_SHORT" cmp -s "$work/fresh.csp" "$work/Temp.csp"
 cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
+
+say "Save As names the set and the ini keeps it; the next run's Open starts in its folder"
+mkdir -p "$work/sets"
+talk=$(cd "$work" && winepath -w "$work/sets/talk.csp" 2>/dev/null | tr -d '\r')
+k command Kestrel "$(rid ID_FILE_SAVE_AS)"
+k box "Save As" 10000 >/dev/null || fail "save dialog not shown"
+xdotool type --delay 30 "$talk" 2>/dev/null
+xdotool key Return 2>/dev/null
+k box-gone "Save As" 5000 || fail "save dialog stayed"
+wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Save As: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
+expect "saved set" "6260 RIFF 6260 ACON" "$(check header "$work/sets/talk.csp")"
+close_app
+expect "CursorStampFile" "$talk" "$(ini_value CurrentDirectry CursorStampFile)"
+# The transfer left the lamp off; on again, so no power question comes between.
+sim "power on"
+start_app
+k wait-visible Kestrel 20000 || fail "main window never shown again"
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected again"
+restore_main
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
+wait_for "$WAIT_SHORT" k_is "Cursor/Stamp Setting" screen Kestrel || fail "set screen not shown"
+expect "a fresh set at the next run" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
+k command Kestrel "$(rid ID_FILE_OPEN)"
+k box Open 10000 >/dev/null || fail "open dialog not shown"
+xdotool type --delay 30 talk.csp 2>/dev/null
+xdotool key Return 2>/dev/null
+k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"
+wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Open: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
+shot 04b-set-opened-from-remembered-folder
 close_app
 
 say "the cursor library: New... adds 06.crs after 05.crs and the page lists it"

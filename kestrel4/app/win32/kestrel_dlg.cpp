@@ -259,7 +259,7 @@ BOOL CKestrelDlg::OnInitDialog()
             screen = m_pControlPanel->Create(m_hWnd);
             m_pControlPanel->Files().SetLastFile(m_strControlFile);
         } else if (i == SCREEN_CURSOR) {
-            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable);
+            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable, m_strCursorStampFile);
             m_pCursorPage = page.get();
             m_pScreens[i] = std::move(page);
             screen = m_pCursorPage->Create(m_hWnd);
