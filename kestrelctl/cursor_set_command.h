@@ -8,4 +8,5 @@ enum ECursorsStatus {
     CURSORS_BAD_FILE = 7,    // not a sendable set; nothing was sent
 };
 
-int SendCursorSetFile(const std::string& device, const std::string& path);
+// progressBar draws the percent sent on standard error.
+int SendCursorSetFile(const std::string& device, const std::string& path, bool progressBar);

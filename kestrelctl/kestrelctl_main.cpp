@@ -190,7 +190,7 @@ int main(int argc, char** argv)
     }
 
     if (verb == "cursors" && o.command.size() == 2)
-        return SendCursorSetFile(o.port, o.command[1]);
+        return SendCursorSetFile(o.port, o.command[1], isatty(fileno(stderr)) != 0);
     if (verb == "logo" && o.command.size() == 2) {
         // The transfer addresses projector 1, as the program does.
         if (o.stack && o.address != 1) {

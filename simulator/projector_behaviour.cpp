@@ -92,16 +92,20 @@ void CProjectorSimulator::RunTimers(long long nowUs)
 // A warming or cooling state, however it came about, ends after its time.
 void CProjectorSimulator::ScheduleStartPower(long long nowUs)
 {
-    for (int address = 1; address <= CItemStore::kAddresses && address <= m_Options.nProjectors; ++address) {
-        long long state = 0;
-        m_Store.GetValue(address, kItemPower, state);
-        long long due = -1;
-        if (m_Timing.bTimed && state == POWER_WARMING)
-            due = nowUs + m_Timing.nWarmMs * 1000LL;
-        else if (m_Timing.bTimed && state == POWER_COOLING)
-            due = nowUs + m_Timing.nCoolMs * 1000LL;
-        StartTimer(address, TIMER_POWER, due);
-    }
+    for (int address = 1; address <= CItemStore::kAddresses && address <= m_Options.nProjectors; ++address)
+        StartPowerTimer(address, nowUs);
+}
+
+void CProjectorSimulator::StartPowerTimer(int address, long long nowUs)
+{
+    long long state = 0;
+    m_Store.GetValue(address, kItemPower, state);
+    long long due = -1;
+    if (m_Timing.bTimed && state == POWER_WARMING)
+        due = nowUs + m_Timing.nWarmMs * 1000LL;
+    else if (m_Timing.bTimed && state == POWER_COOLING)
+        due = nowUs + m_Timing.nCoolMs * 1000LL;
+    StartTimer(address, TIMER_POWER, due);
 }
 
 // ---- commands ----
@@ -278,14 +282,7 @@ bool CProjectorSimulator::ChangeLocked(int address, uint16_t code, const std::ve
     if (m_Store.Poke(address, code, bytes) != EStoreResult::Ok)
         return false;
     if (code == kItemPower) {
-        long long state = 0;
-        m_Store.GetValue(address, kItemPower, state);
-        long long due = -1;
-        if (m_Timing.bTimed && state == POWER_WARMING)
-            due = nowUs + m_Timing.nWarmMs * 1000LL;
-        else if (m_Timing.bTimed && state == POWER_COOLING)
-            due = nowUs + m_Timing.nCoolMs * 1000LL;
-        StartTimer(address, TIMER_POWER, due);
+        StartPowerTimer(address, nowUs);
     } else if (code == kItemResetAll) {
         long long busy = 1;
         m_Store.GetValue(address, kItemResetAll, busy);

@@ -217,6 +217,8 @@ private:
     void RunTimers(long long nowUs);
     long long NextTimerUs() const;
     void ScheduleStartPower(long long nowUs);
+    // The end of a warming or cooling state of one projector, from its power value now.
+    void StartPowerTimer(int address, long long nowUs);
     void SetTimingLocked(const SStateTiming& timing, long long nowUs);
     std::vector<uint8_t> StackState() const;
     std::vector<uint8_t> IdentBytes() const;

@@ -33,6 +33,17 @@ public:
     virtual void OnItemChanged(uint16_t item, bool fromProjector, int projector) = 0;
 };
 
+// For a link whose answers are kept nowhere: console tools and transfer tests, which look at
+// what reached the projector instead.
+class CIgnoredEvents : public IReceiverEvents {
+public:
+    void OnSentValue(uint16_t, int32_t, int) override {}
+    bool OnNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
+    void OnMultiByte(const SReceivedFrame&, int) override {}
+    void OnLockEntries(const unsigned char*, uint32_t) override {}
+    void OnItemChanged(uint16_t, bool, int) override {}
+};
+
 class CLinkReceiver {
 public:
     CLinkReceiver(CProjectorLink& link, IReceiverEvents& events);

@@ -129,3 +129,23 @@ SPatternShapes FocusPattern(int w, int h)
         }
     return shapes;
 }
+
+SPatternCanvas UserPictureCanvas(int screenWidth, int screenHeight, int pictureWidth, int pictureHeight,
+                                 int reductions)
+{
+    // 64-bit arithmetic: a picture of tens of thousands of pixels times 9 must not overflow.
+    int64_t w = std::max(screenWidth, pictureWidth), h = std::max(screenHeight, pictureHeight);
+    int64_t pw = pictureWidth, ph = pictureHeight;
+    for (int i = 0; i < reductions && w > 0 && h > 0; ++i) {
+        w = w * 9 / 10;
+        h = h * 9 / 10;
+        pw = pw * 9 / 10;
+        ph = ph * 9 / 10;
+    }
+    SPatternCanvas canvas;
+    canvas.width = static_cast<int>(w);
+    canvas.height = static_cast<int>(h);
+    const int left = static_cast<int>((w - pw) / 2), top = static_cast<int>((h - ph) / 2);
+    canvas.picture = {left, top, left + static_cast<int>(pw), top + static_cast<int>(ph), 0};
+    return canvas;
+}

@@ -43,3 +43,15 @@ SPatternShapes GrayScalePattern(int width, int height);
 // there is one.
 int FocusCellSize(int width, int height);
 SPatternShapes FocusPattern(int width, int height);
+
+// The memory canvas a user picture is drawn into before it is stretched over the screen: the
+// picture centred at its own size on a canvas at least as large as the screen. When the system
+// cannot make a canvas that large, each further attempt shrinks canvas and picture alike to nine
+// tenths, so the stretched result looks the same; an empty canvas means there is nothing left to try.
+struct SPatternCanvas {
+    int width, height;
+    SPatternRect picture; // where the picture goes on the canvas (colour unused)
+    bool Empty() const { return width <= 0 || height <= 0; }
+};
+SPatternCanvas UserPictureCanvas(int screenWidth, int screenHeight, int pictureWidth, int pictureHeight,
+                                 int reductions);

@@ -39,13 +39,13 @@ ETransferResult CBulkTransfer::SendBlocks(const std::vector<uint8_t>& data, uint
         PutBigEndian(address, 3, block.data());
         std::copy_n(data.begin() + offset, count, block.begin() + 3);
         offset += count;
-        // A block without answer does not stop the transfer: the closing check decides.
-        m_Link.Transact(1, 1, 1, kItemBlockData, block.data(), 3 + count);
+        const bool taken = m_Link.Transact(1, 1, 1, kItemBlockData, block.data(), 3 + count);
         m_Link.WaitPumping(0);
-        if (m_Progress.Cancelled()) {
+        const bool cancelled = m_Progress.Cancelled();
+        if (cancelled || (!taken && m_eFailedBlock == EFailedBlock::Abort)) {
             const unsigned char abort = 1;
             m_Link.Transact(0, 1, 1, kItemBlockEnd, &abort, 1);
-            return ETransferResult::Cancelled;
+            return cancelled ? ETransferResult::Cancelled : ETransferResult::Failed;
         }
         const uint32_t position = offset / scale.nFactor;
         m_Progress.Progress(position, scale.nRange ? static_cast<int>(uint64_t(position) * 100 / scale.nRange) : 100);

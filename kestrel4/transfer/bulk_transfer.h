@@ -26,11 +26,18 @@ SProgressScale ScaleProgress(uint32_t size);
 
 enum class ETransferResult { Sent, Failed, Cancelled };
 
+// What a block the projector did not take means: a logo goes on and lets the closing command
+// decide; a cursor/stamp set stops there and tells the projector to abort.
+enum class EFailedBlock { Continue, Abort };
+
 constexpr uint32_t kBlockBytes = 1024;
 
 class CBulkTransfer {
 public:
-    CBulkTransfer(CProjectorLink& link, ITransferProgress& progress) : m_Link(link), m_Progress(progress) {}
+    CBulkTransfer(CProjectorLink& link, ITransferProgress& progress, EFailedBlock onFailedBlock = EFailedBlock::Continue)
+        : m_Link(link), m_Progress(progress), m_eFailedBlock(onFailedBlock)
+    {
+    }
 
     // Sends data to the projector at base, preparing an area of areaLength bytes first.
     ETransferResult Send(const std::vector<uint8_t>& data, uint32_t base, uint32_t areaLength);
@@ -40,4 +47,5 @@ private:
 
     CProjectorLink& m_Link;
     ITransferProgress& m_Progress;
+    EFailedBlock m_eFailedBlock;
 };

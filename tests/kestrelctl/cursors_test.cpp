@@ -44,7 +44,7 @@ protected:
 TEST_F(Cursors, SendsTheSetImage)
 {
     std::string path = WriteSet(8, 32);
-    ASSERT_EQ(SendCursorSetFile(m_Pty.SlavePath(), path), 0);
+    ASSERT_EQ(SendCursorSetFile(m_Pty.SlavePath(), path, false), 0);
     CReceivedBlocks bulk = m_Sim.BulkTransfer();
     EXPECT_EQ(bulk.Blocks().size(), 4u);
     EXPECT_EQ(bulk.Read(0x4F2000, 4096), m_Image);
@@ -69,7 +69,7 @@ TEST_F(Cursors, UnsendableFilesSendNothing)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(SendCursorSetFile(m_Pty.SlavePath(), c.file()), CURSORS_BAD_FILE);
+        EXPECT_EQ(SendCursorSetFile(m_Pty.SlavePath(), c.file(), false), CURSORS_BAD_FILE);
     }
     EXPECT_TRUE(m_Sim.Log().Entries().empty()) << "nothing reached the projector";
 }
@@ -78,9 +78,9 @@ TEST_F(Cursors, RefusedTransferIsReported)
 {
     std::string path = WriteSet(8, 32);
     m_Sim.PushFaults(std::vector<SFault>(3, SFault{EFault::Nak}));
-    EXPECT_EQ(SendCursorSetFile(m_Pty.SlavePath(), path), CURSORS_SEND_FAILED);
+    EXPECT_EQ(SendCursorSetFile(m_Pty.SlavePath(), path, false), CURSORS_SEND_FAILED);
     EXPECT_TRUE(m_Sim.BulkTransfer().Blocks().empty());
-    EXPECT_EQ(SendCursorSetFile("/dev/kestrel-no-such-port", path), SESSION_NO_PORT);
+    EXPECT_EQ(SendCursorSetFile("/dev/kestrel-no-such-port", path, false), SESSION_NO_PORT);
 }
 
 } // namespace

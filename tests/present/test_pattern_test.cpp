@@ -130,4 +130,40 @@ TEST(ColorImagePattern, HuesAcrossSaturationDown)
     EXPECT_EQ(fixed.rects.size(), size_t(64 * 24));
 }
 
+TEST(UserPictureCanvas, CentredThenShrunkByNineTenths)
+{
+    struct SCase {
+        int screenW, screenH, picW, picH, reductions;
+        SPatternCanvas expected;
+    };
+    const SCase cases[] = {
+        // A small picture centred on a screen-sized canvas.
+        {1024, 768, 200, 150, 0, {1024, 768, {412, 309, 612, 459, 0}}},
+        // A picture larger than the screen sets the canvas; it fills it.
+        {1024, 768, 3000, 2000, 0, {3000, 2000, {0, 0, 3000, 2000, 0}}},
+        {1024, 768, 3000, 2000, 1, {2700, 1800, {0, 0, 2700, 1800, 0}}},
+        // Canvas and picture shrink together, so the picture keeps its place once stretched.
+        {1000, 1000, 500, 200, 2, {810, 810, {202, 324, 607, 486, 0}}},
+        // Picture sizes whose nine-fold would overflow 32 bits.
+        {800, 600, 400000000, 300, 1, {360000000, 540, {0, 135, 360000000, 405, 0}}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.picW << " x " << c.picH << " after " << c.reductions);
+        const SPatternCanvas canvas = UserPictureCanvas(c.screenW, c.screenH, c.picW, c.picH, c.reductions);
+        EXPECT_EQ(canvas.width, c.expected.width);
+        EXPECT_EQ(canvas.height, c.expected.height);
+        EXPECT_EQ(canvas.picture.left, c.expected.picture.left);
+        EXPECT_EQ(canvas.picture.top, c.expected.picture.top);
+        EXPECT_EQ(canvas.picture.right, c.expected.picture.right);
+        EXPECT_EQ(canvas.picture.bottom, c.expected.picture.bottom);
+        EXPECT_FALSE(canvas.Empty());
+    }
+    // Shrinking ends: after enough attempts there is no canvas left, and the loop stops there.
+    int reductions = 0;
+    while (!UserPictureCanvas(1920, 1080, 20000, 20000, reductions).Empty())
+        ++reductions;
+    EXPECT_GT(reductions, 60);
+    EXPECT_LT(reductions, 120);
+}
+
 } // namespace

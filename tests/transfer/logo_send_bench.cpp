@@ -12,7 +12,6 @@
 #include "logo_transfer.h"
 #include "projector_link.h"
 #include "projector_simulator.h"
-#include "quiet_events.h"
 #include "pseudo_terminal.h"
 #include "zelq_items.h"
 
@@ -35,7 +34,7 @@ int main()
         return 1;
     CQueueLinkHost host;
     CProjectorLink link;
-    CQuietEvents events;
+    CIgnoredEvents events;
     CLinkReceiver receiver(link, events);
     host.m_pReceiver = &receiver;
     host.m_Ports = {pty.SlavePath()};

@@ -11,7 +11,6 @@
 #include "logo_transfer.h"
 #include "projector_link.h"
 #include "projector_simulator.h"
-#include "quiet_events.h"
 #include "pseudo_terminal.h"
 #include "zelq_items.h"
 
@@ -107,7 +106,7 @@ protected:
     std::unique_ptr<CProjectorSimulator> m_pSim;
     CQueueLinkHost m_Host;
     CProjectorLink m_Link;
-    CQuietEvents m_Events;
+    CIgnoredEvents m_Events;
     CLinkReceiver m_Receiver;
     CRecordingProgress m_Progress;
 };

@@ -9,34 +9,30 @@
 #include "projector_link.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
-#include "queue_link_host.h"
+#include "../kestrel4/queue_link_host.h"
 #include "set_transfer.h"
 #include "zelq_items.h"
 
 namespace {
 
-class CIgnoredEvents : public IReceiverEvents {
-public:
-    void OnSentValue(uint16_t, int32_t, int) override {}
-    bool OnNotifiedValue(uint16_t, const unsigned char*, uint32_t, int) override { return true; }
-    void OnMultiByte(const SReceivedFrame&, int) override {}
-    void OnLockEntries(const unsigned char*, uint32_t) override {}
-    void OnItemChanged(uint16_t, bool, int) override {}
-};
-
+// Records the blocks sent (the bar counts bytes for a set this small) and cancels on the
+// given poll; the transfer polls once after each block.
 class CScriptedProgress : public ITransferProgress {
 public:
-    void BlockSent(size_t sent, size_t total) override
+    void Progress(uint32_t position, int percent) override
     {
+        EXPECT_EQ(position % 1024, 0u);
+        EXPECT_EQ(percent, static_cast<int>(position * 100 / 4096));
+        const size_t sent = position / 1024;
         blocks.push_back(sent);
-        EXPECT_EQ(total, 4u);
         if (onBlock)
             onBlock(sent);
     }
-    bool Cancelled() override { return cancelAfter && blocks.size() >= cancelAfter; }
+    bool Cancelled() override { return cancelOnPoll && ++polls >= cancelOnPoll; }
 
     std::vector<size_t> blocks;
-    size_t cancelAfter = 0;
+    size_t cancelOnPoll = 0;
+    size_t polls = 0;
     std::function<void(size_t)> onBlock;
 };
 
@@ -114,18 +110,18 @@ TEST_F(SetTransfer, FailedOrCancelledBlockAborts)
 {
     const struct {
         const char* name;
-        size_t cancelAfter;
+        size_t cancelOnPoll;
         bool failSecond;
-        size_t blocksTaken;
+        uint32_t lastAddress; // no block beyond it reached the projector
     } cases[] = {
-        {"cancelled after the first block", 1, false, 1},
-        {"second block unanswered", 0, true, 1},
+        {"cancelled after the first block", 1, false, 0x4F2000},
+        {"second block unanswered", 0, true, 0x4F2400},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         m_Sim.Log().Clear();
         CScriptedProgress progress;
-        progress.cancelAfter = c.cancelAfter;
+        progress.cancelOnPoll = c.cancelOnPoll;
         if (c.failSecond)
             progress.onBlock = [this](size_t sent) {
                 if (sent == 1)
@@ -133,6 +129,8 @@ TEST_F(SetTransfer, FailedOrCancelledBlockAborts)
             };
         EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
         EXPECT_EQ(Received(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
+        for (const std::vector<uint8_t>& block : Received(kItemBlockData))
+            EXPECT_LE(BigEndianUnsigned(block.data(), 3), c.lastAddress);
         EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 1);
         EXPECT_EQ(Received(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}})) << "mode put back";
         EXPECT_EQ(m_Sim.GetBaud(), 9600u);

@@ -585,6 +585,8 @@ BOOL CKestrelDlg::OnPaint()
 
 void CKestrelDlg::OnPaletteChange()
 {
+    // Only the user logo screen draws through a palette of its own.
+    m_pPalette = SelectedScreen() == SCREEN_LOGO && m_pLogoPage ? m_pLogoPage->DisplayPalette() : nullptr;
     if (!m_pPalette)
         return;
     HDC dc = GetDC(m_hWnd);

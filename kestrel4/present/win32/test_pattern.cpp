@@ -233,10 +233,17 @@ void CTestPattern::PaintUserFile(HDC dc, int width, int height)
         DrawTextA(dc, text.c_str(), -1, &all, DT_SINGLELINE | DT_RIGHT);
         return;
     }
-    // The picture centred on black in a memory bitmap of its own, stretched over the screen.
-    const int w = std::max(width, m_UserBitmap.Width()), h = std::max(height, m_UserBitmap.Height());
+    // The picture centred on black in a memory bitmap of its own, stretched over the screen. A
+    // very large picture may not get a bitmap of its size: try again smaller until one is made.
     HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
+    HBITMAP bitmap = nullptr;
+    SPatternCanvas canvas = {};
+    for (int reductions = 0; !bitmap; ++reductions) {
+        canvas = UserPictureCanvas(width, height, m_UserBitmap.Width(), m_UserBitmap.Height(), reductions);
+        if (canvas.Empty())
+            break;
+        bitmap = CreateCompatibleBitmap(dc, canvas.width, canvas.height);
+    }
     if (!bitmap) {
         OutputDebugStringA("CTestPattern::load() : unknown exception occurred.\n");
         DeleteDC(memory);
@@ -250,11 +257,12 @@ void CTestPattern::PaintUserFile(HDC dc, int width, int height)
         RealizePalette(dc);
         SelectPalette(memory, m_UserPalette.Handle(), FALSE);
     }
-    RECT area = {0, 0, w, h};
+    RECT area = {0, 0, canvas.width, canvas.height};
     Fill(memory, area, RGB(0, 0, 0));
-    DrawScaled(memory, m_UserBitmap, (w - m_UserBitmap.Width()) / 2, (h - m_UserBitmap.Height()) / 2,
-               m_UserBitmap.Width(), m_UserBitmap.Height());
-    StretchBlt(dc, 0, 0, width, height, memory, 0, 0, w, h, SRCCOPY);
+    const SPatternRect& picture = canvas.picture;
+    DrawScaled(memory, m_UserBitmap, picture.left, picture.top, picture.right - picture.left,
+               picture.bottom - picture.top);
+    StretchBlt(dc, 0, 0, width, height, memory, 0, 0, canvas.width, canvas.height, SRCCOPY);
     if (oldPalette)
         SelectPalette(dc, oldPalette, FALSE);
     SelectObject(memory, oldBitmap);

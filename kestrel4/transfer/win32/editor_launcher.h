@@ -6,6 +6,7 @@
 
 #include <string>
 
+// The running program's folder with its trailing backslash.
 std::string ProgramDirectory();
 
 // arguments follow the program path; title is the editor window's ("Cursor Edit", ...).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dib_gdi.h"
+#include "editor_launcher.h"
 #include "resource.h"
 #include "transfer_progress_dlg.h"
 
@@ -47,7 +48,7 @@ INT_PTR CLogoAreaDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
             return TRUE;
         case IDC_AREA_HELP:
             // Topic 1006 of the on-line manual, when the manual is installed.
-            WinHelpA(m_hWnd, "Kestrel4.hlp", HELP_CONTEXT, 1006);
+            WinHelpA(m_hWnd, (ProgramDirectory() + "Kestrel4.hlp").c_str(), HELP_CONTEXT, 1006);
             return TRUE;
         }
         break;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "connection.h"
+#include "editor_launcher.h"
 #include "setting_model.h"
 #include "kestrel_app.h"
 #include "logo_area_dlg.h"
@@ -16,15 +17,6 @@
 
 namespace {
 const char kDefaultLogo[] = "deflogo.lgo";
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -99,7 +91,7 @@ void CUserLogoPage::Start()
 {
     if (!m_Logo.HasSource()) {
         CDIBLogo picture;
-        const std::string path = ProgramFolder() + kDefaultLogo;
+        const std::string path = ProgramDirectory() + kDefaultLogo;
         if (LoadLogoFile(path, ZoomRateOfIndex(DefaultZoomIndex()), picture) == ELogoLoad::Ok &&
             m_Logo.Adopt(picture, path) != ELogoResult::Ok) {
             KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
@@ -205,7 +197,7 @@ void CUserLogoPage::OpenLogo()
     const std::string filter = DialogFilter(IDS_FILTER_LOGO_OPEN);
     std::string folder = FolderOf(m_strLastFile);
     if (folder.empty())
-        folder = ProgramFolder();
+        folder = ProgramDirectory();
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = Owner();

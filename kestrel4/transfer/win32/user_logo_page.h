@@ -25,6 +25,8 @@ public:
     void SaveLogo();
     void SaveLogoAs();
     void SendLogo();
+    // The working copy's palette for palette displays; none before a picture is loaded.
+    HPALETTE DisplayPalette() const { return m_Palette.Handle(); }
     // At close: the question about unsaved changes.
     ESaveAnswer AskSave();
 

@@ -3,18 +3,7 @@
 # committed beside the resource script; run this again only to change the artwork.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-# Every icon is drawn on a 128-pixel canvas and scaled to 32 and 16 pixels, which smooths
-# the edges; the 16-pixel frame is also sharpened a little to stay legible in the buttons.
-icon() {
-  local name=$1; shift
-  convert -size 128x128 xc:none "$@" "$work/$name.png"
-  convert "$work/$name.png" -filter Lanczos -resize 32x32 "$work/$name-32.png"
-  convert "$work/$name.png" -filter Lanczos -resize 16x16 -unsharp 0x0.6 "$work/$name-16.png"
-  convert "$work/$name-32.png" "$work/$name-16.png" "$name.ico"
-}
+. art/art_lib.sh
 
 badge=(-fill '#1d4e6b' -stroke none -draw "roundrectangle 8,8 119,119 22,22")
 
@@ -28,7 +17,6 @@ icon kestrel "${badge[@]}" \
 
 # The six button glyphs stand on the button face without a badge, so a disabled button
 # shows each glyph's outline instead of six identical squares.
-ink='#1d4e6b'
 
 # Power: the ring and bar of a power switch.
 icon power -fill none -stroke '#d2382b' -strokewidth 14 -draw "arc 22,22 106,106 -55,235" \

@@ -5,22 +5,7 @@
 # change the artwork.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-ink='#1d4e6b'
-sky='#8fd3ff'
-warm='#e09a00'
-red='#d2382b'
-
-# Drawn on a 128-pixel canvas, then scaled to 32 and 16 pixels.
-icon() {
-  local name=$1; shift
-  convert -size 128x128 xc:none "$@" "$work/$name.png"
-  convert "$work/$name.png" -filter Lanczos -resize 32x32 "$work/$name-32.png"
-  convert "$work/$name.png" -filter Lanczos -resize 16x16 -unsharp 0x0.6 "$work/$name-16.png"
-  convert "$work/$name-32.png" "$work/$name-16.png" "$name.ico"
-}
+. art/art_lib.sh
 
 # Slider marks: the low end, the middle and the high end of a setting.
 icon slider_low -fill none -stroke "$ink" -strokewidth 12 -draw "circle 64,64 64,14" \

@@ -4,22 +4,7 @@
 # resource script; run this again only to change the artwork.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
-ink='#1d4e6b'
-sky='#8fd3ff'
-warm='#e09a00'
-red='#d2382b'
-
-# Drawn on a 128-pixel canvas, then scaled to 32 and 16 pixels.
-icon() {
-  local name=$1; shift
-  convert -size 128x128 xc:none "$@" "$work/$name.png"
-  convert "$work/$name.png" -filter Lanczos -resize 32x32 "$work/$name-32.png"
-  convert "$work/$name.png" -filter Lanczos -resize 16x16 -unsharp 0x0.6 "$work/$name-16.png"
-  convert "$work/$name-32.png" "$work/$name-16.png" "$name.ico"
-}
+. art/art_lib.sh
 
 icon fx_free_line -fill none -stroke "$red" -strokewidth 12 \
   -draw "path 'M 14,90 C 34,20 54,20 64,64 S 94,108 114,38'"

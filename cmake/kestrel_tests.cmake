@@ -1,0 +1,28 @@
+# kestrel_gtest(NAME [SIMULATOR] [TIMEOUT SECONDS] [PREFIX TEXT] SOURCES ... [LIBRARIES ...])
+# A GoogleTest program. Natively every case becomes a ctest entry of its own; on Windows one
+# entry runs the whole program under Wine, since listing the cases would start Wine for every
+# ctest call, even ctest -N. SIMULATOR programs talk to the simulated projector on a
+# pseudo-terminal, so they exist natively only.
+function(kestrel_gtest name)
+  cmake_parse_arguments(T "SIMULATOR" "TIMEOUT;PREFIX" "SOURCES;LIBRARIES" ${ARGN})
+  if(T_SIMULATOR AND WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBRARIES} gtest gtest_main)
+  if(T_SIMULATOR)
+    target_link_libraries(${name} PRIVATE zelqsim_core)
+  endif()
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    return()
+  endif()
+  set(options DISCOVERY_MODE PRE_TEST)
+  if(T_PREFIX)
+    list(APPEND options TEST_PREFIX ${T_PREFIX})
+  endif()
+  if(T_TIMEOUT)
+    list(APPEND options PROPERTIES TIMEOUT ${T_TIMEOUT})
+  endif()
+  gtest_discover_tests(${name} ${options})
+endfunction()

@@ -1,0 +1,17 @@
+// A bulk transfer from the console: the link opened on the device, Ctrl+C asking the transfer
+// to stop (the projector is then told to abort), and a percent bar on standard error.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "bulk_transfer.h"
+
+class CProjectorLink;
+
+enum class EConsoleTransfer { Sent, NoPort, Failed, Interrupted };
+
+// send runs the transfer on the open link with the console's progress; it answers whether the
+// projector took it all.
+EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
+                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send);
