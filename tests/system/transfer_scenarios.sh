@@ -20,8 +20,8 @@ choose_file() {  # choose_file DIALOG PATH: type the name into the file dialog a
 }
 
 wait_log() { wait_for "$3" log_has "$1" "$2"; }  # wait_log MARK TEXT SECONDS
-# The pattern window is the main window's one caption-less pop-up.
 zoom_chosen() { k combo Kestrel 1062 | grep '^\*'; }
+# The pattern window is the main window's one caption-less pop-up.
 pattern_shown() { k_is "$1" splash-shown Kestrel; }  # pattern_shown 0|1
 
 $files lgo "$work/deflogo.lgo" 60 40
