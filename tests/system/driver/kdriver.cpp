@@ -10,6 +10,8 @@
 //   show TITLE restore|minimize    ShowWindow from outside
 //   foreground TITLE               bring it to the front
 //   splash-ms TITLE [ms]           how long the caption-less popup of TITLE stays up
+//   splash-shown TITLE             1 while a caption-less popup of TITLE is shown (the splash
+//                                  screen, the test pattern window)
 //   text TITLE ID                  the text of control ID
 //   settext TITLE ID TEXT          set the text of control ID (an edit tells its parent EN_CHANGE)
 //   enabled TITLE ID               1 when control ID is enabled; ID 0: the window itself
