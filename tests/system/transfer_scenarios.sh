@@ -157,6 +157,10 @@ shot 42-pattern-focus
 pattern 1107
 expect_pixel "colour image: red at the top left" FF0000 0 0
 shot 43-pattern-color
+# Changed while the pattern covers the screen, the dialog must not open behind it.
+open_pattern_dialog
+expect_k "the pattern dialog above the pattern" 1 topmost "Setting Test Pattern"
+close_pattern_dialog
 
 say "the user file pattern: a text file is refused, a missing file shows the grey screen"
 k click Kestrel 1055
