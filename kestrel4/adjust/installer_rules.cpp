@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "link_receiver.h"
+#include "resource.h"
+#include "setting_items.h"
 #include "setting_model.h"
 #include "zelq_items.h"
 
@@ -232,25 +234,53 @@ SSetPoint SetPointOf(uint16_t item)
             point.nMax = r.nMax;
             return point;
         }
-    if (item == kItemResolution) {
+    size_t choices = SetPointList(item, [](unsigned int) { return std::string(); }).size();
+    if (choices != 0) {
         point.eInput = INPUT_LIST;
-        point.nMax = static_cast<int32_t>(kResolutionEntries) - 1;
-    } else if (item == kItemGamma) {
-        point.eInput = INPUT_LIST;
-        point.nMax = 2;
+        point.nMax = static_cast<int32_t>(choices) - 1;
     }
     return point;
 }
 
-std::vector<std::string> SetPointList(uint16_t item, const std::vector<std::string>& resolutionNames)
+std::vector<std::string> SetPointList(uint16_t item, const std::function<std::string(unsigned int)>& loadString)
 {
-    if (item == kItemGamma)
+    auto texts = [&](std::initializer_list<unsigned int> ids) {
+        std::vector<std::string> list;
+        for (unsigned int id : ids)
+            list.push_back(loadString(id));
+        return list;
+    };
+    switch (item) {
+    case kItemResolution: {
+        std::vector<std::string> list = {loadString(IDS_AUTO)};
+        for (unsigned int i = 1; i < kResolutionEntries; ++i)
+            list.push_back(loadString(IDS_RESOLUTION_FIRST + i - 1));
+        return list;
+    }
+    case kItemGamma:
         return {"Gamma1", "Gamma2", "Gamma3"};
-    if (item != kItemResolution)
+    case kItemVideoSignal:
+        // In the order of the values 0..8.
+        return texts({IDS_AUTO, 302, 303, 305, 306, 307, 308, 309, 304});
+    case kItemPictureInPicture:
+        return {"Composite", "S-Video"};
+    case kItemMessage:
+        return {"OFF", "Black", "Blue", "Logo"};
+    case kItemAvMute:
+        return {"Black", "Blue", "Logo"};
+    case kItemBnc:
+        return {"RGB", "YCrCb"};
+    case kItemCursorSpeed:
+        return {"L", "M", "H"};
+    case kItemPrompt:
+    case kItemDpms:
+    case kItemStartupScreen:
+    case kItemRearProjection:
+    case kItemCeiling:
+        return {"OFF", "ON"};
+    default:
         return {};
-    std::vector<std::string> list = {"Auto"};
-    list.insert(list.end(), resolutionNames.begin(), resolutionNames.end());
-    return list;
+    }
 }
 
 EEditCheck CheckSetPointText(const std::string& text, const SSetPoint& range, int32_t& value)

@@ -3,6 +3,7 @@
 // lock walks behind "Big Key" and "Small Key".
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,8 +74,10 @@ struct SSetPoint {
     int32_t nMax = 0;
 };
 SSetPoint SetPointOf(uint16_t item);
-// The value list's entries for a list item: Resolution "Auto" and its signals, Gamma 1-3.
-std::vector<std::string> SetPointList(uint16_t item, const std::vector<std::string>& resolutionNames);
+// The value list's entries for a list item, position = the choice: Resolution "Auto" and its
+// signals, Gamma 1-3, the video signals and the choices of the pages' radio groups and check
+// boxes. loadString gives the string-table texts the lists share with the pages.
+std::vector<std::string> SetPointList(uint16_t item, const std::function<std::string(unsigned int)>& loadString);
 
 // The edit's text judged against the range.
 enum EEditCheck {

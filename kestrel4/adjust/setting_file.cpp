@@ -1,5 +1,6 @@
 #include "setting_file.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +36,25 @@ bool FlushToDisk(std::FILE* file)
 #endif
 }
 } // namespace
+
+std::string SettingFileDirectory(const std::string& lastFile)
+{
+    size_t slash = lastFile.find_last_of("\\/");
+    size_t dot = lastFile.find_last_of('.');
+    std::string extension = dot == std::string::npos ? std::string() : lastFile.substr(dot);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    bool isFile = extension == ".kst" && (slash == std::string::npos || dot > slash);
+    if (!isFile)
+        return lastFile;
+    if (slash == std::string::npos)
+        return std::string();
+    std::string folder = lastFile.substr(0, slash);
+    // "C:" alone is the drive's current folder, not its root.
+    if (folder.empty() || folder.back() == ':')
+        folder += lastFile[slash];
+    return folder;
+}
 
 bool ReadSettingFile(const std::string& path, std::vector<unsigned char>& bytes)
 {

@@ -17,6 +17,11 @@ bool WriteSettingFile(const std::string& path, const unsigned char* bytes, size_
 // The whole table into path.
 bool SaveSettingFile(const CSettingModel& model, const std::string& path);
 
+// The setting-file directory from the ini's last setting file: the folder of a "*.kst" path
+// (a drive's root keeps its separator), the value itself when it names a folder, as older
+// files hold it; empty means the program's own folder.
+std::string SettingFileDirectory(const std::string& lastFile);
+
 // The projectors a file goes to: every projector of an established stack, else the current one.
 std::vector<int> FileProjectors(const CSettingModel& model);
 

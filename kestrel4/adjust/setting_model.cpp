@@ -359,8 +359,11 @@ int CSettingModel::QuerySignalItems(int projector, int ok)
 int CSettingModel::ReadLockSettings(int projector)
 {
     unsigned char address;
-    if (projector < 1 || !Address(projector, address))
+    int p = TableProjector(projector);
+    if (p < 1 || !Address(p, address))
         return NoCommand();
+    // Until the read is complete the masks are partly the projector's and partly older.
+    m_nLocksReadIn[p - 1] = 0;
     unsigned int count;
     const SLockEntry* list = LockList(count);
     for (unsigned int i = 0; i < count; ++i) {
@@ -370,14 +373,25 @@ int CSettingModel::ReadLockSettings(int projector)
         if (!m_Link.Transact(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
             return 0;
     }
+    m_nLocksReadIn[p - 1] = m_Connection.Identifications();
     return 1;
+}
+
+int CSettingModel::ReadAllLockSettings(int ok)
+{
+    if (!m_Connection.IsStackMode())
+        return ok ? ReadLockSettings(-1) : 0;
+    for (int p = 1; p <= m_Connection.ProjectorCount(); ++p)
+        ok = ok && ReadLockSettings(p);
+    return ok;
 }
 
 int CSettingModel::SendLockSettings(int projector, int ok)
 {
     if (!ok)
         return 0;
-    if (projector < 1 || projector > 4)
+    projector = TableProjector(projector);
+    if (projector < 1)
         return NoCommand();
     // The masks read before the walk: the answers to the sets change them as they come.
     std::vector<unsigned char> entries;
@@ -402,8 +416,8 @@ int CSettingModel::ReadProjectorSettings()
     CBulkRead read(*this);
     if (m_pView)
         m_pView->ShowReadingDialog();
-    if (LocksInForce())
-        ReadLockSettings();
+    if (m_Connection.Model().bStackCapable)
+        ReadAllLockSettings();
     int ok = 1;
     if (m_Connection.IsStackMode())
         for (int p = 1; p <= m_Connection.ProjectorCount(); ++p)
@@ -459,9 +473,16 @@ int CSettingModel::IsTintAvailable() const
 
 // ---- locks ----
 
-bool CSettingModel::LocksInForce() const
+bool CSettingModel::LocksInForce(int projector) const
 {
-    return m_Connection.Model().bStackCapable != 0;
+    int p = TableProjector(projector);
+    if (p == 0)
+        p = 1;
+    if (p < 1 || !m_Connection.Model().bStackCapable)
+        return false;
+    bool addressed = p == 1 || (m_Connection.IsStackMode() && p <= m_Connection.ProjectorCount());
+    unsigned int readIn = m_nLocksReadIn[p - 1];
+    return addressed && readIn != 0 && readIn == m_Connection.Identifications();
 }
 
 int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) const
@@ -469,7 +490,7 @@ int CSettingModel::IsItemLocked(uint16_t item, unsigned int sub, int projector) 
     int p = TableProjector(projector);
     if (p < 0)
         return -1;
-    return LocksInForce() ? IsStoredLocked(item, sub, p) : 0;
+    return LocksInForce(p) ? IsStoredLocked(item, sub, p) : 0;
 }
 
 int CSettingModel::IsStoredLocked(uint16_t item, unsigned int sub, int p) const
@@ -506,7 +527,7 @@ int CSettingModel::IsPageLocked(int tab, int projector) const
     default:
         return 0;
     }
-    if (!LocksInForce() || TableProjector(projector) < 0)
+    if (!LocksInForce(projector))
         return 0;
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i];

@@ -69,10 +69,13 @@ public:
     int QueryAllSettings(int projector, int ok = 1);
     int QueryInputItems(int projector, int ok = 1);
     int QuerySignalItems(int projector, int ok = 1);
-    // The lock entries of the installer-only mode, read back from projector 1..4 (the address
-    // of the get; the masks follow the answers).
-    int ReadLockSettings(int projector = 1);
-    // Every lock entry as the table's masks hold it, to projector 1..4.
+    // The lock entries of the installer-only mode, read back from projector 1..4 or -1 (the
+    // current one; the masks follow the answers). A complete read puts that projector's
+    // locks in force until the next identification.
+    int ReadLockSettings(int projector = -1);
+    // The lock entries of every projector of a stack, else of the current one.
+    int ReadAllLockSettings(int ok = 1);
+    // Every lock entry as the table's masks hold it, to projector 1..4 or -1.
     int SendLockSettings(int projector, int ok = 1);
     // The whole model behind the reading dialog: every projector of a stack, else the current one.
     int ReadProjectorSettings();
@@ -90,8 +93,10 @@ public:
     // Locks. IsItemLocked: -1 for a projector outside -1..4, 0 while the locks are not in force.
     int IsItemLocked(uint16_t item, unsigned int sub, int projector) const;
     int IsPageLocked(int tab, int projector) const;
-    // The installer-only locks apply to the models that have the installer-only mode.
-    bool LocksInForce() const;
+    // The model has the installer-only mode, the projector is one the program addresses
+    // (a stack member, or the single projector) and its lock masks were read back from it
+    // since it was identified: the table's masks are then the projector's own.
+    bool LocksInForce(int projector) const;
 
     // Preset n (0..4) of the projector holds a registered adjustment.
     int IsPresetRegistered(unsigned int n, int projector = -1) const;
@@ -138,4 +143,6 @@ private:
     ISettingView* m_pView = nullptr;
     int m_nBulkReads = 0;
     int m_nLastAnswerFrom = 1;
+    // Per projector 1..4: the identification its masks were read back in; 0 = never.
+    unsigned int m_nLocksReadIn[4] = {0, 0, 0, 0};
 };

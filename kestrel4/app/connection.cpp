@@ -171,6 +171,7 @@ bool CConnection::SwitchToLevel5()
 
 int CConnection::IdentifyProjector()
 {
+    ++m_nIdentifications;
     {
         // No retry boxes while the projector is being found out.
         CQuietLink quiet(m_Link);

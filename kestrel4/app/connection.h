@@ -52,6 +52,10 @@ public:
     // 1..count are known, and in stack mode commands go to each of them as stack frames.
     void SetStack(int projectorCount, int stackMode);
 
+    // Counts the identifications: what was read from a projector before the last one may
+    // belong to another projector.
+    unsigned int Identifications() const { return m_nIdentifications; }
+
     int IsPowerOn() const { return m_bPowerOn; }
     int IsWaitingActive() const { return m_bWaitingActive; }
     int IsWaitingCooling() const { return m_bWaitingCooling; }
@@ -103,4 +107,5 @@ private:
     int m_nCurrentProjector = 0;
     int m_nProjectorCount = 0;
     int m_bStackMode = 0;
+    unsigned int m_nIdentifications = 0;
 };

@@ -33,7 +33,8 @@ void CopyFrame(const CZelqLevel4Packet& packet, SReceivedFrame& record)
 } // namespace
 
 CLinkReceiver::CLinkReceiver(CProjectorLink& link, IReceiverEvents& events)
-    : m_Link(link), m_Events(events), m_pReply(new SReceivedFrame()), m_pSent(new SReceivedFrame())
+    : m_Link(link), m_Events(events), m_pReply(new SReceivedFrame()), m_pSent(new SReceivedFrame()),
+      m_pReport(new SReceivedFrame())
 {
 }
 
@@ -44,24 +45,31 @@ void CLinkReceiver::OnEngineMessage(unsigned int message, WPARAM source, LPARAM 
     bool current = m_Link.GetLevel() == (level5 ? 1 : 0);
     switch (message) {
     case UM_PACKET_SENT:
-        if (current)
+        // Our answers to the projector's reports are not commands: the answer to the
+        // outstanding command is matched against the command.
+        if (current && !(level5 && reinterpret_cast<const CZelqLevel5Packet*>(record)->IsApply()))
             CopyFrame(*reinterpret_cast<const CZelqLevel4Packet*>(record), *m_pSent);
         break;
     case UM_PACKET_RECEIVED: {
-        m_ReplyState |= REPLY_FRAME;
-        if (!level5) {
-            if (current)
+        if (!level5 || !current) {
+            m_ReplyState |= REPLY_FRAME;
+            if (!level5 && current)
                 CopyFrame(*reinterpret_cast<const CZelqLevel4Packet*>(record), *m_pReply);
-            m_Link.SendAck();
+            if (!level5)
+                m_Link.SendAck();
             break;
         }
-        if (!current)
-            break;
         const CZelqLevel5Packet* packet = reinterpret_cast<const CZelqLevel5Packet*>(record);
-        CopyFrame(*packet, *m_pReply);
-        m_pReply->bRefused = packet->IsOK();
+        bool apply = packet->IsApply() != 0;
+        // A report may come between a command and its answer, or right after the answer in
+        // the same dispatch: it is neither, so it leaves the reply state and record alone.
+        SReceivedFrame& frame = apply ? *m_pReply : *m_pReport;
+        if (apply)
+            m_ReplyState |= REPLY_FRAME;
+        CopyFrame(*packet, frame);
+        frame.bRefused = packet->IsOK();
         unsigned char flags = packet->FormerData().GetAt(packet->IsStack() ? 3 : 2);
-        OnLevel5Frame(packet->IsStack() != 0, packet->IsApply() != 0, packet->GetFrom(), flags);
+        OnLevel5Frame(frame, packet->IsStack() != 0, apply, packet->GetFrom(), flags);
         break;
     }
     case UM_PACKET_ERROR:
@@ -78,9 +86,9 @@ void CLinkReceiver::OnEngineMessage(unsigned int message, WPARAM source, LPARAM 
     }
 }
 
-void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, unsigned char flags)
+void CLinkReceiver::OnLevel5Frame(const SReceivedFrame& reply, bool stack, bool apply, unsigned char from,
+                                  unsigned char flags)
 {
-    const SReceivedFrame& reply = *m_pReply;
     const SReceivedFrame& sent = *m_pSent;
     int projector = stack ? (from == 0xFF ? 0 : from) : 1;
     uint16_t item = reply.wItem;
@@ -137,7 +145,7 @@ void CLinkReceiver::OnLevel5Frame(bool stack, bool apply, unsigned char from, un
     answer.Check = (flags >> 5) & 1;
     answer.OK = taken ? 0 : 1;
     answer.Size = stack ? 8 : 6;
-    m_Link.SendLevel5Command(answer, nullptr, 0);
+    m_Link.AnswerReport(answer);
     // A refused value was not stored: reacting would act on the old one again (a refused
     // warning report would show the previous warnings once more).
     if (taken)

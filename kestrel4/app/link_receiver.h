@@ -54,12 +54,13 @@ public:
     // The bits of EReplyBits seen since the last command went out.
     unsigned char ReplyState() const { return m_ReplyState; }
     void ClearReplyState() { m_ReplyState = 0; }
-    // The last frame received and the last one sent, as the window copied them.
+    // The last answer received and the last command sent, as the window copied them; the
+    // projector's own reports and our answers to them are kept out of both.
     const SReceivedFrame& Reply() const { return *m_pReply; }
     const SReceivedFrame& Sent() const { return *m_pSent; }
 
 private:
-    void OnLevel5Frame(bool stack, bool apply, unsigned char from, unsigned char flags);
+    void OnLevel5Frame(const SReceivedFrame& frame, bool stack, bool apply, unsigned char from, unsigned char flags);
 
     CProjectorLink& m_Link;
     IReceiverEvents& m_Events;
@@ -67,4 +68,6 @@ private:
     // Heap-held: each record is 128 KiB.
     std::unique_ptr<SReceivedFrame> m_pReply;
     std::unique_ptr<SReceivedFrame> m_pSent;
+    // The report being handled, apart from the answer a command may still be waiting for.
+    std::unique_ptr<SReceivedFrame> m_pReport;
 };

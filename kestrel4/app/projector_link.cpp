@@ -151,6 +151,14 @@ int CProjectorLink::SendLevel5Command(const SZelqLevel5Header& header, const uns
                          [&] { return m_pLevel5->SendCommand(header, data, wait, kLevel5EngineWaitMs); });
 }
 
+int CProjectorLink::AnswerReport(const SZelqLevel5Header& header)
+{
+    if (!m_bOpen || !m_pLevel5)
+        return ERR_DEVICE;
+    CDataInformation none(nullptr, 0);
+    return m_pLevel5->SendCommand(header, none, 0, kLevel5EngineWaitMs);
+}
+
 int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
                              const unsigned char* bytes, unsigned int count)
 {

@@ -34,6 +34,9 @@ public:
     int SendLevel4Command(const SZelqLevel4Header& header, const unsigned char* bytes, unsigned int count, int wait,
                           unsigned long timeout);
     int SendLevel5Command(const SZelqLevel5Header& header, const unsigned char* bytes, unsigned int count);
+    // The answer to a report of the projector. It may go out while a command waits for its
+    // answer, so it leaves the reply state alone and dispatches nothing itself.
+    int AnswerReport(const SZelqLevel5Header& header);
     int Transact(int stack, unsigned char attr, unsigned char address, uint16_t item, const unsigned char* bytes,
                  unsigned int count);
     int SendAck();

@@ -201,6 +201,16 @@ std::unique_ptr<CEffect> CSpotLightEffect::Clone() const
     return CopyShape(*this);
 }
 
+std::string CPictureEffect::GetItemName() const
+{
+    return m_strPath.substr(m_strPath.find_last_of("\\/") + 1);
+}
+
+void CPictureEffect::SetItemName(const std::string& name)
+{
+    m_strPath = m_strPath.substr(0, m_strPath.find_last_of("\\/") + 1) + name;
+}
+
 std::unique_ptr<CEffect> CPictureEffect::Clone() const
 {
     return std::unique_ptr<CEffect>(new CPictureEffect(m_bStamp, m_strPath));

@@ -104,6 +104,9 @@ public:
     int IsStamp() const { return m_bStamp; }
     const std::string& GetPath() const { return m_strPath; }
     void SetPath(const std::string& path) { m_strPath = path; }
+    // The item's file name alone, e.g. "03.stp"; setting it keeps the folder.
+    std::string GetItemName() const;
+    void SetItemName(const std::string& name);
     std::unique_ptr<CEffect> Clone() const override;
 
 private:

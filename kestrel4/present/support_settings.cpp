@@ -1,5 +1,6 @@
 #include "support_settings.h"
 #include "effect_ini.h"
+#include "item_library.h"
 #include "setting_names.h"
 
 #include <algorithm>
@@ -39,6 +40,22 @@ void CSupportSettings::SetTestEffect(std::unique_ptr<CEffect> effect)
 void CSupportSettings::ResetSlot(int index)
 {
     m_pSlots[index] = index < kSlotCount ? CreateEffect(m_nChosenType[index], m_Context) : nullptr;
+}
+
+bool CSupportSettings::RenumberItems(int type, const std::vector<std::string>& before, size_t deleted)
+{
+    bool changed = false;
+    for (auto& slot : m_pSlots) {
+        if (!slot || slot->GetType() != type || (type != EFFECT_STAMP && type != EFFECT_CUSTOM_CURSOR))
+            continue;
+        CPictureEffect& picture = static_cast<CPictureEffect&>(*slot);
+        std::string name = NameAfterDelete(before, deleted, picture.GetItemName());
+        if (name.empty() || name == picture.GetItemName())
+            continue;
+        picture.SetItemName(name);
+        changed = true;
+    }
+    return changed;
 }
 
 bool CSupportSettings::ChooseType(int slot, int type)

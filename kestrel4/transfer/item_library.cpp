@@ -25,6 +25,29 @@ const char* ItemExtension(EItemKind kind)
     return kind == ITEM_CURSOR ? ".crs" : ".stp";
 }
 
+int FindItem(const std::vector<std::string>& names, const std::string& name)
+{
+    std::string wanted = Lower(name);
+    for (size_t i = 0; i < names.size(); ++i)
+        if (Lower(names[i]) == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string NameAfterDelete(const std::vector<std::string>& before, size_t deleted, const std::string& name)
+{
+    int at = FindItem(before, name);
+    if (at < 0 || deleted >= before.size() || static_cast<size_t>(at) < deleted)
+        return name;
+    size_t index = static_cast<size_t>(at);
+    if (index > deleted)
+        return before[index - 1];
+    // The deleted item: the next one takes its name; the last one leaves the new last.
+    if (deleted + 1 < before.size())
+        return before[deleted];
+    return deleted > 0 ? before[deleted - 1] : std::string();
+}
+
 CItemLibrary::CItemLibrary(EItemKind kind, const std::string& programDirectory) : m_eKind(kind)
 {
     m_strDirectory = programDirectory;

@@ -32,6 +32,12 @@ private:
 };
 
 const char* ItemExtension(EItemKind kind);
+// Where name stands in names, compared without regard to case; -1 when it is not there.
+int FindItem(const std::vector<std::string>& names, const std::string& name);
+// What the item called name is called once item deleted of before is gone and the later
+// files have moved one name down. The deleted item itself gives the one now in its place
+// (the new last when it was the last). Names not in before stay as they are.
+std::string NameAfterDelete(const std::vector<std::string>& before, size_t deleted, const std::string& name);
 // The name after last: 05.crs -> 06.crs; 99 stays 99; an empty library starts at 00.
 std::string NextItemName(const std::string& last, EItemKind kind);
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "installer_rules.h"
+#include "setting_file.h"
 #include "stack_state.h"
 #include "zelq_items.h"
 
@@ -128,7 +129,7 @@ TEST(SetPoint, RangesAndInputs)
         {kItemBlackLevel, INPUT_EDIT, 0, 63},
         {kItemWhiteLevel, INPUT_EDIT, -63, 0},
         {kItemColorSetting, INPUT_NONE, 0, 0},
-        {kItemBnc, INPUT_NONE, 0, 0},
+        {0x0600, INPUT_NONE, 0, 0},
         {kItemResolution, INPUT_LIST, 0, 37},
         {kItemGamma, INPUT_LIST, 0, 2},
     };
@@ -138,10 +139,50 @@ TEST(SetPoint, RangesAndInputs)
         EXPECT_EQ(p.nMin, c.min) << std::hex << c.item;
         EXPECT_EQ(p.nMax, c.max) << std::hex << c.item;
     }
-    std::vector<std::string> signals(37, "x");
-    std::vector<std::string> list = SetPointList(kItemResolution, signals);
-    ASSERT_EQ(list.size(), 38u);
-    EXPECT_EQ(list[0], "Auto");
+}
+
+TEST(SetPoint, ValueListsFollowTheChoicesOfThePages)
+{
+    auto ids = [](unsigned int id) { return "#" + std::to_string(id); };
+    struct SCase {
+        uint16_t item;
+        size_t size;
+        unsigned int position;
+        const char* text;
+        uint8_t sent; // the byte "Sending" makes of that position
+    } cases[] = {
+        {kItemResolution, 38, 0, "#301", 0},
+        {kItemResolution, 38, 1, "#320", 1},
+        {kItemResolution, 38, 37, "#356", 132},
+        {kItemGamma, 3, 0, "Gamma1", 2},
+        {kItemVideoSignal, 9, 3, "#305", 3},
+        {kItemVideoSignal, 9, 8, "#304", 8},
+        {kItemPictureInPicture, 2, 1, "S-Video", 1},
+        {kItemMessage, 4, 3, "Logo", 3},
+        {kItemAvMute, 3, 2, "Logo", 2},
+        {kItemBnc, 2, 1, "YCrCb", 1},
+        {kItemCursorSpeed, 3, 2, "H", 2},
+        {kItemPrompt, 2, 1, "ON", 1},
+        {kItemDpms, 2, 0, "OFF", 0},
+        {kItemStartupScreen, 2, 1, "ON", 1},
+        {kItemRearProjection, 2, 1, "ON", 1},
+        {kItemCeiling, 2, 1, "ON", 1},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.item);
+        std::vector<std::string> list = SetPointList(c.item, ids);
+        ASSERT_EQ(list.size(), c.size);
+        EXPECT_EQ(list[c.position], c.text);
+        SSetPoint point = SetPointOf(c.item);
+        EXPECT_EQ(point.eInput, INPUT_LIST);
+        EXPECT_EQ(point.nMax, static_cast<int32_t>(c.size) - 1);
+        std::vector<SSetCommand> commands = SetPointCommands(c.item, static_cast<int32_t>(c.position));
+        ASSERT_EQ(commands.size(), 1u);
+        EXPECT_EQ(commands[0].bytes, std::vector<unsigned char>{c.sent});
+    }
+    // Items the pages give no choices for keep the value controls shut.
+    for (uint16_t item : {uint16_t(0x0600), kItemRegisterPreset, kItemColorSetting})
+        EXPECT_TRUE(SetPointList(item, ids).empty()) << std::hex << item;
 }
 
 TEST(SetPoint, EditTextIsCheckedAgainstTheRange)
@@ -229,6 +270,28 @@ TEST(SetPoint, SubChoicesRefineTheItem)
     }
     EXPECT_STREQ(SubChoices(kItemColorSetting)[2].szText, "Manual (Black Level)");
     EXPECT_EQ(SetPointOf(SubChoices(kItemColorSetting)[0].wCode).eInput, INPUT_NONE) << "Auto has nothing to send";
+}
+
+TEST(SettingFileDirectory, FromTheLastFileOrAnOlderFolderEntry)
+{
+    struct SCase {
+        const char* stored;
+        const char* directory;
+    } cases[] = {
+        {"", ""},
+        {"D:\\Shows\\hall a.kst", "D:\\Shows"},
+        {"D:\\Shows\\HALL.KST", "D:\\Shows"},
+        {"C:\\one.kst", "C:\\"},
+        {"/srv/shows/one.kst", "/srv/shows"},
+        {"/one.kst", "/"},
+        {"one.kst", ""},
+        // Folders, as older copies kept them; a dot in a folder's name is no file.
+        {"D:\\Shows", "D:\\Shows"},
+        {"D:\\v1.kst\\room", "D:\\v1.kst\\room"},
+        {"D:\\show.bak", "D:\\show.bak"},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(SettingFileDirectory(c.stored), c.directory) << c.stored;
 }
 
 } // namespace

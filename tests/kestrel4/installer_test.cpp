@@ -139,6 +139,7 @@ TEST_F(Installer, BigKeyLocksTheProjectorAndTheMasksFollow)
 {
     ConnectChain(2);
     ASSERT_EQ(Establish(true), 1);
+    ASSERT_EQ(m_Model.ReadAllLockSettings(), 1);
     ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO), true), 1);
     EXPECT_EQ(m_pSim->GetLock(2, kItemVolume, 0), 1);
     EXPECT_EQ(m_pSim->GetLock(2, kLockResetAudio, 0), 1);
@@ -157,6 +158,58 @@ TEST_F(Installer, BigKeyLocksTheProjectorAndTheMasksFollow)
     EXPECT_FALSE(IsItemLockedFor(m_Model, 2, items[0]));
     EXPECT_TRUE(IsItemLockedFor(m_Model, 2, items[1]));
     EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 0);
+}
+
+TEST_F(Installer, LocksAreInForceOnceReadBackFromEachProjector)
+{
+    ConnectChain(3);
+    ASSERT_EQ(Establish(true), 1);
+    ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO), true), 1);
+    ASSERT_EQ(SendLockEntries(m_Model, 1, {{kItemKeystone, 0}}, true), 1);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 0) << "not read back yet";
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 0);
+
+    ASSERT_EQ(m_Model.ReadProjectorSettings(), 1);
+    int asked[5] = {};
+    for (const SSeen& s : Received())
+        if (!s.apply && s.attr == 2 && s.item == kItemLock && s.to >= 1 && s.to <= 4)
+            ++asked[s.to];
+    EXPECT_EQ(asked[1], 53);
+    EXPECT_EQ(asked[2], 53);
+    EXPECT_EQ(asked[3], 53);
+    EXPECT_EQ(asked[4], 0);
+
+    struct SCase {
+        int projector;
+        int audioPage, keystone;
+    } read[] = {{1, 0, 1}, {2, 1, 0}, {3, 0, 0}};
+    for (const SCase& c : read) {
+        EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, c.projector), c.audioPage) << c.projector;
+        EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, c.projector), c.keystone) << c.projector;
+        // The pages ask for the projector they show.
+        m_Connection.SelectProjector(c.projector);
+        EXPECT_EQ(m_Model.IsItemLocked(kItemVolume, 0, -1), c.audioPage) << c.projector;
+    }
+
+    ASSERT_EQ(Establish(false), 1);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemVolume, 0, 2), 0) << "projector 2 is no longer addressed";
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 1);
+
+    // Identified again: the masks may be another projector's until they are read back.
+    ASSERT_EQ(Establish(true), 1);
+    m_Link.Close();
+    ASSERT_EQ(m_Connection.Connect(), 1);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 0);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 0);
+    ASSERT_EQ(m_Model.ReadAllLockSettings(), 1);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 1);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 1);
+
+    // A read that breaks off leaves that projector's locks out of force.
+    m_pSim->PushFaults({{EFault::NoAck}, {EFault::NoAck}, {EFault::NoAck}});
+    EXPECT_EQ(m_Model.ReadLockSettings(1), 0);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 0);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 1);
 }
 
 TEST_F(Installer, RefusedOrUnansweredLockEntriesFail)
@@ -217,6 +270,7 @@ TEST_F(Installer, SetPointsReachTheProjector)
 TEST_F(Installer, ZeroFileSendsZeroForEverySendableItemAndKeepsTheLocks)
 {
     Connect();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
     m_Model.PutItemValue(kLockWord0 + 3, 0x01, 1); // Brightness of the computer input locked
     m_Model.PutItemValue(kItemVolume, 20, 1);
     std::vector<unsigned char> zeros(CSettingTable::kBytes, 0);
@@ -325,6 +379,17 @@ TEST_F(Installer, OpeningWithLocksSendsAndReadsThemBack)
         EXPECT_FALSE(s.item == kItemKeystone && s.to == 2) << "a locked item is not sent";
 }
 
+TEST_F(Installer, OpeningWithLocksReachesASingleProjector)
+{
+    Connect();
+    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+    image[0x1D * 128 + 6 * 4 + 1] = 0x80; // Keystone of projector 1
+    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 1);
+    EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, -1), 1) << "read back, so in force";
+    EXPECT_FALSE(Has(Commands(1), kItemKeystone)) << "a locked item is not sent";
+}
+
 // ---- page resets ----
 
 class PageReset : public Installer, public IItemListener {
@@ -371,6 +436,7 @@ TEST_F(PageReset, ListsAndTheirExceptions)
 TEST_F(PageReset, LocksSkipItemsAndEnableTheButton)
 {
     Connect();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
     ASSERT_EQ(SendLockEntries(m_Model, 1, {{kItemKeystone, 0}, {kItemGamma, 0}}, true), 1);
     EXPECT_FALSE(Has(Resets(RESET_SETTING), kItemKeystone));
     EXPECT_EQ(Resets(RESET_GAMMA), std::vector<uint16_t>{kItemGamma}) << "Gamma without the lock test";
@@ -412,8 +478,8 @@ TEST_F(PageReset, ResetAllStartsTheBusyReports)
     options.nPower = 0x01;
     ConnectWith(options);
     m_Model.PutItemValue(kItemVolume, 5, 1);
-    // The busy report follows the answer at once; the command's own result is not what counts.
-    ResetAll(m_Model);
+    // The busy report follows the answer at once and must not hide it.
+    EXPECT_EQ(ResetAll(m_Model), 1);
     ASSERT_FALSE(Sets().empty());
     EXPECT_EQ(Sets().back().item, kItemResetAll);
     EXPECT_EQ(Sets().back().param, std::vector<uint8_t>{0});

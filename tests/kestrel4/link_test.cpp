@@ -9,7 +9,7 @@
 #include "projector_link.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
-#include "queue_link_host.h"
+#include "simulated_link.h"
 #include "zelq_items.h"
 
 namespace {
@@ -57,47 +57,25 @@ public:
     bool takeValues = true;
 };
 
-class Link : public ::testing::Test {
-protected:
-    Link() : m_Receiver(m_Link, m_Events)
+// Holds the next dispatch until a number of further engine messages has been posted, so that
+// frames arriving close together are handled in one dispatch, as a busy window handles them.
+class CHoldingHost : public CQueueLinkHost {
+public:
+    void HoldNextPump(unsigned long messages) { m_nHoldUntil = m_Queue.PostCount() + messages; }
+    void PumpMessages(unsigned int first, unsigned int last) override
     {
-        m_Host.m_pReceiver = &m_Receiver;
-        m_Link.Attach(&m_Host, &m_Receiver);
-    }
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_Pty.IsOpen());
-        m_pSim.reset(new CProjectorSimulator());
-        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd()));
-        m_Host.m_Ports = {m_Pty.SlavePath()};
-    }
-    void TearDown() override
-    {
-        if (m_Link.IsOpen())
-            m_Link.Close();
-    }
-    // Frames the projector received for one item.
-    std::vector<std::vector<uint8_t>> FramesFor(uint16_t item) const
-    {
-        std::vector<std::vector<uint8_t>> frames;
-        for (const SLogEntry& e : m_pSim->Log().Entries()) {
-            if (e.eKind != ELogKind::RxFrame)
-                continue;
-            bool stack = e.bytes[0] == 0x1D;
-            uint16_t code = static_cast<uint16_t>(e.bytes[stack ? 5 : 3] << 8 | e.bytes[stack ? 6 : 4]);
-            if (code == item)
-                frames.push_back(e.bytes);
-        }
-        return frames;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (m_nHoldUntil && m_Queue.PostCount() < m_nHoldUntil && std::chrono::steady_clock::now() < deadline)
+            m_Queue.WaitForPost(m_Queue.PostCount(), 50);
+        m_nHoldUntil = 0;
+        CQueueLinkHost::PumpMessages(first, last);
     }
 
-    CPseudoTerminal m_Pty;
-    std::unique_ptr<CProjectorSimulator> m_pSim;
-    CQueueLinkHost m_Host;
-    CProjectorLink m_Link;
-    CRecordingEvents m_Events;
-    CLinkReceiver m_Receiver;
+private:
+    unsigned long m_nHoldUntil = 0;
 };
+
+class Link : public SimulatedLinkTest<CRecordingEvents, CHoldingHost> {};
 
 TEST_F(Link, ClosedLinkFailsSilently)
 {
@@ -250,6 +228,51 @@ TEST_F(Link, ReportFromTheProjectorIsAnswered)
         EXPECT_EQ(answer[3], take ? 0x82 : 0xC2);
         EXPECT_EQ(answer[4], 0x02);
         EXPECT_EQ(answer.size(), 8u);
+    }
+}
+
+TEST_F(Link, ReportDuringACommandLeavesItsAnswerAlone)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    struct SCase {
+        const char* when;
+        unsigned int answerLateMs;
+        unsigned int reportAfterMs;
+    } cases[] = {
+        {"report between the command and its answer", 400, 100},
+        {"report right behind the answer", 100, 300},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.when);
+        m_Events.calls.clear();
+        size_t answers = FramesFor(0x0003).size();
+        m_pSim->PushFaults({{EFault::Late, c.answerLateMs}});
+        m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, c.reportAfterMs);
+        // Command sent, its ACK, its answer, our ACK, the report, our ACK: one dispatch.
+        m_Host.HoldNextPump(6);
+        const unsigned char value[] = {0xF6};
+        EXPECT_EQ(m_Link.Transact(0, 1, 1, 0x0300, value, 1), 1);
+        EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
+        EXPECT_EQ(m_Receiver.Reply().wItem, 0x0300);
+        EXPECT_EQ(m_Receiver.Sent().wItem, 0x0300) << "our answer to the report is no command";
+
+        std::vector<SCall> puts, applies;
+        for (const SCall& call : m_Events.calls) {
+            if (std::string(call.what) == "put")
+                puts.push_back(call);
+            if (std::string(call.what) == "apply")
+                applies.push_back(call);
+        }
+        ASSERT_EQ(puts.size(), 1u);
+        EXPECT_EQ(puts[0].item, 0x0300);
+        EXPECT_EQ(puts[0].value, 0xF6);
+        ASSERT_EQ(applies.size(), 1u) << "the report was taken";
+        EXPECT_EQ(applies[0].item, 0x0003);
+        auto answered = [&](const std::vector<SLogEntry>& entries) {
+            return FramesFor(0x0003, entries).size() > answers;
+        };
+        EXPECT_TRUE(m_pSim->Log().WaitFor(answered, 3000)) << "and answered";
+        EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the next command is answered too";
     }
 }
 

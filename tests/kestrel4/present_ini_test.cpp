@@ -316,6 +316,36 @@ TEST_P(PresentIniTest, FileEffectsClearScreenAndEmptySlotsRoundTrip)
     EXPECT_EQ(nullptr, back.GetSlot(4));
 }
 
+TEST_P(PresentIniTest, PictureSlotsFollowTheirItemsWhenALibraryIsRenumbered)
+{
+    CSupportSettings& s = *m_pSettings;
+    const char* stamps[] = {"04.stp", "02.stp", "01.stp", "05.stp"};
+    for (int slot = 0; slot < 4; ++slot) {
+        s.ChooseType(slot, EFFECT_STAMP);
+        static_cast<CPictureEffect*>(s.GetSlot(slot))->SetItemName(stamps[slot]);
+    }
+    s.ChooseType(4, EFFECT_CUSTOM_CURSOR);
+    static_cast<CPictureEffect*>(s.GetSlot(4))->SetItemName("04.crs");
+    s.SetTestEffect(s.GetSlot(0)->Clone());
+    const std::vector<std::string> before = {"00.stp", "01.stp", "02.stp", "03.stp", "04.stp", "05.stp"};
+
+    ASSERT_TRUE(s.RenumberItems(EFFECT_STAMP, before, 2));
+    auto name = [&s](int slot) { return static_cast<const CPictureEffect*>(s.GetSlot(slot))->GetItemName(); };
+    EXPECT_EQ("03.stp", name(0)) << "a later item moved down";
+    EXPECT_EQ("02.stp", name(1)) << "the deleted item: the one now in its place";
+    EXPECT_EQ("01.stp", name(2)) << "an earlier item is left";
+    EXPECT_EQ("04.stp", name(3));
+    EXPECT_EQ("04.crs", name(4)) << "the other library is not touched";
+    EXPECT_EQ("03.stp", name(kTestSlot));
+    EXPECT_EQ("C:\\Kestrel\\stamp\\03.stp", static_cast<const CPictureEffect*>(s.GetSlot(0))->GetPath());
+    EXPECT_FALSE(s.RenumberItems(EFFECT_CUSTOM_CURSOR, {"00.crs", "01.crs", "02.crs", "03.crs", "04.crs", "05.crs"}, 5))
+        << "an item before the deleted one changes nothing";
+
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    EXPECT_EQ("03.stp", Get("Support_Temporary", "E1StampEffectFileName"));
+    EXPECT_EQ("02.stp", Get("Support_Temporary", "E2StampEffectFileName"));
+}
+
 TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)
 {
     CSupportSettings& s = *m_pSettings;

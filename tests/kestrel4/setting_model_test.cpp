@@ -433,6 +433,8 @@ TEST_F(SettingModel, InputReportRequeriesAndRefreshes)
 TEST_F(SettingModel, LockEntriesAndMasks)
 {
     Connect();
+    m_Connection.SetStack(2, 1);
+    ASSERT_EQ(m_Model.ReadAllLockSettings(), 1);
     struct SCase {
         uint16_t code;
         uint8_t sub;
@@ -487,6 +489,7 @@ TEST_F(SettingModel, LockedItemsAreQueriedButNotSent)
     for (const char* model : {"KT-C310", "KT-B212"}) {
         Connect(model);
         bool inForce = std::string(model) == "KT-C310";
+        ASSERT_EQ(m_Model.ReadLockSettings(), 1);
         m_Model.PutItemValue(0x1D03, 1 << 0, 1);          // Brightness
         m_Model.PutItemValue(0x1D05, 1 << 0 | 1 << 1, 1); // both positions
         EXPECT_EQ(m_Model.SendAllSettings(1), 1);
@@ -512,12 +515,12 @@ TEST_F(SettingModel, ReadProjectorSettingsBehindTheDialog)
     EXPECT_EQ(m_Model.GetItemValue(0x0300, 2), 9);
     EXPECT_EQ(m_Model.GetItemValue(0x0500, 2), -300);
 
-    // Locks first (53 entries, 0x0705 five times), then the master list for each projector.
+    // Locks of each projector first (53 entries, 0x0705 five times), then the master list for each.
     std::vector<uint16_t> asked = Commands(2);
-    ASSERT_GE(asked.size(), 53u + 2 * 46);
-    for (size_t i = 0; i < 53; ++i)
+    ASSERT_GE(asked.size(), 2 * 53u + 2 * 46);
+    for (size_t i = 0; i < 2 * 53; ++i)
         EXPECT_EQ(asked[i], 0x1004);
-    EXPECT_EQ(asked.size(), 53u + 2 * 46);
+    EXPECT_EQ(asked.size(), 2 * 53u + 2 * 46);
 
     // Without the installer-only mode, the current projector alone and no locks.
     Connect("KT-A101");

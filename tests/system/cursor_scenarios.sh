@@ -29,57 +29,85 @@ frame3=$((68 + 8 + 774 * 3 + 126))
 
 say "Kestrel4 starts with a fresh 6260-byte Temp.csp"
 start_connected
-expect "Temp.csp" "6260 RIFF 6260 ACON" "$(check header "$work/Temp.csp")"
+expect_soon "Temp.csp" "6260 RIFF 6260 ACON" check header "$work/Temp.csp"
 cp "$work/Temp.csp" "$work/fresh.csp"
 
 say "the Cursor/Stamp Setting screen shows the eight slots"
 k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
-for _ in $(seq 30); do [ "$(k screen Kestrel)" == "Cursor/Stamp Setting" ] && break; sleep 0.2; done
-expect "visible screen" "Cursor/Stamp Setting" "$(k screen Kestrel)"
-expect "slots" "$(printf '*0\n 1\n 2\n 3\n 4\n 5\n 6\n 7')" "$(k list Kestrel "$(rid IDC_SET_SLOTS)")"
-expect "title" "Untitled" "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
+expect_k "visible screen" "Cursor/Stamp Setting" screen Kestrel
+expect_k "slots" "$(printf '*0\n 1\n 2\n 3\n 4\n 5\n 6\n 7')" list Kestrel "$(rid IDC_SET_SLOTS)"
+expect_k "title" "Untitled" text Kestrel "$(rid IDC_SET_TITLE)"
 shot 01-cursor-set-screen
 
 say "editing slot 3: a red stroke and Renewal change only the fourth frame's bits"
 k lselect Kestrel "$(rid IDC_SET_SLOTS)" 3
+expect_k "slot 3 chosen" "$(printf ' 0\n 1\n 2\n*3\n 4\n 5\n 6\n 7')" list Kestrel "$(rid IDC_SET_SLOTS)"
 k click Kestrel "$(rid IDC_SET_EDIT)"
 k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
-expect "action button" "Renewal" "$(k text "Cursor/Stamp Edit" "$(rid IDC_ACTION)")"
-expect "main window disabled meanwhile" 0 "$(k enabled Kestrel 0)"
+expect_k "action button" "Renewal" text "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
+expect_k "main window disabled meanwhile" 0 enabled Kestrel 0
 k click "Cursor/Stamp Edit" $(($(gid IDC_COLOR_FIRST) + 7))
 stroke "Cursor/Stamp Edit" 0 2 9
 shot 02-editor-set-frame
 k click "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
-expect "renewal message" "The item is saved in the list." "$(k box Kestrel 10000)"
+expect_box "renewal message" "The item is saved in the list."
 k answer Kestrel 1
-k box-gone Kestrel 5000
-expect "only frame 3's colour and mask bits" ok "$(check only-changed "$work/fresh.csp" "$work/Temp.csp" $frame3 640)"
-expect "the stroke, top row" "0 0 7 7 7 7 7 7 7 7 0 0" "$(check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12)"
+k box-gone Kestrel 5000 || fail "the message stayed"
+expect_soon "the stroke, top row" "0 0 7 7 7 7 7 7 7 7 0 0" check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12
+expect_soon "only frame 3's colour and mask bits" ok check only-changed "$work/fresh.csp" "$work/Temp.csp" $frame3 640
 k close "Cursor/Stamp Edit"
 k wait-gone "Cursor/Stamp Edit" 10000 || fail "editor stayed open"
-for _ in $(seq 30); do [ "$(k enabled Kestrel 0)" = 1 ] && break; sleep 0.2; done
-expect "main window enabled again" 1 "$(k enabled Kestrel 0)"
+expect_k "main window enabled again" 1 enabled Kestrel 0
 shot 03-set-screen-after-renewal
 
 say "sending the set gives four blocks at 0x4F2000 carrying the packed image"
 m=$(mark)
 k command Kestrel "$(rid ID_SEND_CURSOR)"
-expect "send question" "$(printf 'When you send a data to the projector, the lamp turns off.\nDo you send the cursor/stamp set to the projector?')" "$(k box Kestrel 10000)"
+expect_box "send question" "$(printf 'When you send a data to the projector, the lamp turns off.\nDo you send the cursor/stamp set to the projector?')"
 k answer Kestrel 6
-expect "success" "Sending the data is finished normally." "$(k box Kestrel 60000)"
+expect_box "success" "Sending the data is finished normally." "$WAIT_LONG"
 shot 04-set-sent
 k answer Kestrel 1
-k box-gone Kestrel 5000
+k box-gone Kestrel 5000 || fail "the message stayed"
+wait_for "$WAIT_SHORT" log_has "$m" "bulk end" || fail "the projector saw no end of the transfer"
+expect "transfer ended once" 1 "$(since "$m" | grep -c 'bulk end')"
 expect "blocks" "4 blocks match" "$(check blocks "$simlog" "$m" "$work/Temp.csp")"
-expect "transfer ended" 1 "$(since "$m" | grep -c 'bulk end')"
 
 say "the renewed set counts as changed: New asks first, then starts a fresh Temp.csp"
 k command Kestrel "$(rid ID_FILE_NEW)"
-expect "save question" "Do you save the change to cursor/stamp set?" "$(k box Kestrel 10000)"
+expect_box "save question" "Do you save the change to cursor/stamp set?"
 k answer Kestrel 7
-k box-gone Kestrel 5000
-wait_for "$WAIT_SHORT" cmp -s "$work/fresh.csp" "$work/Temp.csp"
-cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
+k box-gone Kestrel 5000 || fail "the message stayed"
+wait_for "$WAIT_SHORT" cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
+
+say "Save As names the set and the ini keeps it; the next run's Open starts in its folder"
+mkdir -p "$work/sets"
+talk=$(cd "$work" && winepath -w "$work/sets/talk.csp" 2>/dev/null | tr -d '\r')
+k command Kestrel "$(rid ID_FILE_SAVE_AS)"
+k box "Save As" 10000 >/dev/null || fail "save dialog not shown"
+xdotool type --delay 30 "$talk" 2>/dev/null
+xdotool key Return 2>/dev/null
+k box-gone "Save As" 5000 || fail "save dialog stayed"
+wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Save As: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
+expect "saved set" "6260 RIFF 6260 ACON" "$(check header "$work/sets/talk.csp")"
+close_app
+expect "CursorStampFile" "$talk" "$(ini_value CurrentDirectry CursorStampFile)"
+# The transfer left the lamp off; on again, so no power question comes between.
+sim "power on"
+start_app
+k wait-visible Kestrel 20000 || fail "main window never shown again"
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected again"
+restore_main
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
+wait_for "$WAIT_SHORT" k_is "Cursor/Stamp Setting" screen Kestrel || fail "set screen not shown"
+expect "a fresh set at the next run" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
+k command Kestrel "$(rid ID_FILE_OPEN)"
+k box Open 10000 >/dev/null || fail "open dialog not shown"
+xdotool type --delay 30 talk.csp 2>/dev/null
+xdotool key Return 2>/dev/null
+k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"
+wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Open: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
+shot 04b-set-opened-from-remembered-folder
 close_app
 
 say "the cursor library: New... adds 06.crs after 05.crs and the page lists it"
@@ -90,37 +118,35 @@ printf 'x' >> "$work/cursor/04.crs" # told apart after renumbering
 (cd "$work" && exec wine item_pages_host.exe) &
 host_pid=$!
 k wait-visible Kestrel 20000 || fail "item pages never shown"
-expect "cursor list" "$(printf '*00.crs\n 01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
-expect "a single stamp cannot be deleted" 0 "$(k enabled "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)")"
+expect_k "cursor list" "$(printf '*00.crs\n 01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
+expect_k "a single stamp cannot be deleted" 0 enabled "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)"
 k click "Kestrel/Cursor change" "$(rid IDC_ITEM_NEW)"
 k wait-visible "Cursor Edit" 20000 || fail "editor never shown"
-expect "action button" "Add" "$(k text "Cursor Edit" "$(rid IDC_ACTION)")"
+expect_k "action button" "Add" text "Cursor Edit" "$(rid IDC_ACTION)"
 stroke "Cursor Edit" 5 1 20
 shot 05-editor-new-cursor
 k click "Cursor Edit" "$(rid IDC_ACTION)"
-expect "added" "The item is added to the list." "$(k box Kestrel 10000)"
+expect_box "added" "The item is added to the list."
 k answer Kestrel 1
-k box-gone Kestrel 5000
-expect "cursor/06.crs" 766 "$(stat -c %s "$work/cursor/06.crs" 2>/dev/null)"
-expect "button after adding" "Save" "$(k text "Cursor Edit" "$(rid IDC_ACTION)")"
+k box-gone Kestrel 5000 || fail "the message stayed"
+expect_soon "cursor/06.crs" 766 stat -c %s "$work/cursor/06.crs"
+expect_k "button after adding" "Save" text "Cursor Edit" "$(rid IDC_ACTION)"
 k close "Cursor Edit"
 k wait-gone "Cursor Edit" 10000 || fail "editor stayed open"
 wait_text Kestrel 100 0x52F 10 || fail "no exit notice"
-for _ in $(seq 30); do k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | grep -q 06.crs && break; sleep 0.2; done
-expect "listed" 7 "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | wc -l)"
+cursor_items() { k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | cut -c2-; }
+expect_soon "listed" "$(printf '%s.crs\n' 00 01 02 03 04 05 06)" cursor_items
 shot 06-cursor-library
 
 say "deleting 03.crs renumbers the later items"
 k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 3
 k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
-expect "delete question" "The selected item will be deleted, OK?" "$(k box Kestrel 10000)"
+expect_box "delete question" "The selected item will be deleted, OK?"
 k answer Kestrel 6
-k box-gone Kestrel 5000
-six_left=$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')
-wait_for "$WAIT_SHORT" k_is "$six_left" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
-expect "six left" "$six_left" "$(k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)")"
-expect "former 04 is 03" 767 "$(stat -c %s "$work/cursor/03.crs")"
-[ -e "$work/cursor/06.crs" ] && fail "06.crs still there" || echo "ok: no 06.crs"
+k box-gone Kestrel 5000 || fail "the message stayed"
+expect_k "six left" "$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
+expect_soon "former 04 is 03" 767 stat -c %s "$work/cursor/03.crs"
+wait_for "$WAIT_SHORT" test ! -e "$work/cursor/06.crs" && echo "ok: no 06.crs" || fail "06.crs still there"
 shot 07-after-delete
 
 say "closing the editor without edits asks nothing and posts the exit notice"
@@ -135,8 +161,8 @@ wait_text Kestrel 100 0x52F 10 && echo "ok: exit notice" || fail "no exit notice
 
 say "an unknown switch ends Glyphpad without a window"
 (cd "$work" && timeout 60 wine Glyphpad.exe /XX 05.crs) && echo "ok: ended by itself" || fail "Glyphpad /XX did not end"
-expect "no editor window" 0 "$(k count "Cursor Edit")"
+expect_k "no editor window" 0 count "Cursor Edit"
 k close Kestrel
-for _ in $(seq 100); do kill -0 "$host_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$host_pid" 2>/dev/null && { fail "item pages did not close"; kill "$host_pid"; }
+host_gone() { ! kill -0 "$host_pid" 2>/dev/null; }
+wait_for "$WAIT_SHORT" host_gone || { fail "item pages did not close"; kill "$host_pid"; }
 finish "cursor/stamp scenarios"

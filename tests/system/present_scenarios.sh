@@ -5,6 +5,10 @@
 # presses. Arguments as scenario_lib.sh; the program starts unconnected.
 source "$(dirname "$0")/scenario_lib.sh"
 
+here=$(cd "$(dirname "$0")" && pwd)
+rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$here/../../resources/kestrel4/resource.h"; }
+ITEM_LIST=$(rid IDC_ITEM_LIST)
+
 has_section() { grep -qi "^\[$1\]" "$ini"; }
 
 SP="Kestrel/Presentation Support"
@@ -30,6 +34,9 @@ wait_value() { wait_for "${4:-$WAIT_SHORT}" value_is "$1" "$2" "$3"; }  # SECTIO
 
 say "start unconnected on the Presentation Support screen"
 printf '[ConnectStatus]\r\nConnectMode=1\r\n' > "$ini"
+mkdir -p "$work/stamp" "$work/cursor"
+for n in 00 01 02 03; do python3 "$here/cursor_check.py" make-item "$work/stamp/$n.stp" 48; done
+for n in 00 01; do python3 "$here/cursor_check.py" make-item "$work/cursor/$n.crs" 32; done
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown"
 restore_main
@@ -41,8 +48,9 @@ expect "its width" 4 "$(k text "Kestrel/Bar" 1010)"
 shot initial-setting-slot3
 
 say "every type's page on slot 1"
-select_slot 0 ""
-pages=("Free Line" "Line" "Ellipse" "Square" "Bar" "" "" "Sound" "Spot light" "Clear Screen" "Key")
+select_slot 0 "Cursor change"
+expect "the seeded cursor item selected" "$(printf '*00.crs\n 01.crs')" "$(k list "Kestrel/Cursor change" "$ITEM_LIST")"
+pages=("Free Line" "Line" "Ellipse" "Square" "Bar" "Stamp" "Cursor change" "Sound" "Spot light" "Clear Screen" "Key")
 files=(free_line line ellipse square bar stamp cursor_change sound spot_light clear_screen key)
 for t in $(seq 0 10); do
   choose_type "$t" "${pages[$t]}" || fail "type $t shows page [$(shown_page)], expected [${pages[$t]}]"
@@ -50,6 +58,35 @@ for t in $(seq 0 10); do
 done
 expect "Present Setting made by the changes" "$(printf '*Present Setting\n Initial Setting')" "$(k combo "$SP" 1001)"
 expect "Key type stored" KEY "$(ini_value Support_Temporary Effect1)"
+
+say "the Stamp page: the item chosen in the library is the effect's, and follows a delete"
+stamps_are() { k_is "$1" list "Kestrel/Stamp" "$ITEM_LIST"; }
+choose_type 5 "Stamp" || fail "stamp page"
+wait_for "$WAIT_SHORT" stamps_are "$(printf '*00.stp\n 01.stp\n 02.stp\n 03.stp')" || fail "stamp list: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
+wait_value Support_Temporary Effect1 STAMP 5 || fail "stamp token: $(ini_value Support_Temporary Effect1)"
+expect "new stamp's item" 00.stp "$(ini_value Support_Temporary E1StampEffectFileName)"
+k lselect "Kestrel/Stamp" "$ITEM_LIST" 2
+wait_value Support_Temporary E1StampEffectFileName 02.stp 5 || fail "chosen stamp: $(ini_value Support_Temporary E1StampEffectFileName)"
+shot stamp-item-chosen
+select_slot 4 "Clear Screen"
+select_slot 0 "Stamp"
+wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp\n 03.stp')" || fail "shown again: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
+k lselect "Kestrel/Stamp" "$ITEM_LIST" 3
+wait_value Support_Temporary E1StampEffectFileName 03.stp 5 || fail "last stamp: $(ini_value Support_Temporary E1StampEffectFileName)"
+k click "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)"
+expect "delete question" "The selected item will be deleted, OK?" "$(k box Kestrel 10000)"
+k answer Kestrel 6
+k box-gone Kestrel 5000
+# The deleted last item leaves the effect on the new last one.
+wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp')" || fail "after delete: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
+wait_value Support_Temporary E1StampEffectFileName 02.stp 5 || fail "after delete: $(ini_value Support_Temporary E1StampEffectFileName)"
+[ -e "$work/stamp/03.stp" ] && fail "03.stp still there"
+shot stamp-after-delete
+# The editor's notice of a saved stamp lists the library again; the effect's item stays selected.
+python3 "$here/cursor_check.py" make-item "$work/stamp/03.stp" 48
+k post Kestrel 0x52D
+wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp\n 03.stp')" || fail "after 0x52D: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
+expect "item kept" 02.stp "$(ini_value Support_Temporary E1StampEffectFileName)"
 
 say "a free line becomes a bar with the bar's defaults"
 choose_type 0 "Free Line" || fail "free line page"
@@ -181,7 +218,7 @@ k select "$SP" 1001 1
 wait_value Support_CurrentSection Support_Defaults 1
 expect "Initial Setting chosen" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
 expect "Lecture no longer current" 0 "$(ini_value Support_CurrentSection Support_Lecture)"
-expect "slot 1 of Initial Setting has no page yet" "" "$(shown_page)"
+wait_for "$WAIT_SHORT" page_is "Cursor change" || fail "slot 1 of Initial Setting shows [$(shown_page)]"
 
 k select "$SP" 1001 0
 wait_for "$WAIT_SHORT" page_is Key || fail "Lecture not loaded again: [$(shown_page)]"
@@ -199,7 +236,7 @@ expect "SectionNum after deleting" 1 "$(ini_value Support_SectionName SectionNum
 expect "Initial Setting current again" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
 
 say "a shortcut typed with real key presses"
-select_slot 1 ""
+select_slot 1 "Stamp"
 click_at "$SP" 1039
 xdotool key ctrl+shift+p 2>/dev/null
 wait_text "$SP" 1039 "Ctrl + Shift + P" || fail "shortcut field: [$(k text "$SP" 1039)]"

@@ -51,9 +51,36 @@ wait_for() {
     sleep 0.1
   done
 }
-k_is() {  # k_is EXPECTED KDRIVER-ARGS...: kdriver answers EXPECTED
-  [ "$(k "${@:2}")" == "$1" ]
+# answer_is EXPECTED COMMAND...: COMMAND prints EXPECTED. What it printed stays in last_answer,
+# so that a wait that runs out can say what it saw last.
+answer_is() {
+  last_answer=$("${@:2}" 2>/dev/null)
+  [ "$last_answer" == "$1" ]
 }
+k_is() { answer_is "$1" k "${@:2}"; }  # k_is EXPECTED KDRIVER-ARGS...: kdriver answers EXPECTED
+# expect_until SECONDS WHAT EXPECTED CONDITION...: passes once CONDITION holds (it sets
+# last_answer), else fails with the answer seen last.
+expect_until() {
+  last_answer=
+  if wait_for "$1" "${@:4}"; then echo "ok: $2"; else fail "$2: expected [$3], got [$last_answer]"; fi
+}
+# expect_soon WHAT EXPECTED COMMAND...: as expect, with the answer of COMMAND read again until it
+# matches or WAIT_SHORT has passed; a slow program or one lost run of kdriver is no failure.
+expect_soon() { expect_until "$WAIT_SHORT" "$1" "$2" answer_is "$2" "${@:3}"; }
+expect_k() { expect_soon "$1" "$2" k "${@:3}"; }  # expect_k WHAT EXPECTED KDRIVER-ARGS...
+# expect_box WHAT TEXT [SECONDS]: a message box "Kestrel" with TEXT comes up.
+expect_box() {
+  local seconds=${3:-$WAIT_SHORT}
+  expect_until "$seconds" "$1" "$2" k_is "$2" box Kestrel $((seconds * 1000))
+}
+# The screen's colour at X, Y as RRGGBB; the expected colour may be a pattern (FF00?? for red
+# with any blue), as pictures with a ramp have colours that depend on a pixel's exact place.
+pixel_is() {  # pixel_is RRGGBB X Y
+  last_answer=$(k pixel - "$2" "$3")
+  [[ $last_answer == $1 ]]
+}
+wait_pixel() { wait_for "${4:-$WAIT_SHORT}" pixel_is "$1" "$2" "$3"; }  # RRGGBB X Y [SECONDS]
+expect_pixel() { expect_until "$WAIT_SHORT" "$1" "$2" pixel_is "$2" "$3" "$4"; }  # WHAT RRGGBB X Y
 wait_text() { wait_for "${4:-$WAIT_SHORT}" k_is "$3" text "$1" "$2"; }  # TITLE ID TEXT [SECONDS]
 wait_pages() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" pages Kestrel; }  # EXPECTED [SECONDS]
 wait_iconic() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" iconic Kestrel; }  # 0|1 [SECONDS]

@@ -10,7 +10,9 @@ ID_FILE_OPEN=57601
 ID_FILE_SAVE_AS=57604
 ID_SEND_LOGO=32776
 ID_TEST_PATTERN=32773
+IDC_LOGO_PREVIEW=1162
 AREA="Selecting User logo Area"
+PATTERN="Setting Test Pattern"
 
 choose_file() {  # choose_file DIALOG PATH: type the name into the file dialog and wait until it closed
   k file-name "$1" "$(win "$2")" 10000 || { fail "no file dialog \"$1\""; return 1; }
@@ -18,6 +20,9 @@ choose_file() {  # choose_file DIALOG PATH: type the name into the file dialog a
 }
 
 wait_log() { wait_for "$3" log_has "$1" "$2"; }  # wait_log MARK TEXT SECONDS
+zoom_chosen() { k combo Kestrel 1062 | grep '^\*'; }
+# The pattern window is the main window's one caption-less pop-up.
+pattern_shown() { k_is "$1" splash-shown Kestrel; }  # pattern_shown 0|1
 
 $files lgo "$work/deflogo.lgo" 60 40
 $files bmp "$work/photo.bmp" 200 150
@@ -26,15 +31,17 @@ printf 'not a picture' > "$work/text.bmp"
 say "the logo page starts with the default logo"
 start_connected
 k select Kestrel 1000 2
-sleep 1
-expect "the logo screen is shown" "Setting User logo" "$(k screen Kestrel)"
-expect "zoom choices" "$(printf ' 100 %%\n 150 %%\n*200 %%\n 250 %%\n 300 %%')" "$(k combo Kestrel 1062)"
+expect_k "the logo screen is shown" "Setting User logo" screen Kestrel
+expect_k "zoom choices" "$(printf ' 100 %%\n 150 %%\n*200 %%\n 250 %%\n 300 %%')" combo Kestrel 1062
 shot 31-logo-default
 
 say "opening a bitmap shows it in the preview"
+read -r px py <<< "$(k center Kestrel $IDC_LOGO_PREVIEW)"
 k command Kestrel $ID_FILE_OPEN
 choose_file Open "$work/photo.bmp"
-sleep 1
+# The preview shows a picture at its own size, centred: 80 pixels left of the centre and 60
+# below it lies the red quadrant of the 200 x 150 bitmap, outside the 60 x 40 default logo.
+expect_pixel "the preview shows the bitmap" "FF00??" $((px - 80)) $((py + 60))
 shot 32-logo-bitmap
 
 say "selecting an area with the rubber band"
@@ -44,147 +51,159 @@ k wait-visible "$AREA" 10000 || k box "$AREA" 10000 >/dev/null || fail "no area 
 read -r vl vt _ _ <<< "$(k rect "$AREA" 1164)"
 xdotool mousemove $((vl + 20)) $((vt + 15)) mousedown 1 mousemove $((vl + 60)) $((vt + 50)) \
   mousemove $((vl + 120)) $((vt + 90)) mouseup 1 2>/dev/null
-sleep 0.5
+# The band's dotted red line (white between the dots) on the picture's green quadrant.
+expect_pixel "the rubber band's right edge" "FF????" $((vl + 120)) $((vt + 50))
 shot 33-logo-area
 k answer "$AREA" 1
 k box-gone "$AREA" 5000 || fail "area dialog stayed"
 
 say "a zoom of 250 % and Save As a logo file"
 k select Kestrel 1062 3
+expect_soon "zoom chosen" "*250 %" zoom_chosen
 k command Kestrel $ID_FILE_SAVE_AS
 choose_file "Save As" "$work/chosen.lgo"
-for _ in $(seq 50); do [ -s "$work/chosen.lgo" ] && break; sleep 0.1; done
-[ -s "$work/chosen.lgo" ] || fail "no logo file written"
+wait_for "$WAIT_SHORT" test -s "$work/chosen.lgo" || fail "no logo file written"
 expect "the bitmap is untouched" "$($files bmp "$work/photo2.bmp" 200 150; cmp -s "$work/photo.bmp" "$work/photo2.bmp" && echo same)" same
 
 say "opening the logo file again keeps area and zoom"
+# Another zoom first, so that the file's zoom is seen to come back; the change is not saved.
+k select Kestrel 1062 0
+expect_soon "zoom changed" "*100 %" zoom_chosen
 k command Kestrel $ID_FILE_OPEN
+expect_box "save question" "Save the change to user logo file?"
+k answer Kestrel 7
 choose_file Open "$work/chosen.lgo"
-sleep 1
-expect "zoom of the file" "*250 %" "$(k combo Kestrel 1062 | grep '^\*')"
+expect_soon "zoom of the file" "*250 %" zoom_chosen
 shot 34-logo-reopened
 
 say "sending the logo: the projector receives its pixels"
 sim "image $work/received.bin"
 m=$(mark)
 k command Kestrel $ID_SEND_LOGO
-text=$(k box Kestrel 10000)
-expect "send question" "$(printf 'When you send a data to the projector, the lamp turns off.\nIt takes a few minutes to do the operation above.\nWill you send?')" "$text"
+send_question=$(printf 'When you send a data to the projector, the lamp turns off.\nIt takes a few minutes to do the operation above.\nWill you send?')
+expect_box "send question" "$send_question"
 k answer Kestrel 6
-k wait-visible "Sending Situation" 10000 && shot 35-logo-sending
-text=$(k box Kestrel 60000)
-expect "finished" "Sending the data is finished normally." "$text"
+k box "Sending Situation" 10000 >/dev/null && shot 35-logo-sending
+expect_box "finished" "Sending the data is finished normally." "$WAIT_LONG"
 shot 36-logo-sent
 k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "the message stayed"
+wait_log "$m" "transfer end:" "$WAIT_SHORT" || fail "the projector saw no end of the transfer"
 $files expect "$work/chosen.lgo" "$work/expected.bin"
 cmp -s "$work/received.bin" "$work/expected.bin" || fail "received image differs from the logo file's pixels"
 expect "the end command closed the transfer" 1 "$(since "$m" | grep -c 'transfer end:')"
-expect "the link mode went back to 0" 1 "$(since "$m" | grep 'RX frame' | grep -c '1B 07 01 00 00 00 ')"
-expect "the main window is enabled" 1 "$(k enabled Kestrel 1000)"
+wait_frames "$m" "1B 07 01 00 00 00 " 1 || fail "the link mode did not go back"
+expect "the link mode went back to 0 once" 1 "$(frames_since "$m" "1B 07 01 00 00 00 ")"
+expect_k "the main window is enabled" 1 enabled Kestrel 1000
 
 say "cancelling a transfer sends the abort and no success message"
 sim "delay 400"
 m=$(mark)
 k command Kestrel $ID_SEND_LOGO
-k box Kestrel 10000 >/dev/null
+expect_box "send question" "$send_question"
 k answer Kestrel 6
 wait_log "$m" "set 0x0902" 30 || fail "no block sent"
+k box "Sending Situation" 10000 >/dev/null || fail "no progress dialog"
 k click "Sending Situation" 2
-text=$(k box "Kestrel" 10000)
-expect "cancel question" "$(printf 'When you cancel, the normal user logo cannot be displayed.\nWill you cancel sending the data?')" "$text"
+expect_box "cancel question" "$(printf 'When you cancel, the normal user logo cannot be displayed.\nWill you cancel sending the data?')"
 k answer Kestrel 6
 wait_log "$m" "transfer aborted" 30 || fail "the projector saw no abort"
 sim "delay 0"
 expect "abort sent" 1 "$(since "$m" | grep -c 'RX frame  1B 07 01 09 05 01 ')"
 expect "no end command" 0 "$(since "$m" | grep -c 'RX frame  1B 07 01 09 05 00 ')"
-for _ in $(seq 50); do [ "$(k enabled Kestrel 1000)" = 1 ] && break; sleep 0.2; done
+expect_k "the main window is enabled" 1 enabled Kestrel 1000
 if k box Kestrel 3000 >/dev/null; then fail "a message after cancelling"; fi
-expect "the main window is enabled" 1 "$(k enabled Kestrel 1000)"
 shot 37-logo-cancelled
 
 say "test patterns full screen"
 k select Kestrel 1000 1
 k box-gone Kestrel 60000
 read -r sw sh <<< "$(k screen-size Kestrel)"
-pattern() {  # pattern RADIO_ID
+open_pattern_dialog() {
   k command Kestrel $ID_TEST_PATTERN
-  k wait-visible "Setting Test Pattern" 10000 || k box "Setting Test Pattern" 10000 >/dev/null || fail "no pattern dialog"
-  k click "Setting Test Pattern" "$1"
-  sleep 0.3
-  k answer "Setting Test Pattern" 1
-  k box-gone "Setting Test Pattern" 5000
+  k wait-visible "$PATTERN" 10000 || k box "$PATTERN" 10000 >/dev/null || fail "no pattern dialog"
 }
-expect "Pattern Display is enabled" 1 "$(k enabled Kestrel 1055)"
+choose_radio() {  # choose_radio ID: click a radio button of the pattern dialog, until it shows checked
+  k click "$PATTERN" "$1"
+  wait_for "$WAIT_SHORT" k_is 1 checked "$PATTERN" "$1" || fail "radio button $1 not checked"
+}
+close_pattern_dialog() {
+  k answer "$PATTERN" 1
+  k box-gone "$PATTERN" 5000 || fail "the pattern dialog stayed"
+}
+pattern() {  # pattern RADIO_ID
+  open_pattern_dialog
+  choose_radio "$1"
+  close_pattern_dialog
+}
+expect_k "Pattern Display is enabled" 1 enabled Kestrel 1055
 pattern 1108
 k click Kestrel 1055
-sleep 1.5
+wait_for "$WAIT_SHORT" pattern_shown 1 || fail "no pattern window"
+# Each pixel is read until it shows; a colour the screen had before comes after those it did
+# not have, which prove the pattern painted.
 bar=$(((sw + 8) / 16))
-expect "first grey bar" 000000 "$(k pixel Kestrel $((bar / 2)) 100)"
-expect "second grey bar" 202020 "$(k pixel Kestrel $((bar + bar / 2)) 100)"
-expect "eighth grey bar" 808080 "$(k pixel Kestrel $((7 * bar + bar / 2)) 100)"
-expect "last grey bar" FFFFFF "$(k pixel Kestrel $((sw - 2)) 100)"
+expect_pixel "second grey bar" 202020 $((bar + bar / 2)) 100
+expect_pixel "eighth grey bar" 808080 $((7 * bar + bar / 2)) 100
+expect_pixel "last grey bar" FFFFFF $((sw - 2)) 100
+expect_pixel "first grey bar" 000000 $((bar / 2)) 100
 shot 41-pattern-gray
 
 pattern 1109
-sleep 1.5
-expect "focus: left grid line" FFFFFF "$(k pixel Kestrel 0 $((sh / 2 + 7)))"
-expect "focus: black inside a cell" 000000 "$(k pixel Kestrel 7 $((sh / 2 + 7)))"
+expect_pixel "focus: left grid line" FFFFFF 0 $((sh / 2 + 7))
+expect_pixel "focus: black inside a cell" 000000 7 $((sh / 2 + 7))
 shot 42-pattern-focus
 
 pattern 1107
-sleep 1.5
-expect "colour image: red at the top left" FF0000 "$(k pixel Kestrel 0 0)"
+expect_pixel "colour image: red at the top left" FF0000 0 0
 shot 43-pattern-color
+# Changed while the pattern covers the screen, the dialog must not open behind it.
+open_pattern_dialog
+expect_k "the pattern dialog above the pattern" 1 topmost "Setting Test Pattern"
+close_pattern_dialog
 
 say "the user file pattern: a text file is refused, a missing file shows the grey screen"
 k click Kestrel 1055
-sleep 0.5
-k command Kestrel $ID_TEST_PATTERN
-k wait-visible "Setting Test Pattern" 10000 || k box "Setting Test Pattern" 10000 >/dev/null
-k click "Setting Test Pattern" 1110
-sleep 0.3
-expect "OK waits for a file" 0 "$(k enabled "Setting Test Pattern" 1)"
-k click "Setting Test Pattern" 1112
+wait_for "$WAIT_SHORT" pattern_shown 0 || fail "the pattern window stayed"
+open_pattern_dialog
+choose_radio 1110
+expect_k "OK waits for a file" 0 enabled "$PATTERN" 1
+k click "$PATTERN" 1112
 choose_file Open "$work/text.bmp"
-text=$(k box Kestrel 10000)
-expect "a text file is not a bitmap" "This file is not available." "$text"
+expect_box "a text file is not a bitmap" "This file is not available."
 k answer Kestrel 1
-k click "Setting Test Pattern" 1112
+k box-gone Kestrel 5000 || fail "the message stayed"
+k click "$PATTERN" 1112
 cp "$work/photo.bmp" "$work/pattern.bmp"
 choose_file Open "$work/pattern.bmp"
-sleep 0.5
-expect "file name shown" pattern.bmp "$(k text "Setting Test Pattern" 1111)"
+expect_k "file name shown" pattern.bmp text "$PATTERN" 1111
+expect_k "OK takes the file" 1 enabled "$PATTERN" 1
 shot 44-pattern-dialog
-k answer "Setting Test Pattern" 1
-k box-gone "Setting Test Pattern" 5000
+close_pattern_dialog
 k click Kestrel 1055
-sleep 1.5
 # The 200 x 150 picture centred on black: left of the centre and below it, its red quadrant.
-expect "user file: black around the picture" 000000 "$(k pixel Kestrel 2 2)"
-expect "user file: the picture's red quadrant" FF00 "$(k pixel Kestrel $((sw / 2 - 50)) $((sh / 2 + 20)) | cut -c1-4)"
+expect_pixel "user file: the picture's red quadrant" "FF00??" $((sw / 2 - 50)) $((sh / 2 + 20))
+expect_pixel "user file: black around the picture" 000000 2 2
 shot 45-pattern-user
 k click Kestrel 1055
+wait_for "$WAIT_SHORT" pattern_shown 0 || fail "the pattern window stayed"
 rm -f "$work/pattern.bmp"
 # Another file name resets the loaded picture; a missing one ends on the grey screen.
-k command Kestrel $ID_TEST_PATTERN
-k wait-visible "Setting Test Pattern" 10000 || k box "Setting Test Pattern" 10000 >/dev/null
-k click "Setting Test Pattern" 1112
+open_pattern_dialog
+k click "$PATTERN" 1112
 cp "$work/photo.bmp" "$work/gone.bmp"
 choose_file Open "$work/gone.bmp"
-sleep 0.5
-k answer "Setting Test Pattern" 1
-k box-gone "Setting Test Pattern" 5000
+expect_k "file name shown" gone.bmp text "$PATTERN" 1111
+close_pattern_dialog
 rm -f "$work/gone.bmp"
 k click Kestrel 1055
-text=$(k box Kestrel 10000)
-expect "missing file" "Failed to read in the file." "$text"
+expect_box "missing file" "Failed to read in the file."
 k answer Kestrel 1
-sleep 1
-# The grey screen behind the box is not checked: under Wine the answer does not reach a box
-# owned by the full-screen pattern window.
+k box-gone Kestrel 5000 || fail "the message stayed"
+expect_pixel "the grey screen after the message" C0C0C0 5 $((sh / 2))
 shot 46-pattern-missing
 k click Kestrel 1055
-sleep 0.5
+wait_for "$WAIT_SHORT" pattern_shown 0 || fail "the pattern window stayed"
 
 close_app
 finish "transfer scenarios"

@@ -84,6 +84,53 @@ TEST_F(ItemLibrary, DeleteRenumbersLaterItemsDown)
     EXPECT_EQ(library.Delete(99), 0);
 }
 
+TEST_F(ItemLibrary, NamesAfterDeleteFollowTheRenamedFiles)
+{
+    // Every surviving item is found under its new name with its old content.
+    for (size_t deleted = 0; deleted < 4; ++deleted) {
+        SCOPED_TRACE(deleted);
+        std::filesystem::remove_all(m_Folder.Root() / "stamp");
+        PutNumbered("stamp", ".stp", 4);
+        CItemLibrary library(ITEM_STAMP, m_Folder.Root().string());
+        library.List();
+        std::vector<std::string> before = library.GetNames();
+        ASSERT_EQ(library.Delete(deleted), 1);
+        for (size_t i = 0; i < before.size(); ++i) {
+            if (i == deleted)
+                continue;
+            std::string now = NameAfterDelete(before, deleted, before[i]);
+            EXPECT_EQ(Content("stamp", now), before[i]) << before[i] << " -> " << now;
+        }
+    }
+}
+
+TEST(ItemNames, NameAfterDeleteAndFinding)
+{
+    const std::vector<std::string> six = {"00.crs", "01.crs", "02.crs", "03.crs", "04.crs", "05.CRS"};
+    const std::vector<std::string> one = {"00.crs"};
+    const struct {
+        const std::vector<std::string>* before;
+        size_t deleted;
+        const char* name;
+        const char* after;
+    } cases[] = {
+        {&six, 3, "02.crs", "02.crs"}, // before the deleted one: unchanged
+        {&six, 3, "03.crs", "03.crs"}, // the deleted one: the former 04 now in its place
+        {&six, 3, "04.crs", "03.crs"}, {&six, 3, "05.crs", "04.crs"}, // later: one down, any case
+        {&six, 5, "05.crs", "04.crs"}, // the last deleted: the new last
+        {&six, 0, "00.CRS", "00.crs"}, {&six, 0, "01.crs", "00.crs"},
+        {&six, 2, "17.crs", "17.crs"}, // not in the library: left alone
+        {&six, 2, "", ""},             {&six, 9, "04.crs", "04.crs"}, // no such index
+        {&one, 0, "00.crs", ""},       // nothing left
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NameAfterDelete(*c.before, c.deleted, c.name), c.after) << c.deleted << " " << c.name;
+    EXPECT_EQ(FindItem(six, "05.crs"), 5);
+    EXPECT_EQ(FindItem(six, "02.CRS"), 2);
+    EXPECT_EQ(FindItem(six, "0"), -1) << "no prefix match";
+    EXPECT_EQ(FindItem(six, ""), -1);
+}
+
 TEST_F(ItemLibrary, HoldsAtMostOneHundredItems)
 {
     PutNumbered("stamp", ".stp", 99);

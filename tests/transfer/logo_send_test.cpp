@@ -4,15 +4,10 @@
 
 #include <memory>
 
-#include "../kestrel4/queue_link_host.h"
+#include "../kestrel4/simulated_link.h"
 #include "bulk_transfer.h"
 #include "dib_logo.h"
-#include "link_receiver.h"
 #include "logo_transfer.h"
-#include "projector_link.h"
-#include "projector_simulator.h"
-#include "pseudo_terminal.h"
-#include "zelq_items.h"
 
 namespace {
 
@@ -47,44 +42,17 @@ std::vector<uint8_t> LogoImage(int32_t w, int32_t h, int zoom)
     return BuildTransferImage(picture, zoom);
 }
 
-class LogoSend : public ::testing::Test {
+class LogoSend : public SimulatedLinkTest<CIgnoredEvents> {
 protected:
-    LogoSend() : m_Receiver(m_Link, m_Events)
-    {
-        m_Host.m_pReceiver = &m_Receiver;
-        m_Link.Attach(&m_Host, &m_Receiver);
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(m_Pty.IsOpen());
-        m_pSim.reset(new CProjectorSimulator());
-        ASSERT_TRUE(m_pSim->Start(m_Pty.MasterFd()));
-        m_Host.m_Ports = {m_Pty.SlavePath()};
+        SimulatedLinkTest::SetUp();
         ASSERT_EQ(m_Link.Open(), 1);
-    }
-    void TearDown() override
-    {
-        if (m_Link.IsOpen())
-            m_Link.Close();
     }
     ETransferResult Send(const std::vector<uint8_t>& image)
     {
         CBulkTransfer transfer(m_Link, m_Progress);
         return transfer.Send(image, kLogoAddress, kLogoAreaLength);
-    }
-    // Parameters of the frames the projector received for one item, in order.
-    std::vector<std::vector<uint8_t>> Parameters(uint16_t item) const
-    {
-        std::vector<std::vector<uint8_t>> out;
-        for (const SLogEntry& e : m_pSim->Log().Entries()) {
-            if (e.eKind != ELogKind::RxFrame)
-                continue;
-            const bool stack = e.bytes[0] == 0x1D;
-            const size_t head = stack ? 7 : 5;
-            if (BigEndianUnsigned(&e.bytes[stack ? 5 : 3], 2) == item)
-                out.emplace_back(e.bytes.begin() + head, e.bytes.end() - 1);
-        }
-        return out;
     }
     std::vector<int> LinkModes() const
     {
@@ -102,12 +70,6 @@ protected:
         EXPECT_EQ(m_Link.Transact(0, 2, 1, kItemBrightness, nullptr, 0), 1) << "still talking at 9600";
     }
 
-    CPseudoTerminal m_Pty;
-    std::unique_ptr<CProjectorSimulator> m_pSim;
-    CQueueLinkHost m_Host;
-    CProjectorLink m_Link;
-    CIgnoredEvents m_Events;
-    CLinkReceiver m_Receiver;
     CRecordingProgress m_Progress;
 };
 

@@ -4,14 +4,9 @@
 #include <functional>
 #include <memory>
 
+#include "../kestrel4/simulated_link.h"
 #include "ani_info.h"
-#include "link_receiver.h"
-#include "projector_link.h"
-#include "projector_simulator.h"
-#include "pseudo_terminal.h"
-#include "../kestrel4/queue_link_host.h"
 #include "set_transfer.h"
-#include "zelq_items.h"
 
 namespace {
 
@@ -36,18 +31,11 @@ public:
     std::function<void(size_t)> onBlock;
 };
 
-class SetTransfer : public ::testing::Test {
+class SetTransfer : public SimulatedLinkTest<CIgnoredEvents> {
 protected:
-    SetTransfer() : m_Receiver(m_Link, m_Events)
-    {
-        m_Host.m_pReceiver = &m_Receiver;
-        m_Link.Attach(&m_Host, &m_Receiver);
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(m_Pty.IsOpen());
-        ASSERT_TRUE(m_Sim.Start(m_Pty.MasterFd()));
-        m_Host.m_Ports = {m_Pty.SlavePath()};
+        SimulatedLinkTest::SetUp();
         ASSERT_EQ(m_Link.Open(), 1);
         CAniInfo set;
         set.CreateNew(8, 32, 32, 4);
@@ -57,30 +45,7 @@ protected:
                     set.GetFrame(f).SetPixel(x, y, (x + 3 * y + 5 * f) % 16);
         ASSERT_TRUE(set.PackImage(m_Image));
     }
-    void TearDown() override { m_Link.Close(); }
 
-    // Parameters of the frames the projector took for item, in order.
-    std::vector<std::vector<uint8_t>> Received(uint16_t item) const
-    {
-        std::vector<std::vector<uint8_t>> params;
-        for (const SLogEntry& e : m_Sim.Log().Entries()) {
-            if (e.eKind != ELogKind::RxFrame)
-                continue;
-            bool stack = e.bytes[0] == 0x1D;
-            size_t head = stack ? 7 : 5;
-            uint16_t code = static_cast<uint16_t>(e.bytes[stack ? 5 : 3] << 8 | e.bytes[stack ? 6 : 4]);
-            if (code == item)
-                params.emplace_back(e.bytes.begin() + static_cast<std::ptrdiff_t>(head), e.bytes.end() - 1);
-        }
-        return params;
-    }
-
-    CPseudoTerminal m_Pty;
-    CProjectorSimulator m_Sim;
-    CQueueLinkHost m_Host;
-    CProjectorLink m_Link;
-    CIgnoredEvents m_Events;
-    CLinkReceiver m_Receiver;
     std::vector<uint8_t> m_Image;
 };
 
@@ -90,7 +55,7 @@ TEST_F(SetTransfer, FourBlocksCarryTheImage)
     ASSERT_EQ(SendSetImage(m_Link, m_Image, &progress), 1);
     EXPECT_EQ(progress.blocks, (std::vector<size_t>{1, 2, 3, 4}));
 
-    auto blocks = Received(kItemBlockData);
+    auto blocks = Parameters(kItemBlockData);
     ASSERT_EQ(blocks.size(), 4u);
     for (size_t i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
@@ -98,12 +63,12 @@ TEST_F(SetTransfer, FourBlocksCarryTheImage)
         EXPECT_EQ(BigEndianUnsigned(blocks[i].data(), 3), 0x4F2000u + 1024 * i);
         EXPECT_TRUE(std::equal(blocks[i].begin() + 3, blocks[i].end(), m_Image.begin() + 1024 * i));
     }
-    CReceivedBlocks stored = m_Sim.BulkTransfer();
+    CReceivedBlocks stored = m_pSim->BulkTransfer();
     EXPECT_EQ(stored.Read(0x4F2000, 4096), m_Image);
     EXPECT_EQ(stored.LastEnd(), 0);
-    EXPECT_EQ(Received(kItemBlockAddress), (std::vector<std::vector<uint8_t>>{{0x4F, 0x20, 0x00}}));
-    EXPECT_EQ(Received(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}}));
-    EXPECT_EQ(m_Sim.GetBaud(), 9600u) << "speed restored";
+    EXPECT_EQ(Parameters(kItemBlockAddress), (std::vector<std::vector<uint8_t>>{{0x4F, 0x20, 0x00}}));
+    EXPECT_EQ(Parameters(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}}));
+    EXPECT_EQ(m_pSim->GetBaud(), 9600u) << "speed restored";
 }
 
 TEST_F(SetTransfer, FailedOrCancelledBlockAborts)
@@ -119,31 +84,31 @@ TEST_F(SetTransfer, FailedOrCancelledBlockAborts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        m_Sim.Log().Clear();
+        m_pSim->Log().Clear();
         CScriptedProgress progress;
         progress.cancelOnPoll = c.cancelOnPoll;
         if (c.failSecond)
             progress.onBlock = [this](size_t sent) {
                 if (sent == 1)
-                    m_Sim.PushFaults(std::vector<SFault>(3, SFault{EFault::NoAck}));
+                    m_pSim->PushFaults(std::vector<SFault>(3, SFault{EFault::NoAck}));
             };
         EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
-        EXPECT_EQ(Received(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
-        for (const std::vector<uint8_t>& block : Received(kItemBlockData))
+        EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
+        for (const std::vector<uint8_t>& block : Parameters(kItemBlockData))
             EXPECT_LE(BigEndianUnsigned(block.data(), 3), c.lastAddress);
-        EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 1);
-        EXPECT_EQ(Received(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}})) << "mode put back";
-        EXPECT_EQ(m_Sim.GetBaud(), 9600u);
+        EXPECT_EQ(m_pSim->BulkTransfer().LastEnd(), 1);
+        EXPECT_EQ(Parameters(kItemLinkMode), (std::vector<std::vector<uint8_t>>{{2}, {0}})) << "mode put back";
+        EXPECT_EQ(m_pSim->GetBaud(), 9600u);
     }
 }
 
 TEST_F(SetTransfer, RefusedBulkModeSendsNothingElse)
 {
-    m_Sim.PushFaults(std::vector<SFault>(3, SFault{EFault::Nak}));
+    m_pSim->PushFaults(std::vector<SFault>(3, SFault{EFault::Nak}));
     EXPECT_EQ(SendSetImage(m_Link, m_Image), 0);
-    EXPECT_TRUE(Received(kItemBlockData).empty());
-    EXPECT_TRUE(Received(kItemSpeed).empty());
-    EXPECT_EQ(Received(kItemLinkMode).size(), 3u) << "three attempts of mode 2, no mode 0";
+    EXPECT_TRUE(Parameters(kItemBlockData).empty());
+    EXPECT_TRUE(Parameters(kItemSpeed).empty());
+    EXPECT_EQ(Parameters(kItemLinkMode).size(), 3u) << "three attempts of mode 2, no mode 0";
 }
 
 TEST_F(SetTransfer, FailedReturnToNormalModeFailsTheWhole)
@@ -152,11 +117,11 @@ TEST_F(SetTransfer, FailedReturnToNormalModeFailsTheWhole)
     progress.onBlock = [this](size_t sent) {
         // The end marker, then mode 0 refused in all its attempts.
         if (sent == 4)
-            m_Sim.PushFaults(
+            m_pSim->PushFaults(
                 {SFault{}, SFault{}, SFault{}, SFault{EFault::Nak}, SFault{EFault::Nak}, SFault{EFault::Nak}});
     };
     EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
-    EXPECT_EQ(m_Sim.BulkTransfer().LastEnd(), 0) << "the data itself went through";
+    EXPECT_EQ(m_pSim->BulkTransfer().LastEnd(), 0) << "the data itself went through";
 }
 
 } // namespace

@@ -64,11 +64,10 @@ void CSettingFileUi::ChooseDirectory() const
         SetCurrentDirectoryA(ProgramDirectory().c_str());
 }
 
-void CSettingFileUi::RememberDirectory()
+void CSettingFileUi::SetLastFile(const std::string& path)
 {
-    char dir[MAX_PATH] = {};
-    if (GetCurrentDirectoryA(MAX_PATH, dir))
-        m_strDirectory = dir;
+    m_strLastFile = path;
+    m_strDirectory = SettingFileDirectory(path);
 }
 
 void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
@@ -94,6 +93,7 @@ void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
     std::string chosen = path;
     m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
     m_strCurrentFile = chosen;
+    m_strLastFile = chosen;
 
     CNoticeDlg wait;
     if (wait.Create(IDD_WAIT, GetAncestor(owner, GA_ROOT))) {
@@ -145,6 +145,7 @@ void CSettingFileUi::SaveSettingFileAs(HWND owner)
     std::string chosen = path;
     m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
     m_strCurrentFile = chosen;
+    m_strLastFile = chosen;
     Write(owner);
 }
 

@@ -44,16 +44,20 @@ public:
     void OnItemChanged(uint16_t item, bool fromProjector) { m_ResolutionWait.OnItemChanged(item, fromProjector); }
 
     const std::string& CurrentFile() const { return m_strCurrentFile; }
+    // The last setting file as the ini keeps it: read at start-up for the setting-file
+    // directory (the current file stays empty), written at the end.
+    void SetLastFile(const std::string& path);
+    const std::string& LastFile() const { return m_strLastFile; }
 
 private:
     // The setting-file directory, else the program's, becomes the current directory.
     void ChooseDirectory() const;
-    void RememberDirectory();
     bool Write(HWND owner);
 
     CSettingModel& m_Settings;
     ISettingView& m_View;
     std::string m_strCurrentFile;
     std::string m_strDirectory;
+    std::string m_strLastFile;
     CResolutionWait m_ResolutionWait;
 };

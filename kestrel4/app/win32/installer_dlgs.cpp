@@ -281,12 +281,8 @@ void CInstallerDlg::OnSubChoice()
         m_wSetItem = m_Subs[static_cast<size_t>(selected)].wCode;
     m_SetPoint = m_wSetItem ? SetPointOf(m_wSetItem) : SSetPoint();
     std::vector<std::string> values;
-    if (m_SetPoint.eInput == INPUT_LIST) {
-        std::vector<std::string> signals;
-        for (int i = 0; i < static_cast<int>(kResolutionEntries) - 1; ++i)
-            signals.push_back(LoadResString(IDS_RESOLUTION_FIRST + static_cast<UINT>(i)));
-        values = SetPointList(m_wSetItem, signals);
-    }
+    if (m_SetPoint.eInput == INPUT_LIST)
+        values = SetPointList(m_wSetItem, [](unsigned int id) { return LoadResString(id); });
     FillList(m_hWnd, IDC_VALUE_LIST, values);
     m_bEditing = true;
     SetDlgItemTextA(m_hWnd, IDC_SET_POINT, "");
@@ -399,7 +395,7 @@ void CInstallerDlg::OnStack(bool establish)
 
 void CInstallerDlg::OnSettingComplete()
 {
-    if (m_Connection.Model().bStackCapable && m_Settings.ReadLockSettings())
+    if (m_Connection.Model().bStackCapable && m_Settings.ReadAllLockSettings())
         m_Settings.SetItem(m_Connection.IsStackMode(), 1, kItemSettingComplete, nullptr, 0);
     EndDialog(m_hWnd, IDOK);
 }

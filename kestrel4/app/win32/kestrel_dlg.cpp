@@ -258,8 +258,9 @@ BOOL CKestrelDlg::OnInitDialog()
             m_pControlPanel = panel.get();
             m_pScreens[i] = std::move(panel);
             screen = m_pControlPanel->Create(m_hWnd);
+            m_pControlPanel->Files().SetLastFile(m_strControlFile);
         } else if (i == SCREEN_CURSOR) {
-            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable);
+            auto page = std::make_unique<CCursorSetPage>(GetApp().Link(), m_ColorTable, m_strCursorStampFile);
             m_pCursorPage = page.get();
             m_pScreens[i] = std::move(page);
             screen = m_pCursorPage->Create(m_hWnd);
@@ -772,6 +773,9 @@ void CKestrelDlg::CloseLink()
 
 void CKestrelDlg::DestroyScreens()
 {
+    // The ini is written after the screens are gone.
+    if (m_pControlPanel)
+        m_strControlFile = m_pControlPanel->Files().LastFile();
     m_pTestPattern.reset();
     m_pControlPanel = nullptr;
     m_pCursorPage = nullptr;

@@ -17,9 +17,12 @@ public:
     virtual void OnEffectChanged() = 0;
     // "Test": runs the shown definition over the screen as it is.
     virtual void OnTest() = 0;
+    // Item deleted of a library (type: EFFECT_STAMP or EFFECT_CUSTOM_CURSOR) is gone and
+    // the later files renamed one down; every definition using them follows.
+    virtual void OnItemsRenumbered(int type, const std::vector<std::string>& before, size_t deleted) = 0;
 };
 
-class CEffectPage : public CDialogBase {
+class CEffectPage : public virtual CDialogBase {
 public:
     CEffectPage(IEffectPageHost& host, UINT templateId) : m_Host(host), m_nTemplate(templateId) {}
     HWND Create(HWND parent) { return CDialogBase::Create(m_nTemplate, parent); }

@@ -1,4 +1,5 @@
 #include "support_page.h"
+#include "item_effect_page.h"
 #include "register_dlg.h"
 #include "resource.h"
 #include "setting_names.h"
@@ -53,12 +54,22 @@ void CSupportPage::CreatePages()
     m_pPages[EFFECT_CLEAR_SCREEN].reset(new CEmptyPage(*this, IDD_CLEAR_SCREEN));
     m_pKeyPage = new CKeyPage(*this, m_nKeyboardKind, HookLibraryConverter());
     m_pPages[EFFECT_KEY].reset(m_pKeyPage);
-    // EFFECT_STAMP and EFFECT_CUSTOM_CURSOR: the pages of dialogs 145 and 146 plug in through AttachPage.
+    m_pPages[EFFECT_STAMP].reset(new CItemEffectPage(*this, ITEM_STAMP));
+    m_pPages[EFFECT_CUSTOM_CURSOR].reset(new CItemEffectPage(*this, ITEM_CURSOR));
 }
 
-void CSupportPage::AttachPage(int type, std::unique_ptr<CEffectPage> page)
+void CSupportPage::OnItemSaved(int type)
 {
-    m_pPages[type] = std::move(page);
+    // Only the shown page holds a live definition; a hidden one reads its folder when shown.
+    CEffectPage* page = m_pPages[type].get();
+    if (m_Settings.GetChosenType(m_nSlot) == type && page && page->Exists())
+        static_cast<CItemEffectPage*>(page)->Relist();
+}
+
+void CSupportPage::OnItemsRenumbered(int type, const std::vector<std::string>& before, size_t deleted)
+{
+    if (m_Settings.RenumberItems(type, before, deleted))
+        OnEffectChanged();
 }
 
 HWND CSupportPage::Create(HWND parent)
@@ -81,6 +92,12 @@ INT_PTR CSupportPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             SelectSlot(static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_SLOT_TABS, TCM_GETCURSEL, 0, 0)));
         return FALSE;
     }
+    case UM_EDITOR_CURSOR_SAVED:
+        OnItemSaved(EFFECT_CUSTOM_CURSOR);
+        return TRUE;
+    case UM_EDITOR_STAMP_SAVED:
+        OnItemSaved(EFFECT_STAMP);
+        return TRUE;
     case WM_TAPLINE_KEY:
         return SetResult(m_pExecution ? m_pExecution->OnKey(static_cast<int>(wParam), (lParam & 0x80000000) != 0) : 0);
     case WM_TAPLINE_MOUSE:

@@ -20,10 +20,6 @@ public:
     ~CSupportPage() override;
     HWND Create(HWND parent);
 
-    // The setting page of a type whose page comes from elsewhere (Cursor change, Stamp);
-    // called before Create. The page is shown over the page area like the others.
-    void AttachPage(int type, std::unique_ptr<CEffectPage> page);
-
     // Slot n (1..6) at the projector's request (local 0) or the user's (1).
     int RunEffect(int n, int local);
     // Ends a running effect and leaves the screen and the pointers as they were.
@@ -45,10 +41,13 @@ private:
     void OnCommand(UINT id, UINT code);
     void OnEffectChanged() override;
     void OnTest() override;
+    void OnItemsRenumbered(int type, const std::vector<std::string>& before, size_t deleted) override;
     const CEffect* GetSlotEffect(int slot) const override;
     const KeyCodeArray& GetSlotShortcut(int slot) const override;
 
     void CreatePages();
+    // The editor saved an item: the shown library reads its folder again.
+    void OnItemSaved(int type);
     void SelectSlot(int slot);
     void ChooseType(int type);
     void ShowPage();

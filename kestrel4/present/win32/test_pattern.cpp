@@ -220,7 +220,8 @@ void CTestPattern::LoadUserFile()
     HWND owner = m_hOwner;
     std::string caption = LoadResString(IDS_CAPTION);
     UINT text = result == DIB_BAD ? IDS_NOT_AVAILABLE : IDS_READ_FAILED;
-    MessageBoxA(owner, LoadResString(text).c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+    // Above the pattern window, which may already cover the screen when the file changes.
+    MessageBoxA(owner, LoadResString(text).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
 
 void CTestPattern::PaintUserFile(HDC dc, int width, int height)
@@ -276,6 +277,9 @@ INT_PTR CTestPatternDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
 {
     switch (msg) {
     case WM_INITDIALOG:
+        // The pattern window is top-most and may cover the screen: the dialog and what it
+        // opens must stay above it.
+        SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         CheckRadioButton(m_hWnd, IDC_PATTERN_COLOR, IDC_PATTERN_USER, IDC_PATTERN_COLOR + m_nPattern);
         if (!m_strFile.empty())
             m_Preview.ReadFile(m_strFile);

@@ -25,21 +25,11 @@ std::string DialogFilter(const std::string& text)
     return filter + '\0';
 }
 
-bool SamePath(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-std::string FileTitle(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
-CCursorSetPage::CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4])
-    : m_Link(link), m_pColorTable(colorTable)
+CCursorSetPage::CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4], std::string& lastFile)
+    : m_Link(link), m_pColorTable(colorTable),
+      m_Names(ProgramDirectory() + "Temp.csp", lastFile, LoadResString(IDS_SET_UNTITLED))
 {
 }
 
@@ -83,7 +73,6 @@ void CCursorSetPage::OnInitDialog()
     for (int i = 0; i < kSetFrames; ++i)
         SendMessageA(slots, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_string(i).c_str()));
     SendMessageA(slots, LB_SETCURSEL, 0, 0);
-    m_strTempPath = ProgramDirectory() + "Temp.csp";
     // Every run starts from a fresh Temp.csp.
     New();
 }
@@ -126,8 +115,7 @@ ESaveAnswer CCursorSetPage::AskSave()
 
 void CCursorSetPage::Save()
 {
-    bool unnamed = m_strFilePath.empty() || SamePath(m_strFilePath, m_strTempPath);
-    SaveTo(unnamed);
+    SaveTo(m_Names.NeedsName());
 }
 
 bool CCursorSetPage::AskAndSave()
@@ -151,11 +139,10 @@ void CCursorSetPage::New()
     for (size_t i = 0; i < 16; ++i)
         colors[i] = MakeColor(m_pColorTable[i][2], m_pColorTable[i][1], m_pColorTable[i][0]);
     set.SetColorTable(colors);
-    if (set.WriteFile(m_strTempPath.c_str()) != CURSOR_FILE_OK)
+    if (set.WriteFile(m_Names.GetTempPath().c_str()) != CURSOR_FILE_OK)
         Message(IDS_SET_WRITE_FAILED, MB_OK | MB_ICONERROR);
     m_Set = set;
-    m_strFilePath = m_strTempPath;
-    m_strTitle = LoadResString(IDS_SET_UNTITLED);
+    m_Names.New();
     m_bChanged = false;
     ShowTitle();
 }
@@ -183,7 +170,8 @@ void CCursorSetPage::Open()
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = m_strDirectory.empty() ? nullptr : m_strDirectory.c_str();
+    std::string folder = m_Names.StartFolder();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = "csp";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn))
@@ -191,14 +179,13 @@ void CCursorSetPage::Open()
     if (!ReadSet(path))
         return;
     std::string chosen = path;
-    m_strDirectory = chosen.substr(0, chosen.find_last_of("\\/") + 1);
-    m_strFilePath = chosen;
-    m_strTitle = FileTitle(chosen);
+    m_Names.Opened(chosen);
     // The editor works on Temp.csp: the opened file is copied over it, writable.
-    if (!SamePath(chosen, m_strTempPath)) {
-        CopyFileA(chosen.c_str(), m_strTempPath.c_str(), FALSE);
-        SetFileAttributesA(m_strTempPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ReadSet(m_strTempPath);
+    const std::string& temp = m_Names.GetTempPath();
+    if (!m_Names.IsTemp(chosen)) {
+        CopyFileA(chosen.c_str(), temp.c_str(), FALSE);
+        SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ReadSet(temp);
     }
     m_bChanged = false;
     ShowTitle();
@@ -206,7 +193,7 @@ void CCursorSetPage::Open()
 
 bool CCursorSetPage::SaveTo(bool askName)
 {
-    std::string target = m_strFilePath;
+    std::string target = m_Names.GetFile();
     if (askName) {
         char path[MAX_PATH] = {0};
         std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
@@ -216,7 +203,8 @@ bool CCursorSetPage::SaveTo(bool askName)
         ofn.lpstrFilter = filter.c_str();
         ofn.lpstrFile = path;
         ofn.nMaxFile = MAX_PATH;
-        ofn.lpstrInitialDir = m_strDirectory.empty() ? nullptr : m_strDirectory.c_str();
+        std::string folder = m_Names.StartFolder();
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
         ofn.lpstrDefExt = "csp";
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
         if (!GetSaveFileNameA(&ofn))
@@ -227,9 +215,7 @@ bool CCursorSetPage::SaveTo(bool askName)
         Message(IDS_SET_WRITE_FAILED, MB_OK | MB_ICONERROR);
         return false;
     }
-    m_strFilePath = target;
-    m_strTitle = FileTitle(target);
-    m_strDirectory = target.substr(0, target.find_last_of("\\/") + 1);
+    m_Names.Saved(target);
     m_bChanged = false;
     ShowTitle();
     return true;
@@ -262,13 +248,13 @@ void CCursorSetPage::EditSlot()
 
 void CCursorSetPage::OnSetRenewed()
 {
-    if (ReadSet(m_strTempPath))
+    if (ReadSet(m_Names.GetTempPath()))
         m_bChanged = true;
 }
 
 void CCursorSetPage::ShowTitle()
 {
-    SetDlgItemTextA(m_hWnd, IDC_SET_TITLE, m_strTitle.c_str());
+    SetDlgItemTextA(m_hWnd, IDC_SET_TITLE, m_Names.GetTitle().c_str());
     InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
 }
 

@@ -6,14 +6,16 @@
 #include "ani_info.h"
 #include "main_logic.h"
 #include "screen_dlgs.h"
+#include "set_file_names.h"
 
 class CProjectorLink;
 
 class CCursorSetPage : public CScreenDlg {
 public:
     // colorTable is the connected model's sixteen colours (blue, green, red, 0), kept by the
-    // main window; it is read at every New.
-    CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4]);
+    // main window; it is read at every New. lastFile is the main window's remembered set file
+    // ("CursorStampFile"), where the file dialogs start.
+    CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4], std::string& lastFile);
     HWND Create(HWND parent);
 
     // File New, Open, Save, Save As and Projector > Sending cursor/stamp.
@@ -42,9 +44,6 @@ private:
     CProjectorLink& m_Link;
     const BYTE (*m_pColorTable)[4];
     CAniInfo m_Set;
-    std::string m_strTempPath;
-    std::string m_strFilePath; // the named file; empty or Temp.csp until saved under a name
-    std::string m_strTitle;
-    std::string m_strDirectory; // of the last file opened or saved
+    CSetFileNames m_Names;
     bool m_bChanged = false;
 };

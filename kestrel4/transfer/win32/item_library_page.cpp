@@ -6,9 +6,14 @@
 
 CItemLibraryPage::CItemLibraryPage(EItemKind kind) : m_Library(kind, ProgramDirectory()) {}
 
+UINT CItemLibraryPage::TemplateOf(EItemKind kind)
+{
+    return kind == ITEM_CURSOR ? IDD_CURSOR_CHANGE : IDD_STAMP_SETTING;
+}
+
 HWND CItemLibraryPage::Create(HWND parent, const RECT& area)
 {
-    HWND page = CDialogBase::Create(m_Library.GetKind() == ITEM_CURSOR ? IDD_CURSOR_CHANGE : IDD_STAMP_SETTING, parent);
+    HWND page = CDialogBase::Create(TemplateOf(m_Library.GetKind()), parent);
     if (page) {
         MoveWindow(page, area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
         ShowWindow(page, SW_SHOWNA);
@@ -30,8 +35,15 @@ std::string CItemLibraryPage::GetSelectedName() const
 
 void CItemLibraryPage::SelectName(const std::string& name)
 {
-    SendDlgItemMessageA(m_hWnd, IDC_ITEM_LIST, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                        reinterpret_cast<LPARAM>(name.c_str()));
+    // LB_SELECTSTRING would take a prefix ("0" selects "00.crs"): find the whole name.
+    int index = FindItem(m_Library.GetNames(), name);
+    SendDlgItemMessageA(m_hWnd, IDC_ITEM_LIST, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::string CItemLibraryPage::ItemToSelect(const std::string& previous) const
+{
+    const std::vector<std::string>& names = m_Library.GetNames();
+    return FindItem(names, previous) >= 0 || names.empty() ? previous : names.front();
 }
 
 INT_PTR CItemLibraryPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -58,6 +70,8 @@ INT_PTR CItemLibraryPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
             OnDelete();
             return TRUE;
         case IDC_ITEM_LIST:
+            if (HIWORD(wParam) == LBN_SELCHANGE && !GetSelectedName().empty())
+                OnItemChosen(GetSelectedName());
             if (HIWORD(wParam) == LBN_DBLCLK)
                 OnEdit();
             return TRUE;
@@ -79,8 +93,11 @@ int CItemLibraryPage::Message(UINT textId, UINT flags)
 
 void CItemLibraryPage::Relist()
 {
-    std::string selected = GetSelectedName();
-    int index = Selected();
+    Fill(GetSelectedName());
+}
+
+void CItemLibraryPage::Fill(const std::string& previous)
+{
     m_Library.List();
     m_Images.assign(m_Library.GetNames().size(), CCursorInfo());
     HWND list = GetDlgItem(m_hWnd, IDC_ITEM_LIST);
@@ -91,14 +108,9 @@ void CItemLibraryPage::Relist()
             m_Images[i] = CCursorInfo();
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
-    int count = static_cast<int>(m_Library.GetNames().size());
-    // The same item stays selected; after a delete, the one now in its place.
-    bool kept = !selected.empty() && SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                                  reinterpret_cast<LPARAM>(selected.c_str())) != LB_ERR;
-    if (!kept && count > 0)
-        SendMessageA(list, LB_SETCURSEL, index < 0 ? 0 : (index < count ? index : count - 1), 0);
+    SelectName(ItemToSelect(previous));
     EnableWindow(GetDlgItem(m_hWnd, IDC_ITEM_DELETE), m_Library.CanDelete());
-    EnableWindow(GetDlgItem(m_hWnd, IDC_ITEM_EDIT), count > 0);
+    EnableWindow(GetDlgItem(m_hWnd, IDC_ITEM_EDIT), !m_Library.GetNames().empty());
 }
 
 void CItemLibraryPage::RunEditorWith(const std::string& arguments)
@@ -135,8 +147,15 @@ void CItemLibraryPage::OnDelete()
         return;
     if (Message(IDS_ITEM_DELETE, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
-    m_Library.Delete(static_cast<size_t>(index));
-    Relist();
+    std::vector<std::string> before = m_Library.GetNames();
+    size_t deleted = static_cast<size_t>(index);
+    if (!m_Library.Delete(deleted)) {
+        Fill(before[deleted]);
+        return;
+    }
+    // Renamed files are told before the list is read again, so the selection can follow them.
+    OnItemDeleted(before, deleted);
+    Fill(NameAfterDelete(before, deleted, before[deleted]));
 }
 
 void CItemLibraryPage::DrawItem(const DRAWITEMSTRUCT& item)

@@ -10,8 +10,12 @@
 //   show TITLE restore|minimize    ShowWindow from outside
 //   foreground TITLE               bring it to the front
 //   splash-ms TITLE [ms]           how long the caption-less popup of TITLE stays up
+//   splash-shown TITLE             1 while a caption-less popup of TITLE is shown (the splash
+//                                  screen, the test pattern window)
 //   text TITLE ID                  the text of control ID
+//   settext TITLE ID TEXT          set the text of control ID (an edit tells its parent EN_CHANGE)
 //   enabled TITLE ID               1 when control ID is enabled; ID 0: the window itself
+//   topmost TITLE                  1 when the window stays above windows that are not top-most
 //   click TITLE ID                 BM_CLICK on control ID (posted)
 //   combo TITLE ID                 the items of combo box ID, one a line, selected marked '*'
 //   select TITLE ID INDEX          select a combo item and tell the parent
@@ -466,9 +470,13 @@ int main(int argc, char** argv)
         std::printf("%d\n", GetForegroundWindow() == hwnd ? 1 : 0);
     } else if (cmd == "text" && argc > 3) {
         Print(WindowText(NeedItem(hwnd, argv[3])));
+    } else if (cmd == "settext" && argc > 4) {
+        SetWindowTextW(NeedItem(hwnd, argv[3]), Widen(argv[4]).c_str());
     } else if (cmd == "enabled" && argc > 3) {
         HWND item = std::string(argv[3]) == "0" ? hwnd : NeedItem(hwnd, argv[3]);
         std::printf("%d\n", IsWindowEnabled(item) ? 1 : 0);
+    } else if (cmd == "topmost") {
+        std::printf("%d\n", (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0);
     } else if (cmd == "click" && argc > 3) {
         PostMessageW(NeedItem(hwnd, argv[3]), BM_CLICK, 0, 0);
     } else if (cmd == "combo" && argc > 3) {
