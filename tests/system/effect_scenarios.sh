@@ -46,8 +46,8 @@ differ() {  # differ NAME OTHER [REGION]
 grabbed_pixel_is() { grab "$1" && [ "$(pixel "$1" "$2" "$3")" == "$4" ]; }  # NAME X Y COLOUR
 grabbed_pixel_not() { grab "$1" && [ "$(pixel "$1" "$2" "$3")" != "$4" ]; }
 grabbed_same() { grab "$1" && [ "$(differ "$1" "$2" "${@:3}")" == 0 ]; }  # NAME REFERENCE [REGION]
-wait_pixel() { wait_for "$WAIT_SHORT" grabbed_pixel_is "$@"; }
-wait_same() { wait_for "$WAIT_SHORT" grabbed_same "$@"; }
+wait_grab_pixel() { wait_for "$WAIT_SHORT" grabbed_pixel_is "$@"; }
+wait_grab_same() { wait_for "$WAIT_SHORT" grabbed_same "$@"; }
 
 # The canvas writes its log with CR LF.
 logged() { tr -d '\r' < "$keylog" 2>/dev/null | grep -qx "$1"; }
@@ -127,7 +127,7 @@ RED=ff0000
 say "minimized: Ctrl+Shift+P starts the spot light"
 xdotool mousemove 640 512
 shortcut p
-wait_pixel spot 20 20 "$GREEN" || fail "no green outside the spot"
+wait_grab_pixel spot 20 20 "$GREEN" || fail "no green outside the spot"
 keep spot 02-spot-light
 expect "outside the spot: the background colour" "$GREEN" "$(pixel spot 1200 1000)"
 expect "inside the spot: the old picture" "$(pixel before 640 512)" "$(pixel spot 640 512)"
@@ -135,13 +135,13 @@ expect "edge of the spot still inside" "$(pixel before 560 512)" "$(pixel spot 5
 expect "just beyond the spot" "$GREEN" "$(pixel spot 640 630)"
 expect "the shortcut's key was swallowed" 0 "$(count_log 'down 80')"
 xdotool mousemove 300 300
-wait_pixel spot-moved 640 512 "$GREEN" || fail "the spot did not leave its first place"
+wait_grab_pixel spot-moved 640 512 "$GREEN" || fail "the spot did not leave its first place"
 keep spot-moved 03-spot-light-moved
 expect "the spot followed the mouse" "$(pixel before 300 300)" "$(pixel spot-moved 300 300)"
 say "the effect swallows the mouse; a right click ends it and leaves the screen as it was"
 xdotool click 1
 xdotool click 3
-wait_same after-spot before || fail "screen after the spot light differs in $(differ after-spot before) pixels"
+wait_grab_same after-spot before || fail "screen after the spot light differs in $(differ after-spot before) pixels"
 keep after-spot 04-after-spot-light
 expect "the left click during the effect never reached the canvas" 0 "$(tr -d '\r' < "$keylog" | grep -c '^click')"
 xdotool mousemove 100 100 click 1
@@ -183,12 +183,12 @@ below=1280x260+0+764
 xdotool mousemove 700 900 mousedown 1
 for x in $(seq 700 20 900); do xdotool mousemove "$x" 900; done
 xdotool mouseup 1
-wait_pixel test-drawn 800 900 "$RED" || fail "the test drew nothing"
+wait_grab_pixel test-drawn 800 900 "$RED" || fail "the test drew nothing"
 keep test-drawn 07-test-overlay
 expect "the overlay shows the screen as it was" "$(pixel test-before 100 100)" "$(pixel test-drawn 100 100)"
 press Escape
 wait_for "$WAIT_SHORT" k_is 0 overlay Kestrel || fail "Esc left the overlay open"
-wait_same test-after test-before "$below" || fail "after the test $(differ test-after test-before "$below") pixels differ"
+wait_grab_same test-after test-before "$below" || fail "after the test $(differ test-after test-before "$below") pixels differ"
 keep test-after 08-after-test
 
 say "a free line drawn with the mouse, gone after Clear screen"
@@ -200,12 +200,12 @@ shortcut f
 xdotool mousedown 1
 for x in $(seq 210 20 600); do xdotool mousemove "$x" $((200 + (x - 200) / 4)); done
 xdotool mouseup 1
-wait_pixel line 400 250 "$RED" || fail "no red line on the screen"
+wait_grab_pixel line 400 250 "$RED" || fail "no red line on the screen"
 keep line 05-free-line
 expect "the line ends where the mouse went" "$RED" "$(pixel line 590 297)"
 xdotool click 3
 shortcut c
-wait_same after-clear before-line || fail "after Clear screen $(differ after-clear before-line) pixels differ"
+wait_grab_same after-clear before-line || fail "after Clear screen $(differ after-clear before-line) pixels differ"
 keep after-clear 06-after-clear-screen
 
 say "closing the program while a Cursor change runs, a free line left on the screen"
@@ -213,11 +213,11 @@ shortcut f
 xdotool mousemove 300 600 mousedown 1
 for x in $(seq 310 20 700); do xdotool mousemove "$x" 600; done
 xdotool mouseup 1
-wait_pixel line-left 500 600 "$RED" || fail "no red line on the screen"
+wait_grab_pixel line-left 500 600 "$RED" || fail "no red line on the screen"
 shortcut u
 k close Kestrel
 wait_app_exit 20 || fail "the program did not end"
-wait_same after-close before-line || fail "after closing $(differ after-close before-line) pixels differ"
+wait_grab_same after-close before-line || fail "after closing $(differ after-close before-line) pixels differ"
 keep after-close 09-after-close
 # The mouse hook went with the program: clicks and keys reach the canvas again.
 xdotool mousemove 120 120 click 1
