@@ -32,23 +32,23 @@ gets=$(since "$m" | grep "RX frame" | grep "get 0x" | grep -vc "get 0x1004")
 expect "every item of the model asked once" 46 "$gets"
 expect "the SRS model is not asked for 3D Sound" 0 "$(since "$m" | grep -c 'get 0x0205')"
 expect "nothing set while reading" 0 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
-expect "the Video tab shows the computer page" "Video(Computer)" "$(k pages Kestrel)"
-expect "Brightness text from the projector" 7 "$(k text "$VC" 1125)"
-expect "Brightness slider from the projector" 7 "$(k pos "$VC" 1118)"
-expect "Tracking shows the base" 1344 "$(k text "$VC" 1123)"
-expect "Sync." 63 "$(k text "$VC" 1124)"
+expect_k "the Video tab shows the computer page" "Video(Computer)" pages Kestrel
+expect_k "Brightness text from the projector" 7 text "$VC" 1125
+expect_k "Brightness slider from the projector" 7 pos "$VC" 1118
+expect_k "Tracking shows the base" 1344 text "$VC" 1123
+expect_k "Sync." 63 text "$VC" 1124
 expect "only the connected projector can be chosen" "1000" \
   "$(k enabled Kestrel 1219)$(k enabled Kestrel 1220)$(k enabled Kestrel 1222)$(k enabled Kestrel 1223)"
 shot 22-video-computer
 
 say "Shift+Tab from the screen list goes to the last control of the page shown"
-expect "focus on the screen list" 1000 "$(k focus Kestrel)"
+expect_k "focus on the screen list" 1000 focus Kestrel
 for _attempt in 1 2 3; do
   wait_for "$WAIT_SHORT" is_foreground
   xdotool key shift+Tab 2>/dev/null
   wait_focus 1117 && break
 done
-expect "focus on Preset..." 1117 "$(k focus Kestrel)"
+expect_k "focus on Preset..." 1117 focus Kestrel
 
 say "Brightness one step sends one set frame and the projector's value follows"
 m=$(mark)
@@ -56,8 +56,8 @@ k scroll "$VC" 1118 1
 wait_frames "$m" "1B 07 01 03 00 08 " 1 5 || fail "no set of Brightness 8"
 wait_text "$VC" 1125 8 5
 expect "one set frame" 1 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
-expect "Brightness text" 8 "$(k text "$VC" 1125)"
-expect "Brightness slider" 8 "$(k pos "$VC" 1118)"
+expect_k "Brightness text" 8 text "$VC" 1125
+expect_k "Brightness slider" 8 pos "$VC" 1118
 shot 23-brightness-step
 
 say "dragging the thumb sends nothing until it is released"
@@ -77,8 +77,8 @@ wait_frames "$m" "1B 07 01 03 00 09 " 1 5 || fail "no set of Brightness 9"
 wait_for "$WAIT_SHORT" log_has "$m" refusal || fail "no refusal"
 wait_text "$VC" 1125 8
 expect "refused answer" 1 "$(since "$m" | grep -c 'refusal')"
-expect "Brightness text after the refusal" 8 "$(k text "$VC" 1125)"
-expect "Brightness slider after the refusal" 8 "$(k pos "$VC" 1118)"
+expect_k "Brightness text after the refusal" 8 text "$VC" 1125
+expect_k "Brightness slider after the refusal" 8 pos "$VC" 1118
 shot 24-brightness-refused
 sim "range 0x0300 -30 30"
 
@@ -128,13 +128,13 @@ m=$(mark)
 xdotool mousemove $((sx - 8)) "$sy" click 1 2>/dev/null
 wait_frames "$m" "1B 07 01 03 02 3F " 1 5 || fail "Sync. 0 one step down did not send 63"
 wait_text "$VC" 1124 63 5
-expect "Sync. back at 63" 63 "$(k text "$VC" 1124)"
+expect_k "Sync. back at 63" 63 text "$VC" 1124
 read -r tx ty <<< "$(k center "$VC" 1057)"
 m=$(mark)
 xdotool mousemove $((tx + 8)) "$ty" click 1 2>/dev/null
 wait_frames "$m" "1B 08 01 03 03 00 02 " 1 5 || fail "Tracking did not send 2"
 wait_text "$VC" 1123 1346 5
-expect "Tracking shows base + value" 1346 "$(k text "$VC" 1123)"
+expect_k "Tracking shows base + value" 1346 text "$VC" 1123
 expect "one set frame per click" 3 "$(since "$m0" | grep 'RX frame' | grep -c ' set 0x')"
 shot 24b-sync-tracking
 
@@ -142,30 +142,30 @@ say "a projector report of a new input switches the Video tab between its pages"
 m=$(mark)
 sim "input 33"
 wait_pages "Video(Video)" 10 || fail "video page not shown"
-expect "the Video tab shows the video page" "Video(Video)" "$(k pages Kestrel)"
+expect_k "the Video tab shows the video page" "Video(Video)" pages Kestrel
 expect "the video items were asked again" 1 "$(since "$m" | grep -c 'get 0x0400')"
-expect "Tint disabled without a colour system that has it" 0 "$(k enabled "$VV" 1068)"
+expect_k "Tint disabled without a colour system that has it" 0 enabled "$VV" 1068
 shot 25-video-video
 m=$(mark)
 sim "input 16"
 wait_pages "Video(Computer)" 10 || fail "computer page not shown again"
 expect "the projector answered Brightness 8 when asked again" 1 "$(since "$m" | grep -c 'TX  1B 07 82 03 00 08 ')"
-expect "Brightness text after the re-read" 8 "$(k text "$VC" 1125)"
+expect_k "Brightness text after the re-read" 8 text "$VC" 1125
 
 say "the About page paints the lamp hours in red from the model's threshold"
 tab 4
-expect "About page" "About" "$(k pages Kestrel)"
-expect "lamp hours" 2100 "$(k text Kestrel 1104)"
-expect "horizontal frequency" 48.36 "$(k text Kestrel 1185)"
-expect "vertical frequency" 60.0 "$(k text Kestrel 1186)"
-expect "resolution" "1024 x 768" "$(k text Kestrel 1202)"
+expect_k "About page" "About" pages Kestrel
+expect_k "lamp hours" 2100 text Kestrel 1104
+expect_k "horizontal frequency" 48.36 text Kestrel 1185
+expect_k "vertical frequency" 60.0 text Kestrel 1186
+expect_k "resolution" "1024 x 768" text Kestrel 1202
 expect "sync" " - | + |Separate Sync" "$(k text Kestrel 1196)|$(k text Kestrel 1197)|$(k text Kestrel 1200)"
-expect "painted in red" 1 "$(k red Kestrel 1104)"
+expect_k "painted in red" 1 red Kestrel 1104
 shot 26-about-lamp-warning
 sim "change 0x0009 1999"
 wait_text Kestrel 1104 1999 5 || fail "lamp hours report not shown"
 wait_for "$WAIT_SHORT" k_is 0 red Kestrel 1104
-expect "1999 hours in the normal colour" 0 "$(k red Kestrel 1104)"
+expect_k "1999 hours in the normal colour" 0 red Kestrel 1104
 shot 27-about-lamp-normal
 
 say "registering a preset"
@@ -173,8 +173,8 @@ tab 0
 m=$(mark)
 k click "$VC" 1117
 k box Preset 5000 > /dev/null || fail "no preset dialog"
-expect "preset dialog resolution" "1024 x 768" "$(k text Preset 1202)"
-expect "preset dialog refresh" "60.0" "$(k text Preset 1204)"
+expect_k "preset dialog resolution" "1024 x 768" text Preset 1202
+expect_k "preset dialog refresh" "60.0" text Preset 1204
 k select Preset 1160 2
 shot 28-preset-dialog
 k answer Preset 1
@@ -212,20 +212,20 @@ k box-gone Kestrel 5000
 
 say "the other pages"
 tab 1
-expect "Audio page" "Audio" "$(k pages Kestrel)"
+expect_k "Audio page" "Audio" pages Kestrel
 expect "SRS SPACE and CENTER" "3 4" "$(k text Kestrel 1142) $(k text Kestrel 1143)"
-expect "3D Sound hidden for this model" 0 "$(k visible Kestrel 1144)"
+expect_k "3D Sound hidden for this model" 0 visible Kestrel 1144
 shot 32-audio
 k scroll Kestrel 1137 6
 wait_text Kestrel 1143 OFF
 expect "SRS SPACE off" "OFF OFF" "$(k text Kestrel 1142) $(k text Kestrel 1143)"
-expect "SRS CENTER disabled" 0 "$(k enabled Kestrel 1138)"
+expect_k "SRS CENTER disabled" 0 enabled Kestrel 1138
 shot 33-audio-srs-off
 k scroll Kestrel 1137 1
 wait_text Kestrel 1143 4
 expect "SRS CENTER back to its value" "1 4 1" "$(k text Kestrel 1142) $(k text Kestrel 1143) $(k enabled Kestrel 1138)"
 tab 2
-expect "Setting page" "Setting" "$(k pages Kestrel)"
+expect_k "Setting page" "Setting" pages Kestrel
 sim "range 0x0611 0 1"
 m=$(mark)
 k click Kestrel 1080
@@ -240,25 +240,25 @@ wait_for "$WAIT_SHORT" k_is 1 checked Kestrel 1082
 expect "a taken choice stays" "0 1" "$(k checked Kestrel 1079) $(k checked Kestrel 1082)"
 shot 34-setting
 tab 3
-expect "Advanced page" "Advanced" "$(k pages Kestrel)"
-expect "Color Temp. usable in Manual only" 0 "$(k enabled Kestrel 1091)"
+expect_k "Advanced page" "Advanced" pages Kestrel
+expect_k "Color Temp. usable in Manual only" 0 enabled Kestrel 1091
 m=$(mark)
 k click Kestrel 1090
 wait_frames "$m" "1B 07 01 05 0A 01 " 1 5 || fail "Manual not sent"
 wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1091
-expect "Color Temp. enabled after Manual" 1 "$(k enabled Kestrel 1091)"
+expect_k "Color Temp. enabled after Manual" 1 enabled Kestrel 1091
 k click Kestrel 1078
 wait_frames "$m" "1B 07 01 05 03 01 " 1 5 || fail "Ceiling not sent"
 wait_for "$WAIT_SHORT" k_is 1 checked Kestrel 1078
 shot 35-advanced
 tab 5
-expect "Gamma page" "Gamma" "$(k pages Kestrel)"
+expect_k "Gamma page" "Gamma" pages Kestrel
 m=$(mark)
 k click Kestrel 1103
 wait_frames "$m" "1B 08 01 06 0E " 3 5 || fail "gamma parameters not sent"
 expect "Gamma3 with its parameters" "set 0x0608 set 0x060C set 0x060D set 0x060E set 0x060E set 0x060E" \
   "$(since "$m" | grep 'RX frame' | grep -o 'set 0x[0-9A-F]*' | tr '\n' ' ' | sed 's/ $//')"
-expect "Gamma3 checked" 1 "$(k checked Kestrel 1103)"
+expect_k "Gamma3 checked" 1 checked Kestrel 1103
 shot 36-gamma
 
 close_app

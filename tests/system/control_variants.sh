@@ -20,22 +20,22 @@ gets=$(since "$m" | grep "RX frame" | grep -c "get 0x")
 expect "the items of this model, without locks" 43 "$gets"
 expect "no SRS pair and no Black/White Level asked" 0 "$(since "$m" | grep -cE 'get 0x(0208|0209|0508|0509)')"
 wait_pages "Video(Video)" 5
-expect "the Video tab shows the video page" "Video(Video)" "$(k pages Kestrel)"
-expect "no Tint for PAL" 0 "$(k enabled "$VV" 1068)"
-expect "Saturation usable" 1 "$(k enabled "$VV" 1060)"
+expect_k "the Video tab shows the video page" "Video(Video)" pages Kestrel
+expect_k "no Tint for PAL" 0 enabled "$VV" 1068
+expect_k "Saturation usable" 1 enabled "$VV" 1060
 shot 41-video-video-pal
 
 say "the About page names the video signal"
 tab 4
-expect "video signal" "(PAL)" "$(k text Kestrel 1190)"
-expect "AUTO label" 1 "$(k visible Kestrel 1189)"
+expect_k "video signal" "(PAL)" text Kestrel 1190
+expect_k "AUTO label" 1 visible Kestrel 1189
 expect "no frequencies for video" "0 1" "$(k visible Kestrel 1185) $(k visible Kestrel 1190)"
-expect "1500 hours are red on this model" 1 "$(k red Kestrel 1104)"
+expect_k "1500 hours are red on this model" 1 red Kestrel 1104
 shot 42-about-video-signal
 sim "change 0x0009 1499"
 wait_text Kestrel 1104 1499 5 || fail "lamp hours report not shown"
 wait_for "$WAIT_SHORT" k_is 0 red Kestrel 1104
-expect "1499 hours in the normal colour" 0 "$(k red Kestrel 1104)"
+expect_k "1499 hours in the normal colour" 0 red Kestrel 1104
 
 say "choosing NTSC on the Advanced page makes Tint usable"
 tab 3
@@ -47,14 +47,14 @@ k select Kestrel 1099 1
 wait_frames "$m" "1B 07 01 04 05 01 " 1 5 || fail "Video Signal NTSC not sent"
 wait_for "$WAIT_SHORT" k_is 1 enabled "$VV" 1068 || fail "Tint not usable with NTSC"
 shot 43-advanced-ntsc
-expect "Tint usable with NTSC" 1 "$(k enabled "$VV" 1068)"
+expect_k "Tint usable with NTSC" 1 enabled "$VV" 1068
 tab 4
 expect "video signal after the choice" "(NTSC) 0" "$(k text Kestrel 1190) $(k visible Kestrel 1189)"
 
 say "a single 3D Sound control instead of the SRS pair"
 tab 1
 expect "3D Sound shown, the surround group hidden" "1 0" "$(k visible Kestrel 1144) $(k visible Kestrel 1172)"
-expect "3D Sound value" 3 "$(k text Kestrel 1145)"
+expect_k "3D Sound value" 3 text Kestrel 1145
 shot 44-audio-3d-sound
 
 say "a computer input brings the computer page back"
