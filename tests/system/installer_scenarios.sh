@@ -63,7 +63,7 @@ k click "$INST" 1238
 wait_frames "$m" "1B 07 01 02 00 11 " 1 || fail "no set of Volume 17"
 k settext "$INST" 1233 32
 wait_text "$INST" 1233 "" || fail "a volume of 32 stayed in the edit"
-expect "Sending disabled after an empty edit" 0 "$(k enabled "$INST" 1238)"
+expect_k "Sending disabled after an empty edit" 0 enabled "$INST" 1238
 k lselect "$INST" 1000 4
 wait_for "$WAIT_SHORT" list_has "$INST" 1234 "A/V Mute" || fail "no Setting items"
 k lselect "$INST" 1234 4
@@ -85,7 +85,7 @@ wait_received "$m" 'get 0x1004 to 3' 53 "$WAIT_LONG" || fail "locks of projector
 k box-gone Kestrel 60000
 wait_quiet "$WAIT_LONG"
 expect "projector buttons 1-3" "1 1 1 0" "$(k enabled "$INST" 1219) $(k enabled "$INST" 1220) $(k enabled "$INST" 1222) $(k enabled "$INST" 1223)"
-expect "source switching usable" 1 "$(k enabled "$INST" 1280)"
+expect_k "source switching usable" 1 enabled "$INST" 1280
 shot 04-stack
 
 say "Change Password: a wrong old one is refused, the right one changes it"
@@ -124,7 +124,7 @@ k click "$INST" 1239
 wait_received "$m" 'set 0x1004 to 2' 6 || fail "lock entries not sent"
 expect "six lock entries, all to projector 2" 6 "$(received_since "$m" 'set 0x1004')"
 wait_for "$WAIT_SHORT" k_is 0 enabled "$INST" 1234 || fail "the item list stayed open"
-expect "Big Key stays checked" 1 "$(k checked "$INST" 1239)"
+expect_k "Big Key stays checked" 1 checked "$INST" 1239
 shot 07-big-key
 
 say "Setting Complete reads the locks of every projector back"
@@ -140,13 +140,13 @@ say "the panel follows the locks of the projector it shows"
 k click Kestrel 1220
 tab 1
 wait_for "$WAIT_SHORT" k_is 0 enabled Kestrel 1054 || fail "Reset... not locked on projector 2's Audio"
-expect "page lock icon on projector 2" 1 "$(k visible Kestrel/Audio 1272)"
-expect "Volume disabled on projector 2" 0 "$(k enabled Kestrel/Audio 1134)"
+expect_k "page lock icon on projector 2" 1 visible Kestrel/Audio 1272
+expect_k "Volume disabled on projector 2" 0 enabled Kestrel/Audio 1134
 shot 08-audio-locked
 k click Kestrel 1219
 wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1054 || fail "projector 1 lost its Audio reset"
-expect "no page lock icon on projector 1" 0 "$(k visible Kestrel/Audio 1272)"
-expect "Volume enabled on projector 1" 1 "$(k enabled Kestrel/Audio 1134)"
+expect_k "no page lock icon on projector 1" 0 visible Kestrel/Audio 1272
+expect_k "Volume enabled on projector 1" 1 enabled Kestrel/Audio 1134
 
 say "the panel adjusts projector 2 of the stack"
 k click Kestrel 1220

@@ -40,23 +40,23 @@ for n in 00 01; do python3 "$here/cursor_check.py" make-item "$work/cursor/$n.cr
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown"
 restore_main
-expect "visible screen" "Presentation Support" "$(k screen Kestrel)"
-expect "name list" "*Initial Setting" "$(k combo "$SP" 1001)"
-expect "Delete disabled for Initial Setting" 0 "$(k enabled "$SP" 1003)"
+expect_k "visible screen" "Presentation Support" screen Kestrel
+expect_k "name list" "*Initial Setting" combo "$SP" 1001
+expect_k "Delete disabled for Initial Setting" 0 enabled "$SP" 1003
 select_slot 2 "Bar"
-expect "its width" 4 "$(k text "Kestrel/Bar" 1010)"
+expect_k "its width" 4 text "Kestrel/Bar" 1010
 shot initial-setting-slot3
 
 say "every type's page on slot 1"
 select_slot 0 "Cursor change"
-expect "the seeded cursor item selected" "$(printf '*00.crs\n 01.crs')" "$(k list "Kestrel/Cursor change" "$ITEM_LIST")"
+expect_k "the seeded cursor item selected" "$(printf '*00.crs\n 01.crs')" list "Kestrel/Cursor change" "$ITEM_LIST"
 pages=("Free Line" "Line" "Ellipse" "Square" "Bar" "Stamp" "Cursor change" "Sound" "Spot light" "Clear Screen" "Key")
 files=(free_line line ellipse square bar stamp cursor_change sound spot_light clear_screen key)
 for t in $(seq 0 10); do
   choose_type "$t" "${pages[$t]}" || fail "type $t shows page [$(shown_page)], expected [${pages[$t]}]"
   shot "page-$(printf %02d $t)-${files[$t]}"
 done
-expect "Present Setting made by the changes" "$(printf '*Present Setting\n Initial Setting')" "$(k combo "$SP" 1001)"
+expect_k "Present Setting made by the changes" "$(printf '*Present Setting\n Initial Setting')" combo "$SP" 1001
 expect "Key type stored" KEY "$(ini_value Support_Temporary Effect1)"
 
 say "the Stamp page: the item chosen in the library is the effect's, and follows a delete"
@@ -74,7 +74,7 @@ wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp\n 03.stp'
 k lselect "Kestrel/Stamp" "$ITEM_LIST" 3
 wait_value Support_Temporary E1StampEffectFileName 03.stp 5 || fail "last stamp: $(ini_value Support_Temporary E1StampEffectFileName)"
 k click "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)"
-expect "delete question" "The selected item will be deleted, OK?" "$(k box Kestrel 10000)"
+expect_k "delete question" "The selected item will be deleted, OK?" box Kestrel 10000
 k answer Kestrel 6
 k box-gone Kestrel 5000
 # The deleted last item leaves the effect on the new last one.
@@ -90,12 +90,12 @@ expect "item kept" 02.stp "$(ini_value Support_Temporary E1StampEffectFileName)"
 
 say "a free line becomes a bar with the bar's defaults"
 choose_type 0 "Free Line" || fail "free line page"
-expect "free line width" 5 "$(k text "Kestrel/Free Line" 1010)"
+expect_k "free line width" 5 text "Kestrel/Free Line" 1010
 choose_type 4 "Bar" || fail "bar page"
-expect "bar width" 4 "$(k text "Kestrel/Bar" 1010)"
-expect "bar transparent" 1 "$(k checked "Kestrel/Bar" 1014)"
-expect "bar horizontal" 1 "$(k checked "Kestrel/Bar" 1018)"
-expect "bar not vertical" 0 "$(k checked "Kestrel/Bar" 1019)"
+expect_k "bar width" 4 text "Kestrel/Bar" 1010
+expect_k "bar transparent" 1 checked "Kestrel/Bar" 1014
+expect_k "bar horizontal" 1 checked "Kestrel/Bar" 1018
+expect_k "bar not vertical" 0 checked "Kestrel/Bar" 1019
 wait_value Support_Temporary Effect1 BAR 5 || fail "ini token: $(ini_value Support_Temporary Effect1)"
 expect "ini bar colour yellow" 65535 "$(ini_value Support_Temporary E1BarEffectColor)"
 expect "ini bar width" 4 "$(ini_value Support_Temporary E1BarEffectLineWidth)"
@@ -115,12 +115,12 @@ xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
 xdotool type 33 2>/dev/null
 wait_text "Kestrel/Free Line" 1010 33 || fail "33 not typed"
 xdotool key Tab 2>/dev/null
-expect "range message" "Please enter an integer between 1 and 32." "$(k box Kestrel 10000)"
+expect_k "range message" "Please enter an integer between 1 and 32." box Kestrel 10000
 shot free-line-range
 k answer Kestrel 1
 k box-gone Kestrel 5000 || fail "range message stayed"
 expect "width kept" 5 "$(ini_value Support_Temporary E1FreeLineEffectLineWidth)"
-expect "field back to the stored width" 5 "$(k text "Kestrel/Free Line" 1010)"
+expect_k "field back to the stored width" 5 text "Kestrel/Free Line" 1010
 click_at "Kestrel/Free Line" 1010
 xdotool key End BackSpace BackSpace BackSpace 2>/dev/null
 xdotool type 12 2>/dev/null
@@ -149,7 +149,7 @@ wait_focus 1031
 k key Kestrel 90
 wait_text "Kestrel/Key" 1031 Z || fail "Z not captured"
 k click "Kestrel/Key" 1002
-expect "the seventeenth is refused" "You cannot register anymore keys." "$(k box Kestrel 10000)"
+expect_k "the seventeenth is refused" "You cannot register anymore keys." box Kestrel 10000
 shot key-seventeenth
 k answer Kestrel 1
 k box-gone Kestrel 5000 || fail "key message stayed"
@@ -164,15 +164,15 @@ python3 -c "import wave; w = wave.open('$work/chime.wav', 'wb'); w.setnchannels(
 chime=$(cd "$work" && winepath -w "$work/chime.wav" 2>/dev/null | tr -d '\r')
 select_slot 3 "Square"
 choose_type 7 "Sound" || fail "sound page"
-expect "play disabled without a file" 0 "$(k enabled "Kestrel/Sound" 1027)"
+expect_k "play disabled without a file" 0 enabled "Kestrel/Sound" 1027
 k click "Kestrel/Sound" 1026
 k box Open 10000 >/dev/null || fail "file dialog not shown"
 xdotool type --delay 30 "$chime" 2>/dev/null
 xdotool key Return 2>/dev/null
 k box-gone Open 5000 || fail "file dialog stayed"
-expect "sound name" chime.wav "$(k text "Kestrel/Sound" 1038)"
+expect_k "sound name" chime.wav text "Kestrel/Sound" 1038
 wait_value Support_Temporary E4SoundEffectFileName "$chime" 5 || fail "sound path: $(ini_value Support_Temporary E4SoundEffectFileName)"
-expect "play enabled" 1 "$(k enabled "Kestrel/Sound" 1027)"
+expect_k "play enabled" 1 enabled "Kestrel/Sound" 1027
 shot sound-chosen
 k click "Kestrel/Sound" 1027
 # Playing needs a sound device: it plays (stop enabled until the end), the library's error
@@ -183,7 +183,7 @@ for _ in $(seq 10); do
   [ -n "$text" ] && { echo "sound error shown: $text"; k answer Kestrel 1; k box-gone Kestrel 5000; break; }
 done
 wait_for "$WAIT_SHORT" k_is 1 enabled "Kestrel/Sound" 1027
-expect "play enabled again after the end" 1 "$(k enabled "Kestrel/Sound" 1027)"
+expect_k "play enabled again after the end" 1 enabled "Kestrel/Sound" 1027
 select_slot 0 "Key"
 
 say "registering, choosing and deleting function settings"
@@ -195,8 +195,8 @@ shot register-dialog
 k answer "Registering Function Settings" 1
 k box-gone "Registering Function Settings" 5000 || fail "register dialog stayed"
 wait_value Support_CurrentSection Support_Lecture 1
-expect "list after registering" "$(printf '*Lecture\n Initial Setting')" "$(k combo "$SP" 1001)"
-expect "Delete enabled" 1 "$(k enabled "$SP" 1003)"
+expect_k "list after registering" "$(printf '*Lecture\n Initial Setting')" combo "$SP" 1001
+expect_k "Delete enabled" 1 enabled "$SP" 1003
 expect "SectionNum" 2 "$(ini_value Support_SectionName SectionNum)"
 expect "SectionName1" Support_Lecture "$(ini_value Support_SectionName SectionName1)"
 expect "current Lecture" 1 "$(ini_value Support_CurrentSection Support_Lecture)"
@@ -210,7 +210,7 @@ k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog 
 xdotool type "Defaults" 2>/dev/null
 wait_text "Registering Function Settings" 1001 Defaults || fail "Defaults not typed"
 k answer "Registering Function Settings" 1
-expect "reserved name" "You cannot use the register name." "$(k box Kestrel 10000)"
+expect_k "reserved name" "You cannot use the register name." box Kestrel 10000
 k answer Kestrel 1
 k box-gone Kestrel 5000
 
@@ -231,7 +231,7 @@ no_section() { ! has_section "$1"; }
 wait_for "$WAIT_SHORT" no_section Support_Lecture
 has_section Support_Lecture && fail "Support_Lecture left in the ini"
 has_section Support_Lecture_Struct10 && fail "Lecture's key sub-sections left in the ini"
-expect "list after deleting" "*Initial Setting" "$(k combo "$SP" 1001)"
+expect_k "list after deleting" "*Initial Setting" combo "$SP" 1001
 expect "SectionNum after deleting" 1 "$(ini_value Support_SectionName SectionNum)"
 expect "Initial Setting current again" 1 "$(ini_value Support_CurrentSection Support_Defaults)"
 
@@ -246,7 +246,7 @@ click_at "$SP" 1039
 xdotool key ctrl+shift+p 2>/dev/null
 input_done() { k_is "" text "$SP" 1039 && [ "$(ini_value ExecuteEffectKey Effect2)" == "Ctrl + Shift + P" ]; }
 wait_for "$WAIT_SHORT" input_done
-expect "duplicate refused" "" "$(k text "$SP" 1039)"
+expect_k "duplicate refused" "" text "$SP" 1039
 expect "slot 3 shortcut unset" "" "$(ini_value ExecuteEffectKey Effect3)"
 xdotool key F6 2>/dev/null
 wait_text "$SP" 1039 "F6 " || fail "F6: [$(k text "$SP" 1039)]"

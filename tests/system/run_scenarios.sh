@@ -30,7 +30,7 @@ splash_ms=$(cat "$work/splash_ms" 2>/dev/null)
 if [ -n "$splash_ms" ] && [ "$splash_ms" -ge 2800 ]; then echo "ok: splash up for ${splash_ms} ms"
 else fail "splash up for [${splash_ms}] ms, expected about 3000 or more"; fi
 k wait-visible Kestrel 20000 || fail "main window never shown"
-expect "starts minimized" 1 "$(k iconic Kestrel)"
+expect_k "starts minimized" 1 iconic Kestrel
 expect "ConnectMode seeded" 0 "$(ini_value ConnectStatus ConnectMode)"
 for key in Effect1 Effect2 Effect3 Effect4 Effect5; do
   expect "ExecuteEffectKey $key empty" "" "$(ini_value ExecuteEffectKey $key)"
@@ -67,8 +67,8 @@ frames_before=$(grep -c 'RX frame' "$simlog")
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown"
 restore_main
-expect "screen list" "*Presentation Support" "$(k combo Kestrel 1000)"
-expect "visible screen" "Presentation Support" "$(k screen Kestrel)"
+expect_k "screen list" "*Presentation Support" combo Kestrel 1000
+expect_k "visible screen" "Presentation Support" screen Kestrel
 expect "projector buttons" 000000 "$(buttons_enabled)"
 shot 03-connectmode-1
 xdotool key alt+f 2>/dev/null
@@ -91,19 +91,19 @@ k key Kestrel 0x1B
 input_barrier
 k command Kestrel 32771
 wait_iconic 1 || fail "the command behind the keys was not handled"
-expect "still running" 1 "$(k count Kestrel)"
+expect_k "still running" 1 count Kestrel
 kill -0 "$app_pid" 2>/dev/null || fail "process ended after Enter/Escape"
 restore_main
 shot 06-after-enter-escape
 
 say "Tab goes from the screen list into the screen and back"
-expect "focus on the screen list" 1000 "$(k focus Kestrel)"
+expect_k "focus on the screen list" 1000 focus Kestrel
 xdotool key Tab 2>/dev/null
 input_barrier
-expect "focus after Tab: the Entry Name list" 1001 "$(k focus Kestrel)"
+expect_k "focus after Tab: the Entry Name list" 1001 focus Kestrel
 xdotool key shift+Tab 2>/dev/null
 input_barrier
-expect "focus after Shift+Tab" 1000 "$(k focus Kestrel)"
+expect_k "focus after Shift+Tab" 1000 focus Kestrel
 
 say "Ctrl+G minimizes the main window"
 # Without a window manager the X focus can lag behind the foreground call: try again then.
@@ -112,21 +112,21 @@ for _attempt in 1 2 3; do
   xdotool key ctrl+g 2>/dev/null
   wait_iconic 1 && break
 done
-expect "minimized by Ctrl+G" 1 "$(k iconic Kestrel)"
+expect_k "minimized by Ctrl+G" 1 iconic Kestrel
 restore_main
 
 say "end of session: nothing unsaved, so log-off is allowed"
-expect "WM_QUERYENDSESSION answer" 1 "$(k end-session Kestrel)"
-expect "still running after the query" 1 "$(k count Kestrel)"
+expect_k "WM_QUERYENDSESSION answer" 1 end-session Kestrel
+expect_k "still running after the query" 1 count Kestrel
 
 say "second start restores a minimized copy"
 k show Kestrel minimize
 wait_iconic 1
-expect "minimized before" 1 "$(k iconic Kestrel)"
+expect_k "minimized before" 1 iconic Kestrel
 (cd "$work" && timeout 30 wine Kestrel4.exe) || fail "second copy did not end by itself"
 wait_iconic 0
-expect "restored by the second start" 0 "$(k iconic Kestrel)"
-expect "one main window" 1 "$(k count Kestrel)"
+expect_k "restored by the second start" 0 iconic Kestrel
+expect_k "one main window" 1 count Kestrel
 shot 07-second-instance-restored
 (cd "$work" && timeout 30 wine Kestrel4.exe) || fail "second copy did not end by itself"
 expect "a second start beside a shown copy changes nothing" "0 1" "$(k iconic Kestrel) $(k count Kestrel)"
@@ -182,7 +182,7 @@ k answer Kestrel 1
 k wait-visible Kestrel 20000 || fail "main window never shown"
 restore_main
 expect "unconnected: buttons" 000000 "$(buttons_enabled)"
-expect "unconnected: screens" "*Presentation Support" "$(k combo Kestrel 1000)"
+expect_k "unconnected: screens" "*Presentation Support" combo Kestrel 1000
 shot 13-unconnected
 k close Kestrel
 wait_app_exit 15 || fail "close did not end the program"
@@ -196,7 +196,7 @@ case "$text" in "No response from the projector."*) echo "ok: no-response dialog
   *) fail "no-response dialog text [$text]";; esac
 k answer Kestrel 1
 k box "Selecting Port" 10000 >/dev/null || fail "no port choice"
-expect "the link's port preselected" 1 "$(k checked "Selecting Port" 1080)"
+expect_k "the link's port preselected" 1 checked "Selecting Port" 1080
 shot 14-port-choice
 k answer "Selecting Port" 1
 k wait-visible Kestrel 20000 || fail "main window never shown"
@@ -205,7 +205,7 @@ wait_for "$WAIT_LONG" connected || fail "not connected after the port choice"
 restore_main
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the connection dialogs"
 k click Kestrel 1040
-expect "power question after the dialogs" "Turn the projector power off?" "$(k box Kestrel 10000)"
+expect_k "power question after the dialogs" "Turn the projector power off?" box Kestrel 10000
 k answer Kestrel 7
 k box-gone Kestrel 5000 || fail "power question stayed"
 expect "connected screens after the dialogs" "$(printf '*Presentation Support\n Projector control\n Setting User logo\n Cursor/Stamp Setting')" \
