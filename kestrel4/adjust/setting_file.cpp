@@ -1,6 +1,5 @@
 #include "setting_file.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +10,7 @@
 #endif
 
 #include "setting_model.h"
+#include "text_case.h"
 
 namespace {
 const uint16_t kGroupLocks = 0x1D00;
@@ -41,9 +41,7 @@ std::string SettingFileDirectory(const std::string& lastFile)
 {
     size_t slash = lastFile.find_last_of("\\/");
     size_t dot = lastFile.find_last_of('.');
-    std::string extension = dot == std::string::npos ? std::string() : lastFile.substr(dot);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string extension = LowerCase(dot == std::string::npos ? std::string() : lastFile.substr(dot));
     bool isFile = extension == ".kst" && (slash == std::string::npos || dot > slash);
     if (!isFile)
         return lastFile;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "text_case.h"
+
 namespace {
 
 bool IsBlank(char c)
@@ -19,16 +21,6 @@ std::string Trim(const std::string& s)
     while (e > b && IsBlank(s[e - 1]))
         --e;
     return s.substr(b, e - b);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 bool ReadFile(const std::string& path, std::string& text)

@@ -1,7 +1,6 @@
 #include "key_names.h"
 
-#include <algorithm>
-#include <cctype>
+#include "text_case.h"
 
 const char kCtrlWord[] = "Ctrl + ";
 const char kAltWord[] = "Alt + ";
@@ -158,9 +157,7 @@ int KeyboardKind(int keyboardType, int keyboardSubType, const std::string& langu
     }
     if (keyboardSubType != 0)
         return 2;
-    std::string lang = language;
-    std::transform(lang.begin(), lang.end(), lang.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lang = LowerCase(language);
     struct SLanguage {
         const char* psz;
         int nKind;

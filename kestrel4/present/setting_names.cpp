@@ -1,9 +1,9 @@
 #include "setting_names.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
+
+#include "text_case.h"
 
 const char kSectionPrefix[] = "Support_";
 const char kDefaultsSection[] = "Support_Defaults";
@@ -71,9 +71,7 @@ std::string TrimSettingName(const std::string& name)
 
 bool IsReservedSettingName(const std::string& name)
 {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = LowerCase(name);
     const char* reserved[] = {"defaults",       "temporary",       "sectionname",
                               "currentsection", "initial setting", "present setting"};
     for (const char* r : reserved)

@@ -1,8 +1,7 @@
 #include "logo_document.h"
 
-#include <cctype>
-
 #include "logo_transfer.h"
+#include "text_case.h"
 
 int ZoomRateOfIndex(int index)
 {
@@ -107,10 +106,7 @@ bool CLogoDocument::NeedsSaveName() const
 {
     if (m_strPath.size() < 3)
         return true;
-    std::string tail = m_strPath.substr(m_strPath.size() - 3);
-    for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == "bmp";
+    return LowerCase(m_strPath.substr(m_strPath.size() - 3)) == "bmp";
 }
 
 std::vector<uint8_t> CLogoDocument::TransferImage() const

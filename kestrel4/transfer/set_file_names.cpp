@@ -1,21 +1,6 @@
 #include "set_file_names.h"
 
-#include <cctype>
-
-namespace {
-
-// Windows file names match without regard to case.
-bool SamePath(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-} // namespace
+#include "text_case.h"
 
 CSetFileNames::CSetFileNames(std::string tempPath, std::string& lastFile, std::string untitled)
     : m_strTempPath(std::move(tempPath)), m_strLastFile(lastFile), m_strUntitled(std::move(untitled))
@@ -42,7 +27,7 @@ bool CSetFileNames::NeedsName() const
 
 bool CSetFileNames::IsTemp(const std::string& path) const
 {
-    return SamePath(path, m_strTempPath);
+    return EqualNoCase(path, m_strTempPath);
 }
 
 std::string CSetFileNames::StartFolder() const
