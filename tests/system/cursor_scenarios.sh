@@ -84,7 +84,7 @@ say "Save As names the set and the ini keeps it; the next run's Open starts in i
 mkdir -p "$work/sets"
 talk=$(cd "$work" && winepath -w "$work/sets/talk.csp" 2>/dev/null | tr -d '\r')
 k command Kestrel "$(rid ID_FILE_SAVE_AS)"
-k box "Save As" 10000 >/dev/null || fail "save dialog not shown"
+wait_box "Save As" || fail "save dialog not shown"
 xdotool type --delay 30 "$talk" 2>/dev/null
 xdotool key Return 2>/dev/null
 k box-gone "Save As" 5000 || fail "save dialog stayed"
@@ -102,7 +102,7 @@ k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
 wait_for "$WAIT_SHORT" k_is "Cursor/Stamp Setting" screen Kestrel || fail "set screen not shown"
 expect "a fresh set at the next run" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
 k command Kestrel "$(rid ID_FILE_OPEN)"
-k box Open 10000 >/dev/null || fail "open dialog not shown"
+wait_box "Open" || fail "open dialog not shown"
 xdotool type --delay 30 talk.csp 2>/dev/null
 xdotool key Return 2>/dev/null
 k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"

@@ -30,14 +30,14 @@ k box-gone Kestrel 60000 || fail "reading dialog stayed"
 
 say "Ctrl+Shift+I in the version box does nothing special; Ctrl+I asks for the password"
 k command Kestrel 57664
-k box "About Kestrel" 5000 >/dev/null || fail "no version box"
+wait_box "About Kestrel" || fail "no version box"
 focus_box "About Kestrel"
 xdotool key ctrl+shift+i 2>/dev/null
 expect "no password after Ctrl+Shift+I" 1 "$(k box 'Password input' 2000 >/dev/null || echo 1)"
 expect "the version box stays" 0 "$(k box 'About Kestrel' 500 >/dev/null; echo $?)"
 focus_box "About Kestrel"
 xdotool key ctrl+i 2>/dev/null
-k box "Password input" 5000 >/dev/null || fail "Ctrl+I did not ask for the password"
+wait_box "Password input" || fail "Ctrl+I did not ask for the password"
 k box-gone "About Kestrel" 5000 || fail "the version box stayed"
 k settext "Password input" 1171 wrong
 wait_text "Password input" 1171 wrong || fail "password not typed"
@@ -48,7 +48,7 @@ wait_received "$m" 'set 0x0013' 1 || fail "password not checked"
 wait_text "Password input" 1171 "" || fail "a wrong password did not empty the edit"
 expect "a wrong password leaves the dialog" 0 "$(k box 'Password input' 500 >/dev/null; echo $?)"
 k answer "Password input" 1
-k box "$INST" 10000 >/dev/null || fail "the right password did not open the installer dialog"
+wait_box "$INST" || fail "the right password did not open the installer dialog"
 wait_for "$WAIT_SHORT" list_has "$INST" 1000 "Video(Computer)" || fail "no function list"
 shot 02-installer
 
@@ -90,24 +90,24 @@ shot 04-stack
 
 say "Change Password: a wrong old one is refused, the right one changes it"
 k click "$INST" 1230
-k box "Change Password" 5000 >/dev/null || fail "no Change Password dialog"
-k settext "Change Password" 1225 nope
-k settext "Change Password" 1226 room7
-k settext "Change Password" 1227 room7
-wait_text "Change Password" 1227 room7 || fail "confirmation not typed"
-m=$(mark)
-k answer "Change Password" 1
+wait_box "Change Password" || fail "no Change Password dialog"
+# submit_password OLD NEW: the three edits filled, then OK.
+submit_password() {
+  [ -z "$1" ] || k settext "Change Password" 1225 "$1"
+  k settext "Change Password" 1226 "$2"
+  k settext "Change Password" 1227 "$2"
+  wait_text "Change Password" 1227 "$2" || fail "confirmation not typed"
+  m=$(mark)
+  k answer "Change Password" 1
+}
+submit_password nope room7
 wait_for "$WAIT_SHORT" box_says Kestrel "Wrong Password." || fail "no Wrong Password."
 shot 05-wrong-password
 k answer Kestrel 1
 wait_for "$WAIT_SHORT" box_not_saying Kestrel "Wrong Password." || fail "the message stayed"
 expect "the edits are emptied" "||" "$(k text 'Change Password' 1225)|$(k text 'Change Password' 1226)|$(k text 'Change Password' 1227)"
 expect "nothing changed on a wrong old password" 0 "$(received_since "$m" 'set 0x0011')"
-k settext "Change Password" 1226 room7
-k settext "Change Password" 1227 room7
-wait_text "Change Password" 1227 room7 || fail "confirmation not typed"
-m=$(mark)
-k answer "Change Password" 1
+submit_password "" room7
 wait_for "$WAIT_SHORT" box_says Kestrel "Password is changed." || fail "no Password is changed."
 expect "the new password went out" 1 "$(received_since "$m" 'set 0x0011')"
 k box-gone "Change Password" 5000 || fail "the Change Password dialog stayed"
@@ -164,7 +164,7 @@ say "Reset of the Setting page never sends BNC"
 tab 2
 m=$(mark)
 k click Kestrel 1054
-k box Kestrel 5000 >/dev/null || fail "no reset dialog"
+wait_box "Kestrel" || fail "no reset dialog"
 shot 10-reset-dialog
 k answer Kestrel 1
 wait_for "$WAIT_SHORT" box_says Kestrel "Execute?" || fail "no Execute? question"
@@ -178,7 +178,7 @@ tab 0
 file_win=$(winepath -w "$work/room.kst" 2>/dev/null)
 saved() { [ -f "$work/room.kst" ] || { k answer "Save As" 6 >/dev/null 2>&1; false; }; }  # "create the file?"
 k command Kestrel 57604
-k box "Save As" 10000 >/dev/null || fail "no save dialog"
+wait_box "Save As" || fail "no save dialog"
 k file-name "Save As" "$file_win"
 wait_for "$WAIT_SHORT" saved || fail "no file saved"
 expect "a whole table saved" 16384 "$(stat -c %s "$work/room.kst" 2>/dev/null)"
@@ -186,7 +186,7 @@ shot 11-saved
 sim "set 0x0300 5"
 m=$(mark)
 k command Kestrel 57601
-k box "Open" 10000 >/dev/null || fail "no open dialog"
+wait_box "Open" || fail "no open dialog"
 k file-name "Open" "$file_win"
 wait_received "$m" 'get 0x0100' 3 "$WAIT_LONG" || fail "the projectors were not read back"
 expect "Brightness sent from the file to each of the three projectors" 3 "$(received_since "$m" ' set 0x0300 ')"
@@ -198,7 +198,7 @@ sim "power-ms 100:100:3000"
 tab 1
 m=$(mark)
 k click Kestrel 1054
-k box Kestrel 5000 >/dev/null || fail "no reset dialog"
+wait_box "Kestrel" || fail "no reset dialog"
 k answer Kestrel 1170
 k answer Kestrel 1
 wait_for "$WAIT_SHORT" box_says Kestrel "Execute?" || fail "no Execute? question"

@@ -166,7 +166,7 @@ select_slot 3 "Square"
 choose_type 7 "Sound" || fail "sound page"
 expect_k "play disabled without a file" 0 enabled "Kestrel/Sound" 1027
 k click "Kestrel/Sound" 1026
-k box Open 10000 >/dev/null || fail "file dialog not shown"
+wait_box "Open" || fail "file dialog not shown"
 xdotool type --delay 30 "$chime" 2>/dev/null
 xdotool key Return 2>/dev/null
 k box-gone Open 5000 || fail "file dialog stayed"
@@ -188,7 +188,7 @@ select_slot 0 "Key"
 
 say "registering, choosing and deleting function settings"
 k click "$SP" 1002
-k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
+wait_box "Registering Function Settings" || fail "register dialog not shown"
 xdotool type --delay 80 "  Lec[tu;re=] " 2>/dev/null
 wait_text "Registering Function Settings" 1001 "  Lecture " || fail "name typed: [$(k text "Registering Function Settings" 1001)]"
 shot register-dialog
@@ -206,7 +206,7 @@ has_section Support_Temporary && fail "Present Setting left in the ini"
 has_section Support_Temporary_Struct10 && fail "Present Setting's key sub-sections left in the ini"
 
 k click "$SP" 1002
-k box "Registering Function Settings" 10000 >/dev/null || fail "register dialog not shown"
+wait_box "Registering Function Settings" || fail "register dialog not shown"
 xdotool type "Defaults" 2>/dev/null
 wait_text "Registering Function Settings" 1001 Defaults || fail "Defaults not typed"
 k answer "Registering Function Settings" 1

@@ -140,7 +140,7 @@ k answer Kestrel 1
 k box-gone Kestrel 5000 || fail "message box stayed"
 expect "ConnectMode written at once" 0 "$(ini_value ConnectStatus ConnectMode)"
 k command Kestrel 32772
-k box Kestrel 10000 >/dev/null || fail "no message on the second toggle"
+wait_box "Kestrel" || fail "no message on the second toggle"
 k answer Kestrel 1
 k box-gone Kestrel 5000
 expect "ConnectMode toggled back" 1 "$(ini_value ConnectStatus ConnectMode)"
@@ -195,7 +195,7 @@ text=$(k box Kestrel 30000)
 case "$text" in "No response from the projector."*) echo "ok: no-response dialog";;
   *) fail "no-response dialog text [$text]";; esac
 k answer Kestrel 1
-k box "Selecting Port" 10000 >/dev/null || fail "no port choice"
+wait_box "Selecting Port" || fail "no port choice"
 expect_k "the link's port preselected" 1 checked "Selecting Port" 1080
 shot 14-port-choice
 k answer "Selecting Port" 1

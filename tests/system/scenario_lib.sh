@@ -39,7 +39,18 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
 }
-k() { (cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r'); }
+# kdriver under Wine. kdriver ends with 0, 1, 2 or 64; any other status is a run Wine lost,
+# which is started again (at most three runs).
+k() {
+  local out status
+  for _ in 1 2 3; do
+    out=$(cd "$work" && wine kdriver.exe "$@" 2>/dev/null | tr -d '\r')
+    status=$?
+    case $status in 0 | 1 | 2 | 64) break ;; esac
+  done
+  [ -z "$out" ] || printf '%s\n' "$out"
+  return "$status"
+}
 shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when the time is up.
@@ -58,6 +69,9 @@ answer_is() {
   [ "$last_answer" == "$1" ]
 }
 k_is() { answer_is "$1" k "${@:2}"; }  # k_is EXPECTED KDRIVER-ARGS...: kdriver answers EXPECTED
+# wait_box TITLE [SECONDS]: a dialog or message box TITLE (an owned window) is up, asked again
+# in short runs so that one slow or lost run of kdriver is no failure.
+wait_box() { wait_for "${2:-$WAIT_SHORT}" k box "$1" 2000 >/dev/null; }
 # expect_until SECONDS WHAT EXPECTED CONDITION...: passes once CONDITION holds (it sets
 # last_answer), else fails with the answer seen last.
 expect_until() {

@@ -46,7 +46,7 @@ shot 32-logo-bitmap
 
 say "selecting an area with the rubber band"
 k click Kestrel 1146
-k wait-visible "$AREA" 10000 || k box "$AREA" 10000 >/dev/null || fail "no area dialog"
+wait_box "$AREA" || fail "no area dialog"
 # The picture sits at the view's top left at its own size: from (20, 15) to (120, 90).
 read -r vl vt _ _ <<< "$(k rect "$AREA" 1164)"
 xdotool mousemove $((vl + 20)) $((vt + 15)) mousedown 1 mousemove $((vl + 60)) $((vt + 50)) \
@@ -103,7 +103,7 @@ k command Kestrel $ID_SEND_LOGO
 expect_box "send question" "$send_question"
 k answer Kestrel 6
 wait_log "$m" "set 0x0902" 30 || fail "no block sent"
-k box "Sending Situation" 10000 >/dev/null || fail "no progress dialog"
+wait_box "Sending Situation" || fail "no progress dialog"
 k click "Sending Situation" 2
 expect_box "cancel question" "$(printf 'When you cancel, the normal user logo cannot be displayed.\nWill you cancel sending the data?')"
 k answer Kestrel 6
@@ -121,7 +121,7 @@ k box-gone Kestrel 60000
 read -r sw sh <<< "$(k screen-size Kestrel)"
 open_pattern_dialog() {
   k command Kestrel $ID_TEST_PATTERN
-  k wait-visible "$PATTERN" 10000 || k box "$PATTERN" 10000 >/dev/null || fail "no pattern dialog"
+  wait_box "$PATTERN" || fail "no pattern dialog"
 }
 choose_radio() {  # choose_radio ID: click a radio button of the pattern dialog, until it shows checked
   k click "$PATTERN" "$1"
