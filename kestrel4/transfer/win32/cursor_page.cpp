@@ -160,7 +160,8 @@ bool CCursorSetPage::ReadSet(const std::string& path)
     return true;
 }
 
-void CCursorSetPage::Open()
+// The set file dialog, starting in the remembered folder; empty when cancelled.
+std::string CCursorSetPage::AskFileName(bool save) const
 {
     char path[MAX_PATH] = {0};
     std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
@@ -173,12 +174,19 @@ void CCursorSetPage::Open()
     std::string folder = m_Names.StartFolder();
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = "csp";
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
+    ofn.Flags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    return chosen ? std::string(path) : std::string();
+}
+
+void CCursorSetPage::Open()
+{
+    const std::string path = AskFileName(false);
+    if (path.empty())
         return;
     if (!ReadSet(path))
         return;
-    std::string chosen = path;
+    const std::string& chosen = path;
     m_Names.Opened(chosen);
     // The editor works on Temp.csp: the opened file is copied over it, writable.
     const std::string& temp = m_Names.GetTempPath();
@@ -195,21 +203,9 @@ bool CCursorSetPage::SaveTo(bool askName)
 {
     std::string target = m_Names.GetFile();
     if (askName) {
-        char path[MAX_PATH] = {0};
-        std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
-        OPENFILENAMEA ofn = {};
-        ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = GetParent(m_hWnd);
-        ofn.lpstrFilter = filter.c_str();
-        ofn.lpstrFile = path;
-        ofn.nMaxFile = MAX_PATH;
-        std::string folder = m_Names.StartFolder();
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-        ofn.lpstrDefExt = "csp";
-        ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-        if (!GetSaveFileNameA(&ofn))
+        target = AskFileName(true);
+        if (target.empty())
             return false;
-        target = path;
     }
     if (m_Set.WriteFile(target.c_str()) != CURSOR_FILE_OK) {
         Message(IDS_SET_WRITE_FAILED, MB_OK | MB_ICONERROR);

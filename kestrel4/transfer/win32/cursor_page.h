@@ -37,6 +37,7 @@ private:
     void EditSlot();
     void OnSetRenewed();
     bool ReadSet(const std::string& path);
+    std::string AskFileName(bool save) const;
     void ShowTitle();
     void DrawFrames(const DRAWITEMSTRUCT& item);
     int Message(UINT textId, UINT flags);
