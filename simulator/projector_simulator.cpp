@@ -444,8 +444,14 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
         // The computer answering a frame of ours: it wants the ACK and nothing more.
         entry.strText += command.bOK ? " (answer, refused)" : " (answer)";
         m_Log.Add(std::move(entry));
-        if (!silent)
+        if (silent)
+            return;
+        if (m_nRefusedAnswers > 0) {
+            --m_nRefusedAnswers;
+            Queue({kNak}, nowUs, "NAK");
+        } else {
             Queue({kAck}, nowUs, "ACK");
+        }
         return;
     }
     if (silent) {
@@ -843,6 +849,12 @@ void CProjectorSimulator::PushFaults(const std::vector<SFault>& faults)
     std::lock_guard<std::mutex> lock(m_Mutex);
     for (const SFault& fault : faults)
         m_Plan.Push(fault);
+}
+
+void CProjectorSimulator::RefuseAnswers(unsigned int count)
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    m_nRefusedAnswers = count;
 }
 
 void CProjectorSimulator::ClearFaults()

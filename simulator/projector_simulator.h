@@ -92,6 +92,8 @@ public:
     void PushFault(const SFault& fault);
     void PushFaults(const std::vector<SFault>& faults);
     void ClearFaults(); // also ends random faults
+    // The next count answers of the computer to our own frames are refused with a NAK.
+    void RefuseAnswers(unsigned int count);
     void SetRandomFaults(uint32_t seed, unsigned int percent);
     size_t PendingFaults() const;
 
@@ -233,6 +235,7 @@ private:
     mutable std::mutex m_Mutex; // everything below; never held while waiting for the line
     CItemStore m_Store;
     CFaultPlan m_Plan;
+    unsigned int m_nRefusedAnswers = 0;
     unsigned int m_nReplyDelayMs = 0;
     unsigned int m_nBaud;
     bool m_bPace;

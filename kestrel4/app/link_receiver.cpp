@@ -46,8 +46,10 @@ void CLinkReceiver::OnEngineMessage(unsigned int message, WPARAM source, LPARAM 
     switch (message) {
     case UM_PACKET_SENT:
         // Our answers to the projector's reports are not commands: the answer to the
-        // outstanding command is matched against the command.
-        if (current && !(level5 && reinterpret_cast<const CZelqLevel5Packet*>(record)->IsApply()))
+        // outstanding command is matched against the command, and the projector's ACK or NAK
+        // of our answer says nothing about the command.
+        m_bAnswering = level5 && reinterpret_cast<const CZelqLevel5Packet*>(record)->IsApply();
+        if (current && !m_bAnswering)
             CopyFrame(*reinterpret_cast<const CZelqLevel4Packet*>(record), *m_pSent);
         break;
     case UM_PACKET_RECEIVED: {
@@ -76,10 +78,14 @@ void CLinkReceiver::OnEngineMessage(unsigned int message, WPARAM source, LPARAM 
         m_ReplyState |= REPLY_BAD_FRAME;
         break;
     case UM_ACK_RECEIVED:
-        m_ReplyState |= REPLY_ACK;
+        // An acknowledgement after a refusal is of the engine's next attempt: the command was
+        // taken after all.
+        if (!m_bAnswering)
+            m_ReplyState = static_cast<unsigned char>((m_ReplyState & ~REPLY_NAK) | REPLY_ACK);
         break;
     case UM_NAK_RECEIVED:
-        m_ReplyState |= REPLY_NAK;
+        if (!m_bAnswering)
+            m_ReplyState |= REPLY_NAK;
         break;
     default:
         break;

@@ -65,6 +65,8 @@ private:
     CProjectorLink& m_Link;
     IReceiverEvents& m_Events;
     unsigned char m_ReplyState = 0;
+    // The last frame we sent was an answer to a report, not a command.
+    bool m_bAnswering = false;
     // Heap-held: each record is 128 KiB.
     std::unique_ptr<SReceivedFrame> m_pReply;
     std::unique_ptr<SReceivedFrame> m_pSent;

@@ -1,6 +1,7 @@
 // The projector link and its receiving handlers against the simulated projector.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -274,6 +275,36 @@ TEST_F(Link, ReportDuringACommandLeavesItsAnswerAlone)
         EXPECT_TRUE(m_pSim->Log().WaitFor(answered, 3000)) << "and answered";
         EXPECT_EQ(m_Link.Transact(0, 2, 1, 0x0300, nullptr, 0), 1) << "the next command is answered too";
     }
+}
+
+TEST_F(Link, RefusalsOfOtherFramesDoNotFailTheCommand)
+{
+    ASSERT_EQ(m_Link.Open(), 1);
+    const unsigned char value[] = {0x10};
+
+    // The first attempt is refused, the engine's second one taken and answered.
+    m_pSim->PushFaults({{EFault::Nak}});
+    EXPECT_EQ(m_Link.Transact(0, 1, 1, 0x0300, value, 1), 1);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
+    EXPECT_EQ(FramesFor(0x0300).size(), 2u);
+
+    // A report comes while the command waits for its answer, and our answer to the report
+    // is refused on every attempt: those refusals are about the answer, not the command.
+    m_pSim->PushFaults({{EFault::Late, 400}});
+    m_pSim->RefuseAnswers(3);
+    m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0003, {0x01}}, 100);
+    EXPECT_EQ(m_Link.Transact(0, 1, 1, 0x0300, value, 1), 1);
+    EXPECT_EQ(m_Receiver.ReplyState(), REPLY_ANSWERED);
+    EXPECT_EQ(m_Receiver.Reply().wItem, 0x0300);
+    auto refused = [](const std::vector<SLogEntry>& entries) {
+        return std::count_if(entries.begin(), entries.end(),
+                             [](const SLogEntry& e) { return e.eKind == ELogKind::Tx && e.strText == "NAK"; }) == 1 + 3;
+    };
+    EXPECT_TRUE(m_pSim->Log().WaitFor(refused, 3000)) << "the answer was refused three times";
+
+    // A command refused on every attempt still fails.
+    m_pSim->PushFaults({{EFault::Nak}, {EFault::Nak}, {EFault::Nak}});
+    EXPECT_EQ(m_Link.Transact(0, 1, 1, 0x0300, value, 1), 0);
 }
 
 TEST_F(Link, Level4FramesAreAcknowledgedByTheProgram)
