@@ -140,6 +140,27 @@ void SaveSlotEffect(IProfileFile& ini, const std::string& section, int slot, con
     }
 }
 
+void RenameStoredItems(IProfileFile& ini, const std::string& section, int type,
+                       const std::function<std::string(const std::string&)>& rename)
+{
+    if (type != EFFECT_STAMP && type != EFFECT_CUSTOM_CURSOR)
+        return;
+    const char* format = type == EFFECT_STAMP ? "E%dStampEffectFileName" : "E%dCustomCursorEffectFileName";
+    const char* s = section.c_str();
+    for (int slot = 1; slot <= 5; ++slot) {
+        std::string token = ini.GetString(s, Key("Effect%d", slot).c_str(), kNothingToken, kValueBuffer);
+        if (EffectTypeFromToken(token) != type)
+            continue;
+        std::string key = Key(format, slot);
+        std::string name = ini.GetString(s, key.c_str(), kNothingToken, kFileBuffer);
+        if (name == kNothingToken)
+            continue;
+        std::string renamed = rename(name);
+        if (!renamed.empty() && renamed != name)
+            ini.WriteString(s, key.c_str(), renamed.c_str());
+    }
+}
+
 std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& section, int slot,
                                         const SEffectContext& context)
 {

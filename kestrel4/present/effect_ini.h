@@ -4,6 +4,7 @@
 #include "effects.h"
 #include "profile_file.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ void SaveSlotEffect(IProfileFile& ini, const std::string& section, int slot, con
 // what it held.
 std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& section, int slot,
                                         const SEffectContext& context);
+
+// Gives the stored picture item of every Stamp (EFFECT_STAMP) or Cursor change
+// (EFFECT_CUSTOM_CURSOR) slot of section the name rename returns for it; an empty name, or a
+// slot that names no item and so takes the default one, is left as it is.
+void RenameStoredItems(IProfileFile& ini, const std::string& section, int type,
+                       const std::function<std::string(const std::string&)>& rename);
 
 // "Support_Temporary_Struct20" for slot 2, event 0.
 std::string KeyEventSectionName(const std::string& section, int slot, int event);

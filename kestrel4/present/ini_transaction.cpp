@@ -13,7 +13,8 @@ bool CopyOrEmpty(const std::string& from, const std::string& to)
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
-    if (in)
+    // Inserting an empty stream buffer sets the fail bit: an empty file is copied as nothing.
+    if (in && in.peek() != std::ifstream::traits_type::eof())
         out << in.rdbuf();
     return static_cast<bool>(out.flush());
 }

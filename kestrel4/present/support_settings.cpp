@@ -55,6 +55,14 @@ bool CSupportSettings::RenumberItems(int type, const std::vector<std::string>& b
         picture.SetItemName(name);
         changed = true;
     }
+    // Registered settings name their pictures by file as well: they follow the same way, or
+    // choosing one later would show another picture than the one registered.
+    Update([&](IProfileFile& ini) {
+        for (const std::string& display : m_Names)
+            RenameStoredItems(ini, SectionOf(display), type, [&](const std::string& stored) {
+                return NameAfterDelete(before, deleted, stored);
+            });
+    });
     return changed;
 }
 

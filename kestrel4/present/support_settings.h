@@ -35,7 +35,8 @@ public:
     // Item deleted of the library before (stamps for EFFECT_STAMP, cursors for
     // EFFECT_CUSTOM_CURSOR) is gone and the later files renamed one down: every slot of
     // that type, the test slot included, follows its picture to the new name; a slot that
-    // used the deleted item takes the one now in its place. True when a slot changed.
+    // used the deleted item takes the one now in its place. The settings stored in the ini
+    // follow alike. True when a slot changed.
     bool RenumberItems(int type, const std::vector<std::string>& before, size_t deleted);
 
     // The "Entry Name:" list, top to bottom, and the entry selected in it (-1 none).

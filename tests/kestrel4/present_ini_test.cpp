@@ -7,6 +7,7 @@
 
 #include "core/key_layout.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -68,6 +69,12 @@ TEST_P(PresentIniTest, FreshIniShowsInitialSettingOnlyAndNothingIsCurrent)
         EXPECT_EQ(nullptr, s.GetSlot(i)) << i;
     for (int i = 0; i < kSlotCount; ++i)
         EXPECT_EQ(kNoEffectType, s.GetChosenType(i));
+
+    // An ini that exists but is empty takes changes as well.
+    std::ofstream(m_strPath, std::ios::trunc).close();
+    s.ChooseType(0, EFFECT_BAR);
+    EXPECT_TRUE(s.SaveAsPresentSetting());
+    EXPECT_EQ("BAR", Get("Support_Temporary", "Effect1"));
 }
 
 TEST_P(PresentIniTest, KeyEffectWritesEventKeysAndSubSections)
@@ -344,6 +351,37 @@ TEST_P(PresentIniTest, PictureSlotsFollowTheirItemsWhenALibraryIsRenumbered)
     ASSERT_TRUE(s.SaveAsPresentSetting());
     EXPECT_EQ("03.stp", Get("Support_Temporary", "E1StampEffectFileName"));
     EXPECT_EQ("02.stp", Get("Support_Temporary", "E2StampEffectFileName"));
+}
+
+TEST_P(PresentIniTest, RegisteredSettingsFollowTheirItemsWhenALibraryIsRenumbered)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_STAMP);
+    static_cast<CPictureEffect*>(s.GetSlot(0))->SetItemName("04.stp");
+    s.ChooseType(1, EFFECT_STAMP);
+    static_cast<CPictureEffect*>(s.GetSlot(1))->SetItemName("02.stp");
+    s.ChooseType(2, EFFECT_CUSTOM_CURSOR);
+    static_cast<CPictureEffect*>(s.GetSlot(2))->SetItemName("04.crs");
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
+    // The working slots move on to other pictures; the registered setting keeps its own.
+    static_cast<CPictureEffect*>(s.GetSlot(0))->SetItemName("00.stp");
+    static_cast<CPictureEffect*>(s.GetSlot(1))->SetItemName("00.stp");
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+
+    const std::vector<std::string> before = {"00.stp", "01.stp", "02.stp", "03.stp", "04.stp"};
+    s.RenumberItems(EFFECT_STAMP, before, 2);
+    EXPECT_EQ("03.stp", Get("Support_Talk", "E1StampEffectFileName")) << "a later item moved down";
+    EXPECT_EQ("02.stp", Get("Support_Talk", "E2StampEffectFileName")) << "the deleted one: its successor";
+    EXPECT_EQ("04.crs", Get("Support_Talk", "E3CustomCursorEffectFileName")) << "the other library";
+    EXPECT_EQ("00.stp", Get("Support_Temporary", "E1StampEffectFileName"));
+
+    CSupportSettings& back = NewSettings();
+    back.Open();
+    const std::vector<std::string>& names = back.GetNames();
+    auto talk = std::find(names.begin(), names.end(), "Talk");
+    ASSERT_NE(talk, names.end());
+    ASSERT_TRUE(back.ChooseEntry(static_cast<int>(talk - names.begin())));
+    EXPECT_EQ("03.stp", static_cast<const CPictureEffect*>(back.GetSlot(0))->GetItemName());
 }
 
 TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)

@@ -95,8 +95,9 @@ TEST(ItemStore, DefaultItemsHaveFactoryValuesOfTheirWidth)
     for (const SItemDef& def : CItemStore::DefaultItems()) {
         EXPECT_EQ(def.factory.size(), def.nWidth) << std::hex << def.wCode;
         // A command item may hold a state its set range excludes (0x0007 reads 1).
-        if (def.nWidth <= 4 && def.wCode != 0x0007)
+        if (def.nWidth <= 4 && def.wCode != 0x0007) {
             EXPECT_TRUE(def.Accepts(def.Decode(def.factory))) << std::hex << def.wCode;
+        }
     }
 }
 
