@@ -7,27 +7,10 @@
 #include "resource.h"
 #include "setting_file.h"
 #include "setting_model.h"
+#include "win32_profile.h"
 
 namespace {
 // The filter string with '|' between its parts, as the file dialogs want it with NULs.
-std::string Filter()
-{
-    std::string filter = LoadResString(IDS_SETTING_FILE_FILTER);
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    return filter + '\0';
-}
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string dir(path, n);
-    size_t slash = dir.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : dir.substr(0, slash);
-}
-
 void ShowError(HWND owner, UINT text)
 {
     MessageBoxA(owner, LoadResString(text).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONERROR);
@@ -73,7 +56,7 @@ void CSettingFileUi::SetLastFile(const std::string& path)
 void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
 {
     ChooseDirectory();
-    std::string filter = Filter();
+    std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
     char path[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
@@ -127,7 +110,7 @@ void CSettingFileUi::SaveSettingFile(HWND owner)
 void CSettingFileUi::SaveSettingFileAs(HWND owner)
 {
     ChooseDirectory();
-    std::string filter = Filter();
+    std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
     char path[MAX_PATH] = {};
     size_t slash = m_strCurrentFile.find_last_of("\\/");
     std::string name = slash == std::string::npos ? m_strCurrentFile : m_strCurrentFile.substr(slash + 1);

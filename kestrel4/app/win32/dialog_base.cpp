@@ -59,3 +59,12 @@ std::string LoadResString(UINT id)
     int n = LoadStringA(AppInstance(), id, text, sizeof text);
     return std::string(text, n > 0 ? n : 0);
 }
+
+std::string LoadFileFilter(UINT id)
+{
+    std::string filter = LoadResString(id);
+    for (char& c : filter)
+        if (c == '|')
+            c = '\0';
+    return filter + '\0';
+}

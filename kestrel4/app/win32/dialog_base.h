@@ -28,3 +28,6 @@ private:
 
 HINSTANCE AppInstance();
 std::string LoadResString(UINT id);
+// A "Name|*.ext|" string resource as the file dialogs take it: NUL for each bar, one more
+// at the end.
+std::string LoadFileFilter(UINT id);

@@ -65,3 +65,10 @@ std::string GetModulePath()
         return std::string();
     return std::string(path, n);
 }
+
+std::string ProgramDirectory()
+{
+    std::string path = GetModulePath();
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}

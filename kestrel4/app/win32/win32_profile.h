@@ -21,3 +21,5 @@ private:
 
 // Full path of the running program file.
 std::string GetModulePath();
+// The running program's folder with its trailing backslash; empty when unknown.
+std::string ProgramDirectory();

@@ -329,11 +329,7 @@ void CTestPatternDialog::UpdateControls()
 void CTestPatternDialog::ReferTo()
 {
     char path[MAX_PATH] = "";
-    std::string filter = LoadResString(IDS_FILTER_BITMAP);
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    filter += '\0';
+    std::string filter = LoadFileFilter(IDS_FILTER_BITMAP);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hWnd;

@@ -10,21 +10,13 @@
 #include "projector_link.h"
 #include "resource.h"
 #include "set_transfer.h"
+#include "win32_profile.h"
 
 namespace {
 
 constexpr UINT UM_EDITOR_SET_RENEWED = 0x52E;
 
 // "Text(*.x)|*.x|" as the common dialogs want it: separators become NULs.
-std::string DialogFilter(const std::string& text)
-{
-    std::string filter = text;
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    return filter + '\0';
-}
-
 } // namespace
 
 CCursorSetPage::CCursorSetPage(CProjectorLink& link, const BYTE (*colorTable)[4], std::string& lastFile)
@@ -164,7 +156,7 @@ bool CCursorSetPage::ReadSet(const std::string& path)
 std::string CCursorSetPage::AskFileName(bool save) const
 {
     char path[MAX_PATH] = {0};
-    std::string filter = DialogFilter(LoadResString(IDS_SET_FILTER));
+    std::string filter = LoadFileFilter(IDS_SET_FILTER);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetParent(m_hWnd);

@@ -2,15 +2,7 @@
 
 #include "dialog_base.h"
 #include "resource.h"
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH] = {0};
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, n);
-    size_t slash = text.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : text.substr(0, slash + 1);
-}
+#include "win32_profile.h"
 
 bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
 {

@@ -6,9 +6,6 @@
 
 #include <string>
 
-// The running program's folder with its trailing backslash.
-std::string ProgramDirectory();
-
 // arguments follow the program path; title is the editor window's ("Cursor Edit", ...).
 // False, with the main window untouched, when the editor cannot be started.
 bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title);

@@ -3,6 +3,7 @@
 #include "cursor_drawing.h"
 #include "editor_launcher.h"
 #include "resource.h"
+#include "win32_profile.h"
 
 CItemLibraryPage::CItemLibraryPage(EItemKind kind) : m_Library(kind, ProgramDirectory()) {}
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "dib_gdi.h"
-#include "editor_launcher.h"
 #include "resource.h"
 #include "transfer_progress_dlg.h"
+#include "win32_profile.h"
 
 namespace {
 const char kViewClass[] = "KestrelLogoAreaView";

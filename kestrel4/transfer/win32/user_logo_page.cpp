@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "connection.h"
-#include "editor_launcher.h"
 #include "setting_model.h"
 #include "kestrel_app.h"
 #include "logo_area_dlg.h"
@@ -13,6 +12,7 @@
 #include "projector_link.h"
 #include "resource.h"
 #include "transfer_progress_dlg.h"
+#include "win32_profile.h"
 #include "zelq_items.h"
 
 namespace {
