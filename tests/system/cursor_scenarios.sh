@@ -149,6 +149,20 @@ expect_soon "former 04 is 03" 767 stat -c %s "$work/cursor/03.crs"
 wait_for "$WAIT_SHORT" test ! -e "$work/cursor/06.crs" && echo "ok: no 06.crs" || fail "06.crs still there"
 shot 07-after-delete
 
+say "an item whose file cannot be deleted stays, and the page says so"
+chmod a-w "$work/cursor/01.crs"
+k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 1
+k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
+expect_box "delete question" "The selected item will be deleted, OK?"
+k answer Kestrel 6
+expect_box "delete refused" "The selected item could not be deleted."
+shot 07b-delete-refused
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "the message stayed"
+chmod u+w "$work/cursor/01.crs"
+expect_k "nothing renumbered" "$(printf ' 00.crs\n*01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
+expect_soon "former 04 still 03" 767 stat -c %s "$work/cursor/03.crs"
+
 say "closing the editor without edits asks nothing and posts the exit notice"
 k post Kestrel 0x52D
 wait_text Kestrel 100 0x52D 10 || fail "notice not reset"

@@ -151,6 +151,7 @@ void CItemLibraryPage::OnDelete()
     std::vector<std::string> before = m_Library.GetNames();
     size_t deleted = static_cast<size_t>(index);
     if (!m_Library.Delete(deleted)) {
+        Message(IDS_ITEM_DELETE_FAILED, MB_OK | MB_ICONERROR);
         Fill(before[deleted]);
         return;
     }
