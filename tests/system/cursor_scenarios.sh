@@ -32,9 +32,15 @@ start_connected
 expect_soon "Temp.csp" "6260 RIFF 6260 ACON" check header "$work/Temp.csp"
 cp "$work/Temp.csp" "$work/fresh.csp"
 
-say "the Cursor/Stamp Setting screen shows the eight slots"
+say "the Cursor/Stamp Setting screen shows the eight slots and reads the projector's set information once"
+m=$(mark)
 k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
 expect_k "visible screen" "Cursor/Stamp Setting" screen Kestrel
+wait_for "$WAIT_SHORT" log_has "$m" "get 0x000D" || fail "the set information was not read"
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 0
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
+expect_k "visible again" "Cursor/Stamp Setting" screen Kestrel
+expect "read once" 1 "$(since "$m" | grep -c 'get 0x000D')"
 expect_k "slots" "$(printf '*0\n 1\n 2\n 3\n 4\n 5\n 6\n 7')" list Kestrel "$(rid IDC_SET_SLOTS)"
 expect_k "title" "Untitled" text Kestrel "$(rid IDC_SET_TITLE)"
 shot 01-cursor-set-screen

@@ -417,8 +417,7 @@ void CKestrelDlg::RebuildScreenList()
 void CKestrelDlg::RefreshScreen()
 {
     int selected = SelectedScreen();
-    // The user logo and cursor/stamp queries belong to their screens' pages; the flags are
-    // kept here.
+    // The user logo page refreshes itself; the flags are kept here.
     if (selected == SCREEN_CONTROL && m_pControlPanel && m_pControlPanel->Exists() && !m_bSettingsRead) {
         m_bSettingsRead = 1;
         m_Settings.ReadProjectorSettings();
@@ -428,8 +427,12 @@ void CKestrelDlg::RefreshScreen()
         if (m_pLogoPage)
             m_pLogoPage->Start();
     }
-    if (selected == SCREEN_CURSOR && m_bCursorRefresh)
+    if (selected == SCREEN_CURSOR && m_bCursorRefresh) {
         m_bCursorRefresh = 0;
+        // The projector's set information belongs to the setting table, and so to setting files.
+        if (IsLinkOpen())
+            m_Settings.QueryItem(m_Connection.IsStackMode(), 1, kItemCursorSets);
+    }
 
     for (int i = 0; i < SCREEN_COUNT; ++i)
         if (i != selected && ScreenWindow(i))
