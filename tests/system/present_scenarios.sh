@@ -5,8 +5,6 @@
 # presses. Arguments as scenario_lib.sh; the program starts unconnected.
 source "$(dirname "$0")/scenario_lib.sh"
 
-here=$(cd "$(dirname "$0")" && pwd)
-rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$here/../../resources/kestrel4/resource.h"; }
 ITEM_LIST=$(rid IDC_ITEM_LIST)
 
 has_section() { grep -qi "^\[$1\]" "$ini"; }

@@ -153,6 +153,44 @@ shot 09-about
 k answer "About Kestrel" 1
 k box-gone "About Kestrel" 5000 || fail "version box stayed"
 
+say "without a program for web pages, Help Topics says that the page could not be opened"
+wine reg delete 'HKCR\.html' /f >/dev/null 2>&1
+page=$(winepath -w "$work/Kestrel4.html")
+# F1 reaches the program through the accelerator of Help Topics, which the system does not
+# send while that menu item is grey: an answer to F1 shows the item enabled.
+restore_main
+input_barrier
+xdotool key F1 2>/dev/null
+expect_box "no browser" "The help page $page could not be opened."
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "message box stayed"
+
+say "Help Topics and F1 open the manual beside the program"
+stand_in_browser
+restore_main
+input_barrier
+xdotool key F1 2>/dev/null
+expect_until "$WAIT_LONG" "F1 opens the page" "1 $page" opened_is 1 "$page"
+k command Kestrel "$(rid ID_HELP_FINDER)"
+expect_until "$WAIT_LONG" "Help Topics opens the page" "2 $page" opened_is 2 "$page"
+
+say "a manual removed while the program runs is reported, not ignored"
+mv "$work/Kestrel4.html" "$work/Kestrel4.away"
+# An opened page takes the foreground, as a browser does.
+restore_main
+input_barrier
+xdotool key F1 2>/dev/null
+expect_box "missing page after F1" "The help page $page is missing."
+shot 09b-help-page-missing
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "message box stayed"
+k command Kestrel "$(rid ID_HELP_FINDER)"
+expect_box "missing page after Help Topics" "The help page $page is missing."
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "message box stayed"
+expect "nothing handed to a browser" 2 "$(grep -c . "$opened")"
+mv "$work/Kestrel4.away" "$work/Kestrel4.html"
+
 say "the end of the session writes the last-used files"
 sed -i 's/^SoundFile=.*/SoundFile=C:\\changed-outside.wav/' "$ini"
 k session-ends Kestrel || fail "WM_ENDSESSION not answered"

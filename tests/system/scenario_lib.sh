@@ -19,7 +19,7 @@ mkdir -p "$shots"
 rm -f "$shots"/*.png
 work=$(mktemp -d /tmp/kestrel4-scenario.XXXXXX)
 cp "$exe" "$work/Kestrel4.exe"
-cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$work/"
+cp "$(dirname "$exe")"/Serilox.dll "$(dirname "$exe")"/Tapline.dll "$(dirname "$exe")"/Kestrel4.html "$work/"
 cp "$driver" "$work/kdriver.exe"
 ini="$work/Kestrel4.ini"
 app_pid=
@@ -52,6 +52,28 @@ k() {
   return "$status"
 }
 shot() { import -window root "$shots/$1.png" && echo "screenshot: $1.png"; }
+# Control and string IDs by their names in the resource headers.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+rid() {
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
+    "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
+}
+
+# Web pages in this prefix open in kdriver, which appends each page or URL it is given to
+# $opened: no browser is needed, and none starts.
+opened="$work/opened.txt"
+stand_in_browser() {
+  local command
+  command="\"$(winepath -w "$work/kdriver.exe")\" record \"$(winepath -w "$opened")\" \"%1\""
+  wine reg add 'HKCR\.html' /ve /d KestrelTestPage /f >/dev/null 2>&1
+  wine reg add 'HKCR\KestrelTestPage\shell\open\command' /ve /d "$command" /f >/dev/null 2>&1
+  wine reg query 'HKCR\KestrelTestPage\shell\open\command' /ve 2>/dev/null | grep -qF " record " ||
+    fail "the stand-in browser is not registered"
+}
+opened_is() {  # opened_is COUNT LAST: COUNT pages opened so far, the last one LAST
+  last_answer="$(grep -c . "$opened" 2>/dev/null) $(tail -n 1 "$opened" 2>/dev/null | tr -d '\r')"
+  [ "$last_answer" == "$1 $2" ]
+}
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when the time is up.
 wait_for() {

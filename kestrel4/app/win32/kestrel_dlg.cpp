@@ -2,6 +2,7 @@
 
 #include "installer_dlgs.h"
 #include "kestrel_app.h"
+#include "program_manual.h"
 #include "capture_edit.h"
 #include "support_page.h"
 #include "system_pointers.h"
@@ -228,10 +229,6 @@ BOOL CKestrelDlg::OnInitDialog()
             SendMessageA(m_hToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
         }
     }
-    // No help file installed beside the program: nothing to open.
-    if (GetFileAttributesA(HelpFilePath().c_str()) == INVALID_FILE_ATTRIBUTES)
-        EnableCommand(GetMenu(m_hWnd), ID_HELP_FINDER, false);
-
     // 2. Configuration defaults and the files used last.
     EnsureIniDefaults();
     LoadFileSettings();
@@ -516,7 +513,7 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
         m_Connection.SelectPort(id - ID_PORT_COM1 + 1);
         break;
     case ID_HELP_FINDER:
-        ShowHelpTopics();
+        OpenManual(m_hWnd);
         break;
     case ID_APP_ABOUT:
         m_bAboutOpen = 1;
@@ -556,19 +553,6 @@ void CKestrelDlg::ToggleConnectMode()
                   MF_BYCOMMAND | (m_nConnectMode == 1 ? MF_CHECKED : MF_UNCHECKED));
     MessageBoxA(m_hWnd, LoadResString(IDS_NEXT_STARTUP).c_str(), LoadResString(IDS_CAPTION).c_str(),
                 MB_OK | MB_ICONINFORMATION);
-}
-
-std::string CKestrelDlg::HelpFilePath() const
-{
-    std::string ini = GetIniPath();
-    return ini.empty() ? std::string() : ini.substr(0, ini.size() - std::strlen(kIniFileName)) + "Kestrel4.hlp";
-}
-
-void CKestrelDlg::ShowHelpTopics()
-{
-    std::string help = HelpFilePath();
-    if (!help.empty())
-        WinHelpA(m_hWnd, help.c_str(), HELP_FINDER, 0);
 }
 
 void CKestrelDlg::OnSysCommand(WPARAM)

@@ -75,8 +75,6 @@ private:
     void ToggleConnectMode();
     void EnableProjectorButtons(bool enable);
     bool FocusScreen(bool last);
-    void ShowHelpTopics();
-    std::string HelpFilePath() const;
     int SelectedScreen() const;
     // Password, then the installer dialog; afterwards the screens show what it changed.
     void RunInstallerMode();

@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "dib_gdi.h"
+#include "manual_link.h"
+#include "program_manual.h"
 #include "resource.h"
 #include "transfer_progress_dlg.h"
-#include "win32_profile.h"
 
 namespace {
 const char kViewClass[] = "KestrelLogoAreaView";
@@ -47,11 +48,14 @@ INT_PTR CLogoAreaDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
             EndDialog(m_hWnd, IDCANCEL);
             return TRUE;
         case IDC_AREA_HELP:
-            // Topic 1006 of the on-line manual, when the manual is installed.
-            WinHelpA(m_hWnd, (ProgramDirectory() + "Kestrel4.hlp").c_str(), HELP_CONTEXT, 1006);
+            OpenManual(m_hWnd, kManualTopicLogoArea);
             return TRUE;
         }
         break;
+    case WM_HELP:
+        // F1 here: the modal loop knows nothing of the main window's accelerators.
+        OpenManual(m_hWnd, kManualTopicLogoArea);
+        return TRUE;
     }
     return FALSE;
 }

@@ -52,6 +52,8 @@
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
 //   overlay TITLE                  1 when a visible, top-most pop-up of TITLE's process covers the
 //                                  whole screen
+//   record FILE TEXT               append TEXT and a line break to FILE: the program that
+//                                  opens web pages in a scenario's prefix, instead of a browser
 //   canvas TITLE LOGFILE           show a window TITLE over the whole screen painted with
 //                                  coloured squares and append each key it receives to
 //                                  LOGFILE ("down 33", "up 33"), and each left button press
@@ -353,6 +355,13 @@ int main(int argc, char** argv)
     DWORD ms = 10000;
     if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name")
         g_Which = WINDOW_BOX;
+    if (cmd == "record" && argc > 3) {
+        FILE* file = std::fopen(title, "ab");
+        if (!file)
+            return 1;
+        std::fprintf(file, "%s\n", argv[3]);
+        return std::fclose(file) == 0 ? 0 : 1;
+    }
     if (cmd == "pixel" && argc > 4) {
         HDC screen = GetDC(nullptr);
         COLORREF c = GetPixel(screen, std::atoi(argv[3]), std::atoi(argv[4]));
