@@ -25,7 +25,10 @@ headless=0
 source scripts/wine-session.sh
 run=build/run
 mkdir -p "$run"
-cp build/win/bin/Kestrel4.exe build/win/bin/Serilox.dll build/win/bin/Tapline.dll build/win/bin/kdriver.exe "$run/"
+# The programs with their manuals, laid out as installed: Kestrel4 starts Glyphpad and opens
+# its manual from its own folder.
+cp build/win/bin/Kestrel4.exe build/win/bin/Kestrel4.html build/win/bin/Serilox.dll build/win/bin/Tapline.dll \
+  build/win/bin/Glyphpad.exe build/win/bin/Glyphpad.html build/win/bin/kdriver.exe "$run/"
 export RUN_DIR=$PWD/$run HEADLESS=$headless SECONDS_UP=${KESTREL_RUN_SECONDS:-20}
 scripts/with-simulator.sh --model "$model" --log "$PWD/$run/simulator.log" -- bash -c '
   cd "$RUN_DIR"

@@ -54,6 +54,16 @@ xdotool mousemove $((vl + 20)) $((vt + 15)) mousedown 1 mousemove $((vl + 60)) $
 # The band's dotted red line (white between the dots) on the picture's green quadrant.
 expect_pixel "the rubber band's right edge" "FF????" $((vl + 120)) $((vt + 50))
 shot 33-logo-area
+
+say "the area dialog's Help and F1 open the manual at the area's section"
+stand_in_browser
+area_topic="file:///$(winepath -w "$work/Kestrel4.html" | tr '\\' /)#logo-area"
+k click "$AREA" "$(rid IDC_AREA_HELP)"
+expect_until "$WAIT_LONG" "Help opens the section" "1 $area_topic" opened_is 1 "$area_topic"
+# The modal dialog answers F1 itself: the main window's accelerators do not reach it.
+k foreground "$AREA"
+xdotool key F1 2>/dev/null
+expect_until "$WAIT_LONG" "F1 opens the section" "2 $area_topic" opened_is 2 "$area_topic"
 k answer "$AREA" 1
 k box-gone "$AREA" 5000 || fail "area dialog stayed"
 
