@@ -461,6 +461,8 @@
 #define IDC_SOURCE_GROUP 1279
 #define IDC_LINKED 1280
 #define IDC_INDEPENDENT 1281
+// No control: the installer dialog's default ID, so that Enter reaches it as this command.
+#define IDC_INSTALLER_ENTER 1290
 #define IDC_FUNCTION_LIST 1000
 #define ID_INSTALLER_OPEN 32901
 #define ID_INSTALLER_SAVE 32902

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "installer_rules.h"
+#include "projector_model.h"
 #include "setting_file.h"
 #include "stack_state.h"
 #include "zelq_items.h"
@@ -63,17 +64,19 @@ TEST(InstallerFunctions, ListsAndLockEntries)
         {FUNCTION_ABOUT, 1, 0, kLockAbout},
         {FUNCTION_GAMMA, 4, 1, kItemGammaParameter3},
     };
+    SProjectorModel full = {};
+    full.bBlackWhiteLevel = 1;
     for (const SCase& c : cases) {
-        std::vector<SLockCode> big = BigKeyEntries(c.function);
+        std::vector<SLockCode> big = BigKeyEntries(c.function, full);
         EXPECT_EQ(big.size(), c.bigKey) << c.function;
         ASSERT_FALSE(big.empty());
         EXPECT_EQ(big.back().wCode, c.last) << c.function;
         EXPECT_EQ(FunctionItems(c.function).size(), c.items) << c.function;
     }
-    EXPECT_TRUE(BigKeyEntries(FUNCTION_COUNT).empty());
+    EXPECT_TRUE(BigKeyEntries(FUNCTION_COUNT, full).empty());
 
     // The effect locks: five sub-entries under one code; its items name four of them.
-    std::vector<SLockCode> effect = BigKeyEntries(FUNCTION_EFFECT);
+    std::vector<SLockCode> effect = BigKeyEntries(FUNCTION_EFFECT, full);
     for (unsigned char sub = 0; sub < 5; ++sub) {
         EXPECT_EQ(effect[sub].wCode, kItemPresentationLock);
         EXPECT_EQ(effect[sub].nSub, sub);
@@ -95,6 +98,20 @@ TEST(InstallerFunctions, ListsAndLockEntries)
     EXPECT_STREQ(names[FunctionItems(FUNCTION_SETTING)[5].nName], "BNC");
     EXPECT_STREQ(names[FunctionItems(FUNCTION_VIDEO_VIDEO)[4].nName], "Tint");
     EXPECT_STREQ(names[FunctionItems(FUNCTION_ADVANCED)[2].nName], "Color Setting");
+}
+
+TEST(InstallerFunctions, BigKeyLeavesOutWhatTheModelLacks)
+{
+    // With the single 3D Sound control the SRS pair does not exist: Big Key neither sends
+    // nor waits for their entries.
+    SProjectorModel single3d = {};
+    single3d.nAudioVariant = 1;
+    std::vector<uint16_t> codes;
+    for (const SLockCode& entry : BigKeyEntries(FUNCTION_AUDIO, single3d))
+        codes.push_back(entry.wCode);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{kItemVolume, kItemTreble, kItemBass, kLockResetAudio}));
+    SProjectorModel srs = {};
+    EXPECT_EQ(BigKeyEntries(FUNCTION_AUDIO, srs).size(), 6u);
 }
 
 TEST(SetPoint, RangesAndInputs)
@@ -292,6 +309,22 @@ TEST(SettingFileDirectory, FromTheLastFileOrAnOlderFolderEntry)
     };
     for (const SCase& c : cases)
         EXPECT_EQ(SettingFileDirectory(c.stored), c.directory) << c.stored;
+}
+
+TEST(SettingFileDirectory, OfAChosenFileWhateverItsName)
+{
+    // What the file dialogs return: the folder, a drive's root with its separator.
+    struct SCase {
+        const char* chosen;
+        const char* directory;
+    } cases[] = {
+        {"C:\\room.kst", "C:\\"},
+        {"E:\\Shows\\room.kst", "E:\\Shows"},
+        {"E:\\Shows\\room.txt", "E:\\Shows"},
+        {"\\\\server\\share\\room.kst", "\\\\server\\share"},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(FolderOfFile(c.chosen), c.directory) << c.chosen;
 }
 
 } // namespace

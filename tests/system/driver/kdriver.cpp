@@ -27,6 +27,8 @@
 //   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
 //   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
 //   focus TITLE                    the control ID of the focused window of TITLE's thread
+//   setfocus TITLE ID              move the keyboard focus to control ID of dialog TITLE, as
+//                                  the dialog's own Tab does (WM_NEXTDLGCTL, posted)
 //   session-ends TITLE             send WM_ENDSESSION (the session really ends)
 //   close TITLE                    post WM_CLOSE
 //   end-session TITLE              send WM_QUERYENDSESSION and print the answer
@@ -554,6 +556,8 @@ int main(int argc, char** argv)
         WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
         PostMessageW(target, WM_KEYDOWN, vk, 1);
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (cmd == "setfocus" && argc > 3) {
+        PostMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(NeedItem(hwnd, argv[3])), TRUE);
     } else if (cmd == "focus") {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
