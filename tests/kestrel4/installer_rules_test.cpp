@@ -289,42 +289,34 @@ TEST(SetPoint, SubChoicesRefineTheItem)
     EXPECT_EQ(SetPointOf(SubChoices(kItemColorSetting)[0].wCode).eInput, INPUT_NONE) << "Auto has nothing to send";
 }
 
-TEST(SettingFileDirectory, FromTheLastFileOrAnOlderFolderEntry)
+TEST(SettingFileDirectory, FromTheLastFileOrAChosenOne)
 {
+    // The ini's last file may also be a folder, as older copies kept it; a file the dialogs
+    // return is a file whatever its name. A drive's root keeps its separator either way.
+    using Rule = std::string (*)(const std::string&);
+    const Rule last = SettingFileDirectory, chosen = FolderOfFile;
     struct SCase {
-        const char* stored;
+        Rule rule;
+        const char* path;
         const char* directory;
     } cases[] = {
-        {"", ""},
-        {"D:\\Shows\\hall a.kst", "D:\\Shows"},
-        {"D:\\Shows\\HALL.KST", "D:\\Shows"},
-        {"C:\\one.kst", "C:\\"},
-        {"/srv/shows/one.kst", "/srv/shows"},
-        {"/one.kst", "/"},
-        {"one.kst", ""},
-        // Folders, as older copies kept them; a dot in a folder's name is no file.
-        {"D:\\Shows", "D:\\Shows"},
-        {"D:\\v1.kst\\room", "D:\\v1.kst\\room"},
-        {"D:\\show.bak", "D:\\show.bak"},
+        {last, "", ""},
+        {last, "D:\\Shows\\hall a.kst", "D:\\Shows"},
+        {last, "D:\\Shows\\HALL.KST", "D:\\Shows"},
+        {last, "C:\\one.kst", "C:\\"},
+        {last, "/srv/shows/one.kst", "/srv/shows"},
+        {last, "/one.kst", "/"},
+        {last, "one.kst", ""},
+        // Folders; a dot in a folder's name is no file.
+        {last, "D:\\Shows", "D:\\Shows"},
+        {last, "D:\\v1.kst\\room", "D:\\v1.kst\\room"},
+        {last, "D:\\show.bak", "D:\\show.bak"},
+        {chosen, "C:\\room.kst", "C:\\"},
+        {chosen, "E:\\Shows\\room.txt", "E:\\Shows"},
+        {chosen, "\\\\server\\share\\room.kst", "\\\\server\\share"},
     };
     for (const SCase& c : cases)
-        EXPECT_EQ(SettingFileDirectory(c.stored), c.directory) << c.stored;
-}
-
-TEST(SettingFileDirectory, OfAChosenFileWhateverItsName)
-{
-    // What the file dialogs return: the folder, a drive's root with its separator.
-    struct SCase {
-        const char* chosen;
-        const char* directory;
-    } cases[] = {
-        {"C:\\room.kst", "C:\\"},
-        {"E:\\Shows\\room.kst", "E:\\Shows"},
-        {"E:\\Shows\\room.txt", "E:\\Shows"},
-        {"\\\\server\\share\\room.kst", "\\\\server\\share"},
-    };
-    for (const SCase& c : cases)
-        EXPECT_EQ(FolderOfFile(c.chosen), c.directory) << c.chosen;
+        EXPECT_EQ(c.rule(c.path), c.directory) << c.path;
 }
 
 } // namespace

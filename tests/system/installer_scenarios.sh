@@ -22,6 +22,15 @@ wait_received() { wait_for "${4:-$WAIT_SHORT}" has_received "$1" "$2" "$3"; }  #
 box_says() { k box "$1" 300 | grep -qF "$2"; }
 box_not_saying() { ! box_says "$1" "$2"; }
 list_has() { k list "$1" "$2" | grep -qF "$3"; }  # TITLE ID TEXT
+# choose_value FUNCTION ITEM-TEXT ITEM CHOICE-TEXT CHOICE: a value-list choice, ready to send.
+choose_value() {
+  k lselect "$INST" 1000 "$1"
+  wait_for "$WAIT_SHORT" list_has "$INST" 1234 "$2" || fail "no $2 among the items"
+  k lselect "$INST" 1234 "$3"
+  wait_for "$WAIT_SHORT" list_has "$INST" 1235 "$4" || fail "no $4 among the choices"
+  k lselect "$INST" 1235 "$5"
+  wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for $4"
+}
 
 start_connected
 k select Kestrel 1000 1
@@ -81,12 +90,7 @@ expect "Enter in the list sends nothing" 0 "$(received_since "$m" ' set 0x')"
 expect "the dialog stays after Enter" 0 "$(k box "$INST" 500 >/dev/null; echo $?)"
 
 say "a refused set point puts the value list back"
-k lselect "$INST" 1000 0
-wait_for "$WAIT_SHORT" list_has "$INST" 1234 Resolution || fail "no Video(Computer) items"
-k lselect "$INST" 1234 7
-wait_for "$WAIT_SHORT" list_has "$INST" 1235 Preset3 || fail "no Resolution choices"
-k lselect "$INST" 1235 35
-wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for Preset3"
+choose_value 0 Resolution 7 Preset3 35
 m=$(mark)
 k click "$INST" 1238
 wait_frames "$m" "1B 07 01 03 0E 82 " 1 || fail "no set of Resolution = Preset3"
@@ -99,12 +103,7 @@ k lselect "$INST" 1234 0
 k settext "$INST" 1233 32
 wait_text "$INST" 1233 "" || fail "a volume of 32 stayed in the edit"
 expect_k "Sending disabled after an empty edit" 0 enabled "$INST" 1238
-k lselect "$INST" 1000 4
-wait_for "$WAIT_SHORT" list_has "$INST" 1234 "A/V Mute" || fail "no Setting items"
-k lselect "$INST" 1234 4
-wait_for "$WAIT_SHORT" list_has "$INST" 1235 Logo || fail "no A/V Mute choices"
-k lselect "$INST" 1235 2
-wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for a choice"
+choose_value 4 "A/V Mute" 4 Logo 2
 m=$(mark)
 k click "$INST" 1238
 wait_frames "$m" "1B 07 01 06 04 02 " 1 || fail "no set of A/V Mute = Logo"
