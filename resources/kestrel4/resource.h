@@ -373,6 +373,7 @@
 #define IDS_DELETE_SETTING 515
 #define IDS_KEYS_FULL 516
 #define IDS_VALUE_RANGE 541
+#define IDS_SETTINGS_WRITE_FAILED 2500
 // Bitmaps, the user logo and its transfer; test patterns.
 #define IDD_TEST_PATTERN 181
 #define IDD_LOGO_AREA 185

@@ -35,6 +35,9 @@ WAIT_SHORT=10
 WAIT_LONG=60
 
 say() { echo "== $*"; }
+# Control and string IDs by their names in the program's resource header.
+resource_header="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../resources/kestrel4" && pwd)/resource.h"
+rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$resource_header"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi

@@ -437,6 +437,8 @@ void CKestrelDlg::RefreshScreen()
     for (int i = 0; i < SCREEN_COUNT; ++i)
         if (i != selected && ScreenWindow(i))
             ShowWindow(ScreenWindow(i), SW_HIDE);
+    if (m_pSupport)
+        m_pSupport->EndEffectOverDisabledOverlay();
 
     SScreenMenu items = GetScreenMenu(selected);
     HMENU menu = GetMenu(m_hWnd);
