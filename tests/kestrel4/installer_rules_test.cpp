@@ -229,8 +229,9 @@ TEST(SetPoint, EditTextIsCheckedAgainstTheRange)
     for (const SCase& c : cases) {
         int32_t value = 0;
         EXPECT_EQ(CheckSetPointText(c.text, SetPointOf(c.item), value), c.check) << c.text;
-        if (c.check == EDIT_VALUE)
+        if (c.check == EDIT_VALUE) {
             EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 

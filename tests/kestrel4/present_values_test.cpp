@@ -49,13 +49,16 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
             {PARAM_VERTICAL, c.nVertical}};
         for (const auto& p : expected) {
             EXPECT_EQ(p.second >= 0, shape->HasParam(p.first)) << p.first;
-            if (p.second >= 0)
+            if (p.second >= 0) {
                 EXPECT_EQ(p.second, shape->GetParam(p.first)) << p.first;
+            }
         }
         std::unique_ptr<CEffect> copy = e->Clone();
-        for (const auto& p : expected)
-            if (p.second >= 0)
+        for (const auto& p : expected) {
+            if (p.second >= 0) {
                 EXPECT_EQ(p.second, static_cast<CShapeEffect*>(copy.get())->GetParam(p.first));
+            }
+        }
     }
 
     auto stamp = CreateEffect(EFFECT_STAMP, context);
@@ -136,8 +139,9 @@ TEST(ValueRangeTest, DigitsWithinTheRange)
     for (const SCase& c : cases) {
         int value = 0;
         EXPECT_EQ(c.bOk, ParseRangeValue(c.pszText, *c.pRange, value)) << c.pszText;
-        if (c.bOk)
+        if (c.bOk) {
             EXPECT_EQ(c.nValue, value) << c.pszText;
+        }
     }
 }
 
