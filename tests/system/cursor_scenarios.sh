@@ -6,10 +6,15 @@
 # leaves a PNG of the whole screen in SCREENSHOT_DIR.
 source "$(dirname "$0")/scenario_lib.sh"
 
+here=$(cd "$(dirname "$0")" && pwd)
 bin=$(dirname "$exe")
 cp "$bin/Glyphpad.exe" "$bin/Glyphpad.html" "$bin/item_pages_host.exe" "$work/"
 check() { python3 "$here/cursor_check.py" "$@"; }
-# The editor's own control IDs, which may share numbers with the main program's.
+# Control and string IDs by their names in the resource headers; gid for the editor's own.
+rid() {
+  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
+    "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
+}
 gid() {
   awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$here/../../resources/glyphpad/glyphpad_resource.h"
 }
