@@ -188,9 +188,12 @@ TEST_F(ManualPageTest, MenuCommandsAreThoseOfTheMenus)
 
 TEST_F(ManualPageTest, MessagesQuotedAreThoseOfTheProgram)
 {
-    std::vector<std::string> texts;
-    for (const char* script : {"Kestrel4.rc", "control_pages.rc", "cursor_set.rc", "present_pages.rc", "transfer.rc",
-                               "setting_files.rc", "installer.rc", "manual.rc"}) {
+    // The program's script and the scripts it includes.
+    std::string main = ReadFile(kResources + "/kestrel4/Kestrel4.rc");
+    std::vector<std::string> texts = ScriptStrings(main);
+    std::vector<std::string> included = Matches(main, R"re(#include\s+"([^"]+\.rc)")re");
+    ASSERT_FALSE(included.empty());
+    for (const std::string& script : included) {
         std::string content = ReadFile(kResources + "/kestrel4/" + script);
         ASSERT_FALSE(content.empty()) << script;
         for (const std::string& text : ScriptStrings(content))
