@@ -94,6 +94,33 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
     std::remove(good.c_str());
 }
 
+TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)
+{
+    CDIB picture;
+    ASSERT_EQ(picture.Read(MakeBmp(Picture(30, 20))), DIB_OK);
+    CDIBLogo shipped;
+    shipped.FromDIB(picture, 150);
+    shipped.SetColour(SRgbQuad{10, 20, 30, 0});
+    const std::string path = testing::TempDir() + "deflogo_test.lgo";
+    ASSERT_EQ(shipped.WriteFile(path), DIB_OK);
+
+    CLogoDocument doc;
+    ASSERT_EQ(doc.OpenDefault(path, 200), ELogoResult::Ok);
+    EXPECT_TRUE(doc.HasSource());
+    EXPECT_EQ(doc.Path(), "");
+    EXPECT_TRUE(doc.NeedsSaveName()) << "the first save asks for a name";
+    EXPECT_EQ(doc.Source().GetZoom(), 150);
+    EXPECT_EQ(doc.Source().GetColour(), SRgbQuad()) << "its colour is cleared";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.SetZoom(250));
+    EXPECT_TRUE(doc.NeedsSaveName());
+
+    CLogoDocument missing;
+    EXPECT_EQ(missing.OpenDefault(testing::TempDir() + "no-deflogo.lgo", 200), ELogoResult::ReadFailed);
+    EXPECT_FALSE(missing.HasSource());
+    std::remove(path.c_str());
+}
+
 TEST(LogoDocument, ZoomIndexes)
 {
     EXPECT_EQ(ZoomRateOfIndex(0), 100);
