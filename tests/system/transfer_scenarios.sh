@@ -226,7 +226,12 @@ wait_for "$WAIT_SHORT" pattern_shown 0 || fail "the pattern window stayed"
 close_app
 
 say "the next run's Refer to... starts in the folder of the remembered pattern file"
-cp "$work/photo.bmp" "$work/patterns/inside.bmp"
+expect "PatternFile" "$(win "$work/patterns/gone.bmp")" "$(ini_value CurrentDirectry PatternFile)"
+# Remembered in a folder that no file dialog of the last run visited.
+mkdir -p "$work/remembered"
+cp "$work/photo.bmp" "$work/remembered/inside.bmp"
+sed -i 's/\\patterns\\gone\.bmp/\\remembered\\old.bmp/' "$ini"
+expect "PatternFile changed" "$(win "$work/remembered/old.bmp")" "$(ini_value CurrentDirectry PatternFile)"
 # The transfers left the lamp off; on again, so no power question comes between.
 sim "power on"
 start_app
