@@ -28,7 +28,7 @@ void Usage()
     std::fputs("usage: kestrelctl --port DEVICE [--baud N] [--to N|all] [--width N] COMMAND\n"
                "  identify            print the projector's type code\n"
                "  get ITEM            print an item's value (ITEM like 0x0300)\n"
-               "  set ITEM VALUE      write a signed value\n"
+               "  set ITEM VALUE      write a value in the item's own width (--width N: in N bytes)\n"
                "  reset ITEM          reset an item to its default\n"
                "  cursors FILE.csp    send a cursor/stamp set (Ctrl+C aborts)\n"
                "  logo FILE [--zoom PERCENT] [--area LEFT,TOP,RIGHT,BOTTOM]\n"
@@ -220,20 +220,24 @@ int main(int argc, char** argv)
     if (verb == "get" && o.command.size() == 2) {
         status = session.Transact(o.stack, 2, o.address, static_cast<uint16_t>(item), {}, answer, message);
         if (status == SESSION_OK)
-            std::printf("%ld\n", static_cast<long>(DecodeItemValue(answer.parameter)));
+            std::printf("%ld\n", static_cast<long>(DecodeItemValue(static_cast<uint16_t>(item), answer.parameter)));
     } else if (verb == "set" && o.command.size() == 3) {
         long value = 0;
         if (!ParseNumber(o.command[2].c_str(), INT32_MIN, INT32_MAX, value)) {
             Usage();
             return SESSION_USAGE;
         }
-        unsigned int width = o.width ? o.width : NarrowestWidth(static_cast<int32_t>(value));
+        unsigned int width = o.width ? o.width : ItemSetWidth(static_cast<uint16_t>(item), static_cast<int32_t>(value));
+        // Cut to fewer bytes it would arrive as another value.
+        if (!FitsWidth(static_cast<int32_t>(value), width))
+            return Fail(SESSION_USAGE, o.command[2] + " does not fit in " + std::to_string(width) + " byte" +
+                                           (width == 1 ? "" : "s") + ".");
         status = session.Transact(o.stack, 1, o.address, static_cast<uint16_t>(item),
                                   EncodeItemValue(static_cast<int32_t>(value), width), answer, message);
     } else if (verb == "reset" && o.command.size() == 2) {
         status = session.Transact(o.stack, 3, o.address, static_cast<uint16_t>(item), {}, answer, message);
         if (status == SESSION_OK && !answer.parameter.empty())
-            std::printf("%ld\n", static_cast<long>(DecodeItemValue(answer.parameter)));
+            std::printf("%ld\n", static_cast<long>(DecodeItemValue(static_cast<uint16_t>(item), answer.parameter)));
     } else {
         Usage();
         return SESSION_USAGE;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "projector_link.h"
+#include "setting_items.h"
 #include "zelq_items.h"
 
 namespace {
@@ -188,9 +189,9 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     return SESSION_OK;
 }
 
-int32_t DecodeItemValue(const std::vector<unsigned char>& bytes)
+int32_t DecodeItemValue(uint16_t item, const std::vector<unsigned char>& bytes)
 {
-    return BigEndianSigned(bytes.data(), static_cast<unsigned int>(bytes.size()));
+    return ItemValueFromBytes(item, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width)
@@ -207,4 +208,17 @@ unsigned int NarrowestWidth(int32_t value)
     if (value >= -32768 && value <= 32767)
         return 2;
     return 4;
+}
+
+unsigned int ItemSetWidth(uint16_t item, int32_t value)
+{
+    return FindSettingItem(item) ? SetWidth(item) : NarrowestWidth(value);
+}
+
+bool FitsWidth(int32_t value, unsigned int width)
+{
+    if (width >= 4)
+        return true;
+    int64_t bits = 8 * static_cast<int64_t>(width);
+    return value >= -(int64_t(1) << (bits - 1)) && value < (int64_t(1) << bits);
 }

@@ -53,8 +53,14 @@ private:
     std::unique_ptr<CCommZelqLevel5> m_pLevel5;
 };
 
-// Values travel big-endian; one- and two-byte values are signed.
-int32_t DecodeItemValue(const std::vector<unsigned char>& bytes);
+// Values travel big-endian. An item's value as the program keeps it: one- and two-byte values
+// are signed unless the item is an unsigned choice (Resolution); 0 for more than four bytes.
+int32_t DecodeItemValue(uint16_t item, const std::vector<unsigned char>& bytes);
 std::vector<unsigned char> EncodeItemValue(int32_t value, unsigned int width);
 // The narrowest signed width (1, 2 or 4 bytes) that holds value.
 unsigned int NarrowestWidth(int32_t value);
+// The bytes a set of the item carries: its own width when the program knows the item, else
+// the narrowest that holds value.
+unsigned int ItemSetWidth(uint16_t item, int32_t value);
+// Whether value survives being sent in width bytes, read signed or unsigned.
+bool FitsWidth(int32_t value, unsigned int width);

@@ -8,5 +8,5 @@
 
 bool PutPictureOnClipboard(HWND owner, const CPixelPicture& picture, const CPalette* palette);
 bool ClipboardHasPicture();
-// Bitmaps of 1, 4, 8, 24 or 32 bits without compression; false for anything else.
+// False when the clipboard holds no bitmap the editor can read.
 bool GetPictureFromClipboard(HWND owner, CPixelPicture& picture);

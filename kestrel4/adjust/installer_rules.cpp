@@ -109,10 +109,12 @@ const char* const* InstallerItemNames(unsigned int& count)
     return kItemNames;
 }
 
-std::vector<SLockCode> BigKeyEntries(unsigned int function)
+std::vector<SLockCode> BigKeyEntries(unsigned int function, const SProjectorModel& model)
 {
     std::vector<SLockCode> entries;
     for (uint16_t code : Row(function).codes) {
+        if (!IsItemOfModel(code, model))
+            continue;
         unsigned char subs = code == kItemPresentationLock ? kEffectEntries : 1;
         for (unsigned char sub = 0; sub < subs; ++sub)
             entries.push_back({code, sub});
@@ -148,6 +150,7 @@ std::vector<SLockCode> SmallKeyEntries(const SInstallerItem& item)
 
 int SendLockEntries(CSettingModel& model, int projector, const std::vector<SLockCode>& entries, bool lock)
 {
+    CSettingModel::CBulkWalk walk(model);
     int all = 1;
     for (const SLockCode& entry : entries) {
         std::vector<unsigned char> bytes = LockBytes(entry, lock);
@@ -163,7 +166,7 @@ int SendLockEntries(CSettingModel& model, int projector, const std::vector<SLock
 
 bool IsFunctionLocked(const CSettingModel& model, int projector, unsigned int function)
 {
-    std::vector<SLockCode> entries = BigKeyEntries(function);
+    std::vector<SLockCode> entries = BigKeyEntries(function, model.Connection().Model());
     for (const SLockCode& entry : entries)
         if (model.IsItemLocked(entry.wCode, entry.nSub, projector) != 1)
             return false;

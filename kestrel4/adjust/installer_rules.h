@@ -8,6 +8,7 @@
 #include <vector>
 
 class CSettingModel;
+struct SProjectorModel;
 
 // One lock entry: an item code (or a function's pseudo-code) and its sub-entry.
 struct SLockCode {
@@ -38,8 +39,10 @@ enum EInstallerFunction : unsigned int {
 
 // The distinct item names in the order of their string-table entries.
 const char* const* InstallerItemNames(unsigned int& count);
-// The lock entries "Big Key" sends for a function, in order; empty for an unknown one.
-std::vector<SLockCode> BigKeyEntries(unsigned int function);
+// The lock entries "Big Key" sends for a function on a model, in order: entries of items the
+// model lacks are left out (it refuses them, and never reports them locked); empty for an
+// unknown function.
+std::vector<SLockCode> BigKeyEntries(unsigned int function, const SProjectorModel& model);
 // The function's item list; empty for User's Logo, Reset All and About.
 std::vector<SInstallerItem> FunctionItems(unsigned int function);
 // The lock entries "Small Key" sends for one item of a list.
@@ -49,7 +52,7 @@ std::vector<SLockCode> SmallKeyEntries(const SInstallerItem& item);
 // A refused entry lets the walk go on, an unanswered one ends it; either way the caller
 // restores its check box.
 int SendLockEntries(CSettingModel& model, int projector, const std::vector<SLockCode>& entries, bool lock);
-// Big Key shows a function locked when every entry of its list is.
+// Big Key shows a function locked when every entry of its list for the connected model is.
 bool IsFunctionLocked(const CSettingModel& model, int projector, unsigned int function);
 bool IsItemLockedFor(const CSettingModel& model, int projector, const SInstallerItem& item);
 

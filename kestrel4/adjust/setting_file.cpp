@@ -37,21 +37,25 @@ bool FlushToDisk(std::FILE* file)
 }
 } // namespace
 
+std::string FolderOfFile(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    if (slash == std::string::npos)
+        return std::string();
+    std::string folder = path.substr(0, slash);
+    // "C:" alone is the drive's current folder, not its root.
+    if (folder.empty() || folder.back() == ':')
+        folder += path[slash];
+    return folder;
+}
+
 std::string SettingFileDirectory(const std::string& lastFile)
 {
     size_t slash = lastFile.find_last_of("\\/");
     size_t dot = lastFile.find_last_of('.');
     std::string extension = LowerCase(dot == std::string::npos ? std::string() : lastFile.substr(dot));
     bool isFile = extension == ".kst" && (slash == std::string::npos || dot > slash);
-    if (!isFile)
-        return lastFile;
-    if (slash == std::string::npos)
-        return std::string();
-    std::string folder = lastFile.substr(0, slash);
-    // "C:" alone is the drive's current folder, not its root.
-    if (folder.empty() || folder.back() == ':')
-        folder += lastFile[slash];
-    return folder;
+    return isFile ? FolderOfFile(lastFile) : lastFile;
 }
 
 bool ReadSettingFile(const std::string& path, std::vector<unsigned char>& bytes)

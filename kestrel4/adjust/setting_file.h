@@ -17,6 +17,9 @@ bool WriteSettingFile(const std::string& path, const unsigned char* bytes, size_
 // The whole table into path.
 bool SaveSettingFile(const CSettingModel& model, const std::string& path);
 
+// The folder a file's path names it in; a drive's root keeps its separator ("C:\"), since
+// "C:" alone is the drive's current folder. Empty for a bare name.
+std::string FolderOfFile(const std::string& path);
 // The setting-file directory from the ini's last setting file: the folder of a "*.kst" path
 // (a drive's root keeps its separator), the value itself when it names a folder, as older
 // files hold it; empty means the program's own folder.

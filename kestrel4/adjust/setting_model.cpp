@@ -26,16 +26,6 @@ int32_t Words(uint32_t low, uint32_t high)
 }
 } // namespace
 
-// Marks a walk in progress, so that input and signal reports do not start another one.
-class CSettingModel::CBulkRead {
-public:
-    explicit CBulkRead(CSettingModel& model) : m_Model(model) { ++m_Model.m_nBulkReads; }
-    ~CBulkRead() { --m_Model.m_nBulkReads; }
-
-private:
-    CSettingModel& m_Model;
-};
-
 CSettingModel::CSettingModel(CConnection& connection) : m_Link(connection.Link()), m_Connection(connection)
 {
     m_Connection.SetItemStore(this);
@@ -287,7 +277,7 @@ int CSettingModel::SendAllSettings(int projector, int ok)
 {
     if (!ok)
         return 0;
-    CBulkRead walk(*this);
+    CBulkWalk walk(*this);
     unsigned int count;
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
@@ -304,7 +294,7 @@ int CSettingModel::QueryAllSettings(int projector, int ok)
 {
     if (!ok)
         return 0;
-    CBulkRead walk(*this);
+    CBulkWalk walk(*this);
     unsigned int count;
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
@@ -319,7 +309,7 @@ int CSettingModel::QueryInputItems(int projector, int ok)
 {
     if (!ok)
         return 0;
-    CBulkRead walk(*this);
+    CBulkWalk walk(*this);
     bool computer = IsComputerInput();
     unsigned int count;
     const uint16_t* list = InputItems(count);
@@ -339,7 +329,7 @@ int CSettingModel::QuerySignalItems(int projector, int ok)
 {
     if (!ok)
         return 0;
-    CBulkRead walk(*this);
+    CBulkWalk walk(*this);
     bool computer = IsComputerInput();
     unsigned int count;
     const uint16_t* list = SignalItems(count);
@@ -362,6 +352,7 @@ int CSettingModel::ReadLockSettings(int projector)
     int p = TableProjector(projector);
     if (p < 1 || !Address(p, address))
         return NoCommand();
+    CBulkWalk walk(*this);
     // Until the read is complete the masks are partly the projector's and partly older.
     m_nLocksReadIn[p - 1] = 0;
     unsigned int count;
@@ -393,6 +384,7 @@ int CSettingModel::SendLockSettings(int projector, int ok)
     projector = TableProjector(projector);
     if (projector < 1)
         return NoCommand();
+    CBulkWalk walk(*this);
     // The masks read before the walk: the answers to the sets change them as they come.
     std::vector<unsigned char> entries;
     unsigned int count;
@@ -413,7 +405,7 @@ int CSettingModel::SendLockSettings(int projector, int ok)
 
 int CSettingModel::ReadProjectorSettings()
 {
-    CBulkRead read(*this);
+    CBulkWalk read(*this);
     if (m_pView)
         m_pView->ShowReadingDialog();
     if (m_Connection.Model().bStackCapable)

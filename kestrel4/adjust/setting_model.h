@@ -101,6 +101,18 @@ public:
     // Preset n (0..4) of the projector holds a registered adjustment.
     int IsPresetRegistered(unsigned int n, int projector = -1) const;
     bool IsBulkReadRunning() const { return m_nBulkReads != 0; }
+    // Marks a walk in progress for its lifetime, so that input and signal reports do not
+    // start another walk inside the wait of one of its commands.
+    class CBulkWalk {
+    public:
+        explicit CBulkWalk(CSettingModel& model) : m_Model(model) { ++m_Model.m_nBulkReads; }
+        ~CBulkWalk() { --m_Model.m_nBulkReads; }
+        CBulkWalk(const CBulkWalk&) = delete;
+        CBulkWalk& operator=(const CBulkWalk&) = delete;
+
+    private:
+        CSettingModel& m_Model;
+    };
 
     CConnection& Connection() { return m_Connection; }
     const CConnection& Connection() const { return m_Connection; }
@@ -121,7 +133,6 @@ private:
     }
     void OnLockEntries(const unsigned char* bytes, uint32_t count) override { SetLockEntries(bytes, count); }
 
-    class CBulkRead;
     // The address byte of a projector argument; false for a value outside -1..4.
     bool Address(int projector, unsigned char& address) const;
     // The table's projector for an argument: 1..4, or 0 for all slots; -1 when bad.

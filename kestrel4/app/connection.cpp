@@ -490,7 +490,7 @@ void CConnection::OnBusy(int projector)
         return;
     }
     if (busy == 1) {
-        m_Ui.RepaintControlScreen();
+        m_Ui.RefreshControlScreen();
         if (m_Ui.IsWaitDlgUp())
             m_Ui.CloseWaitDlg();
         m_Ui.RepaintMainWindow();

@@ -45,7 +45,8 @@ public:
     virtual void RunWaitDlg() = 0;
     virtual bool IsWaitDlgUp() = 0;
     virtual void CloseWaitDlg() = 0;
-    virtual void RepaintControlScreen() = 0;
+    // Every page of the projector control screen re-reads the table, then repaints.
+    virtual void RefreshControlScreen() = 0;
     virtual void RepaintMainWindow() = 0;
 
     // After every connection attempt: buttons, screens and menus follow the link's state.

@@ -48,3 +48,9 @@ bool ParseRangeValue(const std::string& text, const SValueRange& range, int& val
     value = v;
     return true;
 }
+
+std::string SoundDialogFolder(const std::string& lastSoundFile, const std::string& defaultFolder)
+{
+    size_t slash = lastSoundFile.find_last_of("\\/");
+    return slash == std::string::npos ? defaultFolder : lastSoundFile.substr(0, slash + 1);
+}

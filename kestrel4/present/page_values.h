@@ -1,5 +1,5 @@
-// What the effect setting pages decide without a window: the eight colour buttons and the
-// ranges of the number fields.
+// What the effect setting pages decide without a window: the eight colour buttons, the
+// ranges of the number fields and where the sound file dialog starts.
 #pragma once
 #include "effects.h"
 
@@ -22,3 +22,8 @@ extern const SValueRange kDiameterRange;  // 1..500
 
 // The field's number when it is all digits and within range; false otherwise.
 bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value);
+
+// The folder the sound file dialog starts in: that of the last sound file, or defaultFolder
+// when none is remembered. Earlier versions remembered the folder itself, ending in a
+// backslash; such a value is taken as the folder.
+std::string SoundDialogFolder(const std::string& lastSoundFile, const std::string& defaultFolder);

@@ -1,6 +1,8 @@
 #include "setting_names.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "text_case.h"
@@ -36,6 +38,20 @@ std::string SectionOf(const std::string& displayName)
 bool IsRefusedNameChar(char c)
 {
     return c == ';' || c == '=' || c == '[' || c == ']';
+}
+
+bool HasRefusedNameChar(const std::string& name)
+{
+    return std::any_of(name.begin(), name.end(), IsRefusedNameChar);
+}
+
+std::string WithoutRefusedNameChars(const std::string& name, bool* removed)
+{
+    std::string kept;
+    std::copy_if(name.begin(), name.end(), std::back_inserter(kept), [](char c) { return !IsRefusedNameChar(c); });
+    if (removed)
+        *removed = kept.size() != name.size();
+    return kept;
 }
 
 namespace {
@@ -77,5 +93,9 @@ bool IsReservedSettingName(const std::string& name)
     for (const char* r : reserved)
         if (lower == r)
             return true;
-    return false;
+    // Profile sections ignore case, so "x_struct10" would be the sub-section of "X" too.
+    const std::string suffix = "_struct";
+    size_t digits = lower.find_last_not_of("0123456789") + 1;
+    return digits < lower.size() && digits >= suffix.size() &&
+           lower.compare(digits - suffix.size(), suffix.size(), suffix) == 0;
 }

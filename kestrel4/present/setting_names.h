@@ -20,7 +20,11 @@ std::string SectionOf(const std::string& displayName);
 
 // ';', '=', '[' and ']' would break the section and key lines of the ini.
 bool IsRefusedNameChar(char c);
+bool HasRefusedNameChar(const std::string& name);
+// The name without its refused characters, and whether any went.
+std::string WithoutRefusedNameChars(const std::string& name, bool* removed = nullptr);
 // Leading and trailing blanks cut: single-byte spaces and double-byte ones (0x81 0x40).
 std::string TrimSettingName(const std::string& name);
-// Names that would take a section of the program's own or a fixed entry of the list.
+// Names that would take a section of the program's own or a fixed entry of the list, or
+// one of the sub-sections a Key effect's events are kept in ("<section>_Struct<slot><event>").
 bool IsReservedSettingName(const std::string& name);

@@ -2,6 +2,7 @@
 #include "effect_ini.h"
 #include "item_library.h"
 #include "setting_names.h"
+#include "text_case.h"
 
 #include <algorithm>
 
@@ -37,9 +38,16 @@ void CSupportSettings::SetTestEffect(std::unique_ptr<CEffect> effect)
     m_pSlots[kTestSlot] = std::move(effect);
 }
 
+void CSupportSettings::ReplaceSlot(int index, std::unique_ptr<CEffect> effect)
+{
+    if (index < kSlotCount && m_pSlots[index] && m_OnReplacing)
+        m_OnReplacing(*m_pSlots[index]);
+    m_pSlots[index] = std::move(effect);
+}
+
 void CSupportSettings::ResetSlot(int index)
 {
-    m_pSlots[index] = index < kSlotCount ? CreateEffect(m_nChosenType[index], m_Context) : nullptr;
+    ReplaceSlot(index, index < kSlotCount ? CreateEffect(m_nChosenType[index], m_Context) : nullptr);
 }
 
 bool CSupportSettings::RenumberItems(int type, const std::vector<std::string>& before, size_t deleted)
@@ -85,7 +93,9 @@ bool CSupportSettings::CanDelete() const
 
 int CSupportSettings::FindName(const std::string& display) const
 {
-    auto it = std::find(m_Names.begin(), m_Names.end(), display);
+    // "Foo" and "foo" are one section of the ini.
+    auto it = std::find_if(m_Names.begin(), m_Names.end(),
+                           [&](const std::string& name) { return EqualNoCase(name, display); });
     return it == m_Names.end() ? -1 : static_cast<int>(it - m_Names.begin());
 }
 
@@ -95,9 +105,19 @@ bool CSupportSettings::Update(const std::function<void(IProfileFile&)>& change)
         change(ini);
         return true;
     });
+    // The change has been made in memory as it went: what the file kept is the truth.
     if (!ok)
-        m_nSectionNum = m_Ini.Read().GetInt(kSectionNameSection, "SectionNum", 1);
+        Reload();
     return ok;
+}
+
+void CSupportSettings::Reload()
+{
+    for (int n = 0; n < kSlotCount; ++n) {
+        ReplaceSlot(n, nullptr);
+        m_nChosenType[n] = kNoEffectType;
+    }
+    Open();
 }
 
 void CSupportSettings::Open()
@@ -135,7 +155,7 @@ void CSupportSettings::LoadSetting(IProfileFile& ini, const std::string& section
         if (!effect)
             continue;
         m_nChosenType[n] = effect->GetType();
-        m_pSlots[n] = std::move(effect);
+        ReplaceSlot(n, std::move(effect));
     }
 }
 
@@ -265,13 +285,16 @@ CSupportSettings::Register(const std::string& typedName,
         return REGISTER_EMPTY;
     if (IsReservedSettingName(name))
         return REGISTER_RESERVED;
+    if (HasRefusedNameChar(name))
+        return REGISTER_REFUSED_CHAR;
     int existing = FindName(name);
     if (existing >= 0 && !confirmOverwrite(name))
         return REGISTER_DECLINED;
     std::string section = SectionOf(name);
     bool ok = Update([&](IProfileFile& ini) {
         if (existing >= 0) {
-            DeleteSetting(ini, section);
+            // The entry as listed: its section is the same one whatever the case.
+            DeleteSetting(ini, SectionOf(m_Names[static_cast<size_t>(existing)]));
             m_Names.erase(m_Names.begin() + existing);
         }
         m_Names.insert(m_Names.begin(), name);
@@ -281,8 +304,6 @@ CSupportSettings::Register(const std::string& typedName,
         RemovePresentSetting(ini);
         m_nSelected = FindName(name);
     });
-    if (!ok)
-        Open();
     return ok ? REGISTER_DONE : REGISTER_FAILED;
 }
 
@@ -297,25 +318,26 @@ bool CSupportSettings::DeleteEntry(int index)
         DeleteSetting(ini, SectionOf(name));
         MarkCurrentSetting(ini, kDefaultsSection);
     });
-    Open();
+    if (ok)
+        Open();
     return ok;
 }
 
-bool CSupportSettings::SetShortcut(int slot, const std::string& text)
+CSupportSettings::EShortcutResult CSupportSettings::SetShortcut(int slot, const std::string& text)
 {
     for (int n = 0; n < kSlotCount; ++n)
         if (n != slot && !text.empty() && m_strShortcut[n] == text)
-            return false;
-    m_strShortcut[slot] = text;
-    m_Shortcut[slot] = ParseShortcutText(text, m_Scan);
-    return WriteShortcuts();
-}
-
-bool CSupportSettings::WriteShortcuts()
-{
-    return m_Ini.Update([&](IProfileFile& ini) {
-        for (int n = 0; n < kSlotCount; ++n)
-            ini.WriteString(kEffectKeysSection, Indexed("Effect", n + 1).c_str(), m_strShortcut[n].c_str());
+            return SHORTCUT_DUPLICATE;
+    bool written = m_Ini.Update([&](IProfileFile& ini) {
+        for (int n = 0; n < kSlotCount; ++n) {
+            const std::string& value = n == slot ? text : m_strShortcut[n];
+            ini.WriteString(kEffectKeysSection, Indexed("Effect", n + 1).c_str(), value.c_str());
+        }
         return true;
     });
+    if (!written)
+        return SHORTCUT_FAILED;
+    m_strShortcut[slot] = text;
+    m_Shortcut[slot] = ParseShortcutText(text, m_Scan);
+    return SHORTCUT_SET;
 }

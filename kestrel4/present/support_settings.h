@@ -22,6 +22,9 @@ public:
 
     // Builds the name list, loads the current function setting and reads the shortcuts.
     void Open();
+    // handler(outgoing) is told of every slot definition (1..5) about to be replaced or
+    // dropped, while it still exists: whatever refers to it lets go.
+    void OnSlotReplacing(std::function<void(const CEffect& outgoing)> handler) { m_OnReplacing = std::move(handler); }
 
     // Slots by index 0..5; null when empty.
     const CEffect* GetSlot(int index) const;
@@ -50,8 +53,17 @@ public:
     // Takes a named setting (or "Present Setting") from the list.
     bool ChooseEntry(int index);
 
-    enum ERegisterResult { REGISTER_EMPTY, REGISTER_RESERVED, REGISTER_DECLINED, REGISTER_DONE, REGISTER_FAILED };
-    // confirmOverwrite(name) is asked when the name is in the list already.
+    // Failed operations leave the working state as the file has it.
+    enum ERegisterResult {
+        REGISTER_EMPTY,
+        REGISTER_REFUSED_CHAR, // ';', '=', '[' or ']' in the name
+        REGISTER_RESERVED,
+        REGISTER_DECLINED,
+        REGISTER_DONE,
+        REGISTER_FAILED
+    };
+    // confirmOverwrite(name) is asked when the name is in the list already (names match
+    // without regard to ASCII case, as the ini's section names do).
     ERegisterResult Register(const std::string& typedName,
                              const std::function<bool(const std::string&)>& confirmOverwrite);
     // Deletes the named setting of list entry index; the fixed two cannot be deleted.
@@ -59,8 +71,9 @@ public:
 
     const std::string& GetShortcutText(int slot) const { return m_strShortcut[slot]; }
     const KeyCodeArray& GetShortcut(int slot) const { return m_Shortcut[slot]; }
-    // False (nothing changes) when another slot has the same non-empty text.
-    bool SetShortcut(int slot, const std::string& text);
+    enum EShortcutResult { SHORTCUT_SET, SHORTCUT_DUPLICATE, SHORTCUT_FAILED };
+    // Nothing changes when another slot has the same non-empty text or the write fails.
+    EShortcutResult SetShortcut(int slot, const std::string& text);
 
     // The ini steps, each on the profile given (the update's copy).
     void LoadSetting(IProfileFile& ini, const std::string& section);
@@ -71,10 +84,12 @@ public:
 
 private:
     int FindName(const std::string& display) const;
+    void ReplaceSlot(int index, std::unique_ptr<CEffect> effect);
     void RemovePresentSetting(IProfileFile& ini);
-    bool WriteShortcuts();
-    // Runs change as one update; the in-memory list count is read again when it fails.
+    // Runs change as one update; when it fails, everything is read back from the file.
     bool Update(const std::function<void(IProfileFile&)>& change);
+    // The slots, list and shortcuts afresh from the file, as at the first Open.
+    void Reload();
 
     CIniFile& m_Ini;
     SEffectContext m_Context;
@@ -86,4 +101,5 @@ private:
     std::vector<std::string> m_Names;
     int m_nSelected = -1;
     int m_nSectionNum = 1;
+    std::function<void(const CEffect&)> m_OnReplacing;
 };

@@ -373,6 +373,7 @@
 #define IDS_DELETE_SETTING 515
 #define IDS_KEYS_FULL 516
 #define IDS_VALUE_RANGE 541
+#define IDS_SETTINGS_WRITE_FAILED 2500
 // Bitmaps, the user logo and its transfer; test patterns.
 #define IDD_TEST_PATTERN 181
 #define IDD_LOGO_AREA 185
@@ -461,6 +462,8 @@
 #define IDC_SOURCE_GROUP 1279
 #define IDC_LINKED 1280
 #define IDC_INDEPENDENT 1281
+// No control: the installer dialog's default ID, so that Enter reaches it as this command.
+#define IDC_INSTALLER_ENTER 1290
 #define IDC_FUNCTION_LIST 1000
 #define ID_INSTALLER_OPEN 32901
 #define ID_INSTALLER_SAVE 32902

@@ -140,7 +140,7 @@ public:
     void RunWaitDlg() override { m_Dialogs.push_back(187); }
     bool IsWaitDlgUp() override { return false; }
     void CloseWaitDlg() override {}
-    void RepaintControlScreen() override { ++m_nRepaints; }
+    void RefreshControlScreen() override { ++m_nRefreshes; }
     void RepaintMainWindow() override {}
     void OnConnectionChanged(bool linkOpen) override { m_Changes.push_back(linkOpen); }
     void CheckPortMenu(unsigned int port) override { m_nCheckedPort = port; }
@@ -165,7 +165,7 @@ public:
     unsigned int m_nCheckedPort = 0;
     int m_nBeeps = 0;
     int m_nBlinks = 0;
-    int m_nRepaints = 0;
+    int m_nRefreshes = 0;
     std::vector<unsigned int> m_Messages;
     std::vector<unsigned int> m_Dialogs;
     std::vector<bool> m_Changes;
@@ -469,7 +469,7 @@ TEST_F(Connection, BusyReportsRunAndEndTheWaitDialog)
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0007, {0x00}});
     EXPECT_TRUE(PumpUntil([&] { return !m_Ui.m_Dialogs.empty() && m_Ui.m_Dialogs.back() == 187u; }));
     m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, 0x0007, {0x01}});
-    EXPECT_TRUE(PumpUntil([&] { return m_Ui.m_nRepaints == 1; }));
+    EXPECT_TRUE(PumpUntil([&] { return m_Ui.m_nRefreshes == 1; }));
 }
 
 TEST_F(Connection, PowerButtonAsksBeforeSwitchingOff)

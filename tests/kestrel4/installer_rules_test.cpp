@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "installer_rules.h"
+#include "projector_model.h"
 #include "setting_file.h"
 #include "stack_state.h"
 #include "zelq_items.h"
@@ -63,17 +64,19 @@ TEST(InstallerFunctions, ListsAndLockEntries)
         {FUNCTION_ABOUT, 1, 0, kLockAbout},
         {FUNCTION_GAMMA, 4, 1, kItemGammaParameter3},
     };
+    SProjectorModel full = {};
+    full.bBlackWhiteLevel = 1;
     for (const SCase& c : cases) {
-        std::vector<SLockCode> big = BigKeyEntries(c.function);
+        std::vector<SLockCode> big = BigKeyEntries(c.function, full);
         EXPECT_EQ(big.size(), c.bigKey) << c.function;
         ASSERT_FALSE(big.empty());
         EXPECT_EQ(big.back().wCode, c.last) << c.function;
         EXPECT_EQ(FunctionItems(c.function).size(), c.items) << c.function;
     }
-    EXPECT_TRUE(BigKeyEntries(FUNCTION_COUNT).empty());
+    EXPECT_TRUE(BigKeyEntries(FUNCTION_COUNT, full).empty());
 
     // The effect locks: five sub-entries under one code; its items name four of them.
-    std::vector<SLockCode> effect = BigKeyEntries(FUNCTION_EFFECT);
+    std::vector<SLockCode> effect = BigKeyEntries(FUNCTION_EFFECT, full);
     for (unsigned char sub = 0; sub < 5; ++sub) {
         EXPECT_EQ(effect[sub].wCode, kItemPresentationLock);
         EXPECT_EQ(effect[sub].nSub, sub);
@@ -95,6 +98,20 @@ TEST(InstallerFunctions, ListsAndLockEntries)
     EXPECT_STREQ(names[FunctionItems(FUNCTION_SETTING)[5].nName], "BNC");
     EXPECT_STREQ(names[FunctionItems(FUNCTION_VIDEO_VIDEO)[4].nName], "Tint");
     EXPECT_STREQ(names[FunctionItems(FUNCTION_ADVANCED)[2].nName], "Color Setting");
+}
+
+TEST(InstallerFunctions, BigKeyLeavesOutWhatTheModelLacks)
+{
+    // With the single 3D Sound control the SRS pair does not exist: Big Key neither sends
+    // nor waits for their entries.
+    SProjectorModel single3d = {};
+    single3d.nAudioVariant = 1;
+    std::vector<uint16_t> codes;
+    for (const SLockCode& entry : BigKeyEntries(FUNCTION_AUDIO, single3d))
+        codes.push_back(entry.wCode);
+    EXPECT_EQ(codes, (std::vector<uint16_t>{kItemVolume, kItemTreble, kItemBass, kLockResetAudio}));
+    SProjectorModel srs = {};
+    EXPECT_EQ(BigKeyEntries(FUNCTION_AUDIO, srs).size(), 6u);
 }
 
 TEST(SetPoint, RangesAndInputs)
@@ -212,8 +229,9 @@ TEST(SetPoint, EditTextIsCheckedAgainstTheRange)
     for (const SCase& c : cases) {
         int32_t value = 0;
         EXPECT_EQ(CheckSetPointText(c.text, SetPointOf(c.item), value), c.check) << c.text;
-        if (c.check == EDIT_VALUE)
+        if (c.check == EDIT_VALUE) {
             EXPECT_EQ(value, c.value) << c.text;
+        }
     }
 }
 
@@ -272,26 +290,34 @@ TEST(SetPoint, SubChoicesRefineTheItem)
     EXPECT_EQ(SetPointOf(SubChoices(kItemColorSetting)[0].wCode).eInput, INPUT_NONE) << "Auto has nothing to send";
 }
 
-TEST(SettingFileDirectory, FromTheLastFileOrAnOlderFolderEntry)
+TEST(SettingFileDirectory, FromTheLastFileOrAChosenOne)
 {
+    // The ini's last file may also be a folder, as older copies kept it; a file the dialogs
+    // return is a file whatever its name. A drive's root keeps its separator either way.
+    using Rule = std::string (*)(const std::string&);
+    const Rule last = SettingFileDirectory, chosen = FolderOfFile;
     struct SCase {
-        const char* stored;
+        Rule rule;
+        const char* path;
         const char* directory;
     } cases[] = {
-        {"", ""},
-        {"D:\\Shows\\hall a.kst", "D:\\Shows"},
-        {"D:\\Shows\\HALL.KST", "D:\\Shows"},
-        {"C:\\one.kst", "C:\\"},
-        {"/srv/shows/one.kst", "/srv/shows"},
-        {"/one.kst", "/"},
-        {"one.kst", ""},
-        // Folders, as older copies kept them; a dot in a folder's name is no file.
-        {"D:\\Shows", "D:\\Shows"},
-        {"D:\\v1.kst\\room", "D:\\v1.kst\\room"},
-        {"D:\\show.bak", "D:\\show.bak"},
+        {last, "", ""},
+        {last, "D:\\Shows\\hall a.kst", "D:\\Shows"},
+        {last, "D:\\Shows\\HALL.KST", "D:\\Shows"},
+        {last, "C:\\one.kst", "C:\\"},
+        {last, "/srv/shows/one.kst", "/srv/shows"},
+        {last, "/one.kst", "/"},
+        {last, "one.kst", ""},
+        // Folders; a dot in a folder's name is no file.
+        {last, "D:\\Shows", "D:\\Shows"},
+        {last, "D:\\v1.kst\\room", "D:\\v1.kst\\room"},
+        {last, "D:\\show.bak", "D:\\show.bak"},
+        {chosen, "C:\\room.kst", "C:\\"},
+        {chosen, "E:\\Shows\\room.txt", "E:\\Shows"},
+        {chosen, "\\\\server\\share\\room.kst", "\\\\server\\share"},
     };
     for (const SCase& c : cases)
-        EXPECT_EQ(SettingFileDirectory(c.stored), c.directory) << c.stored;
+        EXPECT_EQ(c.rule(c.path), c.directory) << c.path;
 }
 
 } // namespace

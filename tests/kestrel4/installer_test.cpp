@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "installer_rules.h"
@@ -115,7 +116,7 @@ TEST_F(Installer, ReadLockSettingsSkipsByModel)
         const char* model;
         size_t entries;
         bool srs, blackWhite;
-    } cases[] = {{"KT-C310", 53, true, true}, {"KT-B212", 49, false, false}};
+    } cases[] = {{"KT-C310", 56, true, true}, {"KT-B212", 52, false, false}};
     for (const SCase& c : cases) {
         Connect(c.model);
         m_Model.ReadLockSettings();
@@ -140,7 +141,7 @@ TEST_F(Installer, BigKeyLocksTheProjectorAndTheMasksFollow)
     ConnectChain(2);
     ASSERT_EQ(Establish(true), 1);
     ASSERT_EQ(m_Model.ReadAllLockSettings(), 1);
-    ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO), true), 1);
+    ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO, m_Connection.Model()), true), 1);
     EXPECT_EQ(m_pSim->GetLock(2, kItemVolume, 0), 1);
     EXPECT_EQ(m_pSim->GetLock(2, kLockResetAudio, 0), 1);
     EXPECT_EQ(m_pSim->GetLock(1, kItemVolume, 0), 0) << "locks are per projector";
@@ -160,11 +161,67 @@ TEST_F(Installer, BigKeyLocksTheProjectorAndTheMasksFollow)
     EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 0);
 }
 
+TEST_F(Installer, GammaLocksFollowTheProjectorAndFiles)
+{
+    Connect();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
+    ASSERT_EQ(SendLockEntries(m_Model, 1, SmallKeyEntries(FunctionItems(FUNCTION_GAMMA)[0]), true), 1);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_GAMMA, 1), 1);
+
+    // Started again: every mask comes from the projector, the gamma parameters' too.
+    m_Link.Close();
+    ASSERT_EQ(m_Connection.Connect(), 1);
+    m_Model.Table().Clear();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_GAMMA, 1), 1);
+    EXPECT_TRUE(IsFunctionLocked(m_Model, 1, FUNCTION_GAMMA));
+
+    // Opened with locks, a file frees or locks all four codes on the projector.
+    const uint16_t gamma[] = {kItemGamma, kItemGammaParameter1, kItemGammaParameter2, kItemGammaParameter3};
+    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    for (uint16_t code : gamma)
+        EXPECT_EQ(m_pSim->GetLock(1, code, 0), 0) << std::hex << code;
+    EXPECT_FALSE(IsFunctionLocked(m_Model, 1, FUNCTION_GAMMA));
+    image[0x1D * 128 + 6 * 4 + 1] = 0x71; // group 6: bits 8, 12, 13 and 14
+    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    for (uint16_t code : gamma)
+        EXPECT_EQ(m_pSim->GetLock(1, code, 0), 1) << std::hex << code;
+    EXPECT_EQ(m_Model.IsPageLocked(TAB_GAMMA, 1), 1);
+}
+
+TEST_F(Installer, ReportsDuringLockWalksStartNoWalkOfTheirOwn)
+{
+    Connect();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemInput, 33));
+    struct SWalk {
+        const char* name;
+        std::function<int()> run;
+    } walks[] = {
+        {"read back", [&] { return m_Model.ReadLockSettings(1); }},
+        {"sent from the table", [&] { return m_Model.SendLockSettings(1); }},
+        {"Big Key", [&] { return SendLockEntries(m_Model, 1, BigKeyEntries(FUNCTION_SETTING, m_Connection.Model()), true); }},
+    };
+    for (const SWalk& w : walks) {
+        SCOPED_TRACE(w.name);
+        m_Model.PutItemValue(kItemInput, 16, 1);
+        m_pSim->Log().Clear();
+        // The input report comes while the walk's first command waits for its answer.
+        m_pSim->PushFaults({{EFault::Late, 400}});
+        m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, kItemInput, {33}}, 100);
+        EXPECT_EQ(w.run(), 1);
+        EXPECT_EQ(m_Model.GetItemValue(kItemInput, 1), 33) << "the report was taken";
+        for (uint16_t item : Commands(2))
+            EXPECT_EQ(item, kItemLock) << "a query of the input's items inside the walk";
+    }
+}
+
 TEST_F(Installer, LocksAreInForceOnceReadBackFromEachProjector)
 {
     ConnectChain(3);
     ASSERT_EQ(Establish(true), 1);
-    ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO), true), 1);
+    ASSERT_EQ(SendLockEntries(m_Model, 2, BigKeyEntries(FUNCTION_AUDIO, m_Connection.Model()), true), 1);
     ASSERT_EQ(SendLockEntries(m_Model, 1, {{kItemKeystone, 0}}, true), 1);
     EXPECT_EQ(m_Model.IsPageLocked(TAB_AUDIO, 2), 0) << "not read back yet";
     EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 1), 0);
@@ -174,9 +231,9 @@ TEST_F(Installer, LocksAreInForceOnceReadBackFromEachProjector)
     for (const SSeen& s : Received())
         if (!s.apply && s.attr == 2 && s.item == kItemLock && s.to >= 1 && s.to <= 4)
             ++asked[s.to];
-    EXPECT_EQ(asked[1], 53);
-    EXPECT_EQ(asked[2], 53);
-    EXPECT_EQ(asked[3], 53);
+    EXPECT_EQ(asked[1], 56);
+    EXPECT_EQ(asked[2], 56);
+    EXPECT_EQ(asked[3], 56);
     EXPECT_EQ(asked[4], 0);
 
     struct SCase {
@@ -216,13 +273,13 @@ TEST_F(Installer, RefusedOrUnansweredLockEntriesFail)
 {
     // A projector without the installer-only mode refuses every entry; the walk goes on.
     Connect("KT-B212");
-    EXPECT_EQ(SendLockEntries(m_Model, 1, BigKeyEntries(FUNCTION_SETTING), true), 0);
-    EXPECT_EQ(Commands(1).size(), BigKeyEntries(FUNCTION_SETTING).size());
+    EXPECT_EQ(SendLockEntries(m_Model, 1, BigKeyEntries(FUNCTION_SETTING, m_Connection.Model()), true), 0);
+    EXPECT_EQ(Commands(1).size(), BigKeyEntries(FUNCTION_SETTING, m_Connection.Model()).size());
 
     // Without an answer it stops at once.
     Connect();
     m_pSim->PushFault({EFault::AckOnly, 0});
-    EXPECT_EQ(SendLockEntries(m_Model, 1, BigKeyEntries(FUNCTION_SETTING), true), 0);
+    EXPECT_EQ(SendLockEntries(m_Model, 1, BigKeyEntries(FUNCTION_SETTING, m_Connection.Model()), true), 0);
     EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 1) << "taken, but the answer never came";
     EXPECT_EQ(m_pSim->GetLock(1, kItemPictureInPicture, 0), 0) << "nothing after the unanswered entry";
 }

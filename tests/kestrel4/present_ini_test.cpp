@@ -29,14 +29,82 @@ KeyCodeArray Codes(std::initializer_list<int> codes)
     return a;
 }
 
+bool Yes(const std::string&)
+{
+    return true;
+}
+
+int IndexOf(const CSupportSettings& s, const std::string& name)
+{
+    const std::vector<std::string>& names = s.GetNames();
+    auto it = std::find(names.begin(), names.end(), name);
+    return it == names.end() ? -1 : static_cast<int>(it - names.begin());
+}
+
+// Everything the screen shows, in one text for readable differences.
+std::string Snapshot(const CSupportSettings& s)
+{
+    std::string out = "names:";
+    for (const std::string& name : s.GetNames())
+        out += " [" + name + "]";
+    out += " selected: " + std::to_string(s.GetSelected()) + " sections: " + std::to_string(s.GetSectionCount());
+    for (int i = 0; i < kSlotCount; ++i)
+        out += " | slot " + std::to_string(i + 1) + ": " +
+               std::to_string(s.GetSlot(i) ? s.GetSlot(i)->GetType() : kNoEffectType) + "/" +
+               std::to_string(s.GetChosenType(i)) + " [" + s.GetShortcutText(i) + "]";
+    return out;
+}
+
+// Watches the definitions reported as outgoing: each must still be in its slot when told.
+struct SReplacementWatch {
+    std::vector<const CEffect*> reported;
+    std::vector<const CEffect*> before;
+
+    void Watch(CSupportSettings& s)
+    {
+        before.clear();
+        for (int i = 0; i < kSlotCount; ++i)
+            before.push_back(s.GetSlot(i));
+        s.OnSlotReplacing([this, &s](const CEffect& outgoing) {
+            bool inPlace = false;
+            for (int i = 0; i < kSlotCount; ++i)
+                inPlace = inPlace || s.GetSlot(i) == &outgoing;
+            EXPECT_TRUE(inPlace) << "told after it left its slot";
+            reported.push_back(&outgoing);
+        });
+    }
+    // Every definition that left its slot since Watch was reported.
+    void ExpectAllReported(const CSupportSettings& s) const
+    {
+        for (int i = 0; i < kSlotCount; ++i) {
+            const CEffect* old = before[static_cast<size_t>(i)];
+            if (old && s.GetSlot(i) != old) {
+                EXPECT_NE(reported.end(), std::find(reported.begin(), reported.end(), old))
+                    << "slot " << i + 1 << " replaced unreported";
+            }
+        }
+    }
+};
+
+// Every write fails, as on a read-only or full disk.
+struct SFailingProfile : CPortableProfile {
+    using CPortableProfile::CPortableProfile;
+    bool WriteString(const char*, const char*, const char*) override { return false; }
+};
+
 class PresentIniTest : public ::testing::TestWithParam<EProfileKind> {
 protected:
     void SetUp() override
     {
+        m_Context.strProgramFolder = kFolder;
+        UseFreshFile();
+    }
+    // A new ini of its own, and a page opened on it.
+    void UseFreshFile()
+    {
         m_strPath = FreshIniPath();
         m_pIni.reset(
             new CIniFile(m_strPath, [this](const std::string& path) { return MakeProfile(GetParam(), path); }));
-        m_Context.strProgramFolder = kFolder;
         NewSettings();
     }
     // A page opened afresh on the same file, as at the next start.
@@ -467,53 +535,84 @@ TEST_P(PresentIniTest, ReservedAndDuplicateNames)
 {
     CSupportSettings& s = *m_pSettings;
     s.Open();
-    int asked = 0;
+    std::vector<std::string> asked;
     auto decline = [&](const std::string& name) {
-        EXPECT_EQ("Talk", name);
-        ++asked;
+        asked.push_back(name);
         return false;
     };
     for (const char* reserved :
          {"Defaults", "TEMPORARY", "Initial Setting", "present setting", "SectionName", "currentSection"})
         EXPECT_EQ(CSupportSettings::REGISTER_RESERVED, s.Register(reserved, decline)) << reserved;
     EXPECT_EQ(CSupportSettings::REGISTER_EMPTY, s.Register(" \x81\x40 ", decline));
-    EXPECT_EQ(0, asked);
-    std::string before = ReadText(m_strPath);
+    EXPECT_TRUE(asked.empty());
 
     s.ChooseType(0, EFFECT_BAR);
     ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", decline));
-    EXPECT_EQ(0, asked);
+    EXPECT_TRUE(asked.empty());
     s.ChooseType(0, EFFECT_ELLIPSE);
-    EXPECT_EQ(CSupportSettings::REGISTER_DECLINED, s.Register("Talk", decline));
-    EXPECT_EQ(1, asked);
+    // The ini's section names ignore case: each of these would overwrite "Talk".
+    for (const char* same : {"Talk", "talk", "TALK"})
+        EXPECT_EQ(CSupportSettings::REGISTER_DECLINED, s.Register(same, decline)) << same;
+    EXPECT_EQ((std::vector<std::string>{"Talk", "talk", "TALK"}), asked);
     EXPECT_EQ("BAR", Get("Support_Talk", "Effect1"));
-    // "talk" is another name: names match with case.
-    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("talk", decline));
-    EXPECT_EQ(1, asked);
 
-    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
-    EXPECT_EQ("ELLIPSE", Get("Support_Talk", "Effect1"));
-    EXPECT_EQ((std::vector<std::string>{"Talk", "talk", "Initial Setting"}), Names());
-    EXPECT_EQ("3", Get("Support_SectionName", "SectionNum"));
-    EXPECT_NE(before, ReadText(m_strPath));
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("talk", Yes));
+    EXPECT_EQ("ELLIPSE", Get("Support_talk", "Effect1"));
+    EXPECT_EQ((std::vector<std::string>{"talk", "Initial Setting"}), Names());
+    EXPECT_EQ("2", Get("Support_SectionName", "SectionNum"));
+    EXPECT_EQ("Support_talk", Get("Support_SectionName", "SectionName1"));
+    EXPECT_EQ("NOTHING", Get("Support_SectionName", "SectionName2"));
+
+    CSupportSettings& again = NewSettings();
+    again.Open();
+    EXPECT_EQ((std::vector<std::string>{"talk", "Initial Setting"}), again.GetNames());
+    EXPECT_EQ(0, again.GetSelected());
+    EXPECT_EQ(EFFECT_ELLIPSE, again.GetSlot(0)->GetType());
+}
+
+TEST_P(PresentIniTest, NamesThatWouldBreakOrTakeOverSectionsAreNotRegistered)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    s.ChooseType(0, EFFECT_KEY); // Present Setting's slot 1 keeps its event in Support_Temporary_Struct10
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    ASSERT_EQ("33", Get("Support_Temporary_Struct10", "VirtualKeyCode0"));
+    const std::string before = ReadText(m_strPath);
+    auto never = [](const std::string&) -> bool {
+        ADD_FAILURE() << "no question expected";
+        return false;
+    };
+    const struct {
+        const char* pszName;
+        CSupportSettings::ERegisterResult result;
+    } cases[] = {
+        {"a=b", CSupportSettings::REGISTER_REFUSED_CHAR},   {"x;y", CSupportSettings::REGISTER_REFUSED_CHAR},
+        {"[Talk]", CSupportSettings::REGISTER_REFUSED_CHAR}, {"Talk]", CSupportSettings::REGISTER_REFUSED_CHAR},
+        {" =1 ", CSupportSettings::REGISTER_REFUSED_CHAR},   {"Temporary_Struct10", CSupportSettings::REGISTER_RESERVED},
+        {"temporary_STRUCT10", CSupportSettings::REGISTER_RESERVED},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, s.Register(c.pszName, never)) << c.pszName;
+    EXPECT_EQ(before, ReadText(m_strPath)) << "nothing written";
+    EXPECT_EQ((std::vector<std::string>{"Present Setting", "Initial Setting"}), Names());
 }
 
 TEST_P(PresentIniTest, ShortcutsAreCheckedForDuplicatesAndWrittenTogether)
 {
     CSupportSettings& s = *m_pSettings;
     s.Open();
-    ASSERT_TRUE(s.SetShortcut(1, "Ctrl + Shift + P"));
+    ASSERT_EQ(CSupportSettings::SHORTCUT_SET, s.SetShortcut(1, "Ctrl + Shift + P"));
     EXPECT_EQ("Ctrl + Shift + P", Get("ExecuteEffectKey", "Effect2"));
     EXPECT_EQ(Codes({17, 16, 80}), s.GetShortcut(1));
     for (const char* k : {"Effect1", "Effect3", "Effect4", "Effect5"})
         EXPECT_EQ("", Get("ExecuteEffectKey", k)) << k;
 
-    EXPECT_FALSE(s.SetShortcut(3, "Ctrl + Shift + P"));
+    EXPECT_EQ(CSupportSettings::SHORTCUT_DUPLICATE, s.SetShortcut(3, "Ctrl + Shift + P"));
     EXPECT_EQ("", s.GetShortcutText(3));
     EXPECT_EQ("", Get("ExecuteEffectKey", "Effect4"));
-    ASSERT_TRUE(s.SetShortcut(3, "F6 "));
-    ASSERT_TRUE(s.SetShortcut(4, ""));
-    ASSERT_TRUE(s.SetShortcut(0, "")); // empty texts never clash
+    ASSERT_EQ(CSupportSettings::SHORTCUT_SET, s.SetShortcut(3, "F6 "));
+    ASSERT_EQ(CSupportSettings::SHORTCUT_SET, s.SetShortcut(4, ""));
+    ASSERT_EQ(CSupportSettings::SHORTCUT_SET, s.SetShortcut(0, "")); // empty texts never clash
 
     // The blank of "F6 " does not survive the profile functions; the page puts it back.
     CSupportSettings& again = NewSettings();
@@ -522,7 +621,7 @@ TEST_P(PresentIniTest, ShortcutsAreCheckedForDuplicatesAndWrittenTogether)
     EXPECT_EQ(Codes({117}), again.GetShortcut(3));
     EXPECT_EQ(Codes({17, 16, 80}), again.GetShortcut(1));
     EXPECT_EQ(0, again.GetShortcut(4).nCount);
-    EXPECT_FALSE(again.SetShortcut(0, "F6 "));
+    EXPECT_EQ(CSupportSettings::SHORTCUT_DUPLICATE, again.SetShortcut(0, "F6 "));
 }
 
 TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
@@ -558,6 +657,81 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+TEST_P(PresentIniTest, FailedWritesLeaveTheScreenAsTheFileHasIt)
+{
+    const struct {
+        const char* pszName;
+        std::function<bool(CSupportSettings&)> run;
+    } cases[] = {
+        {"a value changed",
+         [](CSupportSettings& s) {
+             s.ChooseType(1, EFFECT_ELLIPSE);
+             return s.SaveAsPresentSetting();
+         }},
+        {"an entry chosen", [](CSupportSettings& s) { return s.ChooseEntry(IndexOf(s, "Talk")); }},
+        {"a name registered",
+         [](CSupportSettings& s) { return s.Register("Demo", Yes) == CSupportSettings::REGISTER_DONE; }},
+        {"a name registered over another",
+         [](CSupportSettings& s) { return s.Register("TALK", Yes) == CSupportSettings::REGISTER_DONE; }},
+        {"an entry deleted", [](CSupportSettings& s) { return s.DeleteEntry(IndexOf(s, "Talk")); }},
+        {"a shortcut set",
+         [](CSupportSettings& s) { return s.SetShortcut(0, "F7") == CSupportSettings::SHORTCUT_SET; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        UseFreshFile();
+        CSupportSettings& ok = *m_pSettings;
+        ok.ChooseType(0, EFFECT_RECT);
+        ASSERT_EQ(CSupportSettings::REGISTER_DONE, ok.Register("Talk", Yes));
+        ok.ChooseType(1, EFFECT_BAR);
+        ASSERT_TRUE(ok.SaveAsPresentSetting());
+        ASSERT_EQ(CSupportSettings::SHORTCUT_SET, ok.SetShortcut(0, "F6 "));
+        const std::string before = ReadText(m_strPath);
+
+        CIniFile failing(m_strPath,
+                         [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
+        CSupportSettings s(failing, m_Context, UsScan);
+        s.Open();
+        SReplacementWatch watch;
+        watch.Watch(s);
+        EXPECT_FALSE(c.run(s));
+        EXPECT_EQ(before, ReadText(m_strPath));
+        watch.ExpectAllReported(s);
+
+        CSupportSettings& stored = NewSettings();
+        stored.Open();
+        EXPECT_EQ(Snapshot(stored), Snapshot(s));
+    }
+}
+
+TEST_P(PresentIniTest, EveryReplacedDefinitionIsReportedWhileItStillExists)
+{
+    const struct {
+        const char* pszName;
+        std::function<void(CSupportSettings&)> run;
+    } cases[] = {
+        {"a type chosen", [](CSupportSettings& s) { s.ChooseType(1, EFFECT_LINE); }},
+        {"a slot reset", [](CSupportSettings& s) { s.ResetSlot(1); }},
+        {"an entry chosen", [](CSupportSettings& s) { ASSERT_TRUE(s.ChooseEntry(IndexOf(s, "Talk"))); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        UseFreshFile();
+        CSupportSettings& s = *m_pSettings;
+        s.ChooseType(0, EFFECT_RECT);
+        s.ChooseType(1, EFFECT_SOUND);
+        ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", Yes));
+        s.ChooseType(0, EFFECT_KEY);
+        ASSERT_TRUE(s.SaveAsPresentSetting());
+
+        SReplacementWatch watch;
+        watch.Watch(s);
+        c.run(s);
+        EXPECT_FALSE(watch.reported.empty());
+        watch.ExpectAllReported(s);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, PresentIniTest, KESTREL_PROFILE_KINDS, ProfileKindName);

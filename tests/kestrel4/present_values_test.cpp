@@ -49,13 +49,16 @@ TEST(EffectDefaultsTest, FreshDefinitionsPerType)
             {PARAM_VERTICAL, c.nVertical}};
         for (const auto& p : expected) {
             EXPECT_EQ(p.second >= 0, shape->HasParam(p.first)) << p.first;
-            if (p.second >= 0)
+            if (p.second >= 0) {
                 EXPECT_EQ(p.second, shape->GetParam(p.first)) << p.first;
+            }
         }
         std::unique_ptr<CEffect> copy = e->Clone();
-        for (const auto& p : expected)
-            if (p.second >= 0)
+        for (const auto& p : expected) {
+            if (p.second >= 0) {
                 EXPECT_EQ(p.second, static_cast<CShapeEffect*>(copy.get())->GetParam(p.first));
+            }
+        }
     }
 
     auto stamp = CreateEffect(EFFECT_STAMP, context);
@@ -136,8 +139,9 @@ TEST(ValueRangeTest, DigitsWithinTheRange)
     for (const SCase& c : cases) {
         int value = 0;
         EXPECT_EQ(c.bOk, ParseRangeValue(c.pszText, *c.pRange, value)) << c.pszText;
-        if (c.bOk)
+        if (c.bOk) {
             EXPECT_EQ(c.nValue, value) << c.pszText;
+        }
     }
 }
 
@@ -147,6 +151,18 @@ TEST(SettingNameTest, RefusedCharactersTrimmingAndReservedNames)
         EXPECT_TRUE(IsRefusedNameChar(c)) << c;
     for (char c : std::string("aZ0 _-.()"))
         EXPECT_FALSE(IsRefusedNameChar(c)) << c;
+    // Pasted text loses them; whether it did decides the beep.
+    struct SPaste {
+        const char* pszIn;
+        const char* pszOut;
+        bool bRemoved;
+    } pastes[] = {{"Talk", "Talk", false}, {"[Talk]", "Talk", true}, {"a=b;c", "abc", true}, {";=[]", "", true}};
+    for (const SPaste& p : pastes) {
+        bool removed = !p.bRemoved;
+        EXPECT_EQ(p.pszOut, WithoutRefusedNameChars(p.pszIn, &removed)) << p.pszIn;
+        EXPECT_EQ(p.bRemoved, removed) << p.pszIn;
+        EXPECT_EQ(p.bRemoved, HasRefusedNameChar(p.pszIn)) << p.pszIn;
+    }
 
     struct STrim {
         const char* pszIn;
@@ -159,10 +175,12 @@ TEST(SettingNameTest, RefusedCharactersTrimmingAndReservedNames)
     for (const STrim& t : trims)
         EXPECT_EQ(t.pszOut, TrimSettingName(t.pszIn)) << t.pszIn;
 
-    for (const char* n :
-         {"defaults", "Defaults", "TEMPORARY", "sectionname", "CurrentSection", "Initial Setting", "PRESENT SETTING"})
+    // The names of a Key effect's sub-sections, "<section>_Struct<slot><event>", in any case.
+    for (const char* n : {"defaults", "Defaults", "TEMPORARY", "sectionname", "CurrentSection", "Initial Setting",
+                          "PRESENT SETTING", "Temporary_Struct10", "Talk_struct5", "X_STRUCT123", "_Struct0"})
         EXPECT_TRUE(IsReservedSettingName(n)) << n;
-    for (const char* n : {"Default", "Initial", "Temporary1", "Talk"})
+    for (const char* n : {"Default", "Initial", "Temporary1", "Talk", "Talk_Struct", "Talk_Struct1a", "Talk_Structs1",
+                          "TalkStruct10", "Struct10", "_Struct 1"})
         EXPECT_FALSE(IsReservedSettingName(n)) << n;
 
     EXPECT_EQ("Initial Setting", DisplayNameOf("Support_Defaults"));
@@ -170,6 +188,22 @@ TEST(SettingNameTest, RefusedCharactersTrimmingAndReservedNames)
     EXPECT_EQ("Talk", DisplayNameOf("Support_Talk"));
     EXPECT_EQ("Support_Talk", SectionOf("Talk"));
     EXPECT_EQ("Support_Defaults", SectionOf("Initial Setting"));
+}
+
+TEST(SoundDialogTest, StartsInTheFolderOfTheLastFile)
+{
+    const char* kDefault = "C:\\Kestrel\\sound\\";
+    struct SCase {
+        const char* pszRemembered;
+        const char* pszFolder;
+    } cases[] = {
+        {"", kDefault},
+        {"D:\\media\\gong.wav", "D:\\media\\"},
+        {"D:\\media\\", "D:\\media\\"}, // a folder, as earlier versions kept it
+        {"gong.wav", kDefault}, // no folder to go by
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(c.pszFolder, SoundDialogFolder(c.pszRemembered, kDefault)) << c.pszRemembered;
 }
 
 } // namespace

@@ -41,7 +41,7 @@ public:
     void RunWaitDlg() override {}
     bool IsWaitDlgUp() override { return false; }
     void CloseWaitDlg() override {}
-    void RepaintControlScreen() override {}
+    void RefreshControlScreen() override {}
     void RepaintMainWindow() override {}
     void OnConnectionChanged(bool) override {}
     void CheckPortMenu(unsigned int) override {}

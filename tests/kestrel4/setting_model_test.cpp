@@ -515,12 +515,12 @@ TEST_F(SettingModel, ReadProjectorSettingsBehindTheDialog)
     EXPECT_EQ(m_Model.GetItemValue(0x0300, 2), 9);
     EXPECT_EQ(m_Model.GetItemValue(0x0500, 2), -300);
 
-    // Locks of each projector first (53 entries, 0x0705 five times), then the master list for each.
+    // Locks of each projector first (56 entries, 0x0705 five times), then the master list for each.
     std::vector<uint16_t> asked = Commands(2);
-    ASSERT_GE(asked.size(), 2 * 53u + 2 * 46);
-    for (size_t i = 0; i < 2 * 53; ++i)
+    ASSERT_GE(asked.size(), 2 * 56u + 2 * 46);
+    for (size_t i = 0; i < 2 * 56; ++i)
         EXPECT_EQ(asked[i], 0x1004);
-    EXPECT_EQ(asked.size(), 2 * 53u + 2 * 46);
+    EXPECT_EQ(asked.size(), 2 * 56u + 2 * 46);
 
     // Without the installer-only mode, the current projector alone and no locks.
     Connect("KT-A101");

@@ -1,6 +1,7 @@
 // Identification and item commands as the tool performs them, against each simulated model.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <future>
 #include <memory>
 #include <string>
@@ -114,7 +115,7 @@ TEST_F(Session, SetGetResetAndRefusal)
     std::string message;
     ASSERT_EQ(m_pSession->Transact(0, 1, 1, 0x0300, EncodeItemValue(-10, 1), answer, message), SESSION_OK) << message;
     ASSERT_EQ(m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message), SESSION_OK) << message;
-    EXPECT_EQ(DecodeItemValue(answer.parameter), -10);
+    EXPECT_EQ(DecodeItemValue(0x0300, answer.parameter), -10);
 
     // Stack frames reach one projector of four only.
     ASSERT_EQ(m_pSession->Transact(1, 1, 3, 0x0300, EncodeItemValue(7, 1), answer, message), SESSION_OK);
@@ -126,6 +127,54 @@ TEST_F(Session, SetGetResetAndRefusal)
 
     EXPECT_EQ(m_pSession->Transact(0, 2, 1, 0x1F1F, {}, answer, message), SESSION_REFUSED);
     EXPECT_EQ(answer.refused, 1);
+}
+
+TEST_F(Session, ItemsTravelInTheirOwnWidths)
+{
+    Start("KT-C310");
+    SAnswer answer;
+    std::string message;
+    // A small Position still goes in two bytes, or the projector refuses it.
+    ASSERT_EQ(ItemSetWidth(0x0500, 10), 2u);
+    ASSERT_EQ(m_pSession->Transact(0, 1, 1, 0x0500, EncodeItemValue(10, ItemSetWidth(0x0500, 10)), answer, message),
+              SESSION_OK)
+        << message;
+    long long value = 0;
+    ASSERT_TRUE(m_pSim->GetValue(1, 0x0500, value));
+    EXPECT_EQ(value, 10);
+
+    // Preset3 as the Resolution choice reads back as 130, not as a negative byte.
+    ASSERT_TRUE(m_pSim->SetValue(1, 0x030E, 130));
+    ASSERT_EQ(m_pSession->Transact(0, 2, 1, 0x030E, {}, answer, message), SESSION_OK) << message;
+    ASSERT_EQ(answer.parameter.size(), 1u);
+    EXPECT_EQ(DecodeItemValue(0x030E, answer.parameter), 130);
+    EXPECT_EQ(DecodeItemValue(0x0300, {0x82}), -126) << "a signed item stays signed";
+}
+
+TEST(ItemValues, WidthsOfKnownAndUnknownItems)
+{
+    struct SCase {
+        uint16_t item;
+        int32_t value;
+        unsigned int width;
+    } cases[] = {
+        {0x0500, 10, 2}, {0x0303, -2, 2}, {0x0300, -10, 1}, {0x030E, 130, 1}, {0x1004, 0x0300, 4},
+        // Items the program does not know: the narrowest width that holds the value.
+        {0x1001, 1, 1}, {0x1F1F, 300, 2}, {0x1F1F, 70000, 4},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ItemSetWidth(c.item, c.value), c.width) << std::hex << c.item << std::dec << " " << c.value;
+
+    struct SFit {
+        int32_t value;
+        unsigned int width;
+        bool fits;
+    } fits[] = {
+        {-128, 1, true}, {255, 1, true}, {256, 1, false}, {-129, 1, false}, {300, 1, false},
+        {-32768, 2, true}, {65535, 2, true}, {65536, 2, false}, {0xFFFFFF, 3, true}, {INT32_MIN, 4, true},
+    };
+    for (const SFit& f : fits)
+        EXPECT_EQ(FitsWidth(f.value, f.width), f.fits) << f.value << " in " << f.width;
 }
 
 TEST(ItemValues, SignedWidthsRoundTrip)
@@ -145,11 +194,11 @@ TEST(ItemValues, SignedWidthsRoundTrip)
     for (const Case& c : cases) {
         EXPECT_EQ(NarrowestWidth(c.value), c.width) << c.value;
         EXPECT_EQ(EncodeItemValue(c.value, c.width), c.bytes) << c.value;
-        EXPECT_EQ(DecodeItemValue(c.bytes), c.value) << c.value;
+        EXPECT_EQ(DecodeItemValue(0x1F1F, c.bytes), c.value) << c.value;
     }
-    EXPECT_EQ(DecodeItemValue({0xFF, 0xFF, 0xFF}), 0xFFFFFF) << "three bytes are not sign-extended";
-    EXPECT_EQ(DecodeItemValue({}), 0);
-    EXPECT_EQ(DecodeItemValue({1, 2, 3, 4, 5}), 0);
+    EXPECT_EQ(DecodeItemValue(0x1F1F, {0xFF, 0xFF, 0xFF}), 0xFFFFFF) << "three bytes are not sign-extended";
+    EXPECT_EQ(DecodeItemValue(0x1F1F, {}), 0);
+    EXPECT_EQ(DecodeItemValue(0x1F1F, {1, 2, 3, 4, 5}), 0);
 }
 
 } // namespace

@@ -57,6 +57,10 @@ k foreground Kestrel
 expect_k "the editor back in front" 1 foreground-is "Cursor/Stamp Edit"
 k click "Cursor/Stamp Edit" $(($(gid IDC_COLOR_FIRST) + 7))
 stroke "Cursor/Stamp Edit" 0 2 9
+# Through the clipboard and back: copied, cleared, pasted.
+for command in IDM_SELECT_ALL IDM_COPY IDM_CLEAR_ALL IDM_PASTE; do
+  k command "Cursor/Stamp Edit" "$(gid "$command")"
+done
 shot 02-editor-set-frame
 k click "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
 expect_box "renewal message" "The item is saved in the list."

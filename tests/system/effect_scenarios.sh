@@ -43,6 +43,19 @@ differ() {  # differ NAME OTHER [REGION]
     compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1
   fi
 }
+# The first pixel of row Y whose colour an AND with c8c8c8 changes: its x and that AND.
+and_changed() {  # and_changed NAME Y
+  local line x value
+  while read -r line; do
+    x=${line%%,*}
+    value=$((16#$(echo "$line" | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p')))
+    if [ $((value & 0xc8c8c8)) -ne "$value" ]; then
+      printf '%s %06x\n' "$x" $((value & 0xc8c8c8))
+      return 0
+    fi
+  done < <(convert "$work/$1.png" -crop "${screen_w}x1+0+$2" +repage txt:- 2>/dev/null | tail -n +2)
+  return 1
+}
 grabbed_pixel_is() { grab "$1" && [ "$(pixel "$1" "$2" "$3")" == "$4" ]; }  # NAME X Y COLOUR
 grabbed_pixel_not() { grab "$1" && [ "$(pixel "$1" "$2" "$3")" != "$4" ]; }
 grabbed_same() { grab "$1" && [ "$(differ "$1" "$2" "${@:3}")" == 0 ]; }  # NAME REFERENCE [REGION]
@@ -190,6 +203,38 @@ press Escape
 wait_for "$WAIT_SHORT" k_is 0 overlay Kestrel || fail "Esc left the overlay open"
 wait_grab_same test-after test-before "$below" || fail "after the test $(differ test-after test-before "$below") pixels differ"
 keep test-after 08-after-test
+
+say "a transparent white bar is ANDed with the screen in c8c8c8"
+k tab Kestrel 1004 0
+k lselect "Kestrel/Presentation Support" 1000 4
+wait_for "$WAIT_SHORT" k_is 1 visible "Kestrel/Bar" 1015 || fail "the Bar page not shown"
+k click "Kestrel/Bar" 1032
+bar_white() { [ "$(ini_value Support_Temporary E1BarEffectColor)" == 16777215 ]; }
+wait_for "$WAIT_SHORT" bar_white || fail "white not chosen: $(ini_value Support_Temporary E1BarEffectColor)"
+expect_k "the bar is transparent" 1 checked "Kestrel/Bar" 1014
+xdotool mousemove 640 900
+k click "Kestrel/Bar" 1015
+wait_for "$WAIT_SHORT" k_is 1 overlay Kestrel || fail "no test overlay"
+grab bar-before
+xdotool mousemove 640 400
+if read -r bar_x bar_colour < <(and_changed bar-before 401); then
+  wait_grab_pixel bar "$bar_x" 401 "$bar_colour" ||
+    fail "at ($bar_x, 401) the bar shows $(pixel bar "$bar_x" 401), expected $bar_colour"
+  keep bar 08a-test-bar
+else
+  fail "no pixel in row 401 that an AND would change"
+fi
+press Escape
+wait_for "$WAIT_SHORT" k_is 0 overlay Kestrel || fail "Esc left the overlay open"
+wait_grab_same bar-after test-before "$below" || fail "after the bar $(differ bar-after test-before "$below") pixels differ"
+
+say "a Test run whose overlay is disabled ends when the main window shows its screen again"
+k click "Kestrel/Bar" 1015
+wait_for "$WAIT_SHORT" k_is 1 overlay Kestrel || fail "no test overlay"
+k disable-overlay Kestrel || fail "the overlay could not be disabled"
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 0
+wait_for "$WAIT_SHORT" k_is 0 overlay Kestrel || fail "the test still runs over its disabled overlay"
+wait_grab_same after-disabled test-before "$below" || fail "after it $(differ after-disabled test-before "$below") pixels differ"
 
 say "a free line drawn with the mouse, gone after Clear screen"
 minimize_main

@@ -22,6 +22,15 @@ wait_received() { wait_for "${4:-$WAIT_SHORT}" has_received "$1" "$2" "$3"; }  #
 box_says() { k box "$1" 300 | grep -qF "$2"; }
 box_not_saying() { ! box_says "$1" "$2"; }
 list_has() { k list "$1" "$2" | grep -qF "$3"; }  # TITLE ID TEXT
+# choose_value FUNCTION ITEM-TEXT ITEM CHOICE-TEXT CHOICE: a value-list choice, ready to send.
+choose_value() {
+  k lselect "$INST" 1000 "$1"
+  wait_for "$WAIT_SHORT" list_has "$INST" 1234 "$2" || fail "no $2 among the items"
+  k lselect "$INST" 1234 "$3"
+  wait_for "$WAIT_SHORT" list_has "$INST" 1235 "$4" || fail "no $4 among the choices"
+  k lselect "$INST" 1235 "$5"
+  wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for $4"
+}
 
 start_connected
 k select Kestrel 1000 1
@@ -61,15 +70,40 @@ wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disab
 m=$(mark)
 k click "$INST" 1238
 wait_frames "$m" "1B 07 01 02 00 11 " 1 || fail "no set of Volume 17"
+
+say "Enter in the set-point edit sends it; Enter elsewhere does nothing"
+k settext "$INST" 1233 9
+wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for 9"
+k setfocus "$INST" 1233
+wait_focus 1233 || fail "no focus in the set-point edit"
+m=$(mark)
+k key "$INST" 0x0D
+wait_frames "$m" "1B 07 01 02 00 09 " 1 || fail "Enter in the edit did not send Volume 9"
+k setfocus "$INST" 1000
+wait_focus 1000 || fail "no focus in the function list"
+m=$(mark)
+k key "$INST" 0x0D
+# Handled in order: once the list shows the new function, the Enter before it is done.
+k lselect "$INST" 1000 1
+wait_for "$WAIT_SHORT" list_has "$INST" 1234 Saturation || fail "no Video(Video) items"
+expect "Enter in the list sends nothing" 0 "$(received_since "$m" ' set 0x')"
+expect "the dialog stays after Enter" 0 "$(k box "$INST" 500 >/dev/null; echo $?)"
+
+say "a refused set point puts the value list back"
+choose_value 0 Resolution 7 Preset3 35
+m=$(mark)
+k click "$INST" 1238
+wait_frames "$m" "1B 07 01 03 0E 82 " 1 || fail "no set of Resolution = Preset3"
+first_selected() { [ "$(k list "$INST" 1235 | head -n 1 | cut -c1)" == "*" ]; }
+wait_for "$WAIT_SHORT" first_selected || fail "the empty preset stayed chosen after its refusal"
+
+k lselect "$INST" 1000 2
+wait_for "$WAIT_SHORT" list_has "$INST" 1234 Volume || fail "no Audio items"
+k lselect "$INST" 1234 0
 k settext "$INST" 1233 32
 wait_text "$INST" 1233 "" || fail "a volume of 32 stayed in the edit"
 expect_k "Sending disabled after an empty edit" 0 enabled "$INST" 1238
-k lselect "$INST" 1000 4
-wait_for "$WAIT_SHORT" list_has "$INST" 1234 "A/V Mute" || fail "no Setting items"
-k lselect "$INST" 1234 4
-wait_for "$WAIT_SHORT" list_has "$INST" 1235 Logo || fail "no A/V Mute choices"
-k lselect "$INST" 1235 2
-wait_for "$WAIT_SHORT" k_is 1 enabled "$INST" 1238 || fail "Sending stayed disabled for a choice"
+choose_value 4 "A/V Mute" 4 Logo 2
 m=$(mark)
 k click "$INST" 1238
 wait_frames "$m" "1B 07 01 06 04 02 " 1 || fail "no set of A/V Mute = Logo"
@@ -81,11 +115,14 @@ k box Kestrel 10000 | grep -q "Stack is established." || fail "no stack message"
 m=$(mark)
 k answer Kestrel 1
 # The settings of all three are read again, their locks first.
-wait_received "$m" 'get 0x1004 to 3' 53 "$WAIT_LONG" || fail "locks of projector 3 not read"
+wait_received "$m" 'get 0x1004 to 3' 56 "$WAIT_LONG" || fail "locks of projector 3 not read"
 k box-gone Kestrel 60000
 wait_quiet "$WAIT_LONG"
 expect "projector buttons 1-3" "1 1 1 0" "$(k enabled "$INST" 1219) $(k enabled "$INST" 1220) $(k enabled "$INST" 1222) $(k enabled "$INST" 1223)"
 expect_k "source switching usable" 1 enabled "$INST" 1280
+m=$(mark)
+k click "$INST" 1280
+wait_received "$m" 'set 0x1006' 1 || fail "Linked control not sent while the projector's choice was unknown"
 shot 04-stack
 
 say "Change Password: a wrong old one is refused, the right one changes it"
@@ -127,13 +164,13 @@ wait_for "$WAIT_SHORT" k_is 0 enabled "$INST" 1234 || fail "the item list stayed
 expect_k "Big Key stays checked" 1 checked "$INST" 1239
 shot 07-big-key
 
-say "Setting Complete reads the locks of every projector back"
+say "Escape completes the setting as Setting Complete does: the locks of every projector read back"
 m=$(mark)
-k answer "$INST" 1
+k key "$INST" 0x1B
 k box-gone "$INST" 60000 || fail "the installer dialog stayed"
 wait_received "$m" 'set 0x0014' 1 "$WAIT_LONG" || fail "setting complete not sent"
 for p in 1 2 3; do
-  expect "lock entries of projector $p read" 53 "$(received_since "$m" "get 0x1004 to $p ")"
+  expect "lock entries of projector $p read" 56 "$(received_since "$m" "get 0x1004 to $p ")"
 done
 
 say "the panel follows the locks of the projector it shows"

@@ -35,6 +35,9 @@ WAIT_SHORT=10
 WAIT_LONG=60
 
 say() { echo "== $*"; }
+# Control and string IDs by their names in the program's resource header.
+resource_header="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../resources/kestrel4" && pwd)/resource.h"
+rid() { awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$resource_header"; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
@@ -196,10 +199,14 @@ VC="Kestrel/Video(Computer)"
 VV="Kestrel/Video(Video)"
 tab() {  # tab INDEX: the Projector control screen's tab, and its page shown
   local names=("" Audio Setting Advanced About Gamma)
-  k tab Kestrel 1218 "$1"
-  case "$1" in
-    0) wait_for "$WAIT_SHORT" video_page_shown ;;
-    *) wait_pages "${names[$1]}" ;;
-  esac
+  # Asked again when the page does not come: a busy Wine can lose the posted selection.
+  for _attempt in 1 2 3; do
+    k tab Kestrel 1218 "$1"
+    case "$1" in
+      0) wait_for "$WAIT_SHORT" video_page_shown && return 0 ;;
+      *) wait_pages "${names[$1]}" && return 0 ;;
+    esac
+  done
+  return 1
 }
 video_page_shown() { case "$(k pages Kestrel)" in "Video(Computer)" | "Video(Video)") return 0 ;; esac; return 1; }

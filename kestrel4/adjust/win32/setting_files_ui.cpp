@@ -74,7 +74,7 @@ void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
         return;
     }
     std::string chosen = path;
-    m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
+    m_strDirectory = FolderOfFile(chosen);
     m_strCurrentFile = chosen;
     m_strLastFile = chosen;
 
@@ -126,7 +126,7 @@ void CSettingFileUi::SaveSettingFileAs(HWND owner)
     if (!GetSaveFileNameA(&ofn))
         return;
     std::string chosen = path;
-    m_strDirectory = chosen.substr(0, ofn.nFileOffset > 0 ? ofn.nFileOffset - 1 : 0);
+    m_strDirectory = FolderOfFile(chosen);
     m_strCurrentFile = chosen;
     m_strLastFile = chosen;
     Write(owner);

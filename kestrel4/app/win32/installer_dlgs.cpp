@@ -196,7 +196,9 @@ void CInstallerDlg::OnInit()
     m_hSmallKey = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_SMALL_KEY));
     SendDlgItemMessageA(m_hWnd, IDC_BIG_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBigKey));
     SendDlgItemMessageA(m_hWnd, IDC_SMALL_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hSmallKey));
-    ShowStackState();
+    // Enter comes as a command of its own, not as "Setting Complete".
+    SendMessageA(m_hWnd, DM_SETDEFID, IDC_INSTALLER_ENTER, 0);
+    ShowStackState(true);
     std::vector<std::string> functions;
     for (unsigned int f = 0; f < FUNCTION_COUNT; ++f)
         functions.push_back(LoadResString(IDS_FUNCTION_FIRST + f));
@@ -204,7 +206,7 @@ void CInstallerDlg::OnInit()
     OnFunction();
 }
 
-void CInstallerDlg::ShowStackState()
+void CInstallerDlg::ShowStackState(bool ask)
 {
     bool stack = m_Connection.IsStackMode() != 0;
     for (int k = 0; k < 4; ++k)
@@ -212,15 +214,24 @@ void CInstallerDlg::ShowStackState()
     Enable(IDC_SOURCE_GROUP, stack);
     Enable(IDC_LINKED, stack);
     Enable(IDC_INDEPENDENT, stack);
-    CheckRadioButton(m_hWnd, IDC_LINKED, IDC_INDEPENDENT, 0);
-    if (!stack)
-        return;
-    const SReceivedFrame& reply = m_Connection.Receiver().Reply();
-    if (m_Settings.QueryItem(1, 1, kItemSourceSwitching) && reply.wItem == kItemSourceSwitching &&
-        reply.nParameterLength == 1) {
-        m_nSource = reply.Parameter[0] ? 1 : 0;
-        CheckRadioButton(m_hWnd, IDC_LINKED, IDC_INDEPENDENT, m_nSource ? IDC_INDEPENDENT : IDC_LINKED);
+    if (stack && ask) {
+        const SReceivedFrame& reply = m_Connection.Receiver().Reply();
+        if (m_Settings.QueryItem(m_Connection.IsStackMode(), 1, kItemSourceSwitching) &&
+            reply.wItem == kItemSourceSwitching && reply.nParameterLength == 1) {
+            m_nSource = reply.Parameter[0] ? 1 : 0;
+            m_bSourceKnown = true;
+        }
     }
+    if (stack)
+        ShowSource();
+    else
+        CheckRadioButton(m_hWnd, IDC_LINKED, IDC_INDEPENDENT, 0);
+}
+
+void CInstallerDlg::ShowSource()
+{
+    UINT checked = m_nSource < 0 ? 0 : m_nSource ? IDC_INDEPENDENT : IDC_LINKED;
+    CheckRadioButton(m_hWnd, IDC_LINKED, IDC_INDEPENDENT, static_cast<int>(checked));
 }
 
 void CInstallerDlg::SelectProjector(int projector)
@@ -284,6 +295,8 @@ void CInstallerDlg::OnSubChoice()
     if (m_SetPoint.eInput == INPUT_LIST)
         values = SetPointList(m_wSetItem, [](unsigned int id) { return LoadResString(id); });
     FillList(m_hWnd, IDC_VALUE_LIST, values);
+    m_nSentChoice = ListSelection(m_hWnd, IDC_VALUE_LIST);
+    m_strSentEdit.clear();
     m_bEditing = true;
     SetDlgItemTextA(m_hWnd, IDC_SET_POINT, "");
     m_bEditing = false;
@@ -334,7 +347,7 @@ void CInstallerDlg::OnEditChange()
 void CInstallerDlg::OnBigKey()
 {
     bool lock = Checked(IDC_BIG_KEY);
-    if (!SendLockEntries(m_Settings, m_nProjector, BigKeyEntries(m_nFunction), lock))
+    if (!SendLockEntries(m_Settings, m_nProjector, BigKeyEntries(m_nFunction, m_Connection.Model()), lock))
         CheckDlgButton(m_hWnd, IDC_BIG_KEY, lock ? BST_UNCHECKED : BST_CHECKED);
     EnableBelowBigKey();
 }
@@ -360,17 +373,38 @@ void CInstallerDlg::OnSending()
     } else if (CheckSetPointText(m_strEdit, m_SetPoint, value) != EDIT_VALUE) {
         return;
     }
-    SendSetPoint(m_Settings, m_nProjector, m_wSetItem, value);
+    if (SendSetPoint(m_Settings, m_nProjector, m_wSetItem, value)) {
+        m_strSentEdit = m_strEdit;
+        m_nSentChoice = ListSelection(m_hWnd, IDC_VALUE_LIST);
+        return;
+    }
+    MessageBeep(0);
+    RestoreSetPoint();
+}
+
+void CInstallerDlg::RestoreSetPoint()
+{
+    m_bEditing = true;
+    SetDlgItemTextA(m_hWnd, IDC_SET_POINT, m_strSentEdit.c_str());
+    m_bEditing = false;
+    m_strEdit = m_strSentEdit;
+    SendDlgItemMessageA(m_hWnd, IDC_VALUE_LIST, LB_SETCURSEL, static_cast<WPARAM>(m_nSentChoice), 0);
+    EnableSetPoint();
 }
 
 void CInstallerDlg::OnSource(int value)
 {
-    if (value == m_nSource)
+    if (m_bSourceKnown && value == m_nSource)
         return;
     const unsigned char byte = static_cast<unsigned char>(value);
-    if (m_Settings.SetItem(m_Connection.IsStackMode(), 1, kItemSourceSwitching, &byte, 1))
+    if (m_Settings.SetItem(m_Connection.IsStackMode(), 1, kItemSourceSwitching, &byte, 1)) {
         m_nSource = value;
-    CheckRadioButton(m_hWnd, IDC_LINKED, IDC_INDEPENDENT, m_nSource ? IDC_INDEPENDENT : IDC_LINKED);
+        m_bSourceKnown = true;
+    } else if (m_Connection.Receiver().ReplyState() != REPLY_ANSWERED) {
+        // Unanswered: the projector may have taken it, so the next click sends again.
+        m_bSourceKnown = false;
+    }
+    ShowSource();
 }
 
 void CInstallerDlg::OnStack(bool establish)
@@ -387,7 +421,7 @@ void CInstallerDlg::OnStack(bool establish)
         m_nProjector = 1;
     if (m_Connection.CurrentProjector() > m_Connection.ProjectorCount())
         m_Connection.SelectProjector(1);
-    ShowStackState();
+    ShowStackState(false);
     OnFunction();
     if (establish && answered && m_Connection.IsStackMode())
         m_Settings.ReadProjectorSettings();
@@ -466,11 +500,16 @@ void CInstallerDlg::OnCommand(UINT id, UINT code)
         if (m_pFiles)
             m_pFiles->SaveSettingFileAs(m_hWnd);
         break;
-    case IDOK:
-        OnSettingComplete();
+    case IDC_INSTALLER_ENTER:
+        // Enter sends a set point typed in the edit and does nothing elsewhere.
+        if (GetFocus() == GetDlgItem(m_hWnd, IDC_SET_POINT) && IsWindowEnabled(GetDlgItem(m_hWnd, IDC_SENDING)))
+            OnSending();
         break;
+    case IDOK:
     case IDCANCEL:
-        EndDialog(m_hWnd, IDCANCEL);
+        // Escape and the close box leave the mode as "Setting Complete" does: the locks are
+        // read back and the projector hears that the setting is done.
+        OnSettingComplete();
         break;
     }
 }

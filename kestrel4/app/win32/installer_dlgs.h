@@ -50,7 +50,10 @@ protected:
 private:
     void OnInit();
     void OnCommand(UINT id, UINT code);
-    void ShowStackState();
+    // Projector buttons and source switching as the stack is; ask = query the source
+    // switching from the projector, else show what is known of it.
+    void ShowStackState(bool ask);
+    void ShowSource();
     void SelectProjector(int projector);
     void OnFunction();
     void OnItem();
@@ -61,6 +64,8 @@ private:
     void OnBigKey();
     void OnSmallKey();
     void OnSending();
+    // The set-point controls as they were before the value that was refused.
+    void RestoreSetPoint();
     void OnSource(int value);
     void OnStack(bool establish);
     void OnSettingComplete();
@@ -71,13 +76,19 @@ private:
     CConnection& m_Connection;
     CSettingFileUi* m_pFiles;
     int m_nProjector = 1;
-    int m_nSource = 0;
+    // Source switching as last shown (0 linked, 1 independent, -1 none), and whether the
+    // projector is known to have it: a click sends unless it is.
+    int m_nSource = -1;
+    bool m_bSourceKnown = false;
     unsigned int m_nFunction = 0;
     std::vector<SInstallerItem> m_Items;
     std::vector<SSubChoice> m_Subs;
     uint16_t m_wSetItem = 0;
     SSetPoint m_SetPoint;
     std::string m_strEdit;
+    // What the edit and the value list showed when the item was chosen or last sent.
+    std::string m_strSentEdit;
+    int m_nSentChoice = -1;
     bool m_bEditing = false;
     HBITMAP m_hBigKey = nullptr;
     HBITMAP m_hSmallKey = nullptr;

@@ -379,10 +379,10 @@ void CKestrelDlg::CheckPortMenu(unsigned int port)
     CheckMenuRadioItem(GetMenu(m_hWnd), ID_PORT_COM1, ID_PORT_COM4, ID_PORT_COM1 + port - 1, MF_BYCOMMAND);
 }
 
-void CKestrelDlg::RepaintControlScreen()
+void CKestrelDlg::RefreshControlScreen()
 {
-    if (HWND screen = ScreenWindow(SCREEN_CONTROL))
-        InvalidateRect(screen, nullptr, TRUE);
+    if (m_pControlPanel)
+        m_pControlPanel->RefreshPages();
 }
 
 void CKestrelDlg::EnableProjectorButtons(bool enable)
@@ -437,6 +437,8 @@ void CKestrelDlg::RefreshScreen()
     for (int i = 0; i < SCREEN_COUNT; ++i)
         if (i != selected && ScreenWindow(i))
             ShowWindow(ScreenWindow(i), SW_HIDE);
+    if (m_pSupport)
+        m_pSupport->EndEffectOverDisabledOverlay();
 
     SScreenMenu items = GetScreenMenu(selected);
     HMENU menu = GetMenu(m_hWnd);

@@ -99,7 +99,7 @@ private:
     // IMainWindowEvents
     void OnLinkChanged(bool linkOpen) override;
     void CheckPortMenu(unsigned int port) override;
-    void RepaintControlScreen() override;
+    void RefreshControlScreen() override;
 
     CAboutDlg m_AboutDlg;
     CSplashDlg m_SplashDlg;

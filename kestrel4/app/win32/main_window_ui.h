@@ -18,7 +18,7 @@ public:
     virtual bool PreTranslateMessage(MSG& msg) = 0;
     virtual void OnLinkChanged(bool linkOpen) = 0;
     virtual void CheckPortMenu(unsigned int port) = 0;
-    virtual void RepaintControlScreen() = 0;
+    virtual void RefreshControlScreen() = 0;
 };
 
 class CSystemClock : public IClock {
@@ -65,7 +65,7 @@ public:
     void RunWaitDlg() override { m_WaitDlg.DoModal(IDD_WAIT, m_hMain); }
     bool IsWaitDlgUp() override { return m_WaitDlg.Exists(); }
     void CloseWaitDlg() override { m_WaitDlg.Close(); }
-    void RepaintControlScreen() override { m_Window.RepaintControlScreen(); }
+    void RefreshControlScreen() override { m_Window.RefreshControlScreen(); }
     void RepaintMainWindow() override { InvalidateRect(m_hMain, nullptr, TRUE); }
     void OnConnectionChanged(bool linkOpen) override { m_Window.OnLinkChanged(linkOpen); }
     void CheckPortMenu(unsigned int port) override { m_Window.CheckPortMenu(port); }

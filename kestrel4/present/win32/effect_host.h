@@ -33,6 +33,7 @@ public:
     void OnOverlayEscape();
     // A Test run's overlay is open and takes input.
     bool IsOverlayEnabled() const { return m_hOverlay && IsWindow(m_hOverlay) && IsWindowEnabled(m_hOverlay); }
+    bool IsOverlayDisabled() const { return m_hOverlay && IsWindow(m_hOverlay) && !IsWindowEnabled(m_hOverlay); }
 
 private:
     HWND m_hMain;

@@ -220,8 +220,9 @@ INT_PTR CSoundPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CSoundPage::ShowEffect(CEffect* effect)
 {
-    StopSound();
+    // The definition shown before may be on its way out: the sound stops without it.
     m_pEffect = static_cast<CSoundEffect*>(effect);
+    StopSound();
     if (!m_pEffect)
         return;
     const std::string& path = m_pEffect->GetPath();
@@ -242,13 +243,9 @@ void CSoundPage::Refer()
     StopSound();
     if (!m_pEffect)
         return;
-    std::string filter = LoadResString(IDS_SOUND_FILTER);
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    filter.push_back('\0');
+    std::string filter = LoadFileFilter(IDS_SOUND_FILTER);
     char file[MAX_PATH] = {0};
-    std::string folder = m_strFolder.empty() ? m_strDefaultFolder : m_strFolder;
+    std::string folder = SoundDialogFolder(m_strSoundFile, m_strDefaultFolder);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetAncestor(m_hWnd, GA_ROOT);
@@ -262,8 +259,8 @@ void CSoundPage::Refer()
     m_pEffect->SetPath(file);
     SetDlgItemTextA(m_hWnd, IDC_SOUND_NAME, file + ofn.nFileOffset);
     UpdateButtons();
+    m_strSoundFile = file;
     m_Host.OnEffectChanged();
-    m_strFolder = std::string(file, ofn.nFileOffset);
 }
 
 void CSoundPage::Play()

@@ -26,7 +26,8 @@ class CEffectPage : public virtual CDialogBase {
 public:
     CEffectPage(IEffectPageHost& host, UINT templateId) : m_Host(host), m_nTemplate(templateId) {}
     HWND Create(HWND parent) { return CDialogBase::Create(m_nTemplate, parent); }
-    // Copies effect's values into the controls; the page keeps the pointer until the next call.
+    // Copies effect's values into the controls; the page keeps the pointer until the next
+    // call. Null lets go of the definition shown before, which may be about to go.
     virtual void ShowEffect(CEffect* effect) = 0;
 
 protected:
@@ -65,9 +66,9 @@ private:
 
 class CSoundPage : public CEffectPage {
 public:
-    // soundFolder: the folder of the last sound file chosen, kept by the main window.
-    CSoundPage(IEffectPageHost& host, std::string& soundFolder, std::string defaultFolder)
-        : CEffectPage(host, 147), m_strFolder(soundFolder), m_strDefaultFolder(std::move(defaultFolder))
+    // soundFile: the last sound file chosen, kept by the main window.
+    CSoundPage(IEffectPageHost& host, std::string& soundFile, std::string defaultFolder)
+        : CEffectPage(host, 147), m_strSoundFile(soundFile), m_strDefaultFolder(std::move(defaultFolder))
     {
     }
     ~CSoundPage() override;
@@ -83,7 +84,7 @@ private:
     void UpdateButtons();
 
     CSoundEffect* m_pEffect = nullptr;
-    std::string& m_strFolder;
+    std::string& m_strSoundFile;
     std::string m_strDefaultFolder;
     UINT m_nDevice = 0;
     HICON m_hPlay = nullptr;

@@ -6,6 +6,28 @@ namespace {
 
 const char kOldProcProp[] = "KestrelRegisterEditProc";
 
+// Pastes the clipboard's text without the characters typing refuses; a single-line edit
+// takes the first line only.
+void PasteName(HWND edit)
+{
+    if (!OpenClipboard(edit))
+        return;
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    text = text.substr(0, text.find_first_of("\r\n"));
+    bool removed = false;
+    text = WithoutRefusedNameChars(text, &removed);
+    if (removed)
+        MessageBeep(0);
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 } // namespace
 
 CRegisterDlg::~CRegisterDlg() = default;
@@ -15,6 +37,10 @@ LRESULT CALLBACK CRegisterDlg::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kOldProcProp));
     if (msg == WM_CHAR && IsRefusedNameChar(static_cast<char>(wParam))) {
         MessageBeep(0);
+        return 0;
+    }
+    if (msg == WM_PASTE) {
+        PasteName(hwnd);
         return 0;
     }
     if (msg == WM_NCDESTROY) {

@@ -1,5 +1,6 @@
 // Dialog 180 "Registering Function Settings": asks for the name of a new function setting.
-// Characters that would break the ini's section lines are refused as they are typed.
+// Characters that would break the ini's section lines are refused as they are typed or
+// pasted.
 #pragma once
 #include "dialog_base.h"
 

@@ -69,7 +69,9 @@ public:
     {
         int width = e.GetLineWidth() > 0 ? e.GetLineWidth() : 1;
         SRect bar = BarRect({0, 0}, m_bVertical, width, m_Display.Width(), m_Display.Height());
-        HBITMAP bitmap = MakeBarBitmap(Screen(), e.GetColor(), bar.Width(), bar.Height());
+        // ANDed onto the screen, black and white follow the drawing effects' transparency rule.
+        SPenColor color = AdjustPenColor(e.GetColor(), e.IsTransparent(), m_Display.BitsPerPixel());
+        HBITMAP bitmap = MakeBarBitmap(Screen(), color.color, bar.Width(), bar.Height());
         if (bitmap)
             m_Sprite.SetBitmap(bitmap, bar.Width(), bar.Height(), e.IsTransparent() ? SRCAND : SRCCOPY);
     }

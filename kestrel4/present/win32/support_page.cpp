@@ -20,13 +20,20 @@ std::unique_ptr<IProfileFile> OpenProfile(const std::string& path)
 
 } // namespace
 
-CSupportPage::CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFolder)
-    : m_strProgramFolder(programFolder), m_strSoundFolder(soundFolder), m_Ini(iniPath, OpenProfile),
+CSupportPage::CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFile)
+    : m_strProgramFolder(programFolder), m_strSoundFile(soundFile), m_Ini(iniPath, OpenProfile),
       m_nKeyboardKind(SystemKeyboardKind()),
       m_Settings(m_Ini, SEffectContext{programFolder, m_nKeyboardKind}, SystemKeyScan),
       m_Shortcut(CKeyCapture::CAPTURE_SHORTCUT, m_nKeyboardKind)
 {
     CreatePages();
+    // A page must not keep a definition the settings are about to delete; the page of the
+    // outgoing definition's type is the only one that can hold it.
+    m_Settings.OnSlotReplacing([this](const CEffect& outgoing) {
+        CEffectPage* page = m_pPages[outgoing.GetType()].get();
+        if (page && page->Exists())
+            page->ShowEffect(nullptr);
+    });
 }
 
 CSupportPage::~CSupportPage()
@@ -50,7 +57,7 @@ void CSupportPage::CreatePages()
     };
     for (const auto& s : shapes)
         m_pPages[s.first].reset(new CShapePage(*this, s.second));
-    m_pPages[EFFECT_SOUND].reset(new CSoundPage(*this, m_strSoundFolder, m_strProgramFolder + kSoundFolder));
+    m_pPages[EFFECT_SOUND].reset(new CSoundPage(*this, m_strSoundFile, m_strProgramFolder + kSoundFolder));
     m_pPages[EFFECT_CLEAR_SCREEN].reset(new CEmptyPage(*this, IDD_CLEAR_SCREEN));
     m_pKeyPage = new CKeyPage(*this, m_nKeyboardKind, HookLibraryConverter());
     m_pPages[EFFECT_KEY].reset(m_pKeyPage);
@@ -184,6 +191,13 @@ void CSupportPage::OnMainDeactivated()
         m_pExecution->OnMainDeactivated(m_pEffectHost->IsOverlayEnabled());
 }
 
+void CSupportPage::EndEffectOverDisabledOverlay()
+{
+    // A disabled overlay no longer takes the Test run's input: its effect ends.
+    if (m_pExecution && m_pExecution->IsEffectRunning() && m_pEffectHost->IsOverlayDisabled())
+        StopEffect();
+}
+
 void CSupportPage::SetLinkOpen(bool open)
 {
     if (m_pExecution)
@@ -274,8 +288,18 @@ void CSupportPage::ChooseType(int type)
 
 void CSupportPage::OnEffectChanged()
 {
-    m_Settings.SaveAsPresentSetting();
-    FillNameList();
+    if (m_Settings.SaveAsPresentSetting()) {
+        FillNameList();
+        return;
+    }
+    // The settings were read back: the page shows them as stored.
+    RefreshAll();
+    ReportWriteFailure();
+}
+
+void CSupportPage::ReportWriteFailure()
+{
+    KestrelMessage(GetAncestor(m_hWnd, GA_ROOT), IDS_SETTINGS_WRITE_FAILED, MB_OK | MB_ICONERROR);
 }
 
 void CSupportPage::OnCommand(UINT id, UINT code)
@@ -287,9 +311,12 @@ void CSupportPage::OnCommand(UINT id, UINT code)
         break;
     case IDC_NAME_LIST:
         if (code == CBN_SELCHANGE) {
-            m_Settings.ChooseEntry(static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_NAME_LIST, CB_GETCURSEL, 0, 0)));
+            int chosen = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_NAME_LIST, CB_GETCURSEL, 0, 0));
+            bool ok = chosen < 0 || m_Settings.ChooseEntry(chosen);
             RefreshAll();
             SetFocus(GetDlgItem(m_hWnd, IDC_NAME_LIST));
+            if (!ok)
+                ReportWriteFailure();
         }
         break;
     case IDC_ENTER:
@@ -317,9 +344,13 @@ void CSupportPage::OnEnter()
     CSupportSettings::ERegisterResult result = m_Settings.Register(dlg.GetName(), [owner](const std::string& name) {
         return KestrelMessage(owner, IDS_OVERWRITE_SETTING, MB_YESNO | MB_ICONEXCLAMATION, name) == IDYES;
     });
-    if (result == CSupportSettings::REGISTER_RESERVED)
-        KestrelMessage(owner, IDS_RESERVED_NAME, MB_OK | MB_ICONERROR);
     RefreshAll();
+    if (result == CSupportSettings::REGISTER_REFUSED_CHAR)
+        MessageBeep(0); // as for such a character typed
+    else if (result == CSupportSettings::REGISTER_RESERVED)
+        KestrelMessage(owner, IDS_RESERVED_NAME, MB_OK | MB_ICONERROR);
+    else if (result == CSupportSettings::REGISTER_FAILED)
+        ReportWriteFailure();
 }
 
 void CSupportPage::OnDelete()
@@ -329,17 +360,23 @@ void CSupportPage::OnDelete()
         return;
     std::string name = m_Settings.GetNames()[static_cast<size_t>(selected)];
     HWND owner = GetAncestor(m_hWnd, GA_ROOT);
-    if (KestrelMessage(owner, IDS_DELETE_SETTING, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, name) == IDYES)
-        m_Settings.DeleteEntry(selected);
+    bool ok = KestrelMessage(owner, IDS_DELETE_SETTING, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, name) != IDYES ||
+              m_Settings.DeleteEntry(selected);
     RefreshAll();
+    if (!ok)
+        ReportWriteFailure();
 }
 
 void CSupportPage::OnShortcut(const std::string& text)
 {
-    if (m_Settings.SetShortcut(m_nSlot, text))
+    CSupportSettings::EShortcutResult result = m_Settings.SetShortcut(m_nSlot, text);
+    if (result == CSupportSettings::SHORTCUT_SET)
         return;
-    MessageBeep(0);
     m_Shortcut.SetText(m_Settings.GetShortcutText(m_nSlot));
+    if (result == CSupportSettings::SHORTCUT_DUPLICATE)
+        MessageBeep(0);
+    else
+        ReportWriteFailure();
 }
 
 void CSupportPage::MeasureTypeItem(MEASUREITEMSTRUCT& item)

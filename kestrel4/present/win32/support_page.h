@@ -15,8 +15,8 @@
 
 class CSupportPage : public CScreenDlg, private IEffectPageHost, private IEffectSlots {
 public:
-    // soundFolder: the main window's remembered folder of sound files.
-    CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFolder);
+    // soundFile: the main window's remembered last sound file.
+    CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFile);
     ~CSupportPage() override;
     HWND Create(HWND parent);
 
@@ -30,6 +30,8 @@ public:
     void OnSoundEnded();
     // The main window lost the activation: minimized, it ends a running effect.
     void OnMainDeactivated();
+    // The main window changed its screen: an effect whose Test overlay was disabled ends.
+    void EndEffectOverDisabledOverlay();
     // Whether the projector link is open.
     void SetLinkOpen(bool open);
 
@@ -56,12 +58,14 @@ private:
     void OnEnter();
     void OnDelete();
     void OnShortcut(const std::string& text);
+    // Kestrel4.ini could not be written; the page shows what it holds.
+    void ReportWriteFailure();
     void DrawTypeItem(const DRAWITEMSTRUCT& item);
     void DrawSlotButton(const DRAWITEMSTRUCT& item);
     void MeasureTypeItem(MEASUREITEMSTRUCT& item);
 
     std::string m_strProgramFolder;
-    std::string& m_strSoundFolder;
+    std::string& m_strSoundFile;
     CIniFile m_Ini;
     int m_nKeyboardKind;
     CSupportSettings m_Settings;

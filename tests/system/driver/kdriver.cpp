@@ -14,6 +14,7 @@
 //                                  screen, the test pattern window)
 //   text TITLE ID                  the text of control ID
 //   settext TITLE ID TEXT          set the text of control ID (an edit tells its parent EN_CHANGE)
+//   paste TITLE ID TEXT            put TEXT on the clipboard and paste it into control ID
 //   enabled TITLE ID               1 when control ID is enabled; ID 0: the window itself
 //   topmost TITLE                  1 when the window stays above windows that are not top-most
 //   click TITLE ID                 BM_CLICK on control ID (posted)
@@ -27,6 +28,8 @@
 //   syscommand TITLE CMD           post WM_SYSCOMMAND CMD
 //   key TITLE VK                   post WM_KEYDOWN/WM_KEYUP of VK to the focused control
 //   focus TITLE                    the control ID of the focused window of TITLE's thread
+//   setfocus TITLE ID              move the keyboard focus to control ID of dialog TITLE, as
+//                                  the dialog's own Tab does (WM_NEXTDLGCTL, posted)
 //   session-ends TITLE             send WM_ENDSESSION (the session really ends)
 //   close TITLE                    post WM_CLOSE
 //   end-session TITLE              send WM_QUERYENDSESSION and print the answer
@@ -52,6 +55,7 @@
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
 //   overlay TITLE                  1 when a visible, top-most pop-up of TITLE's process covers the
 //                                  whole screen
+//   disable-overlay TITLE          disable that pop-up, as a modal window of its program would
 //   canvas TITLE LOGFILE           show a window TITLE over the whole screen painted with
 //                                  coloured squares and append each key it receives to
 //                                  LOGFILE ("down 33", "up 33"), and each left button press
@@ -63,6 +67,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -423,9 +428,12 @@ int main(int argc, char** argv)
         std::printf("%d\n", menu && IsWindowVisible(menu) ? 1 : 0);
         return 0;
     }
-    if (cmd == "overlay") {
+    if (cmd == "overlay" || cmd == "disable-overlay") {
         HWND main = Find(Widen(title));
-        std::printf("%d\n", main && FindOverlay(main) ? 1 : 0);
+        HWND overlay = main ? FindOverlay(main) : nullptr;
+        if (cmd == "disable-overlay")
+            return overlay && !EnableWindow(overlay, FALSE) ? 0 : 1;
+        std::printf("%d\n", overlay ? 1 : 0);
         return 0;
     }
     if (cmd == "count") {
@@ -472,6 +480,21 @@ int main(int argc, char** argv)
         Print(WindowText(NeedItem(hwnd, argv[3])));
     } else if (cmd == "settext" && argc > 4) {
         SetWindowTextW(NeedItem(hwnd, argv[3]), Widen(argv[4]).c_str());
+    } else if (cmd == "paste" && argc > 4) {
+        HWND item = NeedItem(hwnd, argv[3]);
+        std::wstring text = Widen(argv[4]);
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (!data || !OpenClipboard(nullptr))
+            return 1;
+        std::memcpy(GlobalLock(data), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(data);
+        EmptyClipboard();
+        bool put = SetClipboardData(CF_UNICODETEXT, data) != nullptr;
+        CloseClipboard();
+        if (!put)
+            return 1;
+        // As Ctrl+V does; sent, so the clipboard is read before this program ends.
+        SendMessageW(item, WM_PASTE, 0, 0);
     } else if (cmd == "enabled" && argc > 3) {
         HWND item = std::string(argv[3]) == "0" ? hwnd : NeedItem(hwnd, argv[3]);
         std::printf("%d\n", IsWindowEnabled(item) ? 1 : 0);
@@ -554,6 +577,8 @@ int main(int argc, char** argv)
         WPARAM vk = static_cast<WPARAM>(std::strtol(argv[3], nullptr, 0));
         PostMessageW(target, WM_KEYDOWN, vk, 1);
         PostMessageW(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    } else if (cmd == "setfocus" && argc > 3) {
+        PostMessageW(hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(NeedItem(hwnd, argv[3])), TRUE);
     } else if (cmd == "focus") {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
