@@ -84,12 +84,12 @@ expect_soon "zoom of the file" "*250 %" zoom_chosen
 shot 34-logo-reopened
 
 say "reconnecting keeps the logo's own zoom"
-k select Kestrel 1000 0
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 0
 wait_for "$WAIT_SHORT" k_is "Presentation Support" screen Kestrel || fail "support screen not shown"
 m=$(mark)
-k command Kestrel 32780 # Port > COM1: the link is closed and opened again
+k command Kestrel "$(rid ID_PORT_COM1)" # the link is closed and opened again
 wait_frames "$m" "1B 07 01 00 00 01 " 1 "$WAIT_LONG" || fail "the link mode was not set again"
-logo_screen() { k select Kestrel 1000 2 && k_is "Setting User logo" screen Kestrel; }
+logo_screen() { k select Kestrel "$(rid IDC_SCREEN_LIST)" 2 && k_is "Setting User logo" screen Kestrel; }
 wait_for "$WAIT_LONG" logo_screen || fail "the logo screen not offered again"
 expect_soon "zoom of the logo held" "*250 %" zoom_chosen
 
@@ -236,17 +236,17 @@ expect "PatternFile changed" "$(win "$work/remembered/old.bmp")" "$(ini_value Cu
 sim "power on"
 start_app
 k wait-visible Kestrel 20000 || fail "main window never shown again"
-wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1040 || fail "not connected again"
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel "$(rid IDC_POWER)" || fail "not connected again"
 restore_main
-k select Kestrel 1000 1
-wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel 1055 || fail "Pattern Display not enabled"
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 1
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel "$(rid IDC_PATTERN_DISPLAY)" || fail "Pattern Display not enabled"
 open_pattern_dialog
-choose_radio 1110
-k click "$PATTERN" 1112
+choose_radio "$(rid IDC_PATTERN_USER)"
+k click "$PATTERN" "$(rid IDC_PATTERN_REFER)"
 # A bare name: found only in the folder the dialog started in.
 k file-name Open inside.bmp 10000 || fail "no file dialog"
 k box-gone Open 10000 || fail "open dialog stayed: inside.bmp not in the folder it started in"
-expect_k "file name shown" inside.bmp text "$PATTERN" 1111
+expect_k "file name shown" inside.bmp text "$PATTERN" "$(rid IDC_PATTERN_FILE_NAME)"
 shot 47-pattern-refer-folder
 close_pattern_dialog
 close_app
