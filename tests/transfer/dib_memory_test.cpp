@@ -67,16 +67,6 @@ public:
 
 const size_t kMegabyte = 1 << 20;
 
-SBmpSpec Picture(int32_t w, int32_t h, uint16_t bits = 24, uint32_t colours = 0)
-{
-    SBmpSpec s;
-    s.width = w;
-    s.height = h;
-    s.bits = bits;
-    s.colours = colours;
-    return s;
-}
-
 std::string WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes)
 {
     const std::string path = testing::TempDir() + name;

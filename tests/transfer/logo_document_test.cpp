@@ -17,16 +17,6 @@ std::string WriteBmp(const std::string& name, const SBmpSpec& spec)
     return path;
 }
 
-SBmpSpec Picture(int32_t w, int32_t h, uint16_t bits = 24, uint32_t colours = 0)
-{
-    SBmpSpec s;
-    s.width = w;
-    s.height = h;
-    s.bits = bits;
-    s.colours = colours;
-    return s;
-}
-
 TEST(LogoDocument, OpenAreaZoomSaveAndOpenAgain)
 {
     const std::string bmp = WriteBmp("doc_test.bmp", Picture(640, 480));
