@@ -43,7 +43,9 @@ bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
 
     EnableWindow(mainWindow, FALSE);
     bool raised = false;
-    for (;;) {
+    bool quitting = false;
+    int quitCode = 0;
+    while (!quitting) {
         DWORD woke = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, kTopCheckMs, QS_ALLINPUT);
         if (woke == WAIT_OBJECT_0)
             break;
@@ -57,8 +59,11 @@ bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
         }
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // The program is ending: stop waiting for the editor, which runs on by itself,
+            // and hand the quit on to the caller's loop once the main window is usable again.
             if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
+                quitting = true;
+                quitCode = static_cast<int>(msg.wParam);
                 break;
             }
             TranslateMessage(&msg);
@@ -68,6 +73,8 @@ bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
     CloseHandle(process.hProcess);
     EnableWindow(mainWindow, TRUE);
     SetForegroundWindow(mainWindow);
+    if (quitting)
+        PostQuitMessage(quitCode);
     return true;
 }
 
