@@ -47,24 +47,17 @@ EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, boo
     return KEY_DEFAULT;
 }
 
-namespace {
-
-bool Ask(ESaveAnswer answer, ICloseSteps& steps, void (ICloseSteps::*save)())
+bool MayGoOnAfterSaveQuestion(ESaveAnswer answer, const std::function<bool()>& save)
 {
     if (answer == SAVE_CANCEL)
         return false;
-    if (answer == SAVE_YES)
-        (steps.*save)();
-    return true;
+    return answer != SAVE_YES || save();
 }
-
-} // namespace
 
 bool RunSaveQuestions(ICloseSteps& steps)
 {
-    if (!Ask(steps.AskSaveLogo(), steps, &ICloseSteps::SaveLogo))
-        return false;
-    return Ask(steps.AskSaveCursorSet(), steps, &ICloseSteps::SaveCursorSet);
+    return MayGoOnAfterSaveQuestion(steps.AskSaveLogo(), [&steps] { return steps.SaveLogo(); }) &&
+           MayGoOnAfterSaveQuestion(steps.AskSaveCursorSet(), [&steps] { return steps.SaveCursorSet(); });
 }
 
 bool RunCloseSequence(ICloseSteps& steps)

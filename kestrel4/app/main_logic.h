@@ -3,6 +3,7 @@
 // order of the close sequence.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 enum EScreen {
     SCREEN_SUPPORT = 0, // "Presentation Support"
@@ -42,15 +43,21 @@ EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, boo
 
 enum ESaveAnswer { SAVE_YES, SAVE_NO, SAVE_CANCEL };
 
+// Whether what asked "save the change?" may go on: No goes on, Cancel stops, and Yes goes on
+// only when save reports that the changes were written. A Save As dialog cancelled or a failed
+// write keeps the changes, so the close, New or Open that asked must not drop them.
+bool MayGoOnAfterSaveQuestion(ESaveAnswer answer, const std::function<bool()>& save);
+
 // The steps of closing the main window, supplied by the window.
 class ICloseSteps {
 public:
     virtual ~ICloseSteps() {}
-    // Each asks only when its screen holds unsaved changes (SAVE_NO otherwise).
+    // Each asks only when its screen holds unsaved changes (SAVE_NO otherwise); each save
+    // reports whether the changes were written.
     virtual ESaveAnswer AskSaveLogo() = 0;
-    virtual void SaveLogo() = 0;
+    virtual bool SaveLogo() = 0;
     virtual ESaveAnswer AskSaveCursorSet() = 0;
-    virtual void SaveCursorSet() = 0;
+    virtual bool SaveCursorSet() = 0;
     virtual void EndEffect() = 0;
     virtual void ReleasePcLinkMode() = 0;
     virtual void CloseLink() = 0;
@@ -59,11 +66,11 @@ public:
     virtual void SaveFileSettings() = 0;
 };
 
-// The two save questions; false when one was cancelled.
+// The two save questions; false when one was cancelled or its Yes did not save.
 bool RunSaveQuestions(ICloseSteps& steps);
 // Everything after the questions: effect, link mode, link, screens, hook, last-used files.
 void RunClosingSteps(ICloseSteps& steps);
-// The whole sequence; false when it stopped at a cancelled question and nothing was closed.
+// The whole sequence; false when it stopped at a question and nothing was closed.
 bool RunCloseSequence(ICloseSteps& steps);
 
 // The key that opens the installer-only mode from the version box: a key-down of I with Ctrl

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 
 namespace {
 const uint32_t kFileHeaderSize = 14;
@@ -54,19 +55,25 @@ bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t li
         return false;
     uint8_t chunk[65536];
     bool ok = true;
-    for (;;) {
-        size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        if (out.size() + got > limit) {
-            ok = false;
-            break;
+    try {
+        for (;;) {
+            size_t got = std::fread(chunk, 1, sizeof chunk, file);
+            if (out.size() + got > limit) {
+                ok = false;
+                break;
+            }
+            out.insert(out.end(), chunk, chunk + got);
+            if (got < sizeof chunk) {
+                ok = !std::ferror(file);
+                break;
+            }
         }
-        out.insert(out.end(), chunk, chunk + got);
-        if (got < sizeof chunk) {
-            ok = !std::ferror(file);
-            break;
-        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
     }
     std::fclose(file);
+    if (!ok)
+        std::vector<uint8_t>().swap(out);
     return ok;
 }
 
@@ -113,6 +120,16 @@ int CDIB::ReadFile(const std::string& path)
 int CDIB::Read(const std::vector<uint8_t>& file)
 {
     Clear();
+    try {
+        return Parse(file);
+    } catch (const std::bad_alloc&) {
+        Clear();
+        return DIB_MEMORY;
+    }
+}
+
+int CDIB::Parse(const std::vector<uint8_t>& file)
+{
     const size_t size = file.size();
     const uint8_t* p = file.data();
     if (size < kFileHeaderSize + 4)
@@ -188,12 +205,7 @@ int CDIB::Read(const std::vector<uint8_t>& file)
         colours[i].red = entry[2];
         colours[i].reserved = core ? 0 : entry[3];
     }
-    std::vector<uint8_t> bits;
-    try {
-        bits.assign(static_cast<size_t>(padded), 0);
-    } catch (const std::bad_alloc&) {
-        return DIB_MEMORY;
-    }
+    std::vector<uint8_t> bits(static_cast<size_t>(padded), 0);
     std::copy_n(p + bitsOffset, std::min<size_t>(available, bits.size()), bits.begin());
     if (topDown) {
         const uint32_t stride = Stride(info.biWidth, info.biBitCount);
@@ -213,6 +225,11 @@ int CDIB::Read(const std::vector<uint8_t>& file)
 int CDIB::Write(std::vector<uint8_t>& out) const
 {
     out.clear();
+    try {
+        out.reserve(kFileHeaderSize + kInfoHeaderSize + 4 * 256 + ExtraSize() + m_Bits.size());
+    } catch (const std::bad_alloc&) {
+        return DIB_MEMORY;
+    }
     const unsigned int count = ColourCount();
     const uint32_t offset = kFileHeaderSize + kInfoHeaderSize + 4 * count + ExtraSize();
     // The whole padded rows: a shorter count loses the end of the last row.
@@ -256,13 +273,19 @@ int CDIB::CreateBlank(int32_t width, int32_t height, int bitCount)
 {
     if (width <= 0 || height <= 0 || width > kMaxDibSide || height > kMaxDibSide || !KnownDepth(bitCount))
         return 0;
+    std::vector<uint8_t> bits;
+    try {
+        bits.assign(size_t(Stride(width, bitCount)) * height, 0);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     Clear();
     m_Info.biWidth = width;
     m_Info.biHeight = height;
     m_Info.biBitCount = static_cast<uint16_t>(bitCount);
     for (unsigned int i = 0; i < 256; ++i)
         m_Colours[i] = SRgbQuad{uint8_t(i), uint8_t(i), uint8_t(i), 0};
-    m_Bits.assign(size_t(RowStride()) * height, 0);
+    m_Bits = std::move(bits);
     return 1;
 }
 
@@ -321,7 +344,12 @@ int CDIB::ConvertTo24()
         return 0;
     const int32_t w = Width(), h = Height();
     const uint32_t stride = Stride(w, 24);
-    std::vector<uint8_t> out(size_t(stride) * h);
+    std::vector<uint8_t> out;
+    try {
+        out.resize(size_t(stride) * h);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     for (int32_t y = 0; y < h; ++y) {
         uint8_t* dst = out.data() + size_t(h - 1 - y) * stride;
         for (int32_t x = 0; x < w; ++x) {
@@ -342,11 +370,17 @@ int CDIB::CutToArea(const SArea& area)
         return 0;
     const int32_t w = area.right - area.left + 1, h = area.bottom - area.top + 1;
     const int bits = BitCount();
-    CDIB cut(*this);
-    cut.m_Info.biWidth = w;
-    cut.m_Info.biHeight = h;
-    cut.m_Info.biSizeImage = 0;
-    cut.m_Bits.assign(size_t(cut.RowStride()) * h, 0);
+    CDIB cut;
+    try {
+        cut.m_Info = m_Info;
+        cut.m_Colours = m_Colours;
+        cut.m_Info.biWidth = w;
+        cut.m_Info.biHeight = h;
+        cut.m_Info.biSizeImage = 0;
+        cut.m_Bits.assign(size_t(cut.RowStride()) * h, 0);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     for (int32_t y = 0; y < h; ++y) {
         const uint8_t* src = Row(area.top + y);
         uint8_t* dst = cut.Row(y);

@@ -52,22 +52,25 @@ struct SArea {
 constexpr int32_t kMaxDibSide = 16384;
 constexpr uint64_t kMaxDibBits = 256u << 20;
 
-class CByteSource;
-
 class CDIB {
 public:
     CDIB() = default;
     virtual ~CDIB() = default;
     CDIB(const CDIB&) = default;
     CDIB& operator=(const CDIB&) = default;
+    // Moves never allocate: a picture built aside is put in place without a failure half-way.
+    CDIB(CDIB&&) = default;
+    CDIB& operator=(CDIB&&) = default;
 
-    // The whole file in memory / on disk.
+    // The whole file in memory / on disk. Memory shortage gives DIB_MEMORY (reading from
+    // disk: DIB_SHORT, as for a file that cannot be read), and the picture stays empty.
     int Read(const std::vector<uint8_t>& file);
     int ReadFile(const std::string& path);
     int Write(std::vector<uint8_t>& file) const;
     // Written aside and then put in place of the old file, so a failed save keeps it.
     int WriteFile(const std::string& path) const;
 
+    // These give 0 when the picture is refused or memory is short; the picture is then as it was.
     int CreateBlank(int32_t width, int32_t height, int bitCount);
     void CopyFrom(const CDIB& other) { *this = other; }
     int CutToArea(const SArea& area);
@@ -101,8 +104,9 @@ protected:
     virtual uint16_t FileType() const { return 0x4D42; } // "BM"
     // Bytes between the colour table and the bits (the logo block).
     virtual uint32_t ExtraSize() const { return 0; }
-    // Reads the extra block of the given size; false when that size is not one it knows.
-    virtual bool ReadExtra(const uint8_t*, uint32_t size) { return size == 0; }
+    // Reads the bytes between the colour table and the bits; false when their size is not one
+    // it knows. Plain bitmaps may leave such a gap, which holds nothing of theirs.
+    virtual bool ReadExtra(const uint8_t*, uint32_t) { return true; }
     virtual void WriteExtra(std::vector<uint8_t>&) const {}
     // A file whose header is not 40 bytes (core header) is accepted by plain bitmaps only.
     virtual bool AcceptsCoreHeader() const { return true; }
@@ -110,7 +114,7 @@ protected:
     void Clear();
 
 private:
-    int ReadHeaders(CByteSource& in, uint32_t& bitsOffset, bool& topDown);
+    int Parse(const std::vector<uint8_t>& file);
     size_t RowOffset(int32_t y) const { return (size_t)(m_Info.biHeight - 1 - y) * RowStride(); }
     unsigned int IndexAt(int32_t x, int32_t y) const;
 
@@ -122,7 +126,7 @@ private:
 // Little-endian helpers shared by the file formats.
 uint32_t ReadLE(const uint8_t* p, unsigned int width);
 void AppendLE(std::vector<uint8_t>& out, uint32_t value, unsigned int width);
-// The file's bytes, at most limit of them; false when it cannot be opened or read.
+// The file's bytes, at most limit of them; false when it cannot be opened or read, or memory is short.
 bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t limit);
 // Writes to path + ".new" and renames it over path.
 bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);

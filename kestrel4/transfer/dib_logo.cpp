@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 bool CDIBLogo::ReadExtra(const uint8_t* block, uint32_t size)
 {
@@ -28,9 +29,9 @@ void CDIBLogo::WriteExtra(std::vector<uint8_t>& out) const
         AppendLE(out, static_cast<uint32_t>(v), 4);
 }
 
-void CDIBLogo::FromDIB(const CDIB& dib, int zoom)
+void CDIBLogo::FromDIB(CDIB dib, int zoom)
 {
-    CDIB::operator=(dib);
+    CDIB::operator=(std::move(dib));
     m_Colour = SRgbQuad();
     m_nZoom = static_cast<uint16_t>(zoom);
     m_Area = SArea();
@@ -80,30 +81,35 @@ int CDIBLogo::ConvertTo24AndFit()
     if (fw <= 0 || fh <= 0)
         return 0;
 
-    // Smooth over the 2 x 2 block each pixel starts (rows as stored, bottom-up), reading the
-    // unsmoothed right and next neighbours, the pixel itself where one is missing.
-    const uint32_t stride = RowStride();
-    const std::vector<uint8_t>& src = Bits();
-    std::vector<uint8_t> smooth(src.size());
-    for (int32_t r = 0; r < h; ++r) {
-        const uint8_t* row = src.data() + size_t(r) * stride;
-        const uint8_t* next = r + 1 < h ? row + stride : row;
-        uint8_t* out = smooth.data() + size_t(r) * stride;
-        for (int32_t x = 0; x < w; ++x) {
-            const int32_t x1 = x + 1 < w ? x + 1 : x;
-            for (int c = 0; c < 3; ++c)
-                out[3 * x + c] =
-                    static_cast<uint8_t>((row[3 * x + c] + row[3 * x1 + c] + next[3 * x + c] + next[3 * x1 + c]) / 4);
+    std::vector<uint8_t> fitted;
+    try {
+        // Smooth over the 2 x 2 block each pixel starts (rows as stored, bottom-up), reading the
+        // unsmoothed right and next neighbours, the pixel itself where one is missing.
+        const uint32_t stride = RowStride();
+        const std::vector<uint8_t>& src = Bits();
+        std::vector<uint8_t> smooth(src.size());
+        for (int32_t r = 0; r < h; ++r) {
+            const uint8_t* row = src.data() + size_t(r) * stride;
+            const uint8_t* next = r + 1 < h ? row + stride : row;
+            uint8_t* out = smooth.data() + size_t(r) * stride;
+            for (int32_t x = 0; x < w; ++x) {
+                const int32_t x1 = x + 1 < w ? x + 1 : x;
+                for (int c = 0; c < 3; ++c)
+                    out[3 * x + c] = static_cast<uint8_t>(
+                        (row[3 * x + c] + row[3 * x1 + c] + next[3 * x + c] + next[3 * x1 + c]) / 4);
+            }
         }
-    }
-    const std::vector<int32_t> columns = ResampleMap(w, fw), rows = ResampleMap(h, fh);
-    const uint32_t fittedStride = Stride(fw, 24);
-    std::vector<uint8_t> fitted(size_t(fittedStride) * fh, 0);
-    for (int32_t i = 0; i < fh; ++i) {
-        const uint8_t* row = smooth.data() + size_t(rows[i]) * stride;
-        uint8_t* out = fitted.data() + size_t(i) * fittedStride;
-        for (int32_t x = 0; x < fw; ++x)
-            std::copy_n(row + 3 * size_t(columns[x]), 3, out + 3 * x);
+        const std::vector<int32_t> columns = ResampleMap(w, fw), rows = ResampleMap(h, fh);
+        const uint32_t fittedStride = Stride(fw, 24);
+        fitted.assign(size_t(fittedStride) * fh, 0);
+        for (int32_t i = 0; i < fh; ++i) {
+            const uint8_t* row = smooth.data() + size_t(rows[i]) * stride;
+            uint8_t* out = fitted.data() + size_t(i) * fittedStride;
+            for (int32_t x = 0; x < fw; ++x)
+                std::copy_n(row + 3 * size_t(columns[x]), 3, out + 3 * x);
+        }
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
     Assign24(fw, fh, std::move(fitted));
     return 1;
@@ -112,14 +118,17 @@ int CDIBLogo::ConvertTo24AndFit()
 ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target)
 {
     CDIB plain;
-    if (plain.Read(bytes) == DIB_OK) {
-        target.FromDIB(plain, defaultZoom);
+    switch (plain.Read(bytes)) {
+    case DIB_OK:
+        target.FromDIB(std::move(plain), defaultZoom);
         return ELogoLoad::Ok;
+    case DIB_MEMORY:
+        return ELogoLoad::ReadFailed;
     }
     CDIBLogo logo;
     switch (logo.Read(bytes)) {
     case DIB_OK:
-        target = logo;
+        target = std::move(logo);
         return ELogoLoad::Ok;
     case DIB_BAD:
         return ELogoLoad::NotAvailable;

@@ -18,10 +18,10 @@ public:
     const SArea& GetArea() const { return m_Area; }
     void SetArea(const SArea& area) { m_Area = area; }
     // Takes a plain bitmap as a logo with no area.
-    void FromDIB(const CDIB& dib, int zoom);
+    void FromDIB(CDIB dib, int zoom);
 
     // In 24 bits per pixel and, when larger than kLogoByteLimit, scaled down: smoothed over
-    // 2 x 2 blocks and resampled. 0 for depths other than 1, 4, 8 and 24.
+    // 2 x 2 blocks and resampled. 0 for depths other than 1, 4, 8 and 24, and when memory is short.
     int ConvertTo24AndFit();
 
 protected:

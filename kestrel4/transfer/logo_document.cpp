@@ -1,5 +1,7 @@
 #include "logo_document.h"
 
+#include <new>
+
 #include "logo_transfer.h"
 #include "text_case.h"
 
@@ -31,22 +33,25 @@ ELogoResult CLogoDocument::MakeWorking(const CDIBLogo& source, CDIBLogo& working
     return ELogoResult::Ok;
 }
 
-ELogoResult CLogoDocument::Adopt(const CDIBLogo& picture, const std::string& path)
+ELogoResult CLogoDocument::Replace(CDIBLogo source)
 {
-    CDIBLogo source(picture), working;
-    source.SetColour(SRgbQuad());
-    ELogoResult result = MakeWorking(source, working);
-    if (result != ELogoResult::Ok)
-        return result;
-    m_Source = source;
-    m_Working = working;
-    m_Transfer = working;
-    m_strPath = path;
-    m_bModified = false;
+    CDIBLogo working, transfer;
+    try {
+        const ELogoResult result = MakeWorking(source, working);
+        if (result != ELogoResult::Ok)
+            return result;
+        transfer = working;
+    } catch (const std::bad_alloc&) {
+        // Too large for the memory there is: as a picture that cannot be fitted.
+        return ELogoResult::TooSmall;
+    }
+    m_Source = std::move(source);
+    m_Working = std::move(working);
+    m_Transfer = std::move(transfer);
     return ELogoResult::Ok;
 }
 
-ELogoResult CLogoDocument::Open(const std::string& path, int defaultZoom)
+ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool named)
 {
     CDIBLogo loaded;
     switch (LoadLogoFile(path, defaultZoom, loaded)) {
@@ -57,7 +62,23 @@ ELogoResult CLogoDocument::Open(const std::string& path, int defaultZoom)
     case ELogoLoad::Ok:
         break;
     }
-    return Adopt(loaded, path);
+    loaded.SetColour(SRgbQuad());
+    const ELogoResult result = Replace(std::move(loaded));
+    if (result != ELogoResult::Ok)
+        return result;
+    m_strPath = named ? path : std::string();
+    m_bModified = false;
+    return ELogoResult::Ok;
+}
+
+ELogoResult CLogoDocument::Open(const std::string& path, int defaultZoom)
+{
+    return Load(path, defaultZoom, true);
+}
+
+ELogoResult CLogoDocument::OpenDefault(const std::string& path, int defaultZoom)
+{
+    return Load(path, defaultZoom, false);
 }
 
 ELogoResult CLogoDocument::SetArea(const SArea& area)
@@ -69,17 +90,17 @@ ELogoResult CLogoDocument::SetArea(const SArea& area)
         return ELogoResult::TooSmall;
     if (area == m_Source.GetArea())
         return ELogoResult::Ok;
-    CDIBLogo source(m_Source), working;
+    CDIBLogo source;
+    try {
+        source = m_Source;
+    } catch (const std::bad_alloc&) {
+        return ELogoResult::TooSmall;
+    }
     source.SetArea(area);
-    ELogoResult result = MakeWorking(source, working);
-    if (result != ELogoResult::Ok)
-        return result;
-    m_Source = source;
-    m_Working = working;
-    m_Working.SetColour(m_Source.GetColour());
-    m_Transfer = working;
-    m_bModified = true;
-    return ELogoResult::Ok;
+    const ELogoResult result = Replace(std::move(source));
+    if (result == ELogoResult::Ok)
+        m_bModified = true;
+    return result;
 }
 
 bool CLogoDocument::SetZoom(int rate, bool byUser)
@@ -111,5 +132,9 @@ bool CLogoDocument::NeedsSaveName() const
 
 std::vector<uint8_t> CLogoDocument::TransferImage() const
 {
-    return BuildTransferImage(m_Transfer, m_Source.GetZoom());
+    try {
+        return BuildTransferImage(m_Transfer, m_Source.GetZoom());
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }

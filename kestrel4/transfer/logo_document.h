@@ -25,10 +25,13 @@ enum class ELogoResult {
 
 class CLogoDocument {
 public:
-    // Opens a .bmp (taking the default zoom) or a .lgo. Nothing changes unless it succeeds.
+    // Opens a .bmp (taking the default zoom) or a .lgo. Nothing changes unless it succeeds;
+    // memory shortage counts as a file that cannot be read, or as a picture that cannot be
+    // fitted (TooSmall).
     ELogoResult Open(const std::string& path, int defaultZoom);
-    // Takes a picture already loaded (the default logo): its colour is cleared to black.
-    ELogoResult Adopt(const CDIBLogo& source, const std::string& path);
+    // Opens the shipped default logo without taking its name: a save asks for one, so the
+    // shipped file is never written over.
+    ELogoResult OpenDefault(const std::string& path, int defaultZoom);
     // A new area (inclusive, normalised); the picture keeps its zoom.
     ELogoResult SetArea(const SArea& area);
     // A new zoom rate; false when it is the same. A user's choice marks the logo modified.
@@ -44,11 +47,15 @@ public:
     bool IsModified() const { return m_bModified; }
     // A save must ask for a name: no path yet, or a bitmap's.
     bool NeedsSaveName() const;
-    // What the projector receives.
+    // What the projector receives; empty when memory is short.
     std::vector<uint8_t> TransferImage() const;
 
 private:
-    // The source cut to its area and fitted into working; the transfer copy follows.
+    // Opens path; named takes it as the logo path.
+    ELogoResult Load(const std::string& path, int defaultZoom, bool named);
+    // A new source with its working and transfer copies, put in place only once all are built.
+    ELogoResult Replace(CDIBLogo source);
+    // The source cut to its area and fitted into working.
     static ELogoResult MakeWorking(const CDIBLogo& source, CDIBLogo& working);
 
     CDIBLogo m_Source, m_Working, m_Transfer;

@@ -82,6 +82,7 @@ class CRecordingSteps : public ICloseSteps {
 public:
     ESaveAnswer m_LogoAnswer = SAVE_NO;
     ESaveAnswer m_CursorAnswer = SAVE_NO;
+    bool m_bLogoSaves = true, m_bCursorSaves = true;
     std::vector<std::string> m_Calls;
 
     ESaveAnswer AskSaveLogo() override
@@ -89,13 +90,21 @@ public:
         m_Calls.push_back("ask logo");
         return m_LogoAnswer;
     }
-    void SaveLogo() override { m_Calls.push_back("save logo"); }
+    bool SaveLogo() override
+    {
+        m_Calls.push_back("save logo");
+        return m_bLogoSaves;
+    }
     ESaveAnswer AskSaveCursorSet() override
     {
         m_Calls.push_back("ask cursor");
         return m_CursorAnswer;
     }
-    void SaveCursorSet() override { m_Calls.push_back("save cursor"); }
+    bool SaveCursorSet() override
+    {
+        m_Calls.push_back("save cursor");
+        return m_bCursorSaves;
+    }
     void EndEffect() override { m_Calls.push_back("end effect"); }
     void ReleasePcLinkMode() override { m_Calls.push_back("link mode 0"); }
     void CloseLink() override { m_Calls.push_back("close link"); }
@@ -115,19 +124,27 @@ TEST(CloseSequenceTest, AnswersDecideHowFarItGoes)
     };
     const struct {
         ESaveAnswer logo, cursor;
+        bool bLogoSaves, bCursorSaves;
         bool bClosed;
         Calls calls;
     } cases[] = {
-        {SAVE_NO, SAVE_NO, true, with({"ask logo", "ask cursor"}, tail)},
-        {SAVE_YES, SAVE_YES, true, with({"ask logo", "save logo", "ask cursor", "save cursor"}, tail)},
+        {SAVE_NO, SAVE_NO, true, true, true, with({"ask logo", "ask cursor"}, tail)},
+        {SAVE_YES, SAVE_YES, true, true, true, with({"ask logo", "save logo", "ask cursor", "save cursor"}, tail)},
         // Cancel keeps the projector in PC link mode and the port open.
-        {SAVE_CANCEL, SAVE_YES, false, {"ask logo"}},
-        {SAVE_YES, SAVE_CANCEL, false, {"ask logo", "save logo", "ask cursor"}},
+        {SAVE_CANCEL, SAVE_YES, true, true, false, {"ask logo"}},
+        {SAVE_YES, SAVE_CANCEL, true, true, false, {"ask logo", "save logo", "ask cursor"}},
+        // A Yes whose save did not happen (Save As cancelled, write failed) stops like Cancel.
+        {SAVE_YES, SAVE_YES, false, true, false, {"ask logo", "save logo"}},
+        {SAVE_NO, SAVE_YES, true, false, false, {"ask logo", "ask cursor", "save cursor"}},
+        // Only a Yes saves: a failing save that is not asked for stops nothing.
+        {SAVE_NO, SAVE_NO, false, false, true, with({"ask logo", "ask cursor"}, tail)},
     };
     for (const auto& c : cases) {
         CRecordingSteps steps;
         steps.m_LogoAnswer = c.logo;
         steps.m_CursorAnswer = c.cursor;
+        steps.m_bLogoSaves = c.bLogoSaves;
+        steps.m_bCursorSaves = c.bCursorSaves;
         EXPECT_EQ(c.bClosed, RunCloseSequence(steps));
         EXPECT_EQ(c.calls, steps.m_Calls);
     }
@@ -148,6 +165,36 @@ TEST(CloseSequenceTest, EndOfSessionAsksFirstAndClosesWithoutAsking)
     CRecordingSteps cancelled;
     cancelled.m_CursorAnswer = SAVE_CANCEL;
     EXPECT_FALSE(RunSaveQuestions(cancelled));
+
+    // The end of the session is refused when a Yes could not save.
+    CRecordingSteps unsaved;
+    unsaved.m_CursorAnswer = SAVE_YES;
+    unsaved.m_bCursorSaves = false;
+    EXPECT_FALSE(RunSaveQuestions(unsaved));
+}
+
+TEST(SaveQuestionTest, NewAndOpenGoOnOnlyWhenNothingIsLost)
+{
+    const struct {
+        ESaveAnswer answer;
+        bool bSaves;
+        bool bGoesOn, bSaveTried;
+    } cases[] = {
+        {SAVE_NO, false, true, false},
+        {SAVE_YES, true, true, true},
+        {SAVE_YES, false, false, true},
+        {SAVE_CANCEL, true, false, false},
+    };
+    for (const auto& c : cases) {
+        bool saved = false;
+        EXPECT_EQ(c.bGoesOn, MayGoOnAfterSaveQuestion(c.answer,
+                                                      [&] {
+                                                          saved = true;
+                                                          return c.bSaves;
+                                                      }))
+            << c.answer << " " << c.bSaves;
+        EXPECT_EQ(c.bSaveTried, saved) << c.answer << " " << c.bSaves;
+    }
 }
 
 } // namespace

@@ -52,6 +52,9 @@ k click Kestrel "$(rid IDC_SET_EDIT)"
 k wait-visible "Cursor/Stamp Edit" 20000 || fail "editor never shown"
 expect_k "action button" "Renewal" text "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
 expect_k "main window disabled meanwhile" 0 enabled Kestrel 0
+# The main window brought forward over the editor, though disabled: the editor comes back on top.
+k foreground Kestrel
+expect_k "the editor back in front" 1 foreground-is "Cursor/Stamp Edit"
 k click "Cursor/Stamp Edit" $(($(gid IDC_COLOR_FIRST) + 7))
 stroke "Cursor/Stamp Edit" 0 2 9
 # Through the clipboard and back: copied, cleared, pasted.
@@ -83,6 +86,23 @@ wait_for "$WAIT_SHORT" log_has "$m" "bulk end" || fail "the projector saw no end
 expect "transfer ended once" 1 "$(since "$m" | grep -c 'bulk end')"
 expect "blocks" "4 blocks match" "$(check blocks "$simlog" "$m" "$work/Temp.csp")"
 
+say "a Yes whose Save As is cancelled keeps the changed set: neither the close nor New goes on"
+cancel_save_as() {
+  k answer Kestrel 6
+  wait_box "Save As" || fail "save dialog not shown"
+  k answer "Save As" 2
+  k box-gone "Save As" 5000 || fail "save dialog stayed"
+}
+k close Kestrel
+expect_box "close question" "Do you save the change to cursor/stamp set?"
+shot 04a-close-question
+cancel_save_as
+# The program is still there and the set still changed: New asks again.
+k command Kestrel "$(rid ID_FILE_NEW)"
+expect_box "save question again" "Do you save the change to cursor/stamp set?"
+cancel_save_as
+expect_soon "the renewed frame kept in Temp.csp" "0 0 7 7 7 7 7 7 7 7 0 0" check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12
+
 say "the renewed set counts as changed: New asks first, then starts a fresh Temp.csp"
 k command Kestrel "$(rid ID_FILE_NEW)"
 expect_box "save question" "Do you save the change to cursor/stamp set?"
@@ -111,11 +131,25 @@ restore_main
 k select Kestrel "$(rid IDC_SCREEN_LIST)" 3
 wait_for "$WAIT_SHORT" k_is "Cursor/Stamp Setting" screen Kestrel || fail "set screen not shown"
 expect "a fresh set at the next run" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
-k command Kestrel "$(rid ID_FILE_OPEN)"
-wait_box "Open" || fail "open dialog not shown"
-xdotool type --delay 30 talk.csp 2>/dev/null
-xdotool key Return 2>/dev/null
-k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"
+open_talk() {
+  k command Kestrel "$(rid ID_FILE_OPEN)"
+  wait_box "Open" || fail "open dialog not shown"
+  xdotool type --delay 30 talk.csp 2>/dev/null
+  xdotool key Return 2>/dev/null
+  k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"
+}
+# No Temp.csp can be written (a folder has its name): the open fails, and the page keeps its
+# set and name, so a later Save cannot put this set into talk.csp.
+rm -f "$work/Temp.csp"
+mkdir "$work/Temp.csp"
+open_talk
+expect_box "copy refused" "Failed to read in the file."
+k answer Kestrel 1
+k box-gone Kestrel 5000 || fail "the message stayed"
+rmdir "$work/Temp.csp"
+cp "$work/fresh.csp" "$work/Temp.csp"
+expect "the name kept" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
+open_talk
 wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Open: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
 shot 04b-set-opened-from-remembered-folder
 close_app

@@ -79,12 +79,29 @@ say "opening the logo file again keeps area and zoom"
 # Another zoom first, so that the file's zoom is seen to come back; the change is not saved.
 k select Kestrel 1062 0
 expect_soon "zoom changed" "*100 %" zoom_chosen
+# A Yes whose Save As is cancelled keeps the change: the open does not go on.
 k command Kestrel $ID_FILE_OPEN
 expect_box "save question" "Save the change to user logo file?"
+k answer Kestrel 6
+wait_box "Save As" || fail "no save dialog"
+k answer "Save As" 2
+k box-gone "Save As" 5000 || fail "save dialog stayed"
+k command Kestrel $ID_FILE_OPEN
+expect_box "asked again: the change is kept" "Save the change to user logo file?"
 k answer Kestrel 7
 choose_file Open "$work/chosen.lgo"
 expect_soon "zoom of the file" "*250 %" zoom_chosen
 shot 34-logo-reopened
+
+say "reconnecting keeps the logo's own zoom"
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 0
+wait_for "$WAIT_SHORT" k_is "Presentation Support" screen Kestrel || fail "support screen not shown"
+m=$(mark)
+k command Kestrel "$(rid ID_PORT_COM1)" # the link is closed and opened again
+wait_frames "$m" "1B 07 01 00 00 01 " 1 "$WAIT_LONG" || fail "the link mode was not set again"
+logo_screen() { k select Kestrel "$(rid IDC_SCREEN_LIST)" 2 && k_is "Setting User logo" screen Kestrel; }
+wait_for "$WAIT_LONG" logo_screen || fail "the logo screen not offered again"
+expect_soon "zoom of the logo held" "*250 %" zoom_chosen
 
 say "sending the logo: the projector receives its pixels"
 sim "image $work/received.bin"
@@ -201,11 +218,12 @@ rm -f "$work/pattern.bmp"
 # Another file name resets the loaded picture; a missing one ends on the grey screen.
 open_pattern_dialog
 k click "$PATTERN" 1112
-cp "$work/photo.bmp" "$work/gone.bmp"
-choose_file Open "$work/gone.bmp"
+mkdir -p "$work/patterns"
+cp "$work/photo.bmp" "$work/patterns/gone.bmp"
+choose_file Open "$work/patterns/gone.bmp"
 expect_k "file name shown" gone.bmp text "$PATTERN" 1111
 close_pattern_dialog
-rm -f "$work/gone.bmp"
+rm -f "$work/patterns/gone.bmp"
 k click Kestrel 1055
 expect_box "missing file" "Failed to read in the file."
 k answer Kestrel 1
@@ -215,5 +233,31 @@ shot 46-pattern-missing
 k click Kestrel 1055
 wait_for "$WAIT_SHORT" pattern_shown 0 || fail "the pattern window stayed"
 
+close_app
+
+say "the next run's Refer to... starts in the folder of the remembered pattern file"
+expect "PatternFile" "$(win "$work/patterns/gone.bmp")" "$(ini_value CurrentDirectry PatternFile)"
+# Remembered in a folder that no file dialog of the last run visited.
+mkdir -p "$work/remembered"
+cp "$work/photo.bmp" "$work/remembered/inside.bmp"
+sed -i 's/\\patterns\\gone\.bmp/\\remembered\\old.bmp/' "$ini"
+expect "PatternFile changed" "$(win "$work/remembered/old.bmp")" "$(ini_value CurrentDirectry PatternFile)"
+# The transfers left the lamp off; on again, so no power question comes between.
+sim "power on"
+start_app
+k wait-visible Kestrel 20000 || fail "main window never shown again"
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel "$(rid IDC_POWER)" || fail "not connected again"
+restore_main
+k select Kestrel "$(rid IDC_SCREEN_LIST)" 1
+wait_for "$WAIT_SHORT" k_is 1 enabled Kestrel "$(rid IDC_PATTERN_DISPLAY)" || fail "Pattern Display not enabled"
+open_pattern_dialog
+choose_radio "$(rid IDC_PATTERN_USER)"
+k click "$PATTERN" "$(rid IDC_PATTERN_REFER)"
+# A bare name: found only in the folder the dialog started in.
+k file-name Open inside.bmp 10000 || fail "no file dialog"
+k box-gone Open 10000 || fail "open dialog stayed: inside.bmp not in the folder it started in"
+expect_k "file name shown" inside.bmp text "$PATTERN" "$(rid IDC_PATTERN_FILE_NAME)"
+shot 47-pattern-refer-folder
+close_pattern_dialog
 close_app
 finish "transfer scenarios"

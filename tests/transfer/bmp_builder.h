@@ -15,6 +15,17 @@ struct SBmpSpec {
     std::vector<uint8_t> extra; // between the table and the bits
 };
 
+// A picture of w x h at bits per pixel with a table of colours entries.
+inline SBmpSpec Picture(int32_t w, int32_t h, uint16_t bits = 24, uint32_t colours = 0)
+{
+    SBmpSpec s;
+    s.width = w;
+    s.height = h;
+    s.bits = bits;
+    s.colours = colours;
+    return s;
+}
+
 inline void Put(std::vector<uint8_t>& out, uint32_t value, int width)
 {
     for (int i = 0; i < width; ++i)

@@ -27,6 +27,13 @@ SBmpSpec Spec(int32_t w, int32_t h, uint16_t bits, uint32_t colours, uint32_t cl
     return s;
 }
 
+// Bytes of no meaning between the colour table and the bits, as some writers leave.
+SBmpSpec WithGap(SBmpSpec s, size_t bytes)
+{
+    s.extra.assign(bytes, 0xA5);
+    return s;
+}
+
 // The colour the builder gives pixel x, y (from the top) of spec.
 SRgbQuad Expected(const SBmpSpec& s, int32_t x, int32_t y)
 {
@@ -59,6 +66,9 @@ TEST(DibRead, WellFormedFilesReadAndWriteBack)
         {"core header, 24 bits", Spec(3, 3, 24, 0, 0, true)},
         {"top-down, 24 bits", Spec(3, -4, 24, 0)},
         {"top-down, 8 bits", Spec(9, -3, 8, 256)},
+        {"8 bits, a gap before the bits", WithGap(Spec(5, 4, 8, 256), 6)},
+        {"24 bits, a gap before the bits", WithGap(Spec(5, 3, 24, 0), 24)},
+        {"core header, a gap before the bits", WithGap(Spec(6, 2, 8, 256, 0, true), 2)},
     };
     for (const SGoodCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -84,8 +94,11 @@ TEST(DibRead, WellFormedFilesReadAndWriteBack)
         EXPECT_EQ(ReadLE(&written[10], 4), offset);
         EXPECT_EQ(ReadLE(&written[2], 4), written.size());
         EXPECT_EQ(written.size(), offset + PaddedRow(s.width, s.bits) * rows);
+        // What is written back is the file without its gap.
         if (!s.core && s.height > 0) {
-            EXPECT_EQ(written, MakeBmp(s));
+            SBmpSpec plain = s;
+            plain.extra.clear();
+            EXPECT_EQ(written, MakeBmp(plain));
         }
         CDIB again;
         ASSERT_EQ(again.Read(written), DIB_OK);
@@ -155,6 +168,7 @@ TEST(DibRead, DamagedFilesAreRefused)
         {"2 bits per pixel", Patched(good24, 28, 2, 2), DIB_BAD},
         {"0 bits per pixel", Patched(good24, 28, 0, 2), DIB_BAD},
         {"run-length compressed", MakeBmp(rle), DIB_BAD},
+        {"run-length compressed, a gap before the bits", MakeBmp(WithGap(rle, 8)), DIB_BAD},
         {"bit fields", MakeBmp(fields), DIB_BAD},
     };
     for (const SDamage& c : cases) {

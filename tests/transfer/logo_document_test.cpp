@@ -17,16 +17,6 @@ std::string WriteBmp(const std::string& name, const SBmpSpec& spec)
     return path;
 }
 
-SBmpSpec Picture(int32_t w, int32_t h, uint16_t bits = 24, uint32_t colours = 0)
-{
-    SBmpSpec s;
-    s.width = w;
-    s.height = h;
-    s.bits = bits;
-    s.colours = colours;
-    return s;
-}
-
 TEST(LogoDocument, OpenAreaZoomSaveAndOpenAgain)
 {
     const std::string bmp = WriteBmp("doc_test.bmp", Picture(640, 480));
@@ -92,6 +82,33 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
     }
     EXPECT_EQ(doc.Save(testing::TempDir() + "no-such-folder/x.lgo"), ELogoResult::WriteFailed);
     std::remove(good.c_str());
+}
+
+TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)
+{
+    CDIB picture;
+    ASSERT_EQ(picture.Read(MakeBmp(Picture(30, 20))), DIB_OK);
+    CDIBLogo shipped;
+    shipped.FromDIB(picture, 150);
+    shipped.SetColour(SRgbQuad{10, 20, 30, 0});
+    const std::string path = testing::TempDir() + "deflogo_test.lgo";
+    ASSERT_EQ(shipped.WriteFile(path), DIB_OK);
+
+    CLogoDocument doc;
+    ASSERT_EQ(doc.OpenDefault(path, 200), ELogoResult::Ok);
+    EXPECT_TRUE(doc.HasSource());
+    EXPECT_EQ(doc.Path(), "");
+    EXPECT_TRUE(doc.NeedsSaveName()) << "the first save asks for a name";
+    EXPECT_EQ(doc.Source().GetZoom(), 150);
+    EXPECT_EQ(doc.Source().GetColour(), SRgbQuad()) << "its colour is cleared";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.SetZoom(250));
+    EXPECT_TRUE(doc.NeedsSaveName());
+
+    CLogoDocument missing;
+    EXPECT_EQ(missing.OpenDefault(testing::TempDir() + "no-deflogo.lgo", 200), ELogoResult::ReadFailed);
+    EXPECT_FALSE(missing.HasSource());
+    std::remove(path.c_str());
 }
 
 TEST(LogoDocument, ZoomIndexes)

@@ -353,7 +353,7 @@ void CKestrelDlg::OnLinkChanged(bool linkOpen)
 {
     m_bSettingsRead = 0;
     m_bCursorRefresh = 1;
-    // The logo page takes the connected model's zoom when it is shown next.
+    // The logo page starts (the connected model's zoom) or shows its logo's zoom when next shown.
     if (linkOpen)
         m_bLogoRefresh = 1;
     EnableProjectorButtons(linkOpen);
@@ -699,13 +699,12 @@ BOOL CKestrelDlg::OnQueryEndSession()
 // pages exist; effects, the link and the hook join these steps with their libraries.
 ESaveAnswer CKestrelDlg::AskSaveLogo()
 {
-    return m_pLogoPage ? m_pLogoPage->AskSave() : SAVE_NO;
+    return m_pLogoPage ? m_pLogoPage->AskSave(MB_ICONQUESTION) : SAVE_NO;
 }
 
-void CKestrelDlg::SaveLogo()
+bool CKestrelDlg::SaveLogo()
 {
-    if (m_pLogoPage)
-        m_pLogoPage->SaveLogo();
+    return !m_pLogoPage || m_pLogoPage->SaveLogo();
 }
 
 void CKestrelDlg::OnTestPatternCommand(UINT id)
@@ -730,13 +729,12 @@ void CKestrelDlg::OnTestPatternCommand(UINT id)
 
 ESaveAnswer CKestrelDlg::AskSaveCursorSet()
 {
-    return m_pCursorPage ? m_pCursorPage->AskSave() : SAVE_NO;
+    return m_pCursorPage ? m_pCursorPage->AskSave(MB_ICONQUESTION) : SAVE_NO;
 }
 
-void CKestrelDlg::SaveCursorSet()
+bool CKestrelDlg::SaveCursorSet()
 {
-    if (m_pCursorPage)
-        m_pCursorPage->Save();
+    return !m_pCursorPage || m_pCursorPage->Save();
 }
 
 void CKestrelDlg::EndEffect()

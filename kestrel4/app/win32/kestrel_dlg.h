@@ -82,9 +82,9 @@ private:
 
     // ICloseSteps
     ESaveAnswer AskSaveLogo() override;
-    void SaveLogo() override;
+    bool SaveLogo() override;
     ESaveAnswer AskSaveCursorSet() override;
-    void SaveCursorSet() override;
+    bool SaveCursorSet() override;
     void EndEffect() override;
     void ReleasePcLinkMode() override;
     void CloseLink() override;

@@ -7,13 +7,19 @@
 
 namespace {
 const char kPatternClass[] = "KestrelTestPattern";
-std::string g_strReferFolder; // the folder "Refer to..." opened last
+std::string g_strReferFolder; // the folder "Refer to..." opened last in this run
 
 void Fill(HDC dc, const RECT& r, COLORREF colour)
 {
     HBRUSH brush = CreateSolidBrush(colour);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 UINT PreviewBitmap(int pattern)
@@ -336,13 +342,14 @@ void CTestPatternDialog::ReferTo()
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = g_strReferFolder.empty() ? nullptr : g_strReferFolder.c_str();
+    // Until a file is chosen in this run, the dialog starts where the remembered pattern file lies.
+    const std::string folder = g_strReferFolder.empty() ? FolderOf(m_strFile) : g_strReferFolder;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetOpenFileNameA(&ofn))
         return;
     const std::string chosen = path;
-    const size_t slash = chosen.find_last_of("\\/");
-    g_strReferFolder = slash == std::string::npos ? std::string() : chosen.substr(0, slash);
+    g_strReferFolder = FolderOf(chosen);
     if (!LooksLikeBitmapFile(chosen)) {
         MessageBoxA(m_hWnd, LoadResString(IDS_NOT_AVAILABLE).c_str(), LoadResString(IDS_CAPTION).c_str(),
                     MB_OK | MB_ICONERROR);

@@ -97,30 +97,22 @@ void CCursorSetPage::OnMenuCommand(UINT id)
     }
 }
 
-ESaveAnswer CCursorSetPage::AskSave()
+ESaveAnswer CCursorSetPage::AskSave(UINT icon)
 {
     if (!m_bChanged)
         return SAVE_NO;
-    int answer = Message(IDS_SAVE_CURSOR, MB_YESNOCANCEL | MB_ICONEXCLAMATION);
+    int answer = Message(IDS_SAVE_CURSOR, MB_YESNOCANCEL | icon);
     return answer == IDYES ? SAVE_YES : answer == IDNO ? SAVE_NO : SAVE_CANCEL;
 }
 
-void CCursorSetPage::Save()
+bool CCursorSetPage::Save()
 {
-    SaveTo(m_Names.NeedsName());
+    return SaveTo(m_Names.NeedsName());
 }
 
 bool CCursorSetPage::AskAndSave()
 {
-    switch (AskSave()) {
-    case SAVE_CANCEL:
-        return false;
-    case SAVE_YES:
-        Save();
-        return true;
-    default:
-        return true;
-    }
+    return MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return Save(); });
 }
 
 void CCursorSetPage::New()
@@ -139,14 +131,21 @@ void CCursorSetPage::New()
     ShowTitle();
 }
 
-bool CCursorSetPage::ReadSet(const std::string& path)
+bool CCursorSetPage::ReadSetFile(const std::string& path, CAniInfo& set)
 {
-    CAniInfo set;
     int result = set.ReadFile(path.c_str());
     if (result != CURSOR_FILE_OK) {
         Message(result == CURSOR_FILE_NOT_KIND ? IDS_SET_NOT_AVAILABLE : IDS_SET_READ_FAILED, MB_OK | MB_ICONERROR);
         return false;
     }
+    return true;
+}
+
+bool CCursorSetPage::ReadSet(const std::string& path)
+{
+    CAniInfo set;
+    if (!ReadSetFile(path, set))
+        return false;
     m_Set = set;
     InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
     return true;
@@ -173,20 +172,28 @@ std::string CCursorSetPage::AskFileName(bool save) const
 
 void CCursorSetPage::Open()
 {
-    const std::string path = AskFileName(false);
-    if (path.empty())
+    const std::string chosen = AskFileName(false);
+    if (chosen.empty())
         return;
-    if (!ReadSet(path))
+    CAniInfo set;
+    if (!ReadSetFile(chosen, set))
         return;
-    const std::string& chosen = path;
-    m_Names.Opened(chosen);
-    // The editor works on Temp.csp: the opened file is copied over it, writable.
+    // The editor works on Temp.csp: the opened file is copied over it, writable. Only once
+    // that has worked does the page take the file's name, so a later Save cannot write the
+    // previous set over it.
     const std::string& temp = m_Names.GetTempPath();
     if (!m_Names.IsTemp(chosen)) {
-        CopyFileA(chosen.c_str(), temp.c_str(), FALSE);
+        if (!CopyFileA(chosen.c_str(), temp.c_str(), FALSE)) {
+            // A copy that broke off part-way must not leave the editor a damaged Temp.csp.
+            m_Set.WriteFile(temp.c_str());
+            Message(IDS_SET_READ_FAILED, MB_OK | MB_ICONERROR);
+            return;
+        }
         SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ReadSet(temp);
     }
+    m_Set = set;
+    InvalidateRect(GetDlgItem(m_hWnd, IDC_SET_FRAMES), nullptr, FALSE);
+    m_Names.Opened(chosen);
     m_bChanged = false;
     ShowTitle();
 }

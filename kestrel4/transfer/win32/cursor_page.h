@@ -20,22 +20,26 @@ public:
 
     // File New, Open, Save, Save As and Projector > Sending cursor/stamp.
     void OnMenuCommand(UINT id);
-    // The question on leaving; Save as the File command does it.
-    ESaveAnswer AskSave();
-    void Save();
+    // "Do you save the change to cursor/stamp set?" when the set was changed, with icon
+    // (MB_ICONQUESTION at program close). Save as the File command does it; false when
+    // nothing was written (the name not given, or the write failed).
+    ESaveAnswer AskSave(UINT icon);
+    bool Save();
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnInitDialog();
-    bool AskAndSave(); // false when the user cancelled
+    bool AskAndSave(); // false when the user cancelled or the save did not happen
     void New();
     void Open();
     bool SaveTo(bool askName);
     void Send();
     void EditSlot();
     void OnSetRenewed();
+    // Reads path into set, showing a failure.
+    bool ReadSetFile(const std::string& path, CAniInfo& set);
     bool ReadSet(const std::string& path);
     std::string AskFileName(bool save) const;
     void ShowTitle();

@@ -1,6 +1,8 @@
 // Starting Glyphpad from the program's folder and waiting for it: the main window is
 // disabled meanwhile, the editor kept on top, and messages dispatched so the editor's
-// notifications reach the pages. The wait sleeps on the process and the message queue.
+// notifications reach the pages. The wait sleeps on the process and the message queue,
+// waking a few times a second to put the editor back above the main window; it ends early
+// when the program is quitting.
 #pragma once
 #include <windows.h>
 

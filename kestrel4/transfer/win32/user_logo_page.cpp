@@ -84,23 +84,26 @@ void CUserLogoPage::OnInit()
         std::snprintf(text, sizeof text, "%d %%", rate);
         SendMessageA(zoom, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
-    Start();
+    // The page starts when it is first shown, with a projector connected: only then is
+    // the model's zoom known.
+    SendMessageA(zoom, CB_SETCURSEL, 0, 0);
 }
 
 void CUserLogoPage::Start()
 {
-    if (!m_Logo.HasSource()) {
-        CDIBLogo picture;
-        const std::string path = ProgramDirectory() + kDefaultLogo;
-        if (LoadLogoFile(path, ZoomRateOfIndex(DefaultZoomIndex()), picture) == ELogoLoad::Ok &&
-            m_Logo.Adopt(picture, path) != ELogoResult::Ok) {
+    if (!m_bStarted) {
+        m_bStarted = true;
+        const int zoom = ZoomRateOfIndex(DefaultZoomIndex());
+        const ELogoResult result = m_Logo.OpenDefault(ProgramDirectory() + kDefaultLogo, zoom);
+        // Without the file the page starts empty; a picture that cannot be fitted ends the program.
+        if (result != ELogoResult::Ok && result != ELogoResult::ReadFailed && result != ELogoResult::NotAvailable) {
             KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
             PostMessageA(Owner(), WM_CLOSE, 0, 0);
         }
+        if (m_Logo.HasSource())
+            m_Logo.SetZoom(zoom, false);
     }
-    if (m_Logo.HasSource() && !m_Logo.IsModified())
-        m_Logo.SetZoom(ZoomRateOfIndex(DefaultZoomIndex()), false);
-    SendDlgItemMessageA(m_hWnd, IDC_ZOOM, CB_SETCURSEL, DefaultZoomIndex(), 0);
+    ShowZoom();
     Refresh();
 }
 
@@ -111,9 +114,9 @@ void CUserLogoPage::Refresh()
     InvalidateRect(GetDlgItem(m_hWnd, IDC_LOGO_PREVIEW), nullptr, TRUE);
 }
 
-void CUserLogoPage::SelectZoomOf(int rate)
+void CUserLogoPage::ShowZoom()
 {
-    int index = ZoomIndexOfRate(rate);
+    const int index = m_Logo.HasSource() ? ZoomIndexOfRate(m_Logo.Source().GetZoom()) : -1;
     SendDlgItemMessageA(m_hWnd, IDC_ZOOM, CB_SETCURSEL, index >= 0 ? index : DefaultZoomIndex(), 0);
 }
 
@@ -172,11 +175,11 @@ bool CUserLogoPage::ReportFailure(ELogoResult result)
     return true;
 }
 
-ESaveAnswer CUserLogoPage::AskSave()
+ESaveAnswer CUserLogoPage::AskSave(UINT icon)
 {
     if (!m_Logo.IsModified())
         return SAVE_NO;
-    switch (KestrelMessage(Owner(), IDS_SAVE_LOGO, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    switch (KestrelMessage(Owner(), IDS_SAVE_LOGO, MB_YESNOCANCEL | icon)) {
     case IDYES:
         return SAVE_YES;
     case IDNO:
@@ -188,11 +191,8 @@ ESaveAnswer CUserLogoPage::AskSave()
 
 void CUserLogoPage::OpenLogo()
 {
-    ESaveAnswer answer = AskSave();
-    if (answer == SAVE_CANCEL)
+    if (!MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return SaveLogoAs(); }))
         return;
-    if (answer == SAVE_YES)
-        SaveLogoAs();
     char path[MAX_PATH] = "";
     const std::string filter = DialogFilter(IDS_FILTER_LOGO_OPEN);
     std::string folder = FolderOf(m_strLastFile);
@@ -211,24 +211,23 @@ void CUserLogoPage::OpenLogo()
     if (ReportFailure(m_Logo.Open(path, ZoomRateOfIndex(DefaultZoomIndex()))))
         return;
     m_strLastFile = path;
-    SelectZoomOf(m_Logo.Source().GetZoom());
+    ShowZoom();
     Refresh();
 }
 
-void CUserLogoPage::SaveLogo()
-{
-    if (m_Logo.NeedsSaveName()) {
-        SaveLogoAs();
-        return;
-    }
-    if (m_Logo.HasSource())
-        ReportFailure(m_Logo.Save(m_Logo.Path()));
-}
-
-void CUserLogoPage::SaveLogoAs()
+bool CUserLogoPage::SaveLogo()
 {
     if (!m_Logo.HasSource())
-        return;
+        return true; // nothing to keep
+    if (m_Logo.NeedsSaveName())
+        return SaveLogoAs();
+    return !ReportFailure(m_Logo.Save(m_Logo.Path()));
+}
+
+bool CUserLogoPage::SaveLogoAs()
+{
+    if (!m_Logo.HasSource())
+        return true;
     char path[MAX_PATH] = "";
     const std::string filter = DialogFilter(IDS_FILTER_LOGO_SAVE);
     const std::string folder = FolderOf(m_strLastFile);
@@ -240,11 +239,13 @@ void CUserLogoPage::SaveLogoAs()
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     ofn.lpstrDefExt = "LGO";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (!GetSaveFileNameA(&ofn))
-        return;
-    if (!ReportFailure(m_Logo.Save(path)))
-        m_strLastFile = path;
+        return false;
+    if (ReportFailure(m_Logo.Save(path)))
+        return false;
+    m_strLastFile = path;
+    return true;
 }
 
 void CUserLogoPage::OnZoomChosen()
@@ -276,6 +277,8 @@ void CUserLogoPage::SendLogo()
     if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
         return;
     const std::vector<uint8_t> image = m_Logo.TransferImage();
+    if (image.empty())
+        return;
     const HWND owner = Owner();
     EnableWindow(owner, FALSE);
     CTransferProgressDialog progress(IDS_CANCEL_LOGO, true);

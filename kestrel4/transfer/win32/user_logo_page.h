@@ -16,19 +16,22 @@ public:
     // lastFile is the main window's remembered logo file ("UserlogoFile").
     CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile);
     HWND Create(HWND parent);
-    // Page start, again whenever a projector has been connected since: the default logo
-    // when there is no picture, and the connected model's zoom.
+    // Called when the page is shown after a connection. The first call is the page start: the
+    // default logo when there is no picture, at the connected model's zoom. Later calls keep
+    // the logo as it is and show its zoom.
     void Start();
 
     void OpenLogo();
-    // A bitmap source or an unnamed logo asks for a file name first.
-    void SaveLogo();
-    void SaveLogoAs();
+    // A bitmap source or an unnamed logo asks for a file name first. Both report whether the
+    // logo was written (false for a cancelled dialog or a failed write).
+    bool SaveLogo();
+    bool SaveLogoAs();
     void SendLogo();
     // The working copy's palette for palette displays; none before a picture is loaded.
     HPALETTE DisplayPalette() const { return m_Palette.Handle(); }
-    // At close: the question about unsaved changes.
-    ESaveAnswer AskSave();
+    // "Save the change to user logo file?" when the logo was changed, with icon
+    // (MB_ICONQUESTION at program close).
+    ESaveAnswer AskSave(UINT icon);
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -37,7 +40,8 @@ private:
     void OnInit();
     void SelectArea();
     void OnZoomChosen();
-    void SelectZoomOf(int rate);
+    // The combo shows the held logo's zoom; the default index without a logo.
+    void ShowZoom();
     int DefaultZoomIndex() const;
     void DrawPreview(const DRAWITEMSTRUCT& item);
     void Refresh();
@@ -49,4 +53,5 @@ private:
     std::string& m_strLastFile;
     CLogoDocument m_Logo;
     CDIBPal m_Palette;
+    bool m_bStarted = false;
 };
