@@ -193,8 +193,7 @@ text=$(k box Kestrel 5000)
 expect "unregistered preset question" \
   "Preset2 is not registered yet. Do you save the present setting in the preset2?" "$text"
 shot 30-preset2-question
-k answer Kestrel 7
-k box-gone Kestrel 5000
+answer_box Kestrel 7
 wait_for "$WAIT_SHORT" preset_selected "*Preset3"
 expect "No restores the previous entry" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
 # The projector re-synchronises after the Resolution change and reports its signal, so the
@@ -207,8 +206,7 @@ k answer Preset 1
 text=$(k box Kestrel 5000)
 expect "overwrite question" "Preset3 will be overwritten, OK?" "$text"
 shot 31-preset3-overwrite
-k answer Kestrel 7
-k box-gone Kestrel 5000
+answer_box Kestrel 7
 
 say "the other pages"
 tab 1

@@ -64,8 +64,7 @@ done
 shot 02-editor-set-frame
 k click "Cursor/Stamp Edit" "$(rid IDC_ACTION)"
 expect_box "renewal message" "The item is saved in the list."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 expect_soon "the stroke, top row" "0 0 7 7 7 7 7 7 7 7 0 0" check nibbles "$work/Temp.csp" $((frame3 + 31 * 16)) 12
 expect_soon "only frame 3's colour and mask bits" ok check only-changed "$work/fresh.csp" "$work/Temp.csp" $frame3 640
 k close "Cursor/Stamp Edit"
@@ -80,8 +79,7 @@ expect_box "send question" "$(printf 'When you send a data to the projector, the
 k answer Kestrel 6
 expect_box "success" "Sending the data is finished normally." "$WAIT_LONG"
 shot 04-set-sent
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 wait_for "$WAIT_SHORT" log_has "$m" "bulk end" || fail "the projector saw no end of the transfer"
 expect "transfer ended once" 1 "$(since "$m" | grep -c 'bulk end')"
 expect "blocks" "4 blocks match" "$(check blocks "$simlog" "$m" "$work/Temp.csp")"
@@ -90,8 +88,7 @@ say "a Yes whose Save As is cancelled keeps the changed set: neither the close n
 cancel_save_as() {
   k answer Kestrel 6
   wait_box "Save As" || fail "save dialog not shown"
-  k answer "Save As" 2
-  k box-gone "Save As" 5000 || fail "save dialog stayed"
+  answer_box "Save As" 2 || fail "save dialog stayed"
 }
 k close Kestrel
 expect_box "close question" "Do you save the change to cursor/stamp set?"
@@ -106,8 +103,7 @@ expect_soon "the renewed frame kept in Temp.csp" "0 0 7 7 7 7 7 7 7 7 0 0" check
 say "the renewed set counts as changed: New asks first, then starts a fresh Temp.csp"
 k command Kestrel "$(rid ID_FILE_NEW)"
 expect_box "save question" "Do you save the change to cursor/stamp set?"
-k answer Kestrel 7
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 7 || fail "the message stayed"
 wait_for "$WAIT_SHORT" cmp -s "$work/fresh.csp" "$work/Temp.csp" && echo "ok: fresh Temp.csp" || fail "Temp.csp not fresh after New"
 
 say "Save As names the set and the ini keeps it; the next run's Open starts in its folder"
@@ -144,8 +140,7 @@ rm -f "$work/Temp.csp"
 mkdir "$work/Temp.csp"
 open_talk
 expect_box "copy refused" "Failed to read in the file."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 rmdir "$work/Temp.csp"
 cp "$work/fresh.csp" "$work/Temp.csp"
 expect "the name kept" Untitled "$(k text Kestrel "$(rid IDC_SET_TITLE)")"
@@ -171,8 +166,7 @@ stroke "Cursor Edit" 5 1 20
 shot 05-editor-new-cursor
 k click "Cursor Edit" "$(rid IDC_ACTION)"
 expect_box "added" "The item is added to the list."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 expect_soon "cursor/06.crs" 766 stat -c %s "$work/cursor/06.crs"
 expect_k "button after adding" "Save" text "Cursor Edit" "$(rid IDC_ACTION)"
 k close "Cursor Edit"
@@ -186,8 +180,7 @@ say "deleting 03.crs renumbers the later items"
 k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 3
 k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
 expect_box "delete question" "The selected item will be deleted, OK?"
-k answer Kestrel 6
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 6 || fail "the message stayed"
 expect_k "six left" "$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
 expect_soon "former 04 is 03" 767 stat -c %s "$work/cursor/03.crs"
 wait_for "$WAIT_SHORT" test ! -e "$work/cursor/06.crs" && echo "ok: no 06.crs" || fail "06.crs still there"
@@ -201,8 +194,7 @@ expect_box "delete question" "The selected item will be deleted, OK?"
 k answer Kestrel 6
 expect_box "delete refused" "The selected item could not be deleted."
 shot 07b-delete-refused
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 chmod u+w "$work/cursor/01.crs"
 expect_k "nothing renumbered" "$(printf ' 00.crs\n*01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
 expect_soon "former 04 still 03" 767 stat -c %s "$work/cursor/03.crs"

@@ -75,8 +75,7 @@ k lselect "Kestrel/Stamp" "$ITEM_LIST" 3
 wait_value Support_Temporary E1StampEffectFileName 03.stp 5 || fail "last stamp: $(ini_value Support_Temporary E1StampEffectFileName)"
 k click "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)"
 expect_k "delete question" "The selected item will be deleted, OK?" box Kestrel 10000
-k answer Kestrel 6
-k box-gone Kestrel 5000
+answer_box Kestrel 6
 # The deleted last item leaves the effect on the new last one.
 wait_for "$WAIT_SHORT" stamps_are "$(printf ' 00.stp\n 01.stp\n*02.stp')" || fail "after delete: $(k list "Kestrel/Stamp" "$ITEM_LIST")"
 wait_value Support_Temporary E1StampEffectFileName 02.stp 5 || fail "after delete: $(ini_value Support_Temporary E1StampEffectFileName)"
@@ -117,8 +116,7 @@ wait_text "Kestrel/Free Line" 1010 33 || fail "33 not typed"
 xdotool key Tab 2>/dev/null
 expect_k "range message" "Please enter an integer between 1 and 32." box Kestrel 10000
 shot free-line-range
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "range message stayed"
+answer_box Kestrel 1 || fail "range message stayed"
 expect "width kept" 5 "$(ini_value Support_Temporary E1FreeLineEffectLineWidth)"
 expect_k "field back to the stored width" 5 text "Kestrel/Free Line" 1010
 click_at "Kestrel/Free Line" 1010
@@ -151,8 +149,7 @@ wait_text "Kestrel/Key" 1031 Z || fail "Z not captured"
 k click "Kestrel/Key" 1002
 expect_k "the seventeenth is refused" "You cannot register anymore keys." box Kestrel 10000
 shot key-seventeenth
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "key message stayed"
+answer_box Kestrel 1 || fail "key message stayed"
 expect "still sixteen" 16 "$(k list "Kestrel/Key" 1032 | wc -l)"
 expect "ini last event" "P" "$(ini_value Support_Temporary E1KeyEffectKeyEventString15)"
 expect "ini no seventeenth" "<missing>" "$(ini_value Support_Temporary E1KeyEffectKeyEventString16)"
@@ -206,8 +203,7 @@ wait_box "Registering Function Settings" || fail "register dialog not shown"
 xdotool type --delay 80 "  Lec[tu;re=] " 2>/dev/null
 wait_text "Registering Function Settings" 1001 "  Lecture " || fail "name typed: [$(k text "Registering Function Settings" 1001)]"
 shot register-dialog
-k answer "Registering Function Settings" 1
-k box-gone "Registering Function Settings" 5000 || fail "register dialog stayed"
+answer_box "Registering Function Settings" 1 || fail "register dialog stayed"
 wait_value Support_CurrentSection Support_Lecture 1
 expect_k "list after registering" "$(printf '*Lecture\n Initial Setting')" combo "$SP" 1001
 expect_k "Delete enabled" 1 enabled "$SP" 1003
@@ -225,8 +221,7 @@ xdotool type "Defaults" 2>/dev/null
 wait_text "Registering Function Settings" 1001 Defaults || fail "Defaults not typed"
 k answer "Registering Function Settings" 1
 expect_k "reserved name" "You cannot use the register name." box Kestrel 10000
-k answer Kestrel 1
-k box-gone Kestrel 5000
+answer_box Kestrel 1
 
 say "';', '=', '[' and ']' neither pasted nor put in otherwise make a name"
 k click "$SP" 1002
@@ -234,8 +229,7 @@ wait_box "Registering Function Settings" || fail "register dialog not shown"
 k paste "Registering Function Settings" 1001 "Te[a=m];"
 wait_text "Registering Function Settings" 1001 Team || fail "pasted: [$(k text "Registering Function Settings" 1001)]"
 k settext "Registering Function Settings" 1001 "Talk=1"
-k answer "Registering Function Settings" 1
-k box-gone "Registering Function Settings" 5000 || fail "register dialog stayed"
+answer_box "Registering Function Settings" 1 || fail "register dialog stayed"
 expect_k "nothing registered" "$(printf '*Lecture\n Initial Setting')" combo "$SP" 1001
 
 k select "$SP" 1001 1
@@ -250,8 +244,7 @@ wait_for "$WAIT_SHORT" page_is Key || fail "Lecture not loaded again: [$(shown_p
 k click "$SP" 1003
 expect "delete question" 'The "Lecture" function setting will be deleted, OK?' "$(k box Kestrel 10000)"
 shot delete-question
-k answer Kestrel 6
-k box-gone Kestrel 5000
+answer_box Kestrel 6
 no_section() { ! has_section "$1"; }
 wait_for "$WAIT_SHORT" no_section Support_Lecture
 has_section Support_Lecture && fail "Support_Lecture left in the ini"
@@ -288,16 +281,14 @@ stored=$(ini_value Support_Defaults E3BarEffectClear)
 k click "Kestrel/Bar" 1014
 expect_box "write failure" "Failed to write Kestrel4.ini. The function settings are shown as they are stored."
 shot write-failure
-k answer Kestrel 1
-k box-gone Kestrel 5000
+answer_box Kestrel 1
 expect_k "the stored transparency shown again" "$stored" checked "Kestrel/Bar" 1014
 expect_k "Initial Setting still current" "*Initial Setting" combo "$SP" 1001
 has_section Support_Temporary && fail "Present Setting written"
 click_at "$SP" 1039
 xdotool key F8 2>/dev/null
 expect_box "shortcut write failure" "Failed to write Kestrel4.ini. The function settings are shown as they are stored."
-k answer Kestrel 1
-k box-gone Kestrel 5000
+answer_box Kestrel 1
 expect_k "the stored shortcut shown again" "F6 " text "$SP" 1039
 expect "shortcut in the ini" F6 "$(slot3_key)"
 rm -r "$work/Kestrel4.ini.new"

@@ -52,8 +52,7 @@ k click Kestrel 1040
 text=$(k box Kestrel 10000)
 expect "power question" "Turn the projector power off?" "$text"
 shot 02b-power-question
-k answer Kestrel 7
-k box-gone Kestrel 5000 || fail "power question stayed"
+answer_box Kestrel 7 || fail "power question stayed"
 expect "No leaves the projector alone" 0 "$(grep -c 'RX frame  1B 07 01 00 03 00 ' "$simlog")"
 
 k close Kestrel
@@ -136,13 +135,11 @@ k command Kestrel 32772
 text=$(k box Kestrel 10000)
 expect "next start-up message" "The setting is available at the next start-up Kestrel." "$text"
 shot 08-connectmode-toggled
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "message box stayed"
+answer_box Kestrel 1 || fail "message box stayed"
 expect "ConnectMode written at once" 0 "$(ini_value ConnectStatus ConnectMode)"
 k command Kestrel 32772
 wait_box "Kestrel" || fail "no message on the second toggle"
-k answer Kestrel 1
-k box-gone Kestrel 5000
+answer_box Kestrel 1
 expect "ConnectMode toggled back" 1 "$(ini_value ConnectStatus ConnectMode)"
 
 say "About from the system menu"
@@ -150,8 +147,7 @@ k syscommand Kestrel 16
 text=$(k box "About Kestrel" 10000)
 case "$text" in *"Kestrel Version 4.0"*) echo "ok: version box";; *) fail "version box text [$text]";; esac
 shot 09-about
-k answer "About Kestrel" 1
-k box-gone "About Kestrel" 5000 || fail "version box stayed"
+answer_box "About Kestrel" 1 || fail "version box stayed"
 
 say "without a program for web pages, Help Topics says that the page could not be opened"
 wine reg delete 'HKCR\.html' /f >/dev/null 2>&1
@@ -162,8 +158,7 @@ restore_main
 input_barrier
 xdotool key F1 2>/dev/null
 expect_box "no browser" "The help page $page could not be opened."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "message box stayed"
+answer_box Kestrel 1 || fail "message box stayed"
 
 say "Help Topics and F1 open the manual beside the program"
 stand_in_browser
@@ -182,12 +177,10 @@ input_barrier
 xdotool key F1 2>/dev/null
 expect_box "missing page after F1" "The help page $page is missing."
 shot 09b-help-page-missing
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "message box stayed"
+answer_box Kestrel 1 || fail "message box stayed"
 k command Kestrel "$(rid ID_HELP_FINDER)"
 expect_box "missing page after Help Topics" "The help page $page is missing."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "message box stayed"
+answer_box Kestrel 1 || fail "message box stayed"
 expect "nothing handed to a browser" 2 "$(grep -c . "$opened")"
 mv "$work/Kestrel4.away" "$work/Kestrel4.html"
 
@@ -244,8 +237,7 @@ restore_main
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended after the connection dialogs"
 k click Kestrel 1040
 expect_k "power question after the dialogs" "Turn the projector power off?" box Kestrel 10000
-k answer Kestrel 7
-k box-gone Kestrel 5000 || fail "power question stayed"
+answer_box Kestrel 7 || fail "power question stayed"
 expect "connected screens after the dialogs" "$(printf '*Presentation Support\n Projector control\n Setting User logo\n Cursor/Stamp Setting')" \
   "$(k combo Kestrel 1000)"
 shot 15-connected-after-port-choice

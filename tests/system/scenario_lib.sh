@@ -114,6 +114,16 @@ pixel_is() {  # pixel_is RRGGBB X Y
 }
 wait_pixel() { wait_for "${4:-$WAIT_SHORT}" pixel_is "$1" "$2" "$3"; }  # RRGGBB X Y [SECONDS]
 expect_pixel() { expect_until "$WAIT_SHORT" "$1" "$2" pixel_is "$2" "$3" "$4"; }  # WHAT RRGGBB X Y
+# answer_box TITLE BUTTON: clicks the button of the box owned by TITLE and waits until the box
+# is gone, clicking again while it stays (a busy Wine can drop a posted click).
+answer_box() {
+  local _attempt
+  for _attempt in 1 2 3; do
+    k answer "$1" "$2"
+    k box-gone "$1" 5000 && return 0
+  done
+  return 1
+}
 wait_text() { wait_for "${4:-$WAIT_SHORT}" k_is "$3" text "$1" "$2"; }  # TITLE ID TEXT [SECONDS]
 wait_pages() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" pages Kestrel; }  # EXPECTED [SECONDS]
 wait_iconic() { wait_for "${2:-$WAIT_SHORT}" k_is "$1" iconic Kestrel; }  # 0|1 [SECONDS]

@@ -64,8 +64,7 @@ expect_until "$WAIT_LONG" "Help opens the section" "1 $area_topic" opened_is 1 "
 k foreground "$AREA"
 xdotool key F1 2>/dev/null
 expect_until "$WAIT_LONG" "F1 opens the section" "2 $area_topic" opened_is 2 "$area_topic"
-k answer "$AREA" 1
-k box-gone "$AREA" 5000 || fail "area dialog stayed"
+answer_box "$AREA" 1 || fail "area dialog stayed"
 
 say "a zoom of 250 % and Save As a logo file"
 k select Kestrel 1062 3
@@ -84,8 +83,7 @@ k command Kestrel $ID_FILE_OPEN
 expect_box "save question" "Save the change to user logo file?"
 k answer Kestrel 6
 wait_box "Save As" || fail "no save dialog"
-k answer "Save As" 2
-k box-gone "Save As" 5000 || fail "save dialog stayed"
+answer_box "Save As" 2 || fail "save dialog stayed"
 k command Kestrel $ID_FILE_OPEN
 expect_box "asked again: the change is kept" "Save the change to user logo file?"
 k answer Kestrel 7
@@ -113,8 +111,7 @@ k answer Kestrel 6
 k box "Sending Situation" 10000 >/dev/null && shot 35-logo-sending
 expect_box "finished" "Sending the data is finished normally." "$WAIT_LONG"
 shot 36-logo-sent
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 wait_log "$m" "transfer end:" "$WAIT_SHORT" || fail "the projector saw no end of the transfer"
 $files expect "$work/chosen.lgo" "$work/expected.bin"
 cmp -s "$work/received.bin" "$work/expected.bin" || fail "received image differs from the logo file's pixels"
@@ -155,8 +152,7 @@ choose_radio() {  # choose_radio ID: click a radio button of the pattern dialog,
   wait_for "$WAIT_SHORT" k_is 1 checked "$PATTERN" "$1" || fail "radio button $1 not checked"
 }
 close_pattern_dialog() {
-  k answer "$PATTERN" 1
-  k box-gone "$PATTERN" 5000 || fail "the pattern dialog stayed"
+  answer_box "$PATTERN" 1 || fail "the pattern dialog stayed"
 }
 pattern() {  # pattern RADIO_ID
   open_pattern_dialog
@@ -198,8 +194,7 @@ expect_k "OK waits for a file" 0 enabled "$PATTERN" 1
 k click "$PATTERN" 1112
 choose_file Open "$work/text.bmp"
 expect_box "a text file is not a bitmap" "This file is not available."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 k click "$PATTERN" 1112
 cp "$work/photo.bmp" "$work/pattern.bmp"
 choose_file Open "$work/pattern.bmp"
@@ -226,8 +221,7 @@ close_pattern_dialog
 rm -f "$work/patterns/gone.bmp"
 k click Kestrel 1055
 expect_box "missing file" "Failed to read in the file."
-k answer Kestrel 1
-k box-gone Kestrel 5000 || fail "the message stayed"
+answer_box Kestrel 1 || fail "the message stayed"
 expect_pixel "the grey screen after the message" C0C0C0 5 $((sh / 2))
 shot 46-pattern-missing
 k click Kestrel 1055
