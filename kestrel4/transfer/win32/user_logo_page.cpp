@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "connection.h"
+#include "setting_file.h"
 #include "setting_model.h"
 #include "kestrel_app.h"
 #include "logo_area_dlg.h"
@@ -17,22 +18,6 @@
 
 namespace {
 const char kDefaultLogo[] = "deflogo.lgo";
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-// "Text|*.x|" from the string table as the file dialogs want it: NUL separated.
-std::string DialogFilter(UINT id)
-{
-    std::string filter = LoadResString(id);
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    return filter + '\0';
-}
 } // namespace
 
 CUserLogoPage::CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile)
@@ -194,8 +179,8 @@ void CUserLogoPage::OpenLogo()
     if (!MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return SaveLogoAs(); }))
         return;
     char path[MAX_PATH] = "";
-    const std::string filter = DialogFilter(IDS_FILTER_LOGO_OPEN);
-    std::string folder = FolderOf(m_strLastFile);
+    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_OPEN);
+    std::string folder = FolderOfFile(m_strLastFile);
     if (folder.empty())
         folder = ProgramDirectory();
     OPENFILENAMEA ofn = {};
@@ -229,8 +214,8 @@ bool CUserLogoPage::SaveLogoAs()
     if (!m_Logo.HasSource())
         return true;
     char path[MAX_PATH] = "";
-    const std::string filter = DialogFilter(IDS_FILTER_LOGO_SAVE);
-    const std::string folder = FolderOf(m_strLastFile);
+    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_SAVE);
+    const std::string folder = FolderOfFile(m_strLastFile);
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = Owner();
