@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${KESTREL_JOBS:-$(nproc)}
+# Paths relative to the tree, so clones and worktrees of it share ccache's objects.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs"
 cmake -S . -B build/win -G Ninja -DCMAKE_BUILD_TYPE=Release \
