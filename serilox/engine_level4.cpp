@@ -91,10 +91,10 @@ LPARAM CCommZelqLevel4::StampTimeText()
 
 void CCommZelqLevel4::WaitForActivity(uint32_t start, uint32_t limitMs)
 {
-    uint32_t elapsed = serilox_os::TickSince(start);
+    uint32_t elapsed = MsSince(start);
     // One millisecond past the limit, so the caller's "exceeds" test is true on return.
     if (elapsed <= limitMs)
-        m_Activity.Wait(limitMs - elapsed + 1);
+        GetClock().Wait(m_Activity, limitMs - elapsed + 1);
 }
 
 // ---- sending ----
@@ -125,7 +125,7 @@ int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& 
         // With neither wait there is nothing to wait for: the write is the whole command.
         if (!rules.bWaitAck && !rules.bWaitReply)
             return 0;
-        uint32_t t0 = serilox_os::TickCount();
+        uint32_t t0 = GetClock().TickCount();
 
         bool awaitReply = rules.bWaitReply;
         while (rules.bWaitAck) {
@@ -141,7 +141,7 @@ int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& 
             // at Level 5, where it is a failed attempt.
             if (NakSince(mark) && !rules.bLevel5Attempts)
                 return 0;
-            if (NakSince(mark) || serilox_os::TickSince(t0) > rules.nAckWindowMs) {
+            if (NakSince(mark) || MsSince(t0) > rules.nAckWindowMs) {
                 awaitReply = acknowledged && rules.bWaitReply;
                 break;
             }
@@ -150,7 +150,7 @@ int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& 
         if (!awaitReply)
             continue;
 
-        uint32_t t1 = serilox_os::TickCount();
+        uint32_t t1 = GetClock().TickCount();
         for (;;) {
             if (IsDeviceLost())
                 return DeviceLost();
@@ -162,7 +162,7 @@ int CCommZelqLevel4::SendFrame(const CDataInformation& frame, const SSendRules& 
                 return ERR_CHECKSUM;
             if (reply == REPLY_EMPTY)
                 break;
-            if (serilox_os::TickSince(t1) > rules.nReplyTimeoutMs) {
+            if (MsSince(t1) > rules.nReplyTimeoutMs) {
                 if (rules.bLevel5Attempts)
                     return ERR_NO_REPLY;
                 break;
@@ -287,13 +287,13 @@ void CCommZelqLevel4::ReceiveLoop()
 
 void CCommZelqLevel4::RecordAck()
 {
-    SetLastACKTime(serilox_os::TickCount());
+    SetLastACKTime(GetClock().TickCount());
     ++m_nAckCount;
 }
 
 void CCommZelqLevel4::RecordNak()
 {
-    SetLastNAKTime(serilox_os::TickCount());
+    SetLastNAKTime(GetClock().TickCount());
     ++m_nNakCount;
 }
 

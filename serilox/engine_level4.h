@@ -99,8 +99,10 @@ protected:
     // fixed part of headerBytes; lengths below minimum fail as a bad frame.
     int ObtainFrame(CDataInformation& frame, unsigned long headerBytes, unsigned int lengthAt, bool wideLength,
                     unsigned int minimum);
-    // Sleeps until the receive thread records something or limitMs have passed since start.
+    // Sleeps until the receive thread records something or limitMs have passed since start,
+    // both on the engine's clock.
     void WaitForActivity(uint32_t start, uint32_t limitMs);
+    uint32_t MsSince(uint32_t start) const { return GetClock().TickCount() - start; }
     void NoteActivity() { m_Activity.Set(); }
 
     // Acknowledgements are told apart by count, not by tick: at millisecond resolution a

@@ -116,7 +116,7 @@ void CCommZelqLevel5::OnFrameReceived(const CDataInformation& frame)
         if (record.GetGroupID() == m_CheckWrite5.GetGroupID() && record.GetItemID() == m_CheckWrite5.GetItemID())
             m_CheckRead5 = record;
     }
-    SetLastPacketTime(serilox_os::TickCount());
+    SetLastPacketTime(GetClock().TickCount());
 }
 
 int CCommZelqLevel5::ObtainCommand(CDataInformation& frame)

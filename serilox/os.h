@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "clock.h"
 #include "platform_types.h"
 
 namespace serilox_os {
@@ -16,14 +17,17 @@ inline uint32_t TickSince(uint32_t start)
     return TickCount() - start;
 }
 
-// Event with the platform's manual- and auto-reset semantics.
-class CEvent {
+// Event with the platform's manual- and auto-reset semantics; a clock waits for it.
+class SERILOX_API CEvent : public IWaitable {
 public:
     CEvent(bool manualReset, bool signalled) : m_bManual(manualReset), m_bSignalled(signalled) {}
     void Set();
     void Reset();
-    // Waits up to timeoutMs; true when signalled.
+    // Waits up to timeoutMs of real time; true when signalled.
     bool Wait(uint32_t timeoutMs);
+
+    bool Await(uint32_t ms) override { return Wait(ms); }
+    bool HasCome() override;
 
 private:
     std::mutex m_Lock;

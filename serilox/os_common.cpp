@@ -1,6 +1,7 @@
 #include "os.h"
 
 #include <chrono>
+#include <thread>
 
 namespace serilox_os {
 
@@ -19,6 +20,12 @@ void CEvent::Reset()
     m_bSignalled = false;
 }
 
+bool CEvent::HasCome()
+{
+    std::lock_guard<std::mutex> hold(m_Lock);
+    return m_bSignalled;
+}
+
 bool CEvent::Wait(uint32_t timeoutMs)
 {
     std::unique_lock<std::mutex> hold(m_Lock);
@@ -29,3 +36,17 @@ bool CEvent::Wait(uint32_t timeoutMs)
 }
 
 } // namespace serilox_os
+
+namespace {
+class CTickClock : public IClock {
+public:
+    uint32_t TickCount() override { return serilox_os::TickCount(); }
+    void Sleep(unsigned int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+} // namespace
+
+IClock& SystemClock()
+{
+    static CTickClock clock;
+    return clock;
+}

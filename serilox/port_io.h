@@ -21,10 +21,12 @@ public:
     bool IsLost() const;
 
     // One read of at most n bytes that waits no longer than waitMs (nor the port's own
-    // time-outs); returns the count transferred.
+    // time-outs); returns the count transferred. With waitMs 0 it takes what is there.
     unsigned long ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs);
     // One write of n bytes bounded by the port's write time-outs; returns the count written.
     unsigned long WritePass(const unsigned char* src, unsigned long n);
+    // Bytes wait to be read, or the line went away: a read pass would end at once.
+    bool HasInput() const;
 
     bool GetTimeouts(COMMTIMEOUTS& out);
     bool SetTimeouts(const COMMTIMEOUTS& timeouts);

@@ -113,9 +113,8 @@ unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned lo
     uint32_t start = serilox_os::TickCount();
     unsigned long got = 0;
     while (got < n && !m_p->lost) {
-        long remaining = static_cast<long>(limit) - static_cast<long>(serilox_os::TickSince(start));
-        if (remaining <= 0)
-            break;
+        // Out of time, one look without waiting still takes the bytes already there.
+        long remaining = std::max(0L, static_cast<long>(limit) - static_cast<long>(serilox_os::TickSince(start)));
         // Once bytes have come, a gap longer than the interval time-out ends the pass.
         bool interval = got > 0 && to.ReadIntervalTimeout != 0;
         long slice = interval ? std::min<long>(remaining, to.ReadIntervalTimeout) : remaining;
@@ -125,7 +124,7 @@ unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned lo
             break;
         }
         if (ready == EWait::TimedOut) {
-            if (interval)
+            if (interval || remaining == 0)
                 break;
             continue;
         }
@@ -143,6 +142,14 @@ unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned lo
             break;
     }
     return got;
+}
+
+bool CPortIo::HasInput() const
+{
+    if (m_p->lost)
+        return true;
+    pollfd p{m_p->fd, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
 }
 
 unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)

@@ -113,6 +113,16 @@ unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned lo
     return FinishPass(m_p->handle, m_p->read, done, got, waitMs, m_p->lost);
 }
 
+bool CPortIo::HasInput() const
+{
+    if (m_p->lost)
+        return true;
+    // The one query of the input queue; the line error flags it clears are not used here.
+    DWORD errors = 0;
+    COMSTAT status{};
+    return ClearCommError(m_p->handle, &errors, &status) && status.cbInQue > 0;
+}
+
 unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
 {
     DWORD sent = 0;

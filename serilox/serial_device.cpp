@@ -9,12 +9,32 @@ const unsigned int kNameCapacity = 260;
 const DWORD kDriverQueueBytes = 4096;
 // A pending read is looked at again after this long even when the caller's limit is longer.
 const unsigned long kReadPassMs = 1000;
+
+// One read pass as something the clock waits for: bytes waiting on the line have come.
+class CPortRead : public IWaitable {
+public:
+    CPortRead(CPortIo& port, unsigned char* dst, unsigned long count) : m_Port(port), m_pDst(dst), m_nCount(count) {}
+    bool Await(uint32_t ms) override
+    {
+        unsigned long got = m_Port.ReadPass(m_pDst + m_nGot, m_nCount - m_nGot, ms);
+        m_nGot += got;
+        return got != 0;
+    }
+    bool HasCome() override { return m_nGot != 0 || m_Port.HasInput(); }
+    unsigned long Got() const { return m_nGot; }
+
+private:
+    CPortIo& m_Port;
+    unsigned char* m_pDst;
+    unsigned long m_nCount;
+    unsigned long m_nGot = 0;
+};
 } // namespace
 
 // ---- CSerilox ----
 
 CSerilox::CSerilox(HWND window, SeriloxThreadProc threadProc, const char* deviceName)
-    : m_pThreadProc(threadProc), m_pThread(nullptr), m_pszDeviceName(new char[kNameCapacity]()), m_WriteNow(true, true),
+    : m_pClock(&SystemClock()), m_pThreadProc(threadProc), m_pThread(nullptr), m_pszDeviceName(new char[kNameCapacity]()), m_WriteNow(true, true),
       m_hWindow(nullptr), m_nCommFlag(0), m_nSyncFlag(1)
 {
     SetWindowHandle(window);
@@ -53,11 +73,31 @@ int CSerilox::SetWindowHandle(HWND window)
     return 1;
 }
 
+int CSerilox::SetClock(IClock& clock)
+{
+    if (HasThread())
+        return 0;
+    m_pClock = &clock;
+    return 1;
+}
+
 int CSerilox::BirthThread()
 {
     SetCommFlag(0);
-    m_pThread = serilox_os::StartThread(m_pThreadProc, this);
+    // Counted before it starts, so the clock never sees a moment without it.
+    m_pClock->AttachThread();
+    m_pThread = serilox_os::StartThread(&RunThread, this);
+    if (!m_pThread)
+        m_pClock->DetachThread();
     return m_pThread ? 1 : 0;
+}
+
+unsigned int CSerilox::RunThread(void* device)
+{
+    CSerilox* self = static_cast<CSerilox*>(device);
+    unsigned int code = self->m_pThreadProc(self);
+    self->m_pClock->DetachThread();
+    return code;
 }
 
 void CSerilox::KillThread()
@@ -74,16 +114,23 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
         return ERR_DEVICE;
     std::vector<unsigned char> work(count);
     unsigned long got = 0;
-    uint32_t start = serilox_os::TickCount();
+    IClock& clock = GetClock();
+    uint32_t start = clock.TickCount();
     int result = 0;
     while (got < count) {
-        got += m_Port.ReadPass(work.data() + got, count - got, kReadPassMs);
+        // No pass outlasts the limit by more than the millisecond that makes it exceeded.
+        unsigned long elapsed = clock.TickCount() - start;
+        unsigned long left = elapsed <= timeout ? timeout - elapsed : 0;
+        unsigned long pass = left < kReadPassMs ? left + 1 : kReadPassMs;
+        CPortRead read(m_Port, work.data() + got, count - got);
+        clock.Wait(read, static_cast<uint32_t>(pass));
+        got += read.Got();
         if (got < count && m_Port.IsLost()) {
             result = ERR_DEVICE;
             break;
         }
         // A stop request ends the worker's read early, so closing takes a pass, not a second.
-        if (got < count && (serilox_os::TickSince(start) > timeout || GetCommFlag() == 1)) {
+        if (got < count && (clock.TickCount() - start > timeout || GetCommFlag() == 1)) {
             result = ERR_READ_TIMEOUT;
             break;
         }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "clock.h"
 #include "data_information.h"
 #include "os.h"
 #include "port_io.h"
@@ -38,6 +39,11 @@ public:
     int GetCommFlag() const { return m_nCommFlag.load(); }
     int GetSyncFlag() const { return m_nSyncFlag; }
 
+    // The clock every time limit of the device and its engine reads; the system's unless set.
+    // It can be changed only while the device is closed (0 while its thread runs).
+    IClock& GetClock() const { return *m_pClock; }
+    int SetClock(IClock& clock);
+
     int ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout);
     int WriteSerilox(const CDataInformation& data, unsigned long count, unsigned int retries);
 
@@ -62,6 +68,10 @@ protected:
     CPortIo m_Port;
 
 private:
+    // Runs the thread function; the thread then no longer waits on the clock.
+    static unsigned int RunThread(void* device);
+
+    IClock* m_pClock;
     SeriloxThreadProc m_pThreadProc;
     void* m_pThread;
     char* m_pszDeviceName;

@@ -160,6 +160,23 @@ void CProjectorSimulator::Stop()
     m_WakePipe[0] = m_WakePipe[1] = -1;
 }
 
+namespace {
+bool HasInput(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return fd >= 0 && poll(&p, 1, 0) > 0;
+}
+} // namespace
+
+bool CProjectorSimulator::IsIdle() const
+{
+    if (!m_Thread.joinable())
+        return true;
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    // Asleep was decided before the last wake-up; a byte or a wake call since then shows as input.
+    return m_bAsleep && m_Output.empty() && NextWakeUs(NowUs()) < 0 && !HasInput(m_nFd) && !HasInput(m_WakePipe[0]);
+}
+
 void CProjectorSimulator::Wake()
 {
     if (m_WakePipe[1] >= 0) {
@@ -201,6 +218,7 @@ void CProjectorSimulator::Run()
             hungUp = now < m_nHangupUntilUs;
             if (hungUp && (waitUs < 0 || waitUs > m_nHangupUntilUs - now))
                 waitUs = m_nHangupUntilUs - now;
+            m_bAsleep = waitUs < 0;
         }
         pollfd fds[2] = {{hungUp ? -1 : m_nFd, static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
                          {m_WakePipe[0], POLLIN, 0}};
@@ -219,6 +237,7 @@ void CProjectorSimulator::Run()
         }
 
         std::lock_guard<std::mutex> lock(m_Mutex);
+        m_bAsleep = false;
         long long now = NowUs();
         events.clear();
         if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {

@@ -86,6 +86,10 @@ public:
     // False, with Error(), for an unknown model, an unwritable log file or a second start.
     bool Start(int fd);
     void Stop();
+    // Nothing to do until the computer sends something: no byte unread, nothing to write, no
+    // timer or partial frame running. A stopped projector is idle too. Tests run a clock that
+    // jumps over silences only while this holds.
+    bool IsIdle() const;
     bool IsRunning() const { return m_Thread.joinable(); }
     const std::string& Error() const { return m_strError; }
 
@@ -260,6 +264,7 @@ private:
     long long m_nNextByteUs = 0; // pacing: when the line takes the next byte
     long long m_nRxLineUs = 0;   // pacing: when the last byte from the computer has arrived
     bool m_bWriteBlocked = false;
+    bool m_bAsleep = false; // the line thread waits for the line alone, without a limit
     long long m_nHangupUntilUs = 0;
 
     // Bulk transfer state.

@@ -26,6 +26,8 @@ CConnection::CConnection(CProjectorLink& link, IConnectionUi& ui, IClock& clock)
     : m_Link(link), m_Ui(ui), m_Clock(clock), m_Receiver(link, *this), m_Model(kUnrecognisedModel),
       m_nTurnedOffText(IDS_TURNED_OFF)
 {
+    // The power waits and the link's waits for answers count the same time.
+    m_Link.SetClock(clock);
 }
 
 void CConnection::SelectProjector(int projector)

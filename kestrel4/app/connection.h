@@ -14,6 +14,7 @@
 
 class CConnection : private IReceiverEvents {
 public:
+    // The link runs on the connection's clock from here on.
     CConnection(CProjectorLink& link, IConnectionUi& ui, IClock& clock);
 
     // The handlers of the engine messages; the window dispatches to them.

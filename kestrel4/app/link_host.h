@@ -19,6 +19,9 @@ public:
     virtual void PumpAll() = 0;
     // Sleeps until a message arrives that was not there at the last pump, or ms pass.
     virtual void WaitForMessages(unsigned long ms) = 0;
+    // Whether such a message is there, without waiting. A host that cannot tell says no; on a
+    // clock that tests move, a wait for its messages then lasts until the clock moves on.
+    virtual bool HasNewMessages() { return false; }
     virtual void WaitCursor(bool on) = 0;
     // The port cannot be opened: true with a chosen port (1-4) to retry, false to cancel.
     virtual bool AskPortAgain(unsigned int& port) = 0;

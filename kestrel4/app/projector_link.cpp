@@ -1,7 +1,5 @@
 #include "projector_link.h"
 
-#include <chrono>
-
 #include "link_receiver.h"
 #include "zelq_items.h"
 
@@ -11,11 +9,20 @@ const unsigned long kAnswerWaitMs = 1000;
 const unsigned int kAllEngineMessages[2] = {UM_PACKET_RECEIVED, UM_NAK_SENT};
 const unsigned int kAckMessages[2] = {UM_ACK_RECEIVED, UM_NAK_RECEIVED};
 
-long MsSince(std::chrono::steady_clock::time_point start)
-{
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-}
+// The host's next message as something a clock waits for.
+class CHostMessages : public IWaitable {
+public:
+    explicit CHostMessages(ILinkHost& host) : m_Host(host) {}
+    bool Await(uint32_t ms) override
+    {
+        m_Host.WaitForMessages(ms);
+        return m_Host.HasNewMessages();
+    }
+    bool HasCome() override { return m_Host.HasNewMessages(); }
+
+private:
+    ILinkHost& m_Host;
+};
 } // namespace
 
 SZelqLevel5Header MakeLevel5Header(int stack, unsigned char attr, unsigned char address, uint16_t item,
@@ -70,6 +77,7 @@ int CProjectorLink::Open()
             m_pLevel5 = std::make_unique<CCommZelqLevel5>(m_pHost->NotifyWindow(), property,
                                                           &CCommZelqLevel5::ASyncThreadCallBack);
         CCommSerial* engine = Engine();
+        engine->SetClock(*m_pClock);
         engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
         if (engine->OpenSerilox() == 0) {
             m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
@@ -108,6 +116,12 @@ int CProjectorLink::SetVelocity(unsigned long baud)
         return 0;
     CWaitCursor wait(m_pHost);
     return engine->ChangeCommVelocity(baud) == 0 ? 1 : 0;
+}
+
+void CProjectorLink::WaitForMessages(unsigned long ms)
+{
+    CHostMessages messages(*m_pHost);
+    m_pClock->Wait(messages, static_cast<uint32_t>(ms));
 }
 
 void CProjectorLink::PumpMessages(unsigned int first, unsigned int last)
@@ -172,7 +186,7 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
     if (SendLevel5Command(header, bytes, count) != 0)
         return 0;
     const unsigned int* range = header.Apply ? kAckMessages : kAllEngineMessages;
-    auto start = std::chrono::steady_clock::now();
+    uint32_t start = m_pClock->TickCount();
     for (;;) {
         unsigned char state = m_pReceiver->ReplyState();
         if (header.Apply == 0 && state == REPLY_ANSWERED)
@@ -182,7 +196,7 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
         long elapsed = MsSince(start);
         if (elapsed > static_cast<long>(kAnswerWaitMs))
             return 0;
-        m_pHost->WaitForMessages(kAnswerWaitMs - elapsed + 1);
+        WaitForMessages(kAnswerWaitMs - elapsed + 1);
         PumpMessages(range[0], range[1]);
     }
 }
@@ -211,13 +225,13 @@ void CProjectorLink::WaitPumping(unsigned long ms)
 {
     if (!m_pHost)
         return;
-    auto start = std::chrono::steady_clock::now();
+    uint32_t start = m_pClock->TickCount();
     for (;;) {
         m_pHost->PumpAll();
         long elapsed = MsSince(start);
         if (elapsed >= static_cast<long>(ms))
             return;
-        m_pHost->WaitForMessages(ms - elapsed);
+        WaitForMessages(ms - elapsed);
     }
 }
 
@@ -232,7 +246,7 @@ bool CProjectorLink::WaitUntil(const std::function<bool()>& done, unsigned long 
 {
     if (!m_pHost)
         return false;
-    auto start = std::chrono::steady_clock::now();
+    uint32_t start = m_pClock->TickCount();
     for (;;) {
         PumpMessages(kAllEngineMessages[0], kAllEngineMessages[1]);
         if (done())
@@ -240,7 +254,7 @@ bool CProjectorLink::WaitUntil(const std::function<bool()>& done, unsigned long 
         long elapsed = MsSince(start);
         if (elapsed > static_cast<long>(ms))
             return false;
-        m_pHost->WaitForMessages(ms - elapsed + 1);
+        WaitForMessages(ms - elapsed + 1);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "clock.h"
 #include "engine_level4.h"
 #include "engine_level5.h"
 #include "link_host.h"
@@ -27,6 +28,10 @@ public:
 
     // The window half: the host that pumps messages and the handlers that keep the reply state.
     void Attach(ILinkHost* host, CLinkReceiver* receiver);
+    // The clock of every wait of the link and of its engines; the system's unless set. A
+    // change reaches the engine at the next Open.
+    void SetClock(IClock& clock) { m_pClock = &clock; }
+    IClock& GetClock() const { return *m_pClock; }
 
     int Open();
     void Close();
@@ -78,6 +83,9 @@ private:
     CCommSerial* Engine() const;
     template <class Send>
     int SendWithRetry(unsigned int first, unsigned int last, Send send);
+    // Waits on the link's clock for a message the last pump did not see, or ms.
+    void WaitForMessages(unsigned long ms);
+    long MsSince(uint32_t start) const { return static_cast<long>(m_pClock->TickCount() - start); }
 
     int m_nLevel = 1;
     int m_bQuiet = 1;
@@ -87,6 +95,7 @@ private:
     int m_bOpen = 0;
     SLinkProperty m_Property;
     ILinkHost* m_pHost = nullptr;
+    IClock* m_pClock = &SystemClock();
     CLinkReceiver* m_pReceiver = nullptr;
 };
 

@@ -16,6 +16,7 @@
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
 #include "quiet_connection_ui.h"
+#include "test_clock.h"
 
 struct SShown {
     ESettingPage page;
@@ -47,6 +48,7 @@ class SettingModelFixture : public ::testing::Test {
 protected:
     SettingModelFixture() : m_Connection(m_Link, m_Ui, m_Clock), m_Model(m_Connection)
     {
+        m_Clock.AddPeer([this] { return !m_pSim || m_pSim->IsIdle(); });
         m_Host.m_pReceiver = &m_Connection.Receiver();
         m_Link.Attach(&m_Host, &m_Connection.Receiver());
         m_Model.SetView(&m_View);
@@ -153,8 +155,8 @@ protected:
     CPseudoTerminal m_Pty;
     std::unique_ptr<CProjectorSimulator> m_pSim;
     CQueueLinkHost m_Host;
+    CTestClock m_Clock;
     CProjectorLink m_Link;
-    CSteadyClock m_Clock;
     CQuietUi m_Ui;
     CConnection m_Connection;
     CSettingModel m_Model;

@@ -1,8 +1,15 @@
-// How long reading every setting of one projector takes at 9600 baud when the simulated
-// projector writes no faster than the line, against the time its bytes need on the line.
-// A measurement to run by hand, not a test: machines differ.
+// How long reading every setting of one projector takes at 9600 baud against the time its
+// bytes need on the line. The simulated projector paces the line both ways: it takes the
+// computer's bytes no faster than the line carries them (its ACK to a 6-byte command comes
+// 7.2 ms after the command) and writes its own no faster, so the time measured already holds
+// the line time of every byte, once.
+// The goal: reading takes at most 1.05 times the line time. Load on the machine only ever adds
+// time, so the best of the rounds is judged; it may exceed the goal by kLoadMargin, the
+// spread of best rounds measured on a 2-core machine running a test suite beside it. Exit
+// status 1 when the goal is missed. Run by hand: machines differ.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -16,7 +23,9 @@
 int main(int argc, char** argv)
 {
     const char* model = argc > 1 ? argv[1] : "KT-C310";
-    int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+    int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
+    if (rounds < 1)
+        rounds = 1;
     const double byteMs = 10.0 * 1000.0 / 9600.0; // start, eight data bits, stop
 
     CPseudoTerminal pty;
@@ -32,9 +41,8 @@ int main(int argc, char** argv)
     CQueueLinkHost host;
     host.m_Ports = {pty.SlavePath()};
     CProjectorLink link;
-    CSteadyClock clock;
     CQuietUi ui;
-    CConnection connection(link, ui, clock);
+    CConnection connection(link, ui, SystemClock());
     CSettingModel settings(connection);
     host.m_pReceiver = &connection.Receiver();
     link.Attach(&host, &connection.Receiver());
@@ -43,7 +51,9 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    double worst = 0;
+    const double kGoal = 1.05;
+    const double kLoadMargin = 0.15;
+    double best = 0;
     for (int round = 0; round < rounds; ++round) {
         sim.Log().Clear();
         auto start = std::chrono::steady_clock::now();
@@ -68,20 +78,22 @@ int main(int argc, char** argv)
                 break;
             }
         }
-        // The line is used one way at a time: a command, its ACK, the answer, its ACK. Only the
-        // projector's writes are paced; the computer's reach the pseudo-terminal at once, so
-        // their line time is added to what was measured.
+        // The line is used one way at a time: a command, its ACK, the answer, its ACK.
         double lineMs = (toProjector + fromProjector) * byteMs;
-        double pacedMs = fromProjector * byteMs;
-        double ratio = (elapsedMs + toProjector * byteMs) / lineMs;
-        if (ratio > worst)
-            worst = ratio;
-        std::printf("%s round %d: ok %d, %zu commands, %zu bytes to and %zu from the projector; "
-                    "took %.0f ms for %.0f ms of paced bytes (%.2f); on a real line %.0f of %.0f ms (%.2f)\n",
-                    model, round + 1, ok, commands, toProjector, fromProjector, elapsedMs, pacedMs, elapsedMs / pacedMs,
-                    elapsedMs + toProjector * byteMs, lineMs, ratio);
+        double ratio = elapsedMs / lineMs;
+        if (!ok) {
+            std::fprintf(stderr, "%s round %d: the read failed\n", model, round + 1);
+            return 1;
+        }
+        if (round == 0 || ratio < best)
+            best = ratio;
+        std::printf("%s round %d: %zu commands, %zu bytes to and %zu from the projector; "
+                    "took %.0f ms for %.0f ms of line time (%.2f)\n",
+                    model, round + 1, commands, toProjector, fromProjector, elapsedMs, lineMs, ratio);
     }
-    std::printf("worst ratio %.2f (limit 1.5)\n", worst);
+    bool met = best <= kGoal + kLoadMargin;
+    std::printf("best ratio %.2f: goal %.2f, fails above %.2f: %s\n", best, kGoal, kGoal + kLoadMargin,
+                met ? "met" : "MISSED");
     link.Close();
-    return 0;
+    return met ? 0 : 1;
 }

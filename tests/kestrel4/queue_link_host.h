@@ -24,6 +24,7 @@ public:
     }
     void PumpAll() override { PumpMessages(0, ~0u); }
     void WaitForMessages(unsigned long ms) override { m_Queue.WaitForPost(m_nSeen, ms); }
+    bool HasNewMessages() override { return m_Queue.PostCount() != m_nSeen; }
     void WaitCursor(bool on) override { m_nCursorDepth += on ? 1 : -1; }
     bool AskPortAgain(unsigned int& port) override
     {

@@ -1,21 +1,7 @@
 // A connection UI that answers every question the quiet way, for tests and tools that are
 // not about dialogs.
 #pragma once
-#include <chrono>
-
-#include "clock.h"
 #include "connection_ui.h"
-
-class CSteadyClock : public IClock {
-public:
-    uint32_t TickCount() override
-    {
-        return static_cast<uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-                .count());
-    }
-    void Sleep(unsigned int) override {}
-};
 
 class CQuietUi : public IConnectionUi {
 public:
