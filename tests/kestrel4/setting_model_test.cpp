@@ -390,8 +390,12 @@ TEST_F(SettingModel, WalksStopWithoutAnAnswerAndGoOnAfterARefusal)
     for (const SWalk& w : walks) {
         m_pSim->Log().Clear();
         m_pSim->PushFaults({SFault(), SFault(), SFault{w.fault}});
+        uint32_t start = m_Clock.TickCount();
         int ok = w.walk(m_Model);
         EXPECT_EQ(ok, 0) << w.name;
+        // The first two are answered at once; the third waits out the engine's reply time-out
+        // of ten seconds, to the first millisecond past it, and no more.
+        EXPECT_EQ(m_Clock.TickCount() - start, 10001u) << w.name;
         EXPECT_EQ(Commands(w.attr).size(), 3u) << w.name;
         // A stopped walk makes the chained ones return at once.
         EXPECT_EQ(m_Model.QueryAllSettings(1, ok), 0);

@@ -9,7 +9,11 @@ namespace {
 // How often a waiter looks again at what it waits for, in real time.
 const std::chrono::milliseconds kLook(1);
 // Attached threads return from a wait this often, so that they see a stop request.
-const std::chrono::milliseconds kGiveBack(10);
+const std::chrono::milliseconds kGiveBack(50);
+// The system must stay settled this long before the clock moves: a byte written to a
+// pseudo-terminal reaches the other side through a kernel work queue, and while it is on
+// its way neither side can see it.
+const std::chrono::milliseconds kSettleTime(5);
 // The owner's wait ends in Stuck() when nothing came and the clock could not move this long.
 const std::chrono::seconds kStuckLimit(60);
 
@@ -79,16 +83,25 @@ bool CTestClock::Wait(IWaitable& what, uint32_t ms)
         if (!owner)
             m_Waiters.push_back(&me);
         const auto since = std::chrono::steady_clock::now();
+        auto settledSince = since;
+        bool settled = false;
         for (;;) {
             if (what.HasCome() || Reached(me.deadline))
                 break;
-            auto real = std::chrono::steady_clock::now() - since;
-            if (owner && Settled()) {
+            const auto now = std::chrono::steady_clock::now();
+            auto real = now - since;
+            if (owner && !Settled())
+                settled = false;
+            else if (owner && !settled) {
+                settled = true;
+                settledSince = now;
+            } else if (owner && now - settledSince >= kSettleTime) {
                 // Nothing can happen before the nearest deadline: go there.
                 uint32_t step = me.deadline - m_nNow;
                 for (SWaiter* waiter : m_Waiters)
                     step = std::min(step, waiter->deadline - m_nNow);
                 m_nNow += step;
+                settled = false;
                 m_Moved.notify_all();
                 continue;
             }

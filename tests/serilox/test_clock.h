@@ -13,8 +13,9 @@
 // Time moves only inside a wait of the thread that made the clock (the test's thread), and
 // only when the rest of the system has settled: every attached thread (the engines' receive
 // threads) waits on this clock with nothing come, and every peer (the simulated projector)
-// says it is idle. Then no party can act before some deadline, so jumping to the nearest one
-// is what real time would bring, minus the waiting. Whatever happens without time passing
+// says it is idle, and all of that has held for a few milliseconds of real time (a byte on its
+// way through the pseudo-terminal is seen by neither side). Then no party can act before some
+// deadline, so jumping to the nearest one is what real time would bring, minus the waiting. Whatever happens without time passing
 // (a frame answered at once) happens at the same clock time, so results and clock times are
 // the same on every run, however loaded the machine.
 class CTestClock : public IClock {
