@@ -14,8 +14,9 @@ setup=$("$repo/scripts/package.sh" | grep -- '-setup\.exe$')
 setup=$repo/$setup
 expect "setup named by the version" "Kestrel-$version-setup.exe" "$(basename "$setup")"
 
-inst="$WINEPREFIX/drive_c/users/$USER/AppData/Local/Programs/Kestrel"
-menu="$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Kestrel"
+user=$(id -un)
+inst="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Kestrel"
+menu="$WINEPREFIX/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Kestrel"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrel'
 listed() { grep -v '^#' "$repo/resources/package/contents.txt" | awk -v k="$1" 'NF == 2 && $1 == k { print $2 }'; }
 reg_value() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v v="$1" '$1 == v { print $3 }'; }
@@ -39,7 +40,7 @@ done
 for l in Kestrel Glyphpad "Kestrel manual"; do [ -f "$menu/$l.lnk" ] || fail "no Start-menu shortcut $l"; done
 expect "DisplayVersion" "$version" "$(reg_value DisplayVersion)"
 expect "DisplayName" Kestrel "$(reg_value DisplayName)"
-expect "InstallLocation" 'C:\users\'"$USER"'\AppData\Local\Programs\Kestrel' "$(reg_value InstallLocation)"
+expect "InstallLocation" 'C:\users\'"$user"'\AppData\Local\Programs\Kestrel' "$(reg_value InstallLocation)"
 expect "NoModify" 0x1 "$(reg_value NoModify)"
 for v in Publisher DisplayIcon UninstallString QuietUninstallString EstimatedSize NoRepair; do
   [ -n "$(reg_value $v)" ] || fail "uninstall entry without $v"
