@@ -1,6 +1,5 @@
-// The serial ports the system has now: on Windows the names in the system's serial-port
-// list (a USB adapter appears there while it is plugged in), elsewhere the terminal devices
-// of serial lines and USB adapters.
+// The serial ports Windows has now: the names in the system's serial-port list
+// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), where a USB adapter appears while it is plugged in.
 #pragma once
 #include <string>
 #include <vector>
