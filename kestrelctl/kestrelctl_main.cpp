@@ -8,6 +8,7 @@
 
 #include "cursor_set_command.h"
 #include "logo_command.h"
+#include "port_names.h"
 #include "projector_session.h"
 #include "setting_file.h"
 #include "setting_image.h"
@@ -36,7 +37,7 @@ void Usage()
                "  save FILE           write every setting into a projector setting file\n"
                "  load FILE           send a projector setting file (locks stay) and read back\n"
                "  diff FILE           list the items whose live value differs from the file\n"
-               "DEVICE is COM1..COM4 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
+               "DEVICE is COM1..COM256 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
                stderr);
 }
 
@@ -73,7 +74,8 @@ bool ParseOptions(int argc, char** argv, SOptions& o)
         std::string a = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
         if (a == "--port" && next) {
-            o.port = argv[++i];
+            if (!ResolvePortName(argv[++i], o.port))
+                return false;
         } else if (a == "--baud" && ParseNumber(next, 1200, 115200, n)) {
             o.baud = static_cast<unsigned long>(n);
             ++i;

@@ -26,8 +26,11 @@ CPortIo::~CPortIo()
 
 bool CPortIo::Open(const char* name)
 {
-    // Names from COM10 on only open through the device namespace.
-    char path[280] = "\\\\.\\";
+    // Names from COM10 on only open through the device namespace; a name that already
+    // names it is taken as it is.
+    char path[280] = "";
+    if (std::strncmp(name, "\\\\.\\", 4) != 0)
+        std::strcpy(path, "\\\\.\\");
     std::strncat(path, name, sizeof path - 5);
     HANDLE h =
         CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);

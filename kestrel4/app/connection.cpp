@@ -2,6 +2,10 @@
 
 #include "stack_state.h"
 
+#include <vector>
+
+#include "port_names.h"
+
 #include "resource.h"
 #include "zelq_items.h"
 
@@ -137,11 +141,21 @@ void CConnection::OnItemChanged(uint16_t item, bool fromProjector, int projector
 int CConnection::Connect()
 {
     CWaitCursor wait(m_Link.Host());
-    int connected = m_Link.Open() && IdentifyProjector();
-    if (connected)
+    // With a port search the identification opens the ports itself, asking only at the end.
+    int connected = (m_bSearchPorts || m_Link.Open()) && IdentifyProjector();
+    m_bSearchPorts = false;
+    if (connected) {
         m_Ui.CheckPortMenu(m_Link.GetPort());
+        m_Ui.KeepPort(m_Link.GetPort());
+    }
     m_Ui.OnConnectionChanged(m_Link.IsOpen() != 0);
     return connected;
+}
+
+int CConnection::ConnectAtStartup()
+{
+    m_bSearchPorts = true;
+    return Connect();
 }
 
 int CConnection::Reconnect()
@@ -196,24 +210,57 @@ int CConnection::IdentifyProjector()
     return 1;
 }
 
+int CConnection::SendIdentification()
+{
+    SZelqLevel4Header request;
+    request.Size = 6;
+    request.Attr = 2;
+    request.GroupID = ItemGroup(kItemIdentify);
+    request.ItemID = ItemId(kItemIdentify);
+    return m_Link.SendLevel4Command(request, nullptr, 0, 1, kReplyWaitMs);
+}
+
+bool CConnection::FindAnsweringPort()
+{
+    m_bSearchPorts = false;
+    const unsigned int kept = m_Link.GetPort();
+    const std::vector<unsigned int> order = PortsToTry(m_Link.Host()->PresentPorts(), kept);
+    for (size_t i = 1; i < order.size(); ++i) {
+        m_Link.SetPort(order[i]);
+        m_Link.SetLevel(0);
+        bool answered = m_Link.TryOpen() && SendIdentification() == 0;
+        m_Link.Close();
+        if (answered)
+            return true;
+    }
+    m_Link.SetPort(kept);
+    return false;
+}
+
 bool CConnection::RunIdentification()
 {
     for (;;) {
         m_Link.Close();
         m_Link.SetLevel(0);
-        if (!m_Link.Open()) {
-            m_Link.SetLevel(1);
-            return false;
-        }
-        SZelqLevel4Header request;
-        request.Size = 6;
-        request.Attr = 2;
-        request.GroupID = ItemGroup(kItemIdentify);
-        request.ItemID = ItemId(kItemIdentify);
-        if (m_Link.SendLevel4Command(request, nullptr, 0, 1, kReplyWaitMs) == 0)
+        bool opened = m_Link.TryOpen();
+        if (opened && SendIdentification() == 0)
             break;
-
         m_Link.Close();
+        // At start-up a projector that moved to another port is found before anyone is asked.
+        if (m_bSearchPorts && FindAnsweringPort())
+            continue;
+        m_bSearchPorts = false;
+        if (!opened) {
+            m_Link.SetLevel(0);
+            if (!m_Link.Open()) {
+                m_Link.SetLevel(1);
+                return false;
+            }
+            if (SendIdentification() == 0)
+                break;
+            m_Link.Close();
+        }
+
         m_Ui.RaiseSplash();
         m_Ui.Beep();
         if (!m_Ui.AskNoResponse()) {
@@ -230,6 +277,7 @@ bool CConnection::RunIdentification()
         if (!m_Link.Open())
             return false;
     }
+    m_bSearchPorts = false;
 
     bool identified = m_Link.WaitReplyState(REPLY_ANSWERED, kReplyWaitMs);
     bool unsupported = false;

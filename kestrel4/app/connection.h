@@ -27,8 +27,11 @@ public:
     void SetItemListener(IItemListener* listener) { m_pListener = listener; }
 
     int Connect();
+    // Connect at start-up: when the kept port does not answer, the other present ports are
+    // tried with the identification request before the user is asked.
+    int ConnectAtStartup();
     int Reconnect();
-    // The COM1-COM4 menu.
+    // The port menu: COM1-COM4 and every other present port.
     void SelectPort(unsigned int port);
     int IdentifyProjector();
     void MatchModel();
@@ -79,6 +82,11 @@ private:
 
     // Identification steps before the projector counts as connected; false = not connected.
     bool RunIdentification();
+    // The Level 4 identification request on the open link; 0 = acknowledged and answered.
+    int SendIdentification();
+    // Tries the present ports other than the link's port; true with the link's port set to
+    // the first that answers, false with it unchanged. Searches once per start.
+    bool FindAnsweringPort();
     void Unconnected();
     bool SwitchToLevel5();
     void OnPowerAtConnection(int32_t state);
@@ -109,4 +117,5 @@ private:
     int m_nProjectorCount = 0;
     int m_bStackMode = 0;
     unsigned int m_nIdentifications = 0;
+    bool m_bSearchPorts = false;
 };

@@ -18,7 +18,7 @@ public:
 
     // "No response from the projector": true = "Select port and operate again".
     virtual bool AskNoResponse() = 0;
-    // "Selecting Port": true with the chosen port (1-4).
+    // "Selecting Port": true with the chosen port (COM1-COM4 or a present one).
     virtual bool AskSelectPort(unsigned int& port) = 0;
     // "Kestrel does not support the projector connected.": true = "Exit".
     virtual bool AskUnsupported() = 0;
@@ -53,4 +53,6 @@ public:
     virtual void OnConnectionChanged(bool linkOpen) = 0;
     // The COM menu item of the connected port is checked, the others not.
     virtual void CheckPortMenu(unsigned int port) = 0;
+    // A connection succeeded on the port: it is the one to try first at the next start.
+    virtual void KeepPort(unsigned int port) {}
 };

@@ -2,12 +2,18 @@
 
 #include <cstdio>
 
+#include "port_names.h"
+
 const char kIniFileName[] = "Kestrel4.ini";
 const char kConnectSection[] = "ConnectStatus";
 const char kEffectKeySection[] = "ExecuteEffectKey";
 // Misspelled, but existing ini files carry this name, so it must stay.
 const char kFileSection[] = "CurrentDirectry";
 const char kSupportDefaults[] = "Support_Defaults";
+
+namespace {
+const char kPortKey[] = "Port";
+} // namespace
 
 std::string GetIniPath(const std::string& modulePath)
 {
@@ -156,4 +162,17 @@ int ToggleConnectMode(IProfileFile& ini, int current)
     settings.nConnectMode = current == 1 ? 0 : 1;
     WriteSettings(ini, kConnectSettings, 1, settings);
     return settings.nConnectMode;
+}
+
+unsigned int ReadKeptPort(IProfileFile& ini)
+{
+    int port = ini.GetInt(kConnectSection, kPortKey, 1);
+    return port >= 1 && port <= static_cast<int>(kMaxComPort) ? static_cast<unsigned int>(port) : 1;
+}
+
+bool WriteKeptPort(IProfileFile& ini, unsigned int port)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%u", port);
+    return ini.WriteString(kConnectSection, kPortKey, text);
 }

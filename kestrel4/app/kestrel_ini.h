@@ -58,3 +58,7 @@ bool SaveFileSettings(IProfileFile& ini, const SKestrelSettings& settings);
 int ReadConnectMode(IProfileFile& ini);
 // The menu's toggle: 1 becomes 0, anything else 1; the new value is written at once.
 int ToggleConnectMode(IProfileFile& ini, int current);
+// [ConnectStatus] Port: the COM port that connected last, tried first at start-up; 1 when
+// it is missing or names no COM port.
+unsigned int ReadKeptPort(IProfileFile& ini);
+bool WriteKeptPort(IProfileFile& ini, unsigned int port);

@@ -3,6 +3,7 @@
 // The main window implements it with Win32; tests implement it on a message queue.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform_types.h"
 
@@ -23,8 +24,11 @@ public:
     // clock that tests move, a wait for its messages then lasts until the clock moves on.
     virtual bool HasNewMessages() { return false; }
     virtual void WaitCursor(bool on) = 0;
-    // The port cannot be opened: true with a chosen port (1-4) to retry, false to cancel.
+    // The port cannot be opened: true with a chosen port (COM1-COM4 or a present one) to
+    // retry, false to cancel.
     virtual bool AskPortAgain(unsigned int& port) = 0;
+    // The COM ports the system has now, ascending; none known by default.
+    virtual std::vector<unsigned int> PresentPorts() { return {}; }
     // A send failed: true to retry.
     virtual bool AskRetrySend() = 0;
 };

@@ -1,6 +1,7 @@
 #include "projector_link.h"
 
 #include "link_receiver.h"
+#include "port_names.h"
 #include "zelq_items.h"
 
 namespace {
@@ -58,40 +59,49 @@ CCommSerial* CProjectorLink::Engine() const
     return m_nLevel == 1 ? m_pLevel5.get() : nullptr;
 }
 
+int CProjectorLink::TryOpen()
+{
+    if (!m_pHost || (m_nLevel != 0 && m_nLevel != 1))
+        return 0;
+    CWaitCursor wait(m_pHost);
+    SSerialProperty property;
+    property.PortNumber = m_Property.PortNumber;
+    property.CommVelocity = static_cast<unsigned int>(m_Property.CommVelocity);
+    property.DataBits = m_Property.DataBits;
+    property.Parity = m_Property.Parity;
+    property.StopBits = m_Property.StopBits;
+    if (m_nLevel == 0)
+        m_pLevel4 =
+            std::make_unique<CCommZelqLevel4>(m_pHost->NotifyWindow(), property, &CCommZelqLevel4::ASyncThreadCallBack);
+    else
+        m_pLevel5 =
+            std::make_unique<CCommZelqLevel5>(m_pHost->NotifyWindow(), property, &CCommZelqLevel5::ASyncThreadCallBack);
+    CCommSerial* engine = Engine();
+    engine->SetClock(*m_pClock);
+    engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
+    if (engine->OpenSerilox() == 0) {
+        m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
+        m_bOpen = 1;
+        return 1;
+    }
+    m_pLevel4.reset();
+    m_pLevel5.reset();
+    return 0;
+}
+
 int CProjectorLink::Open()
 {
     if (!m_pHost || (m_nLevel != 0 && m_nLevel != 1))
         return 0;
     CWaitCursor wait(m_pHost);
-    for (;;) {
-        SSerialProperty property;
-        property.PortNumber = m_Property.PortNumber;
-        property.CommVelocity = static_cast<unsigned int>(m_Property.CommVelocity);
-        property.DataBits = m_Property.DataBits;
-        property.Parity = m_Property.Parity;
-        property.StopBits = m_Property.StopBits;
-        if (m_nLevel == 0)
-            m_pLevel4 = std::make_unique<CCommZelqLevel4>(m_pHost->NotifyWindow(), property,
-                                                          &CCommZelqLevel4::ASyncThreadCallBack);
-        else
-            m_pLevel5 = std::make_unique<CCommZelqLevel5>(m_pHost->NotifyWindow(), property,
-                                                          &CCommZelqLevel5::ASyncThreadCallBack);
-        CCommSerial* engine = Engine();
-        engine->SetClock(*m_pClock);
-        engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
-        if (engine->OpenSerilox() == 0) {
-            m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
-            m_bOpen = 1;
-            return 1;
-        }
-        m_pLevel4.reset();
-        m_pLevel5.reset();
+    while (!TryOpen()) {
         unsigned int port = m_Property.PortNumber;
         if (!m_pHost->AskPortAgain(port))
             return 0;
-        if (port >= 1 && port <= 4)
+        if (port >= 1 && port <= kMaxComPort)
             m_Property.PortNumber = static_cast<uint16_t>(port);
     }
+    return 1;
 }
 
 void CProjectorLink::Close()

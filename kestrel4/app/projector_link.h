@@ -34,6 +34,8 @@ public:
     IClock& GetClock() const { return *m_pClock; }
 
     int Open();
+    // One attempt on the current port without asking for another: for searching the ports.
+    int TryOpen();
     void Close();
     int SetVelocity(unsigned long baud);
     int SendLevel4Command(const SZelqLevel4Header& header, const unsigned char* bytes, unsigned int count, int wait,

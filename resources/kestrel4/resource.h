@@ -73,6 +73,8 @@
 #define IDC_PORT2 1081
 #define IDC_PORT3 1082
 #define IDC_PORT4 1083
+#define IDC_PORT_OTHER 1300
+#define IDC_PORT_LIST 1301
 
 // Controls of the projector control panel and its pages. Pages share numbers for the
 // same item (Brightness is 1118 on both Video pages).
@@ -243,6 +245,8 @@
 #define ID_PORT_COM2 32781
 #define ID_PORT_COM3 32782
 #define ID_PORT_COM4 32783
+// Port n of the menu beyond COM1-COM4 (a USB adapter): ID_PORT_ANY + n, n up to 256.
+#define ID_PORT_ANY 33000
 #define ID_FILE_NEW 57600
 #define ID_FILE_OPEN 57601
 #define ID_FILE_SAVE 57603

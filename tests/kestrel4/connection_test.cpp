@@ -144,6 +144,7 @@ public:
     void RepaintMainWindow() override {}
     void OnConnectionChanged(bool linkOpen) override { m_Changes.push_back(linkOpen); }
     void CheckPortMenu(unsigned int port) override { m_nCheckedPort = port; }
+    void KeepPort(unsigned int port) override { m_Kept.push_back(port); }
 
     IClock& m_Clock;
     // Called when a modeless notice appears, so the projector can answer it at that moment.
@@ -169,6 +170,7 @@ public:
     std::vector<unsigned int> m_Messages;
     std::vector<unsigned int> m_Dialogs;
     std::vector<bool> m_Changes;
+    std::vector<unsigned int> m_Kept;
 };
 
 void CScriptedHost::PumpAll()
@@ -383,6 +385,109 @@ TEST_F(Connection, NoResponseThenAnotherPort)
     EXPECT_EQ(m_Ui.m_Dialogs, (std::vector<unsigned int>{171, 177}));
     EXPECT_EQ(m_Link.GetPort(), 2u);
     EXPECT_EQ(m_Ui.m_nCheckedPort, 2u);
+    m_Link.Close();
+}
+
+// Another port of the system with a simulated projector of its own (or "silent": nothing
+// answers), for the port search at start-up.
+struct SOtherPort {
+    explicit SOtherPort(const char* model) : sim(Options(model)) { started = sim.Start(pty.MasterFd()); }
+    static SSimulatorOptions Options(const char* model)
+    {
+        SSimulatorOptions o;
+        o.strModel = model;
+        return o;
+    }
+    size_t FramesReceived() const
+    {
+        size_t n = 0;
+        for (const SLogEntry& e : sim.Log().Entries())
+            n += e.eKind == ELogKind::RxFrame;
+        return n;
+    }
+    CPseudoTerminal pty;
+    CProjectorSimulator sim;
+    bool started = false;
+};
+
+// COM port n of the host leads to device.
+void PutPort(CQueueLinkHost& host, unsigned int n, const std::string& device)
+{
+    if (host.m_Ports.size() < n)
+        host.m_Ports.resize(n, "/dev/kestrel-no-port");
+    host.m_Ports[n - 1] = device;
+}
+
+TEST_F(Connection, StartupFindsTheProjectorOnAnotherPresentPort)
+{
+    // The kept COM1 is gone (no device); COM3 is silent; the adapter on COM7 has the projector.
+    SOtherPort silent("silent"), projector("KT-C310");
+    ASSERT_TRUE(silent.started && projector.started);
+    PutPort(m_Host, 3, silent.pty.SlavePath());
+    PutPort(m_Host, 7, projector.pty.SlavePath());
+    m_Host.m_Present = {1, 3, 7};
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 1);
+    EXPECT_EQ(m_Link.GetPort(), 7u);
+    EXPECT_EQ(m_pConnection->ModelName(), "KT-C310");
+    EXPECT_TRUE(m_Ui.m_Dialogs.empty()) << "nobody is asked while a present port answers";
+    EXPECT_EQ(m_Host.m_nPortQuestions, 0);
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{7});
+    EXPECT_EQ(m_Ui.m_nCheckedPort, 7u);
+    EXPECT_GT(silent.FramesReceived(), 0u) << "COM3 comes before COM7";
+    m_Link.Close();
+}
+
+TEST_F(Connection, StartupOnAnAnsweringKeptPortTriesNoOther)
+{
+    SOtherPort kept("KT-A120"), other("KT-C310");
+    ASSERT_TRUE(kept.started && other.started);
+    PutPort(m_Host, 3, other.pty.SlavePath());
+    PutPort(m_Host, 12, kept.pty.SlavePath());
+    m_Host.m_Present = {3, 12};
+    m_Link.SetPort(12);
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 1);
+    EXPECT_EQ(m_Link.GetPort(), 12u);
+    EXPECT_EQ(m_pConnection->ModelName(), "KT-A120");
+    EXPECT_EQ(other.FramesReceived(), 0u);
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{12});
+    m_Link.Close();
+}
+
+TEST_F(Connection, StartupWithoutAnAnsweringPortAsksAsBefore)
+{
+    // The kept port is silent and the other present port has no device: the no-response
+    // question, on the kept port, and nothing kept.
+    StartSimulator(Model("silent"));
+    m_Host.m_Present = {1, 2};
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 0);
+    EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{171});
+    EXPECT_EQ(m_Link.GetPort(), 1u);
+    EXPECT_TRUE(m_Ui.m_Kept.empty());
+
+    // The kept port cannot be opened and nothing else answers: the port question of today.
+    Restart();
+    m_Ui.m_Dialogs.clear();
+    m_Link.SetPort(5);
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 0);
+    EXPECT_EQ(m_Host.m_nPortQuestions, 1);
+    EXPECT_TRUE(m_Ui.m_Kept.empty());
+}
+
+TEST_F(Connection, OnlyTheStartupSearchesOtherPorts)
+{
+    // Choosing a port in the menu connects to that port, or asks.
+    StartSimulator(Model("silent"));
+    SOtherPort projector("KT-C310");
+    ASSERT_TRUE(projector.started);
+    PutPort(m_Host, 7, projector.pty.SlavePath());
+    m_Host.m_Present = {1, 7};
+    EXPECT_EQ(m_pConnection->Connect(), 0);
+    EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{171});
+    EXPECT_EQ(projector.FramesReceived(), 0u);
+    m_pConnection->SelectPort(7);
+    EXPECT_EQ(m_Link.GetPort(), 7u);
+    EXPECT_TRUE(m_Link.IsOpen());
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{7});
     m_Link.Close();
 }
 

@@ -121,6 +121,43 @@ TEST_P(KestrelIniTest, ConnectModeAtStartUp)
     }
 }
 
+TEST_P(KestrelIniTest, KeptPortIsReadWithFallbackOne)
+{
+    const struct {
+        const char* pszFile;
+        unsigned int nPort;
+    } cases[] = {
+        {"", 1},
+        {"[ConnectStatus]\r\nConnectMode=0\r\n", 1},
+        {"[ConnectStatus]\r\nPort=7\r\n", 7},
+        {"[ConnectStatus]\r\nPort=256\r\n", 256},
+        {"[ConnectStatus]\r\nPort=257\r\n", 1},
+        {"[ConnectStatus]\r\nPort=0\r\n", 1},
+        {"[ConnectStatus]\r\nPort=-3\r\n", 1},
+        {"[ConnectStatus]\r\nPort=COM7\r\n", 1},
+        {"[Other]\r\nPort=7\r\n", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszFile);
+        std::string path = FreshIniPath();
+        WriteText(path, c.pszFile);
+        auto ini = MakeProfile(GetParam(), path);
+        EXPECT_EQ(c.nPort, ReadKeptPort(*ini));
+    }
+}
+
+TEST_P(KestrelIniTest, KeptPortIsWrittenBesideConnectMode)
+{
+    EnsureIniDefaults(*m_pIni);
+    EXPECT_FALSE(Has("ConnectStatus", "Port")) << "a fresh file keeps today's COM1 by absence";
+    EXPECT_TRUE(WriteKeptPort(*m_pIni, 12));
+    EXPECT_EQ("12", Get("ConnectStatus", "Port"));
+    EXPECT_EQ(12u, ReadKeptPort(*m_pIni));
+    EXPECT_EQ("0", Get("ConnectStatus", "ConnectMode"));
+    ToggleConnectMode(*m_pIni, 0);
+    EXPECT_EQ(12u, ReadKeptPort(*m_pIni)) << "the toggle leaves the port alone";
+}
+
 TEST_P(KestrelIniTest, DefaultsOfAFreshFileMakeItConnect)
 {
     EnsureIniDefaults(*m_pIni);

@@ -35,6 +35,7 @@ public:
         m_PortAnswers.erase(m_PortAnswers.begin());
         return true;
     }
+    std::vector<unsigned int> PresentPorts() override { return m_Present; }
     bool AskRetrySend() override
     {
         ++m_nRetryQuestions;
@@ -52,6 +53,7 @@ public:
     CLinkReceiver* m_pReceiver = nullptr;
     std::vector<std::string> m_Ports;        // device of COM1, COM2, ...
     std::vector<unsigned int> m_PortAnswers; // ports chosen in the port dialog, in order
+    std::vector<unsigned int> m_Present;     // the ports the system lists
     int m_nRetries = 0;                      // how many retry questions are answered Retry
     int m_nPortQuestions = 0;
     int m_nRetryQuestions = 0;

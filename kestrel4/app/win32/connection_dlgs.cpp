@@ -38,18 +38,55 @@ INT_PTR CQuestionDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+void CPortDlg::Init()
+{
+    HWND list = GetDlgItem(m_hWnd, IDC_PORT_LIST);
+    int selected = -1;
+    for (size_t i = 0; i < m_OtherPorts.size(); ++i) {
+        std::string text = "COM" + std::to_string(m_OtherPorts[i]);
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        if (m_OtherPorts[i] == m_nPort)
+            selected = static_cast<int>(i);
+    }
+    SendMessageA(list, CB_SETCURSEL, selected >= 0 ? selected : 0, 0);
+    if (m_OtherPorts.empty()) {
+        ShowWindow(GetDlgItem(m_hWnd, IDC_PORT_OTHER), SW_HIDE);
+        ShowWindow(list, SW_HIDE);
+    }
+    UINT checked = selected >= 0 ? IDC_PORT_OTHER : kPortButtons[m_nPort >= 1 && m_nPort <= 4 ? m_nPort - 1 : 0];
+    CheckRadioButton(m_hWnd, IDC_PORT1, IDC_PORT4, 0);
+    CheckDlgButton(m_hWnd, IDC_PORT_OTHER, BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, checked, BST_CHECKED);
+}
+
+unsigned int CPortDlg::ChosenPort() const
+{
+    for (unsigned int i = 0; i < 4; ++i)
+        if (IsDlgButtonChecked(m_hWnd, kPortButtons[i]) == BST_CHECKED)
+            return i + 1;
+    LRESULT index = SendDlgItemMessageA(m_hWnd, IDC_PORT_LIST, CB_GETCURSEL, 0, 0);
+    if (IsDlgButtonChecked(m_hWnd, IDC_PORT_OTHER) == BST_CHECKED && index >= 0 &&
+        static_cast<size_t>(index) < m_OtherPorts.size())
+        return m_OtherPorts[static_cast<size_t>(index)];
+    return m_nPort;
+}
+
 INT_PTR CPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG:
-        CheckRadioButton(m_hWnd, IDC_PORT1, IDC_PORT4, kPortButtons[m_nPort >= 1 && m_nPort <= 4 ? m_nPort - 1 : 0]);
+        Init();
         return TRUE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            for (unsigned int i = 0; i < 4; ++i)
-                if (IsDlgButtonChecked(m_hWnd, kPortButtons[i]) == BST_CHECKED)
-                    m_nPort = i + 1;
+        // Choosing a port in the list chooses "Other:".
+        if (LOWORD(wParam) == IDC_PORT_LIST && HIWORD(wParam) == CBN_SELCHANGE) {
+            for (UINT button : kPortButtons)
+                CheckDlgButton(m_hWnd, button, BST_UNCHECKED);
+            CheckDlgButton(m_hWnd, IDC_PORT_OTHER, BST_CHECKED);
+            return TRUE;
         }
+        if (LOWORD(wParam) == IDOK)
+            m_nPort = ChosenPort();
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(m_hWnd, LOWORD(wParam));
             return TRUE;

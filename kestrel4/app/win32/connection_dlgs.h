@@ -2,6 +2,10 @@
 #pragma once
 #include "dialog_base.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 // A question with the exclamation icon; the text comes from the template or the string
 // table. OK and Cancel end it.
 class CQuestionDlg : public CDialogBase {
@@ -18,17 +22,25 @@ private:
     UINT m_nTextId;
 };
 
-// The port choice: COM1-COM4 radio buttons preset to the current port.
+// The port choice: COM1-COM4 radio buttons and, under "Other:", the other present ports,
+// preset to the current port. Without other ports the "Other:" choice is hidden.
 class CPortDlg : public CDialogBase {
 public:
-    explicit CPortDlg(unsigned int port) : m_nPort(port) {}
+    CPortDlg(unsigned int port, std::vector<unsigned int> otherPorts)
+        : m_nPort(port), m_OtherPorts(std::move(otherPorts))
+    {
+    }
     unsigned int GetPort() const { return m_nPort; }
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void Init();
+    unsigned int ChosenPort() const;
+
     unsigned int m_nPort;
+    std::vector<unsigned int> m_OtherPorts;
 };
 
 // "The projector is active." and "The projector is cooling down.": modeless; Cancel of the

@@ -5,6 +5,8 @@
 #include "program_manual.h"
 #include "capture_edit.h"
 #include "support_page.h"
+#include "port_menu.h"
+#include "port_names.h"
 #include "system_pointers.h"
 #include "resource.h"
 #include "screen_surface.h"
@@ -155,6 +157,13 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
                 InvalidateRect(screen, nullptr, TRUE);
         }
         return FALSE;
+    case WM_INITMENUPOPUP:
+        // An adapter plugged in since the last look appears in the port menu.
+        if (IsLinkOpen())
+            CheckPortMenu(GetApp().Link().GetPort());
+        else
+            FillPortMenu(GetMenu(m_hWnd), ExtraPorts(m_Ui.PresentPorts()));
+        return FALSE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -300,6 +309,7 @@ BOOL CKestrelDlg::OnInitDialog()
     {
         CWin32Profile ini(GetIniPath());
         m_nConnectMode = ReadConnectMode(ini);
+        m_Connection.Link().SetPort(ReadKeptPort(ini));
     }
     HMENU menu = GetMenu(m_hWnd);
     switch (GetStartConnect(m_nConnectMode)) {
@@ -312,7 +322,7 @@ BOOL CKestrelDlg::OnInitDialog()
         break;
     case START_CONNECT:
         CheckMenuItem(menu, ID_ALWAYS_UNCONNECTED, MF_BYCOMMAND | MF_UNCHECKED);
-        m_Connection.Connect();
+        m_Connection.ConnectAtStartup();
         break;
     case START_NEITHER:
         // The buttons start disabled in the template, so they stay in step with the closed link.
@@ -373,7 +383,17 @@ void CKestrelDlg::OnItemChanged(uint16_t item, bool fromProjector, int projector
 
 void CKestrelDlg::CheckPortMenu(unsigned int port)
 {
-    CheckMenuRadioItem(GetMenu(m_hWnd), ID_PORT_COM1, ID_PORT_COM4, ID_PORT_COM1 + port - 1, MF_BYCOMMAND);
+    // The port connected to is offered even when the system no longer lists it.
+    std::vector<unsigned int> ports = m_Ui.PresentPorts();
+    ports.push_back(port);
+    FillPortMenu(GetMenu(m_hWnd), ExtraPorts(ports));
+    CheckPortItem(GetMenu(m_hWnd), port);
+}
+
+void CKestrelDlg::KeepPort(unsigned int port)
+{
+    CWin32Profile ini(GetIniPath());
+    WriteKeptPort(ini, port);
 }
 
 void CKestrelDlg::RefreshControlScreen()
@@ -453,6 +473,11 @@ void CKestrelDlg::RefreshScreen()
 
 void CKestrelDlg::OnCommand(UINT id, UINT code)
 {
+    unsigned int port;
+    if (PortOfCommand(id, port)) {
+        m_Connection.SelectPort(port);
+        return;
+    }
     switch (id) {
     case IDC_SCREEN_LIST:
         if (code == CBN_SELCHANGE)
@@ -507,12 +532,6 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
         break;
     case ID_ALWAYS_UNCONNECTED:
         ToggleConnectMode();
-        break;
-    case ID_PORT_COM1:
-    case ID_PORT_COM2:
-    case ID_PORT_COM3:
-    case ID_PORT_COM4:
-        m_Connection.SelectPort(id - ID_PORT_COM1 + 1);
         break;
     case ID_HELP_FINDER:
         OpenManual(m_hWnd);

@@ -97,6 +97,7 @@ private:
     // IMainWindowEvents
     void OnLinkChanged(bool linkOpen) override;
     void CheckPortMenu(unsigned int port) override;
+    void KeepPort(unsigned int port) override;
     void RefreshControlScreen() override;
 
     CAboutDlg m_AboutDlg;

@@ -1,14 +1,30 @@
 #include "main_window_ui.h"
 
-#include <cstdio>
+#include "port_list.h"
+#include "port_names.h"
 
 #include "resource.h"
 
 std::string CMainWindowUi::PortDevice(unsigned int port)
 {
-    char name[16];
-    std::snprintf(name, sizeof name, "COM%u", port);
-    return name;
+    return ComPortDevice(port);
+}
+
+std::vector<unsigned int> CMainWindowUi::PresentPorts()
+{
+    return ComPortNumbers(ListSerialPorts());
+}
+
+bool CMainWindowUi::AskPort(UINT dialogId, unsigned int& port)
+{
+    // The current port stays a choice even when the system no longer lists it.
+    std::vector<unsigned int> ports = PresentPorts();
+    ports.push_back(port);
+    CPortDlg dialog(port, ExtraPorts(ports));
+    if (dialog.DoModal(dialogId, Owner()) != IDOK)
+        return false;
+    port = dialog.GetPort();
+    return true;
 }
 
 void CMainWindowUi::PumpMessages(unsigned int first, unsigned int last)
@@ -54,11 +70,7 @@ HWND CMainWindowUi::Owner() const
 
 bool CMainWindowUi::AskPortAgain(unsigned int& port)
 {
-    CPortDlg dialog(port);
-    if (dialog.DoModal(IDD_PORT_OPEN, Owner()) != IDOK)
-        return false;
-    port = dialog.GetPort();
-    return true;
+    return AskPort(IDD_PORT_OPEN, port);
 }
 
 bool CMainWindowUi::AskRetrySend()
@@ -87,11 +99,7 @@ bool CMainWindowUi::AskNoResponse()
 
 bool CMainWindowUi::AskSelectPort(unsigned int& port)
 {
-    CPortDlg dialog(port);
-    if (dialog.DoModal(IDD_SELECT_PORT, Owner()) != IDOK)
-        return false;
-    port = dialog.GetPort();
-    return true;
+    return AskPort(IDD_SELECT_PORT, port);
 }
 
 bool CMainWindowUi::AskUnsupported()

@@ -18,6 +18,8 @@ public:
     virtual bool PreTranslateMessage(MSG& msg) = 0;
     virtual void OnLinkChanged(bool linkOpen) = 0;
     virtual void CheckPortMenu(unsigned int port) = 0;
+    // Kestrel4.ini keeps the port that connected last.
+    virtual void KeepPort(unsigned int port) = 0;
     virtual void RefreshControlScreen() = 0;
 };
 
@@ -41,6 +43,7 @@ public:
     void WaitCursor(bool on) override;
     bool AskPortAgain(unsigned int& port) override;
     bool AskRetrySend() override;
+    std::vector<unsigned int> PresentPorts() override;
 
     // IConnectionUi
     void Beep() override { MessageBeep(MB_ICONEXCLAMATION); }
@@ -69,10 +72,13 @@ public:
     void RepaintMainWindow() override { InvalidateRect(m_hMain, nullptr, TRUE); }
     void OnConnectionChanged(bool linkOpen) override { m_Window.OnLinkChanged(linkOpen); }
     void CheckPortMenu(unsigned int port) override { m_Window.CheckPortMenu(port); }
+    void KeepPort(unsigned int port) override { m_Window.KeepPort(port); }
 
 private:
     // Message boxes and dialogs belong to the splash while it is up.
     HWND Owner() const;
+    // The port dialogs (IDD 172, 177): COM1-COM4 and the other present ports.
+    bool AskPort(UINT dialogId, unsigned int& port);
 
     IMainWindowEvents& m_Window;
     CSplashDlg& m_Splash;
