@@ -59,6 +59,8 @@ ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool n
         return ELogoResult::ReadFailed;
     case ELogoLoad::NotAvailable:
         return ELogoResult::NotAvailable;
+    case ELogoLoad::TooLarge:
+        return ELogoResult::TooLarge;
     case ELogoLoad::Ok:
         break;
     }
