@@ -46,7 +46,7 @@ public:
     const CDIBLogo& Transfer() const { return m_Transfer; }
     const std::string& Path() const { return m_strPath; }
     bool IsModified() const { return m_bModified; }
-    // A save must ask for a name: no path yet, or a bitmap's.
+    // A save must ask for a name: no path yet, or one not ending in .lgo (a picture's).
     bool NeedsSaveName() const;
     // What the projector receives; empty when memory is short.
     std::vector<uint8_t> TransferImage() const;

@@ -92,6 +92,21 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
     std::remove(good.c_str());
 }
 
+TEST(LogoDocument, OnlyALogoFileIsSavedUnderItsOwnName)
+{
+    const struct {
+        const char* name;
+        bool asks;
+    } cases[] = {{"doc_named.png", true}, {"doc_named.JPG", true}, {"doc_named", true}, {"doc_named.LGO", false}};
+    for (const auto& c : cases) {
+        const std::string path = WriteBmp(c.name, Picture(20, 20));
+        CLogoDocument doc;
+        ASSERT_EQ(doc.Open(path, 100), ELogoResult::Ok) << c.name;
+        EXPECT_EQ(doc.NeedsSaveName(), c.asks) << c.name;
+        std::remove(path.c_str());
+    }
+}
+
 TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)
 {
     CDIB picture;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "bmp_builder.h"
+#include "logo_document.h"
 #include "magick.h"
 #include "picture_reader.h"
 
@@ -164,6 +165,27 @@ TEST_F(PictureReader, DamagedAndOversizedFilesChangeNothing)
         EXPECT_EQ(dib.Width(), 5);
         EXPECT_EQ(dib.Bits(), before);
     }
+}
+
+TEST_F(PictureReader, ALogoSavedFromAPngHoldsTheConvertedBitmap)
+{
+    const std::string png = Made("for_logo.png", 30, 20, "-alpha set -channel A -evaluate set 50% +channel");
+    CLogoDocument logo;
+    ASSERT_EQ(logo.Open(png, 150), ELogoResult::Ok);
+    EXPECT_TRUE(logo.NeedsSaveName()) << "the PNG is never written over";
+    const std::string lgo = testing::TempDir() + "from_png.lgo";
+    m_Files.push_back(lgo);
+    ASSERT_EQ(logo.Save(lgo), ELogoResult::Ok);
+    CDIBLogo saved;
+    ASSERT_EQ(saved.ReadFile(lgo), DIB_OK);
+    EXPECT_EQ(saved.BitCount(), 24);
+    EXPECT_EQ(saved.GetZoom(), 150);
+    CDIB decoded;
+    ASSERT_EQ(ReadPictureFile(png, decoded), DIB_OK);
+    EXPECT_EQ(TopDownRgb(saved), TopDownRgb(decoded));
+    // Laid over white: half-transparent red lightens to pink.
+    EXPECT_EQ(saved.Pixel(0, 0).red, 255);
+    EXPECT_GE(saved.Pixel(0, 0).green, 126);
 }
 
 TEST_F(PictureReader, BitmapsGoToTheirOwnReader)
