@@ -2,6 +2,7 @@
 
 #include "console_transfer.h"
 #include "logo_transfer.h"
+#include "picture_reader.h"
 #include "projector_session.h"
 
 std::string DescribeLogoResult(ELogoResult result, const std::string& file)
@@ -10,7 +11,9 @@ std::string DescribeLogoResult(ELogoResult result, const std::string& file)
     case ELogoResult::ReadFailed:
         return file + ": cannot be read.";
     case ELogoResult::NotAvailable:
-        return file + ": not a bitmap or user logo file that can be used.";
+        return file + ": not a picture (BMP, " + PlatformPictureDecoder().Kinds() + ") or user logo file that can be used.";
+    case ELogoResult::TooLarge:
+        return file + ": the picture is larger than 16384 pixels a side or 256 MB.";
     case ELogoResult::UnknownDepth:
         return file + ": only bitmaps of 1, 4, 8 or 24 bits per pixel can become a logo.";
     case ELogoResult::TooSmall:

@@ -5,12 +5,15 @@
 #include <filesystem>
 #include <new>
 
+#include "dib_pixels.h"
+
 namespace {
 const uint32_t kFileHeaderSize = 14;
 const uint32_t kInfoHeaderSize = 40;
 const uint32_t kCoreHeaderSize = 12;
-// A bitmap or logo file larger than this is not a picture the program can use.
-const size_t kMaxFileBytes = kMaxDibBits + (1u << 20);
+
+// The compressions the reader knows: none, run-length of 8 and 4 bits, colour masks.
+const uint32_t kPlain = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
 
 bool KnownDepth(unsigned int bits)
 {
@@ -24,6 +27,8 @@ unsigned int ColourCountOf(const SBitmapInfoHeader& info)
     switch (info.biBitCount) {
     case 1:
         return 2;
+    case 2:
+        return 4;
     case 4:
         return 16;
     case 8:
@@ -112,7 +117,7 @@ unsigned int CDIB::ColourCount() const
 int CDIB::ReadFile(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    if (!LoadFileBytes(path, bytes, kMaxFileBytes))
+    if (!LoadFileBytes(path, bytes, kMaxPictureFileBytes))
         return DIB_SHORT;
     return Read(bytes);
 }
@@ -174,15 +179,40 @@ int CDIB::Parse(const std::vector<uint8_t>& file)
         return DIB_BAD;
     if (topDown)
         info.biHeight = -info.biHeight;
-    if (info.biCompression != 0 || !KnownDepth(info.biBitCount) || info.biWidth <= 0 || info.biHeight <= 0 ||
-        info.biWidth > kMaxDibSide || info.biHeight > kMaxDibSide || info.biClrUsed > 256)
+    const unsigned int depth = info.biBitCount;
+    const uint32_t compression = info.biCompression;
+    const bool runLength = (compression == kRle8 && depth == 8) || (compression == kRle4 && depth == 4);
+    const bool masked = depth == 16 || depth == 32;
+    const bool layoutKnown = compression == kPlain || runLength || (compression == kBitFields && masked);
+    // Run-length rows are counted from the bottom; top-down files cannot hold them.
+    if (!layoutKnown || (runLength && topDown) || (!KnownDepth(depth) && depth != 2) || info.biWidth <= 0 || info.biHeight <= 0 ||
+        info.biClrUsed > 256)
         return DIB_BAD;
-    const uint64_t padded = uint64_t(Stride(info.biWidth, info.biBitCount)) * uint64_t(info.biHeight);
-    if (padded > kMaxDibBits)
-        return DIB_BAD;
+    // What the reader keeps: 2-bit indices widened to 4, 16- and 32-bit pixels as 24.
+    const int kept = depth == 2 ? 4 : masked ? 24 : depth;
+    if (!PictureSizeAcceptable(info.biWidth, info.biHeight, depth) ||
+        !PictureSizeAcceptable(info.biWidth, info.biHeight, kept))
+        return DIB_LARGE;
+
+    // Masks follow a 40-byte header; longer headers hold them in their own fields.
+    SColourMasks masks = DefaultMasks(depth);
+    const uint32_t maskBytes = compression == kBitFields && headerSize == kInfoHeaderSize ? 12 : 0;
+    if (compression == kBitFields) {
+        const uint8_t* m = headerSize == kInfoHeaderSize ? h + kInfoHeaderSize : h + 40;
+        if (headerSize != kInfoHeaderSize && headerSize < 52)
+            return DIB_BAD;
+        if (size < kFileHeaderSize + kInfoHeaderSize + 12 + (headerSize >= 56 ? 4 : 0))
+            return DIB_SHORT;
+        masks.red = ReadLE(m, 4);
+        masks.green = ReadLE(m + 4, 4);
+        masks.blue = ReadLE(m + 8, 4);
+        masks.alpha = headerSize >= 56 ? ReadLE(m + 12, 4) : 0;
+        if (!MasksUsable(masks, int(depth)))
+            return DIB_BAD;
+    }
 
     const unsigned int count = ColourCountOf(info);
-    const size_t tableStart = kFileHeaderSize + (core ? kCoreHeaderSize : headerSize);
+    const size_t tableStart = kFileHeaderSize + (core ? kCoreHeaderSize : headerSize) + maskBytes;
     const size_t tableEnd = tableStart + size_t(count) * (core ? 3 : 4);
     if (size < tableEnd)
         return DIB_SHORT;
@@ -191,28 +221,47 @@ int CDIB::Parse(const std::vector<uint8_t>& file)
     if (!ReadExtra(p + tableEnd, static_cast<uint32_t>(bitsOffset - tableEnd)))
         return DIB_BAD;
 
-    // Older writers left out the padding of the last row's bytes; what they wrote must be there.
-    const uint64_t shortSize = uint64_t(info.biBitCount) * info.biHeight * info.biWidth / 32 * 4;
     const size_t available = size - bitsOffset;
-    if (available < shortSize)
-        return DIB_SHORT;
+    std::vector<uint8_t> bits;
+    if (runLength) {
+        const int decoded = DecodeRunLength(p + bitsOffset, available, info.biWidth, info.biHeight, int(depth), bits);
+        if (decoded != DIB_OK)
+            return decoded;
+    } else {
+        // Older writers left out the padding of the last row's bytes; what they wrote must be there.
+        const uint64_t shortSize = uint64_t(depth) * info.biHeight * info.biWidth / 32 * 4;
+        if (available < shortSize)
+            return DIB_SHORT;
+        bits.assign(size_t(Stride(info.biWidth, depth)) * info.biHeight, 0);
+        std::copy_n(p + bitsOffset, std::min<size_t>(available, bits.size()), bits.begin());
+        if (topDown) {
+            const uint32_t stride = Stride(info.biWidth, depth);
+            for (int32_t top = 0, bottom = info.biHeight - 1; top < bottom; ++top, --bottom)
+                std::swap_ranges(bits.begin() + size_t(top) * stride, bits.begin() + size_t(top + 1) * stride,
+                                 bits.begin() + size_t(bottom) * stride);
+        }
+    }
 
     std::vector<SRgbQuad> colours(256);
-    for (unsigned int i = 0; i < count; ++i) {
-        const uint8_t* entry = p + tableStart + size_t(i) * (core ? 3 : 4);
-        colours[i].blue = entry[0];
-        colours[i].green = entry[1];
-        colours[i].red = entry[2];
-        colours[i].reserved = core ? 0 : entry[3];
+    if (masked) {
+        bits = MaskedTo24(bits, info.biWidth, info.biHeight, int(depth), masks);
+        info.biClrUsed = info.biClrImportant = 0;
+    } else {
+        for (unsigned int i = 0; i < count; ++i) {
+            const uint8_t* entry = p + tableStart + size_t(i) * (core ? 3 : 4);
+            colours[i].blue = entry[0];
+            colours[i].green = entry[1];
+            colours[i].red = entry[2];
+            colours[i].reserved = core ? 0 : entry[3];
+        }
     }
-    std::vector<uint8_t> bits(static_cast<size_t>(padded), 0);
-    std::copy_n(p + bitsOffset, std::min<size_t>(available, bits.size()), bits.begin());
-    if (topDown) {
-        const uint32_t stride = Stride(info.biWidth, info.biBitCount);
-        for (int32_t top = 0, bottom = info.biHeight - 1; top < bottom; ++top, --bottom)
-            std::swap_ranges(bits.begin() + size_t(top) * stride, bits.begin() + size_t(top + 1) * stride,
-                             bits.begin() + size_t(bottom) * stride);
+    if (depth == 2) {
+        bits = TwoBitTo4(bits, info.biWidth, info.biHeight);
+        info.biClrUsed = count;
     }
+    info.biBitCount = static_cast<uint16_t>(kept);
+    info.biCompression = kPlain;
+    info.biSizeImage = 0;
     info.biSize = kInfoHeaderSize;
     m_Info = info;
     m_Colours = std::move(colours);

@@ -13,6 +13,7 @@ enum EDibResult {
     DIB_WRITE = 2,  // a write failed
     DIB_BAD = 3,    // wrong file type or inconsistent header
     DIB_MEMORY = 4, // out of memory
+    DIB_LARGE = 5,  // a picture beyond kMaxDibSide or kMaxDibBits
 };
 
 struct SRgbQuad {
@@ -48,9 +49,19 @@ struct SArea {
     }
 };
 
-// Pictures larger than this are refused as damaged rather than allocated.
+// Pictures larger than this are refused before anything of their size is allocated.
 constexpr int32_t kMaxDibSide = 16384;
 constexpr uint64_t kMaxDibBits = 256u << 20;
+
+// The largest picture file read: a bitmap at the size limit with its headers.
+constexpr size_t kMaxPictureFileBytes = kMaxDibBits + (1u << 20);
+
+// A width x height picture (both positive) whose rows at bitCount fit the limits.
+inline bool PictureSizeAcceptable(int32_t width, int32_t height, int bitCount)
+{
+    return width <= kMaxDibSide && height <= kMaxDibSide &&
+           (uint64_t(width) * bitCount + 31) / 32 * 4 * uint64_t(height) <= kMaxDibBits;
+}
 
 class CDIB {
 public:
@@ -64,6 +75,7 @@ public:
 
     // The whole file in memory / on disk. Memory shortage gives DIB_MEMORY (reading from
     // disk: DIB_SHORT, as for a file that cannot be read), and the picture stays empty.
+    // Run-length, 2-bit and masked 16- or 32-bit files are kept as 4, 8 or 24 bits per pixel.
     int Read(const std::vector<uint8_t>& file);
     int ReadFile(const std::string& path);
     int Write(std::vector<uint8_t>& file) const;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <new>
 
+#include "picture_reader.h"
+
 bool CDIBLogo::ReadExtra(const uint8_t* block, uint32_t size)
 {
     if (size != kBlockSize && size != kShortBlockSize)
@@ -118,12 +120,14 @@ int CDIBLogo::ConvertTo24AndFit()
 ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target)
 {
     CDIB plain;
-    switch (plain.Read(bytes)) {
+    switch (ReadPicture(bytes, plain)) {
     case DIB_OK:
         target.FromDIB(std::move(plain), defaultZoom);
         return ELogoLoad::Ok;
     case DIB_MEMORY:
         return ELogoLoad::ReadFailed;
+    case DIB_LARGE:
+        return ELogoLoad::TooLarge;
     }
     CDIBLogo logo;
     switch (logo.Read(bytes)) {
@@ -132,6 +136,8 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
         return ELogoLoad::Ok;
     case DIB_BAD:
         return ELogoLoad::NotAvailable;
+    case DIB_LARGE:
+        return ELogoLoad::TooLarge;
     default:
         return ELogoLoad::ReadFailed;
     }
@@ -140,7 +146,7 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
 ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target)
 {
     std::vector<uint8_t> bytes;
-    if (!LoadFileBytes(path, bytes, kMaxDibBits + (1u << 20)))
+    if (!LoadFileBytes(path, bytes, kMaxPictureFileBytes))
         return ELogoLoad::ReadFailed;
     return LoadLogoBytes(bytes, defaultZoom, target);
 }

@@ -69,9 +69,11 @@ inline SArea NormalisedArea(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 enum class ELogoLoad {
     Ok,
     ReadFailed,   // cannot open or read: "Failed to read in the file."
-    NotAvailable, // neither a usable bitmap nor a logo file: "This file is not available."
+    NotAvailable, // neither a usable picture nor a logo file: "This file is not available."
+    TooLarge,     // beyond kMaxDibSide or kMaxDibBits
 };
 
-// A .bmp becomes a logo with the given zoom; a .lgo keeps its own block.
+// A picture (any kind ReadPicture knows, by content) becomes a logo with the given zoom; a .lgo
+// keeps its own block.
 ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target);
 ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target);

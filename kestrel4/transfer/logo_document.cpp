@@ -59,6 +59,8 @@ ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool n
         return ELogoResult::ReadFailed;
     case ELogoLoad::NotAvailable:
         return ELogoResult::NotAvailable;
+    case ELogoLoad::TooLarge:
+        return ELogoResult::TooLarge;
     case ELogoLoad::Ok:
         break;
     }
@@ -125,9 +127,11 @@ ELogoResult CLogoDocument::Save(const std::string& path)
 
 bool CLogoDocument::NeedsSaveName() const
 {
-    if (m_strPath.size() < 3)
+    // Only a logo file is saved under its own name: a picture of any kind (.bmp, .png, ...)
+    // must never be written over with a logo.
+    if (m_strPath.size() < 4)
         return true;
-    return LowerCase(m_strPath.substr(m_strPath.size() - 3)) == "bmp";
+    return LowerCase(m_strPath.substr(m_strPath.size() - 4)) != ".lgo";
 }
 
 std::vector<uint8_t> CLogoDocument::TransferImage() const

@@ -17,7 +17,8 @@ int ZoomIndexOfRate(int rate);
 enum class ELogoResult {
     Ok,
     ReadFailed,   // the file cannot be read
-    NotAvailable, // neither a usable bitmap nor a logo file
+    NotAvailable, // neither a usable picture nor a logo file
+    TooLarge,     // a picture beyond kMaxDibSide or kMaxDibBits
     UnknownDepth, // a bit depth other than 1, 4, 8 and 24
     TooSmall,     // under 9 pixels either way, an area beyond the picture, or nothing left after fitting
     WriteFailed,
@@ -25,7 +26,7 @@ enum class ELogoResult {
 
 class CLogoDocument {
 public:
-    // Opens a .bmp (taking the default zoom) or a .lgo. Nothing changes unless it succeeds;
+    // Opens a picture (taking the default zoom) or a .lgo. Nothing changes unless it succeeds;
     // memory shortage counts as a file that cannot be read, or as a picture that cannot be
     // fitted (TooSmall).
     ELogoResult Open(const std::string& path, int defaultZoom);
@@ -45,7 +46,7 @@ public:
     const CDIBLogo& Transfer() const { return m_Transfer; }
     const std::string& Path() const { return m_strPath; }
     bool IsModified() const { return m_bModified; }
-    // A save must ask for a name: no path yet, or a bitmap's.
+    // A save must ask for a name: no path yet, or one not ending in .lgo (a picture's).
     bool NeedsSaveName() const;
     // What the projector receives; empty when memory is short.
     std::vector<uint8_t> TransferImage() const;

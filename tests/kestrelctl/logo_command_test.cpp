@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "../transfer/bmp_builder.h"
+#include "../transfer/magick.h"
 #include "logo_command.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
@@ -79,6 +80,75 @@ TEST_F(LogoCommand, ABitmapArrivesAsTheProgramWouldSendIt)
     EXPECT_EQ(image, expected.TransferImage());
 }
 
+// A PNG of convert's cut in half.
+std::vector<uint8_t> CutPng()
+{
+    const std::string path = testing::TempDir() + "ctl_whole.png";
+    EXPECT_TRUE(MakePicture(path, 30, 20));
+    std::vector<uint8_t> bytes = FileBytes(path);
+    std::remove(path.c_str());
+    bytes.resize(bytes.size() / 2);
+    return bytes;
+}
+
+// The transfer image's pixels (16-bit 5-6-5, most significant byte first) of 8-bit RGB.
+std::vector<uint8_t> As565(const std::vector<uint8_t>& rgb)
+{
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const unsigned int v = (rgb[i] >> 3) << 11 | (rgb[i + 1] >> 2) << 5 | rgb[i + 2] >> 3;
+        out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)});
+    }
+    return out;
+}
+
+TEST_F(LogoCommand, PngAndJpegArriveAsTheirEncoderDecodesThem)
+{
+    // Named without their kinds: the tool goes by the content.
+    const struct {
+        const char* name;
+        const char* made;
+        int tolerance;
+    } cases[] = {{"ctl_picture_a", ".png", 0}, {"ctl_picture_b", ".jpg", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.made);
+        const std::string path = testing::TempDir() + c.name;
+        ASSERT_TRUE(MakePicture(path + c.made, 40, 30, "-quality 90"));
+        const std::vector<uint8_t> decoded = DecodedByConvert(path + c.made);
+        ASSERT_EQ(decoded.size(), 40u * 30 * 3);
+        ASSERT_EQ(std::rename((path + c.made).c_str(), path.c_str()), 0);
+        m_Files.push_back(path);
+
+        // The pixels the tool sends from, within the tolerance of convert's own decoding.
+        CLogoDocument logo;
+        ASSERT_EQ(logo.Open(path, 100), ELogoResult::Ok);
+        ASSERT_EQ(logo.Working().Width(), 40);
+        ASSERT_EQ(logo.Working().Height(), 30);
+        for (int32_t y = 0; y < 30; ++y) {
+            for (int32_t x = 0; x < 40; ++x) {
+                const SRgbQuad got = logo.Working().Pixel(x, y);
+                const uint8_t* want = &decoded[(size_t(y) * 40 + x) * 3];
+                ASSERT_LE(std::abs(got.red - want[0]), c.tolerance) << x << ", " << y;
+                ASSERT_LE(std::abs(got.green - want[1]), c.tolerance) << x << ", " << y;
+                ASSERT_LE(std::abs(got.blue - want[2]), c.tolerance) << x << ", " << y;
+            }
+        }
+
+        m_Options.file = path;
+        m_Options.zoom = 100;
+        std::string message;
+        ASSERT_EQ(SendLogoCommand(m_Options, message), 0) << message;
+        const std::vector<uint8_t> image = m_pSim->ReceivedImage();
+        ASSERT_EQ(image.size(), 14u + 2 * 40 * 30);
+        logo.SetZoom(100);
+        EXPECT_EQ(image, logo.TransferImage());
+        // A lossless picture arrives exactly as its encoder decodes it.
+        if (c.tolerance == 0) {
+            EXPECT_EQ(std::vector<uint8_t>(image.begin() + 14, image.end()), As565(decoded));
+        }
+    }
+}
+
 TEST_F(LogoCommand, ZoomAndAreaFromTheCommandLine)
 {
     m_Options.file = WriteFile("ctl_area.bmp", MakeBmp(Bmp(40, 30)));
@@ -101,7 +171,8 @@ TEST_F(LogoCommand, UnusableFilesSendNothing)
     } cases[] = {
         {"missing", testing::TempDir() + "ctl-no-such.bmp"},
         {"text", WriteFile("ctl_text.bmp", std::vector<uint8_t>(300, 'x'))},
-        {"16 bits", WriteFile("ctl_16.bmp", MakeBmp(Bmp(20, 20, 16)))},
+        {"PNG cut short", WriteFile("ctl_cut.png", CutPng())},
+        {"over 16384 pixels wide", WriteFile("ctl_wide.bmp", MakeBmp(Bmp(16385, 2)))},
         {"too small", WriteFile("ctl_small.bmp", MakeBmp(Bmp(8, 8)))},
     };
     for (const SCase& c : cases) {

@@ -138,10 +138,6 @@ TEST(DibRead, DamagedFilesAreRefused)
 {
     const std::vector<uint8_t> good8 = MakeBmp(Spec(5, 4, 8, 256));
     const std::vector<uint8_t> good24 = MakeBmp(Spec(5, 3, 24, 0));
-    SBmpSpec rle = Spec(5, 4, 8, 256);
-    rle.compression = 1;
-    SBmpSpec fields = Spec(5, 4, 16, 0);
-    fields.compression = 3;
     SBmpSpec wrongType = Spec(5, 3, 24, 0);
     wrongType.type[0] = 'X';
     std::vector<uint8_t> text(200, 'a');
@@ -162,14 +158,11 @@ TEST(DibRead, DamagedFilesAreRefused)
         {"negative width", Patched(good24, 18, uint32_t(-5)), DIB_BAD},
         {"height 0", Patched(good24, 22, 0), DIB_BAD},
         {"most negative height", Patched(good24, 22, uint32_t(INT_MIN)), DIB_BAD},
-        {"absurd width and height", Patched(Patched(good24, 18, 100000), 22, 100000), DIB_BAD},
-        {"gigabytes of bits", Patched(Patched(good24, 18, 16000), 22, 16000), DIB_BAD},
+        {"absurd width and height", Patched(Patched(good24, 18, 100000), 22, 100000), DIB_LARGE},
+        {"gigabytes of bits", Patched(Patched(good24, 18, 16000), 22, 16000), DIB_LARGE},
+        {"3 bits per pixel", Patched(good24, 28, 3, 2), DIB_BAD},
         {"large picture, few bytes", Patched(Patched(good24, 18, 2000), 22, 2000), DIB_SHORT},
-        {"2 bits per pixel", Patched(good24, 28, 2, 2), DIB_BAD},
         {"0 bits per pixel", Patched(good24, 28, 0, 2), DIB_BAD},
-        {"run-length compressed", MakeBmp(rle), DIB_BAD},
-        {"run-length compressed, a gap before the bits", MakeBmp(WithGap(rle, 8)), DIB_BAD},
-        {"bit fields", MakeBmp(fields), DIB_BAD},
     };
     for (const SDamage& c : cases) {
         SCOPED_TRACE(c.name);

@@ -58,6 +58,14 @@ TEST(LogoDocument, OpenAreaZoomSaveAndOpenAgain)
     std::remove(lgo.c_str());
 }
 
+// An 8-bit run-length file whose data (the builder's counting bytes) runs past its first row.
+SBmpSpec RunLength()
+{
+    SBmpSpec s = Picture(20, 20, 8, 256);
+    s.compression = 1;
+    return s;
+}
+
 TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
 {
     const std::string good = WriteBmp("doc_good.bmp", Picture(20, 20, 8, 256));
@@ -71,8 +79,8 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
     } cases[] = {
         {"missing", testing::TempDir() + "no-such.bmp", ELogoResult::ReadFailed},
         {"too narrow", WriteBmp("doc_narrow.bmp", Picture(8, 50)), ELogoResult::TooSmall},
-        {"16 bits", WriteBmp("doc_16.bmp", Picture(20, 20, 16)), ELogoResult::UnknownDepth},
-        {"32 bits", WriteBmp("doc_32.bmp", Picture(20, 20, 32)), ELogoResult::UnknownDepth},
+        {"run-length run past the row", WriteBmp("doc_rle.bmp", RunLength()), ELogoResult::NotAvailable},
+        {"20000 pixels wide", WriteBmp("doc_wide.bmp", Picture(20000, 2)), ELogoResult::TooLarge},
     };
     for (const SCase& c : cases) {
         EXPECT_EQ(doc.Open(c.path, 100), c.result) << c.name;
@@ -82,6 +90,21 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
     }
     EXPECT_EQ(doc.Save(testing::TempDir() + "no-such-folder/x.lgo"), ELogoResult::WriteFailed);
     std::remove(good.c_str());
+}
+
+TEST(LogoDocument, OnlyALogoFileIsSavedUnderItsOwnName)
+{
+    const struct {
+        const char* name;
+        bool asks;
+    } cases[] = {{"doc_named.png", true}, {"doc_named.JPG", true}, {"doc_named", true}, {"doc_named.LGO", false}};
+    for (const auto& c : cases) {
+        const std::string path = WriteBmp(c.name, Picture(20, 20));
+        CLogoDocument doc;
+        ASSERT_EQ(doc.Open(path, 100), ELogoResult::Ok) << c.name;
+        EXPECT_EQ(doc.NeedsSaveName(), c.asks) << c.name;
+        std::remove(path.c_str());
+    }
 }
 
 TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)

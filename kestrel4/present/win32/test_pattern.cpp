@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <cstdio>
 
+#include "picture_reader.h"
 #include "resource.h"
 
 namespace {
@@ -33,18 +34,19 @@ UINT PreviewBitmap(int pattern)
         return IDB_PATTERN_FOCUS;
     }
 }
-} // namespace
 
-bool LooksLikeBitmapFile(const std::string& path)
+UINT PictureFailureText(int result)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return false;
-    char head[2] = {0, 0};
-    const bool read = std::fread(head, 1, 2, file) == 2;
-    std::fclose(file);
-    return read && (head[0] == 'B' || head[0] == 'b') && (head[1] == 'M' || head[1] == 'm');
+    switch (result) {
+    case DIB_BAD:
+        return IDS_NOT_AVAILABLE;
+    case DIB_LARGE:
+        return IDS_PICTURE_TOO_LARGE;
+    default:
+        return IDS_READ_FAILED;
+    }
 }
+} // namespace
 
 CTestPattern::~CTestPattern()
 {
@@ -214,7 +216,7 @@ void CTestPattern::LoadUserFile()
 {
     m_bLoadTried = true;
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    const int result = m_UserBitmap.ReadFile(m_strUserFile);
+    const int result = ReadPictureFile(m_strUserFile, m_UserBitmap);
     SetCursor(old);
     if (result == DIB_OK) {
         m_bLoaded = true;
@@ -225,7 +227,7 @@ void CTestPattern::LoadUserFile()
     // The grey screen says there is no pattern; the box says why.
     HWND owner = m_hOwner;
     std::string caption = LoadResString(IDS_CAPTION);
-    UINT text = result == DIB_BAD ? IDS_NOT_AVAILABLE : IDS_READ_FAILED;
+    const UINT text = PictureFailureText(result);
     // Above the pattern window, which may already cover the screen when the file changes.
     MessageBoxA(owner, LoadResString(text).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
 }
@@ -288,7 +290,7 @@ INT_PTR CTestPatternDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam
         SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         CheckRadioButton(m_hWnd, IDC_PATTERN_COLOR, IDC_PATTERN_USER, IDC_PATTERN_COLOR + m_nPattern);
         if (!m_strFile.empty())
-            m_Preview.ReadFile(m_strFile);
+            ReadPictureFile(m_strFile, m_Preview);
         UpdateControls();
         return TRUE;
     case WM_DRAWITEM:
@@ -350,14 +352,16 @@ void CTestPatternDialog::ReferTo()
         return;
     const std::string chosen = path;
     g_strReferFolder = FolderOf(chosen);
-    if (!LooksLikeBitmapFile(chosen)) {
-        MessageBoxA(m_hWnd, LoadResString(IDS_NOT_AVAILABLE).c_str(), LoadResString(IDS_CAPTION).c_str(),
+    // A picture that cannot be read is refused here, and the file chosen before stays.
+    CDIB preview;
+    const int result = ReadPictureFile(chosen, preview);
+    if (result != DIB_OK) {
+        MessageBoxA(m_hWnd, LoadResString(PictureFailureText(result)).c_str(), LoadResString(IDS_CAPTION).c_str(),
                     MB_OK | MB_ICONERROR);
         return;
     }
     m_strFile = chosen;
-    m_Preview = CDIB();
-    m_Preview.ReadFile(m_strFile);
+    m_Preview = std::move(preview);
     UpdateControls();
 }
 

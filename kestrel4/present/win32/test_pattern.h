@@ -68,5 +68,3 @@ private:
     CDIB m_Preview; // the user file scaled into the preview
 };
 
-// A bitmap file for the user pattern must start with "BM" (any case).
-bool LooksLikeBitmapFile(const std::string& path);

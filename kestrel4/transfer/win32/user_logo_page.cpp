@@ -41,6 +41,9 @@ INT_PTR CUserLogoPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         OnInit();
         return FALSE;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return TRUE;
     case WM_DRAWITEM:
         if (wParam == IDC_LOGO_PREVIEW) {
             DrawPreview(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -72,6 +75,16 @@ void CUserLogoPage::OnInit()
     // The page starts when it is first shown, with a projector connected: only then is
     // the model's zoom known.
     SendMessageA(zoom, CB_SETCURSEL, 0, 0);
+    DragAcceptFiles(m_hWnd, TRUE);
+}
+
+void CUserLogoPage::OnDropFiles(HDROP drop)
+{
+    char path[MAX_PATH] = "";
+    const bool one = DragQueryFileA(drop, 0, path, MAX_PATH) > 0;
+    DragFinish(drop);
+    if (one && MayReplaceLogo())
+        OpenChosen(path);
 }
 
 void CUserLogoPage::Start()
@@ -145,6 +158,9 @@ bool CUserLogoPage::ReportFailure(ELogoResult result)
     case ELogoResult::NotAvailable:
         KestrelMessage(Owner(), IDS_NOT_AVAILABLE, MB_OK | MB_ICONERROR);
         break;
+    case ELogoResult::TooLarge:
+        KestrelMessage(Owner(), IDS_PICTURE_TOO_LARGE, MB_OK | MB_ICONERROR);
+        break;
     case ELogoResult::UnknownDepth:
         // The text users of this message know; wide, so it shows on every code page.
         MessageBoxW(Owner(), L"BMP\x306E\x5F62\x5F0F\x304C\x8A8D\x8B58\x3067\x304D\x306A\x3044!!!", L"Kestrel",
@@ -174,9 +190,14 @@ ESaveAnswer CUserLogoPage::AskSave(UINT icon)
     }
 }
 
+bool CUserLogoPage::MayReplaceLogo()
+{
+    return MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return SaveLogoAs(); });
+}
+
 void CUserLogoPage::OpenLogo()
 {
-    if (!MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return SaveLogoAs(); }))
+    if (!MayReplaceLogo())
         return;
     char path[MAX_PATH] = "";
     const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_OPEN);
@@ -191,8 +212,12 @@ void CUserLogoPage::OpenLogo()
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrInitialDir = folder.c_str();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
-        return;
+    if (GetOpenFileNameA(&ofn))
+        OpenChosen(path);
+}
+
+void CUserLogoPage::OpenChosen(const std::string& path)
+{
     if (ReportFailure(m_Logo.Open(path, ZoomRateOfIndex(DefaultZoomIndex()))))
         return;
     m_strLastFile = path;

@@ -1,6 +1,9 @@
-// CUserLogoPage: the "Setting User logo" screen. The user opens a bitmap or logo file,
-// chooses its area and zoom, saves it as a logo file and sends it to the projector.
+// CUserLogoPage: the "Setting User logo" screen. The user opens (or drops on it) a picture or
+// logo file, chooses its area and zoom, saves it as a logo file and sends it to the projector.
 #pragma once
+#include <windows.h>
+
+#include <shellapi.h>
 #include <string>
 
 #include "dib_gdi.h"
@@ -38,6 +41,11 @@ protected:
 
 private:
     void OnInit();
+    // A file dropped on the page opens as if chosen in the open dialog.
+    void OnDropFiles(HDROP drop);
+    // After the save question; false when the user cancelled it.
+    bool MayReplaceLogo();
+    void OpenChosen(const std::string& path);
     void SelectArea();
     void OnZoomChosen();
     // The combo shows the held logo's zoom; the default index without a logo.

@@ -37,6 +37,8 @@
 //   box-gone TITLE [ms]            wait until box TITLE has closed
 //   answer TITLE ID                press button ID (1 OK, 2 Cancel, 6 Yes, 7 No) in box TITLE
 //   visible TITLE ID               1 when control ID is visible
+//   drop TITLE PATH                drop the file PATH on TITLE's visible window that accepts
+//                                  files (WM_DROPFILES with its block in the program's memory)
 //   checked TITLE ID               1 when check box or radio button ID is checked
 //   pos TITLE ID                   the position of trackbar or up-down ID
 //   scroll TITLE ID CODE [POS]     post WM_HSCROLL CODE from control ID to its parent (POS moves
@@ -66,7 +68,9 @@
 // controls with the same ID on two pages can be told apart.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -341,6 +345,41 @@ int RunCanvas(const char* title, const char* log)
         DispatchMessageW(&msg);
     }
     return 0;
+}
+
+// The shell's drop: a DROPFILES block and the wide name, ending in two zeros, in the target's
+// own memory, posted as the HDROP of WM_DROPFILES to the visible window that accepts files.
+bool DropFile(HWND top, const std::wstring& path)
+{
+    struct SFind {
+        HWND found;
+    } find = {nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM data) -> BOOL {
+            if (IsWindowVisible(child) && (GetWindowLongW(child, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+                reinterpret_cast<SFind*>(data)->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    if (!find.found)
+        return false;
+    std::vector<BYTE> block(sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t), 0);
+    DROPFILES* drop = reinterpret_cast<DROPFILES*>(block.data());
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(block.data() + sizeof(DROPFILES)));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(find.found, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const bool written = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+    CloseHandle(process);
+    return written && PostMessageW(find.found, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
 int Usage()
@@ -651,6 +690,8 @@ int main(int argc, char** argv)
                 return TRUE;
             },
             0);
+    } else if (cmd == "drop" && argc > 3) {
+        return DropFile(hwnd, Widen(argv[3])) ? 0 : 1;
     } else if (cmd == "center" && argc > 3) {
         RECT rc;
         GetWindowRect(NeedItem(hwnd, argv[3]), &rc);
