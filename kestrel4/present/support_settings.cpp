@@ -194,8 +194,11 @@ void CSupportSettings::DeleteSetting(IProfileFile& ini, const std::string& secti
     for (int n = 1; n <= kSlotCount; ++n) {
         if (ini.GetString(section.c_str(), Indexed("Effect", n).c_str(), kNothingToken, kValueBuffer) != "KEY")
             continue;
+        // The names come from the ini's text: only the setting's own sub-sections go, never
+        // a section a damaged or edited value happens to name.
         for (const std::string& sub : ReadKeyEventSections(ini, section, n))
-            ini.DeleteSection(sub.c_str());
+            if (IsKeyEventSectionOf(sub, section, n))
+                ini.DeleteSection(sub.c_str());
     }
     ini.DeleteSection(section.c_str());
 

@@ -201,6 +201,26 @@ TEST_P(PresentIniTest, DeletingASettingDeletesItsKeySubSections)
     EXPECT_EQ(std::vector<std::string>{"Initial Setting"}, Names());
 }
 
+TEST_P(PresentIniTest, DeletingASettingLeavesSectionsItsKeyValuesNameAlone)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_KEY);
+    static_cast<CKeyEffect*>(s.GetSlot(0))->SetLists({Codes({65}), Codes({66}), Codes({67})}, {"A", "B", "C"});
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
+    // Values edited by hand or damaged: they name other sections, or another slot's.
+    ASSERT_TRUE(m_pIni->Update([](IProfileFile& ini) {
+        return ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString0", "ConnectStatus") &&
+               ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString1", "Support_Defaults") &&
+               ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString2", "Support_Talk_Struct2x") &&
+               ini.WriteString("ConnectStatus", "Kept", "1") && ini.WriteString("Support_Defaults", "Kept", "1") &&
+               ini.WriteString("Support_Talk_Struct2x", "Kept", "1");
+    }));
+    ASSERT_TRUE(s.DeleteEntry(0));
+    EXPECT_EQ("1", Get("ConnectStatus", "Kept"));
+    EXPECT_EQ("1", Get("Support_Talk_Struct2x", "Kept"));
+    EXPECT_EQ("1", Get("Support_Defaults", "Kept"));
+}
+
 TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
 {
     WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=3\r\nSectionName0=Support_Defaults\r\n"
