@@ -242,6 +242,36 @@ TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
     EXPECT_EQ((std::vector<std::string>{"B", "Initial Setting"}), Names());
 }
 
+TEST_P(PresentIniTest, ADamagedSettingCountShowsTheSettingsThereAreAndSavesAfterThem)
+{
+    struct SCase {
+        const char* count;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"2000000000", {"B", "A", "Initial Setting"}}, {"-3", {"B", "A", "Initial Setting"}},
+        {"0", {"B", "A", "Initial Setting"}},          {"many", {"B", "A", "Initial Setting"}},
+        {"7", {"B", "A", "Initial Setting"}},          {"2", {"A", "Initial Setting"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.count);
+        UseFreshFile();
+        WriteText(m_strPath, std::string("[Support_SectionName]\r\nSectionNum=") + c.count +
+                                 "\r\nSectionName0=Support_Defaults\r\nSectionName1=Support_A\r\n"
+                                 "SectionName2=Support_B\r\n[Support_A]\r\nEffect1=LINE\r\n[Support_B]\r\n"
+                                 "Effect1=BAR\r\n");
+        m_pIni->Read().Refresh();
+        CSupportSettings& s = NewSettings();
+        s.Open();
+        EXPECT_EQ(c.names, Names());
+        ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("New", [](const std::string&) { return true; }));
+        const std::string count = std::to_string(c.names.size() + 1);
+        EXPECT_EQ(count, Get("Support_SectionName", "SectionNum"));
+        EXPECT_EQ("Support_New", Get("Support_SectionName", ("SectionName" + std::to_string(c.names.size())).c_str()));
+        if (c.names.size() == 3)
+            EXPECT_EQ("Support_B", Get("Support_SectionName", "SectionName2")) << "overwritten";
+    }
+}
+
 TEST_P(PresentIniTest, CompactionOfADamagedListStopsAtTheOldLength)
 {
     // Four counted, but entry 1 is missing: the walk must not run past index 3.
