@@ -288,6 +288,12 @@ bool CSupportSettings::ChooseEntry(int index)
     if (name == kPresentSettingName)
         return true;
     std::string section = SectionOf(name);
+    // A slot the chosen setting leaves empty is empty: the previous effect, and its shortcut,
+    // must not stay behind it.
+    for (int n = 0; n < kSlotCount; ++n) {
+        ReplaceSlot(n, nullptr);
+        m_nChosenType[n] = kNoEffectType;
+    }
     LoadSetting(m_Ini.Read(), section);
     return Update([&](IProfileFile& ini) {
         MarkCurrentSetting(ini, section);

@@ -341,6 +341,23 @@ TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
     EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetChosenType(2));
 }
 
+TEST_P(PresentIniTest, ChoosingASettingEmptiesTheSlotsItLeavesEmpty)
+{
+    WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=2\r\nSectionName0=Support_Defaults\r\n"
+                         "SectionName1=Support_A\r\n[Support_CurrentSection]\r\nSupport_Defaults=1\r\n"
+                         "[Support_Defaults]\r\nEffect1=LINE\r\nEffect2=BAR\r\n"
+                         "[Support_A]\r\nEffect1=NOTHING\r\nEffect2=CLEAR_SCREEN\r\n");
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    ASSERT_NE(nullptr, s.GetSlot(0));
+    ASSERT_EQ(0, IndexOf(s, "A"));
+    ASSERT_TRUE(s.ChooseEntry(0));
+    EXPECT_EQ(nullptr, s.GetSlot(0)) << "the previous line stayed in slot 1";
+    EXPECT_EQ(kNoEffectType, s.GetChosenType(0));
+    ASSERT_NE(nullptr, s.GetSlot(1));
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetSlot(1)->GetType());
+}
+
 // Each type with values that differ from both default sets.
 struct SRoundTrip {
     int nType;
