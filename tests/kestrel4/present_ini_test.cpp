@@ -7,6 +7,9 @@
 
 #include "core/key_layout.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -724,6 +727,23 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+TEST_P(PresentIniTest, AnIniThatCannotBeReadIsNotTakenForAnEmptyOne)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file whose reads fail";
+#else
+    // A file that opens but cannot be read: its link must not become one operation's keys.
+    const std::string path = FreshIniPath();
+    ASSERT_EQ(0, symlink("/proc/self/mem", path.c_str()));
+    CIniFile ini(path, [](const std::string& p) { return MakeProfile(GetParam(), p); });
+    EXPECT_FALSE(ini.Update([](IProfileFile& f) { return f.WriteString("Support_EffectKeys", "Effect1", "F1"); }));
+    struct stat status;
+    ASSERT_EQ(0, lstat(path.c_str(), &status));
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "replaced";
+    std::remove(path.c_str());
+#endif
 }
 
 TEST_P(PresentIniTest, FailedWritesLeaveTheScreenAsTheFileHasIt)
