@@ -208,10 +208,18 @@ int CEditorDocument::WriteItem(const std::string& name, const CPixelPicture& pic
     return WriteCursorFile(ItemPath(name).c_str(), item) == CURSOR_FILE_OK;
 }
 
+bool CEditorDocument::IsLibraryFull() const
+{
+    std::FILE* taken = std::fopen(ItemPath(NextItemName(m_Start.strLast, KindOf(m_Start.eMode))).c_str(), "rb");
+    if (taken)
+        std::fclose(taken);
+    return taken != nullptr;
+}
+
 int CEditorDocument::AddItem(const CPixelPicture& picture)
 {
     std::string name = NextItemName(m_Start.strLast, KindOf(m_Start.eMode));
-    if (!WriteItem(name, picture))
+    if (IsLibraryFull() || !WriteItem(name, picture))
         return 0;
     m_Start.bNew = false;
     m_Start.strCurrent = m_Start.strLast = name;

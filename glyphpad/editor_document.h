@@ -48,8 +48,12 @@ public:
     // Editing an item may be saved as a new one unless the library's last number is 99.
     bool CanSaveAsNew() const;
 
+    // The next name is taken by an item already (the library ends at 99): a new one would
+    // overwrite it.
+    bool IsLibraryFull() const;
     // A new item (the next name), an item saved as new or overwritten, or the set frame
-    // renewed in place. 1 on success; names move on only when the file was written.
+    // renewed in place. 1 on success; names move on only when the file was written. A new
+    // item never replaces an existing file.
     int AddItem(const CPixelPicture& picture);
     int SaveItem(const CPixelPicture& picture, ESaveChoice choice);
     int RenewFrame(const CPixelPicture& picture);

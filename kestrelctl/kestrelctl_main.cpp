@@ -54,6 +54,26 @@ bool ParseNumber(const char* text, long min, long max, long& out)
     return true;
 }
 
+// LEFT,TOP,RIGHT,BOTTOM in pixels; a bitmap is never wider or higher than kMaxAreaPixel, so
+// no arithmetic on the area can overflow.
+bool ParseArea(const char* text, SArea& area)
+{
+    const long kMaxAreaPixel = 65535;
+    long v[4];
+    std::string rest = text ? text : "";
+    for (int i = 0; i < 4; ++i) {
+        size_t comma = rest.find(',');
+        if ((comma == std::string::npos) != (i == 3))
+            return false;
+        if (!ParseNumber(rest.substr(0, comma).c_str(), 0, kMaxAreaPixel, v[i]))
+            return false;
+        rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    }
+    area = NormalisedArea(static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1]), static_cast<int32_t>(v[2]),
+                          static_cast<int32_t>(v[3]));
+    return true;
+}
+
 struct SOptions {
     std::string port;
     unsigned long baud = 9600;
@@ -94,9 +114,7 @@ bool ParseOptions(int argc, char** argv, SOptions& o)
         } else if (a == "--zoom" && ParseNumber(next, 100, 300, n) && ZoomIndexOfRate(static_cast<int>(n)) >= 0) {
             o.zoom = static_cast<int>(n);
             ++i;
-        } else if (a == "--area" && next &&
-                   std::sscanf(next, "%d,%d,%d,%d", &o.area.left, &o.area.top, &o.area.right, &o.area.bottom) == 4) {
-            o.area = NormalisedArea(o.area.left, o.area.top, o.area.right, o.area.bottom);
+        } else if (a == "--area" && ParseArea(next, o.area)) {
             o.bArea = true;
             ++i;
         } else if (a.rfind("--", 0) == 0) {
@@ -114,20 +132,33 @@ int Fail(ESessionStatus status, const std::string& message)
     return status;
 }
 
+// Items a projector did not take or give, one line each, for a script's log.
+void ReportItems(const char* what, const std::vector<uint16_t>& codes, int slot, bool named)
+{
+    for (uint16_t code : codes)
+        if (named)
+            std::fprintf(stderr, "kestrelctl: %s 0x%04X %s (projector %d)\n", what, code, ItemName(code), slot);
+        else
+            std::fprintf(stderr, "kestrelctl: %s 0x%04X %s\n", what, code, ItemName(code));
+}
+
 // save, load and diff: the whole setting table against the projector(s).
 int RunSettingFile(const SOptions& o, CProjectorSession& session)
 {
     const std::string& verb = o.command[0];
     const std::string& path = o.command[1];
     CSettingTable file;
+    std::vector<unsigned char> bytes;
     if (verb != "save") {
         // Checked before the port is touched: a bad file sends nothing.
-        std::vector<unsigned char> bytes;
         if (!ReadSettingFile(path, bytes))
             return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
         if (bytes.size() != CSettingTable::kBytes)
-            return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" + std::to_string(bytes.size()) +
-                                              " bytes, not " + std::to_string(CSettingTable::kBytes) + ").");
+            return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" +
+                                              (bytes.size() > CSettingTable::kBytes ? "longer than "
+                                                                                     : std::to_string(bytes.size()) +
+                                                                                           " bytes, not ") +
+                                              std::to_string(CSettingTable::kBytes) + " bytes).");
         file.Load(bytes.data());
     }
     std::string message;
@@ -138,21 +169,36 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
         status = FindTargets(session, *model, o.to, targets, message);
     if (status != SESSION_OK)
         return Fail(status, message);
+    // A slot no save filled would set every item of its projector to 0.
+    if (verb != "save")
+        for (const SSettingTarget& target : targets)
+            if (IsEmptySlot(bytes, target.slot))
+                return Fail(SESSION_BAD_FILE, path + " holds no setting for projector " + std::to_string(target.slot) +
+                                                  "; nothing was sent.");
 
     CSettingTable live;
-    bool differs = false;
+    bool differs = false, incomplete = false;
+    bool named = targets.size() > 1 || o.to;
     for (const SSettingTarget& target : targets) {
-        if (verb == "load")
-            status = SendSettings(session, *model, target, file, message);
+        std::vector<uint16_t> refused, unread;
+        if (verb == "load") {
+            status = SendSettings(session, *model, target, file, refused, message);
+            ReportItems("refused", refused, target.slot, named);
+            incomplete = incomplete || !refused.empty();
+        }
         if (status == SESSION_OK)
-            status = ReadSettings(session, *model, target, live, message);
+            status = ReadSettings(session, *model, target, live, unread, message);
         if (status != SESSION_OK)
             return Fail(status, message);
+        if (verb == "save") {
+            ReportItems("not read", unread, target.slot, named);
+            incomplete = incomplete || !unread.empty();
+        }
         if (verb != "diff")
             continue;
         for (const SDifference& d : DiffSettings(*model, target.slot, file, live)) {
             differs = true;
-            if (targets.size() > 1 || o.to)
+            if (named)
                 std::printf("0x%04X %s %ld %ld (projector %d)\n", d.wCode, ItemName(d.wCode),
                             static_cast<long>(d.nFile), static_cast<long>(d.nLive), target.slot);
             else
@@ -166,6 +212,9 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
         if (!WriteSettingFile(path, image.data(), image.size()))
             return Fail(SESSION_BAD_FILE, "cannot write the setting file " + path + "; the previous one is unchanged.");
     }
+    if (incomplete)
+        return Fail(SESSION_REFUSED, verb == "save" ? "the items above were not read; a load leaves them as they are."
+                                                    : "the projector did not take the items above.");
     return differs ? SESSION_DIFFERS : SESSION_OK;
 }
 
@@ -191,14 +240,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // Transfers address projector 1, as the program does.
+    if ((verb == "cursors" || verb == "logo") && o.command.size() == 2 && o.stack && o.address != 1) {
+        Usage();
+        return SESSION_USAGE;
+    }
     if (verb == "cursors" && o.command.size() == 2)
         return SendCursorSetFile(o.port, o.command[1], isatty(fileno(stderr)) != 0);
     if (verb == "logo" && o.command.size() == 2) {
-        // The transfer addresses projector 1, as the program does.
-        if (o.stack && o.address != 1) {
-            Usage();
-            return SESSION_USAGE;
-        }
         SLogoOptions logo;
         logo.device = o.port;
         logo.file = o.command[1];

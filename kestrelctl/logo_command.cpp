@@ -26,8 +26,10 @@ std::string DescribeLogoResult(ELogoResult result, const std::string& file)
 int SendLogoCommand(const SLogoOptions& options, std::string& message)
 {
     // The file first: nothing goes to the projector for a file that cannot be sent.
+    // No default zoom: a bitmap then has none, while a logo file always holds one of the five
+    // rates, so the content tells which it is, not the name.
     CLogoDocument logo;
-    ELogoResult opened = logo.Open(options.file, 100);
+    ELogoResult opened = logo.Open(options.file, 0);
     if (opened == ELogoResult::Ok && options.bArea)
         opened = logo.SetArea(options.area);
     if (opened != ELogoResult::Ok) {
@@ -43,7 +45,7 @@ int SendLogoCommand(const SLogoOptions& options, std::string& message)
         if (status != SESSION_OK)
             return status;
         // A bitmap takes the model's zoom, a logo file keeps its own.
-        zoom = logo.NeedsSaveName() ? ZoomRateOfIndex(model->nLogoZoom) : logo.Source().GetZoom();
+        zoom = logo.Source().GetZoom() ? logo.Source().GetZoom() : ZoomRateOfIndex(model->nLogoZoom);
     }
     logo.SetZoom(zoom);
     const std::vector<uint8_t> image = logo.TransferImage();

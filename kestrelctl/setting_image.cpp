@@ -72,7 +72,7 @@ ESessionStatus FindTargets(CProjectorSession& session, const SProjectorModel& mo
 }
 
 ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& model, const SSettingTarget& target,
-                            CSettingTable& table, std::string& message)
+                            CSettingTable& table, std::vector<uint16_t>& unread, std::string& message)
 {
     unsigned int count;
     const SMasterEntry* list = MasterList(count);
@@ -82,9 +82,13 @@ ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& m
             continue;
         SAnswer answer;
         ESessionStatus status = session.Transact(target.stack, 2, target.address, code, {}, answer, message);
-        // An item the projector does not answer in its present state keeps the table's value.
-        if (status == SESSION_REFUSED)
+        // An item the projector does not answer in its present state has no value to keep;
+        // a 0 in its place would be sent back as a setting.
+        if (status == SESSION_REFUSED) {
+            table.PutItemValue(code, CSettingTable::kUnread, target.slot);
+            unread.push_back(code);
             continue;
+        }
         if (status != SESSION_OK)
             return status;
         if (answer.parameter.size() >= 1 && answer.parameter.size() <= 4)
@@ -96,7 +100,7 @@ ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& m
 }
 
 ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& model, const SSettingTarget& target,
-                            const CSettingTable& table, std::string& message)
+                            const CSettingTable& table, std::vector<uint16_t>& refused, std::string& message)
 {
     // The projector's own locks decide, not the file's.
     CSettingTable locks;
@@ -107,16 +111,18 @@ ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& m
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i].wCode;
-        if (!list[i].bSent || !IsItemOfModel(code, model) ||
+        int32_t value = table.GetItemValue(code, target.slot);
+        if (!list[i].bSent || !IsItemOfModel(code, model) || value == CSettingTable::kUnread ||
             (model.bStackCapable && IsLocked(locks, target.slot, code)))
             continue;
         unsigned char bytes[4];
-        unsigned int width = ItemValueBytes(code, table.GetItemValue(code, target.slot), bytes);
+        unsigned int width = ItemValueBytes(code, value, bytes);
         SAnswer answer;
         status = session.Transact(target.stack, 1, target.address, code,
                                   std::vector<unsigned char>(bytes, bytes + width), answer, message);
-        // A refused value is the projector's to refuse; the rest still goes.
-        if (status != SESSION_OK && status != SESSION_REFUSED)
+        if (status == SESSION_REFUSED)
+            refused.push_back(code);
+        else if (status != SESSION_OK)
             return status;
     }
     return SESSION_OK;
@@ -133,7 +139,7 @@ std::vector<SDifference> DiffSettings(const SProjectorModel& model, int slot, co
         if (!list[i].bSent || !IsItemOfModel(code, model))
             continue;
         int32_t a = file.GetItemValue(code, slot), b = live.GetItemValue(code, slot);
-        if (a != b)
+        if (a != b && a != CSettingTable::kUnread && b != CSettingTable::kUnread)
             differences.push_back({code, a, b});
     }
     return differences;

@@ -20,18 +20,21 @@ struct SSettingTarget {
 ESessionStatus FindTargets(CProjectorSession& session, const SProjectorModel& model, int to,
                            std::vector<SSettingTarget>& targets, std::string& message);
 // Every item the program reads of the model, and the lock entries, into the target's slot.
+// An item the projector refuses to give is marked CSettingTable::kUnread and added to unread.
 ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& model, const SSettingTarget& target,
-                            CSettingTable& table, std::string& message);
+                            CSettingTable& table, std::vector<uint16_t>& unread, std::string& message);
 // Every sendable item of the model from the target's slot, except those the projector has
-// locked; the locks themselves are never sent.
+// locked and those a save could not read; the locks themselves are never sent. The items the
+// projector refuses are added to refused, and the rest still go.
 ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& model, const SSettingTarget& target,
-                            const CSettingTable& table, std::string& message);
+                            const CSettingTable& table, std::vector<uint16_t>& refused, std::string& message);
 
 struct SDifference {
     uint16_t wCode;
     int32_t nFile;
     int32_t nLive;
 };
-// The sendable items of the model whose value differs in the slot.
+// The sendable items of the model whose value differs in the slot; a value either side could
+// not read is not compared.
 std::vector<SDifference> DiffSettings(const SProjectorModel& model, int slot, const CSettingTable& file,
                                       const CSettingTable& live);

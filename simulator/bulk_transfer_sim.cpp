@@ -20,15 +20,27 @@ uint32_t CProjectorSimulator::Digest(const std::vector<uint8_t>& bytes)
     return hash;
 }
 
-bool CProjectorSimulator::DropsBlock(const SCommand& command)
+EFault CProjectorSimulator::BlockLineFault(const SCommand& command)
 {
     if (command.wItem != kItemBlockData || command.nAttr != 1 || !m_Transfer.bOpen)
-        return false;
-    if (m_eBlockFault != EBlockFault::Drop || m_Transfer.nBlocks != m_nFaultBlock)
-        return false;
-    ++m_Transfer.nBlocks; // the lost block still counts, as the next one's index shows
-    m_eBlockFault = EBlockFault::None;
-    return true;
+        return EFault::Normal;
+    const unsigned int index = m_Transfer.nBlocks;
+    if (m_eBlockFault == EBlockFault::DropRest && index >= m_nFaultBlock) {
+        ++m_Transfer.nBlocks; // the lost block still counts, as the next one's index shows
+        return EFault::NoAck;
+    }
+    if (index != m_nFaultBlock)
+        return EFault::Normal;
+    if (m_eBlockFault == EBlockFault::Drop) {
+        ++m_Transfer.nBlocks;
+        m_eBlockFault = EBlockFault::None;
+        return EFault::NoAck;
+    }
+    if (m_eBlockFault == EBlockFault::Silent) {
+        m_eBlockFault = EBlockFault::None;
+        return EFault::AckOnly; // stored, as a set still is, but never answered
+    }
+    return EFault::Normal;
 }
 
 EStoreResult CProjectorSimulator::TransferSet(int address, const SCommand& command, bool& handled)
@@ -116,6 +128,8 @@ bool CProjectorSimulator::TransferComplete() const
 
 void CProjectorSimulator::EndTransfer(bool bComplete)
 {
+    if (m_eBlockFault == EBlockFault::DropRest)
+        m_eBlockFault = EBlockFault::None;
     char text[128];
     if (!bComplete) {
         ++m_nTransfersAborted;

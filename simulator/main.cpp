@@ -55,6 +55,7 @@ void Usage(std::FILE* out)
                  "  resolution W H [ADDR]       store the resolution quietly\n"
                  "  change ITEM VALUE [ADDR]    store a value and report it\n"
                  "  range ITEM MIN MAX          refuse later sets of ITEM outside MIN..MAX\n"
+                 "  refuse ITEM | refuse none   refuse every later get, set and reset of ITEM\n"
                  "  power on|standby|warming|cooling|VALUE [ADDR]\n"
                  "                              new power state, reported; warming and cooling\n"
                  "                              end by themselves unless power-ms is off\n"
@@ -63,7 +64,8 @@ void Usage(std::FILE* out)
                  "  warning BITS [ADDR]         new warning bits, reported\n"
                  "  power-ms WARM:COOL[:BUSY[:SYNC]] | off\n"
                  "  image FILE                  write each completed bulk transfer to FILE\n"
-                 "  block-fault N refuse|drop   mishandle block N (from 0) of the next transfer\n",
+                 "  block-fault N refuse|drop|silent|drop-rest\n"
+                 "                              mishandle block N (from 0) of the next transfer\n",
                  models.c_str());
 }
 

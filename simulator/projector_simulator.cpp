@@ -480,8 +480,9 @@ void CProjectorSimulator::HandleFrame(const SRxEvent& event, long long nowUs)
     }
 
     SFault fault = m_Plan.Next();
-    if (DropsBlock(command))
-        fault.eKind = EFault::NoAck;
+    EFault blockFault = BlockLineFault(command);
+    if (blockFault != EFault::Normal)
+        fault.eKind = blockFault;
     if (fault.eKind != EFault::Normal)
         entry.strText += " fault " + FaultName(fault);
     m_Log.Add(std::move(entry));
@@ -625,9 +626,9 @@ CProjectorSimulator::SReply CProjectorSimulator::Answer(const SCommand& command,
 
     int first = bBroadcast ? 1 : address;
     int last = bBroadcast ? std::min(m_Options.nProjectors, CItemStore::kAddresses) : address;
-    EStoreResult result = EStoreResult::Ok;
-    bool installer = InstallerAnswer(command, first, last, reply.param, result);
-    switch (installer ? -1 : command.nAttr) {
+    EStoreResult result = m_RefusedItems.count(command.wItem) ? EStoreResult::WrongState : EStoreResult::Ok;
+    bool installer = result == EStoreResult::Ok && InstallerAnswer(command, first, last, reply.param, result);
+    switch (installer || result != EStoreResult::Ok ? -1 : command.nAttr) {
     case -1:
         break;
     case 2:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,8 +66,10 @@ struct SUnsolicitedFrame {
     std::vector<uint8_t> value;
 };
 
-// A block of a bulk transfer that the projector mishandles on purpose (counted from 0 per transfer).
-enum class EBlockFault { None, Refuse, Drop };
+// A block of a bulk transfer that the projector mishandles on purpose (counted from 0 per
+// transfer): refused; dropped unheard; taken but never answered (Silent); or this block and
+// every later one of the transfer dropped, as a pulled cable would (DropRest).
+enum class EBlockFault { None, Refuse, Drop, Silent, DropRest };
 
 struct SSimCounters {
     unsigned int nFrames = 0;    // command frames with a right checksum, control frames excepted
@@ -212,7 +215,8 @@ private:
     EStoreResult RegisterPreset(int address, int preset);
     EStoreResult RecallPreset(int address, int preset);
     EStoreResult TransferSet(int address, const SCommand& command, bool& handled);
-    bool DropsBlock(const SCommand& command);
+    // The fault a block of the transfer meets on the line (Normal for any other command).
+    EFault BlockLineFault(const SCommand& command);
     bool TransferComplete() const;
     void EndTransfer(bool bComplete);
     void PressKeys(int address, const std::vector<uint8_t>& keys, long long nowUs);
@@ -280,6 +284,8 @@ private:
     std::string m_strImageFile;
     unsigned int m_nFaultBlock = 0;
     EBlockFault m_eBlockFault = EBlockFault::None;
+    // Items every get, set and reset of which is refused ("refuse ITEM").
+    std::set<uint16_t> m_RefusedItems;
 
     CSimLog m_Log;
     std::chrono::steady_clock::time_point m_Start;

@@ -14,6 +14,7 @@
 //   resolution W H [ADDR]       store the signal's resolution quietly
 //   change ITEM VALUE [ADDR]    store a value and report it
 //   range ITEM MIN MAX          sets of ITEM outside MIN..MAX are refused from now on
+//   refuse ITEM | refuse none   every get, set and reset of ITEM is refused from now on
 //   power on|standby|warming|cooling|VALUE [ADDR]
 //                               store the power state and report it; timed, warming and
 //                               cooling end by themselves
@@ -21,8 +22,10 @@
 //   signal N [ADDR]             the detected signal 0x0101 changes (1, 224..237, 0 for none)
 //   warning BITS [ADDR]         the warning bits 0x0012 change
 //   image FILE                  each completed bulk transfer is written to FILE
-//   block-fault N refuse|drop   block N (from 0) of the next bulk transfer is refused or
-//                               goes unanswered
+//   block-fault N refuse|drop|silent|drop-rest
+//                               block N (from 0) of the next bulk transfer is refused, goes
+//                               unheard, is taken but never answered, or it and every later
+//                               block go unheard
 //   power-ms WARM:COOL[:BUSY[:SYNC]] | off
 //                               time the power sequence, reset all and re-synchronising; off:
 //                               they take effect at once, unreported
@@ -194,10 +197,29 @@ std::string CProjectorSimulator::ExecuteLocked(const std::string& line)
         return "";
     }
     if (verb == "block-fault" && words.size() == 3) {
-        if (!ParseInteger(words[1], 0, 0xFFFF, number) || (words[2] != "refuse" && words[2] != "drop"))
-            return "block-fault takes a block number and refuse or drop";
-        m_nFaultBlock = static_cast<unsigned int>(number);
-        m_eBlockFault = words[2] == "refuse" ? EBlockFault::Refuse : EBlockFault::Drop;
+        static const struct {
+            const char* pszName;
+            EBlockFault eFault;
+        } kBlockFaults[] = {{"refuse", EBlockFault::Refuse},
+                            {"drop", EBlockFault::Drop},
+                            {"silent", EBlockFault::Silent},
+                            {"drop-rest", EBlockFault::DropRest}};
+        for (const auto& f : kBlockFaults)
+            if (words[2] == f.pszName && ParseInteger(words[1], 0, 0xFFFF, number)) {
+                m_nFaultBlock = static_cast<unsigned int>(number);
+                m_eBlockFault = f.eFault;
+                return "";
+            }
+        return "block-fault takes a block number and refuse, drop, silent or drop-rest";
+    }
+    if (verb == "refuse" && words.size() == 2) {
+        if (words[1] == "none") {
+            m_RefusedItems.clear();
+            return "";
+        }
+        if (!ParseInteger(words[1], 0, 0xFFFF, number))
+            return "refuse takes an item code or none";
+        m_RefusedItems.insert(static_cast<uint16_t>(number));
         return "";
     }
     if (verb == "range" && words.size() == 4) {

@@ -278,6 +278,12 @@ void CEditorDialog::OnAction()
     if (m_Document.GetMode() == MODE_SET) {
         written = m_Document.RenewFrame(picture);
     } else if (m_Document.IsNew()) {
+        if (m_Document.IsLibraryFull()) {
+            // Nothing was saved: leaving must not discard the drawing.
+            ShowMessage(IDS_LIBRARY_FULL, MB_ICONERROR);
+            m_bCancelled = true;
+            return;
+        }
         written = m_Document.AddItem(picture);
         done = IDS_ITEM_ADDED;
     } else {
@@ -293,6 +299,8 @@ void CEditorDialog::OnAction()
     }
     if (!written) {
         ShowMessage(IDS_ADD_FAILED, MB_ICONERROR);
+        // A failed save keeps the editor open with the drawing when it was leaving.
+        m_bCancelled = true;
     } else {
         ShowMessage(done, MB_ICONINFORMATION);
         m_Board.ClearChanged();

@@ -273,7 +273,7 @@ int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
 
 // ---- bulk walks ----
 
-int CSettingModel::SendAllSettings(int projector, int ok)
+int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused)
 {
     if (!ok)
         return 0;
@@ -282,10 +282,15 @@ int CSettingModel::SendAllSettings(int projector, int ok)
     const SMasterEntry* list = MasterList(count);
     for (unsigned int i = 0; i < count; ++i) {
         uint16_t code = list[i].wCode;
-        if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector))
+        int32_t value = GetItemValue(code, projector);
+        if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector) || value == CSettingTable::kUnread)
             continue;
-        if (!SetItemValue(m_Connection.IsStackMode(), projector, code, GetItemValue(code, projector)) && !Answered())
+        if (SetItemValue(m_Connection.IsStackMode(), projector, code, value))
+            continue;
+        if (!Answered())
             return 0;
+        if (refused)
+            refused->push_back(code);
     }
     return 1;
 }
@@ -366,6 +371,13 @@ int CSettingModel::ReadLockSettings(int projector)
     }
     m_nLocksReadIn[p - 1] = m_Connection.Identifications();
     return 1;
+}
+
+void CSettingModel::ForgetLocks(int projector)
+{
+    int p = TableProjector(projector);
+    if (p >= 1)
+        m_nLocksReadIn[p - 1] = 0;
 }
 
 int CSettingModel::ReadAllLockSettings(int ok)

@@ -4,6 +4,7 @@
 // Pages, presets, setting files and the installer-only mode work only through it.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "connection.h"
 #include "item_store.h"
@@ -65,7 +66,9 @@ public:
     void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
 
     // Bulk walks. They stop at a command without an answer and go on after a refusal.
-    int SendAllSettings(int projector, int ok = 1);
+    // SendAllSettings leaves out values a save could not read (CSettingTable::kUnread) and
+    // adds the items the projector refused to refused.
+    int SendAllSettings(int projector, int ok = 1, std::vector<uint16_t>* refused = nullptr);
     int QueryAllSettings(int projector, int ok = 1);
     int QueryInputItems(int projector, int ok = 1);
     int QuerySignalItems(int projector, int ok = 1);
@@ -73,6 +76,9 @@ public:
     // current one; the masks follow the answers). A complete read puts that projector's
     // locks in force until the next identification.
     int ReadLockSettings(int projector = -1);
+    // Until the next complete read the table's masks of projector 1..4 or -1 are not its
+    // locks (a walk that changes them on the projector may stop halfway).
+    void ForgetLocks(int projector);
     // The lock entries of every projector of a stack, else of the current one.
     int ReadAllLockSettings(int ok = 1);
     // Every lock entry as the table's masks hold it, to projector 1..4 or -1.

@@ -1,6 +1,7 @@
 // The last known value of every item for up to four projectors. The bytes are also the
 // projector setting file: slot s, code 0xGGII at s * 4096 + GG * 128 + II * 4, little-endian.
 #pragma once
+#include <climits>
 #include <cstdint>
 
 class CSettingTable {
@@ -9,6 +10,11 @@ public:
     static constexpr unsigned int kGroups = 32;
     static constexpr unsigned int kItems = 32;
     static constexpr unsigned int kBytes = kSlots * kGroups * kItems * 4;
+    static constexpr unsigned int kSlotBytes = kBytes / kSlots;
+    // A value the projector would not give when the table was saved: sends and comparisons
+    // leave it out rather than take it for a setting. No item reports it (they are at most
+    // two bytes wide, or read-only).
+    static constexpr int32_t kUnread = INT32_MIN;
 
     CSettingTable();
 

@@ -211,6 +211,11 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
     }
 }
 
+bool CProjectorLink::WasAnswered() const
+{
+    return m_pReceiver && m_pReceiver->ReplyState() == REPLY_ANSWERED;
+}
+
 int CProjectorLink::SendAck()
 {
     if (!m_bOpen || !m_pLevel4)

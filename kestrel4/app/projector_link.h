@@ -46,6 +46,8 @@ public:
     int AnswerReport(const SZelqLevel5Header& header);
     int Transact(int stack, unsigned char attr, unsigned char address, uint16_t item, const unsigned char* bytes,
                  unsigned int count);
+    // The last Transact had an answer, taking or refusing; false when the projector was silent.
+    bool WasAnswered() const;
     int SendAck();
     int SetLinkMode(unsigned char mode);
     int RaiseSpeed();

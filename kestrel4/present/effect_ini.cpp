@@ -91,6 +91,18 @@ std::string KeyEventSectionName(const std::string& section, int slot, int event)
     return section + "_Struct" + Number(slot) + Number(event);
 }
 
+bool IsKeyEventSectionOf(const std::string& name, const std::string& section, int slot)
+{
+    const std::string prefix = KeyEventSectionName(section, slot, 0);
+    const std::string head = prefix.substr(0, prefix.size() - 1);
+    if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0)
+        return false;
+    for (size_t i = head.size(); i < name.size(); ++i)
+        if (name[i] < '0' || name[i] > '9')
+            return false;
+    return true;
+}
+
 std::vector<std::string> ReadKeyEventSections(IProfileFile& ini, const std::string& section, int slot)
 {
     return ReadList(ini, section, kVKeyArrayKey, slot);

@@ -27,6 +27,8 @@ void RenameStoredItems(IProfileFile& ini, const std::string& section, int type,
 
 // "Support_Temporary_Struct20" for slot 2, event 0.
 std::string KeyEventSectionName(const std::string& section, int slot, int event);
+// name is one of slot's own sub-sections of section: KeyEventSectionName for some event.
+bool IsKeyEventSectionOf(const std::string& name, const std::string& section, int slot);
 // The sub-section names a Key effect of slot refers to, in event order.
 std::vector<std::string> ReadKeyEventSections(IProfileFile& ini, const std::string& section, int slot);
 KeyCodeArray ReadKeyCodeArray(IProfileFile& ini, const std::string& subSection);

@@ -7,15 +7,25 @@
 
 namespace {
 
+// Only a file that is not there counts as empty: one that cannot be read would otherwise be
+// replaced, whole, by a single operation's keys.
 bool CopyOrEmpty(const std::string& from, const std::string& to)
 {
+    std::error_code error;
+    const bool exists = std::filesystem::exists(from, error);
+    if (error)
+        return false;
     std::ifstream in(from, std::ios::binary);
+    if (exists && !in)
+        return false;
     std::ofstream out(to, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
     // Inserting an empty stream buffer sets the fail bit: an empty file is copied as nothing.
-    if (in && in.peek() != std::ifstream::traits_type::eof())
+    if (exists && in.peek() != std::ifstream::traits_type::eof())
         out << in.rdbuf();
+    if (exists && in.bad())
+        return false;
     return static_cast<bool>(out.flush());
 }
 

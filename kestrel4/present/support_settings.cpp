@@ -111,6 +111,23 @@ bool CSupportSettings::Update(const std::function<void(IProfileFile&)>& change)
     return ok;
 }
 
+int CSupportSettings::CountSettingNames(IProfileFile& ini)
+{
+    // Far more than anyone registers; a damaged count is never walked to its end.
+    const int kMaxSettingNames = 1000;
+    const int stated = ini.GetInt(kSectionNameSection, "SectionNum", 1);
+    const bool damaged = stated < 1 || stated > kMaxSettingNames;
+    // The entries that are there: a count beyond them would show settings that do not exist,
+    // one below them (when damaged) would let the next registration overwrite one.
+    int count = 0;
+    for (int i = 0; i < (damaged ? kMaxSettingNames : stated); ++i)
+        if (ini.GetString(kSectionNameSection, Indexed("SectionName", i).c_str(), kNothingToken, kValueBuffer) !=
+            kNothingToken)
+            count = i + 1;
+    // A fresh ini has no entries and counts the initial setting, read by default.
+    return count < 1 ? 1 : count;
+}
+
 void CSupportSettings::Reload()
 {
     for (int n = 0; n < kSlotCount; ++n) {
@@ -123,7 +140,7 @@ void CSupportSettings::Reload()
 void CSupportSettings::Open()
 {
     IProfileFile& ini = m_Ini.Read();
-    m_nSectionNum = ini.GetInt(kSectionNameSection, "SectionNum", 1);
+    m_nSectionNum = CountSettingNames(ini);
     std::vector<std::string> sections;
     for (int i = 0; i < m_nSectionNum; ++i)
         sections.push_back(
@@ -194,8 +211,11 @@ void CSupportSettings::DeleteSetting(IProfileFile& ini, const std::string& secti
     for (int n = 1; n <= kSlotCount; ++n) {
         if (ini.GetString(section.c_str(), Indexed("Effect", n).c_str(), kNothingToken, kValueBuffer) != "KEY")
             continue;
+        // The names come from the ini's text: only the setting's own sub-sections go, never
+        // a section a damaged or edited value happens to name.
         for (const std::string& sub : ReadKeyEventSections(ini, section, n))
-            ini.DeleteSection(sub.c_str());
+            if (IsKeyEventSectionOf(sub, section, n))
+                ini.DeleteSection(sub.c_str());
     }
     ini.DeleteSection(section.c_str());
 
@@ -268,6 +288,12 @@ bool CSupportSettings::ChooseEntry(int index)
     if (name == kPresentSettingName)
         return true;
     std::string section = SectionOf(name);
+    // A slot the chosen setting leaves empty is empty: the previous effect, and its shortcut,
+    // must not stay behind it.
+    for (int n = 0; n < kSlotCount; ++n) {
+        ReplaceSlot(n, nullptr);
+        m_nChosenType[n] = kNoEffectType;
+    }
     LoadSetting(m_Ini.Read(), section);
     return Update([&](IProfileFile& ini) {
         MarkCurrentSetting(ini, section);

@@ -76,6 +76,8 @@ public:
     EShortcutResult SetShortcut(int slot, const std::string& text);
 
     // The ini steps, each on the profile given (the update's copy).
+    // The setting list's length: the entries the ini holds, whatever its count says.
+    static int CountSettingNames(IProfileFile& ini);
     void LoadSetting(IProfileFile& ini, const std::string& section);
     void SaveSetting(IProfileFile& ini, const std::string& section) const;
     void AppendSettingName(IProfileFile& ini, const std::string& section);

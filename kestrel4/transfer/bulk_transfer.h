@@ -26,11 +26,14 @@ SProgressScale ScaleProgress(uint32_t size);
 
 enum class ETransferResult { Sent, Failed, Cancelled };
 
-// What a block the projector did not take means: a logo goes on and lets the closing command
-// decide; a cursor/stamp set stops there and tells the projector to abort.
+// What a block the projector did not take means: a logo goes on with the rest (the projector
+// is told to abort at the end); a cursor/stamp set stops there and tells it to abort. Either
+// way the transfer has failed, and three blocks in a row without an answer end it at once.
 enum class EFailedBlock { Continue, Abort };
 
 constexpr uint32_t kBlockBytes = 1024;
+// A pulled cable must not ask about each of hundreds of blocks.
+constexpr unsigned int kMaxSilentBlocks = 3;
 
 class CBulkTransfer {
 public:
@@ -44,6 +47,7 @@ public:
 
 private:
     ETransferResult SendBlocks(const std::vector<uint8_t>& data, uint32_t base);
+    void Abort();
 
     CProjectorLink& m_Link;
     ITransferProgress& m_Progress;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "logo_document.h"
 #include "picture_reader.h"
 
 bool CDIBLogo::ReadExtra(const uint8_t* block, uint32_t size)
@@ -12,6 +13,9 @@ bool CDIBLogo::ReadExtra(const uint8_t* block, uint32_t size)
         return false;
     m_Colour = SRgbQuad{block[0], block[1], block[2], 0};
     m_nZoom = static_cast<uint16_t>(ReadLE(block + 4, 2));
+    // Only the five rates exist; any other is a damaged file, not a zoom to send.
+    if (ZoomIndexOfRate(m_nZoom) < 0)
+        return false;
     m_Area = SArea();
     if (size == kBlockSize) {
         m_Area.left = static_cast<int32_t>(ReadLE(block + 8, 4));

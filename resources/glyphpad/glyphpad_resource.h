@@ -41,4 +41,5 @@
 #define IDS_ACTION_SAVE 208
 #define IDS_ACTION_RENEWAL 209
 #define IDS_HELP_MISSING 210
+#define IDS_LIBRARY_FULL 211
 #define IDS_TOOL_FIRST 1000 // tooltip of each tool button: its name

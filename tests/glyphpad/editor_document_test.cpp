@@ -202,6 +202,27 @@ TEST_F(EditorFiles, EditedItemsOverwriteOrBecomeNew)
     EXPECT_TRUE(nowhere.IsNew());
 }
 
+TEST_F(EditorFiles, ANewItemNeverReplacesTheLibrarysLast)
+{
+    for (const char* line : {"/CN 99.crs", "/SN 99.stp"}) {
+        SCOPED_TRACE(line);
+        CEditorDocument first = Open(std::string(line).substr(0, 3));
+        const int size = EditorImageSize(first.GetMode());
+        const std::string kind = size == 48 ? "stamp/" : "cursor/";
+        const std::string last = m_Folder.Path(kind + (size == 48 ? "99.stp" : "99.crs"));
+        ASSERT_EQ(first.AddItem(Drawn(size)), 1);
+        std::filesystem::rename(m_Folder.Path(kind + first.GetLastName()), last);
+        const std::vector<uint8_t> before = Bytes(last);
+
+        CEditorDocument doc = Open(line);
+        EXPECT_TRUE(doc.IsLibraryFull());
+        EXPECT_EQ(doc.AddItem(CPixelPicture(size, size, kTransparentColor)), 0);
+        EXPECT_EQ(Bytes(last), before) << "99 was overwritten";
+        EXPECT_TRUE(doc.IsNew());
+    }
+    EXPECT_FALSE(Open("/CN 05.crs").IsLibraryFull());
+}
+
 TEST_F(EditorFiles, FramesAreFoundAcrossTheWholeSet)
 {
     CAniInfo set;

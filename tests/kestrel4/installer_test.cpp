@@ -1,5 +1,6 @@
 // The installer-only mode, setting files and page resets against the simulated projector.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -60,6 +61,21 @@ protected:
             if (!s.apply && s.attr == 1)
                 sets.push_back(s);
         return sets;
+    }
+
+    // A file whose listed slots hold a projector each: Volume 10, every other cell 0.
+    static std::vector<unsigned char> Image(std::vector<int> slots = {1})
+    {
+        std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+        for (int slot : slots)
+            Put(image, slot, kItemVolume, 10);
+        return image;
+    }
+    static void Put(std::vector<unsigned char>& image, int slot, uint16_t code, int32_t value)
+    {
+        size_t at = (slot - 1) * 4096 + (code >> 8) * 128 + (code & 0xFF) * 4;
+        for (int i = 0; i < 4; ++i)
+            image[at + i] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i));
     }
 
     std::vector<std::string> m_Paths;
@@ -178,13 +194,13 @@ TEST_F(Installer, GammaLocksFollowTheProjectorAndFiles)
 
     // Opened with locks, a file frees or locks all four codes on the projector.
     const uint16_t gamma[] = {kItemGamma, kItemGammaParameter1, kItemGammaParameter2, kItemGammaParameter3};
-    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
-    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    std::vector<unsigned char> image = Image();
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, true).Complete());
     for (uint16_t code : gamma)
         EXPECT_EQ(m_pSim->GetLock(1, code, 0), 0) << std::hex << code;
     EXPECT_FALSE(IsFunctionLocked(m_Model, 1, FUNCTION_GAMMA));
     image[0x1D * 128 + 6 * 4 + 1] = 0x71; // group 6: bits 8, 12, 13 and 14
-    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, true).Complete());
     for (uint16_t code : gamma)
         EXPECT_EQ(m_pSim->GetLock(1, code, 0), 1) << std::hex << code;
     EXPECT_EQ(m_Model.IsPageLocked(TAB_GAMMA, 1), 1);
@@ -324,14 +340,13 @@ TEST_F(Installer, SetPointsReachTheProjector)
 
 // ---- setting files ----
 
-TEST_F(Installer, ZeroFileSendsZeroForEverySendableItemAndKeepsTheLocks)
+TEST_F(Installer, FileSendsEverySendableItemAndKeepsTheLocks)
 {
     Connect();
     ASSERT_EQ(m_Model.ReadLockSettings(), 1);
     m_Model.PutItemValue(kLockWord0 + 3, 0x01, 1); // Brightness of the computer input locked
     m_Model.PutItemValue(kItemVolume, 20, 1);
-    std::vector<unsigned char> zeros(CSettingTable::kBytes, 0);
-    ASSERT_EQ(ApplySettingFile(m_Model, zeros, false), 1);
+    ASSERT_TRUE(ApplySettingFile(m_Model, Image(), false).Complete());
     EXPECT_EQ(m_Model.GetItemValue(kLockWord0 + 3, 1), 0x01);
 
     unsigned int count;
@@ -346,7 +361,7 @@ TEST_F(Installer, ZeroFileSendsZeroForEverySendableItemAndKeepsTheLocks)
             if (s.item == list[i].wCode) {
                 found = true;
                 for (uint8_t b : s.param)
-                    EXPECT_EQ(b, 0) << std::hex << s.item;
+                    EXPECT_EQ(b, s.item == kItemVolume ? 10 : 0) << std::hex << s.item;
             }
         EXPECT_EQ(found, list[i].wCode != kItemBrightness) << std::hex << list[i].wCode;
         sent += found;
@@ -363,8 +378,12 @@ TEST_F(Installer, ShortFileChangesOnlyItsLeadingPart)
     m_Model.PutItemValue(kItemBrightness, 7, 1); // group 3: offset 384
     std::vector<unsigned char> head(300, 0);
     head[256] = 5;
-    m_Link.Close(); // only the table matters here
-    EXPECT_EQ(ApplySettingFile(m_Model, head, false), 0) << "a closed link is a failure";
+    EXPECT_TRUE(ApplySettingFile(m_Model, head, false).Complete());
+    long long value = 0;
+    ASSERT_TRUE(m_pSim->GetValue(1, kItemVolume, value));
+    EXPECT_EQ(value, 5);
+    ASSERT_TRUE(m_pSim->GetValue(1, kItemBrightness, value));
+    EXPECT_EQ(value, 7);
     EXPECT_EQ(m_Model.GetItemValue(kItemVolume, 1), 5);
     EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), 7);
 }
@@ -376,8 +395,7 @@ TEST_F(Installer, WalksOnAClosedLinkFailEvenAfterAnAnswer)
     EXPECT_EQ(m_Connection.Receiver().ReplyState(), REPLY_ANSWERED);
     m_Link.Close();
     EXPECT_EQ(m_Connection.Receiver().ReplyState(), 0);
-    std::vector<unsigned char> zeros(CSettingTable::kBytes, 0);
-    EXPECT_EQ(ApplySettingFile(m_Model, zeros, false), 0);
+    EXPECT_EQ(ApplySettingFile(m_Model, Image(), false).ok, 0);
     EXPECT_EQ(m_Model.SendAllSettings(1), 0);
     EXPECT_EQ(m_Model.QueryAllSettings(1), 0);
     EXPECT_EQ(m_Model.ReadLockSettings(), 0);
@@ -420,31 +438,195 @@ TEST_F(Installer, SaveAndReadFiles)
     EXPECT_EQ(kept, (std::vector<unsigned char>{1, 2, 3}));
 }
 
+TEST_F(Installer, SavingKeepsTheTargetsProtections)
+{
+    Connect();
+    m_Model.PutItemValue(kItemVolume, 17, 1);
+    const std::vector<unsigned char> old(CSettingTable::kBytes, 7);
+    auto make = [&](const char* name, mode_t mode) {
+        std::string path = TempPath(name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(old.data()), old.size());
+        EXPECT_EQ(chmod(path.c_str(), mode), 0);
+        return path;
+    };
+    // Read-only: refused, untouched.
+    std::string locked = make("readonly", 0444);
+    EXPECT_FALSE(SaveSettingFile(m_Model, locked));
+    EXPECT_EQ(FileBytes(locked), old);
+    chmod(locked.c_str(), 0644);
+
+    // Its permissions stay.
+    std::string kept = make("mode", 0640);
+    ASSERT_TRUE(SaveSettingFile(m_Model, kept));
+    struct stat status;
+    ASSERT_EQ(stat(kept.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(FileBytes(kept)[2 * 128], 17);
+
+    // Through a symbolic link: the target is replaced, the link stays.
+    std::string target = make("target", 0644);
+    std::string link = TempPath("link");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(SaveSettingFile(m_Model, link));
+    ASSERT_EQ(lstat(link.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link was replaced by a file";
+    EXPECT_EQ(FileBytes(target)[2 * 128], 17);
+}
+
 TEST_F(Installer, OpeningWithLocksSendsAndReadsThemBack)
 {
     ConnectChain(2);
     ASSERT_EQ(Establish(true), 1);
-    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+    std::vector<unsigned char> image = Image({1, 2});
     // Projector 2's slot locks Keystone (group 6, item 0x0F).
     const size_t keystone = 4096 + 0x1D * 128 + 6 * 4;
     image[keystone + 1] = 0x80;
-    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, true).Complete());
     EXPECT_EQ(m_pSim->GetLock(2, kItemKeystone, 0), 1);
     EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 0);
     EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, 2), 1);
-    for (const SSeen& s : Sets())
-        EXPECT_FALSE(s.item == kItemKeystone && s.to == 2) << "a locked item is not sent";
 }
 
 TEST_F(Installer, OpeningWithLocksReachesASingleProjector)
 {
     Connect();
-    std::vector<unsigned char> image(CSettingTable::kBytes, 0);
+    std::vector<unsigned char> image = Image();
     image[0x1D * 128 + 6 * 4 + 1] = 0x80; // Keystone of projector 1
-    ASSERT_EQ(ApplySettingFile(m_Model, image, true), 1);
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, true).Complete());
     EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 1);
     EXPECT_EQ(m_Model.IsItemLocked(kItemKeystone, 0, -1), 1) << "read back, so in force";
-    EXPECT_FALSE(Has(Commands(1), kItemKeystone)) << "a locked item is not sent";
+}
+
+TEST_F(Installer, EmptySlotsAreNeitherSentNorTaken)
+{
+    // A slot holds a projector when any of its 4096 bytes is not 0.
+    const std::vector<unsigned char> image = Image({2});
+    struct SCase {
+        std::vector<unsigned char> bytes;
+        int slot;
+        bool empty;
+    } cases[] = {
+        {image, 1, true},  {image, 2, false}, {image, 3, true}, {image, 0, true}, {image, 5, true},
+        {std::vector<unsigned char>(300, 0), 1, true}, {std::vector<unsigned char>(4097, 1), 2, false},
+        {std::vector<unsigned char>(4096, 1), 2, true},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(IsEmptySlot(c.bytes, c.slot), c.empty) << c.bytes.size() << " bytes, slot " << c.slot;
+
+    // A file saved from projector 2 opened into a stack: projector 1 keeps its own values.
+    ConnectChain(2);
+    ASSERT_EQ(Establish(true), 1);
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemVolume, 16));
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemKeystone, 5));
+    ASSERT_EQ(m_Model.QueryAllSettings(1), 1);
+    m_pSim->Log().Clear();
+    SFileResult result = ApplySettingFile(m_Model, image, false);
+    EXPECT_TRUE(result.Complete());
+    EXPECT_EQ(result.skipped, std::vector<int>{1});
+    EXPECT_FALSE(Sets().empty());
+    for (const SSeen& s : Sets())
+        EXPECT_EQ(s.to, 2) << std::hex << s.item;
+    for (uint16_t code : {kItemVolume, kItemKeystone}) {
+        long long value = 0;
+        ASSERT_TRUE(m_pSim->GetValue(1, code, value));
+        EXPECT_EQ(value, code == kItemVolume ? 16 : 5) << std::hex << code;
+        EXPECT_EQ(m_Model.GetItemValue(code, 1), value) << std::hex << code;
+    }
+    EXPECT_EQ(m_Model.GetItemValue(kItemVolume, 2), 10);
+
+    // A single projector whose slot is empty gets nothing at all.
+    Connect();
+    result = ApplySettingFile(m_Model, image, false);
+    EXPECT_EQ(result.skipped, std::vector<int>{1});
+    EXPECT_TRUE(Sets().empty());
+}
+
+TEST_F(Installer, ALongerFileShowsAsOne)
+{
+    std::string path = TempPath("long");
+    std::ofstream(path, std::ios::binary) << std::string(20000, '\1');
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(ReadSettingFile(path, bytes));
+    EXPECT_GT(bytes.size(), CSettingTable::kBytes) << "a file that is not a table must not pass for one";
+}
+
+TEST_F(Installer, AFileNotTakenWholeLeavesTheProjectorsValues)
+{
+    Connect();
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemBrightness, 2));
+    ASSERT_EQ(m_Model.QueryAllSettings(1), 1);
+    const int32_t input = m_Model.GetItemValue(kItemInput, 1);
+    std::vector<unsigned char> image = Image();
+    Put(image, 1, kItemBrightness, 9);
+    Put(image, 1, kItemInput, input == 33 ? 16 : 33);
+
+    // A refused value: the rest goes, the refusal is named, the table is the projector's.
+    ASSERT_EQ(m_pSim->Execute("range 0x0300 0 5"), "");
+    SFileResult refused = ApplySettingFile(m_Model, image, false);
+    EXPECT_EQ(refused.ok, 1);
+    EXPECT_FALSE(refused.Complete());
+    ASSERT_EQ(refused.refused.size(), 1u);
+    EXPECT_EQ(refused.refused[0].wCode, kItemBrightness);
+    EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), 2);
+    EXPECT_EQ(m_Model.GetItemValue(kItemVolume, 1), 10) << "the values it took";
+
+    // A link lost midway: the file's input and values are not shown as the projector's.
+    m_pSim->PushFaults({SFault(), SFault(), SFault{EFault::AckOnly}});
+    SFileResult lost = ApplySettingFile(m_Model, image, false);
+    EXPECT_EQ(lost.ok, 0);
+    EXPECT_EQ(m_Model.GetItemValue(kItemInput, 1), input);
+    EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), 2);
+}
+
+TEST_F(Installer, OpeningWithLocksSendsTheValuesBeforeTheLocks)
+{
+    Connect();
+    ASSERT_EQ(m_Model.ReadLockSettings(), 1);
+    m_pSim->Log().Clear();
+    std::vector<unsigned char> image = Image();
+    Put(image, 1, kItemKeystone, 5);
+    Put(image, 1, kLockWord0 + 6, 0x8000); // Keystone locked
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, true).Complete());
+    long long keystone = 0;
+    ASSERT_TRUE(m_pSim->GetValue(1, kItemKeystone, keystone));
+    EXPECT_EQ(keystone, 5) << "the locked set point is the file's";
+    EXPECT_EQ(m_pSim->GetLock(1, kItemKeystone, 0), 1);
+
+    // The lock walk breaks off at its first entry: no mask counts as the projector's.
+    size_t values = 0;
+    for (const SSeen& s : Sets()) {
+        if (s.item == kItemLock)
+            break;
+        ++values;
+    }
+    ASSERT_GT(values, 0u);
+    std::vector<SFault> faults(values);
+    faults.push_back({EFault::AckOnly});
+    m_pSim->PushFaults(faults);
+    Put(image, 1, kLockWord0 + 3, 0x01); // Brightness locked too
+    EXPECT_EQ(ApplySettingFile(m_Model, image, true).ok, 0);
+    EXPECT_FALSE(m_Model.LocksInForce(1));
+    EXPECT_EQ(m_Model.IsItemLocked(kItemBrightness, 0, 1), 0);
+}
+
+TEST_F(Installer, FilesLeaveTheRuntimeStateAlone)
+{
+    Connect();
+    struct SCell {
+        uint16_t code;
+        int32_t held, file;
+    } cells[] = {
+        {kItemPower, 0x01, 0x11},         {kItemResetAll, 1, 0}, {kItemWarnings, 0, 4},
+        {kItemStackPosition, 0x21, 0x80}, {0x1B00, 7, 9},        {0x1B0F, 3, 1},
+    };
+    std::vector<unsigned char> image = Image();
+    for (const SCell& c : cells) {
+        m_Model.PutItemValue(c.code, c.held, 1);
+        Put(image, 1, c.code, c.file);
+    }
+    ASSERT_TRUE(ApplySettingFile(m_Model, image, false).Complete());
+    for (const SCell& c : cells)
+        EXPECT_EQ(m_Model.GetItemValue(c.code, 1), c.held) << std::hex << c.code;
 }
 
 // ---- page resets ----

@@ -7,6 +7,9 @@
 
 #include "core/key_layout.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -201,6 +204,26 @@ TEST_P(PresentIniTest, DeletingASettingDeletesItsKeySubSections)
     EXPECT_EQ(std::vector<std::string>{"Initial Setting"}, Names());
 }
 
+TEST_P(PresentIniTest, DeletingASettingLeavesSectionsItsKeyValuesNameAlone)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_KEY);
+    static_cast<CKeyEffect*>(s.GetSlot(0))->SetLists({Codes({65}), Codes({66}), Codes({67})}, {"A", "B", "C"});
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Talk", [](const std::string&) { return true; }));
+    // Values edited by hand or damaged: they name other sections, or another slot's.
+    ASSERT_TRUE(m_pIni->Update([](IProfileFile& ini) {
+        return ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString0", "ConnectStatus") &&
+               ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString1", "Support_Defaults") &&
+               ini.WriteString("Support_Talk", "E1KeyEffectVKeyArrayString2", "Support_Talk_Struct2x") &&
+               ini.WriteString("ConnectStatus", "Kept", "1") && ini.WriteString("Support_Defaults", "Kept", "1") &&
+               ini.WriteString("Support_Talk_Struct2x", "Kept", "1");
+    }));
+    ASSERT_TRUE(s.DeleteEntry(0));
+    EXPECT_EQ("1", Get("ConnectStatus", "Kept"));
+    EXPECT_EQ("1", Get("Support_Talk_Struct2x", "Kept"));
+    EXPECT_EQ("1", Get("Support_Defaults", "Kept"));
+}
+
 TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
 {
     WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=3\r\nSectionName0=Support_Defaults\r\n"
@@ -220,6 +243,36 @@ TEST_P(PresentIniTest, DeletingTheMiddleEntryClosesTheGap)
     EXPECT_EQ("NOTHING", Get("Support_CurrentSection", "Support_A"));
     EXPECT_EQ("NOTHING", Get("Support_A", "Effect1"));
     EXPECT_EQ((std::vector<std::string>{"B", "Initial Setting"}), Names());
+}
+
+TEST_P(PresentIniTest, ADamagedSettingCountShowsTheSettingsThereAreAndSavesAfterThem)
+{
+    struct SCase {
+        const char* count;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"2000000000", {"B", "A", "Initial Setting"}}, {"-3", {"B", "A", "Initial Setting"}},
+        {"0", {"B", "A", "Initial Setting"}},          {"many", {"B", "A", "Initial Setting"}},
+        {"7", {"B", "A", "Initial Setting"}},          {"2", {"A", "Initial Setting"}},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.count);
+        UseFreshFile();
+        WriteText(m_strPath, std::string("[Support_SectionName]\r\nSectionNum=") + c.count +
+                                 "\r\nSectionName0=Support_Defaults\r\nSectionName1=Support_A\r\n"
+                                 "SectionName2=Support_B\r\n[Support_A]\r\nEffect1=LINE\r\n[Support_B]\r\n"
+                                 "Effect1=BAR\r\n");
+        m_pIni->Read().Refresh();
+        CSupportSettings& s = NewSettings();
+        s.Open();
+        EXPECT_EQ(c.names, Names());
+        ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("New", [](const std::string&) { return true; }));
+        const std::string count = std::to_string(c.names.size() + 1);
+        EXPECT_EQ(count, Get("Support_SectionName", "SectionNum"));
+        EXPECT_EQ("Support_New", Get("Support_SectionName", ("SectionName" + std::to_string(c.names.size())).c_str()));
+        if (c.names.size() == 3)
+            EXPECT_EQ("Support_B", Get("Support_SectionName", "SectionName2")) << "overwritten";
+    }
 }
 
 TEST_P(PresentIniTest, CompactionOfADamagedListStopsAtTheOldLength)
@@ -289,6 +342,23 @@ TEST_P(PresentIniTest, NothingAndUnknownTokensKeepWhatTheSlotHeld)
     EXPECT_EQ(EFFECT_ELLIPSE, s.GetSlot(0)->GetType());
     EXPECT_EQ(EFFECT_SOUND, s.GetSlot(1)->GetType());
     EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetChosenType(2));
+}
+
+TEST_P(PresentIniTest, ChoosingASettingEmptiesTheSlotsItLeavesEmpty)
+{
+    WriteText(m_strPath, "[Support_SectionName]\r\nSectionNum=2\r\nSectionName0=Support_Defaults\r\n"
+                         "SectionName1=Support_A\r\n[Support_CurrentSection]\r\nSupport_Defaults=1\r\n"
+                         "[Support_Defaults]\r\nEffect1=LINE\r\nEffect2=BAR\r\n"
+                         "[Support_A]\r\nEffect1=NOTHING\r\nEffect2=CLEAR_SCREEN\r\n");
+    CSupportSettings& s = *m_pSettings;
+    s.Open();
+    ASSERT_NE(nullptr, s.GetSlot(0));
+    ASSERT_EQ(0, IndexOf(s, "A"));
+    ASSERT_TRUE(s.ChooseEntry(0));
+    EXPECT_EQ(nullptr, s.GetSlot(0)) << "the previous line stayed in slot 1";
+    EXPECT_EQ(kNoEffectType, s.GetChosenType(0));
+    ASSERT_NE(nullptr, s.GetSlot(1));
+    EXPECT_EQ(EFFECT_CLEAR_SCREEN, s.GetSlot(1)->GetType());
 }
 
 // Each type with values that differ from both default sets.
@@ -657,6 +727,23 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+TEST_P(PresentIniTest, AnIniThatCannotBeReadIsNotTakenForAnEmptyOne)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a file whose reads fail";
+#else
+    // A file that opens but cannot be read: its link must not become one operation's keys.
+    const std::string path = FreshIniPath();
+    ASSERT_EQ(0, symlink("/proc/self/mem", path.c_str()));
+    CIniFile ini(path, [](const std::string& p) { return MakeProfile(GetParam(), p); });
+    EXPECT_FALSE(ini.Update([](IProfileFile& f) { return f.WriteString("Support_EffectKeys", "Effect1", "F1"); }));
+    struct stat status;
+    ASSERT_EQ(0, lstat(path.c_str(), &status));
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "replaced";
+    std::remove(path.c_str());
+#endif
 }
 
 TEST_P(PresentIniTest, FailedWritesLeaveTheScreenAsTheFileHasIt)

@@ -149,6 +149,34 @@ TEST_F(LogoCommand, PngAndJpegArriveAsTheirEncoderDecodesThem)
     }
 }
 
+TEST_F(LogoCommand, ALogoFileIsKnownByItsContentAndItsZoomChecked)
+{
+    CDIB picture;
+    ASSERT_EQ(picture.Read(MakeBmp(Bmp(40, 30))), DIB_OK);
+    auto logoFile = [&](const char* name, int zoom) {
+        CDIBLogo logo;
+        logo.FromDIB(picture, zoom);
+        std::vector<uint8_t> bytes;
+        EXPECT_EQ(logo.Write(bytes), DIB_OK);
+        return WriteFile(name, bytes);
+    };
+    // Named like a bitmap, a logo file keeps its own zoom, not the model's (200).
+    m_Options.file = logoFile("ctl_logo_named.bmp", 150);
+    std::string message;
+    ASSERT_EQ(SendLogoCommand(m_Options, message), 0) << message;
+    std::vector<uint8_t> image = m_pSim->ReceivedImage();
+    ASSERT_GE(image.size(), 14u);
+    EXPECT_EQ(image[12] << 8 | image[13], 150);
+
+    // A zoom outside the five rates is a damaged file: nothing is sent.
+    m_pSim->Log().Clear();
+    for (int zoom : {0, 120, 301, 65535}) {
+        m_Options.file = logoFile("ctl_bad_zoom.lgo", zoom);
+        EXPECT_EQ(SendLogoCommand(m_Options, message), LOGO_BAD_FILE) << zoom;
+    }
+    EXPECT_TRUE(m_pSim->Log().Entries().empty()) << "nothing reached the projector";
+}
+
 TEST_F(LogoCommand, ZoomAndAreaFromTheCommandLine)
 {
     m_Options.file = WriteFile("ctl_area.bmp", MakeBmp(Bmp(40, 30)));
@@ -212,6 +240,18 @@ TEST_F(LogoCommand, CtrlCCancelsCleanly)
     long long mode = -1;
     m_pSim->GetValue(1, kItemLinkMode, mode);
     EXPECT_EQ(mode, 0);
+}
+
+TEST_F(LogoCommand, ABlockNotTakenIsAFailedTransfer)
+{
+    // Taken but never answered: the end would be accepted, yet the tool must not say so.
+    m_pSim->SetBlockFault(1, EBlockFault::Silent);
+    m_Options.file = WriteFile("ctl_silent.bmp", MakeBmp(Bmp(40, 30)));
+    m_Options.zoom = 100;
+    std::string message;
+    EXPECT_EQ(SendLogoCommand(m_Options, message), 5);
+    EXPECT_EQ(m_pSim->TransfersEnded(), 0u);
+    EXPECT_EQ(m_pSim->TransfersAborted(), 1u);
 }
 
 TEST_F(LogoCommand, AProjectorThatRefusesTheTransferModeGetsNothing)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "../kestrel4/simulated_link.h"
 #include "bulk_transfer.h"
@@ -125,13 +126,33 @@ TEST_F(LogoSend, CancellingAbortsAndRestores)
     ExpectRestored();
 }
 
-TEST_F(LogoSend, ARefusedBlockFailsAtTheEndButStillRestores)
+TEST_F(LogoSend, ABlockNotTakenFailsWhateverTheEndWouldAnswer)
 {
-    m_pSim->SetBlockFault(4, EBlockFault::Refuse);
+    // Refused, or taken without an answer (the end would then be accepted): the projector is
+    // told to abort once the other blocks are sent.
+    for (EBlockFault fault : {EBlockFault::Refuse, EBlockFault::Silent}) {
+        m_pSim->Log().Clear();
+        m_pSim->SetBlockFault(4, fault);
+        unsigned int aborted = m_pSim->TransfersAborted();
+        ASSERT_EQ(Send(LogoImage(100, 50, 100)), ETransferResult::Failed);
+        EXPECT_EQ(Parameters(kItemBlockData).size(), 10u) << "a block not taken does not stop the others";
+        EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
+        EXPECT_EQ(m_pSim->TransfersAborted(), aborted + 1);
+        EXPECT_EQ(m_pSim->TransfersEnded(), 0u);
+        ExpectRestored();
+    }
+}
+
+TEST_F(LogoSend, APulledCableEndsTheTransferAfterThreeSilentBlocks)
+{
+    m_pSim->SetBlockFault(2, EBlockFault::DropRest);
     ASSERT_EQ(Send(LogoImage(100, 50, 100)), ETransferResult::Failed);
-    EXPECT_EQ(Parameters(kItemBlockData).size(), 10u) << "a refused block does not stop the others";
-    EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{0}}));
-    EXPECT_EQ(m_pSim->TransfersEnded(), 0u);
+    // The engine repeats a block it hears nothing about; the transfer asks for five.
+    std::set<uint32_t> addresses;
+    for (const auto& p : Parameters(kItemBlockData))
+        addresses.insert(BigEndianUnsigned(p.data(), 3));
+    EXPECT_EQ(addresses.size(), 5u) << "two taken, three without an answer";
+    EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
     ExpectRestored();
 }
 

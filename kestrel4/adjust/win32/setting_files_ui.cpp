@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "resource.h"
@@ -40,11 +42,13 @@ INT_PTR CResetDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void CSettingFileUi::ChooseDirectory() const
+std::string CSettingFileUi::ChooseDirectory() const
 {
     std::string dir = m_strDirectory.empty() ? ProgramDirectory() : m_strDirectory;
-    if (!SetCurrentDirectoryA(dir.c_str()))
-        SetCurrentDirectoryA(ProgramDirectory().c_str());
+    if (SetCurrentDirectoryA(dir.c_str()))
+        return dir;
+    SetCurrentDirectoryA(ProgramDirectory().c_str());
+    return ProgramDirectory();
 }
 
 void CSettingFileUi::SetLastFile(const std::string& path)
@@ -55,7 +59,8 @@ void CSettingFileUi::SetLastFile(const std::string& path)
 
 void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
 {
-    ChooseDirectory();
+    // The dialogs open there too: with OFN_NOCHANGEDIR they would not follow the current one.
+    const std::string folder = ChooseDirectory();
     std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
     char path[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
@@ -64,29 +69,44 @@ void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.c_str();
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameA(&ofn))
         return;
-    // Read whole first: a failed read leaves the table as it was.
+    // Read whole first: a failed read leaves the table as it was. A longer file is not one
+    // of ours.
     std::vector<unsigned char> bytes;
-    if (!ReadSettingFile(path, bytes)) {
+    if (!ReadSettingFile(path, bytes) || bytes.size() > CSettingTable::kBytes) {
         ShowError(owner, IDS_READ_FAILED);
         return;
     }
     std::string chosen = path;
     m_strDirectory = FolderOfFile(chosen);
-    m_strCurrentFile = chosen;
-    m_strLastFile = chosen;
 
     CNoticeDlg wait;
     if (wait.Create(IDD_WAIT, GetAncestor(owner, GA_ROOT))) {
         ShowWindow(wait.GetHwnd(), SW_SHOW);
         UpdateWindow(wait.GetHwnd());
     }
-    ApplySettingFile(m_Settings, bytes, withLocks);
+    SFileResult result = ApplySettingFile(m_Settings, bytes, withLocks);
     m_View.RefreshPages();
     if (wait.Exists())
         DestroyWindow(wait.GetHwnd());
+    // A file the projector did not take whole is not the one its settings came from.
+    if (result.Complete()) {
+        m_strCurrentFile = chosen;
+        m_strLastFile = chosen;
+    } else {
+        ShowError(owner, IDS_FILE_NOT_TAKEN);
+    }
+    if (!result.skipped.empty()) {
+        std::string numbers;
+        for (int p : result.skipped)
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(p);
+        char text[512];
+        std::snprintf(text, sizeof text, LoadResString(IDS_FILE_SLOTS_EMPTY).c_str(), numbers.c_str());
+        MessageBoxA(owner, text, LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+    }
 }
 
 bool CSettingFileUi::Write(HWND owner)
@@ -109,7 +129,7 @@ void CSettingFileUi::SaveSettingFile(HWND owner)
 
 void CSettingFileUi::SaveSettingFileAs(HWND owner)
 {
-    ChooseDirectory();
+    const std::string folder = ChooseDirectory();
     std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
     char path[MAX_PATH] = {};
     size_t slash = m_strCurrentFile.find_last_of("\\/");
@@ -121,6 +141,7 @@ void CSettingFileUi::SaveSettingFileAs(HWND owner)
     ofn.lpstrFilter = filter.c_str();
     ofn.lpstrFile = path;
     ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = folder.c_str();
     ofn.lpstrDefExt = "KST";
     ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameA(&ofn))

@@ -50,8 +50,8 @@ public:
     const std::string& LastFile() const { return m_strLastFile; }
 
 private:
-    // The setting-file directory, else the program's, becomes the current directory.
-    void ChooseDirectory() const;
+    // The setting-file directory, else the program's, becomes the current directory; returns it.
+    std::string ChooseDirectory() const;
     bool Write(HWND owner);
 
     CSettingModel& m_Settings;

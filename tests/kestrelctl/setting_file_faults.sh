@@ -1,0 +1,77 @@
+#!/bin/sh
+# Setting files a projector cannot take whole are never reported as taken: an empty slot,
+# a file of the wrong size, refused values, an item the projector will not give on save, a
+# link lost midway. Runs inside with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3
+# the simulator's log.
+set -u
+k=$1
+dir=$2
+log=$3
+fail() { echo "FAIL: $*"; exit 1; }
+ctl() { "$k" --port "$KESTREL_PORT" "$@"; }
+# A control command, once the simulator's log says it took it.
+sim() {
+  echo "$*" > "$ZELQSIM_CONTROL"
+  n=0
+  until grep -qF "command $*" "$log" 2>/dev/null; do
+    n=$((n + 1)); [ $n -lt 500 ] || fail "simulator did not take [$*]"; sleep 0.01
+  done
+}
+value() { ctl "$@" 2>/dev/null; }
+# The 4-byte little-endian cell of item 0xGGII of slot S (1..4) in a file.
+poke() {  # poke FILE SLOT GROUP ITEM BYTE
+  printf "$(printf '\\%03o' "$5")" |
+    dd of="$1" bs=1 seek=$((($2 - 1) * 4096 + $3 * 128 + $4 * 4)) conv=notrunc 2>/dev/null
+}
+
+# An empty slot: saved from projector 2 alone, loaded into projector 1.
+ctl --to 1 --width 2 set 0x1001 1 || fail "establish"
+ctl --to 2 save "$dir/two.kst" || fail "save from projector 2"
+ctl --to 1 set 0x0200 16 || fail "volume"
+for verb in load diff; do
+  err=$(ctl "$verb" "$dir/two.kst" 2>&1); status=$?
+  [ $status -eq 7 ] || fail "$verb of an empty slot: status $status"
+  case $err in *"projector 1"*) ;; *) fail "$verb does not name the projector: $err" ;; esac
+done
+[ "$(value --to 1 get 0x0200)" = 16 ] || fail "projector 1 changed"
+ctl --to 2 load "$dir/two.kst" || fail "load into projector 2"
+ctl --to 1 --width 2 set 0x1001 0 || fail "cancel the stack"
+
+# Not exactly 16384 bytes: nothing is taken.
+ctl save "$dir/one.kst" || fail "save"
+cp "$dir/one.kst" "$dir/long.kst"
+head -c 3616 /dev/zero >> "$dir/long.kst"
+poke "$dir/long.kst" 1 2 0 9
+for verb in load diff; do
+  ctl "$verb" "$dir/long.kst"; status=$?
+  [ $status -eq 7 ] || fail "$verb of a 20000-byte file: status $status"
+done
+[ "$(value get 0x0200)" = 16 ] || fail "a long file was loaded"
+
+# A refused value: exit 5, named; the rest still goes.
+cp "$dir/one.kst" "$dir/refused.kst"
+poke "$dir/refused.kst" 1 3 0 9   # Brightness 9
+poke "$dir/refused.kst" 1 2 0 5   # Volume 5
+sim range 0x0300 0 5
+err=$(ctl load "$dir/refused.kst" 2>&1); status=$?
+[ $status -eq 5 ] || fail "refused load: status $status"
+case $err in *"0x0300 Brightness"*) ;; *) fail "the refusal is not named: $err" ;; esac
+[ "$(value get 0x0200)" = 5 ] || fail "the other values were not sent"
+
+# A link lost midway: exit 3.
+sim fault "normal*60,ack-only"
+ctl load "$dir/one.kst"; status=$?
+[ $status -eq 3 ] || fail "lost link: status $status"
+sim clear
+
+# An item the projector will not give: named, exit 5, and a later load leaves it alone.
+sim refuse 0x0301
+err=$(ctl save "$dir/unread.kst" 2>&1); status=$?
+[ $status -eq 5 ] || fail "save with an unread item: status $status"
+case $err in *"0x0301 Contrast"*) ;; *) fail "the unread item is not named: $err" ;; esac
+[ "$(wc -c < "$dir/unread.kst")" -eq 16384 ] || fail "the file was not written"
+sim refuse none
+ctl set 0x0301 4 || fail "contrast"
+ctl load "$dir/unread.kst" || fail "load of a file with an unread item"
+[ "$(value get 0x0301)" = 4 ] || fail "the unread item was sent"
+echo PASS
