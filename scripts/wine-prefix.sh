@@ -22,10 +22,11 @@ kestrel_copy_prefix() {
     xargs -0 cp -a --parents --remove-destination -t "$2")
   # Names the template's folder for Wine's server; the copy gets one of its own.
   rm -f "$2/wineserver"
-  # Written into the registry file directly, as no Wine runs in the copy yet: that saves
-  # starting one.
+  # Written into the registry file, as no Wine runs in the copy yet; read back through Wine,
+  # which starts the copy's server and session here, as booting does, and not inside the
+  # first program's wait for its window.
   sed -i '/^\[Software\\\\Wine\\\\Ports\]/,/^$/ s|^"COM1"=.*|"COM1"="'"$3"'"|' "$2/system.reg"
-  grep -qxF "\"COM1\"=\"$3\"" "$2/system.reg" ||
+  WINEPREFIX=$2 wine reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$3" ||
     WINEPREFIX=$2 wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$3" /f >/dev/null 2>&1
   ln -sfn "$3" "$2/dosdevices/com1"
 }
