@@ -133,9 +133,20 @@ stand_in_browser() {
   wine reg query 'HKCR\KestrelTestPage\shell\open\command' /ve 2>/dev/null | grep -qF " record " ||
     fail "the stand-in browser is not registered"
 }
-opened_is() {  # opened_is COUNT LAST: COUNT pages opened so far, the last one LAST
+# A run of the stand-in browser in this prefix, or the console Wine gives it, still going: it
+# takes the foreground and the X focus, and keys typed before it ended would go astray.
+browser_running() {
+  local pid
+  for pid in $(pgrep -f 'conhost\.exe|kdriver\.exe.* record ' 2>/dev/null); do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && return 0
+  done
+  return 1
+}
+# opened_is COUNT LAST: COUNT pages opened so far, the last one LAST, and the stand-in browser
+# done with them.
+opened_is() {
   last_answer="$(grep -c . "$opened" 2>/dev/null) $(tail -n 1 "$opened" 2>/dev/null | tr -d '\r')"
-  [ "$last_answer" == "$1 $2" ]
+  [ "$last_answer" == "$1 $2" ] && ! browser_running
 }
 
 # wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; false when the time is up.
