@@ -1,30 +1,12 @@
 #!/usr/bin/env bash
-# System scenarios of the cursor/stamp set screen, Glyphpad and the item libraries under
-# Wine, driven by kdriver.exe on a simulated projector.
+# System scenarios of the cursor/stamp set screen under Wine, driven by kdriver.exe on a
+# simulated projector (the item libraries and Glyphpad: item_scenarios.sh).
 # Usage: cursor_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
 # Glyphpad.exe and item_pages_host.exe are taken from beside Kestrel4.exe. Each scenario
 # leaves a PNG of the whole screen in SCREENSHOT_DIR.
 source "$(dirname "$0")/scenario_lib.sh"
+source "$(dirname "$0")/cursor_lib.sh"
 
-here=$(cd "$(dirname "$0")" && pwd)
-bin=$(dirname "$exe")
-cp "$bin/Glyphpad.exe" "$bin/Glyphpad.html" "$bin/item_pages_host.exe" "$work/"
-check() { python3 "$here/cursor_check.py" "$@"; }
-# Control and string IDs by their names in the resource headers; gid for the editor's own.
-rid() {
-  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' \
-    "$here/../../resources/kestrel4/resource.h" "$here/../../resources/glyphpad/glyphpad_resource.h"
-}
-gid() {
-  awk -v name="$1" '$1 == "#define" && $2 == name { print $3; exit }' "$here/../../resources/glyphpad/glyphpad_resource.h"
-}
-# A pencil stroke along a row of the editor's grid, from cell X1 to cell X2.
-stroke() {  # stroke TITLE ROW X1 X2
-  read -r w _ < <(k size "$1" "$(rid IDC_GRID)")
-  local cell=$((w / 32)) half=$((w / 64))
-  # Posted like the clicks that follow, so the editor takes them in this order.
-  k drag "$1" "$(rid IDC_GRID)" $(($3 * cell + half)) $(($2 * cell + half)) $(($4 * cell + half)) $(($2 * cell + half))
-}
 frame3=$((68 + 8 + 774 * 3 + 126))
 
 say "Kestrel4 starts with a fresh 6260-byte Temp.csp"
@@ -148,71 +130,4 @@ open_talk
 wait_text Kestrel "$(rid IDC_SET_TITLE)" talk.csp || fail "title after Open: $(k text Kestrel "$(rid IDC_SET_TITLE)")"
 shot 04b-set-opened-from-remembered-folder
 close_app
-
-say "the cursor library: New... adds 06.crs after 05.crs and the page lists it"
-mkdir -p "$work/cursor" "$work/stamp"
-for n in 00 01 02 03 04 05; do check make-item "$work/cursor/$n.crs" 32; done
-check make-item "$work/stamp/00.stp" 48
-printf 'x' >> "$work/cursor/04.crs" # told apart after renumbering
-(cd "$work" && exec wine item_pages_host.exe) &
-host_pid=$!
-k wait-visible Kestrel 20000 || fail "item pages never shown"
-expect_k "cursor list" "$(printf '*00.crs\n 01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
-expect_k "a single stamp cannot be deleted" 0 enabled "Kestrel/Stamp" "$(rid IDC_ITEM_DELETE)"
-k click "Kestrel/Cursor change" "$(rid IDC_ITEM_NEW)"
-k wait-visible "Cursor Edit" 20000 || fail "editor never shown"
-expect_k "action button" "Add" text "Cursor Edit" "$(rid IDC_ACTION)"
-stroke "Cursor Edit" 5 1 20
-shot 05-editor-new-cursor
-k click "Cursor Edit" "$(rid IDC_ACTION)"
-expect_box "added" "The item is added to the list."
-answer_box Kestrel 1 || fail "the message stayed"
-expect_soon "cursor/06.crs" 766 stat -c %s "$work/cursor/06.crs"
-expect_k "button after adding" "Save" text "Cursor Edit" "$(rid IDC_ACTION)"
-k close "Cursor Edit"
-k wait-gone "Cursor Edit" 10000 || fail "editor stayed open"
-wait_text Kestrel 100 0x52F 10 || fail "no exit notice"
-cursor_items() { k list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" | cut -c2-; }
-expect_soon "listed" "$(printf '%s.crs\n' 00 01 02 03 04 05 06)" cursor_items
-shot 06-cursor-library
-
-say "deleting 03.crs renumbers the later items"
-k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 3
-k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
-expect_box "delete question" "The selected item will be deleted, OK?"
-answer_box Kestrel 6 || fail "the message stayed"
-expect_k "six left" "$(printf ' 00.crs\n 01.crs\n 02.crs\n*03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
-expect_soon "former 04 is 03" 767 stat -c %s "$work/cursor/03.crs"
-wait_for "$WAIT_SHORT" test ! -e "$work/cursor/06.crs" && echo "ok: no 06.crs" || fail "06.crs still there"
-shot 07-after-delete
-
-say "an item whose file cannot be deleted stays, and the page says so"
-chmod a-w "$work/cursor/01.crs"
-k lselect "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)" 1
-k click "Kestrel/Cursor change" "$(rid IDC_ITEM_DELETE)"
-expect_box "delete question" "The selected item will be deleted, OK?"
-k answer Kestrel 6
-expect_box "delete refused" "The selected item could not be deleted."
-shot 07b-delete-refused
-answer_box Kestrel 1 || fail "the message stayed"
-chmod u+w "$work/cursor/01.crs"
-expect_k "nothing renumbered" "$(printf ' 00.crs\n*01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
-expect_soon "former 04 still 03" 767 stat -c %s "$work/cursor/03.crs"
-
-say "closing the editor without edits asks nothing and posts the exit notice"
-k post Kestrel 0x52D
-wait_text Kestrel 100 0x52D 10 || fail "notice not reset"
-(cd "$work" && exec wine Glyphpad.exe /SE 00.stp 00.stp) &
-k wait-visible "Stamp Edit" 20000 || fail "stamp editor never shown"
-shot 08-stamp-editor
-k close "Stamp Edit"
-k wait-gone "Stamp Edit" 10000 || fail "stamp editor asked something"
-wait_text Kestrel 100 0x52F 10 && echo "ok: exit notice" || fail "no exit notice"
-
-say "an unknown switch ends Glyphpad without a window"
-(cd "$work" && timeout 60 wine Glyphpad.exe /XX 05.crs) && echo "ok: ended by itself" || fail "Glyphpad /XX did not end"
-expect_k "no editor window" 0 count "Cursor Edit"
-k close Kestrel
-host_gone() { ! kill -0 "$host_pid" 2>/dev/null; }
-wait_for "$WAIT_SHORT" host_gone || { fail "item pages did not close"; kill "$host_pid"; }
-finish "cursor/stamp scenarios"
+finish "cursor/stamp set scenarios"

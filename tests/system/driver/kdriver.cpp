@@ -1,5 +1,7 @@
 // kdriver: drives a running Windows program from outside for the system scenarios.
-// One command per run; results go to standard output, failures to the exit code.
+// One command per run, results on standard output, failures in the exit code (0 done, 1 not
+// so, 2 no such window or control, 64 usage); or, as "kdriver serve", one command after
+// another from standard input (serve.h), each answered with its output and status.
 //
 //   wait-visible TITLE [ms]        wait until a top-level window TITLE is visible
 // TITLE names a window without owner (else an owned one), except for the box commands, which
@@ -70,6 +72,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "serve.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -127,6 +131,11 @@ BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param)
 
 EWhich g_Which = WINDOW_MAIN;
 
+// A window or control a command needs is not there: the command ends with status 2.
+struct SMissing {
+    std::string what;
+};
+
 std::vector<HWND> FindAll(const std::wstring& title)
 {
     SFind find{title, g_Which, {}};
@@ -183,10 +192,8 @@ HWND Need(const char* title)
     if (slash != std::string::npos && !Find(Widen(title))) {
         HWND main = Find(Widen(path.substr(0, slash).c_str()));
         HWND page = main ? FindChildDialog(main, Widen(path.substr(slash + 1).c_str())) : nullptr;
-        if (!page) {
-            std::fprintf(stderr, "no window \"%s\"\n", title);
-            std::exit(2);
-        }
+        if (!page)
+            throw SMissing{std::string("no window \"") + title + "\""};
         return page;
     }
     HWND hwnd = Find(Widen(title));
@@ -196,10 +203,8 @@ HWND Need(const char* title)
         hwnd = Find(Widen(title));
         g_Which = WINDOW_MAIN;
     }
-    if (!hwnd) {
-        std::fprintf(stderr, "no window \"%s\"\n", title);
-        std::exit(2);
-    }
+    if (!hwnd)
+        throw SMissing{std::string("no window \"") + title + "\""};
     return hwnd;
 }
 
@@ -225,10 +230,8 @@ HWND NeedItem(HWND parent, const char* id)
             reinterpret_cast<LPARAM>(&search));
         item = search.found;
     }
-    if (!item) {
-        std::fprintf(stderr, "no control %s\n", id);
-        std::exit(2);
-    }
+    if (!item)
+        throw SMissing{std::string("no control ") + id};
     return item;
 }
 
@@ -388,15 +391,14 @@ int Usage()
     return 64;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     if (argc < 3)
         return Usage();
     std::string cmd = argv[1];
     const char* title = argv[2];
     DWORD ms = 10000;
+    g_Which = WINDOW_MAIN;
     if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name")
         g_Which = WINDOW_BOX;
     if (cmd == "record" && argc > 3) {
@@ -719,4 +721,24 @@ int main(int argc, char** argv)
         return Usage();
     }
     return 0;
+}
+
+// One command, argv[0] being the program's name.
+int RunCommand(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const SMissing& missing) {
+        std::fprintf(stderr, "%s\n", missing.what.c_str());
+        return 2;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "serve") == 0)
+        return ServeCommands(RunCommand);
+    return RunCommand(argc, argv);
 }
