@@ -7,6 +7,7 @@ class IClock {
 public:
     virtual ~IClock() {}
     virtual uint32_t TickCount() = 0;
-    // Waits without dispatching anything.
+    // Waits; the main window's clock dispatches the thread's messages meanwhile, so that a
+    // long wait never leaves the program unresponsive.
     virtual void Sleep(unsigned int ms) = 0;
 };
