@@ -4,7 +4,8 @@ set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 for p in cmake ninja-build g++ googletest libgtest-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 \
-         wine64 wine xvfb imagemagick xdotool ccache; do
+         wine64 wine xvfb imagemagick xdotool ccache xserver-xorg-core xserver-xorg-video-dummy \
+         x11-xserver-utils; do
   have "$p" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
