@@ -173,5 +173,34 @@ xdotool key Escape
 wait_for "$WAIT_SHORT" grabbed_same after-test before "$SECOND" ||
   fail "after the test $(differ after-test before "$SECOND") pixels of the second monitor differ"
 
+say "keys pass through a running spot light: what they type is on the screen once it ends"
+minimize_main() { k show Kestrel minimize; wait_iconic 1 || fail "main window not minimized"; }
+minimize_main
+(cd "$work" && exec wine notepad.exe) >/dev/null 2>&1 &
+notepad_pid=$!
+editor=
+editor_shown() { editor=$(xdotool search --onlyvisible --name 'Notepad' 2>/dev/null | head -n 1); [ -n "$editor" ]; }
+wait_for "$WAIT_LONG" editor_shown || fail "no editor window"
+read -r ex ey ew eh < <(xdotool getwindowgeometry --shell "$editor" | awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}')
+# The spot sits over the editor's first line, the pointer on the primary monitor; the region
+# compared lies inside the spot.
+cx=$((ex + 60)); cy=$((ey + 30))
+text_area="120x40+$((cx - 60))+$((cy - 20))"
+xdotool mousemove "$cx" "$cy"
+grab editor-before
+xdotool windowfocus --sync "$editor" keydown ctrl keydown shift key p keyup shift keyup ctrl
+wait_for "$WAIT_SHORT" grabbed_pixel_is spot-editor 5 1000 "$GREEN" || fail "no spot light over the editor"
+xdotool windowfocus --sync "$editor" type "WWWWWW"
+# More pixels than a blinking caret has: the letters themselves.
+typed_in_spot() { grab typed && [ "$(differ typed editor-before "$text_area")" -gt 60 ]; }
+wait_for "$WAIT_SHORT" typed_in_spot || fail "the typed text never showed inside the spot"
+keep typed 07-typed-inside-spot
+xdotool click 3
+wait_for "$WAIT_SHORT" grabbed_pixel_is after-typing 5 1000 "$(pixel editor-before 5 1000)" || fail "the surround stayed"
+keep after-typing 08-after-typing
+expect "the typed text is on the screen after the right click, nothing repainted" 1 \
+  "$([ "$(differ after-typing editor-before "$text_area")" -gt 60 ] && echo 1 || echo 0)"
+kill "$notepad_pid" 2>/dev/null
+
 close_app
 finish "monitor scenarios"
