@@ -22,7 +22,8 @@ public:
     virtual ~IClock() {}
     // Milliseconds; they wrap after 49 days, so compare differences.
     virtual uint32_t TickCount() = 0;
-    // Waits ms without dispatching anything.
+    // Waits ms. The engines never sleep; the main window's clock dispatches the thread's
+    // messages meanwhile, so that a long wait of the program never leaves it unresponsive.
     virtual void Sleep(unsigned int ms) = 0;
     // Waits until what comes or ms pass on this clock, and may return before either: callers
     // look at their own conditions and at the clock again.

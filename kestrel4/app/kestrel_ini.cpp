@@ -42,6 +42,10 @@ const SSettingEntry kConnectSettings[1] = {
     {kConnectSection, "ConnectMode", SETTING_INT, nullptr, &SKestrelSettings::nConnectMode, 1},
 };
 
+const SSettingEntry kEffectMonitorSettings[1] = {
+    {kEffectKeySection, "EffectMonitor", SETTING_INT, nullptr, &SKestrelSettings::nEffectMonitor, 0},
+};
+
 void ReadSettings(IProfileFile& ini, const SSettingEntry* table, size_t count, SKestrelSettings& settings)
 {
     for (size_t i = 0; i < count; ++i) {
@@ -154,6 +158,20 @@ int ReadConnectMode(IProfileFile& ini)
     SKestrelSettings settings;
     ReadSettings(ini, kConnectSettings, 1, settings);
     return settings.nConnectMode;
+}
+
+int ReadEffectMonitor(IProfileFile& ini)
+{
+    SKestrelSettings settings;
+    ReadSettings(ini, kEffectMonitorSettings, 1, settings);
+    return settings.nEffectMonitor == 1 ? 1 : 0;
+}
+
+bool WriteEffectMonitor(IProfileFile& ini, int choice)
+{
+    SKestrelSettings settings;
+    settings.nEffectMonitor = choice;
+    return WriteSettings(ini, kEffectMonitorSettings, 1, settings);
 }
 
 int ToggleConnectMode(IProfileFile& ini, int current)

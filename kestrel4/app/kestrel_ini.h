@@ -18,6 +18,7 @@ std::string GetIniPath(const std::string& modulePath);
 
 struct SKestrelSettings {
     int nConnectMode = 1;     // 1 = start without opening a port
+    int nEffectMonitor = 0;   // effects run on 0 = the monitor under the pointer, 1 = the primary one
     std::string strSoundFile; // last files used, by the screens that own them
     std::string strControlFile;
     std::string strPatternFile;
@@ -38,6 +39,7 @@ struct SSettingEntry {
 
 extern const SSettingEntry kFileSettings[5];
 extern const SSettingEntry kConnectSettings[1];
+extern const SSettingEntry kEffectMonitorSettings[1]; // "EffectMonitor" in "ExecuteEffectKey"
 
 void ReadSettings(IProfileFile& ini, const SSettingEntry* table, size_t count, SKestrelSettings& settings);
 bool WriteSettings(IProfileFile& ini, const SSettingEntry* table, size_t count, const SKestrelSettings& settings);
@@ -62,3 +64,6 @@ int ToggleConnectMode(IProfileFile& ini, int current);
 // it is missing or names no COM port.
 unsigned int ReadKeptPort(IProfileFile& ini);
 bool WriteKeptPort(IProfileFile& ini, unsigned int port);
+// Which monitor effects run on: 0 (the one under the pointer) when missing or unreadable.
+int ReadEffectMonitor(IProfileFile& ini);
+bool WriteEffectMonitor(IProfileFile& ini, int choice);

@@ -2,29 +2,9 @@
 
 namespace {
 
-const int kCtrl = 17, kShift = 16, kAlt = 18, kEsc = 27;
-
-bool HasCode(const KeyCodeArray& codes, int code)
-{
-    for (int i = 0; i < codes.nCount; ++i)
-        if (codes.nCodes[i] == code)
-            return true;
-    return false;
-}
+const int kCtrl = 17, kShift = 16, kAlt = 18;
 
 } // namespace
-
-bool ShortcutMatches(const KeyCodeArray& shortcut, const SHeldKeys& held)
-{
-    int heldCount = (held.bCtrl ? 1 : 0) + (held.bShift ? 1 : 0) + (held.bAlt ? 1 : 0) + 1;
-    int matched = 0;
-    for (int i = 0; i < shortcut.nCount; ++i) {
-        int k = shortcut.nCodes[i];
-        if ((k == kCtrl && held.bCtrl) || (k == kShift && held.bShift) || (k == kAlt && held.bAlt) || k == held.nKey)
-            ++matched;
-    }
-    return shortcut.nCount == heldCount && shortcut.nCount == matched;
-}
 
 std::vector<int> BuildKeySequence(const SKeyPrefix* prefix, const std::vector<KeyCodeArray>& events)
 {
@@ -66,68 +46,83 @@ int CEffectExecution::GetRunningType() const
     return m_nRunningSlot > 0 ? m_nRunningType : -1;
 }
 
-int CEffectExecution::OnKey(int code, bool up)
+void CEffectExecution::Publish()
 {
-    if (m_bTestOpen && code != kEsc) {
-        m_Held = SHeldKeys();
-        return 1;
-    }
-    if (!m_Host.IsMainWindowMinimized() && !m_bTestOpen)
-        return 0;
-    switch (code) {
-    case kCtrl:
-        m_Held.bCtrl = !up;
-        return 0;
-    case kShift:
-        m_Held.bShift = !up;
-        return 0;
-    case kAlt:
-        m_Held.bAlt = !up;
-        return 0;
-    case kEsc:
-        if (!up && m_bEffectRunning) {
-            StopEffect();
-            m_Held = SHeldKeys();
-            return 1;
-        }
-        return 0;
-    }
-    if (up) {
-        m_Held.bKey = false;
-        m_Held.nKey = 0;
-        return 0;
-    }
-    m_Held.bKey = true;
-    m_Held.nKey = code;
-    m_Held.bCtrl = m_Host.IsKeyDown(kCtrl);
-    m_Held.bShift = m_Host.IsKeyDown(kShift);
-    m_Held.bAlt = m_Host.IsKeyDown(kAlt);
-    if (!MatchShortcut())
-        return 0;
-    m_Held = SHeldKeys();
-    return 1;
+    SGateState state;
+    state.bInitialized = m_bInitialized;
+    state.bEffectRunning = m_bEffectRunning;
+    state.bTestOpen = m_bTestOpen;
+    state.bInstallerKeyWatched = m_bInstallerWatched;
+    for (int slot = 1; slot <= kShortcutSlots; ++slot)
+        state.shortcuts[slot] = m_Slots.GetSlotShortcut(slot);
+    m_Gate.Publish(state);
 }
 
-int CEffectExecution::MatchShortcut()
+void CEffectExecution::SetInitialized()
 {
-    if (!m_bInitialized || !m_Host.IsKeyPlaybackIdle())
-        return 0;
-    for (int slot = 1; slot <= kShortcutSlots; ++slot) {
-        const KeyCodeArray& shortcut = m_Slots.GetSlotShortcut(slot);
-        if (!ShortcutMatches(shortcut, m_Held))
-            continue;
-        // Recorded first: a Key effect's Begin reads them.
-        m_nMatchedSlot = slot;
-        m_Matched.bCtrl = HasCode(shortcut, kCtrl);
-        m_Matched.bShift = HasCode(shortcut, kShift);
-        m_Matched.bAlt = HasCode(shortcut, kAlt);
-        RunEffect(slot, 1);
-        return 1;
+    m_bInitialized = true;
+    Publish();
+}
+
+void CEffectExecution::WatchInstallerKey(bool watch)
+{
+    m_bInstallerWatched = watch;
+    Publish();
+}
+
+int CEffectExecution::OnKey(int code, bool up)
+{
+    int swallow = m_Gate.OnKey(code, up);
+    RunGateActions();
+    return swallow;
+}
+
+void CEffectExecution::RunGateActions()
+{
+    for (const SGateAction& action : m_Gate.TakeActions()) {
+        switch (action.action) {
+        case GATE_RUN_SLOT:
+            // Recorded first: a Key effect's Begin reads them.
+            m_nMatchedSlot = action.nSlot;
+            m_Matched = action.matched;
+            RunEffect(action.nSlot, 1);
+            break;
+        case GATE_STOP_EFFECT:
+            StopEffect();
+            EndEffect();
+            break;
+        case GATE_INSTALLER_KEY:
+            if (m_OnInstallerKey)
+                m_OnInstallerKey();
+            break;
+        }
     }
-    return 0;
 }
 
 int CEffectExecution::RunEffect(int n, int local)
+{
+    if (m_bStarting) {
+        m_Queued.emplace_back(n, local);
+        return 1;
+    }
+    m_bStarting = true;
+    int result = StartSlot(n, local);
+    while (!m_Queued.empty()) {
+        std::pair<int, int> next = m_Queued.front();
+        m_Queued.pop_front();
+        result = StartSlot(next.first, next.second);
+    }
+    m_bStarting = false;
+    Publish();
+    return result;
+}
+
+void CEffectExecution::ChooseArea()
+{
+    m_Area = EffectMonitorRect(m_Host.Monitors(), m_Host.PointerPosition(), m_MonitorChoice);
+}
+
+int CEffectExecution::StartSlot(int n, int local)
 {
     // A report read before the link closed may still be queued.
     if (!local && !m_bLinkOpen)
@@ -150,6 +145,7 @@ int CEffectExecution::RunEffect(int n, int local)
         n = 1;
     if (m_bEffectRunning) {
         StopEffect();
+        // Requests arriving meanwhile are queued by RunEffect.
         m_Host.PumpMessages();
     }
     // Whatever ran is replaced.
@@ -168,7 +164,10 @@ int CEffectExecution::RunEffect(int n, int local)
         RunKeyEffect(static_cast<const CKeyEffect&>(*effect));
         return 1;
     }
-    m_pDrawer = m_Host.StartDrawer(*effect);
+    // A Test run has chosen its monitor with its overlay.
+    if (n != kTestSlotNumber || !m_bTestOpen)
+        ChooseArea();
+    m_pDrawer = m_Host.StartDrawer(*effect, m_Area);
     if (!m_pDrawer) {
         EndEffect();
         return 0;
@@ -182,13 +181,17 @@ int CEffectExecution::RunEffect(int n, int local)
         return 1;
     }
     m_bEffectRunning = true;
+    if (NeedsConfinement(m_Host.Monitors(), m_Area)) {
+        m_Host.ConfinePointer(&m_Area);
+        m_bConfined = true;
+    }
     return 1;
 }
 
 bool CEffectExecution::ShortcutHas(int code) const
 {
     if (m_nRunningSlot == m_nMatchedSlot && m_nRunningSlot >= 1 && m_nRunningSlot <= kShortcutSlots)
-        return HasCode(m_Slots.GetSlotShortcut(m_nRunningSlot), code);
+        return HasKeyCode(m_Slots.GetSlotShortcut(m_nRunningSlot), code);
     return code == kCtrl ? m_Matched.bCtrl : code == kShift ? m_Matched.bShift : m_Matched.bAlt;
 }
 
@@ -208,6 +211,14 @@ void CEffectExecution::RunKeyEffect(const CKeyEffect& effect)
     EndEffect();
 }
 
+void CEffectExecution::ReleasePointer()
+{
+    if (!m_bConfined)
+        return;
+    m_bConfined = false;
+    m_Host.ConfinePointer(nullptr);
+}
+
 void CEffectExecution::EndEffect()
 {
     if (m_bTestOpen) {
@@ -218,6 +229,7 @@ void CEffectExecution::EndEffect()
         // A drawer still running is ended first, so nothing of it stays on the screen.
         if (m_bEffectRunning) {
             m_Host.UnhookMouse();
+            ReleasePointer();
             m_bEffectRunning = false;
             m_pDrawer->End();
         }
@@ -225,6 +237,7 @@ void CEffectExecution::EndEffect()
         m_nRunningSlot = -1;
         m_nRunningType = -1;
     }
+    Publish();
 }
 
 void CEffectExecution::StopEffect()
@@ -232,6 +245,7 @@ void CEffectExecution::StopEffect()
     if (!m_bEffectRunning)
         return;
     m_Host.UnhookMouse();
+    ReleasePointer();
     m_bEffectRunning = false;
     m_pDrawer->End();
     m_Host.RestoreForeground();
@@ -240,9 +254,18 @@ void CEffectExecution::StopEffect()
 
 int CEffectExecution::OnMouse(unsigned int msg, unsigned long long lParam)
 {
+    int swallow = m_Gate.OnMouse(msg);
+    OnMousePosted(msg, lParam);
+    return swallow;
+}
+
+void CEffectExecution::OnMousePosted(unsigned int msg, unsigned long long lParam)
+{
     if (!m_bEffectRunning)
-        return 0;
-    SPoint p = UnpackHookPoint(lParam);
+        return;
+    // The pointer is held on the effect's monitor; a report from before that took hold
+    // still draws on it.
+    SPoint p = ClampToRect(UnpackHookPoint(lParam), m_Area);
     switch (m_Latch.Filter(ClassifyMouseMessage(msg))) {
     case MOUSE_MOVE:
         m_pDrawer->MouseMove(p);
@@ -262,7 +285,6 @@ int CEffectExecution::OnMouse(unsigned int msg, unsigned long long lParam)
     case MOUSE_IGNORED:
         break;
     }
-    return 1;
 }
 
 int CEffectExecution::RunTest()
@@ -270,7 +292,8 @@ int CEffectExecution::RunTest()
     StopEffect();
     EndEffect();
     m_bTestOpen = true;
-    m_Host.OpenTestOverlay();
+    ChooseArea();
+    m_Host.OpenTestOverlay(m_Area);
     return RunEffect(kTestSlotNumber, 1);
 }
 
@@ -284,4 +307,10 @@ void CEffectExecution::OnSoundEnded()
 {
     if (m_bEffectRunning && m_nRunningType == EFFECT_SOUND)
         StopEffect();
+}
+
+void CEffectExecution::EndOnSystemChange()
+{
+    StopEffect();
+    EndEffect();
 }

@@ -1,23 +1,26 @@
-// CEffectExecution: running the slots' effects. It matches the shortcut keys the keyboard
-// hook reports, starts and ends drawers, routes hooked mouse events to the running one,
-// plays Key effects and keeps the Test run's overlay in step. Everything that touches the
-// system goes through IEffectHost.
+// CEffectExecution: running the slots' effects. It does what the input gate decided on the
+// hook thread (a shortcut's effect, Esc), starts and ends drawers on the monitor chosen at
+// the start, routes hooked mouse events to the running one, plays Key effects and keeps the
+// Test run's overlay in step. Everything that touches the system goes through IEffectHost.
 #pragma once
 #include "effect_drawer.h"
 #include "effects.h"
+#include "input_gate.h"
+#include "monitor_layout.h"
 #include "mouse_dispatch.h"
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
-class IEffectHost {
+class IEffectHost : public IGateProbe {
 public:
-    virtual ~IEffectHost() {}
-    // The main window's placement shows it minimized.
-    virtual bool IsMainWindowMinimized() const = 0;
-    virtual bool IsKeyDown(int code) const = 0;
-    // No key playback is running.
-    virtual bool IsKeyPlaybackIdle() const = 0;
+    // The monitors in virtual-screen coordinates, and the pointer's position.
+    virtual std::vector<SMonitor> Monitors() const = 0;
+    virtual SPoint PointerPosition() const = 0;
+    // Keeps the pointer inside area; null lets it go anywhere again.
+    virtual void ConfinePointer(const SRect* area) = 0;
     // Bits per pixel of the display; 0 when no display context can be had.
     virtual int DisplayBitsPerPixel() const = 0;
     // Message 512; returns when the user has closed it.
@@ -30,11 +33,11 @@ public:
     virtual void UnhookKeyboard() = 0;
     // False when the sequence could not be played.
     virtual bool PostKeyMessages(const std::vector<int>& codes) = 0;
-    // The drawer of a definition of types 0..9; null when it cannot be made.
-    virtual std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect) = 0;
+    // The drawer of a definition of types 0..9 on the monitor area; null when it cannot be made.
+    virtual std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect, const SRect& area) = 0;
     // After an effect ended: a foreground window for the keyboard again.
     virtual void RestoreForeground() = 0;
-    virtual void OpenTestOverlay() = 0;
+    virtual void OpenTestOverlay(const SRect& area) = 0;
     virtual void CloseTestOverlay() = 0;
 };
 
@@ -46,45 +49,41 @@ public:
     virtual const KeyCodeArray& GetSlotShortcut(int slot) const = 0;
 };
 
-const int kShortcutSlots = 5;
 const int kTestSlotNumber = 6;
 const int kMaxKeySequence = 256;
 
-// The modifiers and key held while shortcuts are matched.
-struct SHeldKeys {
-    bool bCtrl = false;
-    bool bShift = false;
-    bool bAlt = false;
-    bool bKey = false;
-    int nKey = 0;
-};
-
-// True when shortcut is exactly the held modifiers plus the held key.
-bool ShortcutMatches(const KeyCodeArray& shortcut, const SHeldKeys& held);
-
 // The codes a Key effect plays: the release pairs of the shortcut's modifiers (when
 // asked) and then every event's codes, at most kMaxKeySequence in all.
-struct SKeyPrefix {
-    bool bCtrl = false, bShift = false, bAlt = false;
-};
 std::vector<int> BuildKeySequence(const SKeyPrefix* prefix, const std::vector<KeyCodeArray>& events);
 
 class CEffectExecution {
 public:
-    CEffectExecution(IEffectHost& host, const IEffectSlots& slots) : m_Host(host), m_Slots(slots) {}
+    CEffectExecution(IEffectHost& host, const IEffectSlots& slots) : m_Host(host), m_Slots(slots), m_Gate(host) {}
     ~CEffectExecution();
     CEffectExecution(const CEffectExecution&) = delete;
     CEffectExecution& operator=(const CEffectExecution&) = delete;
 
-    // The keyboard hook's report; nonzero swallows the key. initialised: the screen is ready.
+    // Asked by the hook thread; publishes what the main window's state is.
+    CInputGate& Gate() { return m_Gate; }
+    // The shortcuts changed, or the version box opened or closed.
+    void Publish();
+    void WatchInstallerKey(bool watch);
+    void SetInstallerKeyHandler(std::function<void()> handler) { m_OnInstallerKey = std::move(handler); }
+    // A key the gate decided on: its decision (nonzero swallows) and then the work.
     int OnKey(int code, bool up);
-    void SetInitialized() { m_bInitialized = true; }
-    int MatchShortcut();
-    // Slot n (1..6); local is 0 when the projector asked for it.
+    // The work the gate queued: run after each posted key report.
+    void RunGateActions();
+    // The screen is ready: shortcuts may match.
+    void SetInitialized();
+    // Slot n (1..6); local is 0 when the projector asked for it. Asked while another
+    // effect is being replaced, it runs after that one, never inside it.
     int RunEffect(int n, int local);
     void EndEffect();
-    // The mouse hook's report; nonzero swallows the event.
+    // A mouse event the gate decided on: its decision (nonzero swallows), and the drawing.
     int OnMouse(unsigned int msg, unsigned long long lParam);
+    // The drawing of a posted mouse report: the running drawer gets the point, kept on the
+    // effect's monitor.
+    void OnMousePosted(unsigned int msg, unsigned long long lParam);
     // Runs the test slot over a fresh overlay.
     int RunTest();
     // Ends a running effect the way Esc does; also when the program or the session ends.
@@ -98,16 +97,26 @@ public:
     void OnMainDeactivated(bool overlayEnabled);
     // Whether the projector link is open: the projector asks for effects only through it.
     void SetLinkOpen(bool open) { m_bLinkOpen = open; }
+    // The monitor effects run on from the next start.
+    void SetEffectMonitor(EEffectMonitor choice) { m_MonitorChoice = choice; }
+    // The monitors changed (one may be gone) or the session was locked: whatever runs ends,
+    // as the drawers hold pictures and sizes of what the screen was.
+    void EndOnSystemChange();
 
     bool IsEffectRunning() const { return m_bEffectRunning; }
     bool IsTestOpen() const { return m_bTestOpen; }
     int GetRunningSlot() const { return m_nRunningSlot; }
     int GetRunningType() const;
-    const SHeldKeys& GetHeldKeys() const { return m_Held; }
+    SHeldKeys GetHeldKeys() const { return m_Gate.GetHeldKeys(); }
+    // The monitor area of the running effect (or the last one).
+    const SRect& GetArea() const { return m_Area; }
 
 private:
+    int StartSlot(int n, int local);
     void RunKeyEffect(const CKeyEffect& effect);
     bool ShortcutHas(int code) const;
+    void ChooseArea();
+    void ReleasePointer();
 
     IEffectHost& m_Host;
     const IEffectSlots& m_Slots;
@@ -123,6 +132,14 @@ private:
     int m_bLocal = 0;
     int m_nMatchedSlot = -1;
     SKeyPrefix m_Matched;
-    SHeldKeys m_Held;
     CButtonLatch m_Latch;
+    CInputGate m_Gate;
+    bool m_bInstallerWatched = false;
+    std::function<void()> m_OnInstallerKey;
+    EEffectMonitor m_MonitorChoice = EFFECT_MONITOR_POINTER;
+    SRect m_Area;
+    bool m_bConfined = false;
+    // Requests that came while an effect was being started; run in order afterwards.
+    bool m_bStarting = false;
+    std::deque<std::pair<int, int>> m_Queued;
 };

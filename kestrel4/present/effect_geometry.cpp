@@ -57,6 +57,100 @@ SRect BandRect(SPoint a, SPoint b, int penWidth)
     return InflateBy(span, std::max(penWidth, 1));
 }
 
+namespace {
+
+// Rows of the ellipse's curve taken together in one strip on each side.
+const int kEllipseSlice = 8;
+
+void AddClipped(std::vector<SRect>& out, const SRect& r, const SRect& clip)
+{
+    SRect c = IntersectionOf(r, clip);
+    if (!c.IsEmpty())
+        out.push_back(c);
+}
+
+// The four strips along the edges of box, each m pixels to either side of its edge line.
+void AddEdgeStrips(std::vector<SRect>& out, const SRect& box, int m, bool sides, const SRect& clip)
+{
+    int l = box.left, t = box.top, r = box.right, b = box.bottom;
+    AddClipped(out, {l - m, t - m, r + m, t + m + 1}, clip);
+    AddClipped(out, {l - m, b - 1 - m, r + m, b + m}, clip);
+    if (sides) {
+        AddClipped(out, {l - m, t + m + 1, l + m + 1, b - 1 - m}, clip);
+        AddClipped(out, {r - 1 - m, t + m + 1, r + m, b - 1 - m}, clip);
+    }
+}
+
+// The curve of the ellipse inscribed in box, slice by slice: in each slice the outline runs
+// between its widest and its narrowest row on either side.
+void AddEllipseStrips(std::vector<SRect>& out, const SRect& box, int m, const SRect& clip)
+{
+    double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    double rx = box.Width() / 2.0, ry = box.Height() / 2.0;
+    auto halfWidth = [&](int y) {
+        double dy = (y + 0.5 - cy) / ry;
+        return dy * dy >= 1.0 ? 0.0 : rx * std::sqrt(1.0 - dy * dy);
+    };
+    for (int y0 = box.top; y0 < box.bottom; y0 += kEllipseSlice) {
+        int y1 = std::min(y0 + kEllipseSlice, box.bottom);
+        double widest = 0, narrowest = rx;
+        // One row beyond the slice on each side: the curve joins its neighbours' rows.
+        for (int y = y0 - 1; y <= y1; ++y) {
+            double w = y < box.top || y >= box.bottom ? 0.0 : halfWidth(y);
+            widest = std::max(widest, w);
+            narrowest = std::min(narrowest, w);
+        }
+        int outer = static_cast<int>(std::ceil(widest)) + m + 1;
+        int inner = static_cast<int>(std::floor(narrowest)) - m - 1;
+        int left = static_cast<int>(std::floor(cx)) - outer, right = static_cast<int>(std::ceil(cx)) + outer;
+        if (inner <= 0) {
+            AddClipped(out, {left, y0 - m, right, y1 + m}, clip);
+            continue;
+        }
+        AddClipped(out, {left, y0 - m, static_cast<int>(std::floor(cx)) - inner + 1, y1 + m}, clip);
+        AddClipped(out, {static_cast<int>(std::ceil(cx)) + inner - 1, y0 - m, right, y1 + m}, clip);
+    }
+}
+
+} // namespace
+
+std::vector<SRect> BandStrips(SPoint a, SPoint b, int penWidth, EBandShape shape, const SRect& screen)
+{
+    int m = std::max(penWidth, 1);
+    SRect whole = BandRect(a, b, penWidth);
+    // Nothing beyond what the whole band would save.
+    SRect clip = IntersectionOf(whole, screen);
+    SRect box = SpanRect(a, b);
+    ++box.right;
+    ++box.bottom;
+    std::vector<SRect> strips;
+    // Small figures, and lines, are saved as their bounding strip.
+    bool small = box.Width() <= 4 * m + 2 || box.Height() <= 4 * m + 2;
+    if (shape == BAND_LINE || small) {
+        AddClipped(strips, whole, clip);
+        return strips;
+    }
+    switch (shape) {
+    case BAND_RECT:
+        AddEdgeStrips(strips, box, m, true, clip);
+        break;
+    case BAND_ELLIPSE:
+        AddEllipseStrips(strips, box, m, clip);
+        break;
+    case BAND_TRACK: {
+        // Straight edges between the ends; each end is half an ellipse half the width wide.
+        AddEdgeStrips(strips, box, m, false, clip);
+        int quarter = box.Width() / 4;
+        AddEllipseStrips(strips, {box.left, box.top, box.left + 2 * quarter, box.bottom}, m, clip);
+        AddEllipseStrips(strips, {box.right - 2 * quarter, box.top, box.right, box.bottom}, m, clip);
+        break;
+    }
+    case BAND_LINE:
+        break;
+    }
+    return strips;
+}
+
 bool IsShapeDrawn(const SRect& span)
 {
     return span.Width() > 3 && span.Height() > 3;
@@ -108,18 +202,19 @@ std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& scree
     return dark;
 }
 
-SPoint BarPosition(SPoint cursor, bool vertical)
+SPoint BarPosition(SPoint cursor, bool vertical, const SRect& monitor)
 {
+    // x AND 1 in two's complement raises negative odd coordinates too: -3 becomes -2.
     if (vertical)
-        return {cursor.x + (cursor.x & 1), 0};
-    return {0, cursor.y + (cursor.y & 1)};
+        return {cursor.x + (cursor.x & 1), monitor.top};
+    return {monitor.left, cursor.y + (cursor.y & 1)};
 }
 
-SRect BarRect(SPoint position, bool vertical, int width, int screenWidth, int screenHeight)
+SRect BarRect(SPoint position, bool vertical, int width, const SRect& monitor)
 {
     if (vertical)
-        return {position.x, 0, position.x + width, screenHeight};
-    return {0, position.y, screenWidth, position.y + width};
+        return {position.x, monitor.top, position.x + width, monitor.bottom};
+    return {monitor.left, position.y, monitor.right, position.y + width};
 }
 
 SPenColor AdjustPenColor(COLORVALUE color, bool transparent, int bitsPerPixel)

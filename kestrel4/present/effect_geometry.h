@@ -39,6 +39,17 @@ SRect IntersectionOf(const SRect& a, const SRect& b);
 
 // The strip a rubber band or a transparent shape covers: the span widened by the pen.
 SRect BandRect(SPoint a, SPoint b, int penWidth);
+// The parts of the screen a rubber band's outline between a and b can touch, clipped to
+// clip: saved before it is drawn and put back before the next one, so that the cost of a move
+// follows the outline, not the area it encloses.
+enum EBandShape {
+    BAND_LINE,    // the line's bounding strip
+    BAND_RECT,    // four strips along the edges
+    BAND_ELLIPSE, // strips along the curve, a few rows at a time
+    BAND_TRACK,   // a rectangle with semicircular ends: its edges and both ends' curves
+};
+std::vector<SRect> BandStrips(SPoint a, SPoint b, int penWidth, EBandShape shape, const SRect& clip);
+
 // An ellipse or square 3 pixels or less across in either direction is not drawn.
 bool IsShapeDrawn(const SRect& span);
 
@@ -50,9 +61,10 @@ std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip);
 // Everything of screen outside the spans (which lie in screen): above, beside and below.
 std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen);
 
-// A bar follows the pointer on even coordinates, along the top or the left edge.
-SPoint BarPosition(SPoint cursor, bool vertical);
-SRect BarRect(SPoint position, bool vertical, int width, int screenWidth, int screenHeight);
+// A bar follows the pointer on even coordinates, along the top or the left edge of the
+// monitor the effect runs on, and spans that monitor's full height or width.
+SPoint BarPosition(SPoint cursor, bool vertical, const SRect& monitor);
+SRect BarRect(SPoint position, bool vertical, int width, const SRect& monitor);
 
 // The colour a shape of color is drawn in, and whether it goes onto the screen by AND
 // (transparent) or directly.

@@ -245,6 +245,8 @@
 #define ID_PORT_COM2 32781
 #define ID_PORT_COM3 32782
 #define ID_PORT_COM4 32783
+#define ID_EFFECTS_ON_POINTER 32784
+#define ID_EFFECTS_ON_PRIMARY 32785
 // Port n of the menu beyond COM1-COM4 (a USB adapter): ID_PORT_ANY + n, n up to 256.
 #define ID_PORT_ANY 33000
 #define ID_FILE_NEW 57600

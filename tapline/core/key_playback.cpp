@@ -61,18 +61,18 @@ bool CKeyPlayback::Load(const int* codes, int count)
         std::memcpy(m_anCodes, codes, sizeof(int) * static_cast<size_t>(count));
     m_state = {};
     m_current = {};
-    m_shared.bSequence = 1;
-    m_shared.nLength = static_cast<uint32_t>(count);
-    m_shared.nPosition = 0;
-    m_shared.bFirstFetch = 1;
+    m_block.bSequence = 1;
+    m_block.nLength = static_cast<uint32_t>(count);
+    m_block.nPosition = 0;
+    m_block.bFirstFetch = 1;
     return true;
 }
 
 void CKeyPlayback::FetchFirst()
 {
-    if (m_shared.bFirstFetch) {
-        m_shared.bFirstFetch = 0;
-        NextKeyEvent(m_state, m_anCodes, m_shared.nLength, m_shared.nPosition, m_current);
+    if (m_block.bFirstFetch) {
+        m_block.bFirstFetch = 0;
+        NextKeyEvent(m_state, m_anCodes, m_block.nLength, m_block.nPosition, m_current);
     }
 }
 
@@ -85,9 +85,9 @@ const SKeyEvent& CKeyPlayback::Current()
 bool CKeyPlayback::Skip()
 {
     FetchFirst();
-    if (!m_shared.bSequence)
+    if (!m_block.bSequence)
         return true;
-    if (NextKeyEvent(m_state, m_anCodes, m_shared.nLength, m_shared.nPosition, m_current))
+    if (NextKeyEvent(m_state, m_anCodes, m_block.nLength, m_block.nPosition, m_current))
         return false;
     Clear();
     return true;
@@ -95,9 +95,9 @@ bool CKeyPlayback::Skip()
 
 void CKeyPlayback::Clear()
 {
-    m_shared.bSequence = 0;
-    m_shared.nLength = 0;
-    m_shared.nPosition = 0;
+    m_block.bSequence = 0;
+    m_block.nLength = 0;
+    m_block.nPosition = 0;
 }
 
 } // namespace tapline

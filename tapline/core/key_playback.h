@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "tapline_shared.h"
+#include "playback_block.h"
 
 namespace tapline {
 
@@ -34,22 +34,22 @@ bool NextKeyEvent(SPlaybackState& state, const int* sequence, uint32_t length, u
 // The playing process's side of a playback, driven the way a journal playback hook is:
 // Current() is the event to hand out (asked for as often as the system likes), Skip()
 // moves past it and reports the end. Length, position and first-fetch flag are kept in
-// the shared block.
+// the playback block.
 class CKeyPlayback {
 public:
-    explicit CKeyPlayback(STaplineShared& shared) : m_shared(shared) {}
+    explicit CKeyPlayback(SPlaybackBlock& block) : m_block(block) {}
 
     // Copies the codes and rewinds; false (and nothing loaded) when they do not fit.
     bool Load(const int* codes, int count);
     const SKeyEvent& Current();
     bool Skip(); // true when the sequence has ended
     void Clear();
-    bool IsLoaded() const { return m_shared.bSequence != 0; }
+    bool IsLoaded() const { return m_block.bSequence != 0; }
 
 private:
     void FetchFirst();
 
-    STaplineShared& m_shared;
+    SPlaybackBlock& m_block;
     int m_anCodes[kPlaybackCapacity] = {};
     SPlaybackState m_state = {};
     SKeyEvent m_current = {};

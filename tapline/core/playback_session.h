@@ -24,7 +24,7 @@ constexpr uint32_t kJournalSilenceMs = 1000;
 
 class CPlaybackSession {
 public:
-    CPlaybackSession(STaplineShared& shared, IPlaybackHost& host) : m_playback(shared), m_host(host) {}
+    CPlaybackSession(SPlaybackBlock& block, IPlaybackHost& host) : m_playback(block), m_host(host) {}
 
     bool IsRunning() const { return m_bRunning; }
     CKeyPlayback& Playback() { return m_playback; }

@@ -32,6 +32,8 @@ bool s_bJournalSilent; // the journal hook was installed here once and never cal
 UINT_PTR s_nWatchdogTimer;
 UINT_PTR s_nSettleTimer;
 HHOOK s_hCancelWatch; // sees the system's WM_CANCELJOURNAL on the playing thread
+HHOOK s_hJournalHook;
+tapline::SPlaybackBlock s_block;
 
 void StopTimer(UINT_PTR& timer)
 {
@@ -43,8 +45,8 @@ void StopTimer(UINT_PTR& timer)
 
 void RemoveJournalHook()
 {
-    HHOOK hHook = FromShared<HHOOK>(g_shared.hPlaybackHook);
-    g_shared.hPlaybackHook = 0;
+    HHOOK hHook = s_hJournalHook;
+    s_hJournalHook = nullptr;
     if (hHook)
         UnhookWindowsHookEx(hHook);
 }
@@ -76,7 +78,7 @@ public:
 };
 
 CWin32PlaybackHost s_host;
-tapline::CPlaybackSession s_session(g_shared, s_host);
+tapline::CPlaybackSession s_session(s_block, s_host);
 
 bool IsExtendedKey(int code)
 {
@@ -156,7 +158,7 @@ LRESULT CALLBACK CancelWatchProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION) {
         const MSG* pMessage = reinterpret_cast<const MSG*>(lParam);
         if (pMessage->message == WM_CANCELJOURNAL && pMessage->hwnd == nullptr) {
-            g_shared.hPlaybackHook = 0; // the system has removed it already
+            s_hJournalHook = nullptr; // the system has removed it already
             s_session.Cancel();
         }
     }
@@ -212,8 +214,6 @@ bool PlaybackAttach()
 
 void PlaybackDetach(bool unloading)
 {
-    // The shared block is seen by every process the hooks reach; only the playing one may
-    // end the playback.
     if (unloading && s_session.IsRunning())
         s_session.End();
     if (s_hPostKeyEvent) {
@@ -239,7 +239,7 @@ TAPLINE_API int WINAPI PostKeyMessages(const int* codes, int count)
     if (!s_bJournalSilent) {
         HHOOK hHook = SetWindowsHookExA(WH_JOURNALPLAYBACK, JournalPlaybackProc, g_hTaplineModule, 0);
         if (hHook) {
-            g_shared.hPlaybackHook = ToShared(hHook);
+            s_hJournalHook = hHook;
             s_session.JournalInstalled(GetTickCount());
             s_hCancelWatch = SetWindowsHookExA(WH_GETMESSAGE, CancelWatchProc, nullptr, GetCurrentThreadId());
             s_nWatchdogTimer = SetTimer(nullptr, 0, kJournalWatchdogMs, WatchdogTimerProc);
@@ -265,7 +265,7 @@ TAPLINE_API int WINAPI ConvertKeyCode(const char* text, int* codes, int* count)
     int nWritten = 0;
     int nResult = tapline::ConvertKeyText(text, codes, *count, nWritten, s_layout);
     *count = nWritten;
-    g_shared.nConverted = static_cast<uint32_t>(nWritten);
+    s_block.nConverted = static_cast<uint32_t>(nWritten);
     return nResult;
 }
 

@@ -1,7 +1,8 @@
 // Times the drawers' work per mouse move on the real display: the spot light, the sprites
-// (bar, line pointer) and the free line's segments. Each figure is over a few hundred moves
-// along a path across the screen, each until the display has done the drawing. Run by scripts/effect_bench.sh on a 1920
-// x 1080 display.
+// (bar, line pointer), the free line's segments and the rubber bands of the ellipse and the
+// square. Each figure is over a few hundred moves along a path across the screen, each until
+// the display has done the drawing. Run by scripts/effect_bench.sh on 1920 x 1080 and
+// 3840 x 2160 displays.
 #include "effect_drawers.h"
 #include "effects.h"
 
@@ -50,17 +51,22 @@ void Report(const char* name, std::vector<double>& ms, double limit)
                 mean, p95, ms.back(), limit, mean <= limit ? "ok" : "SLOW");
 }
 
-void Bench(const char* name, const CEffect& effect, double limit, bool pressed)
+// pressed: the left button goes down at the path's start (a stroke); anchored: a click there
+// first (a two-click shape's band follows the moves).
+void Bench(const char* name, const CEffect& effect, double limit, bool pressed, bool anchored = false)
 {
-    std::unique_ptr<IEffectDrawer> drawer = StartEffectDrawer(effect, nullptr);
     CDisplayDC display;
+    std::unique_ptr<IEffectDrawer> drawer =
+        StartEffectDrawer(effect, nullptr, SRect{0, 0, display.Width(), display.Height()});
     std::vector<SPoint> path = Path(display.Width(), display.Height());
     if (!drawer || !drawer->Begin()) {
         std::printf("%-34s could not start\n", name);
         return;
     }
-    if (pressed)
+    if (pressed || anchored)
         drawer->LButtonDown(path[0]);
+    if (anchored)
+        drawer->LButtonUp(path[0]);
     std::vector<double> ms;
     for (const SPoint& p : path) {
         double start = Now();
@@ -106,5 +112,11 @@ int main()
     Bench("free line segment, opaque", *freeLine, 2, true);
     static_cast<CShapeEffect&>(*freeLine).SetParam(PARAM_TRANSPARENT, 1);
     Bench("free line segment, transparent", *freeLine, 2, true);
+
+    // The band from the path's start to each point: it grows over most of the screen.
+    std::unique_ptr<CEffect> ellipse = CreateEffect(EFFECT_ELLIPSE, context);
+    Bench("band, ellipse", *ellipse, 4, false, true);
+    std::unique_ptr<CEffect> square = CreateEffect(EFFECT_RECT, context);
+    Bench("band, square", *square, 4, false, true);
     return 0;
 }

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -56,13 +58,32 @@ public:
     std::set<int> down;
     std::vector<std::vector<int>> played;
     SLog log;
+    std::vector<SMonitor> monitors = {{{0, 0, 1920, 1080}, true}};
+    SPoint pointer = {100, 100};
+    std::vector<SRect> drawerAreas;
+    std::vector<SRect> overlayAreas;
+    std::vector<std::string> confined; // "l,t,r,b" or "free"
+    std::function<void()> onPump;
 
     bool IsMainWindowMinimized() const override { return bMinimized; }
     bool IsKeyDown(int code) const override { return down.count(code) != 0; }
     bool IsKeyPlaybackIdle() const override { return bPlaybackIdle; }
     int DisplayBitsPerPixel() const override { return nBits; }
     void ShowDepthMessage() override { log.calls.push_back("depth message"); }
-    void PumpMessages() override { log.calls.push_back("pump"); }
+    void PumpMessages() override
+    {
+        log.calls.push_back("pump");
+        if (onPump)
+            onPump();
+    }
+    std::vector<SMonitor> Monitors() const override { return monitors; }
+    SPoint PointerPosition() const override { return pointer; }
+    void ConfinePointer(const SRect* area) override
+    {
+        confined.push_back(area ? std::to_string(area->left) + "," + std::to_string(area->top) + "," +
+                                      std::to_string(area->right) + "," + std::to_string(area->bottom)
+                                : "free");
+    }
     void HookMouse() override { log.calls.push_back("HookMouse"); }
     void UnhookMouse() override { log.calls.push_back("UnhookMouse"); }
     void HookKeyboard() override { log.calls.push_back("HookKeyboard"); }
@@ -72,13 +93,18 @@ public:
         played.push_back(codes);
         return true;
     }
-    std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect) override
+    std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect, const SRect& area) override
     {
+        drawerAreas.push_back(area);
         log.calls.push_back("Start " + std::to_string(effect.GetType()));
         return std::unique_ptr<IEffectDrawer>(new CFakeDrawer(log, effect.GetType() != EFFECT_CLEAR_SCREEN));
     }
     void RestoreForeground() override {}
-    void OpenTestOverlay() override { log.calls.push_back("open overlay"); }
+    void OpenTestOverlay(const SRect& area) override
+    {
+        overlayAreas.push_back(area);
+        log.calls.push_back("open overlay");
+    }
     void CloseTestOverlay() override { log.calls.push_back("close overlay"); }
 };
 
@@ -123,6 +149,12 @@ protected:
         return swallowed;
     }
     int Mouse(unsigned msg, int x, int y) { return exec.OnMouse(msg, tapline::PackMousePoint(x, y)); }
+    // A slot as the page changes it: the gate gets the new shortcuts published.
+    void SetSlot(int slot, int type, std::initializer_list<int> keys)
+    {
+        slots.Set(slot, type, keys);
+        exec.Publish();
+    }
 
     CFakeHost host;
     CFakeSlots slots;
@@ -131,8 +163,8 @@ protected:
 
 TEST_F(EffectExecution, ShortcutsMatchExactlyTheirKeys)
 {
-    slots.Set(2, EFFECT_FREE_LINE, {kCtrl, kShift, kP});
-    slots.Set(4, EFFECT_ELLIPSE, {kF6});
+    SetSlot(2, EFFECT_FREE_LINE, {kCtrl, kShift, kP});
+    SetSlot(4, EFFECT_ELLIPSE, {kF6});
     const struct {
         std::initializer_list<int> modifiers;
         int key;
@@ -157,7 +189,7 @@ TEST_F(EffectExecution, ShortcutsMatchExactlyTheirKeys)
 
 TEST_F(EffectExecution, NothingMatchesWhileRestoredPlayingOrStarting)
 {
-    slots.Set(1, EFFECT_FREE_LINE, {kF6});
+    SetSlot(1, EFFECT_FREE_LINE, {kF6});
     host.bMinimized = false;
     EXPECT_EQ(0, Press({}, kF6));
     host.bMinimized = true;
@@ -172,7 +204,7 @@ TEST_F(EffectExecution, NothingMatchesWhileRestoredPlayingOrStarting)
 
 TEST_F(EffectExecution, EscEndsOnlyWhileMinimizedOrTesting)
 {
-    slots.Set(1, EFFECT_SPOT_LIGHT, {kF6});
+    SetSlot(1, EFFECT_SPOT_LIGHT, {kF6});
     ASSERT_EQ(1, Press({}, kF6));
     // Restored (the window came up without ending it): Esc belongs to the active program.
     host.bMinimized = false;
@@ -188,7 +220,7 @@ TEST_F(EffectExecution, EscEndsOnlyWhileMinimizedOrTesting)
 
     // A test while restored: every other key is swallowed, Esc ends it and closes the overlay.
     host.bMinimized = false;
-    slots.Set(kTestSlotNumber, EFFECT_FREE_LINE, {});
+    SetSlot(kTestSlotNumber, EFFECT_FREE_LINE, {});
     ASSERT_EQ(1, exec.RunTest());
     EXPECT_EQ(1, exec.OnKey('A', false));
     EXPECT_EQ(1, exec.OnKey(kCtrl, false));
@@ -201,9 +233,9 @@ TEST_F(EffectExecution, EscEndsOnlyWhileMinimizedOrTesting)
 
 TEST_F(EffectExecution, RunEffectRules)
 {
-    slots.Set(1, EFFECT_FREE_LINE, {});
-    slots.Set(3, EFFECT_ELLIPSE, {});
-    slots.Set(kTestSlotNumber, EFFECT_RECT, {});
+    SetSlot(1, EFFECT_FREE_LINE, {});
+    SetSlot(3, EFFECT_ELLIPSE, {});
+    SetSlot(kTestSlotNumber, EFFECT_RECT, {});
     // Restored: only the test slot runs.
     host.bMinimized = false;
     EXPECT_EQ(0, exec.RunEffect(3, 0));
@@ -235,7 +267,7 @@ TEST_F(EffectExecution, RunEffectRules)
 
 TEST_F(EffectExecution, ProjectorRequestsNeedTheLinkOpen)
 {
-    slots.Set(1, EFFECT_FREE_LINE, {kCtrl, kP});
+    SetSlot(1, EFFECT_FREE_LINE, {kCtrl, kP});
     exec.SetLinkOpen(false);
     EXPECT_EQ(0, exec.RunEffect(1, 0));
     EXPECT_EQ(0, host.log.Count("Start"));
@@ -257,7 +289,7 @@ TEST_F(EffectExecution, DeactivatedMainWindowEndsTheEffectWhenMinimized)
         {false, false, true},
         {true, true, true},
     };
-    slots.Set(kTestSlotNumber, EFFECT_FREE_LINE, {});
+    SetSlot(kTestSlotNumber, EFFECT_FREE_LINE, {});
     for (const auto& c : cases) {
         host.bMinimized = true;
         ASSERT_EQ(1, exec.RunEffect(kTestSlotNumber, 1));
@@ -273,7 +305,7 @@ TEST_F(EffectExecution, DeactivatedMainWindowEndsTheEffectWhenMinimized)
 
 TEST_F(EffectExecution, EffectsOverAtOnceLeaveNothingRunning)
 {
-    slots.Set(1, EFFECT_CLEAR_SCREEN, {});
+    SetSlot(1, EFFECT_CLEAR_SCREEN, {});
     host.log.calls.clear();
     EXPECT_EQ(1, exec.RunEffect(1, 1));
     EXPECT_FALSE(exec.IsEffectRunning());
@@ -286,10 +318,11 @@ TEST_F(EffectExecution, EffectsOverAtOnceLeaveNothingRunning)
 TEST_F(EffectExecution, MouseGoesToTheDrawerAndIsSwallowed)
 {
     EXPECT_EQ(0, Mouse(0x200, 10, 10));
-    slots.Set(1, EFFECT_FREE_LINE, {});
+    SetSlot(1, EFFECT_FREE_LINE, {});
     ASSERT_EQ(1, exec.RunEffect(1, 1));
     host.log.calls.clear();
-    EXPECT_EQ(1, Mouse(0x200, 300, 20)); // x from the high word, y from the low
+    // Moves reach the drawer but stay on the desktop: taken, the pointer would not move.
+    EXPECT_EQ(0, Mouse(0x200, 300, 20)); // x from the high word, y from the low
     EXPECT_EQ(1, Mouse(0xA1, 301, 21));
     EXPECT_EQ(1, Mouse(0x201, 301, 21)); // the same press reported twice: dropped
     EXPECT_EQ(1, Mouse(0x201, 302, 22)); // the latch was cleared by the dropped one
@@ -348,7 +381,7 @@ std::vector<std::string> Played(const std::vector<int>& codes)
 
 TEST_F(EffectExecution, KeyEffectReleasesTheShortcutOnlyWhenNotJustMinimized)
 {
-    slots.Set(1, EFFECT_KEY, {kCtrl, kP}); // a fresh Key effect plays Page Up
+    SetSlot(1, EFFECT_KEY, {kCtrl, kP}); // a fresh Key effect plays Page Up
     exec.OnMinimized();
     ASSERT_EQ(1, Press({kCtrl}, kP));
     ASSERT_EQ(1u, host.played.size());
@@ -382,6 +415,190 @@ TEST(KeySequence, PairsForEveryModifierAndTheCap)
     EXPECT_EQ(static_cast<size_t>(kMaxKeySequence), capped.size());
     EXPECT_EQ(17, capped[0]);
     EXPECT_EQ(65, capped.back());
+}
+
+const SRect kPrimary{0, 0, 1280, 1024};
+const SRect kRight{1280, 0, 2304, 768};
+const SRect kLeft{-1024, -100, 0, 668};
+
+TEST_F(EffectExecution, EffectsRunOnTheMonitorChosenAtTheirStart)
+{
+    host.monitors = {{kLeft, false}, {kPrimary, true}, {kRight, false}};
+    SetSlot(1, EFFECT_SPOT_LIGHT, {kF6});
+    const struct {
+        EEffectMonitor choice;
+        SPoint pointer;
+        SRect area;
+        const char* confined;
+    } cases[] = {
+        {EFFECT_MONITOR_POINTER, {2000, 300}, kRight, "1280,0,2304,768"},
+        {EFFECT_MONITOR_POINTER, {-5, -100}, kLeft, "-1024,-100,0,668"},
+        {EFFECT_MONITOR_POINTER, {600, 900}, kPrimary, "0,0,1280,1024"},
+        {EFFECT_MONITOR_PRIMARY, {2000, 300}, kPrimary, "0,0,1280,1024"},
+    };
+    for (const auto& c : cases) {
+        exec.SetEffectMonitor(c.choice);
+        host.pointer = c.pointer;
+        host.drawerAreas.clear();
+        host.confined.clear();
+        ASSERT_EQ(1, Press({}, kF6));
+        ASSERT_EQ(1u, host.drawerAreas.size());
+        EXPECT_EQ(c.area, host.drawerAreas[0]) << c.pointer.x << "," << c.pointer.y;
+        EXPECT_EQ(c.area, exec.GetArea());
+        EXPECT_EQ(std::vector<std::string>{c.confined}, host.confined);
+        // The pointer moves on, the effect stays where it began.
+        host.pointer = {10, 10};
+        exec.StopEffect();
+        EXPECT_EQ((std::vector<std::string>{c.confined, "free"}), host.confined);
+    }
+}
+
+TEST_F(EffectExecution, PointsReachTheDrawerOnItsMonitor)
+{
+    host.monitors = {{kPrimary, true}, {kRight, false}};
+    host.pointer = {2000, 300};
+    SetSlot(1, EFFECT_FREE_LINE, {});
+    ASSERT_EQ(1, exec.RunEffect(1, 1));
+    host.log.calls.clear();
+    Mouse(0x200, 2100, 400);
+    Mouse(0x200, 100, 900); // reported before the confinement took hold
+    Mouse(0x201, 2400, -3);
+    std::vector<std::string> expected = {"Move 2100,400", "Move 1280,767", "LDown 2303,0"};
+    EXPECT_EQ(expected, host.log.calls);
+}
+
+TEST_F(EffectExecution, OneMonitorNeedsNoConfinement)
+{
+    SetSlot(1, EFFECT_BAR, {});
+    ASSERT_EQ(1, exec.RunEffect(1, 1));
+    EXPECT_EQ((SRect{0, 0, 1920, 1080}), host.drawerAreas.back());
+    exec.StopEffect();
+    EXPECT_TRUE(host.confined.empty());
+}
+
+TEST_F(EffectExecution, TestOverlayCoversThePointersMonitor)
+{
+    host.monitors = {{kPrimary, true}, {kRight, false}};
+    host.pointer = {1500, 100};
+    host.bMinimized = false;
+    SetSlot(kTestSlotNumber, EFFECT_SPOT_LIGHT, {});
+    ASSERT_EQ(1, exec.RunTest());
+    EXPECT_EQ(std::vector<SRect>{kRight}, host.overlayAreas);
+    EXPECT_EQ(std::vector<SRect>{kRight}, host.drawerAreas);
+    EXPECT_EQ(std::vector<std::string>{"1280,0,2304,768"}, host.confined);
+}
+
+TEST_F(EffectExecution, AStartDuringAReplacementIsQueuedNotNested)
+{
+    SetSlot(1, EFFECT_FREE_LINE, {});
+    SetSlot(2, EFFECT_ELLIPSE, {});
+    SetSlot(3, EFFECT_RECT, {});
+    ASSERT_EQ(1, exec.RunEffect(1, 1));
+    // While slot 1 is replaced by slot 2 the pending messages bring a request for slot 3.
+    bool asked = false;
+    host.onPump = [&] {
+        if (!asked) {
+            asked = true;
+            EXPECT_EQ(1, exec.RunEffect(3, 0));
+        }
+    };
+    host.log.calls.clear();
+    ASSERT_EQ(1, exec.RunEffect(2, 1));
+    std::vector<std::string> expected = {"UnhookMouse", "End", "delete", "pump", "Start 2", "HookMouse", "Begin",
+                                         "UnhookMouse", "End", "delete", "pump", "Start 3", "HookMouse", "Begin"};
+    EXPECT_EQ(expected, host.log.calls);
+    EXPECT_EQ(3, exec.GetRunningSlot());
+    // Every drawer begun was ended before the next one began.
+    int open = 0;
+    for (const std::string& call : host.log.calls) {
+        open += call == "Begin" ? 1 : call == "End" ? -1 : 0;
+        EXPECT_LE(open, 1);
+    }
+}
+
+TEST_F(EffectExecution, DisplayChangeOrLockEndsEverything)
+{
+    host.monitors = {{kPrimary, true}, {kRight, false}};
+    host.pointer = {2000, 300};
+    host.bMinimized = false;
+    SetSlot(kTestSlotNumber, EFFECT_SPOT_LIGHT, {});
+    ASSERT_EQ(1, exec.RunTest());
+    host.log.calls.clear();
+    exec.EndOnSystemChange();
+    EXPECT_FALSE(exec.IsEffectRunning());
+    EXPECT_FALSE(exec.IsTestOpen());
+    EXPECT_EQ(-1, exec.GetRunningSlot());
+    EXPECT_TRUE(host.log.Has("End"));
+    EXPECT_TRUE(host.log.Has("close overlay"));
+    EXPECT_EQ("free", host.confined.back());
+    // Mouse input is the desktop's again.
+    EXPECT_EQ(0, Mouse(0x201, 5, 5));
+}
+
+// The hook thread decides from what the main window published; the main window then does
+// the work. Today's shortcut table, run that way.
+TEST_F(EffectExecution, TheHookThreadDecidesFromThePublishedTable)
+{
+    SetSlot(2, EFFECT_FREE_LINE, {kCtrl, kShift, kP});
+    SetSlot(4, EFFECT_ELLIPSE, {kF6});
+    const struct {
+        std::vector<int> held;
+        int key;
+        int slot; // -1: nothing is taken
+    } cases[] = {
+        {{kCtrl, kShift}, kP, 2}, {{kCtrl}, kP, -1}, {{kCtrl, kShift, kAlt}, kP, -1}, {{}, kF6, 4}, {{kCtrl}, kF6, -1},
+    };
+    for (const auto& c : cases) {
+        exec.StopEffect();
+        host.down = std::set<int>(c.held.begin(), c.held.end());
+        int swallowed = -1;
+        std::thread hook([&] {
+            for (int m : c.held)
+                exec.Gate().OnKey(m, false);
+            swallowed = exec.Gate().OnKey(c.key, false);
+        });
+        hook.join();
+        // Nothing ran on the hook thread: the work waits for the main window.
+        EXPECT_FALSE(exec.IsEffectRunning());
+        EXPECT_EQ(c.slot > 0 ? 1 : 0, swallowed) << "key " << c.key;
+        exec.RunGateActions();
+        EXPECT_EQ(c.slot, exec.GetRunningSlot()) << "key " << c.key;
+        for (int m : c.held)
+            exec.Gate().OnKey(m, true);
+    }
+    // Running, the gate takes clicks and the wheel but never moves; stopped, nothing.
+    ASSERT_EQ(1, exec.RunEffect(4, 1));
+    int move = 0, click = 0, wheel = 0;
+    std::thread hook([&] {
+        move = exec.Gate().OnMouse(0x200);
+        click = exec.Gate().OnMouse(0x201);
+        wheel = exec.Gate().OnMouse(0x20A);
+    });
+    hook.join();
+    EXPECT_EQ(0, move);
+    EXPECT_EQ(1, click);
+    EXPECT_EQ(1, wheel);
+    exec.StopEffect();
+    EXPECT_EQ(0, exec.Gate().OnMouse(0x201));
+}
+
+TEST_F(EffectExecution, TheInstallerKeyIsTakenOnlyWhileTheVersionBoxIsOpen)
+{
+    int opened = 0;
+    exec.SetInstallerKeyHandler([&] { ++opened; });
+    host.bMinimized = false;
+    host.down = {kCtrl};
+    EXPECT_EQ(0, exec.OnKey('I', false));
+    exec.WatchInstallerKey(true);
+    EXPECT_EQ(0, exec.OnKey('I', true));
+    EXPECT_EQ(1, exec.OnKey('I', false));
+    EXPECT_EQ(1, opened);
+    host.down = {kCtrl, kShift};
+    EXPECT_EQ(0, exec.OnKey('I', false));
+    exec.WatchInstallerKey(false);
+    host.down = {kCtrl};
+    EXPECT_EQ(0, exec.OnKey('I', false));
+    EXPECT_EQ(1, opened);
 }
 
 } // namespace

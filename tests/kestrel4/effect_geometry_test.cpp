@@ -1,18 +1,12 @@
 #include "effect_geometry.h"
 
+#include "geometry_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
-
-long Area(const std::vector<SRect>& rects)
-{
-    long area = 0;
-    for (const SRect& r : rects)
-        area += static_cast<long>(r.Width()) * r.Height();
-    return area;
-}
 
 TEST(EffectGeometry, GridSnapsDownToItsMultiples)
 {
@@ -104,11 +98,12 @@ TEST(EffectGeometry, SpotAtTheCornerIsClippedToTheScreen)
 
 TEST(EffectGeometry, BarsSitOnEvenCoordinatesAlongAnEdge)
 {
-    EXPECT_EQ((SPoint{102, 0}), BarPosition({101, 77}, true));
-    EXPECT_EQ((SPoint{100, 0}), BarPosition({100, 77}, true));
-    EXPECT_EQ((SPoint{0, 78}), BarPosition({101, 77}, false));
-    EXPECT_EQ((SRect{102, 0, 106, 1080}), BarRect({102, 0}, true, 4, 1920, 1080));
-    EXPECT_EQ((SRect{0, 78, 1920, 82}), BarRect({0, 78}, false, 4, 1920, 1080));
+    const SRect screen{0, 0, 1920, 1080};
+    EXPECT_EQ((SPoint{102, 0}), BarPosition({101, 77}, true, screen));
+    EXPECT_EQ((SPoint{100, 0}), BarPosition({100, 77}, true, screen));
+    EXPECT_EQ((SPoint{0, 78}), BarPosition({101, 77}, false, screen));
+    EXPECT_EQ((SRect{102, 0, 106, 1080}), BarRect({102, 0}, true, 4, screen));
+    EXPECT_EQ((SRect{0, 78, 1920, 82}), BarRect({0, 78}, false, 4, screen));
 }
 
 TEST(EffectGeometry, TransparentColoursByDisplayDepth)
@@ -142,3 +137,97 @@ TEST(EffectGeometry, SpotTilesByColour)
 }
 
 } // namespace
+
+namespace {
+
+bool Covered(const std::vector<SRect>& strips, double x, double y)
+{
+    int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+    for (const SRect& r : strips)
+        if (px >= r.left && px < r.right && py >= r.top && py < r.bottom)
+            return true;
+    return false;
+}
+
+// Points of the outline a band of the shape draws between a and b, one pixel either side.
+std::vector<std::pair<double, double>> OutlinePoints(SPoint a, SPoint b, EBandShape shape)
+{
+    SRect box = SpanRect(a, b);
+    double l = box.left, t = box.top, r = box.right, bt = box.bottom;
+    std::vector<std::pair<double, double>> points;
+    auto ellipse = [&](double el, double er, double from, double to) {
+        double cx = (el + er + 1) / 2, cy = (t + bt + 1) / 2, rx = (er + 1 - el) / 2, ry = (bt + 1 - t) / 2;
+        for (double th = from; th <= to; th += 0.004)
+            points.push_back({cx + (rx - 0.5) * std::cos(th), cy + (ry - 0.5) * std::sin(th)});
+    };
+    const double pi = 3.14159265358979;
+    switch (shape) {
+    case BAND_RECT:
+        for (double x = l; x <= r; x += 1) {
+            points.push_back({x, t});
+            points.push_back({x, bt});
+        }
+        for (double y = t; y <= bt; y += 1) {
+            points.push_back({l, y});
+            points.push_back({r, y});
+        }
+        break;
+    case BAND_ELLIPSE:
+        ellipse(l, r, 0, 2 * pi);
+        break;
+    case BAND_TRACK: {
+        double quarter = std::floor((r + 1 - l) / 4);
+        for (double x = l + quarter; x <= r - quarter; x += 1) {
+            points.push_back({x, t});
+            points.push_back({x, bt});
+        }
+        ellipse(l, l + 2 * quarter - 1, pi / 2, 3 * pi / 2);
+        ellipse(r + 1 - 2 * quarter, r, -pi / 2, pi / 2);
+        break;
+    }
+    case BAND_LINE:
+        for (double f = 0; f <= 1; f += 0.001)
+            points.push_back({a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f});
+        break;
+    }
+    std::vector<std::pair<double, double>> around;
+    for (const auto& p : points)
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                around.push_back({p.first + dx, p.second + dy});
+    return around;
+}
+
+} // namespace
+
+TEST(EffectGeometry, BandStripsCoverTheOutlineAndFollowItsLength)
+{
+    const SRect screen{0, 0, 3840, 2160};
+    const struct {
+        EBandShape shape;
+        SPoint a, b;
+        int pen;
+        double maxShare; // of the band's bounding strip that the strips may hold
+    } cases[] = {
+        {BAND_RECT, {100, 100}, {3700, 2000}, 1, 0.01},    {BAND_RECT, {3700, 2000}, {100, 100}, 5, 0.02},
+        {BAND_ELLIPSE, {100, 100}, {1900, 1100}, 1, 0.06}, {BAND_ELLIPSE, {500, 300}, {900, 1900}, 3, 0.15},
+        {BAND_TRACK, {100, 100}, {1900, 1100}, 1, 0.08},   {BAND_LINE, {10, 10}, {300, 200}, 1, 1.0},
+        {BAND_RECT, {10, 10}, {14, 300}, 1, 1.0}, // narrow: its bounding strip
+    };
+    for (const auto& c : cases) {
+        std::vector<SRect> strips = BandStrips(c.a, c.b, c.pen, c.shape, screen);
+        ASSERT_FALSE(strips.empty());
+        int missed = 0;
+        for (const auto& p : OutlinePoints(c.a, c.b, c.shape))
+            missed += Covered(strips, p.first, p.second) ? 0 : 1;
+        EXPECT_EQ(0, missed) << "shape " << c.shape << " from " << c.a.x << "," << c.a.y;
+        SRect whole = BandRect(c.a, c.b, c.pen);
+        double share = static_cast<double>(Area(strips)) / (static_cast<double>(whole.Width()) * whole.Height());
+        EXPECT_LE(share, c.maxShare) << "shape " << c.shape;
+        for (const SRect& r : strips)
+            EXPECT_TRUE(!IntersectionOf(r, whole).IsEmpty() && IntersectionOf(r, whole) == r);
+    }
+    // Clipped to the monitor like everything else.
+    for (const SRect& r : BandStrips({-100, -100}, {200, 200}, 1, BAND_ELLIPSE, screen))
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0);
+}

@@ -184,6 +184,22 @@ TEST_P(KestrelIniTest, ToggleWritesTheNewModeAtOnce)
     }
 }
 
+TEST_P(KestrelIniTest, EffectMonitorChoiceRoundTripsUnderItsOwnKey)
+{
+    EnsureIniDefaults(*m_pIni);
+    EXPECT_EQ(0, ReadEffectMonitor(*m_pIni));
+    ASSERT_TRUE(WriteEffectMonitor(*m_pIni, 1));
+    EXPECT_EQ("1", Get("ExecuteEffectKey", "EffectMonitor"));
+    EXPECT_EQ(1, ReadEffectMonitor(*m_pIni));
+    // The shortcuts beside it stay as they were.
+    for (const char* key : {"Effect1", "Effect2", "Effect3", "Effect4", "Effect5"})
+        EXPECT_EQ("", Get("ExecuteEffectKey", key)) << key;
+    ASSERT_TRUE(WriteEffectMonitor(*m_pIni, 0));
+    EXPECT_EQ(0, ReadEffectMonitor(*m_pIni));
+    m_pIni->WriteString("ExecuteEffectKey", "EffectMonitor", "7");
+    EXPECT_EQ(0, ReadEffectMonitor(*m_pIni));
+}
+
 TEST_P(KestrelIniTest, FileSettingsRoundTrip)
 {
     EnsureIniDefaults(*m_pIni);

@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(KeyPlayback, DrivenLikeAJournalHook)
 {
-    STaplineShared shared = {};
+    SPlaybackBlock shared = {};
     CKeyPlayback playback(shared);
     const int codes[] = {18, 65, 18};
     ASSERT_TRUE(playback.Load(codes, 3));
@@ -106,7 +106,7 @@ TEST(KeyPlayback, DrivenLikeAJournalHook)
 
 TEST(KeyPlayback, LoadCopiesAndRewinds)
 {
-    STaplineShared shared = {};
+    SPlaybackBlock shared = {};
     CKeyPlayback playback(shared);
     int codes[] = {16, 65, 16};
     ASSERT_TRUE(playback.Load(codes, 3));
@@ -124,7 +124,7 @@ TEST(KeyPlayback, LoadCopiesAndRewinds)
 
 TEST(KeyPlayback, LoadRefusesWhatDoesNotFit)
 {
-    STaplineShared shared = {};
+    SPlaybackBlock shared = {};
     CKeyPlayback playback(shared);
     std::vector<int> codes(kPlaybackCapacity + 1, 65);
     EXPECT_FALSE(playback.Load(codes.data(), kPlaybackCapacity + 1));

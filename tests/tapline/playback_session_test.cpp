@@ -23,7 +23,7 @@ public:
 
 class PlaybackSession : public ::testing::Test {
 protected:
-    STaplineShared m_shared = {};
+    SPlaybackBlock m_shared = {};
     CFakeHost m_host;
     CPlaybackSession m_session{m_shared, m_host};
     const int m_codes[3] = {18, 65, 18};
@@ -102,7 +102,7 @@ TEST_F(PlaybackSession, AJournalHookThatFellSilentIsTakenAsGone)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszName);
-        STaplineShared shared = {};
+        SPlaybackBlock shared = {};
         CFakeHost host;
         CPlaybackSession session(shared, host);
         uint32_t nCallMs = c.nInstalledMs + 100;

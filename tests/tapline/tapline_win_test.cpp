@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,38 @@ struct SRecord {
 };
 
 std::vector<SRecord> g_records;
-// Answer to the hook notifications; 0 lets the input through.
+// The filter's answer, on the hook thread; 0 lets the input through.
 std::function<LRESULT(UINT, WPARAM)> g_answer;
+
+// What the filter was asked, on the hook thread, and whether a playback ran at that moment.
+struct SAsked {
+    UINT nMessage;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool bPlaybackIdle;
+};
+std::mutex g_askedLock;
+std::vector<SAsked> g_asked;
+
+int WINAPI TestFilter(void*, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    bool bIdle = WaitForSingleObject(GetPostKeyEventHandle(), 0) == WAIT_OBJECT_0;
+    {
+        std::lock_guard<std::mutex> hold(g_askedLock);
+        g_asked.push_back({message, wParam, lParam, bIdle});
+    }
+    return g_answer ? static_cast<int>(g_answer(message, wParam)) : 0;
+}
+
+std::vector<SAsked> Asked(UINT message)
+{
+    std::lock_guard<std::mutex> hold(g_askedLock);
+    std::vector<SAsked> out;
+    for (const SAsked& a : g_asked)
+        if (a.nMessage == message)
+            out.push_back(a);
+    return out;
+}
 
 bool IsKeyMessage(UINT m)
 {
@@ -35,11 +66,13 @@ bool IsKeyMessage(UINT m)
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE || IsKeyMessage(message) || message == WM_MOUSEMOVE) {
+    if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE || IsKeyMessage(message) || message == WM_MOUSEMOVE ||
+        message == WM_LBUTTONUP) {
         bool bIdle = WaitForSingleObject(GetPostKeyEventHandle(), 0) == WAIT_OBJECT_0;
         g_records.push_back({hwnd, message, wParam, lParam, bIdle});
+        // Posted: the answer decides nothing.
         if (message == WM_TAPLINE_KEY || message == WM_TAPLINE_MOUSE)
-            return g_answer ? g_answer(message, wParam) : 0;
+            return 0;
         // Keeps Alt from opening the system menu loop.
         if (message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)
             return 0;
@@ -187,12 +220,18 @@ protected:
     {
         g_records.clear();
         g_answer = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(g_askedLock);
+            g_asked.clear();
+        }
+        SetHookFilter(TestFilter, nullptr);
         ASSERT_TRUE(PlaybackIdle());
     }
     void TearDown() override
     {
         UnhookKeyboard();
         UnhookMouse();
+        SetHookFilter(nullptr, nullptr);
         // A playback still running would spill into the next case.
         EXPECT_TRUE(PumpUntil(PlaybackIdle, GetPostKeyEventHandle()));
         g_answer = nullptr;
@@ -219,21 +258,30 @@ TEST_F(Tapline, ConvertKeyCodeUsesTheSystemLayout)
     EXPECT_EQ(ConvertKeyCode("a", codes, nullptr), 5);
 }
 
-TEST_F(Tapline, KeyboardHookReportsKeysAndSwallowsOnNonzeroAnswer)
+TEST_F(Tapline, KeyboardHookReportsKeysAndSwallowsOnTheFiltersAnswer)
 {
     CTestWindow window;
     ASSERT_TRUE(window.Focus());
     HWND hwnd = window.Handle();
     g_answer = [](UINT, WPARAM vk) -> LRESULT { return vk == 'Q' ? 1 : 0; };
     EXPECT_EQ(HookKeyboard(hwnd), 1);
-    SendKeys({'K', 'Q', 'M'});
-    ASSERT_TRUE(PumpUntil([&] { return Has(hwnd, WM_KEYUP, 'M'); }));
+    SendKeys({'K', 'Q', 'M', VK_LSHIFT});
+    ASSERT_TRUE(
+        PumpUntil([&] { return Has(hwnd, WM_KEYUP, VK_SHIFT) && RecordsOf(hwnd, WM_TAPLINE_KEY).size() == 8; }));
 
+    // Every key is reported, the swallowed one too; the left Shift as Shift.
     std::vector<std::string> notified;
     for (const SRecord& r : RecordsOf(hwnd, WM_TAPLINE_KEY))
-        notified.push_back(std::string(r.lParam & 0x80000000 ? "U" : "D") + static_cast<char>(r.wParam));
-    EXPECT_EQ(notified, (std::vector<std::string>{"DK", "UK", "DQ", "UQ", "DM", "UM"}));
-    EXPECT_EQ(KeyMessagesOf(hwnd), (std::vector<std::string>{"D75", "U75", "D77", "U77"}));
+        notified.push_back(std::string(r.lParam & 0x80000000 ? "U" : "D") + std::to_string(r.wParam));
+    EXPECT_EQ(notified, (std::vector<std::string>{"D75", "U75", "D81", "U81", "D77", "U77", "D16", "U16"}));
+    EXPECT_EQ(Asked(WM_TAPLINE_KEY).size(), 8u);
+    EXPECT_EQ(KeyMessagesOf(hwnd), (std::vector<std::string>{"D75", "U75", "D77", "U77", "D16", "U16"}));
+
+    // Without a filter nothing is swallowed.
+    SetHookFilter(nullptr, nullptr);
+    g_records.clear();
+    SendKeys({'Q'});
+    ASSERT_TRUE(PumpUntil([&] { return Has(hwnd, WM_KEYUP, 'Q'); }));
 }
 
 TEST_F(Tapline, SecondHookKeepsTheFirstWindowAndUnhookStopsReports)
@@ -273,7 +321,7 @@ TEST_F(Tapline, HookLeftForADestroyedWindowIsReplaced)
     EXPECT_EQ(RecordsOf(live.Handle(), WM_TAPLINE_KEY).size(), 2u);
 }
 
-TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnNonzeroAnswer)
+TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnTheFiltersAnswer)
 {
     CTestWindow window(100, 100, 400, 400);
     ASSERT_TRUE(window.Focus());
@@ -300,6 +348,11 @@ TEST_F(Tapline, MouseHookPacksXHighAndSwallowsOnNonzeroAnswer)
     SendKeys({'M'});
     ASSERT_TRUE(PumpUntil([&] { return Has(hwnd, WM_KEYUP, 'M'); }));
     EXPECT_TRUE(RecordsOf(hwnd, WM_MOUSEMOVE).empty());
+    // Swallowed, the move did not move the pointer either.
+    POINT still = {};
+    GetCursorPos(&still);
+    EXPECT_NEAR(still.x, 150, 1);
+    EXPECT_NEAR(still.y, 260, 1);
     EXPECT_EQ(UnhookMouse(), 1);
 }
 
@@ -333,10 +386,11 @@ TEST_P(PlaybackTable, PlaysIntoTheFocusedWindowAndRefusesASecondPlayback)
     PumpOnce();
 
     EXPECT_EQ(KeyMessagesOf(hwnd), ExpectedEvents(codes));
-    std::vector<SRecord> reports = RecordsOf(hwnd, WM_TAPLINE_KEY);
-    EXPECT_EQ(reports.size(), ExpectedEvents(codes).size());
-    for (const SRecord& r : reports)
-        EXPECT_FALSE(r.bPlaybackIdle) << "key " << r.wParam << " reported after the playback had ended";
+    ASSERT_TRUE(PumpUntil([&] { return RecordsOf(hwnd, WM_TAPLINE_KEY).size() >= ExpectedEvents(codes).size(); }));
+    EXPECT_EQ(RecordsOf(hwnd, WM_TAPLINE_KEY).size(), ExpectedEvents(codes).size());
+    // The hook thread decided on each while the playback still ran.
+    for (const SAsked& a : Asked(WM_TAPLINE_KEY))
+        EXPECT_FALSE(a.bPlaybackIdle) << "key " << a.wParam << " reported after the playback had ended";
     EXPECT_FALSE(Has(hwnd, WM_KEYDOWN, 'Z'));
 }
 
@@ -386,22 +440,32 @@ DWORD RunChildProcess(const char* pszSwitch)
     return nExit;
 }
 
-// The keyboard hook runs inside the process that gets the key and finds the target window
-// only through the shared block.
-TEST_F(Tapline, KeyboardHookReachesAnotherProcess)
+// Keys and clicks typed into another program reach the hooks of this one, which never run
+// inside that program; the key the filter takes never arrives there.
+TEST_F(Tapline, HooksReportKeysAndClicksOfAnotherProgram)
 {
     CTestWindow window(50, 50, 100, 100);
     HWND hwnd = window.Handle();
-    g_answer = [](UINT, WPARAM vk) -> LRESULT { return vk == 'K' ? 1 : 0; };
+    g_answer = [](UINT message, WPARAM vk) -> LRESULT { return message == WM_TAPLINE_KEY && vk == 'K' ? 1 : 0; };
     HookKeyboard(hwnd);
+    HookMouse(hwnd);
 
     DWORD nExit = RunChildProcess(kChildSwitch);
-    // Bit 0: the child saw L arrive; bit 1: it saw the swallowed K.
-    EXPECT_EQ(nExit, 1u);
+    // Bit 0: the child saw L arrive; bit 1: it saw the swallowed K; bit 2: it saw its click.
+    EXPECT_EQ(nExit, 5u);
+    ASSERT_TRUE(PumpUntil([&] { return RecordsOf(hwnd, WM_TAPLINE_KEY).size() >= 4; }));
     std::vector<std::string> notified;
     for (const SRecord& r : RecordsOf(hwnd, WM_TAPLINE_KEY))
         notified.push_back(std::string(r.lParam & 0x80000000 ? "U" : "D") + static_cast<char>(r.wParam));
     EXPECT_EQ(notified, (std::vector<std::string>{"DK", "UK", "DL", "UL"}));
+    ASSERT_TRUE(PumpUntil([&] { return Has(hwnd, WM_TAPLINE_MOUSE, WM_LBUTTONUP); }));
+    for (const SRecord& r : RecordsOf(hwnd, WM_TAPLINE_MOUSE)) {
+        if (r.wParam != WM_LBUTTONDOWN)
+            continue;
+        EXPECT_EQ(tapline::UnpackMouseX(static_cast<uint64_t>(r.lParam)), 350);
+        EXPECT_EQ(tapline::UnpackMouseY(static_cast<uint64_t>(r.lParam)), 340);
+    }
+    EXPECT_TRUE(Has(hwnd, WM_TAPLINE_MOUSE, WM_LBUTTONDOWN));
 }
 
 int RunChild()
@@ -416,6 +480,14 @@ int RunChild()
     int nResult = Has(window.Handle(), WM_KEYUP, 'L') ? 1 : 0;
     if (Has(window.Handle(), WM_KEYDOWN, 'K'))
         nResult |= 2;
+    MoveMouseTo(350, 340);
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    if (PumpUntil([&] { return !RecordsOf(window.Handle(), WM_LBUTTONUP).empty(); }))
+        nResult |= 4;
     return nResult;
 }
 

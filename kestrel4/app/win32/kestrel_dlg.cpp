@@ -7,6 +7,7 @@
 #include "support_page.h"
 #include "port_menu.h"
 #include "port_names.h"
+#include "effect_guard.h"
 #include "system_pointers.h"
 #include "resource.h"
 #include "screen_surface.h"
@@ -18,6 +19,7 @@
 
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <wtsapi32.h>
 
 #include <cstring>
 
@@ -176,18 +178,19 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_TAPLINE_MOUSE:
     case WM_TAPLINE_KEY: {
-        // The installer-only key check goes before the Presentation Support screen for keys.
-        if (msg == WM_TAPLINE_KEY && m_bAboutOpen && m_AboutDlg.Exists() &&
-            IsInstallerKey(static_cast<unsigned int>(wParam), static_cast<uint32_t>(lParam),
-                           GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0)) {
-            m_bInstallerKey = 1;
-            m_bAboutOpen = 0;
-            EndDialog(m_AboutDlg.GetHwnd(), IDCANCEL);
-            return SetResult(1);
-        }
+        // Posted: the hook thread has decided already (the installer-only key included).
         HWND support = ScreenWindow(SCREEN_SUPPORT);
         return SetResult(support ? SendMessageA(support, msg, wParam, lParam) : 0);
     }
+    case WM_DISPLAYCHANGE:
+        // A running effect holds the old layout's pictures and sizes; its monitor may be gone.
+        if (m_pSupport)
+            m_pSupport->EndOnSystemChange();
+        return FALSE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_LOCK && m_pSupport)
+            m_pSupport->EndOnSystemChange();
+        return FALSE;
     }
     if (msg >= UM_PACKET_RECEIVED && msg <= UM_NAK_SENT) {
         m_Connection.Receiver().OnEngineMessage(msg, wParam, lParam);
@@ -305,11 +308,12 @@ BOOL CKestrelDlg::OnInitDialog()
     SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadResString(IDS_SCREEN_SUPPORT).c_str()));
     SendMessageA(list, CB_SETCURSEL, SCREEN_SUPPORT, 0);
 
-    // 7. ConnectMode.
+    // 7. ConnectMode, and the monitor effects run on.
     {
         CWin32Profile ini(GetIniPath());
         m_nConnectMode = ReadConnectMode(ini);
         m_Connection.Link().SetPort(ReadKeptPort(ini));
+        ShowEffectMonitor(ReadEffectMonitor(ini));
     }
     HMENU menu = GetMenu(m_hWnd);
     switch (GetStartConnect(m_nConnectMode)) {
@@ -346,8 +350,10 @@ BOOL CKestrelDlg::OnInitDialog()
 
     // 9. Shortcut keys reach this window from every program. Effects replace the desktop's
     // pointers: a failure of the program must not leave them replaced.
-    InstallPointerGuard();
+    InstallEffectGuard();
     HookKeyboard(m_hWnd);
+    // A locked session ends a running effect.
+    WTSRegisterSessionNotification(m_hWnd, NOTIFY_FOR_THIS_SESSION);
 
     // 10. Centred and minimized: effects run while the window is an icon.
     RECT rc, work;
@@ -533,13 +539,31 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
     case ID_ALWAYS_UNCONNECTED:
         ToggleConnectMode();
         break;
+    case ID_EFFECTS_ON_POINTER:
+    case ID_EFFECTS_ON_PRIMARY: {
+        int choice = id == ID_EFFECTS_ON_PRIMARY ? EFFECT_MONITOR_PRIMARY : EFFECT_MONITOR_POINTER;
+        CWin32Profile ini(GetIniPath());
+        WriteEffectMonitor(ini, choice);
+        ShowEffectMonitor(choice);
+        break;
+    }
     case ID_HELP_FINDER:
         OpenManual(m_hWnd);
         break;
     case ID_APP_ABOUT:
         m_bAboutOpen = 1;
+        if (m_pSupport)
+            m_pSupport->WatchInstallerKey(true, [this] {
+                if (!m_bAboutOpen || !m_AboutDlg.Exists())
+                    return;
+                m_bInstallerKey = 1;
+                m_bAboutOpen = 0;
+                EndDialog(m_AboutDlg.GetHwnd(), IDCANCEL);
+            });
         m_AboutDlg.DoModal(IDD_ABOUTBOX, m_hWnd);
         m_bAboutOpen = 0;
+        if (m_pSupport)
+            m_pSupport->WatchInstallerKey(false, nullptr);
         if (m_bInstallerKey) {
             m_bInstallerKey = 0;
             RunInstallerMode();
@@ -574,6 +598,14 @@ void CKestrelDlg::ToggleConnectMode()
                   MF_BYCOMMAND | (m_nConnectMode == 1 ? MF_CHECKED : MF_UNCHECKED));
     MessageBoxA(m_hWnd, LoadResString(IDS_NEXT_STARTUP).c_str(), LoadResString(IDS_CAPTION).c_str(),
                 MB_OK | MB_ICONINFORMATION);
+}
+
+void CKestrelDlg::ShowEffectMonitor(int choice)
+{
+    CheckMenuRadioItem(GetMenu(m_hWnd), ID_EFFECTS_ON_POINTER, ID_EFFECTS_ON_PRIMARY,
+                       choice == EFFECT_MONITOR_PRIMARY ? ID_EFFECTS_ON_PRIMARY : ID_EFFECTS_ON_POINTER, MF_BYCOMMAND);
+    if (m_pSupport)
+        m_pSupport->SetEffectMonitor(EffectMonitorFromValue(choice));
 }
 
 void CKestrelDlg::OnSysCommand(WPARAM)
@@ -797,5 +829,6 @@ void CKestrelDlg::ReleaseIconsAndHook()
         SendDlgItemMessageA(m_hWnd, kButtonIds[i], BM_SETIMAGE, IMAGE_ICON, 0);
         m_hButtonIcons[i].reset();
     }
+    WTSUnRegisterSessionNotification(m_hWnd);
     UnhookKeyboard();
 }

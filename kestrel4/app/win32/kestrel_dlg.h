@@ -73,6 +73,8 @@ private:
     void OnNotify(NMHDR* header);
     void OnEditorMessage(UINT msg);
     void ToggleConnectMode();
+    // Checks the "Effects on" choice in the menu and hands it to the effects.
+    void ShowEffectMonitor(int choice);
     void EnableProjectorButtons(bool enable);
     bool FocusScreen(bool last);
     int SelectedScreen() const;

@@ -119,3 +119,24 @@ bool CMainWindowUi::AskPowerOff()
     return MessageBoxA(m_hMain, LoadResString(IDS_POWER_OFF).c_str(), LoadResString(IDS_CAPTION).c_str(),
                        MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
+
+void CSystemClock::Sleep(unsigned int ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // The main loop must see it too.
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}

@@ -26,7 +26,8 @@ public:
 class CSystemClock : public IClock {
 public:
     uint32_t TickCount() override { return GetTickCount(); }
-    void Sleep(unsigned int ms) override { ::Sleep(ms); }
+    // Dispatches the thread's messages until ms have passed.
+    void Sleep(unsigned int ms) override;
 };
 
 class CMainWindowUi : public ILinkHost, public IConnectionUi {

@@ -90,6 +90,44 @@ bool CEffectHost::IsKeyPlaybackIdle() const
     return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
+std::vector<SMonitor> CEffectHost::Monitors() const
+{
+    std::vector<SMonitor> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+            MONITORINFO info = {};
+            info.cbSize = sizeof info;
+            if (GetMonitorInfoA(monitor, &info)) {
+                const RECT& r = info.rcMonitor;
+                SMonitor m;
+                m.rect = {r.left, r.top, r.right, r.bottom};
+                m.bPrimary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+                reinterpret_cast<std::vector<SMonitor>*>(data)->push_back(m);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+SPoint CEffectHost::PointerPosition() const
+{
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    return {p.x, p.y};
+}
+
+void CEffectHost::ConfinePointer(const SRect* area)
+{
+    if (!area) {
+        ClipCursor(nullptr);
+        return;
+    }
+    RECT clip = {area->left, area->top, area->right, area->bottom};
+    ClipCursor(&clip);
+}
+
 int CEffectHost::DisplayBitsPerPixel() const
 {
     CDisplayDC display;
@@ -132,9 +170,9 @@ bool CEffectHost::PostKeyMessages(const std::vector<int>& codes)
     return ::PostKeyMessages(codes.data(), static_cast<int>(codes.size())) == 0;
 }
 
-std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect)
+std::unique_ptr<IEffectDrawer> CEffectHost::StartDrawer(const CEffect& effect, const SRect& area)
 {
-    return StartEffectDrawer(effect, m_hMain);
+    return StartEffectDrawer(effect, m_hMain, area);
 }
 
 void CEffectHost::RestoreForeground()
@@ -154,16 +192,16 @@ void CEffectHost::RestoreForeground()
     }
 }
 
-void CEffectHost::OpenTestOverlay()
+void CEffectHost::OpenTestOverlay(const SRect& area)
 {
     if (m_hOverlay && IsWindow(m_hOverlay))
         DestroyWindow(m_hOverlay);
     RegisterOverlayClass();
     CDisplayDC display;
-    if (g_OverlayPicture.Ensure(display.Get(), display.Width(), display.Height()))
-        BitBlt(g_OverlayPicture.Get(), 0, 0, display.Width(), display.Height(), display.Get(), 0, 0, SRCCOPY);
-    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, 0, 0, display.Width(),
-                                 display.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (g_OverlayPicture.Ensure(display.Get(), area.Width(), area.Height()))
+        BitBlt(g_OverlayPicture.Get(), 0, 0, area.Width(), area.Height(), display.Get(), area.left, area.top, SRCCOPY);
+    m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                 area.Width(), area.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     g_hPictureOwner = m_hOverlay;
     if (!m_hOverlay)
         return;

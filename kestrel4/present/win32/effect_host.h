@@ -1,5 +1,5 @@
 // CEffectHost: the system side of running effects for the main window: its placement, the
-// hook library, the display, the drawers and the Test run's overlay.
+// hook library, the monitors and the pointer, the drawers and the Test run's overlay.
 #pragma once
 #include "effect_execution.h"
 
@@ -18,6 +18,9 @@ public:
     bool IsMainWindowMinimized() const override;
     bool IsKeyDown(int code) const override;
     bool IsKeyPlaybackIdle() const override;
+    std::vector<SMonitor> Monitors() const override;
+    SPoint PointerPosition() const override;
+    void ConfinePointer(const SRect* area) override;
     int DisplayBitsPerPixel() const override;
     void ShowDepthMessage() override;
     void PumpMessages() override;
@@ -26,9 +29,9 @@ public:
     void HookKeyboard() override;
     void UnhookKeyboard() override;
     bool PostKeyMessages(const std::vector<int>& codes) override;
-    std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect) override;
+    std::unique_ptr<IEffectDrawer> StartDrawer(const CEffect& effect, const SRect& area) override;
     void RestoreForeground() override;
-    void OpenTestOverlay() override;
+    void OpenTestOverlay(const SRect& area) override;
     void CloseTestOverlay() override;
     void OnOverlayEscape();
     // A Test run's overlay is open and takes input.

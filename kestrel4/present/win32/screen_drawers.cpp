@@ -8,7 +8,7 @@
 
 #include <vector>
 
-std::unique_ptr<IEffectDrawer> StartShapeDrawer(const CShapeEffect& effect);
+std::unique_ptr<IEffectDrawer> StartShapeDrawer(const CShapeEffect& effect, const SRect& area);
 
 namespace {
 
@@ -64,11 +64,11 @@ HRGN RegionOf(const std::vector<SRect>& rects, int dx, int dy)
 
 class CBarDrawer : public CEffectDrawer {
 public:
-    explicit CBarDrawer(const CShapeEffect& e)
-        : CEffectDrawer(e.GetType()), m_bVertical(e.GetParam(PARAM_VERTICAL) != 0)
+    CBarDrawer(const CShapeEffect& e, const SRect& area)
+        : CEffectDrawer(e.GetType(), area), m_bVertical(e.GetParam(PARAM_VERTICAL) != 0)
     {
         int width = e.GetLineWidth() > 0 ? e.GetLineWidth() : 1;
-        SRect bar = BarRect({0, 0}, m_bVertical, width, m_Display.Width(), m_Display.Height());
+        SRect bar = BarRect({area.left, area.top}, m_bVertical, width, area);
         // ANDed onto the screen, black and white follow the drawing effects' transparency rule.
         SPenColor color = AdjustPenColor(e.GetColor(), e.IsTransparent(), m_Display.BitsPerPixel());
         HBITMAP bitmap = MakeBarBitmap(Screen(), color.color, bar.Width(), bar.Height());
@@ -79,7 +79,7 @@ public:
     {
         ReplacePointers(nullptr);
         SPoint c = CursorPoint();
-        m_Sprite.MoveTo(Screen(), m_bVertical ? SPoint{c.x, 0} : SPoint{0, c.y});
+        m_Sprite.MoveTo(Screen(), m_bVertical ? SPoint{c.x, m_Area.top} : SPoint{m_Area.left, c.y});
         return true;
     }
     void End() override
@@ -87,10 +87,10 @@ public:
         m_Sprite.Hide(Screen());
         RestorePointers();
     }
-    void MouseMove(SPoint p) override { m_Sprite.MoveTo(Screen(), BarPosition(p, m_bVertical)); }
+    void MouseMove(SPoint p) override { m_Sprite.MoveTo(Screen(), BarPosition(p, m_bVertical, m_Area)); }
     void LButtonDown(SPoint p) override
     {
-        m_Sprite.MoveTo(Screen(), BarPosition(p, m_bVertical));
+        m_Sprite.MoveTo(Screen(), BarPosition(p, m_bVertical, m_Area));
         m_Sprite.Leave();
     }
 
@@ -101,8 +101,8 @@ private:
 
 class CStampDrawer : public CEffectDrawer {
 public:
-    explicit CStampDrawer(const CPictureEffect& e)
-        : CEffectDrawer(e.GetType()),
+    CStampDrawer(const CPictureEffect& e, const SRect& area)
+        : CEffectDrawer(e.GetType(), area),
           m_hImage(static_cast<HCURSOR>(LoadImageA(nullptr, e.GetPath().c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE)))
     {
         ICONINFO info = {};
@@ -147,7 +147,9 @@ private:
 
 class CCursorDrawer : public CEffectDrawer {
 public:
-    explicit CCursorDrawer(const CPictureEffect& e) : CEffectDrawer(e.GetType()), m_strPath(e.GetPath()) {}
+    CCursorDrawer(const CPictureEffect& e, const SRect& area) : CEffectDrawer(e.GetType(), area), m_strPath(e.GetPath())
+    {
+    }
     bool Begin() override
     {
         HCURSOR cursor = LoadCursorFromFileA(m_strPath.c_str());
@@ -164,8 +166,8 @@ private:
 
 class CSoundDrawer : public CEffectDrawer {
 public:
-    CSoundDrawer(const CSoundEffect& e, HWND notify)
-        : CEffectDrawer(e.GetType()), m_strPath(e.GetPath()), m_hNotify(notify)
+    CSoundDrawer(const CSoundEffect& e, HWND notify, const SRect& area)
+        : CEffectDrawer(e.GetType(), area), m_strPath(e.GetPath()), m_hNotify(notify)
     {
     }
     ~CSoundDrawer() override { Close(); }
@@ -200,132 +202,189 @@ private:
     MCIDEVICEID m_nDevice = 0;
 };
 
-// The screen as it was, shown only inside a round spot that follows the mouse; outside
-// it the background colour, or with transparency the old picture ANDed with the colour.
+const char kSpotClass[] = "KestrelSpotLight";
+
+// The spot light is a window over its monitor with a round hole in the window's region: the
+// audience sees the live screen through the hole (a slide change, a video) and the surround
+// colour outside it. A move only changes the region, so its cost follows the spot's size, not
+// the screen's; and as nothing is drawn over the windows below, nothing has to be put back.
 class CSpotLightDrawer : public CEffectDrawer {
 public:
-    explicit CSpotLightDrawer(const CShapeEffect& e)
-        : CEffectDrawer(e.GetType()), m_nDiameter(e.GetLineWidth()), m_Color(e.GetColor()),
+    CSpotLightDrawer(const CShapeEffect& e, const SRect& area)
+        : CEffectDrawer(e.GetType(), area), m_nDiameter(e.GetLineWidth()), m_Color(e.GetColor()),
           m_bTransparent(e.IsTransparent())
     {
     }
+    ~CSpotLightDrawer() override { Close(); }
     bool Begin() override
     {
-        HDC screen = Screen();
-        SRect all = ScreenRect();
-        if (!m_Snapshot.Ensure(screen, all.Width(), all.Height()) || !m_Dark.Ensure(screen, all.Width(), all.Height()))
+        const SRect& all = ScreenRect();
+        // With transparency the surround is the monitor as it is now, ANDed with the colour.
+        if (m_bTransparent && !PaintSurround(all))
             return false;
-        BitBlt(m_Snapshot.Get(), 0, 0, all.Width(), all.Height(), screen, 0, 0, SRCCOPY);
-        m_bSaved = true;
-        PaintDark(all);
+        if (!RegisterSpotClass())
+            return false;
+        m_hWindow = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TRANSPARENT, kSpotClass,
+                                    nullptr, WS_POPUP, all.left, all.top, all.Width(), all.Height(), nullptr, nullptr,
+                                    GetModuleHandleA(nullptr), this);
+        if (!m_hWindow)
+            return false;
         ReplacePointers(nullptr);
-        // The screen is the snapshot: only the dark surround has to be put on it.
         m_Spot = CursorPoint();
-        for (const SRect& r : DarkRects(SpotSpans(m_Spot, m_nDiameter, all), all))
-            BitBlt(screen, r.left, r.top, r.Width(), r.Height(), m_Dark.Get(), r.left, r.top, SRCCOPY);
+        CutHole(m_Spot);
+        // Shown without activation: the keyboard stays with the presentation.
+        ShowWindow(m_hWindow, SW_SHOWNA);
+        UpdateWindow(m_hWindow);
         return true;
     }
     void End() override
     {
-        if (m_bSaved) {
-            SRect all = ScreenRect();
-            BitBlt(Screen(), 0, 0, all.Width(), all.Height(), m_Snapshot.Get(), 0, 0, SRCCOPY);
-        }
+        Close();
         RestorePointers();
     }
     void MouseMove(SPoint p) override
     {
-        if (!m_bSaved || p == m_Spot)
+        if (!m_hWindow || p == m_Spot)
             return;
-        SRect all = ScreenRect();
-        // Only the old and the new spot change: both go to the screen in one copy.
-        SRect area = IntersectionOf(UnionOf(SpotRect(m_Spot, m_nDiameter), SpotRect(p, m_nDiameter)), all);
         m_Spot = p;
-        if (area.IsEmpty() || !m_Work.Ensure(Screen(), area.Width(), area.Height()))
-            return;
-        HDC work = m_Work.Get();
-        BitBlt(work, 0, 0, area.Width(), area.Height(), m_Dark.Get(), area.left, area.top, SRCCOPY);
-        if (HRGN spot = RegionOf(SpotSpans(p, m_nDiameter, area), area.left, area.top)) {
-            SelectClipRgn(work, spot);
-            BitBlt(work, 0, 0, area.Width(), area.Height(), m_Snapshot.Get(), area.left, area.top, SRCCOPY);
-            SelectClipRgn(work, nullptr);
-            DeleteObject(spot);
-        }
-        BitBlt(Screen(), area.left, area.top, area.Width(), area.Height(), work, 0, 0, SRCCOPY);
+        CutHole(p);
     }
 
 private:
-    // The whole screen as it looks outside the spot.
-    void PaintDark(const SRect& all)
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
-        HDC dark = m_Dark.Get();
-        if (!m_bTransparent) {
-            HBRUSH brush = CreateSolidBrush(ToColorRef(m_Color));
-            RECT rc = {0, 0, all.Width(), all.Height()};
-            FillRect(dark, &rc, brush);
-            DeleteObject(brush);
+        if (msg == WM_NCCREATE)
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        CSpotLightDrawer* self = reinterpret_cast<CSpotLightDrawer*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            if (self)
+                self->Paint(dc, ps.rcPaint);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    static bool RegisterSpotClass()
+    {
+        static bool registered = false;
+        if (registered)
+            return true;
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kSpotClass;
+        registered = RegisterClassA(&wc) != 0;
+        return registered;
+    }
+    void Close()
+    {
+        if (m_hWindow) {
+            SetWindowLongPtrA(m_hWindow, GWLP_USERDATA, 0);
+            DestroyWindow(m_hWindow);
+            m_hWindow = nullptr;
+        }
+    }
+    // The window keeps the monitor outside the spot.
+    void CutHole(SPoint centre)
+    {
+        const SRect& all = ScreenRect();
+        HRGN surround = RegionOf(DarkRects(SpotSpans(centre, m_nDiameter, all), all), all.left, all.top);
+        if (!surround)
+            surround = CreateRectRgn(0, 0, 0, 0);
+        // The system owns the region from here on.
+        if (surround && !SetWindowRgn(m_hWindow, surround, TRUE))
+            DeleteObject(surround);
+    }
+    void Paint(HDC dc, const RECT& rc)
+    {
+        if (m_bTransparent) {
+            BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_Surround.Get(), rc.left, rc.top,
+                   SRCCOPY);
             return;
         }
-        BitBlt(dark, 0, 0, all.Width(), all.Height(), m_Snapshot.Get(), 0, 0, SRCCOPY);
+        HBRUSH brush = CreateSolidBrush(ToColorRef(m_Color));
+        FillRect(dc, &rc, brush);
+        DeleteObject(brush);
+    }
+    // The transparent surround: the monitor ANDed with the colour, or on palette displays,
+    // which cannot mix colours, a pattern of the colour's tiles.
+    bool PaintSurround(const SRect& all)
+    {
+        HDC screen = Screen();
+        if (!m_Surround.Ensure(screen, all.Width(), all.Height()))
+            return false;
+        HDC dark = m_Surround.Get();
+        BitBlt(dark, 0, 0, all.Width(), all.Height(), screen, all.left, all.top, SRCCOPY);
         int tile = m_Display.BitsPerPixel() <= 8 ? SpotTileResource(m_Color) : 0;
         HCURSOR image =
             tile ? static_cast<HCURSOR>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(tile), IMAGE_CURSOR, 128, 128, 0))
                  : nullptr;
         if (image) {
-            // Palette displays cannot mix colours: a pattern of the colour's tiles instead.
             for (int y = 0; y < all.Height(); y += 128)
                 for (int x = 0; x < all.Width(); x += 128)
                     DrawIconEx(dark, x, y, image, 128, 128, 0, nullptr, DI_NORMAL);
             DestroyCursor(image);
-            return;
+            return true;
         }
         HBRUSH brush = CreateSolidBrush(ToColorRef(m_Color));
         HGDIOBJ old = SelectObject(dark, brush);
         PatBlt(dark, 0, 0, all.Width(), all.Height(), 0x00A000C9); // pattern AND destination
         SelectObject(dark, old);
         DeleteObject(brush);
+        return true;
     }
 
     int m_nDiameter;
     COLORVALUE m_Color;
     bool m_bTransparent;
-    bool m_bSaved = false;
+    HWND m_hWindow = nullptr;
     SPoint m_Spot;
-    CMemoryBitmap m_Snapshot, m_Dark, m_Work;
+    CMemoryBitmap m_Surround;
 };
 
 class CClearScreenDrawer : public CEffectDrawer {
 public:
-    CClearScreenDrawer() : CEffectDrawer(EFFECT_CLEAR_SCREEN) {}
+    explicit CClearScreenDrawer(const SRect& area) : CEffectDrawer(EFFECT_CLEAR_SCREEN, area) {}
     bool Begin() override
     {
-        RepaintDesktop();
+        RepaintDesktop(&m_Area);
         return false;
     }
 };
 
 } // namespace
 
-std::unique_ptr<IEffectDrawer> StartEffectDrawer(const CEffect& effect, HWND notify)
+std::unique_ptr<IEffectDrawer> StartEffectDrawer(const CEffect& effect, HWND notify, const SRect& area)
 {
     switch (effect.GetType()) {
     case EFFECT_FREE_LINE:
     case EFFECT_LINE:
     case EFFECT_ELLIPSE:
     case EFFECT_RECT:
-        return StartShapeDrawer(static_cast<const CShapeEffect&>(effect));
+        return StartShapeDrawer(static_cast<const CShapeEffect&>(effect), area);
     case EFFECT_BAR:
-        return std::unique_ptr<IEffectDrawer>(new CBarDrawer(static_cast<const CShapeEffect&>(effect)));
+        return std::unique_ptr<IEffectDrawer>(new CBarDrawer(static_cast<const CShapeEffect&>(effect), area));
     case EFFECT_STAMP:
-        return std::unique_ptr<IEffectDrawer>(new CStampDrawer(static_cast<const CPictureEffect&>(effect)));
+        return std::unique_ptr<IEffectDrawer>(new CStampDrawer(static_cast<const CPictureEffect&>(effect), area));
     case EFFECT_CUSTOM_CURSOR:
-        return std::unique_ptr<IEffectDrawer>(new CCursorDrawer(static_cast<const CPictureEffect&>(effect)));
+        return std::unique_ptr<IEffectDrawer>(new CCursorDrawer(static_cast<const CPictureEffect&>(effect), area));
     case EFFECT_SOUND:
-        return std::unique_ptr<IEffectDrawer>(new CSoundDrawer(static_cast<const CSoundEffect&>(effect), notify));
+        return std::unique_ptr<IEffectDrawer>(new CSoundDrawer(static_cast<const CSoundEffect&>(effect), notify, area));
     case EFFECT_SPOT_LIGHT:
-        return std::unique_ptr<IEffectDrawer>(new CSpotLightDrawer(static_cast<const CShapeEffect&>(effect)));
+        return std::unique_ptr<IEffectDrawer>(new CSpotLightDrawer(static_cast<const CShapeEffect&>(effect), area));
     case EFFECT_CLEAR_SCREEN:
-        return std::unique_ptr<IEffectDrawer>(new CClearScreenDrawer);
+        return std::unique_ptr<IEffectDrawer>(new CClearScreenDrawer(area));
     default:
         return nullptr;
     }

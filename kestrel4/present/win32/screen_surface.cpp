@@ -1,17 +1,30 @@
 #include "screen_surface.h"
 
-void RepaintDesktop()
+#include <algorithm>
+
+void RepaintDesktop(const SRect* area)
 {
     HWND desktop = GetDesktopWindow();
-    RedrawWindow(desktop, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
+    RECT part = {};
+    if (area) {
+        // The desktop window's client coordinates begin at its own corner.
+        part = {area->left, area->top, area->right, area->bottom};
+        MapWindowPoints(HWND_DESKTOP, desktop, reinterpret_cast<POINT*>(&part), 2);
+    }
+    RedrawWindow(desktop, area ? &part : nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_FRAME);
     // Some systems leave other programs' windows out of the desktop's redraw.
     EnumWindows(
-        [](HWND hwnd, LPARAM) -> BOOL {
-            if (IsWindowVisible(hwnd))
+        [](HWND hwnd, LPARAM lParam) -> BOOL {
+            const SRect* only = reinterpret_cast<const SRect*>(lParam);
+            RECT rc = {};
+            GetWindowRect(hwnd, &rc);
+            bool touched = !only || !IntersectionOf(*only, {rc.left, rc.top, rc.right, rc.bottom}).IsEmpty();
+            if (IsWindowVisible(hwnd) && touched)
                 RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             return TRUE;
         },
-        0);
+        reinterpret_cast<LPARAM>(area));
     // Painting what is due, not validating it: a window that draws in WM_PAINT alone (its
     // background not erased, or in another process) would keep the drawing.
     RedrawWindow(desktop, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -49,21 +62,32 @@ void CMemoryBitmap::Reset()
     m_nWidth = m_nHeight = 0;
 }
 
-void CSavedStrip::Save(HDC screen, const SRect& rect)
+void CSavedStrips::Save(HDC screen, const std::vector<SRect>& strips)
 {
-    m_bSaved = !rect.IsEmpty() && m_Bits.Ensure(screen, rect.Width(), rect.Height());
-    if (!m_bSaved)
+    m_Strips.clear();
+    int width = 0, height = 0;
+    for (const SRect& r : strips) {
+        width = std::max(width, r.Width());
+        height += r.Height();
+    }
+    if (strips.empty() || !m_Bits.Ensure(screen, width, height))
         return;
-    m_Rect = rect;
-    BitBlt(m_Bits.Get(), 0, 0, rect.Width(), rect.Height(), screen, rect.left, rect.top, SRCCOPY);
+    int y = 0;
+    for (const SRect& r : strips) {
+        BitBlt(m_Bits.Get(), 0, y, r.Width(), r.Height(), screen, r.left, r.top, SRCCOPY);
+        y += r.Height();
+    }
+    m_Strips = strips;
 }
 
-void CSavedStrip::Restore(HDC screen)
+void CSavedStrips::Restore(HDC screen)
 {
-    if (!m_bSaved)
-        return;
-    BitBlt(screen, m_Rect.left, m_Rect.top, m_Rect.Width(), m_Rect.Height(), m_Bits.Get(), 0, 0, SRCCOPY);
-    m_bSaved = false;
+    int y = 0;
+    for (const SRect& r : m_Strips) {
+        BitBlt(screen, r.left, r.top, r.Width(), r.Height(), m_Bits.Get(), 0, y, SRCCOPY);
+        y += r.Height();
+    }
+    m_Strips.clear();
 }
 
 CSprite::~CSprite()

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
-// Every window of the desktop draws itself again, so nothing drawn over them stays.
-void RepaintDesktop();
+#include <vector>
+
+// Every window of the desktop (or of area, in virtual-screen coordinates) draws itself
+// again, so nothing drawn over them stays.
+void RepaintDesktop(const SRect* area = nullptr);
 
 class CDisplayDC {
 public:
@@ -46,16 +49,16 @@ private:
     int m_nWidth = 0, m_nHeight = 0;
 };
 
-// The screen under a rubber band, put back before the next one is drawn.
-class CSavedStrip {
+// The screen under a rubber band's outline, put back before the next one is drawn. The
+// strips lie one below the other in one bitmap.
+class CSavedStrips {
 public:
-    void Save(HDC screen, const SRect& rect);
+    void Save(HDC screen, const std::vector<SRect>& strips);
     void Restore(HDC screen);
 
 private:
     CMemoryBitmap m_Bits;
-    SRect m_Rect;
-    bool m_bSaved = false;
+    std::vector<SRect> m_Strips;
 };
 
 // A movable image: a cursor image drawn with DrawIconEx, or a bitmap with a raster

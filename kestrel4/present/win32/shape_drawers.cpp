@@ -1,6 +1,7 @@
 // Free line, line, ellipse and square: pen drawing with the transparency rule, and the
 // rubber band while the second corner is chosen.
 #include "effect_drawers.h"
+#include "monitor_layout.h"
 #include "dialog_base.h"
 #include "resource.h"
 #include "system_pointers.h"
@@ -14,8 +15,8 @@ typedef std::function<void(HDC dc)> Figure;
 
 class CShapeDrawer : public CEffectDrawer {
 public:
-    CShapeDrawer(const CShapeEffect& effect, UINT pointer)
-        : CEffectDrawer(effect.GetType()), m_nPointer(pointer),
+    CShapeDrawer(const CShapeEffect& effect, const SRect& area, UINT pointer)
+        : CEffectDrawer(effect.GetType(), area), m_nPointer(pointer),
           m_nWidth(effect.GetLineWidth() > 0 ? effect.GetLineWidth() : 1),
           m_Pen(AdjustPenColor(effect.GetColor(), effect.IsTransparent(), m_Display.BitsPerPixel())),
           m_bFill(effect.HasParam(PARAM_FILL) && effect.GetParam(PARAM_FILL)),
@@ -57,11 +58,11 @@ protected:
         SetROP2(screen, oldMix);
     }
     // The outline that follows the mouse: dotted, black, one pixel.
-    void DrawBand(const SRect& bounds, const Figure& figure)
+    void DrawBand(const std::vector<SRect>& strips, const Figure& figure)
     {
         HDC screen = Screen();
         m_Band.Restore(screen);
-        m_Band.Save(screen, IntersectionOf(bounds, ScreenRect()));
+        m_Band.Save(screen, strips);
         HPEN dotted = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
         int oldBk = SetBkMode(screen, TRANSPARENT);
         Select(screen, dotted, static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)), [&] { figure(screen); });
@@ -85,7 +86,7 @@ protected:
     int m_nGrid;
     HPEN m_hPen;
     HBRUSH m_hBrush;
-    CSavedStrip m_Band;
+    CSavedStrips m_Band;
 };
 
 Figure Segment(SPoint a, SPoint b)
@@ -100,7 +101,7 @@ Figure Segment(SPoint a, SPoint b)
 
 class CFreeLineDrawer : public CShapeDrawer {
 public:
-    explicit CFreeLineDrawer(const CShapeEffect& e) : CShapeDrawer(e, IDCUR_FREE_LINE) {}
+    CFreeLineDrawer(const CShapeEffect& e, const SRect& area) : CShapeDrawer(e, area, IDCUR_FREE_LINE) {}
     void LButtonDown(SPoint p) override
     {
         if (m_bStroke)
@@ -151,13 +152,14 @@ public:
     {
         p = Snap(p);
         if (m_bAnchor)
-            DrawBand(BandRect(m_Anchor, p, m_nWidth), Shape(m_Anchor, p));
+            DrawBand(BandStrips(m_Anchor, p, m_nWidth, BandShape(), ScreenRect()), Shape(m_Anchor, p));
     }
 
 protected:
     virtual SPoint Snap(SPoint p) const { return p; }
     virtual bool IsDrawn(SPoint a, SPoint b) const { return IsShapeDrawn(SpanRect(a, b)); }
     virtual Figure Shape(SPoint a, SPoint b) const = 0;
+    virtual EBandShape BandShape() const = 0;
     virtual void BeforeFinal() {}
     virtual void AfterFinal(SPoint) {}
 
@@ -167,7 +169,7 @@ protected:
 
 class CLineDrawer : public CTwoClickDrawer {
 public:
-    explicit CLineDrawer(const CShapeEffect& e) : CTwoClickDrawer(e, 0)
+    CLineDrawer(const CShapeEffect& e, const SRect& area) : CTwoClickDrawer(e, area, 0)
     {
         m_Sprite.SetCursor(LoadCursorA(AppInstance(), MAKEINTRESOURCEA(IDCUR_LINE)), 32, 32);
     }
@@ -200,6 +202,7 @@ protected:
     SPoint Snap(SPoint p) const override { return SnapToGrid(p, m_nGrid); }
     bool IsDrawn(SPoint, SPoint) const override { return true; }
     Figure Shape(SPoint a, SPoint b) const override { return Segment(a, b); }
+    EBandShape BandShape() const override { return BAND_LINE; }
     void BeforeFinal() override { m_Sprite.Hide(Screen()); }
     void AfterFinal(SPoint p) override { m_Sprite.MoveTo(Screen(), p); }
 
@@ -209,7 +212,7 @@ private:
 
 class CEllipseDrawer : public CTwoClickDrawer {
 public:
-    explicit CEllipseDrawer(const CShapeEffect& e) : CTwoClickDrawer(e, IDCUR_ELLIPSE) {}
+    CEllipseDrawer(const CShapeEffect& e, const SRect& area) : CTwoClickDrawer(e, area, IDCUR_ELLIPSE) {}
 
 protected:
     Figure Shape(SPoint a, SPoint b) const override
@@ -217,11 +220,12 @@ protected:
         SRect r = SpanRect(a, b);
         return [r](HDC dc) { Ellipse(dc, r.left, r.top, r.right, r.bottom); };
     }
+    EBandShape BandShape() const override { return BAND_ELLIPSE; }
 };
 
 class CSquareDrawer : public CTwoClickDrawer {
 public:
-    explicit CSquareDrawer(const CShapeEffect& e) : CTwoClickDrawer(e, IDCUR_SQUARE) {}
+    CSquareDrawer(const CShapeEffect& e, const SRect& area) : CTwoClickDrawer(e, area, IDCUR_SQUARE) {}
 
 protected:
     Figure Shape(SPoint a, SPoint b) const override
@@ -232,6 +236,7 @@ protected:
         // Semicircular ends: corner ellipses half the width wide and the full height high.
         return [r](HDC dc) { RoundRect(dc, r.left, r.top, r.right, r.bottom, r.Width() / 2, r.Height()); };
     }
+    EBandShape BandShape() const override { return m_bTrack ? BAND_TRACK : BAND_RECT; }
 };
 
 } // namespace
@@ -240,20 +245,20 @@ SPoint CEffectDrawer::CursorPoint() const
 {
     POINT p = {0, 0};
     GetCursorPos(&p);
-    return {p.x, p.y};
+    return ClampToRect({p.x, p.y}, m_Area);
 }
 
-std::unique_ptr<IEffectDrawer> StartShapeDrawer(const CShapeEffect& effect)
+std::unique_ptr<IEffectDrawer> StartShapeDrawer(const CShapeEffect& effect, const SRect& area)
 {
     switch (effect.GetType()) {
     case EFFECT_FREE_LINE:
-        return std::unique_ptr<IEffectDrawer>(new CFreeLineDrawer(effect));
+        return std::unique_ptr<IEffectDrawer>(new CFreeLineDrawer(effect, area));
     case EFFECT_LINE:
-        return std::unique_ptr<IEffectDrawer>(new CLineDrawer(effect));
+        return std::unique_ptr<IEffectDrawer>(new CLineDrawer(effect, area));
     case EFFECT_ELLIPSE:
-        return std::unique_ptr<IEffectDrawer>(new CEllipseDrawer(effect));
+        return std::unique_ptr<IEffectDrawer>(new CEllipseDrawer(effect, area));
     case EFFECT_RECT:
-        return std::unique_ptr<IEffectDrawer>(new CSquareDrawer(effect));
+        return std::unique_ptr<IEffectDrawer>(new CSquareDrawer(effect, area));
     default:
         return nullptr;
     }

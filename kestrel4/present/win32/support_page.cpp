@@ -18,6 +18,15 @@ std::unique_ptr<IProfileFile> OpenProfile(const std::string& path)
     return std::unique_ptr<IProfileFile>(new CWin32Profile(path));
 }
 
+// Asked on the hook library's thread: the gate decides from what was published.
+int WINAPI GateFilter(void* context, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CInputGate& gate = *static_cast<CInputGate*>(context);
+    if (msg == WM_TAPLINE_KEY)
+        return gate.OnKey(static_cast<int>(wParam), (lParam & 0x80000000) != 0);
+    return gate.OnMouse(static_cast<unsigned>(wParam));
+}
+
 } // namespace
 
 CSupportPage::CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFile)
@@ -39,6 +48,7 @@ CSupportPage::CSupportPage(const std::string& iniPath, const std::string& progra
 CSupportPage::~CSupportPage()
 {
     // Nothing of a running effect may outlive the screen: its drawing, pointers and hook.
+    SetHookFilter(nullptr, nullptr);
     m_pExecution.reset();
     for (HICON icon : m_hIcons)
         if (icon)
@@ -105,12 +115,15 @@ INT_PTR CSupportPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case UM_EDITOR_STAMP_SAVED:
         OnItemSaved(EFFECT_STAMP);
         return TRUE;
+    // Posted by the hook thread, which has decided already: only the work is left.
     case WM_TAPLINE_KEY:
-        return SetResult(m_pExecution ? m_pExecution->OnKey(static_cast<int>(wParam), (lParam & 0x80000000) != 0) : 0);
+        if (m_pExecution)
+            m_pExecution->RunGateActions();
+        return SetResult(0);
     case WM_TAPLINE_MOUSE:
-        return SetResult(
-            m_pExecution ? m_pExecution->OnMouse(static_cast<unsigned>(wParam), static_cast<unsigned long long>(lParam))
-                         : 0);
+        if (m_pExecution)
+            m_pExecution->OnMousePosted(static_cast<unsigned>(wParam), static_cast<unsigned long long>(lParam));
+        return SetResult(0);
     case WM_MEASUREITEM:
         MeasureTypeItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
@@ -163,6 +176,7 @@ void CSupportPage::OnInit()
     m_pEffectHost.reset(new CEffectHost(GetAncestor(m_hWnd, GA_ROOT), [this] { StopEffect(); }));
     m_pExecution.reset(new CEffectExecution(*m_pEffectHost, *this));
     m_pExecution->SetInitialized();
+    SetHookFilter(GateFilter, &m_pExecution->Gate());
     m_bInitialized = 1;
 }
 
@@ -196,6 +210,26 @@ void CSupportPage::EndEffectOverDisabledOverlay()
     // A disabled overlay no longer takes the Test run's input: its effect ends.
     if (m_pExecution && m_pExecution->IsEffectRunning() && m_pEffectHost->IsOverlayDisabled())
         StopEffect();
+}
+
+void CSupportPage::SetEffectMonitor(EEffectMonitor choice)
+{
+    if (m_pExecution)
+        m_pExecution->SetEffectMonitor(choice);
+}
+
+void CSupportPage::EndOnSystemChange()
+{
+    if (m_pExecution)
+        m_pExecution->EndOnSystemChange();
+}
+
+void CSupportPage::WatchInstallerKey(bool watch, std::function<void()> onKey)
+{
+    if (!m_pExecution)
+        return;
+    m_pExecution->SetInstallerKeyHandler(std::move(onKey));
+    m_pExecution->WatchInstallerKey(watch);
 }
 
 void CSupportPage::SetLinkOpen(bool open)
@@ -244,6 +278,9 @@ void CSupportPage::RefreshAll()
 {
     FillNameList();
     SelectSlot(m_nSlot);
+    // Another setting may bring other shortcuts.
+    if (m_pExecution)
+        m_pExecution->Publish();
 }
 
 void CSupportPage::SelectSlot(int slot)
@@ -370,6 +407,8 @@ void CSupportPage::OnDelete()
 void CSupportPage::OnShortcut(const std::string& text)
 {
     CSupportSettings::EShortcutResult result = m_Settings.SetShortcut(m_nSlot, text);
+    if (m_pExecution)
+        m_pExecution->Publish();
     if (result == CSupportSettings::SHORTCUT_SET)
         return;
     m_Shortcut.SetText(m_Settings.GetShortcutText(m_nSlot));

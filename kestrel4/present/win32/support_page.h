@@ -10,6 +10,7 @@
 #include "screen_dlgs.h"
 #include "support_settings.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,13 @@ public:
     void EndEffectOverDisabledOverlay();
     // Whether the projector link is open.
     void SetLinkOpen(bool open);
+    // The monitor effects run on from the next start.
+    void SetEffectMonitor(EEffectMonitor choice);
+    // The monitors changed or the session was locked: a running effect ends.
+    void EndOnSystemChange();
+    // While the version box is open, its key to the installer-only mode is taken from the
+    // desktop and onKey runs.
+    void WatchInstallerKey(bool watch, std::function<void()> onKey);
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -16,7 +16,6 @@ const struct {
 };
 
 volatile LONG g_bReplaced = 0;
-LPTOP_LEVEL_EXCEPTION_FILTER g_pPrevious = nullptr;
 
 std::string SchemeValue(HKEY key, const char* name)
 {
@@ -30,12 +29,6 @@ std::string SchemeValue(HKEY key, const char* name)
     if (type == REG_EXPAND_SZ && ExpandEnvironmentStringsA(value, expanded, sizeof expanded))
         return expanded;
     return value;
-}
-
-LONG WINAPI PointerGuard(EXCEPTION_POINTERS* info)
-{
-    RestorePointers();
-    return g_pPrevious ? g_pPrevious(info) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 } // namespace
@@ -75,11 +68,4 @@ void RestorePointers()
 bool ArePointersReplaced()
 {
     return g_bReplaced != 0;
-}
-
-void InstallPointerGuard()
-{
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(PointerGuard);
-    if (previous != PointerGuard)
-        g_pPrevious = previous;
 }
