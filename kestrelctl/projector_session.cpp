@@ -1,5 +1,6 @@
 #include "projector_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -128,6 +129,37 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         return SESSION_REFUSED;
     }
     return SESSION_OK;
+}
+
+ESessionStatus CProjectorSession::NextReport(unsigned long waitMs, SReport& report, std::string& message)
+{
+    if (!m_pLevel5 && !Open(5)) {
+        message = "The port " + m_strDevice + " cannot be opened.";
+        return SESSION_NO_PORT;
+    }
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(waitMs);
+    SEngineMessage m;
+    for (;;) {
+        if (m_pLevel5->IsPortLost()) {
+            message = "The port " + m_strDevice + " is no longer available.";
+            return SESSION_NO_PORT;
+        }
+        long left = static_cast<long>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+        if (left < 0)
+            return SESSION_NO_RESPONSE;
+        // Woken now and then to notice a port that went away without a message.
+        if (!m_Window.Next(m, static_cast<unsigned long>(std::min(left, 200L)) + 1) || m.message != UM_PACKET_RECEIVED)
+            continue;
+        const CZelqLevel5Packet* packet = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
+        if (packet->IsApply())
+            continue;
+        report.projector = packet->IsStack() && packet->GetFrom() != 0xFF ? packet->GetFrom() : 1;
+        report.item = static_cast<uint16_t>(packet->GetGroupID() << 8 | packet->GetItemID());
+        const CDataInformation* parameter = packet->GetParameter();
+        report.parameter.assign(parameter->Bytes(), parameter->Bytes() + parameter->GetSize());
+        return SESSION_OK;
+    }
 }
 
 ESessionStatus CProjectorSession::Failed(int result, std::string& message) const

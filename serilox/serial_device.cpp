@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "line_record.h"
+
 namespace {
 const unsigned int kNameCapacity = 260;
 const DWORD kDriverQueueBytes = 4096;
@@ -77,7 +79,9 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
     uint32_t start = serilox_os::TickCount();
     int result = 0;
     while (got < count) {
-        got += m_Port.ReadPass(work.data() + got, count - got, kReadPassMs);
+        unsigned long pass = m_Port.ReadPass(work.data() + got, count - got, kReadPassMs);
+        NoteLineBytes('<', work.data() + got, pass);
+        got += pass;
         if (got < count && m_Port.IsLost()) {
             result = ERR_DEVICE;
             break;
@@ -105,7 +109,9 @@ int CSerilox::WriteSerilox(const CDataInformation& data, unsigned long count, un
     // out from the caller's thread; both would share the one write record.
     std::lock_guard<std::mutex> hold(m_WriteLock);
     while (sent < count) {
-        sent += m_Port.WritePass(work.data() + sent, count - sent);
+        unsigned long pass = m_Port.WritePass(work.data() + sent, count - sent);
+        NoteLineBytes('>', work.data() + sent, pass);
+        sent += pass;
         if (sent < count && m_Port.IsLost())
             return ERR_DEVICE;
         if (sent < count && ++attempts > retries)
@@ -138,6 +144,7 @@ int CCommSerial::OpenSerilox()
     GetDeviceName(name);
     if (!m_Port.Open(name))
         return ERR_DEVICE;
+    NoteLineOpened(name);
     COMMTIMEOUTS current;
     if (m_Port.GetTimeouts(current))
         m_Port.SetTimeouts(m_TimeOuts);

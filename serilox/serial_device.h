@@ -37,6 +37,8 @@ public:
     void* GetDeviceHandle() const { return m_Port.IsOpen() ? m_Port.Handle() : nullptr; }
     int GetCommFlag() const { return m_nCommFlag.load(); }
     int GetSyncFlag() const { return m_nSyncFlag; }
+    // The port's device went away while open (an unplugged adapter, a closed network stream).
+    bool IsPortLost() const { return m_Port.IsLost(); }
 
     int ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout);
     int WriteSerilox(const CDataInformation& data, unsigned long count, unsigned int retries);
