@@ -68,12 +68,18 @@ void CProjectorSession::Close()
     m_pLevel4.reset();
     m_pLevel5.reset();
     // Records of a closed engine are gone: drop what it posted.
+    DropPending();
+}
+
+void CProjectorSession::DropPending()
+{
     SEngineMessage stale;
     while (m_Window.Next(stale, 0)) {
     }
 }
 
-bool CProjectorSession::AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer)
+bool CProjectorSession::AwaitAnswer(uint16_t item, unsigned char attr, bool level5, unsigned long limitMs,
+                                    SAnswer& answer)
 {
     using namespace std::chrono;
     const steady_clock::time_point deadline = steady_clock::now() + milliseconds(limitMs);
@@ -89,6 +95,10 @@ bool CProjectorSession::AwaitAnswer(uint16_t item, bool level5, unsigned long li
             const CZelqLevel5Packet* p5 = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
             // Only answers count; a frame without Apply is the projector reporting by itself.
             if (!p5->IsApply())
+                continue;
+            // A late second answer to an earlier command on the same item (the projector
+            // answers each copy the engine repeats) is not this command's.
+            if ((p5->GetAttr() & 0x0F) != attr)
                 continue;
             answer.refused = p5->IsOK();
             packet = p5;
@@ -114,13 +124,16 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         message = "The port " + m_strDevice + " cannot be opened.";
         return SESSION_NO_PORT;
     }
+    // Whatever is still queued answers an earlier command: a stale answer to a get on this
+    // item would otherwise pass for this command's.
+    DropPending();
     SZelqLevel5Header header =
         MakeLevel5Header(stack, attr, address, item, static_cast<unsigned int>(parameter.size()));
     CDataInformation data(parameter.data(), static_cast<unsigned int>(parameter.size()));
     int result = m_pLevel5->SendCommand(header, data, header.Apply == 0, kLevel5EngineWaitMs);
     if (result != 0)
         return Failed(result, message);
-    if (!AwaitAnswer(item, true, kReplyWaitMs, answer)) {
+    if (!AwaitAnswer(item, attr, true, kReplyWaitMs, answer)) {
         message = "No answer from the projector.";
         return SESSION_NO_RESPONSE;
     }
@@ -191,7 +204,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     SAnswer answer;
     if (result != 0)
         return Failed(result, message);
-    if (!AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
+    if (!AwaitAnswer(kItemIdentify, request.Attr, false, kReplyWaitMs, answer)) {
         message = "No response from the projector.";
         return SESSION_NO_RESPONSE;
     }

@@ -54,7 +54,10 @@ private:
     bool Open(int level);
     void Close();
     // Reads the engine's messages until the answer for item arrives or limitMs pass.
-    bool AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer);
+    // Level 5 answers count only with the command's attribute (1 set, 2 get, 3 reset).
+    bool AwaitAnswer(uint16_t item, unsigned char attr, bool level5, unsigned long limitMs, SAnswer& answer);
+    // Discards every message the engine has posted so far.
+    void DropPending();
     // The status and message for an engine's failed send.
     ESessionStatus Failed(int result, std::string& message) const;
 

@@ -67,7 +67,7 @@ hangs += len(commands) - len(results)  # commands that never answered
 # A failed set may or may not have reached the projector: both values are right until the
 # next acknowledged set.
 allowed, wrong, failed = {}, 0, {}
-for words, result in zip(commands, results):
+for number, (words, result) in enumerate(zip(commands, results), 1):
     item = words[1]
     if result[0] != "ok":
         failed[result[1]] = failed.get(result[1], 0) + 1
@@ -78,6 +78,9 @@ for words, result in zip(commands, results):
         allowed[item] = {int(words[2])}
     elif item in allowed and int(result[1]) not in allowed[item]:
         wrong += 1
+        if wrong <= 5:
+            print("wrong value: command %d (%s) gave %s, expected %s" % (
+                number, " ".join(words), result[1], " or ".join(map(str, sorted(allowed[item])))))
     else:
         allowed[item] = {int(result[1])}
 

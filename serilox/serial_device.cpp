@@ -70,6 +70,11 @@ void CSerilox::KillThread()
     m_pThread = nullptr;
 }
 
+bool CSerilox::IsPortLost() const
+{
+    return m_Port.IsLost();
+}
+
 int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout)
 {
     if (!m_Port.IsOpen() || m_Port.IsLost())

@@ -38,7 +38,8 @@ public:
     int GetCommFlag() const { return m_nCommFlag.load(); }
     int GetSyncFlag() const { return m_nSyncFlag; }
     // The port's device went away while open (an unplugged adapter, a closed network stream).
-    bool IsPortLost() const { return m_Port.IsLost(); }
+    // (Out of line: the port object is not part of the library's exported interface.)
+    bool IsPortLost() const;
 
     int ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout);
     int WriteSerilox(const CDataInformation& data, unsigned long count, unsigned int retries);
