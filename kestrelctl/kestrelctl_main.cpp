@@ -6,13 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "batch_command.h"
+#include "command_line.h"
 #include "cursor_set_command.h"
+#include "item_command.h"
+#include "json_line.h"
+#include "line_record.h"
 #include "logo_command.h"
-#include "port_names.h"
+#include "ports_command.h"
 #include "projector_session.h"
 #include "setting_file.h"
 #include "setting_image.h"
 #include "setting_items.h"
+#include "watch_command.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -24,112 +30,16 @@
 
 namespace {
 
-void Usage()
+// A differing item as JSON: the same fields as the text line.
+void PrintDifference(const SDifference& d, int projector)
 {
-    std::fputs("usage: kestrelctl --port DEVICE [--baud N] [--to N|all] [--width N] COMMAND\n"
-               "  identify            print the projector's type code\n"
-               "  get ITEM            print an item's value (ITEM like 0x0300)\n"
-               "  set ITEM VALUE      write a value in the item's own width (--width N: in N bytes)\n"
-               "  reset ITEM          reset an item to its default\n"
-               "  cursors FILE.csp    send a cursor/stamp set (Ctrl+C aborts)\n"
-               "  logo FILE [--zoom PERCENT] [--area LEFT,TOP,RIGHT,BOTTOM]\n"
-               "                      send a .bmp or .lgo as the user logo (the lamp goes off)\n"
-               "  save FILE           write every setting into a projector setting file\n"
-               "  load FILE           send a projector setting file (locks stay) and read back\n"
-               "  diff FILE           list the items whose live value differs from the file\n"
-               "DEVICE is COM1..COM256 on Windows, a device path such as /dev/ttyUSB0 elsewhere.\n",
-               stderr);
-}
-
-bool ParseNumber(const char* text, long min, long max, long& out)
-{
-    if (!text || !*text)
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    long value = std::strtol(text, &end, 0);
-    if (errno != 0 || *end != 0 || value < min || value > max)
-        return false;
-    out = value;
-    return true;
-}
-
-// LEFT,TOP,RIGHT,BOTTOM in pixels; a bitmap is never wider or higher than kMaxAreaPixel, so
-// no arithmetic on the area can overflow.
-bool ParseArea(const char* text, SArea& area)
-{
-    const long kMaxAreaPixel = 65535;
-    long v[4];
-    std::string rest = text ? text : "";
-    for (int i = 0; i < 4; ++i) {
-        size_t comma = rest.find(',');
-        if ((comma == std::string::npos) != (i == 3))
-            return false;
-        if (!ParseNumber(rest.substr(0, comma).c_str(), 0, kMaxAreaPixel, v[i]))
-            return false;
-        rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-    }
-    area = NormalisedArea(static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1]), static_cast<int32_t>(v[2]),
-                          static_cast<int32_t>(v[3]));
-    return true;
-}
-
-struct SOptions {
-    std::string port;
-    unsigned long baud = 9600;
-    int stack = 0;
-    unsigned char address = 1;
-    int to = 0; // --to N: that projector alone
-    unsigned int width = 0;
-    int zoom = 0;
-    bool bArea = false;
-    SArea area;
-    std::vector<std::string> command;
-};
-
-bool ParseOptions(int argc, char** argv, SOptions& o)
-{
-    long n = 0;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (a == "--port" && next) {
-            if (!ResolvePortName(argv[++i], o.port))
-                return false;
-        } else if (a == "--baud" && ParseNumber(next, 1200, 115200, n)) {
-            o.baud = static_cast<unsigned long>(n);
-            ++i;
-        } else if (a == "--to" && next && std::strcmp(next, "all") == 0) {
-            o.stack = 1;
-            o.address = 0xFF;
-            ++i;
-        } else if (a == "--to" && ParseNumber(next, 1, 4, n)) {
-            o.stack = 1;
-            o.address = static_cast<unsigned char>(n);
-            o.to = static_cast<int>(n);
-            ++i;
-        } else if (a == "--width" && ParseNumber(next, 1, 4, n)) {
-            o.width = static_cast<unsigned int>(n);
-            ++i;
-        } else if (a == "--zoom" && ParseNumber(next, 100, 300, n) && ZoomIndexOfRate(static_cast<int>(n)) >= 0) {
-            o.zoom = static_cast<int>(n);
-            ++i;
-        } else if (a == "--area" && ParseArea(next, o.area)) {
-            o.bArea = true;
-            ++i;
-        } else if (a.rfind("--", 0) == 0) {
-            return false;
-        } else {
-            o.command.push_back(a);
-        }
-    }
-    return !o.port.empty() && !o.command.empty();
-}
-
-int Fail(ESessionStatus status, const std::string& message)
-{
-    std::fprintf(stderr, "kestrelctl: %s\n", message.c_str());
-    return status;
+    char code[8];
+    std::snprintf(code, sizeof code, "0x%04X", d.wCode);
+    CJsonLine object;
+    object.Text("code", code).Text("name", ItemName(d.wCode)).Number("file", d.nFile).Number("live", d.nLive);
+    if (projector)
+        object.Number("projector", projector);
+    object.Print();
 }
 
 // Items a projector did not take or give, one line each, for a script's log.
@@ -198,7 +108,9 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             continue;
         for (const SDifference& d : DiffSettings(*model, target.slot, file, live)) {
             differs = true;
-            if (named)
+            if (o.bJson)
+                PrintDifference(d, named ? target.slot : 0);
+            else if (named)
                 std::printf("0x%04X %s %ld %ld (projector %d)\n", d.wCode, ItemName(d.wCode),
                             static_cast<long>(d.nFile), static_cast<long>(d.nLive), target.slot);
             else
@@ -218,31 +130,67 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
     return differs ? SESSION_DIFFERS : SESSION_OK;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// identify, get, set, reset on their own.
+int RunItem(const SOptions& o, CProjectorSession& session)
 {
-    SOptions o;
-    if (!ParseOptions(argc, argv, o)) {
-        Usage();
+    SItemCommand command;
+    command.stack = o.stack;
+    command.address = o.address;
+    command.width = o.width;
+    std::string error;
+    if (!ParseItemCommand(o.command, command, error)) {
+        std::fprintf(stderr, "kestrelctl: %s\n", error.c_str());
+        PrintUsage(stderr);
         return SESSION_USAGE;
     }
+    SItemResult result = RunItemCommand(session, command);
+    if (result.status != SESSION_OK)
+        return Fail(result.status, result.message);
+    if (o.bJson && !result.type.empty()) {
+        CJsonLine().Text("type", result.type).Print();
+    } else if (o.bJson && result.bValue) {
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%04X", command.item);
+        CJsonLine().Text("item", code).Number("value", result.value).Print();
+    } else if (!ItemResultText(result).empty()) {
+        std::printf("%s\n", ItemResultText(result).c_str());
+    }
+    return 0;
+}
+
+int RunBatchCommand(const SOptions& o, CProjectorSession& session)
+{
+    SBatchOptions batch;
+    batch.bJson = o.bJson;
+    batch.bStopOnError = o.bStopOnError;
+    batch.stack = o.stack;
+    batch.address = o.address;
+    batch.width = o.width;
+    if (o.command.size() == 1)
+        return RunBatch(session, stdin, stdout, batch);
+    std::FILE* in = std::fopen(o.command[1].c_str(), "r");
+    if (!in)
+        return Fail(SESSION_BAD_FILE, "cannot read the command file " + o.command[1] + ".");
+    int status = RunBatch(session, in, stdout, batch);
+    std::fclose(in);
+    return status;
+}
+
+int RunCommand(const SOptions& o)
+{
     const std::string& verb = o.command[0];
+    if (verb == "ports")
+        return RunPorts(std::vector<std::string>(o.command.begin() + 1, o.command.end()), o.bProbe, o.bJson, o.baud);
     CProjectorSession session(o.port, o.baud);
     std::string message;
-
-    if (verb == "identify" && o.command.size() == 1) {
-        const SProjectorModel* model = nullptr;
-        ESessionStatus status = session.Identify(model, message);
-        if (status != SESSION_OK)
-            return Fail(status, message);
-        std::printf("%s\n", model->szTypeCode);
-        return 0;
-    }
-
+    if (verb == "batch" && o.command.size() <= 2)
+        return RunBatchCommand(o, session);
+    if (verb == "watch" && o.command.size() == 1)
+        return RunWatch(session, o.seconds, o.bJson);
     // Transfers address projector 1, as the program does.
     if ((verb == "cursors" || verb == "logo") && o.command.size() == 2 && o.stack && o.address != 1) {
-        Usage();
+        std::fprintf(stderr, "kestrelctl: %s goes to projector 1 only\n", verb.c_str());
+        PrintUsage(stderr);
         return SESSION_USAGE;
     }
     if (verb == "cursors" && o.command.size() == 2)
@@ -256,42 +204,42 @@ int main(int argc, char** argv)
         logo.area = o.area;
         logo.bProgress = isatty(fileno(stderr)) != 0;
         int status = SendLogoCommand(logo, message);
-        return status == 0 ? 0 : Fail(static_cast<ESessionStatus>(status), message);
+        return status == 0 ? 0 : Fail(status, message);
     }
     if ((verb == "save" || verb == "load" || verb == "diff") && o.command.size() == 2)
         return RunSettingFile(o, session);
-
-    long item = 0;
-    if (o.command.size() < 2 || !ParseNumber(o.command[1].c_str(), 0, 0xFFFF, item)) {
-        Usage();
-        return SESSION_USAGE;
-    }
-    SAnswer answer;
-    ESessionStatus status;
-    if (verb == "get" && o.command.size() == 2) {
-        status = session.Transact(o.stack, 2, o.address, static_cast<uint16_t>(item), {}, answer, message);
-        if (status == SESSION_OK)
-            std::printf("%ld\n", static_cast<long>(DecodeItemValue(static_cast<uint16_t>(item), answer.parameter)));
-    } else if (verb == "set" && o.command.size() == 3) {
-        long value = 0;
-        if (!ParseNumber(o.command[2].c_str(), INT32_MIN, INT32_MAX, value)) {
-            Usage();
+    for (const char* other : {"batch", "watch", "cursors", "logo", "save", "load", "diff"})
+        if (verb == other) {
+            std::fprintf(stderr, "kestrelctl: wrong arguments for \"%s\"\n", other);
+            PrintUsage(stderr);
             return SESSION_USAGE;
         }
-        unsigned int width = o.width ? o.width : ItemSetWidth(static_cast<uint16_t>(item), static_cast<int32_t>(value));
-        // Cut to fewer bytes it would arrive as another value.
-        if (!FitsWidth(static_cast<int32_t>(value), width))
-            return Fail(SESSION_USAGE, o.command[2] + " does not fit in " + std::to_string(width) + " byte" +
-                                           (width == 1 ? "" : "s") + ".");
-        status = session.Transact(o.stack, 1, o.address, static_cast<uint16_t>(item),
-                                  EncodeItemValue(static_cast<int32_t>(value), width), answer, message);
-    } else if (verb == "reset" && o.command.size() == 2) {
-        status = session.Transact(o.stack, 3, o.address, static_cast<uint16_t>(item), {}, answer, message);
-        if (status == SESSION_OK && !answer.parameter.empty())
-            std::printf("%ld\n", static_cast<long>(DecodeItemValue(static_cast<uint16_t>(item), answer.parameter)));
-    } else {
-        Usage();
+    return RunItem(o, session);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SOptions o;
+    std::string error;
+    switch (ParseOptions(argc, argv, o, error)) {
+    case EParse::Help:
+        PrintUsage(stdout);
+        return 0;
+    case EParse::Version:
+        std::printf("kestrelctl %s\n", KESTREL_VERSION);
+        return 0;
+    case EParse::Bad:
+        std::fprintf(stderr, "kestrelctl: %s\n", error.c_str());
+        PrintUsage(stderr);
         return SESSION_USAGE;
+    case EParse::Run:
+        break;
     }
-    return status == SESSION_OK ? 0 : Fail(status, message);
+    if (!o.record.empty() && !SeriloxRecordLine(o.record.c_str()))
+        return Fail(SESSION_BAD_FILE, "cannot write the line record " + o.record + ".");
+    int status = RunCommand(o);
+    SeriloxStopLineRecord();
+    return status;
 }

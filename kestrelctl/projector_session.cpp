@@ -1,5 +1,6 @@
 #include "projector_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -67,12 +68,18 @@ void CProjectorSession::Close()
     m_pLevel4.reset();
     m_pLevel5.reset();
     // Records of a closed engine are gone: drop what it posted.
+    DropPending();
+}
+
+void CProjectorSession::DropPending()
+{
     SEngineMessage stale;
     while (m_Window.Next(stale, 0)) {
     }
 }
 
-bool CProjectorSession::AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer)
+bool CProjectorSession::AwaitAnswer(uint16_t item, unsigned char attr, bool level5, unsigned long limitMs,
+                                    SAnswer& answer)
 {
     using namespace std::chrono;
     const steady_clock::time_point deadline = steady_clock::now() + milliseconds(limitMs);
@@ -88,6 +95,10 @@ bool CProjectorSession::AwaitAnswer(uint16_t item, bool level5, unsigned long li
             const CZelqLevel5Packet* p5 = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
             // Only answers count; a frame without Apply is the projector reporting by itself.
             if (!p5->IsApply())
+                continue;
+            // A late second answer to an earlier command on the same item (the projector
+            // answers each copy the engine repeats) is not this command's.
+            if ((p5->GetAttr() & 0x0F) != attr)
                 continue;
             answer.refused = p5->IsOK();
             packet = p5;
@@ -113,13 +124,16 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         message = "The port " + m_strDevice + " cannot be opened.";
         return SESSION_NO_PORT;
     }
+    // Whatever is still queued answers an earlier command: a stale answer to a get on this
+    // item would otherwise pass for this command's.
+    DropPending();
     SZelqLevel5Header header =
         MakeLevel5Header(stack, attr, address, item, static_cast<unsigned int>(parameter.size()));
     CDataInformation data(parameter.data(), static_cast<unsigned int>(parameter.size()));
     int result = m_pLevel5->SendCommand(header, data, header.Apply == 0, kLevel5EngineWaitMs);
     if (result != 0)
         return Failed(result, message);
-    if (!AwaitAnswer(item, true, kReplyWaitMs, answer)) {
+    if (!AwaitAnswer(item, attr, true, kReplyWaitMs, answer)) {
         message = "No answer from the projector.";
         return SESSION_NO_RESPONSE;
     }
@@ -128,6 +142,37 @@ ESessionStatus CProjectorSession::Transact(int stack, unsigned char attr, unsign
         return SESSION_REFUSED;
     }
     return SESSION_OK;
+}
+
+ESessionStatus CProjectorSession::NextReport(unsigned long waitMs, SReport& report, std::string& message)
+{
+    if (!m_pLevel5 && !Open(5)) {
+        message = "The port " + m_strDevice + " cannot be opened.";
+        return SESSION_NO_PORT;
+    }
+    using namespace std::chrono;
+    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(waitMs);
+    SEngineMessage m;
+    for (;;) {
+        if (m_pLevel5->IsPortLost()) {
+            message = "The port " + m_strDevice + " is no longer available.";
+            return SESSION_NO_PORT;
+        }
+        long left = static_cast<long>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+        if (left < 0)
+            return SESSION_NO_RESPONSE;
+        // Woken now and then to notice a port that went away without a message.
+        if (!m_Window.Next(m, static_cast<unsigned long>(std::min(left, 200L)) + 1) || m.message != UM_PACKET_RECEIVED)
+            continue;
+        const CZelqLevel5Packet* packet = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
+        if (packet->IsApply())
+            continue;
+        report.projector = packet->IsStack() && packet->GetFrom() != 0xFF ? packet->GetFrom() : 1;
+        report.item = static_cast<uint16_t>(packet->GetGroupID() << 8 | packet->GetItemID());
+        const CDataInformation* parameter = packet->GetParameter();
+        report.parameter.assign(parameter->Bytes(), parameter->Bytes() + parameter->GetSize());
+        return SESSION_OK;
+    }
 }
 
 ESessionStatus CProjectorSession::Failed(int result, std::string& message) const
@@ -159,7 +204,7 @@ ESessionStatus CProjectorSession::Identify(const SProjectorModel*& model, std::s
     SAnswer answer;
     if (result != 0)
         return Failed(result, message);
-    if (!AwaitAnswer(kItemIdentify, false, kReplyWaitMs, answer)) {
+    if (!AwaitAnswer(kItemIdentify, request.Attr, false, kReplyWaitMs, answer)) {
         message = "No response from the projector.";
         return SESSION_NO_RESPONSE;
     }

@@ -16,6 +16,13 @@ struct SAnswer {
     std::vector<unsigned char> parameter;
 };
 
+// A frame the projector sent by itself: a change of power, input, signal, warnings...
+struct SReport {
+    int projector = 1; // of a stack; 1 outside one
+    uint16_t item = 0;
+    std::vector<unsigned char> parameter;
+};
+
 enum ESessionStatus {
     SESSION_OK = 0,
     SESSION_USAGE = 1,
@@ -31,6 +38,7 @@ class CProjectorSession {
 public:
     CProjectorSession(const std::string& device, unsigned long baud);
     ~CProjectorSession();
+    const std::string& Device() const { return m_strDevice; }
 
     // Identifies the projector: status, and the model or a message for the user.
     ESessionStatus Identify(const SProjectorModel*& model, std::string& message);
@@ -38,11 +46,18 @@ public:
     ESessionStatus Transact(int stack, unsigned char attr, unsigned char address, uint16_t item,
                             const std::vector<unsigned char>& parameter, SAnswer& answer, std::string& message);
 
+    // Waits up to waitMs for a report at Level 5: SESSION_OK with one, SESSION_NO_RESPONSE
+    // when none came, SESSION_NO_PORT when the port cannot be opened or went away.
+    ESessionStatus NextReport(unsigned long waitMs, SReport& report, std::string& message);
+
 private:
     bool Open(int level);
     void Close();
     // Reads the engine's messages until the answer for item arrives or limitMs pass.
-    bool AwaitAnswer(uint16_t item, bool level5, unsigned long limitMs, SAnswer& answer);
+    // Level 5 answers count only with the command's attribute (1 set, 2 get, 3 reset).
+    bool AwaitAnswer(uint16_t item, unsigned char attr, bool level5, unsigned long limitMs, SAnswer& answer);
+    // Discards every message the engine has posted so far.
+    void DropPending();
     // The status and message for an engine's failed send.
     ESessionStatus Failed(int result, std::string& message) const;
 

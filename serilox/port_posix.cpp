@@ -5,16 +5,19 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 
 #include "os.h"
+#include "tcp_port.h"
 
 struct CPortIo::SImpl {
     int fd = -1;
     bool lost = false;
+    bool tcp = false; // a network serial server: no line settings, no control lines
     COMMTIMEOUTS timeouts{};
     DCB state{};
 };
@@ -45,7 +48,26 @@ EWait WaitFor(int fd, short events, int timeoutMs)
 // Errors after which the line will never carry another byte.
 bool MeansLost(int error)
 {
-    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE ||
+           error == ECONNRESET;
+}
+// A terminal device in raw mode, or -1.
+int OpenTerminal(const char* name)
+{
+    int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    // Not shared: a second opener of the same port is refused, as on Windows.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return -1;
+    }
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    tcsetattr(fd, TCSANOW, &t);
+    return fd;
 }
 } // namespace
 
@@ -59,20 +81,12 @@ CPortIo::~CPortIo()
 
 bool CPortIo::Open(const char* name)
 {
-    int fd = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    bool tcp = IsTcpPortName(name);
+    int fd = tcp ? static_cast<int>(ConnectTcp(name)) : OpenTerminal(name);
     if (fd < 0)
         return false;
-    // Not shared: a second opener of the same port is refused, as on Windows.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        close(fd);
-        return false;
-    }
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    tcsetattr(fd, TCSANOW, &t);
     m_p->fd = fd;
+    m_p->tcp = tcp;
     m_p->lost = false;
     m_p->state = DCB{};
     m_p->state.BaudRate = 9600;
@@ -159,7 +173,8 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     uint32_t start = serilox_os::TickCount();
     unsigned long sent = 0;
     while (sent < n && !m_p->lost) {
-        ssize_t k = write(m_p->fd, src + sent, n - sent);
+        // A server that closed the connection must not end the program by SIGPIPE.
+        ssize_t k = m_p->tcp ? send(m_p->fd, src + sent, n - sent, MSG_NOSIGNAL) : write(m_p->fd, src + sent, n - sent);
         if (k > 0) {
             sent += static_cast<unsigned long>(k);
             continue;
@@ -207,6 +222,14 @@ bool CPortIo::GetState(DCB& out)
 
 bool CPortIo::SetState(const DCB& state)
 {
+    // A raw stream carries bytes, not line settings: the server's line stays at the speed a
+    // projector starts at, so a change to any other would lose the projector.
+    if (m_p->tcp) {
+        if (state.BaudRate != 9600)
+            return false;
+        m_p->state = state;
+        return true;
+    }
     termios t{};
     if (!IsOpen() || tcgetattr(m_p->fd, &t) != 0)
         return false;
@@ -230,6 +253,8 @@ bool CPortIo::SetState(const DCB& state)
 
 bool CPortIo::SetDTR(bool on)
 {
+    if (m_p->tcp)
+        return IsOpen();
     int bits = TIOCM_DTR;
     return ioctl(m_p->fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }

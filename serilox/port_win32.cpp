@@ -1,10 +1,17 @@
 #include "port_io.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
+#include "tcp_port.h"
+
 struct CPortIo::SImpl {
     HANDLE handle = INVALID_HANDLE_VALUE;
+    // A network serial server instead: no driver, so its time-outs and settings are kept here.
+    intptr_t tcp = -1;
+    COMMTIMEOUTS tcpTimeouts{};
+    DCB tcpState{};
     bool lost = false;
     OVERLAPPED read{};
     OVERLAPPED write{};
@@ -26,6 +33,15 @@ CPortIo::~CPortIo()
 
 bool CPortIo::Open(const char* name)
 {
+    if (IsTcpPortName(name)) {
+        m_p->tcp = ConnectTcp(name);
+        m_p->lost = false;
+        m_p->tcpState = DCB{};
+        m_p->tcpState.DCBlength = sizeof(DCB);
+        m_p->tcpState.BaudRate = 9600;
+        m_p->tcpState.ByteSize = 8;
+        return m_p->tcp != -1;
+    }
     // Names from COM10 on only open through the device namespace; a name that already
     // names it is taken as it is.
     char path[280] = "";
@@ -43,16 +59,22 @@ bool CPortIo::Open(const char* name)
 
 bool CPortIo::IsOpen() const
 {
-    return m_p->handle != INVALID_HANDLE_VALUE;
+    return m_p->handle != INVALID_HANDLE_VALUE || m_p->tcp != -1;
 }
 
 void* CPortIo::Handle() const
 {
-    return m_p->handle;
+    return m_p->tcp != -1 ? reinterpret_cast<void*>(m_p->tcp) : m_p->handle;
 }
 
 bool CPortIo::Close()
 {
+    if (m_p->tcp != -1) {
+        CloseTcp(m_p->tcp);
+        m_p->tcp = -1;
+        m_p->lost = false;
+        return true;
+    }
     if (m_p->handle == INVALID_HANDLE_VALUE)
         return false;
     BOOL closed = CloseHandle(m_p->handle);
@@ -106,11 +128,36 @@ static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD im
     return got;
 }
 
+// A pass on the network stream, bounded by the port's time-outs as a driver would bound it.
+static unsigned long TcpReadPass(intptr_t tcp, const COMMTIMEOUTS& to, unsigned char* dst, unsigned long n,
+                                 unsigned long waitMs, bool& lost)
+{
+    unsigned long total = to.ReadTotalTimeoutMultiplier * n + to.ReadTotalTimeoutConstant;
+    unsigned long limit = total ? std::min(total, waitMs) : waitMs;
+    DWORD start = GetTickCount();
+    unsigned long got = 0;
+    while (got < n && !lost) {
+        long remaining = static_cast<long>(limit) - static_cast<long>(GetTickCount() - start);
+        if (remaining <= 0)
+            break;
+        // Once bytes have come, a gap longer than the interval time-out ends the pass.
+        bool interval = got > 0 && to.ReadIntervalTimeout != 0;
+        unsigned long slice = interval ? std::min<unsigned long>(remaining, to.ReadIntervalTimeout) : remaining;
+        unsigned long k = TcpReceive(tcp, dst + got, n - got, slice, lost);
+        if (k == 0 && interval)
+            break;
+        got += k;
+    }
+    return got;
+}
+
 unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
 {
     DWORD got = 0;
     if (m_p->lost)
         return 0;
+    if (m_p->tcp != -1)
+        return TcpReadPass(m_p->tcp, m_p->tcpTimeouts, dst, n, waitMs, m_p->lost);
     ResetEvent(m_p->read.hEvent);
     BOOL done = ReadFile(m_p->handle, dst, n, &got, &m_p->read);
     return FinishPass(m_p->handle, m_p->read, done, got, waitMs, m_p->lost);
@@ -131,6 +178,11 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     DWORD sent = 0;
     if (m_p->lost)
         return 0;
+    if (m_p->tcp != -1) {
+        const COMMTIMEOUTS& to = m_p->tcpTimeouts;
+        unsigned long total = to.WriteTotalTimeoutMultiplier * n + to.WriteTotalTimeoutConstant;
+        return TcpSend(m_p->tcp, src, n, total ? total : 1000, m_p->lost);
+    }
     ResetEvent(m_p->write.hEvent);
     BOOL done = WriteFile(m_p->handle, src, n, &sent, &m_p->write);
     return FinishPass(m_p->handle, m_p->write, done, sent, INFINITE, m_p->lost);
@@ -138,22 +190,36 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
 
 bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)
 {
+    if (m_p->tcp != -1) {
+        out = m_p->tcpTimeouts;
+        return true;
+    }
     return GetCommTimeouts(m_p->handle, &out) != 0;
 }
 
 bool CPortIo::SetTimeouts(const COMMTIMEOUTS& timeouts)
 {
+    if (m_p->tcp != -1) {
+        m_p->tcpTimeouts = timeouts;
+        return true;
+    }
     COMMTIMEOUTS copy = timeouts;
     return SetCommTimeouts(m_p->handle, &copy) != 0;
 }
 
 bool CPortIo::SetQueues(DWORD inBytes, DWORD outBytes)
 {
+    if (m_p->tcp != -1)
+        return true;
     return SetupComm(m_p->handle, inBytes, outBytes) != 0;
 }
 
 bool CPortIo::GetState(DCB& out)
 {
+    if (m_p->tcp != -1) {
+        out = m_p->tcpState;
+        return true;
+    }
     std::memset(&out, 0, sizeof out);
     out.DCBlength = sizeof out;
     return GetCommState(m_p->handle, &out) != 0;
@@ -161,12 +227,22 @@ bool CPortIo::GetState(DCB& out)
 
 bool CPortIo::SetState(const DCB& state)
 {
+    // A raw stream carries bytes, not line settings: the server's line stays at the speed a
+    // projector starts at, so a change to any other would lose the projector.
+    if (m_p->tcp != -1) {
+        if (state.BaudRate != 9600)
+            return false;
+        m_p->tcpState = state;
+        return true;
+    }
     DCB copy = state;
     return SetCommState(m_p->handle, &copy) != 0;
 }
 
 bool CPortIo::SetDTR(bool on)
 {
+    if (m_p->tcp != -1)
+        return true; // not carried on the stream
     return EscapeCommFunction(m_p->handle, on ? SETDTR : CLRDTR) != 0;
 }
 

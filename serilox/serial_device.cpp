@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "line_record.h"
+
 namespace {
 const unsigned int kNameCapacity = 260;
 const DWORD kDriverQueueBytes = 4096;
@@ -108,6 +110,11 @@ void CSerilox::KillThread()
     m_pThread = nullptr;
 }
 
+bool CSerilox::IsPortLost() const
+{
+    return m_Port.IsLost();
+}
+
 int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned long timeout)
 {
     if (!m_Port.IsOpen() || m_Port.IsLost())
@@ -124,6 +131,7 @@ int CSerilox::ReadSerilox(CDataInformation& out, unsigned long count, unsigned l
         unsigned long pass = left < kReadPassMs ? left + 1 : kReadPassMs;
         CPortRead read(m_Port, work.data() + got, count - got);
         clock.Wait(read, static_cast<uint32_t>(pass));
+        NoteLineBytes('<', work.data() + got, read.Got());
         got += read.Got();
         if (got < count && m_Port.IsLost()) {
             result = ERR_DEVICE;
@@ -152,7 +160,9 @@ int CSerilox::WriteSerilox(const CDataInformation& data, unsigned long count, un
     // out from the caller's thread; both would share the one write record.
     std::lock_guard<std::mutex> hold(m_WriteLock);
     while (sent < count) {
-        sent += m_Port.WritePass(work.data() + sent, count - sent);
+        unsigned long pass = m_Port.WritePass(work.data() + sent, count - sent);
+        NoteLineBytes('>', work.data() + sent, pass);
+        sent += pass;
         if (sent < count && m_Port.IsLost())
             return ERR_DEVICE;
         if (sent < count && ++attempts > retries)
@@ -185,6 +195,7 @@ int CCommSerial::OpenSerilox()
     GetDeviceName(name);
     if (!m_Port.Open(name))
         return ERR_DEVICE;
+    NoteLineOpened(name);
     COMMTIMEOUTS current;
     if (m_Port.GetTimeouts(current))
         m_Port.SetTimeouts(m_TimeOuts);

@@ -38,6 +38,9 @@ public:
     void* GetDeviceHandle() const { return m_Port.IsOpen() ? m_Port.Handle() : nullptr; }
     int GetCommFlag() const { return m_nCommFlag.load(); }
     int GetSyncFlag() const { return m_nSyncFlag; }
+    // The port's device went away while open (an unplugged adapter, a closed network stream).
+    // (Out of line: the port object is not part of the library's exported interface.)
+    bool IsPortLost() const;
 
     // The clock every time limit of the device and its engine reads; the system's unless set.
     // It can be changed only while the device is closed (0 while its thread runs).

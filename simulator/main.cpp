@@ -5,14 +5,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
 #include <poll.h>
 #include <string>
 #include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "line_replay.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
+#include "tcp_bridge.h"
 
 namespace {
 void Usage(std::FILE* out)
@@ -41,7 +46,13 @@ void Usage(std::FILE* out)
                  "                        30000:60000:3000:1000); off: at once, unreported\n"
                  "  --ident HEX           identification bytes, e.g. 00014310\n"
                  "  --image FILE          write each completed bulk transfer to FILE\n"
-                 "The port's path is printed on standard output. SIGTERM or SIGINT ends.\n"
+                 "  --tcp PORT            also serve the port as a raw TCP stream on\n"
+                 "                        127.0.0.1:PORT (0: a free port), one client at a time\n"
+                 "  --tcp-drop-after N    close each TCP connection after N bytes from the client\n"
+                 "  --replay FILE         answer from a line recorded by kestrelctl --record\n"
+                 "                        instead of simulating a projector\n"
+                 "The port's path is printed on standard output, then tcp://127.0.0.1:PORT with\n"
+                 "--tcp. SIGTERM or SIGINT ends.\n"
                  "\n"
                  "Control FIFO commands, one a line (ADDR: projector 1-4, default 1):\n"
                  "  fault LIST | clear | random SEED:PERCENT | random off\n"
@@ -168,7 +179,9 @@ int main(int argc, char** argv)
 {
     SSimulatorOptions options;
     options.timing.bTimed = true; // as a projector behaves; tests ask for shorter times
-    std::string linkPath, controlPath;
+    std::string linkPath, controlPath, replayPath;
+    bool bTcp = false;
+    unsigned long tcpPort = 0, tcpDropAfter = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -218,6 +231,19 @@ int main(int argc, char** argv)
             options.bRandomFaults = true;
             options.nRandomSeed = static_cast<uint32_t>(number);
             options.nRandomPercent = static_cast<unsigned int>(percent);
+        } else if (arg == "--tcp") {
+            if (!ParseUnsigned(needsValue().c_str(), 65535, tcpPort)) {
+                std::fprintf(stderr, "zelqsim: --tcp takes a port number\n");
+                return 2;
+            }
+            bTcp = true;
+        } else if (arg == "--tcp-drop-after") {
+            if (!ParseUnsigned(needsValue().c_str(), 0xFFFFFFFFUL, tcpDropAfter)) {
+                std::fprintf(stderr, "zelqsim: --tcp-drop-after takes a byte count\n");
+                return 2;
+            }
+        } else if (arg == "--replay") {
+            replayPath = needsValue();
         } else if (arg == "--image") {
             options.strImageFile = needsValue();
         } else if (arg == "--log") {
@@ -289,13 +315,34 @@ int main(int argc, char** argv)
     if (!controlPath.empty() && !control.Open(controlPath))
         return 1;
     CProjectorSimulator simulator(options);
-    if (!simulator.Start(terminal.MasterFd())) {
+    std::unique_ptr<CLineReplay> replay;
+    if (!replayPath.empty()) {
+        std::ifstream file(replayPath);
+        std::stringstream text;
+        text << file.rdbuf();
+        std::vector<SReplayStep> steps;
+        std::string error;
+        if (!file || !ParseLineRecord(text.str(), steps, error)) {
+            std::fprintf(stderr, "zelqsim: %s: %s\n", replayPath.c_str(), file ? error.c_str() : "cannot be read");
+            return 1;
+        }
+        replay.reset(new CLineReplay(std::move(steps)));
+        replay->Start(terminal.MasterFd());
+    } else if (!simulator.Start(terminal.MasterFd())) {
         std::fprintf(stderr, "zelqsim: %s\n", simulator.Error().c_str());
+        return 1;
+    }
+    CTcpBridge bridge;
+    std::string bridgeError;
+    if (bTcp && !bridge.Start(static_cast<unsigned short>(tcpPort), terminal.SlavePath(), tcpDropAfter, bridgeError)) {
+        std::fprintf(stderr, "zelqsim: %s\n", bridgeError.c_str());
         return 1;
     }
     if (!linkPath.empty() && !MakeLink(terminal.SlavePath(), linkPath))
         return 1;
     std::printf("%s\n", terminal.SlavePath().c_str());
+    if (bTcp)
+        std::printf("tcp://127.0.0.1:%u\n", static_cast<unsigned>(bridge.Port()));
     std::fflush(stdout);
 
     for (;;) {
@@ -307,6 +354,7 @@ int main(int argc, char** argv)
         if (fds[1].revents & POLLIN)
             control.Serve(simulator);
     }
+    replay.reset();
     simulator.Stop();
     if (!linkPath.empty())
         RemoveLinkIfOurs(terminal.SlavePath(), linkPath);

@@ -108,6 +108,23 @@ TEST_F(Session, ProjectorThatGoesAwayIsAPortFailure)
     EXPECT_NE(message.find(m_Pty.SlavePath()), std::string::npos) << message;
 }
 
+TEST_F(Session, StaleAnswerIsNotTakenForALaterCommand)
+{
+    // A second answer to an earlier get (the projector answers each copy of a command the
+    // engine repeats after a late ACK) waits in the queue; neither the next set nor the get
+    // after it may take it for their own.
+    Start("KT-C310");
+    SAnswer answer;
+    std::string message;
+    ASSERT_EQ(m_pSession->Transact(0, 1, 1, 0x0300, EncodeItemValue(-10, 1), answer, message), SESSION_OK) << message;
+    ASSERT_EQ(m_pSim->Execute("report flags 0x82 0x0300 63"), "");
+    // Taken in once the tool has acknowledged it: the set's answer and this one.
+    ASSERT_TRUE(m_pSim->Log().WaitForCount(ELogKind::RxAck, 2, 5000));
+    ASSERT_EQ(m_pSession->Transact(0, 1, 1, 0x0300, EncodeItemValue(5, 1), answer, message), SESSION_OK) << message;
+    ASSERT_EQ(m_pSession->Transact(0, 2, 1, 0x0300, {}, answer, message), SESSION_OK) << message;
+    EXPECT_EQ(DecodeItemValue(0x0300, answer.parameter), 5);
+}
+
 TEST_F(Session, SetGetResetAndRefusal)
 {
     Start("KT-C310");

@@ -1,0 +1,75 @@
+#include "line_record.h"
+
+#include <chrono>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+struct SRecord {
+    std::mutex lock;
+    std::FILE* file = nullptr;
+    std::chrono::steady_clock::time_point start;
+};
+
+SRecord& Record()
+{
+    static SRecord record;
+    return record;
+}
+
+// Writes the time stamp and direction; the caller holds the lock and ends the line.
+void Begin(SRecord& r, char direction)
+{
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - r.start).count();
+    std::fprintf(r.file, "%.6f %c", seconds, direction);
+}
+} // namespace
+
+bool SeriloxRecordLine(const char* path)
+{
+    SRecord& r = Record();
+    std::lock_guard<std::mutex> hold(r.lock);
+    if (r.file)
+        std::fclose(r.file);
+    r.file = std::fopen(path, "w");
+    if (!r.file)
+        return false;
+    r.start = std::chrono::steady_clock::now();
+    std::fputs("# kestrel line record 1: seconds, > sent / < received / = port opened, bytes\n", r.file);
+    std::fflush(r.file);
+    return true;
+}
+
+void SeriloxStopLineRecord()
+{
+    SRecord& r = Record();
+    std::lock_guard<std::mutex> hold(r.lock);
+    if (r.file)
+        std::fclose(r.file);
+    r.file = nullptr;
+}
+
+void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count)
+{
+    SRecord& r = Record();
+    std::lock_guard<std::mutex> hold(r.lock);
+    if (!r.file || count == 0)
+        return;
+    Begin(r, direction);
+    for (unsigned long i = 0; i < count; ++i)
+        std::fprintf(r.file, " %02X", bytes[i]);
+    std::fputc('\n', r.file);
+    // Flushed as it goes: the record of a line that hangs the program is the one needed most.
+    std::fflush(r.file);
+}
+
+void NoteLineOpened(const char* name)
+{
+    SRecord& r = Record();
+    std::lock_guard<std::mutex> hold(r.lock);
+    if (!r.file)
+        return;
+    Begin(r, '=');
+    std::fprintf(r.file, " %s\n", name);
+    std::fflush(r.file);
+}

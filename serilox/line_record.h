@@ -1,0 +1,18 @@
+// A record of the line: every byte a port carries, both ways, with time stamps, for a fault
+// seen in the field to be replayed on a developer's machine.
+//
+// Text, one event a line: seconds since the record began (six decimals), a direction and the
+// bytes in hexadecimal: ">" sent to the projector, "<" received from it, "=" the port opened
+// (its name follows). Lines from "#" on are comments.
+#pragma once
+#include "platform_types.h"
+
+// Starts recording every port of the process into path (replacing the file); false when it
+// cannot be written.
+SERILOX_API bool SeriloxRecordLine(const char* path);
+// Ends the record and closes its file.
+SERILOX_API void SeriloxStopLineRecord();
+
+// The port layer's notes; nothing happens while no record runs.
+void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count);
+void NoteLineOpened(const char* name);
