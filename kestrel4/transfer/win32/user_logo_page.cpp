@@ -7,7 +7,6 @@
 #include "connection.h"
 #include "setting_file.h"
 #include "setting_model.h"
-#include "kestrel_app.h"
 #include "logo_area_dlg.h"
 #include "logo_transfer.h"
 #include "projector_link.h"
@@ -20,7 +19,7 @@ namespace {
 const char kDefaultLogo[] = "deflogo.lgo";
 } // namespace
 
-CUserLogoPage::CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile)
+CUserLogoPage::CUserLogoPage(CConnection& connection, CSettingModel& settings, std::string& lastFile)
     : m_Connection(connection), m_Settings(settings), m_strLastFile(lastFile)
 {
 }
@@ -258,7 +257,7 @@ void CUserLogoPage::SendLogo()
 {
     if (KestrelMessage(Owner(), IDS_SEND_QUESTION, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_Logo.HasSource())
         return;
-    CProjectorLink& link = GetApp().Link();
+    CProjectorLink& link = m_Connection.Link();
     if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
         return;
     const std::vector<uint8_t> image = m_Logo.TransferImage();
