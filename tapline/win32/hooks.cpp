@@ -1,6 +1,6 @@
 // The system-wide keyboard and mouse hooks. Their procedures run in whichever process
 // receives the input and find the target window in the shared block.
-#include "../tapline.h"
+#include "tapline.h"
 #include "tapline_internal.h"
 
 using tapline::STaplineShared;
