@@ -28,14 +28,8 @@ INT_PTR CQuestionDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         if (m_nTextId)
             SetDlgItemTextA(m_hWnd, IDC_MESSAGE_TEXT, LoadResString(m_nTextId).c_str());
         return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
     }
-    return FALSE;
+    return EndOnOkCancel(msg, wParam);
 }
 
 INT_PTR CPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
@@ -50,11 +44,7 @@ INT_PTR CPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
                 if (IsDlgButtonChecked(m_hWnd, kPortButtons[i]) == BST_CHECKED)
                     m_nPort = i + 1;
         }
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndOnOkCancel(msg, wParam);
     }
     return FALSE;
 }

@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <cstdio>
 
+#include "file_request.h"
+#include "message_box.h"
 #include "resource.h"
 
 namespace {
@@ -223,11 +225,9 @@ void CTestPattern::LoadUserFile()
         return;
     }
     // The grey screen says there is no pattern; the box says why.
-    HWND owner = m_hOwner;
-    std::string caption = LoadResString(IDS_CAPTION);
     UINT text = result == DIB_BAD ? IDS_NOT_AVAILABLE : IDS_READ_FAILED;
     // Above the pattern window, which may already cover the screen when the file changes.
-    MessageBoxA(owner, LoadResString(text).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
+    ShowMessage(m_hOwner, text, MB_OK | MB_ICONERROR | MB_TOPMOST, IDS_CAPTION);
 }
 
 void CTestPattern::PaintUserFile(HDC dc, int width, int height)
@@ -334,25 +334,18 @@ void CTestPatternDialog::UpdateControls()
 
 void CTestPatternDialog::ReferTo()
 {
-    char path[MAX_PATH] = "";
-    std::string filter = LoadFileFilter(IDS_FILTER_BITMAP);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
+    SFileRequest request;
+    request.hOwner = m_hWnd;
+    request.nFilterId = IDS_FILTER_BITMAP;
     // Until a file is chosen in this run, the dialog starts where the remembered pattern file lies.
-    const std::string folder = g_strReferFolder.empty() ? FolderOf(m_strFile) : g_strReferFolder;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
+    request.strFolder = FolderOf(m_strFile);
+    request.pRememberedFolder = &g_strReferFolder;
+    request.dwFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string chosen = RequestOpenFile(request);
+    if (chosen.empty())
         return;
-    const std::string chosen = path;
-    g_strReferFolder = FolderOf(chosen);
     if (!LooksLikeBitmapFile(chosen)) {
-        MessageBoxA(m_hWnd, LoadResString(IDS_NOT_AVAILABLE).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                    MB_OK | MB_ICONERROR);
+        ShowMessage(m_hWnd, IDS_NOT_AVAILABLE, MB_OK | MB_ICONERROR, IDS_CAPTION);
         return;
     }
     m_strFile = chosen;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "connection.h"
+#include "file_request.h"
 #include "setting_file.h"
 #include "setting_model.h"
 #include "logo_area_dlg.h"
@@ -177,20 +178,15 @@ void CUserLogoPage::OpenLogo()
 {
     if (!MayGoOnAfterSaveQuestion(AskSave(MB_ICONEXCLAMATION), [this] { return SaveLogoAs(); }))
         return;
-    char path[MAX_PATH] = "";
-    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_OPEN);
-    std::string folder = FolderOfFile(m_strLastFile);
-    if (folder.empty())
-        folder = ProgramDirectory();
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = Owner();
+    request.nFilterId = IDS_FILTER_LOGO_OPEN;
+    request.strFolder = FolderOfFile(m_strLastFile);
+    if (request.strFolder.empty())
+        request.strFolder = ProgramDirectory();
+    request.dwFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string path = RequestOpenFile(request);
+    if (path.empty())
         return;
     if (ReportFailure(m_Logo.Open(path, ZoomRateOfIndex(DefaultZoomIndex()))))
         return;
@@ -212,19 +208,14 @@ bool CUserLogoPage::SaveLogoAs()
 {
     if (!m_Logo.HasSource())
         return true;
-    char path[MAX_PATH] = "";
-    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_SAVE);
-    const std::string folder = FolderOfFile(m_strLastFile);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = "LGO";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = Owner();
+    request.nFilterId = IDS_FILTER_LOGO_SAVE;
+    request.strFolder = FolderOfFile(m_strLastFile);
+    request.pszDefExt = "LGO";
+    request.dwFlags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string path = RequestSaveFile(request);
+    if (path.empty())
         return false;
     if (ReportFailure(m_Logo.Save(path)))
         return false;
