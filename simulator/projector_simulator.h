@@ -17,7 +17,7 @@
 #include "received_blocks.h"
 #include "fault_plan.h"
 #include "frame_reader.h"
-#include "item_store.h"
+#include "sim_item_store.h"
 #include "sim_log.h"
 #include "sim_model.h"
 

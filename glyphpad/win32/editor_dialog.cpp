@@ -8,6 +8,8 @@
 #include "glyph_clipboard.h"
 #include "glyphpad_resource.h"
 #include "grid_view.h"
+#include "message_box.h"
+#include "win32_handles.h"
 
 namespace {
 
@@ -24,12 +26,9 @@ protected:
             CheckRadioButton(m_hWnd, IDC_CHOICE_NEW, IDC_CHOICE_OVERWRITE, IDC_CHOICE_OVERWRITE);
             return TRUE;
         }
-        if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL))
             m_eChoice = IsDlgButtonChecked(m_hWnd, IDC_CHOICE_NEW) ? SAVE_AS_NEW : SAVE_OVERWRITE;
-            EndDialog(m_hWnd, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndOnOkCancel(msg, wParam);
     }
 
 private:
@@ -242,9 +241,7 @@ void CEditorDialog::OnDrawItem(const DRAWITEMSTRUCT& item)
         color = ButtonColor(m_Board.GetPalette(), item.CtlID);
     else
         return;
-    HBRUSH brush = CreateSolidBrush(ToGdi(color));
-    FillRect(item.hDC, &item.rcItem, brush);
-    DeleteObject(brush);
+    FillRect(item.hDC, &item.rcItem, CBrush(CreateSolidBrush(ToGdi(color))).get());
     RECT edge = item.rcItem;
     DrawEdge(item.hDC, &edge, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 }
@@ -260,7 +257,7 @@ void CEditorDialog::OnInitMenu(HMENU menu)
 
 void CEditorDialog::ShowMessage(UINT textId, UINT icon)
 {
-    MessageBoxA(m_hWnd, LoadResString(textId).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | icon);
+    ::ShowMessage(m_hWnd, textId, MB_OK | icon, IDS_CAPTION);
 }
 
 void CEditorDialog::Notify(UINT message)
@@ -317,8 +314,7 @@ void CEditorDialog::OnClose()
 {
     if (m_Board.IsChanged()) {
         UINT question = m_Document.GetMode() == MODE_SET ? IDS_RENEW_BEFORE_EXIT : IDS_SAVE_BEFORE_EXIT;
-        int answer = MessageBoxA(m_hWnd, LoadResString(question).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                                 MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL);
+        int answer = ::ShowMessage(m_hWnd, question, MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL, IDS_CAPTION);
         if (answer == IDCANCEL)
             return;
         if (answer == IDYES) {
@@ -342,7 +338,7 @@ void CEditorDialog::OnHelp()
     if (GetFileAttributesA(page.c_str()) == INVALID_FILE_ATTRIBUTES) {
         char text[MAX_PATH + 128];
         std::snprintf(text, sizeof text, LoadResString(IDS_HELP_MISSING).c_str(), page.c_str());
-        MessageBoxA(m_hWnd, text, LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+        ShowMessageText(m_hWnd, text, MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
         return;
     }
     ShellExecuteA(m_hWnd, "open", page.c_str(), nullptr, m_strDirectory.c_str(), SW_SHOWNORMAL);

@@ -9,6 +9,7 @@
 #include "editor_dialog.h"
 #include "glyphpad_resource.h"
 #include "grid_view.h"
+#include "message_box.h"
 
 namespace {
 
@@ -31,8 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     std::string directory = ProgramDirectory();
     CEditorDocument document(start, directory);
     if (document.Load() != CURSOR_FILE_OK) {
-        MessageBoxA(nullptr, LoadResString(IDS_READ_FAILED).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                    MB_OK | MB_ICONINFORMATION);
+        ShowMessage(nullptr, IDS_READ_FAILED, MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
         return 0;
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES};

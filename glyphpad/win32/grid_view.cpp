@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "drawing_board.h"
+#include "pixel_blit.h"
+#include "win32_handles.h"
 
 namespace {
 
@@ -115,24 +117,16 @@ void PaintPicture(HDC dc, const RECT& rect, const CDrawingBoard& board, bool cel
     const CPixelPicture& picture = board.GetPicture();
     int size = board.GetSize();
     // A 32-bit top-down image of the picture, stretched into rect.
-    std::vector<DWORD> pixels(static_cast<size_t>(size * size));
+    std::vector<uint32_t> pixels(static_cast<size_t>(size * size));
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             ColorRef c = picture.Get(x, y);
-            pixels[static_cast<size_t>(y * size + x)] = RedOf(c) << 16 | GreenOf(c) << 8 | BlueOf(c);
+            pixels[static_cast<size_t>(y * size + x)] = Pixel32(RedOf(c), GreenOf(c), BlueOf(c));
         }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    StretchDIBits(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, 0, 0, size, size,
-                  pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    StretchPixels32(dc, rect, size, size, pixels);
     if (cellLines) {
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0));
-        HGDIOBJ old = SelectObject(dc, pen);
+        CPen pen(CreatePen(PS_SOLID, 1, RGB(0xC0, 0xC0, 0xC0)));
+        CSelectedObject selected(dc, pen.get());
         int cell = (rect.right - rect.left) / size;
         for (int i = 0; i <= size; ++i) {
             MoveToEx(dc, rect.left + i * cell, rect.top, nullptr);
@@ -140,8 +134,6 @@ void PaintPicture(HDC dc, const RECT& rect, const CDrawingBoard& board, bool cel
             MoveToEx(dc, rect.left, rect.top + i * cell, nullptr);
             LineTo(dc, rect.right, rect.top + i * cell);
         }
-        SelectObject(dc, old);
-        DeleteObject(pen);
     }
     if (board.HasSelection()) {
         const SCellRect& s = board.GetSelection();

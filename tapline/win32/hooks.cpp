@@ -2,7 +2,7 @@
 // calling process. Nothing is loaded into other programs and nothing is shared with them;
 // the hook thread asks the process's filter whether to swallow an input and posts the
 // notification to the target window, so a busy window never holds up anyone's input.
-#include "../tapline.h"
+#include "tapline.h"
 #include "tapline_internal.h"
 
 #include <atomic>

@@ -4,7 +4,7 @@
 // Windows). Either way the same events are then injected with SendInput, so the caller sees
 // one behaviour: PostKeyMessages starts a playback, the post-key event is reset while it
 // runs and signalled once it is over.
-#include "../tapline.h"
+#include "tapline.h"
 #include "tapline_internal.h"
 
 #include <vector>

@@ -4,7 +4,7 @@
 
 #include "fault_plan.h"
 #include "frame_reader.h"
-#include "item_store.h"
+#include "sim_item_store.h"
 #include "sim_control.h"
 
 namespace {

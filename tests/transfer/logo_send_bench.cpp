@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "../kestrel4/queue_link_host.h"
+#include "../app/queue_link_host.h"
 #include "bulk_transfer.h"
 #include "dib.h"
 #include "link_receiver.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <set>
 
-#include "../kestrel4/simulated_link.h"
+#include "../app/simulated_link.h"
 #include "bulk_transfer.h"
 #include "dib_logo.h"
 #include "logo_transfer.h"

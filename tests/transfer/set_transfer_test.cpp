@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "../kestrel4/simulated_link.h"
+#include "../app/simulated_link.h"
 #include "ani_info.h"
 #include "set_transfer.h"
 

@@ -143,14 +143,8 @@ INT_PTR CPresetDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         if (LOWORD(wParam) == IDOK) {
             int chosen = static_cast<int>(SendDlgItemMessageA(m_hWnd, IDC_PRESET_NUMBER, CB_GETCURSEL, 0, 0));
             m_nPreset = chosen >= 0 ? chosen : 0;
-            EndDialog(m_hWnd, IDOK);
-            return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, IDCANCEL);
-            return TRUE;
-        }
-        break;
+        return EndOnOkCancel(msg, wParam);
     }
     return FALSE;
 }

@@ -4,6 +4,7 @@
 
 #include "about_page.h"
 #include "connection.h"
+#include "message_box.h"
 #include "setting_model.h"
 #include "status_texts.h"
 #include "zelq_items.h"
@@ -98,7 +99,7 @@ bool CPageContext::SendGammaParameters(unsigned int g)
 bool CPageContext::Ask(UINT stringId, unsigned int n)
 {
     std::string text = PresetQuestionText(LoadResString(stringId), n);
-    return MessageBoxA(m_hOwner, text.c_str(), LoadResString(IDS_CAPTION).c_str(), MB_YESNO | MB_ICONEXCLAMATION) ==
+    return ShowMessageText(m_hOwner, text, MB_YESNO | MB_ICONEXCLAMATION, IDS_CAPTION) ==
            IDYES;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "file_request.h"
+#include "message_box.h"
 #include "resource.h"
 #include "setting_file.h"
 #include "setting_model.h"
@@ -15,7 +17,7 @@ namespace {
 // The filter string with '|' between its parts, as the file dialogs want it with NULs.
 void ShowError(HWND owner, UINT text)
 {
-    MessageBoxA(owner, LoadResString(text).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONERROR);
+    ShowMessage(owner, text, MB_OK | MB_ICONERROR, IDS_CAPTION);
 }
 } // namespace
 
@@ -30,14 +32,8 @@ INT_PTR CResetDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             m_bAll = IsDlgButtonChecked(m_hWnd, IDC_RESET_ALL) == BST_CHECKED;
-            EndDialog(m_hWnd, IDOK);
-            return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, IDCANCEL);
-            return TRUE;
-        }
-        break;
+        return EndOnOkCancel(msg, wParam);
     }
     return FALSE;
 }
@@ -59,28 +55,22 @@ void CSettingFileUi::SetLastFile(const std::string& path)
 
 void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
 {
+    SFileRequest request;
+    request.hOwner = owner;
     // The dialogs open there too: with OFN_NOCHANGEDIR they would not follow the current one.
-    const std::string folder = ChooseDirectory();
-    std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn))
+    request.strFolder = ChooseDirectory();
+    request.nFilterId = IDS_SETTING_FILE_FILTER;
+    request.dwFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    const std::string chosen = RequestOpenFile(request);
+    if (chosen.empty())
         return;
     // Read whole first: a failed read leaves the table as it was. A longer file is not one
     // of ours.
     std::vector<unsigned char> bytes;
-    if (!ReadSettingFile(path, bytes) || bytes.size() > CSettingTable::kBytes) {
+    if (!ReadSettingFile(chosen, bytes) || bytes.size() > CSettingTable::kBytes) {
         ShowError(owner, IDS_READ_FAILED);
         return;
     }
-    std::string chosen = path;
     m_strDirectory = FolderOfFile(chosen);
 
     CNoticeDlg wait;
@@ -129,24 +119,17 @@ void CSettingFileUi::SaveSettingFile(HWND owner)
 
 void CSettingFileUi::SaveSettingFileAs(HWND owner)
 {
-    const std::string folder = ChooseDirectory();
-    std::string filter = LoadFileFilter(IDS_SETTING_FILE_FILTER);
-    char path[MAX_PATH] = {};
-    size_t slash = m_strCurrentFile.find_last_of("\\/");
-    std::string name = slash == std::string::npos ? m_strCurrentFile : m_strCurrentFile.substr(slash + 1);
-    lstrcpynA(path, name.c_str(), MAX_PATH);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.lpstrDefExt = "KST";
-    ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = owner;
+    request.strFolder = ChooseDirectory();
+    request.nFilterId = IDS_SETTING_FILE_FILTER;
+    const size_t slash = m_strCurrentFile.find_last_of("\\/");
+    request.strName = slash == std::string::npos ? m_strCurrentFile : m_strCurrentFile.substr(slash + 1);
+    request.pszDefExt = "KST";
+    request.dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_CREATEPROMPT | OFN_NOCHANGEDIR;
+    const std::string chosen = RequestSaveFile(request);
+    if (chosen.empty())
         return;
-    std::string chosen = path;
     m_strDirectory = FolderOfFile(chosen);
     m_strCurrentFile = chosen;
     m_strLastFile = chosen;
@@ -161,8 +144,7 @@ void CSettingFileUi::ResetPage(HWND owner, int tab)
     CResetDlg dialog(static_cast<UINT>(IDS_RESET_PAGE_FIRST + page));
     if (dialog.DoModal(IDD_RESET, owner) != IDOK)
         return;
-    if (MessageBoxA(owner, LoadResString(IDS_EXECUTE).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                    MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (ShowMessage(owner, IDS_EXECUTE, MB_YESNO | MB_ICONEXCLAMATION, IDS_CAPTION) != IDYES)
         return;
     if (dialog.IsResetAll()) {
         // The projector's busy reports run the "Wait..." dialog and the refresh.

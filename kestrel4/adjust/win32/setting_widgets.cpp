@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "resource.h"
+#include "win32_handles.h"
 
 void CStepWidget::Bind(HWND page, uint16_t item, UINT id, UINT textId, int minValue, int maxValue, int step,
                        unsigned int width, bool wrap, bool offText)
@@ -196,14 +197,12 @@ void CRepeatButton::Draw(const DRAWITEMSTRUCT& item) const
         pts[0] = {cx + r, cy}, pts[1] = {cx - r + 1, cy - r - 1}, pts[2] = {cx - r + 1, cy + r + 1};
         break;
     }
-    HBRUSH brush = GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
-    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Polygon(dc, pts, 3);
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
+    {
+        CPen pen(CreatePen(PS_SOLID, 1, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT)));
+        CSelectedObject selectedBrush(dc, GetSysColorBrush(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+        CSelectedObject selectedPen(dc, pen.get());
+        Polygon(dc, pts, 3);
+    }
     if (item.itemState & ODS_FOCUS) {
         InflateRect(&rc, -3, -3);
         DrawFocusRect(dc, &rc);

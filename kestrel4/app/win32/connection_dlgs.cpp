@@ -28,14 +28,8 @@ INT_PTR CQuestionDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         if (m_nTextId)
             SetDlgItemTextA(m_hWnd, IDC_MESSAGE_TEXT, LoadResString(m_nTextId).c_str());
         return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
     }
-    return FALSE;
+    return EndOnOkCancel(msg, wParam);
 }
 
 void CPortDlg::Init()
@@ -87,11 +81,7 @@ INT_PTR CPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         }
         if (LOWORD(wParam) == IDOK)
             m_nPort = ChosenPort();
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, LOWORD(wParam));
-            return TRUE;
-        }
-        return FALSE;
+        return EndOnOkCancel(msg, wParam);
     }
     return FALSE;
 }

@@ -2,6 +2,7 @@
 
 #include "dialog_base.h"
 #include "manual_link.h"
+#include "message_box.h"
 #include "resource.h"
 #include "win32_profile.h"
 
@@ -19,7 +20,7 @@ void ShowManualMessage(HWND owner, UINT text, const std::string& page)
     std::string format = LoadResString(text);
     std::vector<char> message(format.size() + page.size() + 1);
     std::snprintf(message.data(), message.size(), format.c_str(), page.c_str());
-    MessageBoxA(owner, message.data(), LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessageText(owner, message.data(), MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
 }
 
 std::string AnsiToUtf8(const std::string& text)

@@ -1,5 +1,8 @@
 #include "effect_pages.h"
+#include "file_request.h"
+#include "message_box.h"
 #include "resource.h"
+#include "win32_handles.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -15,17 +18,15 @@ int KestrelMessage(HWND owner, UINT textId, UINT flags, const std::string& arg1,
         if (at != std::string::npos)
             text.replace(at, 2, r.second);
     }
-    return MessageBoxA(owner, text.c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
+    return ShowMessageText(owner, text, flags, IDS_CAPTION);
 }
 
 namespace {
 
 int DisplayBits()
 {
-    HDC dc = GetDC(nullptr);
-    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    ReleaseDC(nullptr, dc);
-    return bits;
+    CWindowDC dc(nullptr);
+    return GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES);
 }
 
 COLORREF ToColorRef(COLORVALUE c)
@@ -163,9 +164,7 @@ void CShapePage::DrawColorButton(const DRAWITEMSTRUCT& item)
         FrameRect(item.hDC, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         InflateRect(&rc, -1, -1);
     }
-    HBRUSH brush = CreateSolidBrush(ToColorRef(ColorOfIndex(index, DisplayBits())));
-    FillRect(item.hDC, &rc, brush);
-    DeleteObject(brush);
+    FillRect(item.hDC, &rc, CBrush(CreateSolidBrush(ToColorRef(ColorOfIndex(index, DisplayBits())))).get());
     if (item.itemState & ODS_FOCUS) {
         InflateRect(&rc, -2, -2);
         DrawFocusRect(item.hDC, &rc);
@@ -243,21 +242,16 @@ void CSoundPage::Refer()
     StopSound();
     if (!m_pEffect)
         return;
-    std::string filter = LoadFileFilter(IDS_SOUND_FILTER);
-    char file[MAX_PATH] = {0};
-    std::string folder = SoundDialogFolder(m_strSoundFile, m_strDefaultFolder);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetAncestor(m_hWnd, GA_ROOT);
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-    if (!GetOpenFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = GetAncestor(m_hWnd, GA_ROOT);
+    request.nFilterId = IDS_SOUND_FILTER;
+    request.strFolder = SoundDialogFolder(m_strSoundFile, m_strDefaultFolder);
+    request.dwFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    const std::string file = RequestOpenFile(request);
+    if (file.empty())
         return;
     m_pEffect->SetPath(file);
-    SetDlgItemTextA(m_hWnd, IDC_SOUND_NAME, file + ofn.nFileOffset);
+    SetDlgItemTextA(m_hWnd, IDC_SOUND_NAME, file.substr(file.find_last_of("\\/") + 1).c_str());
     UpdateButtons();
     m_strSoundFile = file;
     m_Host.OnEffectChanged();
@@ -282,7 +276,7 @@ void CSoundPage::Play()
     if (error) {
         char text[256] = {0};
         mciGetErrorStringA(error, text, sizeof text);
-        MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), text, LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+        ShowMessageText(GetAncestor(m_hWnd, GA_ROOT), text, MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
     }
     UpdateButtons();
 }

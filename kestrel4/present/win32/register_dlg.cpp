@@ -65,14 +65,8 @@ INT_PTR CRegisterDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
             char name[64] = {0};
             GetDlgItemTextA(m_hWnd, IDC_REGISTER_NAME, name, sizeof name);
             m_strName = name;
-            EndDialog(m_hWnd, IDOK);
-            return TRUE;
         }
-        if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(m_hWnd, IDCANCEL);
-            return TRUE;
-        }
-        break;
+        return EndOnOkCancel(msg, wParam);
     }
     return FALSE;
 }

@@ -3,6 +3,8 @@
 #include <commdlg.h>
 #include <cstdio>
 
+#include "file_request.h"
+#include "message_box.h"
 #include "picture_reader.h"
 #include "resource.h"
 
@@ -225,11 +227,9 @@ void CTestPattern::LoadUserFile()
         return;
     }
     // The grey screen says there is no pattern; the box says why.
-    HWND owner = m_hOwner;
-    std::string caption = LoadResString(IDS_CAPTION);
     const UINT text = PictureFailureText(result);
     // Above the pattern window, which may already cover the screen when the file changes.
-    MessageBoxA(owner, LoadResString(text).c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_TOPMOST);
+    ShowMessage(m_hOwner, text, MB_OK | MB_ICONERROR | MB_TOPMOST, IDS_CAPTION);
 }
 
 void CTestPattern::PaintUserFile(HDC dc, int width, int height)
@@ -336,28 +336,21 @@ void CTestPatternDialog::UpdateControls()
 
 void CTestPatternDialog::ReferTo()
 {
-    char path[MAX_PATH] = "";
-    std::string filter = LoadFileFilter(IDS_FILTER_BITMAP);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
+    SFileRequest request;
+    request.hOwner = m_hWnd;
+    request.nFilterId = IDS_FILTER_BITMAP;
     // Until a file is chosen in this run, the dialog starts where the remembered pattern file lies.
-    const std::string folder = g_strReferFolder.empty() ? FolderOf(m_strFile) : g_strReferFolder;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn))
+    request.strFolder = FolderOf(m_strFile);
+    request.pRememberedFolder = &g_strReferFolder;
+    request.dwFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string chosen = RequestOpenFile(request);
+    if (chosen.empty())
         return;
-    const std::string chosen = path;
-    g_strReferFolder = FolderOf(chosen);
     // A picture that cannot be read is refused here, and the file chosen before stays.
     CDIB preview;
     const int result = ReadPictureFile(chosen, preview);
     if (result != DIB_OK) {
-        MessageBoxA(m_hWnd, LoadResString(PictureFailureText(result)).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                    MB_OK | MB_ICONERROR);
+        ShowMessage(m_hWnd, PictureFailureText(result), MB_OK | MB_ICONERROR, IDS_CAPTION);
         return;
     }
     m_strFile = chosen;

@@ -6,7 +6,9 @@
 
 #include "cursor_drawing.h"
 #include "editor_launcher.h"
+#include "file_request.h"
 #include "item_library.h"
+#include "message_box.h"
 #include "projector_link.h"
 #include "resource.h"
 #include "set_transfer.h"
@@ -71,7 +73,7 @@ void CCursorSetPage::OnInitDialog()
 
 int CCursorSetPage::Message(UINT textId, UINT flags)
 {
-    return MessageBoxA(GetParent(m_hWnd), LoadResString(textId).c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
+    return ShowMessage(GetParent(m_hWnd), textId, flags, IDS_CAPTION);
 }
 
 void CCursorSetPage::OnMenuCommand(UINT id)
@@ -154,20 +156,13 @@ bool CCursorSetPage::ReadSet(const std::string& path)
 // The set file dialog, starting in the remembered folder; empty when cancelled.
 std::string CCursorSetPage::AskFileName(bool save) const
 {
-    char path[MAX_PATH] = {0};
-    std::string filter = LoadFileFilter(IDS_SET_FILTER);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetParent(m_hWnd);
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    std::string folder = m_Names.StartFolder();
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = "csp";
-    ofn.Flags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    return chosen ? std::string(path) : std::string();
+    SFileRequest request;
+    request.hOwner = GetParent(m_hWnd);
+    request.nFilterId = IDS_SET_FILTER;
+    request.strFolder = m_Names.StartFolder();
+    request.pszDefExt = "csp";
+    request.dwFlags = (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST) | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    return save ? RequestSaveFile(request) : RequestOpenFile(request);
 }
 
 void CCursorSetPage::Open()

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "ani_info.h"
-#include "main_logic.h"
+#include "save_question.h"
 #include "screen_dlgs.h"
 #include "set_file_names.h"
 

@@ -1,6 +1,7 @@
 #include "editor_launcher.h"
 
 #include "dialog_base.h"
+#include "message_box.h"
 #include "resource.h"
 #include "win32_profile.h"
 
@@ -80,6 +81,5 @@ bool RunEditor(HWND mainWindow, const std::string& arguments, const char* title)
 
 void ReportEditorNotStarted(HWND owner)
 {
-    MessageBoxA(owner, LoadResString(IDS_EDITOR_NOT_STARTED).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                MB_OK | MB_ICONERROR);
+    ShowMessage(owner, IDS_EDITOR_NOT_STARTED, MB_OK | MB_ICONERROR, IDS_CAPTION);
 }

@@ -2,6 +2,7 @@
 
 #include "cursor_drawing.h"
 #include "editor_launcher.h"
+#include "message_box.h"
 #include "resource.h"
 #include "win32_profile.h"
 
@@ -88,8 +89,7 @@ INT_PTR CItemLibraryPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 int CItemLibraryPage::Message(UINT textId, UINT flags)
 {
-    return MessageBoxA(GetAncestor(m_hWnd, GA_ROOT), LoadResString(textId).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                       flags);
+    return ShowMessage(GetAncestor(m_hWnd, GA_ROOT), textId, flags, IDS_CAPTION);
 }
 
 void CItemLibraryPage::Relist()

@@ -7,6 +7,7 @@
 #include "program_manual.h"
 #include "resource.h"
 #include "transfer_progress_dlg.h"
+#include "win32_handles.h"
 
 namespace {
 const char kViewClass[] = "KestrelLogoAreaView";
@@ -186,9 +187,10 @@ void CLogoAreaDialog::PaintView(HDC dc)
     RECT client;
     GetClientRect(m_hView, &client);
     // Off screen first, so the rubber band does not flicker.
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    CMemoryDC memoryDC(CreateCompatibleDC(dc));
+    const HDC memory = memoryDC.get();
+    CBitmap bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    CSelectedObject selectedBitmap(memory, bitmap.get());
     FillRect(memory, &client, GetSysColorBrush(COLOR_BTNFACE));
     POINT offset = Offset();
     DrawScaled(memory, m_Picture, -offset.x, -offset.y, m_Picture.Width(), m_Picture.Height());
@@ -202,18 +204,12 @@ void CLogoAreaDialog::PaintView(HDC dc)
                     m_Area.bottom - offset.y + 1};
     }
     if (band.right > band.left) {
-        HPEN pen = CreatePen(PS_DOT, 1, RGB(255, 0, 0));
-        HGDIOBJ oldPen = SelectObject(memory, pen);
-        HGDIOBJ oldBrush = SelectObject(memory, GetStockObject(NULL_BRUSH));
+        CPen pen(CreatePen(PS_DOT, 1, RGB(255, 0, 0)));
+        CSelectedObject selectedPen(memory, pen.get());
+        CSelectedObject selectedBrush(memory, GetStockObject(NULL_BRUSH));
         Rectangle(memory, band.left, band.top, band.right, band.bottom);
-        SelectObject(memory, oldBrush);
-        SelectObject(memory, oldPen);
-        DeleteObject(pen);
     }
     BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
 }
 
 LRESULT CLogoAreaDialog::ViewMessage(HWND view, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -3,11 +3,12 @@
 #include <commctrl.h>
 #include <cstdio>
 
+#include "message_box.h"
 #include "resource.h"
 
 int KestrelMessage(HWND owner, UINT text, UINT flags)
 {
-    return MessageBoxA(owner, LoadResString(text).c_str(), LoadResString(IDS_CAPTION).c_str(), flags);
+    return ShowMessage(owner, text, flags, IDS_CAPTION);
 }
 
 HWND CTransferProgressDialog::Open(HWND owner, UINT title, UINT text, uint32_t size)

@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "connection.h"
+#include "file_request.h"
 #include "setting_file.h"
 #include "setting_model.h"
-#include "kestrel_app.h"
 #include "logo_area_dlg.h"
 #include "logo_transfer.h"
 #include "projector_link.h"
@@ -20,7 +20,7 @@ namespace {
 const char kDefaultLogo[] = "deflogo.lgo";
 } // namespace
 
-CUserLogoPage::CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile)
+CUserLogoPage::CUserLogoPage(CConnection& connection, CSettingModel& settings, std::string& lastFile)
     : m_Connection(connection), m_Settings(settings), m_strLastFile(lastFile)
 {
 }
@@ -199,20 +199,15 @@ void CUserLogoPage::OpenLogo()
 {
     if (!MayReplaceLogo())
         return;
-    char path[MAX_PATH] = "";
-    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_OPEN);
-    std::string folder = FolderOfFile(m_strLastFile);
-    if (folder.empty())
-        folder = ProgramDirectory();
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.c_str();
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = Owner();
+    request.nFilterId = IDS_FILTER_LOGO_OPEN;
+    request.strFolder = FolderOfFile(m_strLastFile);
+    if (request.strFolder.empty())
+        request.strFolder = ProgramDirectory();
+    request.dwFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string path = RequestOpenFile(request);
+    if (!path.empty())
         OpenChosen(path);
 }
 
@@ -238,19 +233,14 @@ bool CUserLogoPage::SaveLogoAs()
 {
     if (!m_Logo.HasSource())
         return true;
-    char path[MAX_PATH] = "";
-    const std::string filter = LoadFileFilter(IDS_FILTER_LOGO_SAVE);
-    const std::string folder = FolderOfFile(m_strLastFile);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Owner();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = MAX_PATH;
-    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-    ofn.lpstrDefExt = "LGO";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn))
+    SFileRequest request;
+    request.hOwner = Owner();
+    request.nFilterId = IDS_FILTER_LOGO_SAVE;
+    request.strFolder = FolderOfFile(m_strLastFile);
+    request.pszDefExt = "LGO";
+    request.dwFlags = OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    const std::string path = RequestSaveFile(request);
+    if (path.empty())
         return false;
     if (ReportFailure(m_Logo.Save(path)))
         return false;
@@ -283,7 +273,7 @@ void CUserLogoPage::SendLogo()
 {
     if (KestrelMessage(Owner(), IDS_SEND_QUESTION, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_Logo.HasSource())
         return;
-    CProjectorLink& link = GetApp().Link();
+    CProjectorLink& link = m_Connection.Link();
     if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
         return;
     const std::vector<uint8_t> image = m_Logo.TransferImage();

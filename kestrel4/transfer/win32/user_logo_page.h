@@ -8,7 +8,7 @@
 
 #include "dib_gdi.h"
 #include "logo_document.h"
-#include "main_logic.h"
+#include "save_question.h"
 #include "screen_dlgs.h"
 
 class CConnection;
@@ -17,7 +17,7 @@ class CSettingModel;
 class CUserLogoPage : public CScreenDlg {
 public:
     // lastFile is the main window's remembered logo file ("UserlogoFile").
-    CUserLogoPage(const CConnection& connection, CSettingModel& settings, std::string& lastFile);
+    CUserLogoPage(CConnection& connection, CSettingModel& settings, std::string& lastFile);
     HWND Create(HWND parent);
     // Called when the page is shown after a connection. The first call is the page start: the
     // default logo when there is no picture, at the connected model's zoom. Later calls keep
@@ -56,7 +56,7 @@ private:
     bool ReportFailure(ELogoResult result);
     HWND Owner() const { return GetAncestor(m_hWnd, GA_ROOT); }
 
-    const CConnection& m_Connection;
+    CConnection& m_Connection;
     CSettingModel& m_Settings;
     std::string& m_strLastFile;
     CLogoDocument m_Logo;

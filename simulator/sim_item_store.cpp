@@ -1,4 +1,4 @@
-#include "item_store.h"
+#include "sim_item_store.h"
 
 const char* StoreResultName(EStoreResult result)
 {

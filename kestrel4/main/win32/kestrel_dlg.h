@@ -102,7 +102,7 @@ private:
     void KeepPort(unsigned int port) override;
     void RefreshControlScreen() override;
 
-    CAboutDlg m_AboutDlg;
+    CDialogBase m_AboutDlg; // the version box: OK and Cancel end it
     CSplashDlg m_SplashDlg;
     CMainWindowUi m_Ui;
     CSystemClock m_Clock;

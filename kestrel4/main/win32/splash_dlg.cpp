@@ -24,9 +24,9 @@ INT_PTR CSplashDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         HWND picture = CreateWindowExA(
             0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_REALSIZECONTROL, 0, 0, rc.right, rc.bottom, m_hWnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_SPLASH_PICTURE)), AppInstance(), nullptr);
-        m_hBitmap =
-            static_cast<HBITMAP>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, 0));
-        SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBitmap));
+        m_Bitmap.reset(
+            static_cast<HBITMAP>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_SPLASH), IMAGE_BITMAP, 0, 0, 0)));
+        SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_Bitmap.get()));
         MoveWindow(picture, 0, 0, rc.right, rc.bottom, FALSE);
         SetTimer(m_hWnd, IDT_SPLASH, kSplashMilliseconds, nullptr);
         return FALSE;
@@ -41,10 +41,7 @@ INT_PTR CSplashDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DESTROY:
         KillTimer(m_hWnd, IDT_SPLASH);
-        if (m_hBitmap) {
-            DeleteObject(m_hBitmap);
-            m_hBitmap = nullptr;
-        }
+        m_Bitmap.reset();
         return FALSE;
     }
     return FALSE;

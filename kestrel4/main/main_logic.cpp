@@ -47,13 +47,6 @@ EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, boo
     return KEY_DEFAULT;
 }
 
-bool MayGoOnAfterSaveQuestion(ESaveAnswer answer, const std::function<bool()>& save)
-{
-    if (answer == SAVE_CANCEL)
-        return false;
-    return answer != SAVE_YES || save();
-}
-
 bool RunSaveQuestions(ICloseSteps& steps)
 {
     return MayGoOnAfterSaveQuestion(steps.AskSaveLogo(), [&steps] { return steps.SaveLogo(); }) &&

@@ -2,6 +2,7 @@
 // main window has finished starting.
 #pragma once
 #include "dialog_base.h"
+#include "win32_handles.h"
 
 class CSplashDlg : public CDialogBase {
 public:
@@ -15,5 +16,5 @@ protected:
 private:
     bool m_bTimeUp = false;
     bool m_bAllowClose = false;
-    HBITMAP m_hBitmap = nullptr;
+    CBitmap m_Bitmap;
 };

@@ -21,6 +21,19 @@ INT_PTR CDialogBase::DoModal(UINT templateId, HWND parent)
                            reinterpret_cast<LPARAM>(this));
 }
 
+INT_PTR CDialogBase::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return msg == WM_INITDIALOG ? TRUE : EndOnOkCancel(msg, wParam);
+}
+
+INT_PTR CDialogBase::EndOnOkCancel(UINT msg, WPARAM wParam)
+{
+    if (msg != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL))
+        return FALSE;
+    EndDialog(m_hWnd, LOWORD(wParam));
+    return TRUE;
+}
+
 INT_PTR CDialogBase::SetResult(LRESULT result)
 {
     SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);

@@ -15,8 +15,11 @@ public:
     bool Exists() const { return m_hWnd != nullptr && IsWindow(m_hWnd); }
 
 protected:
-    // Return TRUE when the message was handled, FALSE for the default dialog handling.
-    virtual INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    // Return TRUE when the message was handled, FALSE for the default dialog handling. By
+    // default a modal box: the focus as the template sets it, OK and Cancel end it.
+    virtual INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Ends a modal run with the button's ID when msg is a click on OK or Cancel; TRUE then.
+    INT_PTR EndOnOkCancel(UINT msg, WPARAM wParam);
     // A result for messages that answer through the dialog's result slot.
     INT_PTR SetResult(LRESULT result);
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "save_question.h"
+
 enum EScreen {
     SCREEN_SUPPORT = 0, // "Presentation Support"
     SCREEN_CONTROL = 1, // "Projector control"
@@ -40,13 +42,6 @@ enum EKeyAction {
 };
 const unsigned int kVkTab = 0x09, kVkReturn = 0x0D, kVkEscape = 0x1B;
 EKeyAction ClassifyKeyDown(unsigned int vk, bool shift, bool onFirstTabStop, bool onLastTabStop);
-
-enum ESaveAnswer { SAVE_YES, SAVE_NO, SAVE_CANCEL };
-
-// Whether what asked "save the change?" may go on: No goes on, Cancel stops, and Yes goes on
-// only when save reports that the changes were written. A Save As dialog cancelled or a failed
-// write keeps the changes, so the close, New or Open that asked must not drop them.
-bool MayGoOnAfterSaveQuestion(ESaveAnswer answer, const std::function<bool()>& save);
 
 // The steps of closing the main window, supplied by the window.
 class ICloseSteps {

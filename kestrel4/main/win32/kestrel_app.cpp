@@ -1,5 +1,6 @@
 #include "kestrel_app.h"
 #include "kestrel_dlg.h"
+#include "message_box.h"
 #include "resource.h"
 #include "win32_handles.h"
 
@@ -35,10 +36,8 @@ void WakeRunningCopy()
 
 bool DisplayHasEnoughColours()
 {
-    HDC dc = GetDC(nullptr);
-    int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-    ReleaseDC(nullptr, dc);
-    return bits >= 8;
+    CWindowDC dc(nullptr);
+    return GetDeviceCaps(dc.Get(), BITSPIXEL) * GetDeviceCaps(dc.Get(), PLANES) >= 8;
 }
 
 } // namespace
@@ -73,8 +72,7 @@ bool CKestrelApp::InitInstance()
 
     // 3. Colour depth.
     if (!DisplayHasEnoughColours()) {
-        MessageBoxA(nullptr, LoadResString(IDS_COLOR_DEPTH).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                    MB_OK | MB_ICONERROR);
+        ShowMessage(nullptr, IDS_COLOR_DEPTH, MB_OK | MB_ICONERROR, IDS_CAPTION);
     } else {
         // 4. The projector link; the main window opens it when it connects.
         m_pLink = std::make_unique<CProjectorLink>();

@@ -3,6 +3,7 @@
 #include "port_list.h"
 #include "port_names.h"
 
+#include "message_box.h"
 #include "resource.h"
 
 std::string CMainWindowUi::PortDevice(unsigned int port)
@@ -75,8 +76,7 @@ bool CMainWindowUi::AskPortAgain(unsigned int& port)
 
 bool CMainWindowUi::AskRetrySend()
 {
-    return MessageBoxA(m_hMain, LoadResString(IDS_COMM_ERROR).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                       MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+    return ::ShowMessage(m_hMain, IDS_COMM_ERROR, MB_RETRYCANCEL | MB_ICONWARNING, IDS_CAPTION) == IDRETRY;
 }
 
 void CMainWindowUi::RaiseSplash()
@@ -88,7 +88,7 @@ void CMainWindowUi::RaiseSplash()
 void CMainWindowUi::ShowMessage(unsigned int stringId, EMessageIcon icon)
 {
     UINT style = icon == ICON_ERROR ? MB_ICONERROR : icon == ICON_EXCLAMATION ? MB_ICONEXCLAMATION : MB_ICONINFORMATION;
-    MessageBoxA(Owner(), LoadResString(stringId).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | style);
+    ::ShowMessage(Owner(), stringId, MB_OK | style, IDS_CAPTION);
 }
 
 bool CMainWindowUi::AskNoResponse()
@@ -116,8 +116,7 @@ bool CMainWindowUi::AskTurnOn(unsigned int stringId)
 
 bool CMainWindowUi::AskPowerOff()
 {
-    return MessageBoxA(m_hMain, LoadResString(IDS_POWER_OFF).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                       MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    return ::ShowMessage(m_hMain, IDS_POWER_OFF, MB_YESNO | MB_ICONEXCLAMATION, IDS_CAPTION) == IDYES;
 }
 
 void CSystemClock::Sleep(unsigned int ms)

@@ -2,6 +2,7 @@
 
 #include "installer_dlgs.h"
 #include "kestrel_app.h"
+#include "message_box.h"
 #include "program_manual.h"
 #include "capture_edit.h"
 #include "support_page.h"
@@ -596,8 +597,7 @@ void CKestrelDlg::ToggleConnectMode()
     m_nConnectMode = ::ToggleConnectMode(ini, m_nConnectMode);
     CheckMenuItem(GetMenu(m_hWnd), ID_ALWAYS_UNCONNECTED,
                   MF_BYCOMMAND | (m_nConnectMode == 1 ? MF_CHECKED : MF_UNCHECKED));
-    MessageBoxA(m_hWnd, LoadResString(IDS_NEXT_STARTUP).c_str(), LoadResString(IDS_CAPTION).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+    ShowMessage(m_hWnd, IDS_NEXT_STARTUP, MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
 }
 
 void CKestrelDlg::ShowEffectMonitor(int choice)
@@ -610,7 +610,7 @@ void CKestrelDlg::ShowEffectMonitor(int choice)
 
 void CKestrelDlg::OnSysCommand(WPARAM)
 {
-    CAboutDlg about;
+    CDialogBase about;
     about.DoModal(IDD_ABOUTBOX, m_hWnd);
 }
 
@@ -635,11 +635,13 @@ void CKestrelDlg::OnPaletteChange()
     m_pPalette = SelectedScreen() == SCREEN_LOGO && m_pLogoPage ? m_pLogoPage->DisplayPalette() : nullptr;
     if (!m_pPalette)
         return;
-    HDC dc = GetDC(m_hWnd);
-    HPALETTE old = SelectPalette(dc, m_pPalette, FALSE);
-    UINT changed = RealizePalette(dc);
-    SelectPalette(dc, old, FALSE);
-    ReleaseDC(m_hWnd, dc);
+    UINT changed;
+    {
+        CWindowDC dc(m_hWnd);
+        HPALETTE old = SelectPalette(dc.Get(), m_pPalette, FALSE);
+        changed = RealizePalette(dc.Get());
+        SelectPalette(dc.Get(), old, FALSE);
+    }
     HWND screen = ScreenWindow(SelectedScreen());
     if (changed && screen)
         InvalidateRect(screen, nullptr, TRUE);

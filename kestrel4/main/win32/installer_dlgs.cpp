@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "connection.h"
+#include "message_box.h"
 #include "resource.h"
 #include "setting_files_ui.h"
 #include "setting_model.h"
@@ -37,7 +38,7 @@ void Wipe(std::string& text)
 
 void Inform(HWND owner, UINT text)
 {
-    MessageBoxA(owner, LoadResString(text).c_str(), LoadResString(IDS_CAPTION).c_str(), MB_OK | MB_ICONINFORMATION);
+    ShowMessage(owner, text, MB_OK | MB_ICONINFORMATION, IDS_CAPTION);
 }
 
 int ListSelection(HWND dlg, UINT id)
@@ -180,11 +181,8 @@ INT_PTR CInstallerDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DESTROY:
-        if (m_hBigKey)
-            DeleteObject(m_hBigKey);
-        if (m_hSmallKey)
-            DeleteObject(m_hSmallKey);
-        m_hBigKey = m_hSmallKey = nullptr;
+        m_BigKey.reset();
+        m_SmallKey.reset();
         break;
     }
     return FALSE;
@@ -192,10 +190,10 @@ INT_PTR CInstallerDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
 
 void CInstallerDlg::OnInit()
 {
-    m_hBigKey = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_BIG_KEY));
-    m_hSmallKey = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_SMALL_KEY));
-    SendDlgItemMessageA(m_hWnd, IDC_BIG_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hBigKey));
-    SendDlgItemMessageA(m_hWnd, IDC_SMALL_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_hSmallKey));
+    m_BigKey.reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_BIG_KEY)));
+    m_SmallKey.reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_SMALL_KEY)));
+    SendDlgItemMessageA(m_hWnd, IDC_BIG_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_BigKey.get()));
+    SendDlgItemMessageA(m_hWnd, IDC_SMALL_KEY, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_SmallKey.get()));
     // Enter comes as a command of its own, not as "Setting Complete".
     SendMessageA(m_hWnd, DM_SETDEFID, IDC_INSTALLER_ENTER, 0);
     ShowStackState(true);

@@ -8,6 +8,7 @@
 
 #include "dialog_base.h"
 #include "installer_rules.h"
+#include "win32_handles.h"
 
 class CConnection;
 class CSettingModel;
@@ -90,6 +91,6 @@ private:
     std::string m_strSentEdit;
     int m_nSentChoice = -1;
     bool m_bEditing = false;
-    HBITMAP m_hBigKey = nullptr;
-    HBITMAP m_hSmallKey = nullptr;
+    CBitmap m_BigKey;
+    CBitmap m_SmallKey;
 };
