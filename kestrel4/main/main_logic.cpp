@@ -70,9 +70,3 @@ void RunClosingSteps(ICloseSteps& steps)
     steps.ReleaseIconsAndHook();
     steps.SaveFileSettings();
 }
-
-bool IsInstallerKey(unsigned int virtualKey, uint32_t flags, bool ctrl, bool shift, bool alt)
-{
-    const unsigned int kKeyI = 0x49;
-    return virtualKey == kKeyI && (flags & 0x80000000u) == 0 && ctrl && !shift && !alt;
-}

@@ -67,7 +67,3 @@ bool RunSaveQuestions(ICloseSteps& steps);
 void RunClosingSteps(ICloseSteps& steps);
 // The whole sequence; false when it stopped at a question and nothing was closed.
 bool RunCloseSequence(ICloseSteps& steps);
-
-// The key that opens the installer-only mode from the version box: a key-down of I with Ctrl
-// held and neither Shift nor Alt. flags: the keyboard hook's keystroke flags (bit 31 = up).
-bool IsInstallerKey(unsigned int virtualKey, uint32_t flags, bool ctrl, bool shift, bool alt);

@@ -1,5 +1,4 @@
 #include "input_gate.h"
-#include "main_logic.h"
 
 namespace {
 
@@ -127,4 +126,10 @@ int CInputGate::OnMouse(unsigned int msg)
     // Moves go on: taken from the desktop, they would stop the pointer itself. The window
     // under it sees them; its clicks are what an effect keeps from it.
     return m_State.bEffectRunning && msg != kMouseMove ? 1 : 0;
+}
+
+bool IsInstallerKey(unsigned int virtualKey, uint32_t flags, bool ctrl, bool shift, bool alt)
+{
+    const unsigned int kKeyI = 0x49;
+    return virtualKey == kKeyI && (flags & 0x80000000u) == 0 && ctrl && !shift && !alt;
 }

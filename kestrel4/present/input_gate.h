@@ -5,10 +5,15 @@
 #pragma once
 #include "key_code_array.h"
 
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
 const int kShortcutSlots = 5;
+
+// The key that opens the installer-only mode from the version box: a key-down of I with Ctrl
+// held and neither Shift nor Alt. flags: the keyboard hook's keystroke flags (bit 31 = up).
+bool IsInstallerKey(unsigned int virtualKey, uint32_t flags, bool ctrl, bool shift, bool alt);
 
 // What the hook thread may ask of the system itself; each must be safe on any thread.
 class IGateProbe {

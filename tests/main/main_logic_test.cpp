@@ -198,18 +198,3 @@ TEST(SaveQuestionTest, NewAndOpenGoOnOnlyWhenNothingIsLost)
 }
 
 } // namespace
-
-TEST(InstallerKey, OnlyCtrlIGoingDown)
-{
-    struct SCase {
-        unsigned int key;
-        uint32_t flags;
-        bool ctrl, shift, alt, opens;
-    } cases[] = {
-        {0x49, 0, true, false, false, true},   {0x49, 0x80000000u, true, false, false, false}, // going up
-        {0x49, 0, false, false, false, false}, {0x49, 0, true, true, false, false},
-        {0x49, 0, true, false, true, false},   {0x4A, 0, true, false, false, false},
-    };
-    for (const SCase& c : cases)
-        EXPECT_EQ(IsInstallerKey(c.key, c.flags, c.ctrl, c.shift, c.alt), c.opens) << c.key << " " << c.flags;
-}

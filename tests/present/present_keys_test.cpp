@@ -1,5 +1,6 @@
 // Key texts: keyboard kinds, key-name tables, the capture field, shortcut parsing and the
 // conversion of key events through the key-text converter.
+#include "input_gate.h"
 #include "key_capture.h"
 #include "key_names.h"
 #include "key_texts.h"
@@ -316,3 +317,18 @@ TEST(KeyEventTextTest, ConvertsThroughTheConverter)
 }
 
 } // namespace
+
+TEST(InstallerKey, OnlyCtrlIGoingDown)
+{
+    struct SCase {
+        unsigned int key;
+        uint32_t flags;
+        bool ctrl, shift, alt, opens;
+    } cases[] = {
+        {0x49, 0, true, false, false, true},   {0x49, 0x80000000u, true, false, false, false}, // going up
+        {0x49, 0, false, false, false, false}, {0x49, 0, true, true, false, false},
+        {0x49, 0, true, false, true, false},   {0x4A, 0, true, false, false, false},
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(IsInstallerKey(c.key, c.flags, c.ctrl, c.shift, c.alt), c.opens) << c.key << " " << c.flags;
+}
