@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "platform_types.h"
 
 // The thread that loads the library (the program's user-interface thread) runs one level

@@ -1,5 +1,7 @@
 #include "message_window.h"
 
+#include <windows.h>
+
 CMessageWindow::CMessageWindow()
     : m_hWindow(
           CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr))

@@ -1,5 +1,7 @@
 #include "os.h"
 
+#include <windows.h>
+
 #include <process.h>
 
 namespace serilox_os {

@@ -1,43 +1,46 @@
-// Platform types that appear in Serilox's interface. On Windows they are the real ones;
-// natively the notification window is a message queue of our own and the serial records
-// carry just the fields the library uses.
+// Types of Serilox's interface, declared without the platform's headers so that portable code
+// never sees windows.h. The engines post to a notification target: a window handle on
+// Windows, declared exactly as windows.h declares it so that Win32 files pass their HWND as
+// it is; natively a message queue of our own.
 #pragma once
-
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <cstdint>
 
+#ifdef _WIN32
+struct HWND__;
+typedef HWND__* HWND;
+#else
 class CMessageQueue;
 typedef CMessageQueue* HWND;
+#endif
+// The message parameters as the platform sizes them (pointer-wide).
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
-typedef uint32_t DWORD;
-typedef unsigned char BYTE;
-typedef int BOOL;
 
-struct COMMTIMEOUTS {
-    DWORD ReadIntervalTimeout;
-    DWORD ReadTotalTimeoutMultiplier;
-    DWORD ReadTotalTimeoutConstant;
-    DWORD WriteTotalTimeoutMultiplier;
-    DWORD WriteTotalTimeoutConstant;
+// The port's time-outs in milliseconds, field for field the platform's COMMTIMEOUTS.
+struct SCommTimeouts {
+    uint32_t ReadIntervalTimeout;
+    uint32_t ReadTotalTimeoutMultiplier;
+    uint32_t ReadTotalTimeoutConstant;
+    uint32_t WriteTotalTimeoutMultiplier;
+    uint32_t WriteTotalTimeoutConstant;
 };
 
-enum { NOPARITY = 0, ODDPARITY = 1, EVENPARITY = 2, MARKPARITY = 3, SPACEPARITY = 4 };
-enum { ONESTOPBIT = 0, ONE5STOPBITS = 1, TWOSTOPBITS = 2 };
-enum { DTR_CONTROL_DISABLE = 0, DTR_CONTROL_ENABLE = 1, DTR_CONTROL_HANDSHAKE = 2 };
-
-struct DCB {
-    DWORD BaudRate;
-    DWORD fOutxDsrFlow;
-    DWORD fDtrControl;
-    DWORD fDsrSensitivity;
-    BYTE ByteSize;
-    BYTE Parity;
-    BYTE StopBits;
+// The line settings the library changes; the Win32 port carries them into the port's own
+// DCB and leaves its other fields as the driver has them.
+struct SCommState {
+    uint32_t BaudRate;
+    uint32_t fOutxDsrFlow;
+    uint32_t fDtrControl;
+    uint32_t fDsrSensitivity;
+    uint8_t ByteSize;
+    uint8_t Parity;
+    uint8_t StopBits;
 };
-#endif
+
+// The values of the platform's constants for those fields.
+enum : uint8_t { kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3, kSpaceParity = 4 };
+enum : uint8_t { kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2 };
+enum : uint32_t { kDtrControlDisable = 0, kDtrControlEnable = 1, kDtrControlHandshake = 2 };
 
 #if defined(_WIN32) && defined(SERILOX_BUILD)
 #define SERILOX_API __declspec(dllexport)

@@ -28,11 +28,11 @@ public:
     // Bytes wait to be read, or the line went away: a read pass would end at once.
     bool HasInput() const;
 
-    bool GetTimeouts(COMMTIMEOUTS& out);
-    bool SetTimeouts(const COMMTIMEOUTS& timeouts);
-    bool SetQueues(DWORD inBytes, DWORD outBytes);
-    bool GetState(DCB& out);
-    bool SetState(const DCB& state);
+    bool GetTimeouts(SCommTimeouts& out);
+    bool SetTimeouts(const SCommTimeouts& timeouts);
+    bool SetQueues(unsigned long inBytes, unsigned long outBytes);
+    bool GetState(SCommState& out);
+    bool SetState(const SCommState& state);
     bool SetDTR(bool on);
     // Zeroes the status and offset words of the read and write records.
     void ResetOverlapped();

@@ -18,13 +18,13 @@ struct CPortIo::SImpl {
     int fd = -1;
     bool lost = false;
     bool tcp = false; // a network serial server: no line settings, no control lines
-    COMMTIMEOUTS timeouts{};
-    DCB state{};
+    SCommTimeouts timeouts{};
+    SCommState state{};
 };
 
 namespace {
 struct SBaud {
-    DWORD bps;
+    uint32_t bps;
     speed_t code;
 };
 const SBaud kBauds[] = {{1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
@@ -88,7 +88,7 @@ bool CPortIo::Open(const char* name)
     m_p->fd = fd;
     m_p->tcp = tcp;
     m_p->lost = false;
-    m_p->state = DCB{};
+    m_p->state = SCommState{};
     m_p->state.BaudRate = 9600;
     m_p->state.ByteSize = 8;
     return true;
@@ -121,7 +121,7 @@ bool CPortIo::IsLost() const
 
 unsigned long CPortIo::ReadPass(unsigned char* dst, unsigned long n, unsigned long waitMs)
 {
-    const COMMTIMEOUTS& to = m_p->timeouts;
+    const SCommTimeouts& to = m_p->timeouts;
     unsigned long total = to.ReadTotalTimeoutMultiplier * n + to.ReadTotalTimeoutConstant;
     unsigned long limit = total ? std::min(total, waitMs) : waitMs;
     uint32_t start = serilox_os::TickCount();
@@ -168,7 +168,7 @@ bool CPortIo::HasInput() const
 
 unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
 {
-    const COMMTIMEOUTS& to = m_p->timeouts;
+    const SCommTimeouts& to = m_p->timeouts;
     unsigned long total = to.WriteTotalTimeoutMultiplier * n + to.WriteTotalTimeoutConstant;
     uint32_t start = serilox_os::TickCount();
     unsigned long sent = 0;
@@ -197,30 +197,30 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     return sent;
 }
 
-bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)
+bool CPortIo::GetTimeouts(SCommTimeouts& out)
 {
     out = m_p->timeouts;
     return IsOpen();
 }
 
-bool CPortIo::SetTimeouts(const COMMTIMEOUTS& timeouts)
+bool CPortIo::SetTimeouts(const SCommTimeouts& timeouts)
 {
     m_p->timeouts = timeouts;
     return IsOpen();
 }
 
-bool CPortIo::SetQueues(DWORD, DWORD)
+bool CPortIo::SetQueues(unsigned long, unsigned long)
 {
     return IsOpen();
 }
 
-bool CPortIo::GetState(DCB& out)
+bool CPortIo::GetState(SCommState& out)
 {
     out = m_p->state;
     return IsOpen();
 }
 
-bool CPortIo::SetState(const DCB& state)
+bool CPortIo::SetState(const SCommState& state)
 {
     // A raw stream carries bytes, not line settings: the server's line stays at the speed a
     // projector starts at, so a change to any other would lose the projector.
@@ -235,15 +235,15 @@ bool CPortIo::SetState(const DCB& state)
         return false;
     const SBaud* baud =
         std::find_if(std::begin(kBauds), std::end(kBauds), [&](const SBaud& b) { return b.bps == state.BaudRate; });
-    if (baud == std::end(kBauds) || state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > SPACEPARITY)
+    if (baud == std::end(kBauds) || state.ByteSize < 5 || state.ByteSize > 8 || state.Parity > kSpaceParity)
         return false;
     cfsetispeed(&t, baud->code);
     cfsetospeed(&t, baud->code);
     static const tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CSTOPB)) | sizes[state.ByteSize - 5];
-    if (state.Parity == ODDPARITY || state.Parity == EVENPARITY)
-        t.c_cflag |= PARENB | (state.Parity == ODDPARITY ? PARODD : 0);
-    if (state.StopBits == TWOSTOPBITS)
+    if (state.Parity == kOddParity || state.Parity == kEvenParity)
+        t.c_cflag |= PARENB | (state.Parity == kOddParity ? PARODD : 0);
+    if (state.StopBits == kTwoStopBits)
         t.c_cflag |= CSTOPB;
     if (tcsetattr(m_p->fd, TCSANOW, &t) != 0)
         return false;

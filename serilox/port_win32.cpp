@@ -1,5 +1,7 @@
 #include "port_io.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
@@ -10,8 +12,8 @@ struct CPortIo::SImpl {
     HANDLE handle = INVALID_HANDLE_VALUE;
     // A network serial server instead: no driver, so its time-outs and settings are kept here.
     intptr_t tcp = -1;
-    COMMTIMEOUTS tcpTimeouts{};
-    DCB tcpState{};
+    SCommTimeouts tcpTimeouts{};
+    SCommState tcpState{};
     bool lost = false;
     OVERLAPPED read{};
     OVERLAPPED write{};
@@ -36,8 +38,7 @@ bool CPortIo::Open(const char* name)
     if (IsTcpPortName(name)) {
         m_p->tcp = ConnectTcp(name);
         m_p->lost = false;
-        m_p->tcpState = DCB{};
-        m_p->tcpState.DCBlength = sizeof(DCB);
+        m_p->tcpState = SCommState{};
         m_p->tcpState.BaudRate = 9600;
         m_p->tcpState.ByteSize = 8;
         return m_p->tcp != -1;
@@ -129,7 +130,7 @@ static unsigned long FinishPass(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD im
 }
 
 // A pass on the network stream, bounded by the port's time-outs as a driver would bound it.
-static unsigned long TcpReadPass(intptr_t tcp, const COMMTIMEOUTS& to, unsigned char* dst, unsigned long n,
+static unsigned long TcpReadPass(intptr_t tcp, const SCommTimeouts& to, unsigned char* dst, unsigned long n,
                                  unsigned long waitMs, bool& lost)
 {
     unsigned long total = to.ReadTotalTimeoutMultiplier * n + to.ReadTotalTimeoutConstant;
@@ -179,7 +180,7 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     if (m_p->lost)
         return 0;
     if (m_p->tcp != -1) {
-        const COMMTIMEOUTS& to = m_p->tcpTimeouts;
+        const SCommTimeouts& to = m_p->tcpTimeouts;
         unsigned long total = to.WriteTotalTimeoutMultiplier * n + to.WriteTotalTimeoutConstant;
         return TcpSend(m_p->tcp, src, n, total ? total : 1000, m_p->lost);
     }
@@ -188,44 +189,61 @@ unsigned long CPortIo::WritePass(const unsigned char* src, unsigned long n)
     return FinishPass(m_p->handle, m_p->write, done, sent, INFINITE, m_p->lost);
 }
 
-bool CPortIo::GetTimeouts(COMMTIMEOUTS& out)
+bool CPortIo::GetTimeouts(SCommTimeouts& out)
 {
     if (m_p->tcp != -1) {
         out = m_p->tcpTimeouts;
         return true;
     }
-    return GetCommTimeouts(m_p->handle, &out) != 0;
+    COMMTIMEOUTS t = {};
+    if (!GetCommTimeouts(m_p->handle, &t))
+        return false;
+    out = {t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
+           t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant};
+    return true;
 }
 
-bool CPortIo::SetTimeouts(const COMMTIMEOUTS& timeouts)
+bool CPortIo::SetTimeouts(const SCommTimeouts& timeouts)
 {
     if (m_p->tcp != -1) {
         m_p->tcpTimeouts = timeouts;
         return true;
     }
-    COMMTIMEOUTS copy = timeouts;
-    return SetCommTimeouts(m_p->handle, &copy) != 0;
+    COMMTIMEOUTS t = {timeouts.ReadIntervalTimeout, timeouts.ReadTotalTimeoutMultiplier,
+                      timeouts.ReadTotalTimeoutConstant, timeouts.WriteTotalTimeoutMultiplier,
+                      timeouts.WriteTotalTimeoutConstant};
+    return SetCommTimeouts(m_p->handle, &t) != 0;
 }
 
-bool CPortIo::SetQueues(DWORD inBytes, DWORD outBytes)
+bool CPortIo::SetQueues(unsigned long inBytes, unsigned long outBytes)
 {
     if (m_p->tcp != -1)
         return true;
     return SetupComm(m_p->handle, inBytes, outBytes) != 0;
 }
 
-bool CPortIo::GetState(DCB& out)
+static bool ReadDcb(HANDLE handle, DCB& out)
+{
+    std::memset(&out, 0, sizeof out);
+    out.DCBlength = sizeof out;
+    return GetCommState(handle, &out) != 0;
+}
+
+bool CPortIo::GetState(SCommState& out)
 {
     if (m_p->tcp != -1) {
         out = m_p->tcpState;
         return true;
     }
-    std::memset(&out, 0, sizeof out);
-    out.DCBlength = sizeof out;
-    return GetCommState(m_p->handle, &out) != 0;
+    DCB dcb;
+    if (!ReadDcb(m_p->handle, dcb))
+        return false;
+    out = {dcb.BaudRate, dcb.fOutxDsrFlow, dcb.fDtrControl, dcb.fDsrSensitivity,
+           dcb.ByteSize, dcb.Parity,       dcb.StopBits};
+    return true;
 }
 
-bool CPortIo::SetState(const DCB& state)
+bool CPortIo::SetState(const SCommState& state)
 {
     // A raw stream carries bytes, not line settings: the server's line stays at the speed a
     // projector starts at, so a change to any other would lose the projector.
@@ -235,8 +253,18 @@ bool CPortIo::SetState(const DCB& state)
         m_p->tcpState = state;
         return true;
     }
-    DCB copy = state;
-    return SetCommState(m_p->handle, &copy) != 0;
+    // The fields the library does not set stay as the driver has them.
+    DCB dcb;
+    if (!ReadDcb(m_p->handle, dcb))
+        return false;
+    dcb.BaudRate = state.BaudRate;
+    dcb.fOutxDsrFlow = state.fOutxDsrFlow;
+    dcb.fDtrControl = state.fDtrControl;
+    dcb.fDsrSensitivity = state.fDsrSensitivity;
+    dcb.ByteSize = state.ByteSize;
+    dcb.Parity = state.Parity;
+    dcb.StopBits = state.StopBits;
+    return SetCommState(m_p->handle, &dcb) != 0;
 }
 
 bool CPortIo::SetDTR(bool on)

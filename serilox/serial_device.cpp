@@ -8,7 +8,7 @@
 
 namespace {
 const unsigned int kNameCapacity = 260;
-const DWORD kDriverQueueBytes = 4096;
+const unsigned long kDriverQueueBytes = 4096;
 // A pending read is looked at again after this long even when the caller's limit is longer.
 const unsigned long kReadPassMs = 1000;
 
@@ -196,7 +196,7 @@ int CCommSerial::OpenSerilox()
     if (!m_Port.Open(name))
         return ERR_DEVICE;
     NoteLineOpened(name);
-    COMMTIMEOUTS current;
+    SCommTimeouts current;
     if (m_Port.GetTimeouts(current))
         m_Port.SetTimeouts(m_TimeOuts);
     m_Port.SetQueues(kDriverQueueBytes, kDriverQueueBytes);
@@ -217,20 +217,20 @@ int CCommSerial::SetCommProperty()
 {
     if (!m_Port.IsOpen())
         return ERR_DEVICE;
-    DCB state;
+    SCommState state;
     if (!m_Port.GetState(state))
         return ERR_COMM_STATE;
-    state.BaudRate = static_cast<DWORD>(m_nCommVelocity);
+    state.BaudRate = static_cast<uint32_t>(m_nCommVelocity);
     state.ByteSize = m_nDataBits;
     state.Parity = m_nParity;
     state.StopBits = m_nStopBits;
     state.fOutxDsrFlow = 1;
-    state.fDtrControl = DTR_CONTROL_HANDSHAKE;
+    state.fDtrControl = kDtrControlHandshake;
     state.fDsrSensitivity = 0;
     return m_Port.SetState(state) ? 0 : ERR_COMM_STATE;
 }
 
-int CCommSerial::SetCommProperty(DCB& state)
+int CCommSerial::SetCommProperty(SCommState& state)
 {
     if (!m_Port.IsOpen())
         return ERR_DEVICE;

@@ -16,8 +16,8 @@ struct SSerialProperty {
     unsigned int PortNumber = 1; // 1 = COM1
     unsigned int CommVelocity = 9600;
     unsigned char DataBits = 8;
-    unsigned char Parity = 0;   // NOPARITY
-    unsigned char StopBits = 0; // ONESTOPBIT
+    unsigned char Parity = kNoParity;
+    unsigned char StopBits = kOneStopBit;
 };
 
 class SERILOX_API CSerilox {
@@ -93,7 +93,7 @@ public:
     int OpenSerilox() override;
     int CloseSerilox() override;
 
-    int SetCommProperty(DCB& state);
+    int SetCommProperty(SCommState& state);
     int ChangePort(unsigned long portNumber);
     int ChangeCommVelocity(unsigned long bps);
     int ChangeCommProperty(const SSerialProperty& property);
@@ -104,7 +104,7 @@ public:
     unsigned char GetDataBits() const { return m_nDataBits; }
     unsigned char GetParity() const { return m_nParity; }
     unsigned char GetStopBits() const { return m_nStopBits; }
-    COMMTIMEOUTS GetTimeOuts() const { return m_TimeOuts; }
+    SCommTimeouts GetTimeOuts() const { return m_TimeOuts; }
 
 protected:
     int SetCommProperty();
@@ -114,7 +114,7 @@ protected:
     void SetDataBits(unsigned char v) { m_nDataBits = v; }
     void SetParity(unsigned char v) { m_nParity = v; }
     void SetStopBits(unsigned char v) { m_nStopBits = v; }
-    void SetTimeOuts(const COMMTIMEOUTS& t) { m_TimeOuts = t; }
+    void SetTimeOuts(const SCommTimeouts& t) { m_TimeOuts = t; }
 
 private:
     unsigned long m_nPortNumber;
@@ -122,5 +122,5 @@ private:
     unsigned char m_nDataBits;
     unsigned char m_nParity;
     unsigned char m_nStopBits;
-    COMMTIMEOUTS m_TimeOuts;
+    SCommTimeouts m_TimeOuts;
 };

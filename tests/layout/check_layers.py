@@ -9,10 +9,6 @@ ROOT = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.pat
 FOLDERS = ["serilox", "tapline", "kestrel4", "glyphpad", "kestrelctl", "simulator"]
 # serilox <- app <- adjust <- transfer <- present <- main: what each Kestrel4 layer must not include.
 LAYERS = ["app", "adjust", "transfer", "present", "main"]
-# Headers that still carry the platform's types into portable code; the list only shrinks.
-KNOWN_WINDOWS_HEADERS = {
-    "serilox/platform_types.h",
-}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 
 
@@ -72,9 +68,9 @@ def main():
         return chain
 
     for path in files:
-        if path.endswith(".h") and not is_window_code(path) and path not in KNOWN_WINDOWS_HEADERS:
+        if path.endswith(".h") and not is_window_code(path):
             chain = windows_chain(path)
-            if chain and not any(step in KNOWN_WINDOWS_HEADERS for step in chain):
+            if chain:
                 errors.append(f"{path}: portable header reaches windows.h: {' -> '.join(chain)}")
         layer = layer_of(path)
         if layer:

@@ -68,7 +68,7 @@ TEST(SerialDevice, NamesAndSettingsWhileClosed)
     TestDevice device;
     EXPECT_EQ(device.Name(), "COM1");
     EXPECT_EQ(device.GetCommVelocity(), 9600u);
-    COMMTIMEOUTS t = device.GetTimeOuts();
+    SCommTimeouts t = device.GetTimeOuts();
     EXPECT_EQ(t.ReadIntervalTimeout, 100u);
     EXPECT_EQ(t.WriteTotalTimeoutConstant, 5000u);
 
@@ -79,13 +79,13 @@ TEST(SerialDevice, NamesAndSettingsWhileClosed)
     p.PortNumber = 4;
     p.CommVelocity = 38400;
     p.DataBits = 7;
-    p.Parity = EVENPARITY;
+    p.Parity = kEvenParity;
     EXPECT_EQ(device.ChangeCommProperty(p), ERR_DEVICE);
     EXPECT_EQ(device.Name(), "COM4");
     EXPECT_EQ(device.GetPortNumber(), 4u);
     EXPECT_EQ(device.GetCommVelocity(), 38400u);
     EXPECT_EQ(device.GetDataBits(), 7);
-    EXPECT_EQ(device.GetParity(), EVENPARITY);
+    EXPECT_EQ(device.GetParity(), kEvenParity);
 
     std::string tooLong(260, 'x');
     EXPECT_EQ(device.SetDeviceName(tooLong.c_str()), 0);
