@@ -1,21 +1,13 @@
 #include "console_transfer.h"
 
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "console_link_host.h"
+#include "interrupt_guard.h"
 #include "link_receiver.h"
 #include "projector_link.h"
 
 namespace {
-
-std::atomic<bool> g_bInterrupted{false};
-
-extern "C" void OnInterrupt(int)
-{
-    g_bInterrupted = true;
-}
 
 class CConsoleProgress : public ITransferProgress {
 public:
@@ -35,7 +27,7 @@ public:
                      percent);
         std::fflush(stderr);
     }
-    bool Cancelled() override { return g_bInterrupted; }
+    bool Cancelled() override { return CInterruptGuard::Interrupted(); }
 
 private:
     bool m_bDraw;
@@ -55,16 +47,16 @@ EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
     link.Attach(&host, &receiver);
     if (!link.Open())
         return EConsoleTransfer::NoPort;
-    g_bInterrupted = false;
-    void (*previous)(int) = std::signal(SIGINT, OnInterrupt);
+    // Held until the link is closed: the transfer's clean-up (speed and mode back, the port
+    // let go) is not cut short by another Ctrl+C.
+    CInterruptGuard interrupts;
     bool sent;
     {
         CConsoleProgress progress(progressBar);
         sent = send(link, progress);
     }
-    std::signal(SIGINT, previous);
     link.Close();
     if (sent)
         return EConsoleTransfer::Sent;
-    return g_bInterrupted ? EConsoleTransfer::Interrupted : EConsoleTransfer::Failed;
+    return CInterruptGuard::Interrupted() ? EConsoleTransfer::Interrupted : EConsoleTransfer::Failed;
 }

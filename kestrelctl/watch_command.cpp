@@ -1,24 +1,16 @@
 #include "watch_command.h"
 
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <ctime>
 
 #include "command_line.h"
+#include "interrupt_guard.h"
 #include "json_line.h"
 #include "setting_items.h"
 #include "zelq_items.h"
 
 namespace {
-std::atomic<bool> g_bStop{false};
-
-void OnInterrupt(int)
-{
-    g_bStop = true;
-}
-
 struct SNamedValue {
     int32_t value;
     const char* text;
@@ -141,13 +133,12 @@ int RunWatch(CProjectorSession& session, long seconds, bool json)
     else if (status != SESSION_NO_RESPONSE)
         return Fail(status, message);
     std::fprintf(stderr, "kestrelctl: watching the %s on %s; Ctrl+C ends.\n", model->szTypeCode, session.Device().c_str());
-    g_bStop = false;
-    void (*previous)(int) = std::signal(SIGINT, OnInterrupt);
+    CInterruptGuard interrupts;
     using namespace std::chrono;
     const steady_clock::time_point end = steady_clock::now() + std::chrono::seconds(seconds);
     int result = SESSION_OK;
     // Short waits, so Ctrl+C and the end are noticed promptly.
-    while (!g_bStop && (seconds == 0 || steady_clock::now() < end)) {
+    while (!CInterruptGuard::Interrupted() && (seconds == 0 || steady_clock::now() < end)) {
         status = session.NextReport(200, report, message);
         if (status == SESSION_OK) {
             PrintReport(report, json);
@@ -156,6 +147,5 @@ int RunWatch(CProjectorSession& session, long seconds, bool json)
             break;
         }
     }
-    std::signal(SIGINT, previous);
     return result;
 }

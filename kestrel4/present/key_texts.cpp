@@ -1,6 +1,7 @@
 #include "key_texts.h"
 #include "key_names.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <vector>
@@ -92,8 +93,26 @@ KeyCodeArray ConvertKeyEventText(const std::string& text, const KeyTextConverter
     std::vector<int> buffer(1024, 0);
     int count = static_cast<int>(buffer.size());
     convert(KeyEventTokenText(text).c_str(), buffer.data(), &count);
+    count = std::max(0, std::min(count, static_cast<int>(buffer.size())));
+    // Playback toggles the modifier codes (first press, next release); the kept part ends at
+    // the last point within the capacity where all three are up.
+    int held = 0;
+    int keep = 0;
+    for (int i = 0; i < count && i < KeyCodeArray::kMaxCodes; ++i) {
+        if (buffer[i] >= 16 && buffer[i] <= 18)
+            held ^= 1 << (buffer[i] - 16);
+        if (held == 0)
+            keep = i + 1;
+    }
+    if (count <= KeyCodeArray::kMaxCodes)
+        keep = count;
     KeyCodeArray codes;
-    for (int i = 0; i < count && i < static_cast<int>(buffer.size()); ++i)
+    for (int i = 0; i < keep; ++i)
         codes.Append(buffer[i]);
     return codes;
+}
+
+SKeyEventEntry MakeKeyEventEntry(const std::string& captured, size_t maxTextLength, const KeyTextConverter& convert)
+{
+    return {ConvertKeyEventText(captured, convert), captured.substr(0, maxTextLength)};
 }

@@ -20,4 +20,14 @@ KeyCodeArray ParseShortcutText(const std::string& text, const KeyScanner& scan);
 
 // "Ctrl + Shift + P" -> "^+p": the token text handed to the converter.
 std::string KeyEventTokenText(const std::string& text);
+// Codes longer than a KeyCodeArray holds are cut where no modifier is held, so the cut
+// never drops the release of a press it keeps.
 KeyCodeArray ConvertKeyEventText(const std::string& text, const KeyTextConverter& convert);
+
+// One entry of the Key page: the codes of the whole captured text, and the text as shown
+// and stored (at most maxTextLength characters).
+struct SKeyEventEntry {
+    KeyCodeArray codes;
+    std::string strText;
+};
+SKeyEventEntry MakeKeyEventEntry(const std::string& captured, size_t maxTextLength, const KeyTextConverter& convert);

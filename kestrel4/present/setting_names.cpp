@@ -54,22 +54,12 @@ std::string WithoutRefusedNameChars(const std::string& name, bool* removed)
     return kept;
 }
 
-namespace {
-
-// Lead bytes of the Japanese code page, so that a trail byte is never taken for a blank.
-bool IsLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-} // namespace
-
-std::string TrimSettingName(const std::string& name)
+std::string TrimSettingName(const std::string& name, const LeadByteTest& isLeadByte)
 {
     // Split into characters first: a double-byte blank is one character of two bytes.
     std::vector<std::string> chars;
     for (size_t i = 0; i < name.size();) {
-        size_t n = IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size() ? 2 : 1;
+        size_t n = isLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size() ? 2 : 1;
         chars.push_back(name.substr(i, n));
         i += n;
     }

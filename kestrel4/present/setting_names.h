@@ -1,6 +1,7 @@
 // Names of function settings: their sections, how the list shows them, and what the
 // registering dialog lets through.
 #pragma once
+#include <functional>
 #include <string>
 
 extern const char kSectionPrefix[];      // "Support_"
@@ -23,8 +24,12 @@ bool IsRefusedNameChar(char c);
 bool HasRefusedNameChar(const std::string& name);
 // The name without its refused characters, and whether any went.
 std::string WithoutRefusedNameChars(const std::string& name, bool* removed = nullptr);
-// Leading and trailing blanks cut: single-byte spaces and double-byte ones (0x81 0x40).
-std::string TrimSettingName(const std::string& name);
+// Whether a byte opens a double-byte character in the system's code page.
+typedef std::function<bool(unsigned char)> LeadByteTest;
+// Leading and trailing blanks cut: single-byte spaces and double-byte ones (0x81 0x40, when
+// 0x81 is a lead byte). A lead byte takes the byte after it as its trail, which may be a
+// space or look like a lead byte itself; neither is cut or split.
+std::string TrimSettingName(const std::string& name, const LeadByteTest& isLeadByte);
 // Names that would take a section of the program's own or a fixed entry of the list, or
 // one of the sub-sections a Key effect's events are kept in ("<section>_Struct<slot><event>").
 bool IsReservedSettingName(const std::string& name);

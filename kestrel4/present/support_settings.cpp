@@ -18,8 +18,8 @@ std::string Indexed(const char* name, int i)
 
 } // namespace
 
-CSupportSettings::CSupportSettings(CIniFile& ini, SEffectContext context, KeyScanner scan)
-    : m_Ini(ini), m_Context(std::move(context)), m_Scan(std::move(scan))
+CSupportSettings::CSupportSettings(CIniFile& ini, SEffectContext context, KeyScanner scan, LeadByteTest isLeadByte)
+    : m_Ini(ini), m_Context(std::move(context)), m_Scan(std::move(scan)), m_IsLeadByte(std::move(isLeadByte))
 {
     std::fill(std::begin(m_nChosenType), std::end(m_nChosenType), kNoEffectType);
 }
@@ -306,7 +306,7 @@ CSupportSettings::ERegisterResult
 CSupportSettings::Register(const std::string& typedName,
                            const std::function<bool(const std::string&)>& confirmOverwrite)
 {
-    std::string name = TrimSettingName(typedName);
+    std::string name = TrimSettingName(typedName, m_IsLeadByte);
     if (name.empty())
         return REGISTER_EMPTY;
     if (IsReservedSettingName(name))

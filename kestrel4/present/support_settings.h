@@ -7,6 +7,7 @@
 #include "effects.h"
 #include "ini_transaction.h"
 #include "key_texts.h"
+#include "setting_names.h"
 
 #include <functional>
 #include <memory>
@@ -18,7 +19,8 @@ const int kTestSlot = 5; // index of the slot the pages' Test buttons use
 
 class CSupportSettings {
 public:
-    CSupportSettings(CIniFile& ini, SEffectContext context, KeyScanner scan);
+    // isLeadByte: the code page the typed setting names come in, for trimming them.
+    CSupportSettings(CIniFile& ini, SEffectContext context, KeyScanner scan, LeadByteTest isLeadByte);
 
     // Builds the name list, loads the current function setting and reads the shortcuts.
     void Open();
@@ -96,6 +98,7 @@ private:
     CIniFile& m_Ini;
     SEffectContext m_Context;
     KeyScanner m_Scan;
+    LeadByteTest m_IsLeadByte;
     std::unique_ptr<CEffect> m_pSlots[kSlotCount + 1];
     int m_nChosenType[kSlotCount];
     std::string m_strShortcut[kSlotCount];

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <sys/stat.h>
+
 #include "logo_transfer.h"
 #include "text_case.h"
 
@@ -16,6 +18,12 @@ int ZoomIndexOfRate(int rate)
         if (kZoomRates[i] == rate)
             return i;
     return -1;
+}
+
+bool IsDefaultLogoFailureReported(ELogoResult result, const std::string& path)
+{
+    struct stat status;
+    return result != ELogoResult::Ok && stat(path.c_str(), &status) == 0;
 }
 
 ELogoResult CLogoDocument::MakeWorking(const CDIBLogo& source, CDIBLogo& working)

@@ -24,6 +24,11 @@ enum class ELogoResult {
     WriteFailed,
 };
 
+// Whether the page start tells of the default logo at path that failed to open: a file that
+// is not there leaves the page empty without a word; a damaged one leaves it empty as well,
+// with the message File > Open gives for that file.
+bool IsDefaultLogoFailureReported(ELogoResult result, const std::string& path);
+
 class CLogoDocument {
 public:
     // Opens a picture (taking the default zoom) or a .lgo. Nothing changes unless it succeeds;

@@ -103,7 +103,7 @@ TEST(IniFuzz, MutatedInisAreReadWithoutCrashOrHang)
             ReadConnectMode(startUp);
         }
         CIniFile ini(path, [](const std::string& p) { return MakeProfile(PROFILE_PORTABLE, p); });
-        CSupportSettings support(ini, context, UsScan);
+        CSupportSettings support(ini, context, UsScan, [](unsigned char) { return false; });
         support.Open();
         ASSERT_LE(support.GetNames().size(), 1000u) << "round " << round;
         for (int i = 0; i < static_cast<int>(support.GetNames().size()) && i < 2; ++i)

@@ -113,7 +113,7 @@ protected:
     // A page opened afresh on the same file, as at the next start.
     CSupportSettings& NewSettings()
     {
-        m_pSettings.reset(new CSupportSettings(*m_pIni, m_Context, UsScan));
+        m_pSettings.reset(new CSupportSettings(*m_pIni, m_Context, UsScan, m_IsLeadByte));
         return *m_pSettings;
     }
     std::string Get(const char* section, const char* key)
@@ -126,6 +126,8 @@ protected:
     std::string m_strPath;
     std::unique_ptr<CIniFile> m_pIni;
     SEffectContext m_Context;
+    // The code page typed names come in: Japanese unless a test says otherwise.
+    LeadByteTest m_IsLeadByte = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
     std::unique_ptr<CSupportSettings> m_pSettings;
 };
 
@@ -541,6 +543,18 @@ TEST_P(PresentIniTest, ChangingATypeLeavesTheFormerTypesKeys)
     EXPECT_FALSE(s.ChooseType(0, EFFECT_BAR)) << "the same type again changes nothing";
 }
 
+// On a Western system an accented last letter is a character of its own, and the blank
+// after it is cut like any other.
+TEST_P(PresentIniTest, RegisteringTrimsByTheSystemCodePage)
+{
+    m_IsLeadByte = [](unsigned char) { return false; };
+    CSupportSettings& s = NewSettings();
+    s.Open();
+    ASSERT_EQ(CSupportSettings::REGISTER_DONE, s.Register("Caf\xE9 ", [](const std::string&) { return true; }));
+    EXPECT_EQ("Caf\xE9", Names()[0]);
+    EXPECT_EQ("Support_Caf\xE9", Get("Support_SectionName", "SectionName1"));
+}
+
 TEST_P(PresentIniTest, RegisteringChoosingAndDeletingNamedSettings)
 {
     CSupportSettings& s = *m_pSettings;
@@ -721,7 +735,7 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     };
     CIniFile failing(m_strPath,
                      [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
-    CSupportSettings other(failing, m_Context, UsScan);
+    CSupportSettings other(failing, m_Context, UsScan, m_IsLeadByte);
     other.Open();
     other.ChooseType(2, EFFECT_LINE);
     EXPECT_FALSE(other.SaveAsPresentSetting());
@@ -779,7 +793,7 @@ TEST_P(PresentIniTest, FailedWritesLeaveTheScreenAsTheFileHasIt)
 
         CIniFile failing(m_strPath,
                          [](const std::string& p) { return std::unique_ptr<IProfileFile>(new SFailingProfile(p)); });
-        CSupportSettings s(failing, m_Context, UsScan);
+        CSupportSettings s(failing, m_Context, UsScan, m_IsLeadByte);
         s.Open();
         SReplacementWatch watch;
         watch.Watch(s);

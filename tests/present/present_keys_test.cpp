@@ -1,5 +1,6 @@
 // Key texts: keyboard kinds, key-name tables, the capture field, shortcut parsing and the
 // conversion of key events through the key-text converter.
+#include "effects.h"
 #include "input_gate.h"
 #include "key_capture.h"
 #include "key_names.h"
@@ -313,6 +314,54 @@ TEST(KeyEventTextTest, ConvertsThroughTheConverter)
     for (const SCase& c : cases) {
         EXPECT_EQ(c.pszTokens, KeyEventTokenText(c.pszText)) << c.pszText;
         EXPECT_EQ(c.codes, ToVector(ConvertKeyEventText(c.pszText, Convert))) << c.pszText;
+    }
+}
+
+// The Key page keeps the codes of the whole captured text, however short the shown text is.
+TEST(KeyEventTextTest, EntryConvertsTheWholeCapturedText)
+{
+    const std::string text = "Ctrl + Alt + Shift + Page Down";
+    ASSERT_EQ(30u, text.size());
+    SKeyEventEntry entry = MakeKeyEventEntry(text, CKeyEffect::kMaxTextLength, Convert);
+    EXPECT_EQ((std::vector<int>{17, 16, 18, 34, 18, 16, 17}), ToVector(entry.codes));
+    EXPECT_EQ(text.substr(0, CKeyEffect::kMaxTextLength), entry.strText);
+
+    entry = MakeKeyEventEntry("Alt + F4", CKeyEffect::kMaxTextLength, Convert);
+    EXPECT_EQ((std::vector<int>{18, 115, 18}), ToVector(entry.codes));
+    EXPECT_EQ("Alt + F4", entry.strText);
+}
+
+std::vector<int> Repeated(int code, int times)
+{
+    return std::vector<int>(static_cast<size_t>(times), code);
+}
+
+std::vector<int> Joined(std::vector<int> a, const std::vector<int>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// A sequence longer than a key event holds is cut where no modifier is down.
+TEST(KeyEventTextTest, CutAtTheCapacityLeavesNoModifierDown)
+{
+    struct SCase {
+        const char* pszText;
+        std::vector<int> codes;
+    } cases[] = {
+        {"{a 300}", Repeated(65, 256)},
+        {"{a 250}+{b 10}", Repeated(65, 250)},
+        {"{a 250}^%{b 3}", Repeated(65, 250)},
+        {"{a 250}^%{b 2}", Joined(Repeated(65, 250), {17, 18, 66, 66, 18, 17})},
+        {"{a 249}+{b 3}", Joined(Repeated(65, 249), {16, 66, 66, 66, 16})},
+        {"{a 252}+b+c", Joined(Repeated(65, 252), {16, 66, 16})},
+        {"+{a 300}", {}},
+        {"{a 254}{A 2}", Repeated(65, 254)},
+    };
+    for (const SCase& c : cases) {
+        std::vector<int> codes = ToVector(ConvertKeyEventText(c.pszText, Convert));
+        EXPECT_EQ(c.codes, codes) << c.pszText;
+        EXPECT_LE(codes.size(), static_cast<size_t>(KeyCodeArray::kMaxCodes)) << c.pszText;
     }
 }
 

@@ -164,16 +164,31 @@ TEST(SettingNameTest, RefusedCharactersTrimmingAndReservedNames)
         EXPECT_EQ(p.bRemoved, HasRefusedNameChar(p.pszIn)) << p.pszIn;
     }
 
+    // The lead bytes of a Japanese system and of a Western one, which has none.
+    const LeadByteTest shiftJis = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+    const LeadByteTest western = [](unsigned char) { return false; };
     struct STrim {
+        const LeadByteTest* pIsLead;
         const char* pszIn;
         const char* pszOut;
     } trims[] = {
-        {"  Talk  ", "Talk"},      {"\x81\x40Talk\x81\x40 ", "Talk"}, {"My Talk", "My Talk"},
-        {"\x81\x40\x81\x40", ""},  {"\x88\x81\x40", "\x88\x81\x40"}, // 0x81 here is a trail byte
-        {"\x82\xA0 ", "\x82\xA0"},
+        {&shiftJis, "  Talk  ", "Talk"},
+        {&shiftJis, "\x81\x40Talk\x81\x40 ", "Talk"},
+        {&shiftJis, "My Talk", "My Talk"},
+        {&shiftJis, "\x81\x40\x81\x40", ""},
+        {&shiftJis, "\x88\x81\x40", "\x88\x81\x40"}, // 0x81 here is a trail byte
+        {&shiftJis, "\x82\xA0 ", "\x82\xA0"},
+        {&shiftJis, "\x88\x20", "\x88\x20"},         // a trail byte equal to a space stays
+        {&shiftJis, " \x88\x20 ", "\x88\x20"},
+        {&shiftJis, "\xE9\x20", "\xE9\x20"},         // in Shift-JIS this is one character
+        {&shiftJis, "\x89\xE0\x81\x40", "\x89\xE0"}, // a trail byte that is a lead byte too
+        {&western, "Caf\xE9 ", "Caf\xE9"},
+        {&western, " Caf\xE9  ", "Caf\xE9"},
+        {&western, "\x81\x40Talk", "\x81\x40Talk"}, // no double-byte blank without lead bytes
+        {&western, "\x88\x20", "\x88"},
     };
     for (const STrim& t : trims)
-        EXPECT_EQ(t.pszOut, TrimSettingName(t.pszIn)) << t.pszIn;
+        EXPECT_EQ(t.pszOut, TrimSettingName(t.pszIn, *t.pIsLead)) << t.pszIn;
 
     // The names of a Key effect's sub-sections, "<section>_Struct<slot><event>", in any case.
     for (const char* n : {"defaults", "Defaults", "TEMPORARY", "sectionname", "CurrentSection", "Initial Setting",

@@ -130,4 +130,17 @@ if k box Kestrel 3000 >/dev/null; then fail "a message after cancelling"; fi
 shot 37-logo-cancelled
 
 close_app
+
+say "a damaged default logo leaves the logo page empty and says so"
+printf 'not a logo' > "$work/deflogo.lgo"
+sim "power on"
+start_connected
+k select Kestrel 1000 2
+expect_box "the file's message" "Failed to read in the file."
+answer_box Kestrel 1 || fail "the message stays"
+expect_k "the logo screen is shown" "Setting User logo" screen Kestrel
+if app_gone; then fail "the program ended"; fi
+shot 38-logo-damaged-default
+
+close_app
 finish "user logo scenarios"

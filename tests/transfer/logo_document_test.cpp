@@ -134,6 +134,53 @@ TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)
     std::remove(path.c_str());
 }
 
+// The bytes of a logo file of a w x h picture.
+std::string LogoFileBytes(int32_t w, int32_t h)
+{
+    CDIB picture;
+    EXPECT_EQ(picture.Read(MakeBmp(Picture(w, h))), DIB_OK);
+    CDIBLogo logo;
+    logo.FromDIB(picture, 100);
+    const std::string path = testing::TempDir() + "deflogo_source.lgo";
+    EXPECT_EQ(logo.WriteFile(path), DIB_OK);
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
+}
+
+// A shipped default logo that is damaged leaves the page empty and is told of; only a
+// missing one is passed over in silence.
+TEST(LogoDocument, BadDefaultLogoLeavesThePageEmptyAndIsReported)
+{
+    const std::string good = LogoFileBytes(100, 80);
+    ASSERT_GT(good.size(), 64u);
+    struct SCase {
+        const char* pszName;
+        bool bWrite;
+        std::string strBytes;
+        ELogoResult result;
+    } cases[] = {
+        {"deflogo_missing.lgo", false, "", ELogoResult::ReadFailed},
+        {"deflogo_garbage.lgo", true, std::string(300, '\x5A'), ELogoResult::NotAvailable},
+        {"deflogo_cut.lgo", true, good.substr(0, good.size() / 2), ELogoResult::ReadFailed},
+        {"deflogo_empty.lgo", true, "", ELogoResult::ReadFailed},
+        {"deflogo_tiny.lgo", true, LogoFileBytes(4, 4), ELogoResult::TooSmall},
+    };
+    for (const SCase& c : cases) {
+        const std::string path = testing::TempDir() + c.pszName;
+        std::remove(path.c_str());
+        if (c.bWrite)
+            std::ofstream(path, std::ios::binary).write(c.strBytes.data(), std::streamsize(c.strBytes.size()));
+        CLogoDocument doc;
+        const ELogoResult result = doc.OpenDefault(path, 100);
+        EXPECT_EQ(result, c.result) << c.pszName;
+        EXPECT_FALSE(doc.HasSource()) << c.pszName;
+        EXPECT_EQ(IsDefaultLogoFailureReported(result, path), c.bWrite) << c.pszName;
+        std::remove(path.c_str());
+    }
+}
+
 TEST(LogoDocument, ZoomIndexes)
 {
     EXPECT_EQ(ZoomRateOfIndex(0), 100);

@@ -340,11 +340,12 @@ void CKeyPage::Entry()
         KestrelMessage(GetAncestor(m_hWnd, GA_ROOT), IDS_KEYS_FULL, MB_OK | MB_ICONERROR);
         return;
     }
-    text = text.substr(0, CKeyEffect::kMaxTextLength);
-    LRESULT at = SendDlgItemMessageA(m_hWnd, IDC_KEY_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SKeyEventEntry entry = MakeKeyEventEntry(text, CKeyEffect::kMaxTextLength, m_Convert);
+    LRESULT at =
+        SendDlgItemMessageA(m_hWnd, IDC_KEY_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.strText.c_str()));
     SendDlgItemMessageA(m_hWnd, IDC_KEY_LIST, LB_SETTOPINDEX, static_cast<WPARAM>(at), 0);
-    m_Events.push_back(ConvertKeyEventText(text, m_Convert));
-    m_Texts.push_back(text);
+    m_Events.push_back(entry.codes);
+    m_Texts.push_back(entry.strText);
     m_Capture.SetText(std::string());
     SetFocus(GetDlgItem(m_hWnd, IDC_KEY_CAPTURE));
     Store();

@@ -32,7 +32,8 @@ int WINAPI GateFilter(void* context, UINT msg, WPARAM wParam, LPARAM lParam)
 CSupportPage::CSupportPage(const std::string& iniPath, const std::string& programFolder, std::string& soundFile)
     : m_strProgramFolder(programFolder), m_strSoundFile(soundFile), m_Ini(iniPath, OpenProfile),
       m_nKeyboardKind(SystemKeyboardKind()),
-      m_Settings(m_Ini, SEffectContext{programFolder, m_nKeyboardKind}, SystemKeyScan),
+      m_Settings(m_Ini, SEffectContext{programFolder, m_nKeyboardKind}, SystemKeyScan,
+                 [](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }),
       m_Shortcut(CKeyCapture::CAPTURE_SHORTCUT, m_nKeyboardKind)
 {
     CreatePages();

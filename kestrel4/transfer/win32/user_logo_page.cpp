@@ -92,12 +92,11 @@ void CUserLogoPage::Start()
     if (!m_bStarted) {
         m_bStarted = true;
         const int zoom = ZoomRateOfIndex(DefaultZoomIndex());
-        const ELogoResult result = m_Logo.OpenDefault(ProgramDirectory() + kDefaultLogo, zoom);
-        // Without the file the page starts empty; a picture that cannot be fitted ends the program.
-        if (result != ELogoResult::Ok && result != ELogoResult::ReadFailed && result != ELogoResult::NotAvailable) {
-            KestrelMessage(Owner(), IDS_LOGO_TOO_SMALL, MB_OK | MB_ICONERROR);
-            PostMessageA(Owner(), WM_CLOSE, 0, 0);
-        }
+        const std::string path = ProgramDirectory() + kDefaultLogo;
+        const ELogoResult result = m_Logo.OpenDefault(path, zoom);
+        // A damaged shipped logo costs the user nothing but the preview: the page starts empty.
+        if (IsDefaultLogoFailureReported(result, path))
+            ReportFailure(result);
         if (m_Logo.HasSource())
             m_Logo.SetZoom(zoom, false);
     }
