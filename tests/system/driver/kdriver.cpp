@@ -57,6 +57,9 @@
 //   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
 //   pixel TITLE X Y                the screen's colour at X, Y as RRGGBB hex (TITLE is not used)
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
+//   pointer TITLE                  where the system has the mouse pointer, "X Y" (TITLE is not
+//                                  used): a pointer moved by the X server is known to the
+//                                  programs once this says so
 //   overlay TITLE                  1 when a visible, top-most pop-up of TITLE's process covers the
 //                                  whole screen
 //   disable-overlay TITLE          disable that pop-up, as a modal window of its program would
@@ -413,6 +416,12 @@ int Run(int argc, char** argv)
         COLORREF c = GetPixel(screen, std::atoi(argv[3]), std::atoi(argv[4]));
         ReleaseDC(nullptr, screen);
         std::printf("%02X%02X%02X\n", GetRValue(c), GetGValue(c), GetBValue(c));
+        return 0;
+    }
+    if (cmd == "pointer") {
+        POINT p{};
+        GetCursorPos(&p);
+        std::printf("%ld %ld\n", static_cast<long>(p.x), static_cast<long>(p.y));
         return 0;
     }
     if (cmd == "screen-size") {
