@@ -240,6 +240,8 @@ int main(int argc, char** argv)
     if (!o.record.empty() && !SeriloxRecordLine(o.record.c_str()))
         return Fail(SESSION_BAD_FILE, "cannot write the line record " + o.record + ".");
     int status = RunCommand(o);
-    SeriloxStopLineRecord();
+    // A record that could not be written whole is a failure even when the command went well.
+    if (!o.record.empty() && !SeriloxStopLineRecord() && status == SESSION_OK)
+        return Fail(SESSION_BAD_FILE, "cannot write the line record " + o.record + ".");
     return status;
 }

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <mutex>
 
+#include "replacing_file.h"
+
 namespace {
 struct SRecord {
     std::mutex lock;
+    CReplacingFile target; // the record replaces the named file only once it is whole
     std::FILE* file = nullptr;
     std::chrono::steady_clock::time_point start;
 };
@@ -29,9 +32,7 @@ bool SeriloxRecordLine(const char* path)
 {
     SRecord& r = Record();
     std::lock_guard<std::mutex> hold(r.lock);
-    if (r.file)
-        std::fclose(r.file);
-    r.file = std::fopen(path, "w");
+    r.file = r.target.Open(path) ? r.target.Get() : nullptr;
     if (!r.file)
         return false;
     r.start = std::chrono::steady_clock::now();
@@ -40,13 +41,12 @@ bool SeriloxRecordLine(const char* path)
     return true;
 }
 
-void SeriloxStopLineRecord()
+bool SeriloxStopLineRecord()
 {
     SRecord& r = Record();
     std::lock_guard<std::mutex> hold(r.lock);
-    if (r.file)
-        std::fclose(r.file);
     r.file = nullptr;
+    return r.target.Commit();
 }
 
 void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count)

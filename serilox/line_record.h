@@ -7,11 +7,13 @@
 #pragma once
 #include "platform_types.h"
 
-// Starts recording every port of the process into path (replacing the file); false when it
-// cannot be written.
+// Starts recording every port of the process for path; false for a read-only path or one that
+// cannot be written. Until the record ends it grows, flushed line by line, in path + ".new",
+// so a run that hangs or is killed leaves it there and path as it was.
 SERILOX_API bool SeriloxRecordLine(const char* path);
-// Ends the record and closes its file.
-SERILOX_API void SeriloxStopLineRecord();
+// Ends the record: flushed to the disk and renamed over path. False when a write failed;
+// path then holds what it held before.
+SERILOX_API bool SeriloxStopLineRecord();
 
 // The port layer's notes; nothing happens while no record runs.
 void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count);

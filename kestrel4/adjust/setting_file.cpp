@@ -3,17 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <climits>
-#include <cstdlib>
-#endif
-
+#include "replacing_file.h"
 #include "setting_model.h"
 #include "zelq_items.h"
 #include "text_case.h"
@@ -57,63 +47,6 @@ void KeepSlot(CSettingTable& table, const CSettingTable& from, int slot)
         }
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to)
-{
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-bool FlushToDisk(std::FILE* file)
-{
-    if (std::fflush(file) != 0)
-        return false;
-#ifdef _WIN32
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-// The file a save replaces: a symbolic link's target, so that the link stays a link.
-std::string SaveTarget(const std::string& path)
-{
-#ifdef _WIN32
-    return path;
-#else
-    char resolved[PATH_MAX];
-    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-#endif
-}
-
-// A file its owner made read-only is not replaced behind their back.
-bool IsReadOnly(const std::string& path)
-{
-#ifdef _WIN32
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-#else
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && !(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH));
-#endif
-}
-
-// The new file gets the old one's permissions.
-bool KeepMode(std::FILE* file, const std::string& old)
-{
-#ifdef _WIN32
-    (void)file;
-    (void)old;
-    return true;
-#else
-    struct stat status;
-    if (stat(old.c_str(), &status) != 0)
-        return true;
-    return fchmod(fileno(file), status.st_mode & 07777) == 0;
-#endif
-}
 } // namespace
 
 std::string FolderOfFile(const std::string& path)
@@ -153,25 +86,14 @@ bool ReadSettingFile(const std::string& path, std::vector<unsigned char>& bytes)
     return true;
 }
 
-bool WriteSettingFile(const std::string& requested, const unsigned char* bytes, size_t count)
+bool WriteSettingFile(const std::string& path, const unsigned char* bytes, size_t count)
 {
-    if (requested.empty())
+    CReplacingFile file;
+    if (!file.Open(path.c_str()))
         return false;
-    const std::string path = SaveTarget(requested);
-    if (IsReadOnly(path))
+    if (std::fwrite(bytes, 1, count, file.Get()) != count)
         return false;
-    // Beside the old file, so that the rename stays on one volume.
-    std::string temporary = path + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return false;
-    bool written = std::fwrite(bytes, 1, count, file) == count && KeepMode(file, path) && FlushToDisk(file);
-    written = std::fclose(file) == 0 && written;
-    if (!written || !ReplaceFile(temporary, path)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return file.Commit();
 }
 
 bool SaveSettingFile(const CSettingModel& model, const std::string& path)

@@ -1,13 +1,18 @@
 // The field tools' pieces that need no projector: the command line, batch and item parsing,
 // JSON text, port names and order, report meanings, and reading a line record for replay.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
 #include "item_command.h"
 #include "json_line.h"
+#include "line_record.h"
 #include "line_replay.h"
 #include "serial_ports.h"
 #include "tcp_port.h"
@@ -195,6 +200,38 @@ TEST(LineRecord, StepsPairWhatWasSentWithWhatCameBack)
         EXPECT_FALSE(ParseLineRecord(bad, steps, error)) << bad;
         EXPECT_NE(error.find("line 1"), std::string::npos) << error;
     }
+}
+
+std::string Contents(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(LineRecord, ReplacesAKeptRecordOnlyOnceWholeAndNeverAReadOnlyOne)
+{
+    const std::string path = testing::TempDir() + "kept.rec";
+    std::ofstream(path) << "an earlier record\n";
+    ASSERT_TRUE(SeriloxRecordLine(path.c_str()));
+    const unsigned char bytes[] = {0x1B, 0x06};
+    NoteLineBytes('>', bytes, sizeof bytes);
+    // While it runs the kept record stands; the new one grows beside it.
+    EXPECT_EQ(Contents(path), "an earlier record\n");
+    EXPECT_NE(Contents(path + ".new").find("> 1B 06"), std::string::npos);
+    ASSERT_TRUE(SeriloxStopLineRecord());
+    EXPECT_NE(Contents(path).find("> 1B 06"), std::string::npos);
+    EXPECT_FALSE(std::ifstream(path + ".new").good());
+
+    // A record its owner made read-only is refused and left alone.
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    const std::string before = Contents(path);
+    EXPECT_FALSE(SeriloxRecordLine(path.c_str()));
+    EXPECT_FALSE(SeriloxStopLineRecord()) << "nothing was recorded, so nothing was saved";
+    EXPECT_EQ(Contents(path), before);
+    chmod(path.c_str(), 0644);
+    std::remove(path.c_str());
 }
 
 } // namespace
