@@ -59,6 +59,25 @@ TEST(PackageContents, ListsWhatTheBuildDrawsAsStarterFiles)
     EXPECT_GE(count, 13u);
 }
 
+TEST(PackageContents, ListsTheManualsPicturesAsProgramsFromBesideTheManuals)
+{
+    // A refreshed picture must reach every install; the build copies it from beside its manual.
+    SContents contents = ReadContents();
+    size_t pictures = 0;
+    for (const auto& entry : contents.kindOf) {
+        const std::string& path = entry.first;
+        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".png") != 0)
+            continue;
+        ++pictures;
+        EXPECT_EQ("program", entry.second) << path;
+        const std::string resources = KESTREL_RESOURCES;
+        EXPECT_TRUE(std::ifstream(resources + "/kestrel4/" + path).good() ||
+                    std::ifstream(resources + "/glyphpad/" + path).good())
+            << path << " is not beside a manual";
+    }
+    EXPECT_GE(pictures, 20u);
+}
+
 TEST(PackageContents, EveryEntryIsAPlainRelativePathOfAKnownKind)
 {
     SContents contents = ReadContents();

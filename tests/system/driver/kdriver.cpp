@@ -54,6 +54,8 @@
 //                                  moves in steps to X2,Y2, button up (posted, as a mouse does)
 //   post TITLE MSG                 post message MSG (decimal or 0x...) without arguments
 //   rect TITLE ID                  the screen rectangle of control ID's client area, "L T R B"
+//   window-rect TITLE              the screen rectangle of the window with its frame, "L T R B"
+//   box-rect TITLE                 the same of a message box or dialog TITLE
 //   file-name TITLE PATH           type PATH into file dialog TITLE ("Open", "Save As") and press OK
 //   pixel TITLE X Y                the screen's colour at X, Y as RRGGBB hex (TITLE is not used)
 //   screen-size TITLE              the screen's width and height, "W H" (TITLE is not used)
@@ -402,7 +404,7 @@ int Run(int argc, char** argv)
     const char* title = argv[2];
     DWORD ms = 10000;
     g_Which = WINDOW_MAIN;
-    if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name")
+    if (cmd == "box" || cmd == "answer" || cmd == "box-gone" || cmd == "file-name" || cmd == "box-rect")
         g_Which = WINDOW_BOX;
     if (cmd == "record" && argc > 3) {
         FILE* file = std::fopen(title, "ab");
@@ -712,6 +714,12 @@ int Run(int argc, char** argv)
         RECT rc;
         GetClientRect(control, &rc);
         MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    } else if (cmd == "window-rect" || cmd == "box-rect") {
+        if (HWND shown = WaitFor(Widen(title), 2000, true))
+            hwnd = shown;
+        RECT rc;
+        GetWindowRect(hwnd, &rc);
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
     } else if (cmd == "red" && argc > 3) {
         RECT rc;
