@@ -320,6 +320,74 @@ TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
     EXPECT_EQ("C:\\Kestrel\\cursor\\00.crs", static_cast<const CPictureEffect*>(s.GetSlot(4))->GetPath());
 }
 
+// Hand-edited or damaged numbers: each lands in the range its page lets the user choose.
+TEST_P(PresentIniTest, NumbersBeyondWhatThePagesAllowAreHeldToTheirRanges)
+{
+    const struct {
+        const char* token;
+        const char* key; // after "E1"
+        const char* stored;
+        EEffectParam param;
+        int expected;
+    } cases[] = {
+        {"FREE_LINE", "FreeLineEffectLineWidth", "0", PARAM_WIDTH, 1},
+        {"FREE_LINE", "FreeLineEffectLineWidth", "33", PARAM_WIDTH, 32},
+        {"FREE_LINE", "FreeLineEffectLineWidth", "70000", PARAM_WIDTH, 32}, // would wrap to 4464
+        {"ELLIPSE", "EllipseEffectLineWidth", "-5", PARAM_WIDTH, 1},
+        {"RECT", "RectEffectLineWidth", "99999999999", PARAM_WIDTH, 32},
+        {"LINE", "LineEffectGridWidth", "101", PARAM_GRID, 100},
+        {"LINE", "LineEffectGridWidth", "-1", PARAM_GRID, 1},
+        {"BAR", "BarEffectLineWidth", "300", PARAM_WIDTH, 300},
+        {"BAR", "BarEffectLineWidth", "301", PARAM_WIDTH, 300},
+        {"SPOT_LIGHT", "SpotLightEffectDiameter", "501", PARAM_WIDTH, 500},
+        {"SPOT_LIGHT", "SpotLightEffectDiameter", "-200", PARAM_WIDTH, 1},
+        {"FREE_LINE", "FreeLineEffectColor", "-1", PARAM_COLOR, 0},
+        {"LINE", "LineEffectColor", "16777216", PARAM_COLOR, 0xFFFFFF},
+        {"SPOT_LIGHT", "SpotLightEffectColor", "4294967295", PARAM_COLOR, 0xFFFFFF},
+        {"BAR", "BarEffectColor", "65535", PARAM_COLOR, 65535},
+        {"FREE_LINE", "FreeLineEffectClear", "7", PARAM_TRANSPARENT, 1},
+        {"LINE", "LineEffectClear", "-3", PARAM_TRANSPARENT, 0},
+        {"ELLIPSE", "EllipseEffectFill", "2", PARAM_FILL, 1},
+        {"RECT", "RectEffectTrack", "-1", PARAM_TRACK, 0},
+        {"BAR", "BarEffectVertical", "5", PARAM_VERTICAL, 1},
+    };
+    std::string text;
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        text += "[Support_Case" + std::to_string(i) + "]\r\nEffect1=" + cases[i].token + "\r\nE1" + cases[i].key + "=" +
+                cases[i].stored + "\r\n";
+    // Key: a negative count, a count beyond the codes there are, codes that name no key, and
+    // more events than the page takes.
+    text += "[Support_Keys]\r\nEffect1=KEY\r\n";
+    for (int e = 0; e < 20; ++e)
+        text += "E1KeyEffectVKeyArrayString" + std::to_string(e) + "=Support_Keys_Struct1" + std::to_string(e) +
+                "\r\nE1KeyEffectKeyEventString" + std::to_string(e) + "=Event " + std::to_string(e) + "\r\n";
+    text += "[Support_Keys_Struct10]\r\nVirtualKeyCodeSize=-3\r\nVirtualKeyCode0=65\r\n"
+            "[Support_Keys_Struct11]\r\nVirtualKeyCodeSize=100000\r\nVirtualKeyCode0=17\r\nVirtualKeyCode1=67\r\n"
+            "VirtualKeyCode2=17\r\n"
+            "[Support_Keys_Struct12]\r\nVirtualKeyCodeSize=5\r\nVirtualKeyCode0=300\r\nVirtualKeyCode1=-1\r\n"
+            "VirtualKeyCode2=0\r\nVirtualKeyCode3=255\r\nVirtualKeyCode4=65\r\n";
+    WriteText(m_strPath, text);
+
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE(std::string(cases[i].key) + "=" + cases[i].stored);
+        CSupportSettings& s = NewSettings();
+        s.LoadSetting(m_pIni->Read(), "Support_Case" + std::to_string(i));
+        auto* shape = static_cast<const CShapeEffect*>(s.GetSlot(0));
+        ASSERT_NE(nullptr, shape);
+        EXPECT_EQ(cases[i].expected, shape->GetParam(cases[i].param));
+    }
+
+    CSupportSettings& s = NewSettings();
+    s.LoadSetting(m_pIni->Read(), "Support_Keys");
+    auto* key = static_cast<const CKeyEffect*>(s.GetSlot(0));
+    ASSERT_NE(nullptr, key);
+    ASSERT_EQ(CKeyEffect::kMaxEvents, key->GetEvents().size());
+    EXPECT_EQ(CKeyEffect::kMaxEvents, key->GetTexts().size());
+    EXPECT_EQ(Codes({}), key->GetEvents()[0]);
+    EXPECT_EQ(Codes({17, 67, 17}), key->GetEvents()[1]);
+    EXPECT_EQ(Codes({65}), key->GetEvents()[2]);
+}
+
 TEST_P(PresentIniTest, TheTestSlotIsNeitherSavedNorLoaded)
 {
     CSupportSettings& s = *m_pSettings;
