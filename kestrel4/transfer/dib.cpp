@@ -61,7 +61,16 @@ bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t li
     uint8_t chunk[65536];
     bool ok = true;
     try {
-        for (;;) {
+        // Room for the whole file at once: growing by doubling would hold a large picture's
+        // bytes up to three times over while it is read.
+        long size = -1;
+        if (std::fseek(file, 0, SEEK_END) == 0)
+            size = std::ftell(file);
+        if (std::fseek(file, 0, SEEK_SET) != 0 || (size > 0 && static_cast<unsigned long>(size) > limit))
+            ok = false;
+        else if (size > 0)
+            out.reserve(static_cast<size_t>(size));
+        while (ok) {
             size_t got = std::fread(chunk, 1, sizeof chunk, file);
             if (out.size() + got > limit) {
                 ok = false;
