@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 
 #include "dib_pixels.h"
+#include "replacing_file.h"
 
 namespace {
 const uint32_t kFileHeaderSize = 14;
@@ -93,20 +93,7 @@ bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t li
 
 bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    const std::string aside = path + ".new";
-    std::FILE* file = std::fopen(aside.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    std::error_code error;
-    if (ok)
-        std::filesystem::rename(aside, path, error);
-    if (!ok || error) {
-        std::remove(aside.c_str());
-        return false;
-    }
-    return true;
+    return WriteReplacingFile(path.c_str(), bytes.data(), bytes.size());
 }
 
 // ---- reading ----

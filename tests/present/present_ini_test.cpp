@@ -11,11 +11,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace {
+
+// Write permission taken from everyone, or given back to the owner.
+void SetReadOnly(const std::string& path, bool readOnly)
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, readOnly ? perms::owner_read | perms::group_read | perms::others_read
+                                                : perms::owner_read | perms::owner_write);
+}
 
 const char kFolder[] = "C:\\Kestrel\\";
 
@@ -790,10 +799,10 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
         return false;
     }));
     EXPECT_EQ(before, ReadText(m_strPath));
-    EXPECT_FALSE(std::ifstream(m_strPath + ".new").good()) << "the copy is removed";
+    EXPECT_FALSE(std::ifstream(m_strPath + ".edit").good()) << "the copy is removed";
 
     // A write that fails (the copy cannot be written) also keeps the old file.
-    std::ofstream(m_strPath + ".new").close();
+    std::ofstream(m_strPath + ".edit").close();
     struct SFailingProfile : CPortableProfile {
         using CPortableProfile::CPortableProfile;
         bool WriteString(const char* section, const char* key, const char* value) override
@@ -809,6 +818,19 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+TEST_P(PresentIniTest, AReadOnlyIniIsNotReplaced)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_BAR);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    const std::string before = ReadText(m_strPath);
+    SetReadOnly(m_strPath, true);
+    EXPECT_FALSE(m_pIni->Update([](IProfileFile& ini) { return ini.WriteString("Support_Temporary", "Effect1", "LINE"); }));
+    EXPECT_EQ(before, ReadText(m_strPath));
+    EXPECT_FALSE(std::ifstream(m_strPath + ".edit").good()) << "the copy is removed";
+    SetReadOnly(m_strPath, false);
 }
 
 TEST_P(PresentIniTest, AnIniThatCannotBeReadIsNotTakenForAnEmptyOne)
