@@ -18,6 +18,8 @@ std::string DescribeLogoResult(ELogoResult result, const std::string& file)
         return file + ": only bitmaps of 1, 4, 8 or 24 bits per pixel can become a logo.";
     case ELogoResult::TooSmall:
         return file + ": the picture or its area is smaller than 9 x 9 pixels, or the area lies outside it.";
+    case ELogoResult::NoMemory:
+        return file + ": there is not enough memory to make a logo of the picture.";
     default:
         return file + ": cannot be used.";
     }

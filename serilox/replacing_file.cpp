@@ -114,3 +114,13 @@ void CReplacingFile::Abandon()
     m_pFile = nullptr;
     std::remove(m_strTemporary.c_str());
 }
+
+bool WriteReplacingFile(const char* path, const void* bytes, size_t count)
+{
+    CReplacingFile file;
+    if (!file.Open(path))
+        return false;
+    if (count && std::fwrite(bytes, 1, count, file.Get()) != count)
+        return false;
+    return file.Commit();
+}

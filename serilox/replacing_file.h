@@ -2,6 +2,7 @@
 // the disk, then renamed over it, so a failure never leaves half of either. What users keep
 // (setting files, line records) is saved this way.
 #pragma once
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -31,3 +32,7 @@ private:
     std::string m_strTarget;
     std::string m_strTemporary;
 };
+
+// The whole of a new file's contents, saved through CReplacingFile: false when path is refused
+// or any step failed, and the old file then holds what it held.
+SERILOX_API bool WriteReplacingFile(const char* path, const void* bytes, size_t count);

@@ -88,12 +88,7 @@ bool ReadSettingFile(const std::string& path, std::vector<unsigned char>& bytes)
 
 bool WriteSettingFile(const std::string& path, const unsigned char* bytes, size_t count)
 {
-    CReplacingFile file;
-    if (!file.Open(path.c_str()))
-        return false;
-    if (std::fwrite(bytes, 1, count, file.Get()) != count)
-        return false;
-    return file.Commit();
+    return WriteReplacingFile(path.c_str(), bytes, count);
 }
 
 bool SaveSettingFile(const CSettingModel& model, const std::string& path)

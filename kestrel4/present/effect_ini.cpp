@@ -1,6 +1,9 @@
 #include "effect_ini.h"
 
+#include <cstdint>
 #include <cstdlib>
+
+#include "page_values.h"
 
 namespace {
 
@@ -27,11 +30,17 @@ std::string EventKey(const char* format, int slot, int event)
 const char kVKeyArrayKey[] = "E%dKeyEffectVKeyArrayString";
 const char kEventTextKey[] = "E%dKeyEffectKeyEventString";
 
-// The strings a list of "%s%d" keys holds, read until the first "NOTHING".
-std::vector<std::string> ReadList(IProfileFile& ini, const std::string& section, const char* format, int slot)
+long long Integer(const std::string& text)
+{
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+// The strings a list of "%s%d" keys holds, read until the first "NOTHING" or limit of them.
+std::vector<std::string> ReadList(IProfileFile& ini, const std::string& section, const char* format, int slot,
+                                  size_t limit)
 {
     std::vector<std::string> values;
-    for (int i = 0;; ++i) {
+    for (int i = 0; values.size() < limit; ++i) {
         std::string v = ini.GetString(section.c_str(), EventKey(format, slot, i).c_str(), kNothingToken, kValueBuffer);
         if (v == kNothingToken)
             break;
@@ -56,9 +65,9 @@ void LoadShape(IProfileFile& ini, const std::string& section, int slot, CShapeEf
         const SShapeKey& k = layout->keys[i];
         std::string key = Key("E%d", slot) + layout->pszPrefix + k.pszKey;
         std::string text = ini.GetString(section.c_str(), key.c_str(), Number(k.nIniDefault).c_str(), kValueBuffer);
-        // Colours go through a long conversion, the other numbers through an int one.
-        long value = k.param == PARAM_COLOR ? std::strtol(text.c_str(), nullptr, 10) : std::atoi(text.c_str());
-        shape.SetParam(k.param, static_cast<int>(value));
+        // A hand-edited or damaged file may hold anything: each number is held to what its
+        // page lets the user choose, so a width never wraps round in the 16-bit pen field.
+        shape.SetParam(k.param, ClampToRange(Integer(text), ShapeParamRange(shape.GetType(), k.param)));
     }
 }
 
@@ -105,16 +114,21 @@ bool IsKeyEventSectionOf(const std::string& name, const std::string& section, in
 
 std::vector<std::string> ReadKeyEventSections(IProfileFile& ini, const std::string& section, int slot)
 {
-    return ReadList(ini, section, kVKeyArrayKey, slot);
+    // Deleting must find every sub-section, however many a damaged file lists.
+    return ReadList(ini, section, kVKeyArrayKey, slot, SIZE_MAX);
 }
 
 KeyCodeArray ReadKeyCodeArray(IProfileFile& ini, const std::string& subSection)
 {
     KeyCodeArray codes;
-    int count = std::atoi(ini.GetString(subSection.c_str(), "VirtualKeyCodeSize", "0", kValueBuffer).c_str());
-    for (int c = 0; c < count && c < KeyCodeArray::kMaxCodes; ++c)
-        codes.Append(std::atoi(
-            ini.GetString(subSection.c_str(), Key("VirtualKeyCode%d", c).c_str(), "0", kValueBuffer).c_str()));
+    const long long count = Integer(ini.GetString(subSection.c_str(), "VirtualKeyCodeSize", "0", kValueBuffer));
+    for (int c = 0; c < count && c < KeyCodeArray::kMaxCodes; ++c) {
+        const long long code =
+            Integer(ini.GetString(subSection.c_str(), Key("VirtualKeyCode%d", c).c_str(), "0", kValueBuffer));
+        // A code that names no key is left out rather than moved to a key the user never chose.
+        if (code >= kKeyCodeRange.nLow && code <= kKeyCodeRange.nHigh)
+            codes.Append(static_cast<int>(code));
+    }
     return codes;
 }
 
@@ -203,10 +217,11 @@ std::unique_ptr<CEffect> LoadSlotEffect(IProfileFile& ini, const std::string& se
         break;
     }
     case EFFECT_KEY: {
+        // No more events than the Key page takes, however many a damaged file lists.
         std::vector<KeyCodeArray> events;
-        for (const std::string& sub : ReadKeyEventSections(ini, section, slot))
+        for (const std::string& sub : ReadList(ini, section, kVKeyArrayKey, slot, CKeyEffect::kMaxEvents))
             events.push_back(ReadKeyCodeArray(ini, sub));
-        std::vector<std::string> texts = ReadList(ini, section, kEventTextKey, slot);
+        std::vector<std::string> texts = ReadList(ini, section, kEventTextKey, slot, CKeyEffect::kMaxEvents);
         static_cast<CKeyEffect*>(effect.get())->SetLists(events, texts);
         break;
     }

@@ -228,7 +228,7 @@ std::unique_ptr<CEffect> CClearScreenEffect::Clone() const
 
 void CKeyEffect::SetLists(const std::vector<KeyCodeArray>& events, const std::vector<std::string>& texts)
 {
-    size_t n = std::min(events.size(), texts.size());
+    size_t n = std::min(std::min(events.size(), texts.size()), kMaxEvents);
     m_Events.assign(events.begin(), events.begin() + static_cast<long>(n));
     m_Texts.clear();
     for (size_t i = 0; i < n; ++i)

@@ -135,12 +135,13 @@ public:
 class CKeyEffect : public CEffect {
 public:
     static const size_t kMaxTextLength = 29; // a 30-byte buffer per text
+    static constexpr size_t kMaxEvents = 16;    // the entries the Key page takes
 
     CKeyEffect() : CEffect(EFFECT_KEY) {}
     const std::vector<KeyCodeArray>& GetEvents() const { return m_Events; }
     const std::vector<std::string>& GetTexts() const { return m_Texts; }
     // Replaces both lists whole; texts are cut to kMaxTextLength and the longer list is
-    // cut to the shorter so that event i always has text i.
+    // cut to the shorter so that event i always has text i, and both to kMaxEvents.
     void SetLists(const std::vector<KeyCodeArray>& events, const std::vector<std::string>& texts);
     std::unique_ptr<CEffect> Clone() const override;
 

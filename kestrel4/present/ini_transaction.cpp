@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
+#include <vector>
+
+#include "replacing_file.h"
 
 namespace {
 
@@ -29,6 +33,15 @@ bool CopyOrEmpty(const std::string& from, const std::string& to)
     return static_cast<bool>(out.flush());
 }
 
+bool ReadAll(const std::string& path, std::vector<char>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
 } // namespace
 
 CIniFile::CIniFile(std::string path, ProfileFactory factory)
@@ -40,23 +53,24 @@ bool CIniFile::Update(const std::function<bool(IProfileFile&)>& change)
 {
     if (m_strPath.empty())
         return false;
-    const std::string aside = m_strPath + ".new";
-    if (!CopyOrEmpty(m_strPath, aside)) {
-        std::remove(aside.c_str());
+    // The change is made on a scratch copy through the profile backend, which writes by
+    // path; what it leaves then replaces the file the way every user's file is saved.
+    const std::string scratch = m_strPath + ".edit";
+    struct SScratch {
+        const std::string& path;
+        ~SScratch() { std::remove(path.c_str()); }
+    } removed{scratch};
+    if (!CopyOrEmpty(m_strPath, scratch))
         return false;
-    }
-    std::unique_ptr<IProfileFile> copy = m_Factory(aside);
+    std::unique_ptr<IProfileFile> copy = m_Factory(scratch);
     copy->Refresh(); // a copy of an earlier operation may still be remembered by the system
     CCheckedProfile checked(*copy);
-    bool ok = change(checked) && checked.GetFailures() == 0;
+    const bool ok = change(checked) && checked.GetFailures() == 0;
     copy->Refresh();
-    std::error_code error;
-    if (ok)
-        std::filesystem::rename(aside, m_strPath, error);
-    if (!ok || error) {
-        std::remove(aside.c_str());
+    copy.reset();
+    std::vector<char> bytes;
+    if (!ok || !ReadAll(scratch, bytes) || !WriteReplacingFile(m_strPath.c_str(), bytes.data(), bytes.size()))
         return false;
-    }
     m_pFile->Refresh();
     return true;
 }

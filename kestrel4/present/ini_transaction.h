@@ -1,7 +1,8 @@
 // CIniFile: "Kestrel4.ini" for presentation support. Reads go to the file itself; every
 // change that spans several keys is made on a copy beside it, through the same profile
-// backend and key by key as always, and the copy then replaces the file in one rename.
-// A crash or a full disk in between leaves the file as it was before the operation.
+// backend and key by key as always, and the copy then replaces the file as a whole (written
+// beside it, flushed, renamed over it). A crash or a full disk in between leaves the file as
+// it was before the operation; a read-only file is not replaced.
 #pragma once
 #include "profile_file.h"
 

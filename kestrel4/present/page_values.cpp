@@ -4,6 +4,9 @@ const SValueRange kLineWidthRange = {1, 32};
 const SValueRange kGridWidthRange = {1, 100};
 const SValueRange kBarWidthRange = {1, 300};
 const SValueRange kDiameterRange = {1, 500};
+const SValueRange kColorRange = {0, 0xFFFFFF};
+const SValueRange kFlagRange = {0, 1};
+const SValueRange kKeyCodeRange = {1, 254};
 
 namespace {
 
@@ -31,6 +34,25 @@ int IndexOfColor(COLORVALUE color, int previous)
         if (kColors[i] == color)
             return i;
     return previous;
+}
+
+SValueRange ShapeParamRange(int type, EEffectParam param)
+{
+    switch (param) {
+    case PARAM_COLOR:
+        return kColorRange;
+    case PARAM_WIDTH:
+        return type == EFFECT_BAR ? kBarWidthRange : type == EFFECT_SPOT_LIGHT ? kDiameterRange : kLineWidthRange;
+    case PARAM_GRID:
+        return kGridWidthRange;
+    default:
+        return kFlagRange;
+    }
+}
+
+int ClampToRange(long long value, const SValueRange& range)
+{
+    return static_cast<int>(value < range.nLow ? range.nLow : value > range.nHigh ? range.nHigh : value);
 }
 
 bool ParseRangeValue(const std::string& text, const SValueRange& range, int& value)

@@ -1,9 +1,9 @@
 #include "cursor_info.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <new>
-#include <system_error>
+
+#include "replacing_file.h"
 
 uint16_t CByteView::U16(size_t offset) const
 {
@@ -244,20 +244,7 @@ int ReadWholeFile(const char* path, size_t limit, std::vector<uint8_t>& bytes)
 
 int ReplaceFile(const char* path, const std::vector<uint8_t>& bytes)
 {
-    std::string aside = std::string(path) + ".new";
-    std::FILE* file = std::fopen(aside.c_str(), "wb");
-    if (!file)
-        return CURSOR_FILE_WRITE;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = std::fclose(file) == 0 && written;
-    std::error_code error;
-    if (written)
-        std::filesystem::rename(aside, path, error);
-    if (!written || error) {
-        std::remove(aside.c_str());
-        return CURSOR_FILE_WRITE;
-    }
-    return CURSOR_FILE_OK;
+    return WriteReplacingFile(path, bytes.data(), bytes.size()) ? CURSOR_FILE_OK : CURSOR_FILE_WRITE;
 }
 
 int ReadCursorFile(const char* path, CCursorInfo& info)

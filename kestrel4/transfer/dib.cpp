@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <new>
 
 #include "dib_pixels.h"
+#include "replacing_file.h"
 
 namespace {
 const uint32_t kFileHeaderSize = 14;
@@ -61,7 +61,16 @@ bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t li
     uint8_t chunk[65536];
     bool ok = true;
     try {
-        for (;;) {
+        // Room for the whole file at once: growing by doubling would hold a large picture's
+        // bytes up to three times over while it is read.
+        long size = -1;
+        if (std::fseek(file, 0, SEEK_END) == 0)
+            size = std::ftell(file);
+        if (std::fseek(file, 0, SEEK_SET) != 0 || (size > 0 && static_cast<unsigned long>(size) > limit))
+            ok = false;
+        else if (size > 0)
+            out.reserve(static_cast<size_t>(size));
+        while (ok) {
             size_t got = std::fread(chunk, 1, sizeof chunk, file);
             if (out.size() + got > limit) {
                 ok = false;
@@ -84,20 +93,7 @@ bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t li
 
 bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    const std::string aside = path + ".new";
-    std::FILE* file = std::fopen(aside.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
-    std::error_code error;
-    if (ok)
-        std::filesystem::rename(aside, path, error);
-    if (!ok || error) {
-        std::remove(aside.c_str());
-        return false;
-    }
-    return true;
+    return WriteReplacingFile(path.c_str(), bytes.data(), bytes.size());
 }
 
 // ---- reading ----

@@ -140,5 +140,6 @@ uint32_t ReadLE(const uint8_t* p, unsigned int width);
 void AppendLE(std::vector<uint8_t>& out, uint32_t value, unsigned int width);
 // The file's bytes, at most limit of them; false when it cannot be opened or read, or memory is short.
 bool LoadFileBytes(const std::string& path, std::vector<uint8_t>& out, size_t limit);
-// Writes to path + ".new" and renames it over path.
+// The new contents of path, written beside it, flushed and renamed over it; a read-only path
+// is refused and left as it was.
 bool ReplaceFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -77,42 +77,58 @@ std::vector<int32_t> ResampleMap(int32_t n, int32_t m)
 
 int CDIBLogo::ConvertTo24AndFit()
 {
-    if (!ConvertTo24())
+    return FitFrom(*this, SArea());
+}
+
+int CDIBLogo::FitFrom(const CDIB& picture, const SArea& area)
+{
+    const int depth = picture.BitCount();
+    if (picture.IsEmpty() || (depth != 1 && depth != 4 && depth != 8 && depth != 24))
         return 0;
-    const int32_t w = Width(), h = Height();
+    SArea a = area;
+    if (a.IsEmpty())
+        a = SArea{0, 0, picture.Width() - 1, picture.Height() - 1};
+    if (a.left < 0 || a.top < 0 || a.right < a.left || a.bottom < a.top || a.right >= picture.Width() ||
+        a.bottom >= picture.Height())
+        return 0;
+    const int32_t w = a.right - a.left + 1, h = a.bottom - a.top + 1;
     int32_t fw = 0, fh = 0;
     FittedLogoSize(w, h, fw, fh);
-    if (fw == w && fh == h)
-        return 1;
     if (fw <= 0 || fh <= 0)
         return 0;
+    // Pixel of the area by stored row (bottom-up) and column.
+    auto at = [&](int32_t storedRow, int32_t x) { return picture.Pixel(a.left + x, a.top + h - 1 - storedRow); };
 
     std::vector<uint8_t> fitted;
     try {
-        // Smooth over the 2 x 2 block each pixel starts (rows as stored, bottom-up), reading the
-        // unsmoothed right and next neighbours, the pixel itself where one is missing.
-        const uint32_t stride = RowStride();
-        const std::vector<uint8_t>& src = Bits();
-        std::vector<uint8_t> smooth(src.size());
-        for (int32_t r = 0; r < h; ++r) {
-            const uint8_t* row = src.data() + size_t(r) * stride;
-            const uint8_t* next = r + 1 < h ? row + stride : row;
-            uint8_t* out = smooth.data() + size_t(r) * stride;
-            for (int32_t x = 0; x < w; ++x) {
-                const int32_t x1 = x + 1 < w ? x + 1 : x;
-                for (int c = 0; c < 3; ++c)
-                    out[3 * x + c] = static_cast<uint8_t>(
-                        (row[3 * x + c] + row[3 * x1 + c] + next[3 * x + c] + next[3 * x1 + c]) / 4);
-            }
+        const uint32_t stride = Stride(fw, 24);
+        fitted.assign(size_t(stride) * fh, 0);
+        const bool scaled = fw != w || fh != h;
+        std::vector<int32_t> columns, rows;
+        if (scaled) {
+            columns = ResampleMap(w, fw);
+            rows = ResampleMap(h, fh);
         }
-        const std::vector<int32_t> columns = ResampleMap(w, fw), rows = ResampleMap(h, fh);
-        const uint32_t fittedStride = Stride(fw, 24);
-        fitted.assign(size_t(fittedStride) * fh, 0);
         for (int32_t i = 0; i < fh; ++i) {
-            const uint8_t* row = smooth.data() + size_t(rows[i]) * stride;
-            uint8_t* out = fitted.data() + size_t(i) * fittedStride;
-            for (int32_t x = 0; x < fw; ++x)
-                std::copy_n(row + 3 * size_t(columns[x]), 3, out + 3 * x);
+            uint8_t* out = fitted.data() + size_t(i) * stride;
+            for (int32_t x = 0; x < fw; ++x) {
+                SRgbQuad c;
+                if (!scaled) {
+                    c = at(i, x);
+                } else {
+                    // The mean of the 2 x 2 block the chosen pixel starts (the next stored row
+                    // and the right neighbour), the pixel itself standing in at the edges.
+                    const int32_t r = rows[i], r1 = r + 1 < h ? r + 1 : r;
+                    const int32_t cx = columns[x], cx1 = cx + 1 < w ? cx + 1 : cx;
+                    const SRgbQuad p[4] = {at(r, cx), at(r, cx1), at(r1, cx), at(r1, cx1)};
+                    c.blue = static_cast<uint8_t>((p[0].blue + p[1].blue + p[2].blue + p[3].blue) / 4);
+                    c.green = static_cast<uint8_t>((p[0].green + p[1].green + p[2].green + p[3].green) / 4);
+                    c.red = static_cast<uint8_t>((p[0].red + p[1].red + p[2].red + p[3].red) / 4);
+                }
+                out[3 * x] = c.blue;
+                out[3 * x + 1] = c.green;
+                out[3 * x + 2] = c.red;
+            }
         }
     } catch (const std::bad_alloc&) {
         return 0;
@@ -129,7 +145,7 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
         target.FromDIB(std::move(plain), defaultZoom);
         return ELogoLoad::Ok;
     case DIB_MEMORY:
-        return ELogoLoad::ReadFailed;
+        return ELogoLoad::NoMemory;
     case DIB_LARGE:
         return ELogoLoad::TooLarge;
     }
@@ -142,6 +158,8 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
         return ELogoLoad::NotAvailable;
     case DIB_LARGE:
         return ELogoLoad::TooLarge;
+    case DIB_MEMORY:
+        return ELogoLoad::NoMemory;
     default:
         return ELogoLoad::ReadFailed;
     }

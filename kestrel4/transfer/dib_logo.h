@@ -23,6 +23,12 @@ public:
     // In 24 bits per pixel and, when larger than kLogoByteLimit, scaled down: smoothed over
     // 2 x 2 blocks and resampled. 0 for depths other than 1, 4, 8 and 24, and when memory is short.
     int ConvertTo24AndFit();
+    // Becomes area of picture (all of it when area is empty) converted and fitted as
+    // ConvertTo24AndFit does; colour, zoom and area stay its own. Read from picture a pixel
+    // at a time, so that no full-size copy of a large picture is ever made. 0, with nothing
+    // changed, for the depths ConvertTo24AndFit refuses, an area beyond the picture, and
+    // memory shortage.
+    int FitFrom(const CDIB& picture, const SArea& area);
 
 protected:
     uint16_t FileType() const override { return 0x4C4F; } // "OL"
@@ -71,6 +77,7 @@ enum class ELogoLoad {
     ReadFailed,   // cannot open or read: "Failed to read in the file."
     NotAvailable, // neither a usable picture nor a logo file: "This file is not available."
     TooLarge,     // beyond kMaxDibSide or kMaxDibBits
+    NoMemory,     // read, but too large for the memory there is
 };
 
 // A picture (any kind ReadPicture knows, by content) becomes a logo with the given zoom; a .lgo

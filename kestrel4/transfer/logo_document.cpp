@@ -26,33 +26,40 @@ bool IsDefaultLogoFailureReported(ELogoResult result, const std::string& path)
     return result != ELogoResult::Ok && stat(path.c_str(), &status) == 0;
 }
 
-ELogoResult CLogoDocument::MakeWorking(const CDIBLogo& source, CDIBLogo& working)
+ELogoResult CLogoDocument::MakeCopies(const CDIBLogo& source, const SArea& area, CDIBLogo& working,
+                                      CDIBLogo& transfer)
 {
     if (!LogoSizeAcceptable(source.Width(), source.Height()))
         return ELogoResult::TooSmall;
-    working = source;
-    if (!source.GetArea().IsEmpty() && !working.CutToArea(source.GetArea()))
+    if (!area.IsEmpty() &&
+        (area.left < 0 || area.top < 0 || area.right >= source.Width() || area.bottom >= source.Height()))
         return ELogoResult::TooSmall;
-    const int depth = working.BitCount();
+    const int depth = source.BitCount();
     if (depth != 1 && depth != 4 && depth != 8 && depth != 24)
         return ELogoResult::UnknownDepth;
-    if (!working.ConvertTo24AndFit())
-        return ELogoResult::TooSmall;
+    // The working copy is read out of the source, never copied whole first: a picture at the
+    // size limit would otherwise be held two or three times over.
+    CDIBLogo fitted;
+    fitted.SetColour(source.GetColour());
+    fitted.SetZoom(source.GetZoom());
+    fitted.SetArea(area);
+    if (!fitted.FitFrom(source, area))
+        return ELogoResult::NoMemory;
+    try {
+        transfer = fitted;
+    } catch (const std::bad_alloc&) {
+        return ELogoResult::NoMemory;
+    }
+    working = std::move(fitted);
     return ELogoResult::Ok;
 }
 
 ELogoResult CLogoDocument::Replace(CDIBLogo source)
 {
     CDIBLogo working, transfer;
-    try {
-        const ELogoResult result = MakeWorking(source, working);
-        if (result != ELogoResult::Ok)
-            return result;
-        transfer = working;
-    } catch (const std::bad_alloc&) {
-        // Too large for the memory there is: as a picture that cannot be fitted.
-        return ELogoResult::TooSmall;
-    }
+    const ELogoResult result = MakeCopies(source, source.GetArea(), working, transfer);
+    if (result != ELogoResult::Ok)
+        return result;
     m_Source = std::move(source);
     m_Working = std::move(working);
     m_Transfer = std::move(transfer);
@@ -69,6 +76,8 @@ ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool n
         return ELogoResult::NotAvailable;
     case ELogoLoad::TooLarge:
         return ELogoResult::TooLarge;
+    case ELogoLoad::NoMemory:
+        return ELogoResult::NoMemory;
     case ELogoLoad::Ok:
         break;
     }
@@ -100,17 +109,15 @@ ELogoResult CLogoDocument::SetArea(const SArea& area)
         return ELogoResult::TooSmall;
     if (area == m_Source.GetArea())
         return ELogoResult::Ok;
-    CDIBLogo source;
-    try {
-        source = m_Source;
-    } catch (const std::bad_alloc&) {
-        return ELogoResult::TooSmall;
-    }
-    source.SetArea(area);
-    const ELogoResult result = Replace(std::move(source));
-    if (result == ELogoResult::Ok)
-        m_bModified = true;
-    return result;
+    CDIBLogo working, transfer;
+    const ELogoResult result = MakeCopies(m_Source, area, working, transfer);
+    if (result != ELogoResult::Ok)
+        return result;
+    m_Source.SetArea(area);
+    m_Working = std::move(working);
+    m_Transfer = std::move(transfer);
+    m_bModified = true;
+    return ELogoResult::Ok;
 }
 
 bool CLogoDocument::SetZoom(int rate, bool byUser)

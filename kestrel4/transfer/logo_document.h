@@ -22,6 +22,7 @@ enum class ELogoResult {
     UnknownDepth, // a bit depth other than 1, 4, 8 and 24
     TooSmall,     // under 9 pixels either way, an area beyond the picture, or nothing left after fitting
     WriteFailed,
+    NoMemory, // the picture is readable, but there is not the memory to take or fit it
 };
 
 // Whether the page start tells of the default logo at path that failed to open: a file that
@@ -32,8 +33,7 @@ bool IsDefaultLogoFailureReported(ELogoResult result, const std::string& path);
 class CLogoDocument {
 public:
     // Opens a picture (taking the default zoom) or a .lgo. Nothing changes unless it succeeds;
-    // memory shortage counts as a file that cannot be read, or as a picture that cannot be
-    // fitted (TooSmall).
+    // memory shortage while reading the file counts as a file that cannot be read.
     ELogoResult Open(const std::string& path, int defaultZoom);
     // Opens the shipped default logo without taking its name: a save asks for one, so the
     // shipped file is never written over.
@@ -61,8 +61,8 @@ private:
     ELogoResult Load(const std::string& path, int defaultZoom, bool named);
     // A new source with its working and transfer copies, put in place only once all are built.
     ELogoResult Replace(CDIBLogo source);
-    // The source cut to its area and fitted into working.
-    static ELogoResult MakeWorking(const CDIBLogo& source, CDIBLogo& working);
+    // Working and transfer copies of area of source; the document is not touched.
+    static ELogoResult MakeCopies(const CDIBLogo& source, const SArea& area, CDIBLogo& working, CDIBLogo& transfer);
 
     CDIBLogo m_Source, m_Working, m_Transfer;
     std::string m_strPath;

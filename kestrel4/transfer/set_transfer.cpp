@@ -1,5 +1,8 @@
 #include "set_transfer.h"
 
+#include "ani_info.h"
+#include "projector_link.h"
+
 namespace {
 
 class CUnwatchedProgress : public ITransferProgress {
@@ -15,4 +18,14 @@ int SendSetImage(CProjectorLink& link, const std::vector<uint8_t>& image, ITrans
     CUnwatchedProgress unwatched;
     CBulkTransfer transfer(link, progress ? *progress : unwatched, EFailedBlock::Abort);
     return transfer.Send(image, kSetImageAddress, static_cast<uint32_t>(image.size())) == ETransferResult::Sent;
+}
+
+ESetSend SendCursorSet(CProjectorLink& link, const CAniInfo& set, ITransferProgress* progress)
+{
+    std::vector<uint8_t> image;
+    if (!set.PackImage(image))
+        return ESetSend::NotSendable;
+    if (!link.IsOpen())
+        return ESetSend::Unconnected;
+    return SendSetImage(link, image, progress) ? ESetSend::Sent : ESetSend::Failed;
 }

@@ -320,6 +320,7 @@
 #define IDS_ITEM_DELETE 2409
 #define IDS_EDITOR_NOT_STARTED 2410
 #define IDS_ITEM_DELETE_FAILED 2411
+#define IDS_SET_NOT_SENDABLE 2412
 // Presentation support: the screen (IDD_SUPPORT), its setting pages and the registering
 // dialog. The Cursor change (145) and Stamp (146) pages belong to the cursor/stamp work.
 #define IDD_FREE_LINE 140
@@ -417,6 +418,7 @@
 #define IDS_NOT_AVAILABLE 519
 #define IDS_NO_PATTERN_FILE 521
 #define IDS_PICTURE_TOO_LARGE 522
+#define IDS_LOGO_NO_MEMORY 523
 #define IDS_SENDING_DATA 527
 #define IDS_SEND_QUESTION 529
 #define IDS_CANCEL_LOGO 532

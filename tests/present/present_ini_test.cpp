@@ -11,11 +11,20 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 namespace {
+
+// Write permission taken from everyone, or given back to the owner.
+void SetReadOnly(const std::string& path, bool readOnly)
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, readOnly ? perms::owner_read | perms::group_read | perms::others_read
+                                                : perms::owner_read | perms::owner_write);
+}
 
 const char kFolder[] = "C:\\Kestrel\\";
 
@@ -318,6 +327,74 @@ TEST_P(PresentIniTest, LoadRulesForTokensAndMissingKeys)
     // The stamp folder is fixed; the stored name is taken as it stands after it.
     EXPECT_EQ("C:\\Kestrel\\stamp\\C:\\elsewhere\\07.stp", static_cast<const CPictureEffect*>(s.GetSlot(3))->GetPath());
     EXPECT_EQ("C:\\Kestrel\\cursor\\00.crs", static_cast<const CPictureEffect*>(s.GetSlot(4))->GetPath());
+}
+
+// Hand-edited or damaged numbers: each lands in the range its page lets the user choose.
+TEST_P(PresentIniTest, NumbersBeyondWhatThePagesAllowAreHeldToTheirRanges)
+{
+    const struct {
+        const char* token;
+        const char* key; // after "E1"
+        const char* stored;
+        EEffectParam param;
+        int expected;
+    } cases[] = {
+        {"FREE_LINE", "FreeLineEffectLineWidth", "0", PARAM_WIDTH, 1},
+        {"FREE_LINE", "FreeLineEffectLineWidth", "33", PARAM_WIDTH, 32},
+        {"FREE_LINE", "FreeLineEffectLineWidth", "70000", PARAM_WIDTH, 32}, // would wrap to 4464
+        {"ELLIPSE", "EllipseEffectLineWidth", "-5", PARAM_WIDTH, 1},
+        {"RECT", "RectEffectLineWidth", "99999999999", PARAM_WIDTH, 32},
+        {"LINE", "LineEffectGridWidth", "101", PARAM_GRID, 100},
+        {"LINE", "LineEffectGridWidth", "-1", PARAM_GRID, 1},
+        {"BAR", "BarEffectLineWidth", "300", PARAM_WIDTH, 300},
+        {"BAR", "BarEffectLineWidth", "301", PARAM_WIDTH, 300},
+        {"SPOT_LIGHT", "SpotLightEffectDiameter", "501", PARAM_WIDTH, 500},
+        {"SPOT_LIGHT", "SpotLightEffectDiameter", "-200", PARAM_WIDTH, 1},
+        {"FREE_LINE", "FreeLineEffectColor", "-1", PARAM_COLOR, 0},
+        {"LINE", "LineEffectColor", "16777216", PARAM_COLOR, 0xFFFFFF},
+        {"SPOT_LIGHT", "SpotLightEffectColor", "4294967295", PARAM_COLOR, 0xFFFFFF},
+        {"BAR", "BarEffectColor", "65535", PARAM_COLOR, 65535},
+        {"FREE_LINE", "FreeLineEffectClear", "7", PARAM_TRANSPARENT, 1},
+        {"LINE", "LineEffectClear", "-3", PARAM_TRANSPARENT, 0},
+        {"ELLIPSE", "EllipseEffectFill", "2", PARAM_FILL, 1},
+        {"RECT", "RectEffectTrack", "-1", PARAM_TRACK, 0},
+        {"BAR", "BarEffectVertical", "5", PARAM_VERTICAL, 1},
+    };
+    std::string text;
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+        text += "[Support_Case" + std::to_string(i) + "]\r\nEffect1=" + cases[i].token + "\r\nE1" + cases[i].key + "=" +
+                cases[i].stored + "\r\n";
+    // Key: a negative count, a count beyond the codes there are, codes that name no key, and
+    // more events than the page takes.
+    text += "[Support_Keys]\r\nEffect1=KEY\r\n";
+    for (int e = 0; e < 20; ++e)
+        text += "E1KeyEffectVKeyArrayString" + std::to_string(e) + "=Support_Keys_Struct1" + std::to_string(e) +
+                "\r\nE1KeyEffectKeyEventString" + std::to_string(e) + "=Event " + std::to_string(e) + "\r\n";
+    text += "[Support_Keys_Struct10]\r\nVirtualKeyCodeSize=-3\r\nVirtualKeyCode0=65\r\n"
+            "[Support_Keys_Struct11]\r\nVirtualKeyCodeSize=100000\r\nVirtualKeyCode0=17\r\nVirtualKeyCode1=67\r\n"
+            "VirtualKeyCode2=17\r\n"
+            "[Support_Keys_Struct12]\r\nVirtualKeyCodeSize=5\r\nVirtualKeyCode0=300\r\nVirtualKeyCode1=-1\r\n"
+            "VirtualKeyCode2=0\r\nVirtualKeyCode3=255\r\nVirtualKeyCode4=65\r\n";
+    WriteText(m_strPath, text);
+
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
+        SCOPED_TRACE(std::string(cases[i].key) + "=" + cases[i].stored);
+        CSupportSettings& s = NewSettings();
+        s.LoadSetting(m_pIni->Read(), "Support_Case" + std::to_string(i));
+        auto* shape = static_cast<const CShapeEffect*>(s.GetSlot(0));
+        ASSERT_NE(nullptr, shape);
+        EXPECT_EQ(cases[i].expected, shape->GetParam(cases[i].param));
+    }
+
+    CSupportSettings& s = NewSettings();
+    s.LoadSetting(m_pIni->Read(), "Support_Keys");
+    auto* key = static_cast<const CKeyEffect*>(s.GetSlot(0));
+    ASSERT_NE(nullptr, key);
+    ASSERT_EQ(CKeyEffect::kMaxEvents, key->GetEvents().size());
+    EXPECT_EQ(CKeyEffect::kMaxEvents, key->GetTexts().size());
+    EXPECT_EQ(Codes({}), key->GetEvents()[0]);
+    EXPECT_EQ(Codes({17, 67, 17}), key->GetEvents()[1]);
+    EXPECT_EQ(Codes({65}), key->GetEvents()[2]);
 }
 
 TEST_P(PresentIniTest, TheTestSlotIsNeitherSavedNorLoaded)
@@ -722,10 +799,10 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
         return false;
     }));
     EXPECT_EQ(before, ReadText(m_strPath));
-    EXPECT_FALSE(std::ifstream(m_strPath + ".new").good()) << "the copy is removed";
+    EXPECT_FALSE(std::ifstream(m_strPath + ".edit").good()) << "the copy is removed";
 
     // A write that fails (the copy cannot be written) also keeps the old file.
-    std::ofstream(m_strPath + ".new").close();
+    std::ofstream(m_strPath + ".edit").close();
     struct SFailingProfile : CPortableProfile {
         using CPortableProfile::CPortableProfile;
         bool WriteString(const char* section, const char* key, const char* value) override
@@ -741,6 +818,19 @@ TEST_P(PresentIniTest, AFailedUpdateLeavesTheFileAsItWas)
     EXPECT_FALSE(other.SaveAsPresentSetting());
     EXPECT_EQ(before, ReadText(m_strPath));
     EXPECT_EQ(2, other.GetSectionCount()) << "the count is read back from the file";
+}
+
+TEST_P(PresentIniTest, AReadOnlyIniIsNotReplaced)
+{
+    CSupportSettings& s = *m_pSettings;
+    s.ChooseType(0, EFFECT_BAR);
+    ASSERT_TRUE(s.SaveAsPresentSetting());
+    const std::string before = ReadText(m_strPath);
+    SetReadOnly(m_strPath, true);
+    EXPECT_FALSE(m_pIni->Update([](IProfileFile& ini) { return ini.WriteString("Support_Temporary", "Effect1", "LINE"); }));
+    EXPECT_EQ(before, ReadText(m_strPath));
+    EXPECT_FALSE(std::ifstream(m_strPath + ".edit").good()) << "the copy is removed";
+    SetReadOnly(m_strPath, false);
 }
 
 TEST_P(PresentIniTest, AnIniThatCannotBeReadIsNotTakenForAnEmptyOne)

@@ -66,6 +66,15 @@ wait_for "$WAIT_SHORT" log_has "$m" "bulk end" || fail "the projector saw no end
 expect "transfer ended once" 1 "$(since "$m" | grep -c 'bulk end')"
 expect "blocks" "4 blocks match" "$(check blocks "$simlog" "$m" "$work/Temp.csp")"
 
+say "a set the projector refuses says so after the lamp question"
+sim "block-fault 1 refuse"
+k command Kestrel "$(rid ID_SEND_CURSOR)"
+expect_box "send question again" "$(printf 'When you send a data to the projector, the lamp turns off.\nDo you send the cursor/stamp set to the projector?')"
+k answer Kestrel 6
+expect_box "failure said" "$(printf 'An error is occurred during communicating with the projector.\nCheck the connection between projector power and the computer power.')" "$WAIT_LONG"
+shot 04-set-refused
+answer_box Kestrel 1 || fail "the message stayed"
+
 say "a Yes whose Save As is cancelled keeps the changed set: neither the close nor New goes on"
 cancel_save_as() {
   k answer Kestrel 6

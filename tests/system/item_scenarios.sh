@@ -57,6 +57,34 @@ chmod u+w "$work/cursor/01.crs"
 expect_k "nothing renumbered" "$(printf ' 00.crs\n*01.crs\n 02.crs\n 03.crs\n 04.crs\n 05.crs')" list "Kestrel/Cursor change" "$(rid IDC_ITEM_LIST)"
 expect_soon "former 04 still 03" 767 stat -c %s "$work/cursor/03.crs"
 
+say "a save that fails when leaving the editor keeps the editor open with the drawing"
+cp "$work/stamp/00.stp" "$work/stamp-before.stp"
+chmod a-w "$work/stamp/00.stp"
+(cd "$work" && exec wine Glyphpad.exe /SE 00.stp 00.stp) &
+k wait-visible "Stamp Edit" 20000 || fail "stamp editor never shown"
+stroke "Stamp Edit" 5 1 20
+k close "Stamp Edit"
+expect_box "leave question" "Save before exiting?"
+k answer Kestrel 6
+# The save choice (overwrite) is a box of the same title; its OK (which the question has not)
+# is clicked once it is there.
+choose_overwrite() { wait_for "$WAIT_SHORT" k answer Kestrel 1 || fail "the save choice never shown"; }
+choose_overwrite
+expect_box "save refused" "$(printf 'Failed to add the item.\nFailed to save in the disc.')"
+answer_box Kestrel 1 || fail "the message stayed"
+expect_k "the editor still open" 1 count "Stamp Edit"
+cmp -s "$work/stamp/00.stp" "$work/stamp-before.stp" && echo "ok: the read-only item as it was" || fail "the read-only item was replaced"
+# Writable again, the drawing still there is saved: it was not discarded.
+chmod u+w "$work/stamp/00.stp"
+k click "Stamp Edit" "$(rid IDC_ACTION)"
+choose_overwrite
+expect_box "saved" "The item is saved in the list."
+answer_box Kestrel 1 || fail "the message stayed"
+cmp -s "$work/stamp/00.stp" "$work/stamp-before.stp" && fail "the drawing was lost" || echo "ok: the drawing saved"
+k close "Stamp Edit"
+k wait-gone "Stamp Edit" 10000 || fail "stamp editor stayed open"
+cp "$work/stamp-before.stp" "$work/stamp/00.stp"
+
 say "closing the editor without edits asks nothing and posts the exit notice"
 k post Kestrel 0x52D
 wait_text Kestrel 100 0x52D 10 || fail "notice not reset"

@@ -269,6 +269,28 @@ TEST(CursorSetFile, FailedSaveKeepsTheOldFile)
     EXPECT_EQ(set.WriteFile(folder.Path("no-such-folder/x.csp").c_str()), CURSOR_FILE_WRITE);
 }
 
+TEST(CursorSetFile, ReadOnlySetsAndItemsAreNotSavedOver)
+{
+    TempFolder folder;
+    const std::string setPath = folder.Path("kept.csp"), itemPath = folder.Path("00.crs");
+    CAniInfo set;
+    set.CreateNew(8, 32, 32, 4);
+    ASSERT_EQ(set.WriteFile(setPath.c_str()), CURSOR_FILE_OK);
+    ASSERT_EQ(WriteCursorFile(itemPath.c_str(), set.GetFrame(0)), CURSOR_FILE_OK);
+    for (const std::string& path : {setPath, itemPath})
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+    set.GetFrame(0).SetPixel(0, 0, 9);
+    EXPECT_EQ(set.WriteFile(setPath.c_str()), CURSOR_FILE_WRITE);
+    EXPECT_EQ(WriteCursorFile(itemPath.c_str(), set.GetFrame(0)), CURSOR_FILE_WRITE);
+    CAniInfo back;
+    ASSERT_EQ(back.ReadFile(setPath.c_str()), CURSOR_FILE_OK);
+    EXPECT_EQ(back.GetFrame(0).GetPixel(0, 0), 0);
+    CCursorInfo item;
+    ASSERT_EQ(ReadCursorFile(itemPath.c_str(), item), CURSOR_FILE_OK);
+    EXPECT_EQ(item.GetPixel(0, 0), 0);
+}
+
 TEST(CursorSetImage, PacksTopRowFirstWithTheLeftPixelHigh)
 {
     CAniInfo set;

@@ -2,12 +2,28 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <filesystem>
+#include <iterator>
 
 #include "bmp_builder.h"
 #include "logo_document.h"
 #include "logo_transfer.h"
 
 namespace {
+
+// Write permission taken from everyone, or given back to the owner.
+void SetReadOnly(const std::string& path, bool readOnly)
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(path, readOnly ? perms::owner_read | perms::group_read | perms::others_read
+                                                : perms::owner_read | perms::owner_write);
+}
+
+std::vector<char> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 std::string WriteBmp(const std::string& name, const SBmpSpec& spec)
 {
@@ -105,6 +121,22 @@ TEST(LogoDocument, OnlyALogoFileIsSavedUnderItsOwnName)
         EXPECT_EQ(doc.NeedsSaveName(), c.asks) << c.name;
         std::remove(path.c_str());
     }
+}
+
+TEST(LogoDocument, AReadOnlyLogoFileIsNotSavedOver)
+{
+    const std::string path = testing::TempDir() + "doc_read_only.lgo";
+    CLogoDocument doc;
+    ASSERT_EQ(doc.Open(WriteBmp("doc_read_only.bmp", Picture(20, 20)), 100), ELogoResult::Ok);
+    ASSERT_EQ(doc.Save(path), ELogoResult::Ok);
+    const std::vector<char> before = ReadAll(path);
+    SetReadOnly(path, true);
+    ASSERT_TRUE(doc.SetZoom(250));
+    EXPECT_EQ(doc.Save(path), ELogoResult::WriteFailed);
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_TRUE(doc.IsModified());
+    SetReadOnly(path, false);
+    std::remove(path.c_str());
 }
 
 TEST(LogoDocument, TheDefaultLogoTakesNoNameSoItsFileIsNeverSavedOver)

@@ -44,9 +44,11 @@ protected:
                 for (int x = 0; x < 32; ++x)
                     set.GetFrame(f).SetPixel(x, y, (x + 3 * y + 5 * f) % 16);
         ASSERT_TRUE(set.PackImage(m_Image));
+        m_Set = set;
     }
 
     std::vector<uint8_t> m_Image;
+    CAniInfo m_Set;
 };
 
 TEST_F(SetTransfer, FourBlocksCarryTheImage)
@@ -122,6 +124,31 @@ TEST_F(SetTransfer, FailedReturnToNormalModeFailsTheWhole)
     };
     EXPECT_EQ(SendSetImage(m_Link, m_Image, &progress), 0);
     EXPECT_EQ(m_pSim->BulkTransfer().LastEnd(), 0) << "the data itself went through";
+}
+
+// The page tells why a set did not go out: each reason, and nothing sent for those found
+// before the transfer.
+TEST_F(SetTransfer, ASetThatIsNotSentSaysWhy)
+{
+    CAniInfo sevenFrames, wrongDepth;
+    sevenFrames.CreateNew(7, 32, 32, 4);
+    wrongDepth.CreateNew(8, 32, 32, 8);
+    EXPECT_EQ(SendCursorSet(m_Link, sevenFrames), ESetSend::NotSendable);
+    EXPECT_EQ(SendCursorSet(m_Link, wrongDepth), ESetSend::NotSendable);
+    EXPECT_TRUE(Parameters(kItemLinkMode).empty()) << "nothing reached the projector";
+
+    m_pSim->PushFaults(std::vector<SFault>(3, SFault{EFault::Nak}));
+    EXPECT_EQ(SendCursorSet(m_Link, m_Set), ESetSend::Failed);
+    EXPECT_TRUE(Parameters(kItemBlockData).empty());
+
+    m_pSim->Log().Clear();
+    EXPECT_EQ(SendCursorSet(m_Link, m_Set), ESetSend::Sent);
+    EXPECT_EQ(m_pSim->BulkTransfer().Read(0x4F2000, 4096), m_Image);
+
+    m_Link.Close();
+    m_pSim->Log().Clear();
+    EXPECT_EQ(SendCursorSet(m_Link, m_Set), ESetSend::Unconnected);
+    EXPECT_TRUE(Parameters(kItemLinkMode).empty());
 }
 
 } // namespace

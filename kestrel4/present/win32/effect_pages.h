@@ -93,7 +93,7 @@ private:
 
 class CKeyPage : public CEffectPage {
 public:
-    static const size_t kMaxEntries = 16;
+    static const size_t kMaxEntries = CKeyEffect::kMaxEvents;
     CKeyPage(IEffectPageHost& host, int keyboardKind, KeyTextConverter convert);
     void ShowEffect(CEffect* effect) override;
     // A slot newly given the Key type starts with an empty field.

@@ -215,15 +215,24 @@ void CCursorSetPage::Send()
 {
     if (Message(IDS_SET_SEND_QUESTION, MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
-    std::vector<uint8_t> image;
-    if (!m_Set.PackImage(image))
-        return;
     HWND main = GetParent(m_hWnd);
     EnableWindow(main, FALSE);
-    int sent = SendSetImage(m_Link, image);
+    const ESetSend sent = SendCursorSet(m_Link, m_Set);
     EnableWindow(main, TRUE);
-    if (sent)
+    switch (sent) {
+    case ESetSend::Sent:
         Message(IDS_SET_SENT, MB_OK | MB_ICONINFORMATION);
+        break;
+    case ESetSend::NotSendable:
+        Message(IDS_SET_NOT_SENDABLE, MB_OK | MB_ICONERROR);
+        break;
+    case ESetSend::Unconnected:
+        Message(IDS_UNCONNECTED, MB_OK | MB_ICONERROR);
+        break;
+    case ESetSend::Failed:
+        Message(IDS_COMM_ERROR, MB_OK | MB_ICONERROR);
+        break;
+    }
     InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 

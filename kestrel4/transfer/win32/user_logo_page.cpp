@@ -171,6 +171,9 @@ bool CUserLogoPage::ReportFailure(ELogoResult result)
     case ELogoResult::WriteFailed:
         KestrelMessage(Owner(), IDS_WRITE_FAILED, MB_OK | MB_ICONERROR);
         break;
+    case ELogoResult::NoMemory:
+        KestrelMessage(Owner(), IDS_LOGO_NO_MEMORY, MB_OK | MB_ICONERROR);
+        break;
     }
     return true;
 }
@@ -276,8 +279,10 @@ void CUserLogoPage::SendLogo()
     if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
         return;
     const std::vector<uint8_t> image = m_Logo.TransferImage();
-    if (image.empty())
+    if (image.empty()) {
+        KestrelMessage(Owner(), IDS_LOGO_NO_MEMORY, MB_OK | MB_ICONERROR);
         return;
+    }
     const HWND owner = Owner();
     EnableWindow(owner, FALSE);
     CTransferProgressDialog progress(IDS_CANCEL_LOGO, true);
