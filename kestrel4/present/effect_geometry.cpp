@@ -59,8 +59,12 @@ SRect BandRect(SPoint a, SPoint b, int penWidth)
 
 namespace {
 
-// Rows of the ellipse's curve taken together in one strip on each side.
+// Rows of the ellipse's curve taken together in one strip on each side: at least this many,
+// and more while a strip stays within the pixel budget. Each strip is one read of the screen,
+// and a read costs about as much as a strip of the budget's pixels, so steep parts of the
+// curve, whose strips are narrow, go in few tall strips.
 const int kEllipseSlice = 8;
+const long kStripBudget = 16384;
 
 void AddClipped(std::vector<SRect>& out, const SRect& r, const SRect& clip)
 {
@@ -91,24 +95,50 @@ void AddEllipseStrips(std::vector<SRect>& out, const SRect& box, int m, const SR
         double dy = (y + 0.5 - cy) / ry;
         return dy * dy >= 1.0 ? 0.0 : rx * std::sqrt(1.0 - dy * dy);
     };
-    for (int y0 = box.top; y0 < box.bottom; y0 += kEllipseSlice) {
+    auto rowWidth = [&](int y) { return y < box.top || y >= box.bottom ? 0.0 : halfWidth(y); };
+    // The strips of the slice y0..y1 whose curve runs between widest and narrowest.
+    struct SSlice {
+        SRect outer; // the whole width the curve takes on both sides
+        int inner;   // half the gap between the two sides' strips; <= 0: one strip
+    };
+    auto sliceOf = [&](int y0, int y1, double widest, double narrowest) {
+        int outer = static_cast<int>(std::ceil(widest)) + m + 1;
+        int inner = static_cast<int>(std::floor(narrowest)) - m - 1;
+        return SSlice{{static_cast<int>(std::floor(cx)) - outer, y0 - m, static_cast<int>(std::ceil(cx)) + outer, y1 + m},
+                      inner};
+    };
+    auto cost = [](const SSlice& s) {
+        long height = s.outer.Height();
+        if (s.inner <= 0)
+            return s.outer.Width() * height;
+        return (s.outer.Width() / 2 - s.inner + 2) * height;
+    };
+    for (int y0 = box.top; y0 < box.bottom;) {
         int y1 = std::min(y0 + kEllipseSlice, box.bottom);
         double widest = 0, narrowest = rx;
         // One row beyond the slice on each side: the curve joins its neighbours' rows.
         for (int y = y0 - 1; y <= y1; ++y) {
-            double w = y < box.top || y >= box.bottom ? 0.0 : halfWidth(y);
-            widest = std::max(widest, w);
-            narrowest = std::min(narrowest, w);
+            widest = std::max(widest, rowWidth(y));
+            narrowest = std::min(narrowest, rowWidth(y));
         }
-        int outer = static_cast<int>(std::ceil(widest)) + m + 1;
-        int inner = static_cast<int>(std::floor(narrowest)) - m - 1;
-        int left = static_cast<int>(std::floor(cx)) - outer, right = static_cast<int>(std::ceil(cx)) + outer;
-        if (inner <= 0) {
-            AddClipped(out, {left, y0 - m, right, y1 + m}, clip);
-            continue;
+        while (y1 < box.bottom) {
+            double w = rowWidth(y1 + 1);
+            double nextWidest = std::max(widest, w), nextNarrowest = std::min(narrowest, w);
+            if (cost(sliceOf(y0, y1 + 1, nextWidest, nextNarrowest)) > kStripBudget)
+                break;
+            widest = nextWidest;
+            narrowest = nextNarrowest;
+            ++y1;
         }
-        AddClipped(out, {left, y0 - m, static_cast<int>(std::floor(cx)) - inner + 1, y1 + m}, clip);
-        AddClipped(out, {static_cast<int>(std::ceil(cx)) + inner - 1, y0 - m, right, y1 + m}, clip);
+        SSlice slice = sliceOf(y0, y1, widest, narrowest);
+        const SRect& o = slice.outer;
+        if (slice.inner <= 0) {
+            AddClipped(out, o, clip);
+        } else {
+            AddClipped(out, {o.left, o.top, static_cast<int>(std::floor(cx)) - slice.inner + 1, o.bottom}, clip);
+            AddClipped(out, {static_cast<int>(std::ceil(cx)) + slice.inner - 1, o.top, o.right, o.bottom}, clip);
+        }
+        y0 = y1;
     }
 }
 
@@ -141,8 +171,11 @@ std::vector<SRect> BandStrips(SPoint a, SPoint b, int penWidth, EBandShape shape
         // Straight edges between the ends; each end is half an ellipse half the width wide.
         AddEdgeStrips(strips, box, m, false, clip);
         int quarter = box.Width() / 4;
-        AddEllipseStrips(strips, {box.left, box.top, box.left + 2 * quarter, box.bottom}, m, clip);
-        AddEllipseStrips(strips, {box.right - 2 * quarter, box.top, box.right, box.bottom}, m, clip);
+        // Only each ellipse's outer half is drawn.
+        SRect leftEnd = IntersectionOf(clip, {clip.left, clip.top, box.left + quarter + m + 1, clip.bottom});
+        SRect rightEnd = IntersectionOf(clip, {box.right - quarter - m - 1, clip.top, clip.right, clip.bottom});
+        AddEllipseStrips(strips, {box.left, box.top, box.left + 2 * quarter, box.bottom}, m, leftEnd);
+        AddEllipseStrips(strips, {box.right - 2 * quarter, box.top, box.right, box.bottom}, m, rightEnd);
         break;
     }
     case BAND_LINE:

@@ -208,11 +208,17 @@ TEST(EffectGeometry, BandStripsCoverTheOutlineAndFollowItsLength)
         SPoint a, b;
         int pen;
         double maxShare; // of the band's bounding strip that the strips may hold
+        size_t maxStrips; // each is one read of the screen per move
     } cases[] = {
-        {BAND_RECT, {100, 100}, {3700, 2000}, 1, 0.01},    {BAND_RECT, {3700, 2000}, {100, 100}, 5, 0.02},
-        {BAND_ELLIPSE, {100, 100}, {1900, 1100}, 1, 0.06}, {BAND_ELLIPSE, {500, 300}, {900, 1900}, 3, 0.15},
-        {BAND_TRACK, {100, 100}, {1900, 1100}, 1, 0.08},   {BAND_LINE, {10, 10}, {300, 200}, 1, 1.0},
-        {BAND_RECT, {10, 10}, {14, 300}, 1, 1.0}, // narrow: its bounding strip
+        {BAND_RECT, {100, 100}, {3700, 2000}, 1, 0.01, 4},
+        {BAND_RECT, {3700, 2000}, {100, 100}, 5, 0.02, 4},
+        {BAND_ELLIPSE, {100, 100}, {1900, 1100}, 1, 0.2, 48},
+        {BAND_ELLIPSE, {100, 100}, {3700, 2000}, 1, 0.10, 64},
+        {BAND_ELLIPSE, {500, 300}, {900, 1900}, 3, 0.3, 48},
+        {BAND_TRACK, {100, 100}, {1900, 1100}, 1, 0.15, 48},
+        {BAND_TRACK, {100, 100}, {3700, 2000}, 1, 0.10, 64},
+        {BAND_LINE, {10, 10}, {300, 200}, 1, 1.0, 1},
+        {BAND_RECT, {10, 10}, {14, 300}, 1, 1.0, 1}, // narrow: its bounding strip
     };
     for (const auto& c : cases) {
         std::vector<SRect> strips = BandStrips(c.a, c.b, c.pen, c.shape, screen);
@@ -224,6 +230,7 @@ TEST(EffectGeometry, BandStripsCoverTheOutlineAndFollowItsLength)
         SRect whole = BandRect(c.a, c.b, c.pen);
         double share = static_cast<double>(Area(strips)) / (static_cast<double>(whole.Width()) * whole.Height());
         EXPECT_LE(share, c.maxShare) << "shape " << c.shape;
+        EXPECT_LE(strips.size(), c.maxStrips) << "shape " << c.shape << " to " << c.b.x << "," << c.b.y;
         for (const SRect& r : strips)
             EXPECT_TRUE(!IntersectionOf(r, whole).IsEmpty() && IntersectionOf(r, whole) == r);
     }

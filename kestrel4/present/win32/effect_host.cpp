@@ -11,27 +11,20 @@ const char kOverlayClass[] = "KestrelEffectTest";
 // The screen as it was when the overlay opened: a window without background shows it on
 // some systems by itself, others give a new window black.
 CMemoryBitmap g_OverlayPicture;
+SWindowFill g_OverlayFill;      // the picture, at the overlay's monitor's corner
 HWND g_hPictureOwner = nullptr; // a closed overlay's late WM_DESTROY leaves a newer one's picture
 
 // It shows the screen as it was and takes the test's drawing.
 LRESULT CALLBACK OverlayProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
+    if (PaintWindowFill(hwnd, msg, g_OverlayFill, result))
+        return result;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        if (g_OverlayPicture.Get())
-            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, g_OverlayPicture.Get(), ps.rcPaint.left, ps.rcPaint.top,
-                   SRCCOPY);
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
     case WM_DESTROY:
         if (hwnd == g_hPictureOwner) {
             g_OverlayPicture.Reset();
+            g_OverlayFill = SWindowFill();
             g_hPictureOwner = nullptr;
         }
         return 0;
@@ -198,8 +191,12 @@ void CEffectHost::OpenTestOverlay(const SRect& area)
         DestroyWindow(m_hOverlay);
     RegisterOverlayClass();
     CDisplayDC display;
-    if (g_OverlayPicture.Ensure(display.Get(), area.Width(), area.Height()))
+    g_OverlayFill = SWindowFill();
+    if (g_OverlayPicture.Ensure(display.Get(), area.Width(), area.Height())) {
         BitBlt(g_OverlayPicture.Get(), 0, 0, area.Width(), area.Height(), display.Get(), area.left, area.top, SRCCOPY);
+        g_OverlayFill.picture = g_OverlayPicture.Get();
+        g_OverlayFill.origin = {area.left, area.top};
+    }
     m_hOverlay = CreateWindowExA(WS_EX_TOPMOST, kOverlayClass, nullptr, WS_POPUP | WS_VISIBLE, area.left, area.top,
                                  area.Width(), area.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     g_hPictureOwner = m_hOverlay;

@@ -30,18 +30,45 @@ void RepaintDesktop(const SRect* area)
     RedrawWindow(desktop, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+bool PaintWindowFill(HWND hwnd, UINT msg, const SWindowFill& fill, LRESULT& result)
+{
+    if (msg == WM_ERASEBKGND) {
+        result = 1; // the paint below covers it
+        return true;
+    }
+    if (msg != WM_PAINT)
+        return false;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const RECT& rc = ps.rcPaint;
+    if (fill.picture) {
+        POINT corner = {0, 0};
+        ClientToScreen(hwnd, &corner);
+        BitBlt(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, fill.picture,
+               rc.left + corner.x - fill.origin.x, rc.top + corner.y - fill.origin.y, SRCCOPY);
+    } else if (fill.brush) {
+        FillRect(dc, &rc, fill.brush);
+    }
+    EndPaint(hwnd, &ps);
+    result = 0;
+    return true;
+}
+
 bool CMemoryBitmap::Ensure(HDC screen, int width, int height)
 {
-    if (m_hDC && width <= m_nWidth && height <= m_nHeight)
+    if (m_DC && width <= m_nWidth && height <= m_nHeight)
         return true;
     Reset();
-    m_hDC = CreateCompatibleDC(screen);
-    m_hBitmap = CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1);
-    if (!m_hDC || !m_hBitmap) {
+    // Room to grow: a band or sprite that widens by a few pixels a move reuses the bitmap.
+    width = (std::max(width, 1) + 63) & ~63;
+    height = (std::max(height, 1) + 63) & ~63;
+    m_DC.reset(CreateCompatibleDC(screen));
+    m_Bitmap.reset(CreateCompatibleBitmap(screen, width, height));
+    if (!m_DC || !m_Bitmap) {
         Reset();
         return false;
     }
-    m_hOld = SelectObject(m_hDC, m_hBitmap);
+    SelectObject(m_DC.get(), m_Bitmap.get());
     m_nWidth = width;
     m_nHeight = height;
     return true;
@@ -49,55 +76,38 @@ bool CMemoryBitmap::Ensure(HDC screen, int width, int height)
 
 void CMemoryBitmap::Reset()
 {
-    if (m_hDC) {
-        if (m_hOld)
-            SelectObject(m_hDC, m_hOld);
-        DeleteDC(m_hDC);
-    }
-    if (m_hBitmap)
-        DeleteObject(m_hBitmap);
-    m_hDC = nullptr;
-    m_hBitmap = nullptr;
-    m_hOld = nullptr;
+    m_DC.reset();
+    m_Bitmap.reset();
     m_nWidth = m_nHeight = 0;
 }
 
 void CSavedStrips::Save(HDC screen, const std::vector<SRect>& strips)
 {
     m_Strips.clear();
-    int width = 0, height = 0;
-    for (const SRect& r : strips) {
-        width = std::max(width, r.Width());
-        height += r.Height();
-    }
-    if (strips.empty() || !m_Bits.Ensure(screen, width, height))
+    if (strips.empty())
         return;
-    int y = 0;
-    for (const SRect& r : strips) {
-        BitBlt(m_Bits.Get(), 0, y, r.Width(), r.Height(), screen, r.left, r.top, SRCCOPY);
-        y += r.Height();
+    m_Layout = LayOutStrips(strips);
+    for (int sheet = 0; sheet < 2; ++sheet)
+        if (!m_Sheets[sheet].Ensure(screen, m_Layout.size[sheet].x, m_Layout.size[sheet].y))
+            return;
+    for (size_t i = 0; i < strips.size(); ++i) {
+        const SRect& r = strips[i];
+        const SStripPlace& place = m_Layout.places[i];
+        BitBlt(m_Sheets[place.sheet].Get(), place.at.x, place.at.y, r.Width(), r.Height(), screen, r.left, r.top,
+               SRCCOPY);
     }
     m_Strips = strips;
 }
 
 void CSavedStrips::Restore(HDC screen)
 {
-    int y = 0;
-    for (const SRect& r : m_Strips) {
-        BitBlt(screen, r.left, r.top, r.Width(), r.Height(), m_Bits.Get(), 0, y, SRCCOPY);
-        y += r.Height();
+    for (size_t i = 0; i < m_Strips.size(); ++i) {
+        const SRect& r = m_Strips[i];
+        const SStripPlace& place = m_Layout.places[i];
+        BitBlt(screen, r.left, r.top, r.Width(), r.Height(), m_Sheets[place.sheet].Get(), place.at.x, place.at.y,
+               SRCCOPY);
     }
     m_Strips.clear();
-}
-
-CSprite::~CSprite()
-{
-    if (m_hImageDC) {
-        SelectObject(m_hImageDC, m_hOldImage);
-        DeleteDC(m_hImageDC);
-    }
-    if (m_hBitmap)
-        DeleteObject(m_hBitmap);
 }
 
 void CSprite::SetCursor(HCURSOR cursor, int width, int height)
@@ -107,24 +117,24 @@ void CSprite::SetCursor(HCURSOR cursor, int width, int height)
     m_nHeight = height;
 }
 
-void CSprite::SetBitmap(HBITMAP bitmap, int width, int height, DWORD rop)
+void CSprite::SetBitmap(CBitmap bitmap, int width, int height, DWORD rop)
 {
-    m_hBitmap = bitmap;
+    m_ImageDC.reset(CreateCompatibleDC(nullptr));
+    m_Bitmap = std::move(bitmap);
     m_dwRop = rop;
     m_nWidth = width;
     m_nHeight = height;
-    m_hImageDC = CreateCompatibleDC(nullptr);
-    m_hOldImage = SelectObject(m_hImageDC, bitmap);
+    if (m_ImageDC)
+        SelectObject(m_ImageDC.get(), m_Bitmap.get());
 }
 
 void CSprite::DrawImage(HDC dc, int x, int y)
 {
     if (m_hCursor)
         DrawIconEx(dc, x, y, m_hCursor, m_nWidth, m_nHeight, 0, nullptr, DI_NORMAL);
-    else if (m_hImageDC)
-        BitBlt(dc, x, y, m_nWidth, m_nHeight, m_hImageDC, 0, 0, m_dwRop);
+    else if (m_ImageDC)
+        BitBlt(dc, x, y, m_nWidth, m_nHeight, m_ImageDC.get(), 0, 0, m_dwRop);
 }
-
 void CSprite::MoveTo(HDC screen, SPoint position, bool draw)
 {
     if (m_nWidth <= 0 || m_nHeight <= 0)

@@ -1,7 +1,10 @@
 // GDI pieces the drawers share: the display context, a memory bitmap with its context,
-// the saved strip under a rubber band, and the sprite that moves over the screen.
+// the saved strips under a rubber band, the sprite that moves over the screen, and the paint
+// of windows laid over it.
 #pragma once
 #include "effect_geometry.h"
+#include "strip_layout.h"
+#include "win32_handles.h"
 
 #include <windows.h>
 
@@ -11,54 +14,55 @@
 // again, so nothing drawn over them stays.
 void RepaintDesktop(const SRect* area = nullptr);
 
+// What a window over the screen shows where it is invalid: a picture of the screen whose
+// corner lies at origin (virtual-screen coordinates), or without one the brush's colour.
+struct SWindowFill {
+    HDC picture = nullptr;
+    SPoint origin;
+    HBRUSH brush = nullptr;
+};
+// Answers a window's paint messages from fill: only the invalid part is painted, nothing is
+// erased first. False for every other message.
+bool PaintWindowFill(HWND hwnd, UINT msg, const SWindowFill& fill, LRESULT& result);
+
 class CDisplayDC {
 public:
-    CDisplayDC() : m_hDC(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {}
-    ~CDisplayDC()
-    {
-        if (m_hDC)
-            DeleteDC(m_hDC);
-    }
-    CDisplayDC(const CDisplayDC&) = delete;
-    CDisplayDC& operator=(const CDisplayDC&) = delete;
-    HDC Get() const { return m_hDC; }
-    int Width() const { return GetDeviceCaps(m_hDC, HORZRES); }
-    int Height() const { return GetDeviceCaps(m_hDC, VERTRES); }
-    int BitsPerPixel() const { return GetDeviceCaps(m_hDC, BITSPIXEL) * GetDeviceCaps(m_hDC, PLANES); }
+    CDisplayDC() : m_DC(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)) {}
+    HDC Get() const { return m_DC.get(); }
+    int Width() const { return GetDeviceCaps(Get(), HORZRES); }
+    int Height() const { return GetDeviceCaps(Get(), VERTRES); }
+    int BitsPerPixel() const { return GetDeviceCaps(Get(), BITSPIXEL) * GetDeviceCaps(Get(), PLANES); }
 
 private:
-    HDC m_hDC;
+    CMemoryDC m_DC; // DeleteDC releases a created context as well
 };
 
 // A bitmap compatible with the screen, selected into a memory context.
 class CMemoryBitmap {
 public:
-    CMemoryBitmap() {}
-    ~CMemoryBitmap() { Reset(); }
-    CMemoryBitmap(const CMemoryBitmap&) = delete;
-    CMemoryBitmap& operator=(const CMemoryBitmap&) = delete;
     // Keeps the bitmap when it is at least that large already.
     bool Ensure(HDC screen, int width, int height);
     void Reset();
-    HDC Get() const { return m_hDC; }
+    HDC Get() const { return m_DC.get(); }
 
 private:
-    HDC m_hDC = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HGDIOBJ m_hOld = nullptr;
+    CBitmap m_Bitmap; // deleted after the context that holds it
+    CMemoryDC m_DC;
     int m_nWidth = 0, m_nHeight = 0;
 };
 
 // The screen under a rubber band's outline, put back before the next one is drawn. The
-// strips lie one below the other in one bitmap.
+// strips are packed into two pictures whose size follows the strips, not the box they
+// enclose (see LayOutStrips).
 class CSavedStrips {
 public:
     void Save(HDC screen, const std::vector<SRect>& strips);
     void Restore(HDC screen);
 
 private:
-    CMemoryBitmap m_Bits;
+    CMemoryBitmap m_Sheets[2];
     std::vector<SRect> m_Strips;
+    SStripLayout m_Layout;
 };
 
 // A movable image: a cursor image drawn with DrawIconEx, or a bitmap with a raster
@@ -66,10 +70,8 @@ private:
 // and reaches the screen in one copy.
 class CSprite {
 public:
-    ~CSprite();
     void SetCursor(HCURSOR cursor, int width, int height);
-    // Takes over bitmap.
-    void SetBitmap(HBITMAP bitmap, int width, int height, DWORD rop);
+    void SetBitmap(CBitmap bitmap, int width, int height, DWORD rop);
     // draw false only takes the image away.
     void MoveTo(HDC screen, SPoint position, bool draw = true);
     void Hide(HDC screen) { MoveTo(screen, m_Position, false); }
@@ -81,9 +83,8 @@ private:
     void DrawImage(HDC dc, int x, int y);
 
     HCURSOR m_hCursor = nullptr;
-    HBITMAP m_hBitmap = nullptr;
-    HDC m_hImageDC = nullptr;
-    HGDIOBJ m_hOldImage = nullptr;
+    CBitmap m_Bitmap; // deleted after the context that holds it
+    CMemoryDC m_ImageDC;
     DWORD m_dwRop = SRCCOPY;
     int m_nWidth = 0, m_nHeight = 0;
     SPoint m_Position;

@@ -22,16 +22,9 @@ public:
           m_bFill(effect.HasParam(PARAM_FILL) && effect.GetParam(PARAM_FILL)),
           m_bTrack(effect.HasParam(PARAM_TRACK) && effect.GetParam(PARAM_TRACK)),
           m_nGrid(effect.HasParam(PARAM_GRID) ? effect.GetParam(PARAM_GRID) : 1),
-          m_hPen(CreatePen(PS_SOLID, m_nWidth, ToColorRef(m_Pen.color))),
-          m_hBrush(m_bFill ? CreateSolidBrush(ToColorRef(m_Pen.color))
-                           : static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)))
+          m_PenObject(CreatePen(PS_SOLID, m_nWidth, ToColorRef(m_Pen.color))),
+          m_FillBrush(m_bFill ? CreateSolidBrush(ToColorRef(m_Pen.color)) : nullptr)
     {
-    }
-    ~CShapeDrawer() override
-    {
-        DeleteObject(m_hPen);
-        if (m_bFill)
-            DeleteObject(m_hBrush);
     }
     bool Begin() override
     {
@@ -54,7 +47,9 @@ protected:
     {
         HDC screen = Screen();
         int oldMix = SetROP2(screen, m_Pen.bAnd ? R2_MASKPEN : R2_COPYPEN);
-        Select(screen, m_hPen, m_hBrush, [&] { figure(screen); });
+        HGDIOBJ brush = m_FillBrush ? m_FillBrush.get() : GetStockObject(HOLLOW_BRUSH);
+        CSelectedObject pen(screen, m_PenObject.get()), fill(screen, brush);
+        figure(screen);
         SetROP2(screen, oldMix);
     }
     // The outline that follows the mouse: dotted, black, one pixel.
@@ -63,29 +58,23 @@ protected:
         HDC screen = Screen();
         m_Band.Restore(screen);
         m_Band.Save(screen, strips);
-        HPEN dotted = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
+        CPen dotted(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
         int oldBk = SetBkMode(screen, TRANSPARENT);
-        Select(screen, dotted, static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)), [&] { figure(screen); });
+        {
+            CSelectedObject pen(screen, dotted.get()), hollow(screen, GetStockObject(HOLLOW_BRUSH));
+            figure(screen);
+        }
         SetBkMode(screen, oldBk);
-        DeleteObject(dotted);
     }
     void EraseBand() { m_Band.Restore(Screen()); }
-
-    static void Select(HDC dc, HPEN pen, HBRUSH brush, const std::function<void()>& draw)
-    {
-        HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
-        draw();
-        SelectObject(dc, oldPen);
-        SelectObject(dc, oldBrush);
-    }
 
     UINT m_nPointer;
     int m_nWidth;
     SPenColor m_Pen;
     bool m_bFill, m_bTrack;
     int m_nGrid;
-    HPEN m_hPen;
-    HBRUSH m_hBrush;
+    CPen m_PenObject;
+    CBrush m_FillBrush; // none when the figure is not filled
     CSavedStrips m_Band;
 };
 
