@@ -26,6 +26,19 @@ void Begin(SRecord& r, char direction)
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - r.start).count();
     std::fprintf(r.file, "%.6f %c", seconds, direction);
 }
+
+// The caller holds the lock.
+void NoteHeld(SRecord& r, char direction, const unsigned char* bytes, unsigned long count)
+{
+    if (!r.file || count == 0)
+        return;
+    Begin(r, direction);
+    for (unsigned long i = 0; i < count; ++i)
+        std::fprintf(r.file, " %02X", bytes[i]);
+    std::fputc('\n', r.file);
+    // Flushed as it goes: the record of a line that hangs the program is the one needed most.
+    std::fflush(r.file);
+}
 } // namespace
 
 bool SeriloxRecordLine(const char* path)
@@ -49,18 +62,19 @@ bool SeriloxStopLineRecord()
     return r.target.Commit();
 }
 
+
 void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count)
 {
     SRecord& r = Record();
     std::lock_guard<std::mutex> hold(r.lock);
-    if (!r.file || count == 0)
-        return;
-    Begin(r, direction);
-    for (unsigned long i = 0; i < count; ++i)
-        std::fprintf(r.file, " %02X", bytes[i]);
-    std::fputc('\n', r.file);
-    // Flushed as it goes: the record of a line that hangs the program is the one needed most.
-    std::fflush(r.file);
+    NoteHeld(r, direction, bytes, count);
+}
+
+CLineSendNote::CLineSendNote() : m_Hold(Record().lock) {}
+
+void CLineSendNote::Sent(const unsigned char* bytes, unsigned long count)
+{
+    NoteHeld(Record(), '>', bytes, count);
 }
 
 void NoteLineOpened(const char* name)

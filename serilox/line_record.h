@@ -5,6 +5,8 @@
 // bytes in hexadecimal: ">" sent to the projector, "<" received from it, "=" the port opened
 // (its name follows). Lines from "#" on are comments.
 #pragma once
+#include <mutex>
+
 #include "platform_types.h"
 
 // Starts recording every port of the process for path; false for a read-only path or one that
@@ -18,3 +20,20 @@ SERILOX_API bool SeriloxStopLineRecord();
 // The port layer's notes; nothing happens while no record runs.
 void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count);
 void NoteLineOpened(const char* name);
+
+// Held around one write to the port. A projector answers within microseconds of a command,
+// so the receiving thread could note the answer before the writer noted what it answered,
+// and a replay would then send the answer before the command came. Holding the record while
+// the bytes go out puts every answer after them.
+class CLineSendNote {
+public:
+    CLineSendNote();
+    CLineSendNote(const CLineSendNote&) = delete;
+    CLineSendNote& operator=(const CLineSendNote&) = delete;
+
+    // Notes what the write sent.
+    void Sent(const unsigned char* bytes, unsigned long count);
+
+private:
+    std::unique_lock<std::mutex> m_Hold;
+};

@@ -160,8 +160,9 @@ int CSerilox::WriteSerilox(const CDataInformation& data, unsigned long count, un
     // out from the caller's thread; both would share the one write record.
     std::lock_guard<std::mutex> hold(m_WriteLock);
     while (sent < count) {
+        CLineSendNote note;
         unsigned long pass = m_Port.WritePass(work.data() + sent, count - sent);
-        NoteLineBytes('>', work.data() + sent, pass);
+        note.Sent(work.data() + sent, pass);
         sent += pass;
         if (sent < count && m_Port.IsLost())
             return ERR_DEVICE;

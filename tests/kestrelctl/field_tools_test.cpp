@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "command_line.h"
@@ -231,6 +234,41 @@ TEST(LineRecord, ReplacesAKeptRecordOnlyOnceWholeAndNeverAReadOnlyOne)
     EXPECT_FALSE(SeriloxStopLineRecord()) << "nothing was recorded, so nothing was saved";
     EXPECT_EQ(Contents(path), before);
     chmod(path.c_str(), 0644);
+    std::remove(path.c_str());
+}
+
+TEST(LineRecord, AnAnswerReadDuringAWriteIsNotedAfterWhatWasWritten)
+{
+    const std::string path = testing::TempDir() + "order.rec";
+    ASSERT_TRUE(SeriloxRecordLine(path.c_str()));
+    const unsigned char command[] = {0x1B, 0x06, 0x02, 0x03, 0x01, 0xF4};
+    const unsigned char ack[] = {0x06};
+    std::atomic<bool> noted{false};
+    std::thread reader;
+    {
+        CLineSendNote note;
+        // The projector's ACK arrives while the command is still being written.
+        reader = std::thread([&] {
+            NoteLineBytes('<', ack, sizeof ack);
+            noted = true;
+        });
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        while (!noted && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        EXPECT_FALSE(noted) << "the answer was noted while the write was under way";
+        note.Sent(command, sizeof command);
+    }
+    reader.join();
+    ASSERT_TRUE(SeriloxStopLineRecord());
+
+    std::vector<SReplayStep> steps;
+    std::string error;
+    ASSERT_TRUE(ParseLineRecord(Contents(path), steps, error)) << error;
+    // One exchange: the command, then its ACK; nothing is answered before the command came.
+    ASSERT_EQ(steps.size(), 1u) << Contents(path);
+    EXPECT_EQ(steps[0].expect, std::vector<uint8_t>(command, command + sizeof command));
+    ASSERT_EQ(steps[0].replies.size(), 1u);
+    EXPECT_EQ(steps[0].replies[0].bytes, std::vector<uint8_t>{0x06});
     std::remove(path.c_str());
 }
 

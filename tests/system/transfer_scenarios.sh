@@ -129,6 +129,17 @@ expect_k "the main window is enabled" 1 enabled Kestrel 1000
 if k box Kestrel 3000 >/dev/null; then fail "a message after cancelling"; fi
 shot 37-logo-cancelled
 
+say "a transfer the projector does not take says so, never that it finished"
+sim "range 0x0000 0 1"
+k command Kestrel $ID_SEND_LOGO
+expect_box "send question" "$send_question"
+k answer Kestrel 6
+expect_box "failure said" "$(printf 'An error is occurred during communicating with the projector.\nCheck the connection between projector power and the computer power.')" "$WAIT_LONG"
+shot 37-logo-refused
+answer_box Kestrel 1 || fail "the message stayed"
+expect_k "the main window is enabled" 1 enabled Kestrel 1000
+sim "range 0x0000 0 2"
+
 close_app
 
 say "a damaged default logo leaves the logo page empty and says so"

@@ -276,8 +276,12 @@ void CUserLogoPage::SendLogo()
     if (KestrelMessage(Owner(), IDS_SEND_QUESTION, MB_YESNO | MB_ICONEXCLAMATION) != IDYES || !m_Logo.HasSource())
         return;
     CProjectorLink& link = m_Connection.Link();
-    if (!link.IsOpen() || m_Logo.Transfer().BitCount() != 24)
+    if (m_Logo.Transfer().BitCount() != 24)
         return;
+    if (!link.IsOpen()) {
+        KestrelMessage(Owner(), IDS_UNCONNECTED, MB_OK | MB_ICONERROR);
+        return;
+    }
     const std::vector<uint8_t> image = m_Logo.TransferImage();
     if (image.empty()) {
         KestrelMessage(Owner(), IDS_LOGO_NO_MEMORY, MB_OK | MB_ICONERROR);
@@ -297,6 +301,8 @@ void CUserLogoPage::SendLogo()
     progress.Close();
     if (result == ETransferResult::Sent)
         KestrelMessage(owner, IDS_SEND_FINISHED, MB_OK | MB_ICONINFORMATION);
+    else if (result == ETransferResult::Failed)
+        KestrelMessage(owner, IDS_COMM_ERROR, MB_OK | MB_ICONERROR);
     InvalidateRect(owner, nullptr, TRUE);
     // The lamp is off after a transfer.
     m_Settings.PutItemValue(kItemPower, 0, 1);
