@@ -93,19 +93,9 @@ shortcut() {
   wait_for "$WAIT_SHORT" logged "up 17" || fail "the canvas never saw Ctrl released"
 }
 
-cat > "$ini" <<'INI'
-[ConnectStatus]
-ConnectMode=1
-[Support_SectionName]
-SectionNum=1
-SectionName0=Support_Defaults
-[Support_CurrentSection]
-Support_Defaults=1
-[Support_Defaults]
-Effect1=SPOT_LIGHT
-E1SpotLightEffectColor=65280
-E1SpotLightEffectDiameter=200
-E1SpotLightEffectClear=0
+{
+  effects_ini_start
+  cat <<'INI'
 Effect2=LINE
 E2LineEffectColor=255
 E2LineEffectLineWidth=3
@@ -115,14 +105,9 @@ E2LineEffectGrid=1
 Effect1=Ctrl + Shift + P
 Effect2=Ctrl + Shift + L
 INI
+} > "$ini"
 
-(cd "$work" && exec wine kdriver.exe canvas Canvas "$keylog") >/dev/null 2>&1 &
-canvas_pid=$!
-k wait-visible Canvas 30000 || fail "canvas never shown"
-wait_for "$WAIT_LONG" canvas_shown || { fail "no canvas window on the X server"; finish "monitor scenarios"; }
-start_app
-k wait-visible Kestrel 30000 || fail "main window never shown"
-wait_iconic 1 "$WAIT_LONG" || fail "main window not minimized at start"
+start_canvas_and_app canvas_shown "no canvas window on the X server" "monitor scenarios"
 k foreground Canvas
 point_at 1800 400
 grab before
