@@ -53,7 +53,7 @@ int SendLogoCommand(const SLogoOptions& options, std::string& message)
     const EConsoleTransfer result =
         RunConsoleTransfer(options.device, options.bProgress, [&image](CProjectorLink& link, ITransferProgress& progress) {
             return CBulkTransfer(link, progress).Send(image, kLogoAddress, kLogoAreaLength) == ETransferResult::Sent;
-        });
+        }, *options.pClock);
     switch (result) {
     case EConsoleTransfer::Sent:
         return SESSION_OK;

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "clock.h"
 #include "logo_document.h"
 
 struct SLogoOptions {
@@ -12,6 +13,7 @@ struct SLogoOptions {
     bool bArea = false; // use area instead of the file's own
     SArea area;
     bool bProgress = false; // draw a bar on standard error
+    IClock* pClock = &SystemClock(); // what the transfer's waits read
 };
 
 // Exit statuses beyond the session's.
