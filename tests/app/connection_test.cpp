@@ -16,28 +16,10 @@
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
 #include "resource.h"
+#include "test_clock.h"
 #include "zelq_items.h"
 
 namespace {
-
-// Real time plus whatever the blinking pretended to sleep, so long waits run out quickly.
-class CScriptedClock : public IClock {
-public:
-    uint32_t TickCount() override
-    {
-        auto real = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_Start);
-        return static_cast<uint32_t>(real.count()) + m_nSkipped;
-    }
-    void Sleep(unsigned int ms) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        m_nSkipped += ms;
-    }
-
-private:
-    std::chrono::steady_clock::time_point m_Start = std::chrono::steady_clock::now();
-    uint32_t m_nSkipped = 0;
-};
 
 // The values the connection hands on, as the setting model would keep them.
 class CValueStore : public IItemStore {
@@ -184,6 +166,7 @@ class Connection : public ::testing::Test {
 protected:
     Connection() : m_Ui(m_Clock), m_pConnection(std::make_unique<CConnection>(m_Link, m_Ui, m_Clock))
     {
+        m_Clock.AddPeer([this] { return !m_pSim || m_pSim->IsIdle(); });
         m_Host.m_pUi = &m_Ui;
         Attach();
     }
@@ -254,7 +237,7 @@ protected:
     CScriptedHost m_Host;
     CProjectorLink m_Link;
     CValueStore m_Store;
-    CScriptedClock m_Clock;
+    CTestClock m_Clock;
     CScriptedUi m_Ui;
     std::unique_ptr<CConnection> m_pConnection;
 };
