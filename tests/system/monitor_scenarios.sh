@@ -6,9 +6,6 @@
 # Usage: monitor_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
 
 # The display the caller gave has one monitor: Wine has to start again on the two.
-for n in $(seq 151 180); do
-  [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] || break
-done
 xconf=$(mktemp -d /tmp/kestrel-dual.XXXXXX)
 cat > "$xconf/dual.conf" <<'CONF'
 Section "ServerFlags"
@@ -35,9 +32,20 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-Xorg ":$n" -noreset -nolisten tcp -logfile "$xconf/xorg.log" -config "$xconf/dual.conf" >/dev/null 2>&1 &
+# The server takes a free display number itself and writes it once it accepts clients: a
+# scenario or another server starting beside this one cannot take the same.
+mkfifo "$xconf/display"
+Xorg -displayfd 3 -noreset -nolisten tcp -logfile "$xconf/xorg.log" -config "$xconf/dual.conf" \
+  3>"$xconf/display" >/dev/null 2>&1 &
 xorg=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
+n=
+read -r -t 60 n <"$xconf/display" || true
+if [ -z "$n" ]; then
+  echo "FAIL: the X server did not start"
+  kill "$xorg" 2>/dev/null
+  rm -rf "$xconf"
+  exit 1
+fi
 wineserver -k 2>/dev/null
 export DISPLAY=":$n"
 two_outputs() {
