@@ -37,8 +37,7 @@ private:
 } // namespace
 
 EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
-                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send,
-                                    IClock& clock)
+                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send, IClock& clock)
 {
     CConsoleLinkHost host(device);
     CIgnoredEvents events;

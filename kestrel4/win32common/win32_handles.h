@@ -44,12 +44,12 @@ private:
     HGDIOBJ m_hOld;
 };
 
-// A palette selected into a device context for one scope (background or not, as given); the
-// one it replaced is put back. A null palette selects nothing.
+// A palette selected into a device context (as the foreground palette) for one scope; the one
+// it replaced is put back. A null palette selects nothing.
 class CSelectedPalette {
 public:
-    CSelectedPalette(HDC dc, HPALETTE palette, BOOL background = FALSE)
-        : m_hDC(dc), m_hOld(palette ? SelectPalette(dc, palette, background) : nullptr)
+    CSelectedPalette(HDC dc, HPALETTE palette)
+        : m_hDC(dc), m_hOld(palette ? SelectPalette(dc, palette, FALSE) : nullptr)
     {
     }
     ~CSelectedPalette()

@@ -357,6 +357,6 @@ void CTestPatternDialog::DrawPreview(const DRAWITEMSTRUCT& item)
     BITMAP bm;
     GetObject(bitmap.get(), sizeof bm, &bm);
     SetStretchBltMode(item.hDC, COLORONCOLOR);
-    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, bm.bmWidth,
-               bm.bmHeight, SRCCOPY);
+    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight,
+               SRCCOPY);
 }
