@@ -15,7 +15,7 @@ function(kestrel_shipped_files target folder)
   endforeach()
   add_custom_command(OUTPUT ${outputs}
     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_starter_items.py ${folder}
-    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_starter_items.py ${CMAKE_SOURCE_DIR}/scripts/make_effect_cursors.py
+    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_starter_items.py ${CMAKE_SOURCE_DIR}/scripts/cursor_image.py
     COMMENT "Drawing the starter items, logo, set and test pattern")
   add_custom_target(${target} ALL DEPENDS ${outputs})
 endfunction()

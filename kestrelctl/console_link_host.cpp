@@ -7,6 +7,7 @@ void CConsoleLinkHost::PumpMessages(unsigned int first, unsigned int last)
     SEngineMessage m;
     while (m_Window.Next(m, 0))
         m_Waiting.push_back(m);
+    m_bNew = false;
     for (auto it = m_Waiting.begin(); it != m_Waiting.end();) {
         if (it->message < first || it->message > last) {
             ++it;
@@ -22,6 +23,19 @@ void CConsoleLinkHost::PumpMessages(unsigned int first, unsigned int last)
 void CConsoleLinkHost::WaitForMessages(unsigned long ms)
 {
     SEngineMessage m;
-    if (m_Window.Next(m, ms))
+    if (m_Window.Next(m, ms)) {
         m_Waiting.push_back(m);
+        m_bNew = true;
+    }
+}
+
+bool CConsoleLinkHost::HasNewMessages()
+{
+    // Taken off the window so that asking again does not wait.
+    SEngineMessage m;
+    while (m_Window.Next(m, 0)) {
+        m_Waiting.push_back(m);
+        m_bNew = true;
+    }
+    return m_bNew;
 }

@@ -20,6 +20,7 @@ public:
     void PumpMessages(unsigned int first, unsigned int last) override;
     void PumpAll() override { PumpMessages(0, ~0u); }
     void WaitForMessages(unsigned long ms) override;
+    bool HasNewMessages() override;
     void WaitCursor(bool) override {}
     bool AskPortAgain(unsigned int&) override { return false; }
     bool AskRetrySend() override { return false; }
@@ -29,4 +30,5 @@ private:
     CMessageWindow m_Window;
     CLinkReceiver* m_pReceiver = nullptr;
     std::deque<SEngineMessage> m_Waiting; // taken while waiting, not yet handled
+    bool m_bNew = false;                  // m_Waiting took a message since the last pump
 };

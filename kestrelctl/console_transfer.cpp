@@ -37,7 +37,7 @@ private:
 } // namespace
 
 EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
-                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send)
+                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send, IClock& clock)
 {
     CConsoleLinkHost host(device);
     CIgnoredEvents events;
@@ -45,6 +45,7 @@ EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
     CLinkReceiver receiver(link, events);
     host.SetReceiver(&receiver);
     link.Attach(&host, &receiver);
+    link.SetClock(clock);
     if (!link.Open())
         return EConsoleTransfer::NoPort;
     // Held until the link is closed: the transfer's clean-up (speed and mode back, the port

@@ -6,12 +6,14 @@
 #include <string>
 
 #include "bulk_transfer.h"
+#include "clock.h"
 
 class CProjectorLink;
 
 enum class EConsoleTransfer { Sent, NoPort, Failed, Interrupted };
 
 // send runs the transfer on the open link with the console's progress; it answers whether the
-// projector took it all.
+// projector took it all. Every wait of the link reads clock.
 EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
-                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send);
+                                    const std::function<bool(CProjectorLink&, ITransferProgress&)>& send,
+                                    IClock& clock = SystemClock());

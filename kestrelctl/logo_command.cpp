@@ -52,10 +52,10 @@ int SendLogoCommand(const SLogoOptions& options, std::string& message)
     logo.SetZoom(zoom);
     const std::vector<uint8_t> image = logo.TransferImage();
 
-    const EConsoleTransfer result =
-        RunConsoleTransfer(options.device, options.bProgress, [&image](CProjectorLink& link, ITransferProgress& progress) {
-            return CBulkTransfer(link, progress).Send(image, kLogoAddress, kLogoAreaLength) == ETransferResult::Sent;
-        });
+    auto send = [&image](CProjectorLink& link, ITransferProgress& progress) {
+        return CBulkTransfer(link, progress).Send(image, kLogoAddress, kLogoAreaLength) == ETransferResult::Sent;
+    };
+    const EConsoleTransfer result = RunConsoleTransfer(options.device, options.bProgress, send, *options.pClock);
     switch (result) {
     case EConsoleTransfer::Sent:
         return SESSION_OK;

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "clock.h"
 #include "logo_document.h"
 
 struct SLogoOptions {
@@ -11,7 +12,8 @@ struct SLogoOptions {
     int zoom = 0;       // percent; 0 = the file's (.lgo) or the model's default (.bmp)
     bool bArea = false; // use area instead of the file's own
     SArea area;
-    bool bProgress = false; // draw a bar on standard error
+    bool bProgress = false;          // draw a bar on standard error
+    IClock* pClock = &SystemClock(); // what the transfer's waits read
 };
 
 // Exit statuses beyond the session's.

@@ -1,7 +1,6 @@
 #include "projector_session.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 #include "projector_link.h"
@@ -38,7 +37,32 @@ std::string DescribeFailure(int result)
 }
 } // namespace
 
-CProjectorSession::CProjectorSession(const std::string& device, unsigned long baud) : m_strDevice(device), m_nBaud(baud)
+bool CSessionMessages::Await(uint32_t ms)
+{
+    if (!m_bHeld)
+        m_bHeld = m_Window.Next(m_Held, ms);
+    return m_bHeld;
+}
+
+bool CSessionMessages::Take(SEngineMessage& out)
+{
+    if (!m_bHeld)
+        return false;
+    out = m_Held;
+    m_bHeld = false;
+    return true;
+}
+
+void CSessionMessages::Drop()
+{
+    m_bHeld = false;
+    SEngineMessage stale;
+    while (m_Window.Next(stale, 0)) {
+    }
+}
+
+CProjectorSession::CProjectorSession(const std::string& device, unsigned long baud, IClock& clock)
+    : m_strDevice(device), m_nBaud(baud), m_Clock(clock)
 {
 }
 
@@ -54,10 +78,12 @@ bool CProjectorSession::Open(int level)
     if (level == 4) {
         m_pLevel4.reset(new CCommZelqLevel4(m_Window.Handle(), &CCommZelqLevel4::ASyncThreadCallBack));
         Configure(*m_pLevel4, m_strDevice, m_nBaud);
+        m_pLevel4->SetClock(m_Clock);
         result = m_pLevel4->OpenSerilox();
     } else {
         m_pLevel5.reset(new CCommZelqLevel5(m_Window.Handle(), &CCommZelqLevel5::ASyncThreadCallBack));
         Configure(*m_pLevel5, m_strDevice, m_nBaud);
+        m_pLevel5->SetClock(m_Clock);
         result = m_pLevel5->OpenSerilox();
     }
     return result == 0;
@@ -73,22 +99,20 @@ void CProjectorSession::Close()
 
 void CProjectorSession::DropPending()
 {
-    SEngineMessage stale;
-    while (m_Window.Next(stale, 0)) {
-    }
+    m_Messages.Drop();
 }
 
 bool CProjectorSession::AwaitAnswer(uint16_t item, unsigned char attr, bool level5, unsigned long limitMs,
                                     SAnswer& answer)
 {
-    using namespace std::chrono;
-    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(limitMs);
+    const uint32_t start = m_Clock.TickCount();
     SEngineMessage m;
     for (;;) {
-        long left = static_cast<long>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+        const long left = static_cast<long>(limitMs) - static_cast<long>(m_Clock.TickCount() - start);
         if (left < 0)
             return false;
-        if (!m_Window.Next(m, static_cast<unsigned long>(left) + 1) || m.message != UM_PACKET_RECEIVED)
+        m_Clock.Wait(m_Messages, static_cast<uint32_t>(left) + 1);
+        if (!m_Messages.Take(m) || m.message != UM_PACKET_RECEIVED)
             continue;
         const CZelqLevel4Packet* packet;
         if (level5) {
@@ -150,19 +174,19 @@ ESessionStatus CProjectorSession::NextReport(unsigned long waitMs, SReport& repo
         message = "The port " + m_strDevice + " cannot be opened.";
         return SESSION_NO_PORT;
     }
-    using namespace std::chrono;
-    const steady_clock::time_point deadline = steady_clock::now() + milliseconds(waitMs);
+    const uint32_t start = m_Clock.TickCount();
     SEngineMessage m;
     for (;;) {
         if (m_pLevel5->IsPortLost()) {
             message = "The port " + m_strDevice + " is no longer available.";
             return SESSION_NO_PORT;
         }
-        long left = static_cast<long>(duration_cast<milliseconds>(deadline - steady_clock::now()).count());
+        const long left = static_cast<long>(waitMs) - static_cast<long>(m_Clock.TickCount() - start);
         if (left < 0)
             return SESSION_NO_RESPONSE;
         // Woken now and then to notice a port that went away without a message.
-        if (!m_Window.Next(m, static_cast<unsigned long>(std::min(left, 200L)) + 1) || m.message != UM_PACKET_RECEIVED)
+        m_Clock.Wait(m_Messages, static_cast<uint32_t>(std::min(left, 200L)) + 1);
+        if (!m_Messages.Take(m) || m.message != UM_PACKET_RECEIVED)
             continue;
         const CZelqLevel5Packet* packet = reinterpret_cast<const CZelqLevel5Packet*>(m.lParam);
         if (packet->IsApply())

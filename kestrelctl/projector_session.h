@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "clock.h"
 #include "engine_level5.h"
 #include "message_window.h"
 #include "projector_model.h"
@@ -34,9 +35,28 @@ enum ESessionStatus {
     SESSION_BAD_FILE = 7, // a setting file that cannot be read, written or is not a whole table
 };
 
+// The engines' messages to the session as something a clock waits for. A message that came
+// while the clock looked is held for the next Take.
+class CSessionMessages : public IWaitable {
+public:
+    explicit CSessionMessages(CMessageWindow& window) : m_Window(window) {}
+    bool Await(uint32_t ms) override;
+    bool HasCome() override { return Await(0); }
+    // The message that came, once; false when none has.
+    bool Take(SEngineMessage& out);
+    // Forgets every message posted so far.
+    void Drop();
+
+private:
+    CMessageWindow& m_Window;
+    SEngineMessage m_Held = {};
+    bool m_bHeld = false;
+};
+
 class CProjectorSession {
 public:
-    CProjectorSession(const std::string& device, unsigned long baud);
+    // Every wait of the session and of its engines reads clock.
+    CProjectorSession(const std::string& device, unsigned long baud, IClock& clock = SystemClock());
     ~CProjectorSession();
     const std::string& Device() const { return m_strDevice; }
 
@@ -63,7 +83,9 @@ private:
 
     std::string m_strDevice;
     unsigned long m_nBaud;
+    IClock& m_Clock;
     CMessageWindow m_Window;
+    CSessionMessages m_Messages{m_Window};
     std::unique_ptr<CCommZelqLevel4> m_pLevel4;
     std::unique_ptr<CCommZelqLevel5> m_pLevel5;
 };

@@ -3,45 +3,20 @@
 pointer, the four drawing pointers (32 x 32, black with a white rim) and the seven spot light
 tiles (128 x 128, the colour on every other pixel, black between)."""
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cursor_image import cursor_file, opaque_mask, rim  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'resources', 'kestrel4', 'effects')
-
-
-def cursor_file(width, height, hotspot, bpp, palette, pixels, mask):
-    """pixels[y][x]: palette index; mask[y][x]: 1 = transparent."""
-    def rows(values, bits):
-        out = b''
-        for y in reversed(range(height)):
-            acc, n, row = 0, 0, b''
-            for x in range(width):
-                acc = (acc << bits) | values[y][x]
-                n += bits
-                if n == 8:
-                    row += bytes([acc])
-                    acc, n = 0, 0
-            row += b'\0' * ((4 - len(row) % 4) % 4)
-            out += row
-        return out
-    colours = b''.join(struct.pack('<BBBB', b, g, r, 0) for (r, g, b) in palette)
-    header = struct.pack('<IiiHHIIiiII', 40, width, height * 2, 1, bpp, 0, 0, 0, 0, len(palette), 0)
-    image = header + colours + rows(pixels, bpp) + rows(mask, 1)
-    entry = struct.pack('<BBBBHHII', width % 256, height % 256, 0, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
-    return struct.pack('<HHH', 0, 2, 1) + entry + image
 
 
 def pointer(name, hotspot, ink):
     """ink: set of (x, y) drawn black; a white rim goes around it."""
     size = 32
-    rim = set()
-    for (x, y) in ink:
-        for dx in (-1, 0, 1):
-            for dy in (-1, 0, 1):
-                p = (x + dx, y + dy)
-                if 0 <= p[0] < size and 0 <= p[1] < size and p not in ink:
-                    rim.add(p)
-    pixels = [[1 if (x, y) in rim else 0 for x in range(size)] for y in range(size)]
-    mask = [[0 if (x, y) in ink or (x, y) in rim else 1 for x in range(size)] for y in range(size)]
+    around = rim(size, ink)
+    pixels = [[1 if (x, y) in around else 0 for x in range(size)] for y in range(size)]
+    mask = opaque_mask(size, ink, around)
     write(name, cursor_file(size, size, hotspot, 1, [(0, 0, 0), (255, 255, 255)], pixels, mask))
 
 

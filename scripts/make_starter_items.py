@@ -11,7 +11,7 @@ import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from make_effect_cursors import cursor_file  # noqa: E402
+from cursor_image import cursor_file, opaque_mask, rim  # noqa: E402
 
 # The projector's 16 colours as (red, green, blue), in the order of its colour table.
 PALETTE = [(0, 0, 0), (0x66, 0, 0x66), (0, 0x33, 0x66), (0xFF, 0xFF, 0), (0, 0xFF, 0), (0xFF, 0x99, 0),
@@ -69,16 +69,8 @@ def item(size, hotspot, shape, fill):
     """One cursor image: shape filled with colour fill, a black rim around it, the rest
     transparent."""
     ink = {(x, y) for y in range(size) for x in range(size) if shape(x, y)}
-    rim = set()
-    for (x, y) in ink:
-        for dx in (-1, 0, 1):
-            for dy in (-1, 0, 1):
-                p = (x + dx, y + dy)
-                if 0 <= p[0] < size and 0 <= p[1] < size and p not in ink:
-                    rim.add(p)
     pixels = [[fill if (x, y) in ink else BLACK for x in range(size)] for y in range(size)]
-    mask = [[0 if (x, y) in ink or (x, y) in rim else 1 for x in range(size)] for y in range(size)]
-    return cursor_file(size, size, hotspot, 4, PALETTE, pixels, mask)
+    return cursor_file(size, size, hotspot, 4, PALETTE, pixels, opaque_mask(size, ink, rim(size, ink)))
 
 
 def cursors():

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "packed_dib.h"
+#include "win32_handles.h"
 
 namespace {
 
@@ -58,9 +59,10 @@ bool PutPictureOnClipboard(HWND owner, const CPixelPicture& picture, const CPale
             logical.entries[i] = {static_cast<BYTE>(RedOf(c)), static_cast<BYTE>(GreenOf(c)),
                                   static_cast<BYTE>(BlueOf(c)), 0};
         }
-        if (HPALETTE handle = CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical)))
-            if (!SetClipboardData(CF_PALETTE, handle))
-                DeleteObject(handle);
+        // The clipboard owns the palette once it takes it.
+        CGdiPalette handle(CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical)));
+        if (handle && SetClipboardData(CF_PALETTE, handle.get()))
+            handle.release();
     }
     return true;
 }

@@ -25,6 +25,7 @@ using CGdiObject = std::unique_ptr<std::remove_pointer_t<T>, SGdiRelease<T>>;
 using CPen = CGdiObject<HPEN>;
 using CBrush = CGdiObject<HBRUSH>;
 using CBitmap = CGdiObject<HBITMAP>;
+using CGdiPalette = CGdiObject<HPALETTE>;
 
 // An object selected into a device context for one scope; the one it replaced is put back.
 class CSelectedObject {
@@ -41,6 +42,27 @@ public:
 private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
+};
+
+// A palette selected into a device context (as the foreground palette) for one scope; the one
+// it replaced is put back. A null palette selects nothing.
+class CSelectedPalette {
+public:
+    CSelectedPalette(HDC dc, HPALETTE palette)
+        : m_hDC(dc), m_hOld(palette ? SelectPalette(dc, palette, FALSE) : nullptr)
+    {
+    }
+    ~CSelectedPalette()
+    {
+        if (m_hOld)
+            SelectPalette(m_hDC, m_hOld, FALSE);
+    }
+    CSelectedPalette(const CSelectedPalette&) = delete;
+    CSelectedPalette& operator=(const CSelectedPalette&) = delete;
+
+private:
+    HDC m_hDC;
+    HPALETTE m_hOld;
 };
 
 // A window's device context (GetDC / GetWindowDC), released by the destructor.

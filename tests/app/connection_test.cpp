@@ -2,6 +2,7 @@
 // power, busy and warning reports, with the user's answers scripted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -16,28 +17,10 @@
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
 #include "resource.h"
+#include "test_clock.h"
 #include "zelq_items.h"
 
 namespace {
-
-// Real time plus whatever the blinking pretended to sleep, so long waits run out quickly.
-class CScriptedClock : public IClock {
-public:
-    uint32_t TickCount() override
-    {
-        auto real = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_Start);
-        return static_cast<uint32_t>(real.count()) + m_nSkipped;
-    }
-    void Sleep(unsigned int ms) override
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        m_nSkipped += ms;
-    }
-
-private:
-    std::chrono::steady_clock::time_point m_Start = std::chrono::steady_clock::now();
-    uint32_t m_nSkipped = 0;
-};
 
 // The values the connection hands on, as the setting model would keep them.
 class CValueStore : public IItemStore {
@@ -180,10 +163,46 @@ void CScriptedHost::PumpAll()
         m_pUi->m_bCoolingUp = false;
 }
 
+// Another port of the system with a simulated projector of its own (or "silent": nothing
+// answers). While it lives, the test clock moves only when this projector is idle too.
+struct SOtherPort {
+    SOtherPort(const char* model, std::vector<const CProjectorSimulator*>& peers) : sim(Options(model)), peers(peers)
+    {
+        started = sim.Start(pty.MasterFd());
+        peers.push_back(&sim);
+    }
+    ~SOtherPort() { peers.erase(std::find(peers.begin(), peers.end(), &sim)); }
+    SOtherPort(const SOtherPort&) = delete;
+    SOtherPort& operator=(const SOtherPort&) = delete;
+    static SSimulatorOptions Options(const char* model)
+    {
+        SSimulatorOptions o;
+        o.strModel = model;
+        return o;
+    }
+    size_t FramesReceived() const
+    {
+        size_t n = 0;
+        for (const SLogEntry& e : sim.Log().Entries())
+            n += e.eKind == ELogKind::RxFrame;
+        return n;
+    }
+    CPseudoTerminal pty;
+    CProjectorSimulator sim;
+    std::vector<const CProjectorSimulator*>& peers;
+    bool started = false;
+};
+
 class Connection : public ::testing::Test {
 protected:
     Connection() : m_Ui(m_Clock), m_pConnection(std::make_unique<CConnection>(m_Link, m_Ui, m_Clock))
     {
+        m_Clock.AddPeer([this] {
+            for (const CProjectorSimulator* other : m_OtherProjectors)
+                if (!other->IsIdle())
+                    return false;
+            return !m_pSim || m_pSim->IsIdle();
+        });
         m_Host.m_pUi = &m_Ui;
         Attach();
     }
@@ -254,7 +273,8 @@ protected:
     CScriptedHost m_Host;
     CProjectorLink m_Link;
     CValueStore m_Store;
-    CScriptedClock m_Clock;
+    std::vector<const CProjectorSimulator*> m_OtherProjectors; // on other ports (SOtherPort)
+    CTestClock m_Clock;
     CScriptedUi m_Ui;
     std::unique_ptr<CConnection> m_pConnection;
 };
@@ -377,38 +397,15 @@ TEST_F(Connection, NoResponseThenAnotherPort)
     m_Ui.m_bSelectPortAgain = true;
     m_Ui.m_nPortChoice = 2;
     // COM2 leads to a real projector.
-    CPseudoTerminal second;
-    CProjectorSimulator projector;
-    ASSERT_TRUE(projector.Start(second.MasterFd()));
-    m_Host.m_Ports.push_back(second.SlavePath());
+    SOtherPort projector("KT-C310", m_OtherProjectors);
+    ASSERT_TRUE(projector.started);
+    m_Host.m_Ports.push_back(projector.pty.SlavePath());
     EXPECT_EQ(m_pConnection->Connect(), 1);
     EXPECT_EQ(m_Ui.m_Dialogs, (std::vector<unsigned int>{171, 177}));
     EXPECT_EQ(m_Link.GetPort(), 2u);
     EXPECT_EQ(m_Ui.m_nCheckedPort, 2u);
     m_Link.Close();
 }
-
-// Another port of the system with a simulated projector of its own (or "silent": nothing
-// answers), for the port search at start-up.
-struct SOtherPort {
-    explicit SOtherPort(const char* model) : sim(Options(model)) { started = sim.Start(pty.MasterFd()); }
-    static SSimulatorOptions Options(const char* model)
-    {
-        SSimulatorOptions o;
-        o.strModel = model;
-        return o;
-    }
-    size_t FramesReceived() const
-    {
-        size_t n = 0;
-        for (const SLogEntry& e : sim.Log().Entries())
-            n += e.eKind == ELogKind::RxFrame;
-        return n;
-    }
-    CPseudoTerminal pty;
-    CProjectorSimulator sim;
-    bool started = false;
-};
 
 // COM port n of the host leads to device.
 void PutPort(CQueueLinkHost& host, unsigned int n, const std::string& device)
@@ -421,7 +418,7 @@ void PutPort(CQueueLinkHost& host, unsigned int n, const std::string& device)
 TEST_F(Connection, StartupFindsTheProjectorOnAnotherPresentPort)
 {
     // The kept COM1 is gone (no device); COM3 is silent; the adapter on COM7 has the projector.
-    SOtherPort silent("silent"), projector("KT-C310");
+    SOtherPort silent("silent", m_OtherProjectors), projector("KT-C310", m_OtherProjectors);
     ASSERT_TRUE(silent.started && projector.started);
     PutPort(m_Host, 3, silent.pty.SlavePath());
     PutPort(m_Host, 7, projector.pty.SlavePath());
@@ -439,7 +436,7 @@ TEST_F(Connection, StartupFindsTheProjectorOnAnotherPresentPort)
 
 TEST_F(Connection, StartupOnAnAnsweringKeptPortTriesNoOther)
 {
-    SOtherPort kept("KT-A120"), other("KT-C310");
+    SOtherPort kept("KT-A120", m_OtherProjectors), other("KT-C310", m_OtherProjectors);
     ASSERT_TRUE(kept.started && other.started);
     PutPort(m_Host, 3, other.pty.SlavePath());
     PutPort(m_Host, 12, kept.pty.SlavePath());
@@ -477,7 +474,7 @@ TEST_F(Connection, OnlyTheStartupSearchesOtherPorts)
 {
     // Choosing a port in the menu connects to that port, or asks.
     StartSimulator(Model("silent"));
-    SOtherPort projector("KT-C310");
+    SOtherPort projector("KT-C310", m_OtherProjectors);
     ASSERT_TRUE(projector.started);
     PutPort(m_Host, 7, projector.pty.SlavePath());
     m_Host.m_Present = {1, 7};

@@ -1,5 +1,6 @@
 // The fixture of the suites that drive a projector link against the simulated projector on a
 // pseudo-terminal, with the link's messages on a plain queue, and what the projector received.
+// UseTestClock puts the link on a clock the test moves, for cases that wait out silence.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
+#include "test_clock.h"
 #include "zelq_items.h"
 
 template <class Events, class Host = CQueueLinkHost>
@@ -32,6 +34,13 @@ protected:
     {
         if (m_Link.IsOpen())
             m_Link.Close();
+    }
+    // Before the link opens: its engines and waits then read the test's clock, which moves
+    // on whenever neither side can act before a deadline.
+    void UseTestClock()
+    {
+        m_Clock.AddPeer([this] { return !m_pSim || m_pSim->IsIdle(); });
+        m_Link.SetClock(m_Clock);
     }
 
     // Whole frames the projector received for one item, in order.
@@ -58,6 +67,7 @@ protected:
     CPseudoTerminal m_Pty;
     std::unique_ptr<CProjectorSimulator> m_pSim;
     Host m_Host;
+    CTestClock m_Clock;
     CProjectorLink m_Link;
     Events m_Events;
     CLinkReceiver m_Receiver;

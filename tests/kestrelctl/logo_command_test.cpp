@@ -12,9 +12,13 @@
 #include "logo_command.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
+#include "test_clock.h"
 #include "zelq_items.h"
 
 namespace {
+
+// How long the link's engine waits for the answer to a command.
+const uint32_t kSilentBlockWaitMs = 10000;
 
 class LogoCommand : public ::testing::Test {
 protected:
@@ -244,7 +248,11 @@ TEST_F(LogoCommand, CtrlCCancelsCleanly)
 
 TEST_F(LogoCommand, ABlockNotTakenIsAFailedTransfer)
 {
-    // Taken but never answered: the end would be accepted, yet the tool must not say so.
+    // Taken but never answered: the end would be accepted, yet the tool must not say so. The
+    // engine's waits for the answer pass on a clock the test moves.
+    CTestClock clock;
+    clock.AddPeer([this] { return m_pSim->IsIdle(); });
+    m_Options.pClock = &clock;
     m_pSim->SetBlockFault(1, EBlockFault::Silent);
     m_Options.file = WriteFile("ctl_silent.bmp", MakeBmp(Bmp(40, 30)));
     m_Options.zoom = 100;
@@ -252,6 +260,7 @@ TEST_F(LogoCommand, ABlockNotTakenIsAFailedTransfer)
     EXPECT_EQ(SendLogoCommand(m_Options, message), 5);
     EXPECT_EQ(m_pSim->TransfersEnded(), 0u);
     EXPECT_EQ(m_pSim->TransfersAborted(), 1u);
+    EXPECT_GE(clock.TickCount(), kSilentBlockWaitMs) << "the silent block was waited out on the tool's clock";
 }
 
 TEST_F(LogoCommand, AProjectorThatRefusesTheTransferModeGetsNothing)

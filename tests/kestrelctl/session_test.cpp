@@ -9,8 +9,13 @@
 #include "projector_session.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
+#include "setting_image.h"
+#include "test_clock.h"
 
 namespace {
+
+// How long the engine waits for the answer to a command.
+const uint32_t kEngineAnswerWaitMs = 10000;
 
 class Session : public ::testing::Test {
 protected:
@@ -166,6 +171,35 @@ TEST_F(Session, ItemsTravelInTheirOwnWidths)
     ASSERT_EQ(answer.parameter.size(), 1u);
     EXPECT_EQ(DecodeItemValue(0x030E, answer.parameter), 130);
     EXPECT_EQ(DecodeItemValue(0x0300, {0x82}), -126) << "a signed item stays signed";
+}
+
+TEST(SettingFileLoad, ALinkLostMidwayIsNoResponse)
+{
+    // The projector acknowledges but stops answering partway through a load: the load ends
+    // as unanswered once the engine has waited its limit, on a clock the test moves.
+    CPseudoTerminal pty;
+    ASSERT_TRUE(pty.IsOpen());
+    SSimulatorOptions options;
+    options.strModel = "KT-C310";
+    CProjectorSimulator sim(options);
+    ASSERT_TRUE(sim.Start(pty.MasterFd())) << sim.Error();
+    CTestClock clock;
+    clock.AddPeer([&sim] { return sim.IsIdle(); });
+    CProjectorSession session(pty.SlavePath(), 9600, clock);
+    const SProjectorModel* model = nullptr;
+    std::string message;
+    ASSERT_EQ(session.Identify(model, message), SESSION_OK) << message;
+    CSettingTable table;
+    std::vector<uint16_t> unread;
+    const SSettingTarget target;
+    ASSERT_EQ(ReadSettings(session, *model, target, table, unread, message), SESSION_OK) << message;
+
+    ASSERT_EQ(sim.Execute("fault normal*60,ack-only"), "");
+    const uint32_t start = clock.TickCount();
+    std::vector<uint16_t> refused;
+    EXPECT_EQ(SendSettings(session, *model, target, table, refused, message), SESSION_NO_RESPONSE) << message;
+    EXPECT_GE(clock.TickCount() - start, kEngineAnswerWaitMs) << "given up before the engine's wait ended";
+    EXPECT_TRUE(refused.empty());
 }
 
 TEST(ItemValues, WidthsOfKnownAndUnknownItems)

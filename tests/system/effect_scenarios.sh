@@ -87,19 +87,9 @@ minimize_main() {
 }
 
 # Slot 1 a spot light on green, 2 a red free line, 3 Clear screen, 4 Page Up, 5 a cursor change.
-cat > "$ini" <<'INI'
-[ConnectStatus]
-ConnectMode=1
-[Support_SectionName]
-SectionNum=1
-SectionName0=Support_Defaults
-[Support_CurrentSection]
-Support_Defaults=1
-[Support_Defaults]
-Effect1=SPOT_LIGHT
-E1SpotLightEffectColor=65280
-E1SpotLightEffectDiameter=200
-E1SpotLightEffectClear=0
+{
+  effects_ini_start
+  cat <<'INI'
 Effect2=FREE_LINE
 E2FreeLineEffectColor=255
 E2FreeLineEffectLineWidth=5
@@ -120,15 +110,10 @@ Effect3=Ctrl + Shift + C
 Effect4=Ctrl + Shift + K
 Effect5=Ctrl + Shift + U
 INI
+} > "$ini"
 
-(cd "$work" && exec wine kdriver.exe canvas Canvas "$keylog") >/dev/null 2>&1 &
-canvas_pid=$!
-k wait-visible Canvas 30000 || fail "canvas never shown"
-# Without it no key would arrive anywhere: nothing more to check.
-wait_for "$WAIT_LONG" desktop_shown || { fail "no Wine desktop window"; finish "effect scenarios"; }
-start_app
-k wait-visible Kestrel 30000 || fail "main window never shown"
-wait_iconic 1 "$WAIT_LONG" || fail "main window not minimized at start"
+# Without the desktop window no key would arrive anywhere: nothing more to check.
+start_canvas_and_app desktop_shown "no Wine desktop window" "effect scenarios"
 activate Canvas
 xdotool mousemove 900 700
 grab before

@@ -6,9 +6,6 @@
 # Usage: monitor_scenarios.sh KESTREL4_EXE KDRIVER_EXE SCREENSHOT_DIR SIMULATOR_LOG
 
 # The display the caller gave has one monitor: Wine has to start again on the two.
-for n in $(seq 151 180); do
-  [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] || break
-done
 xconf=$(mktemp -d /tmp/kestrel-dual.XXXXXX)
 cat > "$xconf/dual.conf" <<'CONF'
 Section "ServerFlags"
@@ -35,9 +32,20 @@ Section "Screen"
   EndSubSection
 EndSection
 CONF
-Xorg ":$n" -noreset -nolisten tcp -logfile "$xconf/xorg.log" -config "$xconf/dual.conf" >/dev/null 2>&1 &
+# The server takes a free display number itself and writes it once it accepts clients: a
+# scenario or another server starting beside this one cannot take the same.
+mkfifo "$xconf/display"
+Xorg -displayfd 3 -noreset -nolisten tcp -logfile "$xconf/xorg.log" -config "$xconf/dual.conf" \
+  3>"$xconf/display" >/dev/null 2>&1 &
 xorg=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${n}" ] && break; sleep 0.1; done
+n=
+read -r -t 60 n <"$xconf/display" || true
+if [ -z "$n" ]; then
+  echo "FAIL: the X server did not start"
+  kill "$xorg" 2>/dev/null
+  rm -rf "$xconf"
+  exit 1
+fi
 wineserver -k 2>/dev/null
 export DISPLAY=":$n"
 two_outputs() {
@@ -93,19 +101,9 @@ shortcut() {
   wait_for "$WAIT_SHORT" logged "up 17" || fail "the canvas never saw Ctrl released"
 }
 
-cat > "$ini" <<'INI'
-[ConnectStatus]
-ConnectMode=1
-[Support_SectionName]
-SectionNum=1
-SectionName0=Support_Defaults
-[Support_CurrentSection]
-Support_Defaults=1
-[Support_Defaults]
-Effect1=SPOT_LIGHT
-E1SpotLightEffectColor=65280
-E1SpotLightEffectDiameter=200
-E1SpotLightEffectClear=0
+{
+  effects_ini_start
+  cat <<'INI'
 Effect2=LINE
 E2LineEffectColor=255
 E2LineEffectLineWidth=3
@@ -115,14 +113,9 @@ E2LineEffectGrid=1
 Effect1=Ctrl + Shift + P
 Effect2=Ctrl + Shift + L
 INI
+} > "$ini"
 
-(cd "$work" && exec wine kdriver.exe canvas Canvas "$keylog") >/dev/null 2>&1 &
-canvas_pid=$!
-k wait-visible Canvas 30000 || fail "canvas never shown"
-wait_for "$WAIT_LONG" canvas_shown || { fail "no canvas window on the X server"; finish "monitor scenarios"; }
-start_app
-k wait-visible Kestrel 30000 || fail "main window never shown"
-wait_iconic 1 "$WAIT_LONG" || fail "main window not minimized at start"
+start_canvas_and_app canvas_shown "no canvas window on the X server" "monitor scenarios"
 k foreground Canvas
 point_at 1800 400
 grab before

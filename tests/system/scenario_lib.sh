@@ -257,6 +257,38 @@ ini_value() {  # ini_value SECTION KEY -> value, or <missing>
     END { print v }' "$ini" 2>/dev/null || echo "<missing>"
 }
 
+# The start of an ini for the effect scenarios: connected, one setting section, and slot 1 a
+# green spot light of 200 pixels; the caller adds its other slots and their keys.
+effects_ini_start() {
+  cat <<'INI'
+[ConnectStatus]
+ConnectMode=1
+[Support_SectionName]
+SectionNum=1
+SectionName0=Support_Defaults
+[Support_CurrentSection]
+Support_Defaults=1
+[Support_Defaults]
+Effect1=SPOT_LIGHT
+E1SpotLightEffectColor=65280
+E1SpotLightEffectDiameter=200
+E1SpotLightEffectClear=0
+INI
+}
+
+# kdriver's canvas (a window that logs the keys it sees to $keylog; its process in canvas_pid),
+# then Kestrel4, which starts minimized with effects set. READY must hold before anything can
+# be checked on the X server: without it the scenario ends with the failure WHY.
+start_canvas_and_app() {  # start_canvas_and_app READY WHY SCENARIO-NAME
+  (cd "$work" && exec wine kdriver.exe canvas Canvas "$keylog") >/dev/null 2>&1 &
+  canvas_pid=$!
+  k wait-visible Canvas 30000 || fail "canvas never shown"
+  wait_for "$WAIT_LONG" "$1" || { fail "$2"; finish "$3"; }
+  start_app
+  k wait-visible Kestrel 30000 || fail "main window never shown"
+  wait_iconic 1 "$WAIT_LONG" || fail "main window not minimized at start"
+}
+
 start_app() {
   (cd "$work" && exec wine Kestrel4.exe) &
   app_pid=$!

@@ -12,6 +12,9 @@
 
 namespace {
 
+// How long the link's engine waits for the answer to a command.
+const uint32_t kEngineAnswerWaitMs = 10000;
+
 class CRecordingProgress : public ITransferProgress {
 public:
     void Progress(uint32_t position, int percent) override
@@ -48,6 +51,7 @@ protected:
     void SetUp() override
     {
         SimulatedLinkTest::SetUp();
+        UseTestClock();
         ASSERT_EQ(m_Link.Open(), 1);
     }
     ETransferResult Send(const std::vector<uint8_t>& image)
@@ -129,12 +133,15 @@ TEST_F(LogoSend, CancellingAbortsAndRestores)
 TEST_F(LogoSend, ABlockNotTakenFailsWhateverTheEndWouldAnswer)
 {
     // Refused, or taken without an answer (the end would then be accepted): the projector is
-    // told to abort once the other blocks are sent.
+    // told to abort once the other blocks are sent. The silent block is waited out in full.
     for (EBlockFault fault : {EBlockFault::Refuse, EBlockFault::Silent}) {
         m_pSim->Log().Clear();
         m_pSim->SetBlockFault(4, fault);
         unsigned int aborted = m_pSim->TransfersAborted();
+        const uint32_t start = m_Clock.TickCount();
         ASSERT_EQ(Send(LogoImage(100, 50, 100)), ETransferResult::Failed);
+        if (fault == EBlockFault::Silent)
+            EXPECT_GE(m_Clock.TickCount() - start, kEngineAnswerWaitMs) << "given up before the engine's wait ended";
         EXPECT_EQ(Parameters(kItemBlockData).size(), 10u) << "a block not taken does not stop the others";
         EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
         EXPECT_EQ(m_pSim->TransfersAborted(), aborted + 1);

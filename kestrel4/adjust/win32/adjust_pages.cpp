@@ -628,17 +628,10 @@ void CSettingPage::OnInit()
 
 // ---- Advanced ----
 
-CAdvancedPage::~CAdvancedPage()
-{
-    for (HBITMAP bitmap : m_hProjection)
-        if (bitmap)
-            DeleteObject(bitmap);
-}
-
 void CAdvancedPage::OnInit()
 {
     for (int i = 0; i < 4; ++i)
-        m_hProjection[i] = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_PROJECTION + i));
+        m_Projection[i].reset(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(IDB_PROJECTION + i)));
     AddSlider(kItemColorTemp, IDC_COLOR_TEMP, IDC_COLOR_TEMP_TEXT, -5, 5);
     AddSlider(kItemBlackLevel, IDC_BLACK_LEVEL, IDC_BLACK_LEVEL_TEXT, 0, 63);
     AddSlider(kItemWhiteLevel, IDC_WHITE_LEVEL, IDC_WHITE_LEVEL_TEXT, -63, 0);
@@ -715,7 +708,7 @@ void CAdvancedPage::ShowProjection()
 {
     int32_t rear = m_Choices.count(kItemRearProjection) ? m_Choices[kItemRearProjection] : 0;
     int32_t ceiling = m_Choices.count(kItemCeiling) ? m_Choices[kItemCeiling] : 0;
-    HBITMAP picture = m_hProjection[ProjectionBitmap(rear == 1, ceiling == 1) - IDB_PROJECTION];
+    HBITMAP picture = m_Projection[ProjectionBitmap(rear == 1, ceiling == 1) - IDB_PROJECTION].get();
     SendDlgItemMessageA(m_hWnd, IDC_PROJECTION_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
 }
 

@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "setting_items.h"
 #include "setting_widgets.h"
+#include "win32_handles.h"
 
 class CConnection;
 class CSettingModel;
@@ -181,7 +182,6 @@ protected:
 class CAdvancedPage : public CAdjustPage {
 public:
     explicit CAdvancedPage(CPageContext& context) : CAdjustPage(context, IDD_ADVANCED, TAB_ADVANCED, PAGE_ADVANCED) {}
-    ~CAdvancedPage() override;
     void Refresh() override;
     void ShowValue(uint16_t item, int32_t value) override;
 
@@ -194,7 +194,7 @@ protected:
 private:
     void ShowVideoSignal(int32_t value);
     void ShowProjection();
-    HBITMAP m_hProjection[4] = {};
+    CBitmap m_Projection[4];
     int m_nVideoSignalShown = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "message_box.h"
 #include "picture_reader.h"
 #include "resource.h"
+#include "win32_handles.h"
 
 namespace {
 const char kPatternClass[] = "KestrelTestPattern";
@@ -14,9 +15,7 @@ std::string g_strReferFolder; // the folder "Refer to..." opened last in this ru
 
 void Fill(HDC dc, const RECT& r, COLORREF colour)
 {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    FillRect(dc, &r, CBrush(CreateSolidBrush(colour)).get());
 }
 
 std::string FolderOf(const std::string& path)
@@ -109,10 +108,8 @@ void CTestPattern::SetPattern(int pattern, const std::string& userFile)
 
 bool CTestPattern::IsPaletteDisplay() const
 {
-    HDC dc = GetDC(nullptr);
-    const bool paletted = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
-    ReleaseDC(nullptr, dc);
-    return paletted;
+    CWindowDC dc(nullptr);
+    return (GetDeviceCaps(dc.Get(), RASTERCAPS) & RC_PALETTE) != 0;
 }
 
 LRESULT CALLBACK CTestPattern::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -180,18 +177,15 @@ void CTestPattern::PaintShapes(HDC dc, const SPatternShapes& shapes)
         Fill(dc, RECT{r.left, r.top, r.right, r.bottom}, r.colour);
     if (shapes.circles.empty() && shapes.lines.empty())
         return;
-    HPEN pen = CreatePen(PS_SOLID, 1, shapes.pen);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    CPen pen(CreatePen(PS_SOLID, 1, shapes.pen));
+    CSelectedObject selectedPen(dc, pen.get());
+    CSelectedObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
     for (const SPatternCircle& c : shapes.circles)
         Ellipse(dc, c.cx - c.radius, c.cy - c.radius, c.cx + c.radius + 1, c.cy + c.radius + 1);
     for (const SPatternLine& l : shapes.lines) {
         MoveToEx(dc, l.x0, l.y0, nullptr);
         LineTo(dc, l.x1, l.y1);
     }
-    SelectObject(dc, oldBrush);
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
 }
 
 void CTestPattern::PaintGrayScale(HDC dc, int width, int height)
@@ -203,15 +197,13 @@ void CTestPattern::PaintGrayScale(HDC dc, int width, int height)
     log->palNumEntries = 16;
     for (int i = 0; i < 16; ++i)
         log->palPalEntry[i] = PALETTEENTRY{kGrayLevels[i], kGrayLevels[i], kGrayLevels[i], 0};
-    HPALETTE palette = CreatePalette(log);
-    HPALETTE old = SelectPalette(dc, palette, FALSE);
+    CGdiPalette palette(CreatePalette(log));
+    CSelectedPalette selected(dc, palette.get());
     RealizePalette(dc);
     for (const SPatternRect& r : GrayScalePattern(width, height).rects) {
         const BYTE v = static_cast<BYTE>(r.colour & 0xFF);
         Fill(dc, RECT{r.left, r.top, r.right, r.bottom}, PALETTERGB(v, v, v));
     }
-    SelectPalette(dc, old, FALSE);
-    DeleteObject(palette);
 }
 
 void CTestPattern::LoadUserFile()
@@ -244,39 +236,31 @@ void CTestPattern::PaintUserFile(HDC dc, int width, int height)
     }
     // The picture centred on black in a memory bitmap of its own, stretched over the screen. A
     // very large picture may not get a bitmap of its size: try again smaller until one is made.
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = nullptr;
+    CMemoryDC memory(CreateCompatibleDC(dc));
+    CBitmap bitmap;
     SPatternCanvas canvas = {};
     for (int reductions = 0; !bitmap; ++reductions) {
         canvas = UserPictureCanvas(width, height, m_UserBitmap.Width(), m_UserBitmap.Height(), reductions);
         if (canvas.Empty())
             break;
-        bitmap = CreateCompatibleBitmap(dc, canvas.width, canvas.height);
+        bitmap.reset(CreateCompatibleBitmap(dc, canvas.width, canvas.height));
     }
     if (!bitmap) {
         OutputDebugStringA("CTestPattern::load() : unknown exception occurred.\n");
-        DeleteDC(memory);
         Fill(dc, all, RGB(0, 0, 0));
         return;
     }
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HPALETTE oldPalette = nullptr;
-    if (m_UserPalette.Handle()) {
-        oldPalette = SelectPalette(dc, m_UserPalette.Handle(), FALSE);
+    CSelectedObject selectedBitmap(memory.get(), bitmap.get());
+    CSelectedPalette screenPalette(dc, m_UserPalette.Handle());
+    if (m_UserPalette.Handle())
         RealizePalette(dc);
-        SelectPalette(memory, m_UserPalette.Handle(), FALSE);
-    }
+    CSelectedPalette memoryPalette(memory.get(), m_UserPalette.Handle());
     RECT area = {0, 0, canvas.width, canvas.height};
-    Fill(memory, area, RGB(0, 0, 0));
+    Fill(memory.get(), area, RGB(0, 0, 0));
     const SPatternRect& picture = canvas.picture;
-    DrawScaled(memory, m_UserBitmap, picture.left, picture.top, picture.right - picture.left,
+    DrawScaled(memory.get(), m_UserBitmap, picture.left, picture.top, picture.right - picture.left,
                picture.bottom - picture.top);
-    StretchBlt(dc, 0, 0, width, height, memory, 0, 0, canvas.width, canvas.height, SRCCOPY);
-    if (oldPalette)
-        SelectPalette(dc, oldPalette, FALSE);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    StretchBlt(dc, 0, 0, width, height, memory.get(), 0, 0, canvas.width, canvas.height, SRCCOPY);
 }
 
 // ---- dialog 181 ----
@@ -367,15 +351,12 @@ void CTestPatternDialog::DrawPreview(const DRAWITEMSTRUCT& item)
             DrawScaled(item.hDC, m_Preview, r.left, r.top, r.right - r.left, r.bottom - r.top);
         return;
     }
-    HBITMAP bitmap = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(PreviewBitmap(m_nPattern)));
-    HDC memory = CreateCompatibleDC(item.hDC);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    CBitmap bitmap(LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(PreviewBitmap(m_nPattern))));
+    CMemoryDC memory(CreateCompatibleDC(item.hDC));
+    CSelectedObject selected(memory.get(), bitmap.get());
     BITMAP bm;
-    GetObject(bitmap, sizeof bm, &bm);
+    GetObject(bitmap.get(), sizeof bm, &bm);
     SetStretchBltMode(item.hDC, COLORONCOLOR);
-    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, bm.bmWidth, bm.bmHeight,
+    StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight,
                SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
 }

@@ -41,15 +41,8 @@ void Draw(HDC dc, const CDIB& dib, int x, int y, DWORD rop)
     DrawScaled(dc, dib, x, y, size.x - origin.x, size.y - origin.y, rop);
 }
 
-void CDIBPal::Reset()
-{
-    if (m_hPalette)
-        DeleteObject(m_hPalette);
-    m_hPalette = nullptr;
-}
-
 namespace {
-HPALETTE MakePalette(const std::vector<PALETTEENTRY>& entries)
+CGdiPalette MakePalette(const std::vector<PALETTEENTRY>& entries)
 {
     std::vector<BYTE> block(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * entries.size());
     LOGPALETTE* log = reinterpret_cast<LOGPALETTE*>(block.data());
@@ -57,7 +50,7 @@ HPALETTE MakePalette(const std::vector<PALETTEENTRY>& entries)
     log->palNumEntries = static_cast<WORD>(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
         log->palPalEntry[i] = entries[i];
-    return CreatePalette(log);
+    return CGdiPalette(CreatePalette(log));
 }
 } // namespace
 
@@ -71,9 +64,8 @@ bool CDIBPal::CreateFromDIB(const CDIB& dib)
         const SRgbQuad& c = dib.Colours()[i];
         entries[i] = PALETTEENTRY{c.red, c.green, c.blue, 0};
     }
-    Reset();
-    m_hPalette = MakePalette(entries);
-    return m_hPalette != nullptr;
+    m_Palette = MakePalette(entries);
+    return m_Palette != nullptr;
 }
 
 bool CDIBPal::Create24Bit()
@@ -87,18 +79,16 @@ bool CDIBPal::Create24Bit()
         BYTE v = static_cast<BYTE>(i * 12);
         entries.push_back(PALETTEENTRY{v, v, v, 0});
     }
-    Reset();
-    m_hPalette = MakePalette(entries);
-    return m_hPalette != nullptr;
+    m_Palette = MakePalette(entries);
+    return m_Palette != nullptr;
 }
 
 void PrepareDisplayPalette(const CDIB& dib, CDIBPal& palette)
 {
     HCURSOR old = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    const bool paletted = (GetDeviceCaps(display, RASTERCAPS) & RC_PALETTE) != 0;
-    const int bits = GetDeviceCaps(display, BITSPIXEL) * GetDeviceCaps(display, PLANES);
-    DeleteDC(display);
+    CWindowDC display(nullptr);
+    const bool paletted = (GetDeviceCaps(display.Get(), RASTERCAPS) & RC_PALETTE) != 0;
+    const int bits = GetDeviceCaps(display.Get(), BITSPIXEL) * GetDeviceCaps(display.Get(), PLANES);
     palette.Reset();
     if (paletted) {
         if (!palette.CreateFromDIB(dib))

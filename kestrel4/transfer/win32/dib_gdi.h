@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dib.h"
+#include "win32_handles.h"
 
 // The header and colour table GDI wants for dib's bits.
 std::vector<BYTE> MakeBitmapInfo(const CDIB& dib);
@@ -18,20 +19,15 @@ void DrawScaled(HDC dc, const CDIB& dib, int x, int y, int width, int height, DW
 // One GDI palette, deleted with its owner.
 class CDIBPal {
 public:
-    CDIBPal() = default;
-    ~CDIBPal() { Reset(); }
-    CDIBPal(const CDIBPal&) = delete;
-    CDIBPal& operator=(const CDIBPal&) = delete;
-
     // A palette of the bitmap's ColourCount entries; false for a bitmap without colour table.
     bool CreateFromDIB(const CDIB& dib);
     // A colour cube and grey ramp suited to 24-bit pictures.
     bool Create24Bit();
-    void Reset();
-    HPALETTE Handle() const { return m_hPalette; }
+    void Reset() { m_Palette.reset(); }
+    HPALETTE Handle() const { return m_Palette.get(); }
 
 private:
-    HPALETTE m_hPalette = nullptr;
+    CGdiPalette m_Palette;
 };
 
 // On a display of 256 colours or fewer: the palette that shows dib best. Otherwise the
