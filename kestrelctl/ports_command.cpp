@@ -47,7 +47,7 @@ void Print(const std::string& port, const SProbe* probe, bool json)
 
 int RunPorts(const std::vector<std::string>& extra, bool probe, bool json, unsigned long baud)
 {
-    std::vector<std::string> ports = ListSerialPorts();
+    std::vector<std::string> ports = PresentSerialPorts();
     ports.insert(ports.end(), extra.begin(), extra.end());
     std::vector<SProbe> probes(ports.size());
     if (probe) {

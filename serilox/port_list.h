@@ -1,5 +1,6 @@
-// The serial ports Windows has now: the names in the system's serial-port list
-// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), where a USB adapter appears while it is plugged in.
+// The serial ports the system has now, in the system's order: on Windows the names in its
+// serial-port list (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), where a USB adapter appears while it is
+// plugged in; elsewhere the device files of on-board ports and USB adapters.
 #pragma once
 #include <string>
 #include <vector>

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "network_port.h"
 #include "port_names.h"
+#include "text_case.h"
 
 const char kIniFileName[] = "Kestrel4.ini";
 const char kConnectSection[] = "ConnectStatus";
@@ -13,6 +15,10 @@ const char kSupportDefaults[] = "Support_Defaults";
 
 namespace {
 const char kPortKey[] = "Port";
+// Port names the network port by this word, the address is under its own key; an older
+// program reads the word as no port number and starts on COM1.
+const char kNetworkPortValue[] = "Network";
+const char kNetworkPortKey[] = "NetworkPort";
 } // namespace
 
 std::string GetIniPath(const std::string& modulePath)
@@ -182,14 +188,32 @@ int ToggleConnectMode(IProfileFile& ini, int current)
     return settings.nConnectMode;
 }
 
-unsigned int ReadKeptPort(IProfileFile& ini)
+SKeptPort ReadKeptPort(IProfileFile& ini)
 {
-    int port = ini.GetInt(kConnectSection, kPortKey, 1);
-    return port >= 1 && port <= static_cast<int>(kMaxComPort) ? static_cast<unsigned int>(port) : 1;
+    SKeptPort kept;
+    std::string address;
+    if (ParseNetworkAddress(ini.GetString(kConnectSection, kNetworkPortKey, ""), address) == ENetworkAddress::Ok)
+        kept.strNetworkAddress = address;
+    std::string port = ini.GetString(kConnectSection, kPortKey, "");
+    if (EqualNoCase(port, kNetworkPortValue)) {
+        // A damaged address leaves COM1 first, and the start-up search tries every serial port.
+        if (!kept.strNetworkAddress.empty())
+            kept.nPort = kNetworkPort;
+        return kept;
+    }
+    int number = ini.GetInt(kConnectSection, kPortKey, 1);
+    if (number >= 1 && number <= static_cast<int>(kMaxComPort))
+        kept.nPort = static_cast<unsigned int>(number);
+    return kept;
 }
 
-bool WriteKeptPort(IProfileFile& ini, unsigned int port)
+bool WriteKeptPort(IProfileFile& ini, unsigned int port, const std::string& networkAddress)
 {
+    if (port == kNetworkPort) {
+        // The address first: a Port naming the network without one would read as damaged.
+        return ini.WriteString(kConnectSection, kNetworkPortKey, networkAddress.c_str()) &&
+               ini.WriteString(kConnectSection, kPortKey, kNetworkPortValue);
+    }
     char text[16];
     std::snprintf(text, sizeof text, "%u", port);
     return ini.WriteString(kConnectSection, kPortKey, text);

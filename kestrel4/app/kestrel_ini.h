@@ -60,10 +60,17 @@ bool SaveFileSettings(IProfileFile& ini, const SKestrelSettings& settings);
 int ReadConnectMode(IProfileFile& ini);
 // The menu's toggle: 1 becomes 0, anything else 1; the new value is written at once.
 int ToggleConnectMode(IProfileFile& ini, int current);
-// [ConnectStatus] Port: the COM port that connected last, tried first at start-up; 1 when
-// it is missing or names no COM port.
-unsigned int ReadKeptPort(IProfileFile& ini);
-bool WriteKeptPort(IProfileFile& ini, unsigned int port);
+// [ConnectStatus] Port: the port that connected last, tried first at start-up. A COM port by
+// its number; the network port as "Network" with its address in NetworkPort=HOST:PORT.
+struct SKeptPort {
+    // 1 when Port is missing, names no COM port, or names the network without a sound address.
+    unsigned int nPort = 1;
+    // The NetworkPort address when it is sound, whichever port is kept; else empty.
+    std::string strNetworkAddress;
+};
+SKeptPort ReadKeptPort(IProfileFile& ini);
+// A COM port leaves NetworkPort as it is, to be offered again in the network port dialog.
+bool WriteKeptPort(IProfileFile& ini, unsigned int port, const std::string& networkAddress);
 // Which monitor effects run on: 0 (the one under the pointer) when missing or unreadable.
 int ReadEffectMonitor(IProfileFile& ini);
 bool WriteEffectMonitor(IProfileFile& ini, int choice);

@@ -1,6 +1,7 @@
 #include "projector_link.h"
 
 #include "link_receiver.h"
+#include "network_port.h"
 #include "port_names.h"
 #include "zelq_items.h"
 
@@ -78,7 +79,9 @@ int CProjectorLink::TryOpen()
             std::make_unique<CCommZelqLevel5>(m_pHost->NotifyWindow(), property, &CCommZelqLevel5::ASyncThreadCallBack);
     CCommSerial* engine = Engine();
     engine->SetClock(*m_pClock);
-    engine->SetDevicePath(m_pHost->PortDevice(m_Property.PortNumber).c_str());
+    const std::string device = m_Property.PortNumber == kNetworkPort ? NetworkPortName(m_strNetworkAddress)
+                                                                      : m_pHost->PortDevice(m_Property.PortNumber);
+    engine->SetDevicePath(device.c_str());
     if (engine->OpenSerilox() == 0) {
         m_Property.PortNumber = static_cast<uint16_t>(engine->GetPortNumber());
         m_bOpen = 1;
@@ -98,7 +101,7 @@ int CProjectorLink::Open()
         unsigned int port = m_Property.PortNumber;
         if (!m_pHost->AskPortAgain(port))
             return 0;
-        if (port >= 1 && port <= kMaxComPort)
+        if (port >= 1 && (port <= kMaxComPort || port == kNetworkPort))
             m_Property.PortNumber = static_cast<uint16_t>(port);
     }
     return 1;

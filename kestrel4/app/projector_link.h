@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "clock.h"
 #include "engine_level4.h"
@@ -63,6 +64,9 @@ public:
     int IsOpen() const { return m_bOpen; }
     unsigned int GetPort() const { return m_Property.PortNumber; }
     void SetPort(unsigned int port) { m_Property.PortNumber = static_cast<uint16_t>(port); }
+    // The HOST:PORT the network port (kNetworkPort) opens; empty while none was chosen.
+    const std::string& GetNetworkAddress() const { return m_strNetworkAddress; }
+    void SetNetworkAddress(const std::string& address) { m_strNetworkAddress = address; }
     // 0 = Level 4, 1 = Level 5. The engine is built at Open, so a change takes effect there.
     int GetLevel() const { return m_nLevel; }
     void SetLevel(int level) { m_nLevel = level; }
@@ -101,6 +105,7 @@ private:
     ILinkHost* m_pHost = nullptr;
     IClock* m_pClock = &SystemClock();
     CLinkReceiver* m_pReceiver = nullptr;
+    std::string m_strNetworkAddress;
 };
 
 // Quiet for one scope: no retry boxes while connecting, whichever way it ends.

@@ -17,6 +17,8 @@
 #define IDD_SELECT_PORT 177
 #define IDD_SPLASH 179
 #define IDD_WAIT 187
+// The network serial server's HOST:PORT, asked for by the port menu's "Network port...".
+#define IDD_NETWORK_PORT 191
 // Projector control: the pages of the panel, the preset dialog and the reading notice.
 #define IDD_VIDEO_COMPUTER 160
 #define IDD_VIDEO_VIDEO 161
@@ -75,6 +77,7 @@
 #define IDC_PORT4 1083
 #define IDC_PORT_OTHER 1300
 #define IDC_PORT_LIST 1301
+#define IDC_NETWORK_ADDRESS 1302
 
 // Controls of the projector control panel and its pages. Pages share numbers for the
 // same item (Brightness is 1118 on both Video pages).
@@ -249,6 +252,8 @@
 #define ID_EFFECTS_ON_PRIMARY 32785
 // Port n of the menu beyond COM1-COM4 (a USB adapter): ID_PORT_ANY + n, n up to 256.
 #define ID_PORT_ANY 33000
+// "Network port...": ID_PORT_ANY + the network port's number, after the 256 COM ports.
+#define ID_PORT_NETWORK 33257
 #define ID_FILE_NEW 57600
 #define ID_FILE_OPEN 57601
 #define ID_FILE_SAVE 57603
@@ -293,6 +298,10 @@
 #define IDS_WARN_LAMP 565
 #define IDS_WARN_STACK 566
 #define IDS_WARN_INTERNAL 567
+// What is wrong with a typed network port address.
+#define IDS_NETWORK_NOT_HOST_PORT 720
+#define IDS_NETWORK_BAD_HOST 721
+#define IDS_NETWORK_BAD_PORT 722
 
 // Timers
 #define IDT_SPLASH 777

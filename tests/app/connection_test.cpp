@@ -13,9 +13,11 @@
 
 #include "connection.h"
 #include "item_store.h"
+#include "network_port.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
 #include "queue_link_host.h"
+#include "tcp_bridge.h"
 #include "resource.h"
 #include "test_clock.h"
 #include "zelq_items.h"
@@ -486,6 +488,91 @@ TEST_F(Connection, OnlyTheStartupSearchesOtherPorts)
     EXPECT_TRUE(m_Link.IsOpen());
     EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{7});
     m_Link.Close();
+}
+
+// A network serial server on 127.0.0.1 in front of a projector of its own.
+struct SNetworkServer {
+    explicit SNetworkServer(const char* model) : port(model)
+    {
+        std::string error;
+        started = port.started && bridge.Start(0, port.pty.SlavePath(), 0, error);
+    }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(bridge.Port()); }
+    SOtherPort port;
+    CTcpBridge bridge;
+    bool started = false;
+};
+
+// An address where nothing listens: a server's port after the server is gone.
+std::string RefusingAddress()
+{
+    SNetworkServer gone("silent");
+    return gone.Address();
+}
+
+TEST_F(Connection, NetworkPortConnectsThroughItsAddress)
+{
+    StartSimulator(Model("silent"));
+    SNetworkServer server("KT-A120");
+    ASSERT_TRUE(server.started);
+    m_Link.SetNetworkAddress(server.Address());
+    m_pConnection->SelectPort(kNetworkPort);
+    EXPECT_TRUE(m_Link.IsOpen());
+    EXPECT_EQ(m_Link.GetPort(), kNetworkPort);
+    EXPECT_EQ(m_pConnection->ModelName(), "KT-A120");
+    EXPECT_TRUE(m_Ui.m_Dialogs.empty());
+    EXPECT_EQ(m_Ui.m_nCheckedPort, kNetworkPort);
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{kNetworkPort});
+    EXPECT_GT(server.port.FramesReceived(), 0u);
+    m_Link.Close();
+}
+
+TEST_F(Connection, RefusedNetworkPortIsAPortThatCannotBeOpened)
+{
+    // The open-failure question; its Retry may choose a COM port instead.
+    StartSimulator(Model("KT-C310"));
+    m_Link.SetNetworkAddress(RefusingAddress());
+    m_pConnection->SelectPort(kNetworkPort);
+    EXPECT_EQ(m_Host.m_nPortQuestions, 1);
+    EXPECT_FALSE(m_Link.IsOpen());
+    EXPECT_TRUE(m_Ui.m_Kept.empty());
+
+    m_Host.m_PortAnswers = {1};
+    m_pConnection->SelectPort(kNetworkPort);
+    EXPECT_EQ(m_Host.m_nPortQuestions, 2);
+    EXPECT_TRUE(m_Link.IsOpen());
+    EXPECT_EQ(m_Link.GetPort(), 1u);
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{1});
+    m_Link.Close();
+}
+
+TEST_F(Connection, StartupOnAnUnansweringKeptNetworkPortGoesOnAsForASerialPort)
+{
+    // Refused: the present serial ports are searched and the projector on COM7 found.
+    SOtherPort projector("KT-C310");
+    ASSERT_TRUE(projector.started);
+    PutPort(m_Host, 7, projector.pty.SlavePath());
+    m_Host.m_Present = {7};
+    m_Link.SetNetworkAddress(RefusingAddress());
+    m_Link.SetPort(kNetworkPort);
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 1);
+    EXPECT_EQ(m_Link.GetPort(), 7u);
+    EXPECT_EQ(m_Ui.m_Kept, std::vector<unsigned int>{7});
+    m_Link.Close();
+
+    // A silent server and no other port: "No response", still on the network port.
+    Restart();
+    SNetworkServer silent("silent");
+    ASSERT_TRUE(silent.started);
+    m_Ui.m_Kept.clear();
+    m_Host.m_Present = {};
+    m_Link.SetNetworkAddress(silent.Address());
+    m_Link.SetPort(kNetworkPort);
+    EXPECT_EQ(m_pConnection->ConnectAtStartup(), 0);
+    EXPECT_EQ(m_Ui.m_Dialogs, std::vector<unsigned int>{171});
+    EXPECT_EQ(m_Link.GetPort(), kNetworkPort);
+    EXPECT_GT(silent.port.FramesReceived(), 0u) << "the identification went to the server";
+    EXPECT_TRUE(m_Ui.m_Kept.empty());
 }
 
 TEST_F(Connection, WarmingWaitEndsWithTheOnReport)

@@ -1,6 +1,7 @@
 // The ini layer: start-up defaults and seeding, last-used files, ConnectMode.
 #include "kestrel_ini.h"
 #include "main_logic.h"
+#include "network_port.h"
 #include "test_profiles.h"
 
 #include <vector>
@@ -142,20 +143,70 @@ TEST_P(KestrelIniTest, KeptPortIsReadWithFallbackOne)
         std::string path = FreshIniPath();
         WriteText(path, c.pszFile);
         auto ini = MakeProfile(GetParam(), path);
-        EXPECT_EQ(c.nPort, ReadKeptPort(*ini));
+        EXPECT_EQ(c.nPort, ReadKeptPort(*ini).nPort);
     }
+}
+
+TEST_P(KestrelIniTest, KeptNetworkPortNeedsASoundAddress)
+{
+    // Port names the network port; without a sound NetworkPort the serial ports are searched
+    // from COM1, never a half-read address.
+    const struct {
+        const char* pszFile;
+        unsigned int nPort;
+        const char* pszAddress;
+    } cases[] = {
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=10.0.0.5:4001\r\n", kNetworkPort, "10.0.0.5:4001"},
+        {"[ConnectStatus]\r\nPort=network\r\nNetworkPort=server-3.example:23\r\n", kNetworkPort, "server-3.example:23"},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort= 127.0.0.1:0080 \r\n", kNetworkPort, "127.0.0.1:80"},
+        {"[ConnectStatus]\r\nPort=Network\r\n", 1, ""},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=\r\n", 1, ""},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=10.0.0.5\r\n", 1, ""},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=10.0.0.5:70000\r\n", 1, ""},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=bad host:23\r\n", 1, ""},
+        {"[ConnectStatus]\r\nPort=Network\r\nNetworkPort=\x01\xff:23\r\n", 1, ""},
+        // A COM port kept: the address stays to be offered again.
+        {"[ConnectStatus]\r\nPort=3\r\nNetworkPort=10.0.0.5:4001\r\n", 3, "10.0.0.5:4001"},
+        {"[ConnectStatus]\r\nPort=Networks\r\nNetworkPort=10.0.0.5:4001\r\n", 1, "10.0.0.5:4001"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszFile);
+        std::string path = FreshIniPath();
+        WriteText(path, c.pszFile);
+        auto ini = MakeProfile(GetParam(), path);
+        SKeptPort kept = ReadKeptPort(*ini);
+        EXPECT_EQ(c.nPort, kept.nPort);
+        EXPECT_EQ(c.pszAddress, kept.strNetworkAddress);
+    }
+}
+
+TEST_P(KestrelIniTest, KeptNetworkPortRoundTripsAndAComPortKeepsTheAddress)
+{
+    EnsureIniDefaults(*m_pIni);
+    EXPECT_TRUE(WriteKeptPort(*m_pIni, kNetworkPort, "10.0.0.5:4001"));
+    EXPECT_EQ("Network", Get("ConnectStatus", "Port"));
+    EXPECT_EQ("10.0.0.5:4001", Get("ConnectStatus", "NetworkPort"));
+    SKeptPort kept = ReadKeptPort(*m_pIni);
+    EXPECT_EQ(kNetworkPort, kept.nPort);
+    EXPECT_EQ("10.0.0.5:4001", kept.strNetworkAddress);
+
+    EXPECT_TRUE(WriteKeptPort(*m_pIni, 7, "10.0.0.5:4001"));
+    EXPECT_EQ("7", Get("ConnectStatus", "Port"));
+    EXPECT_EQ("10.0.0.5:4001", Get("ConnectStatus", "NetworkPort"));
+    EXPECT_EQ(7u, ReadKeptPort(*m_pIni).nPort);
 }
 
 TEST_P(KestrelIniTest, KeptPortIsWrittenBesideConnectMode)
 {
     EnsureIniDefaults(*m_pIni);
     EXPECT_FALSE(Has("ConnectStatus", "Port")) << "a fresh file keeps today's COM1 by absence";
-    EXPECT_TRUE(WriteKeptPort(*m_pIni, 12));
+    EXPECT_TRUE(WriteKeptPort(*m_pIni, 12, ""));
     EXPECT_EQ("12", Get("ConnectStatus", "Port"));
-    EXPECT_EQ(12u, ReadKeptPort(*m_pIni));
+    EXPECT_FALSE(Has("ConnectStatus", "NetworkPort"));
+    EXPECT_EQ(12u, ReadKeptPort(*m_pIni).nPort);
     EXPECT_EQ("0", Get("ConnectStatus", "ConnectMode"));
     ToggleConnectMode(*m_pIni, 0);
-    EXPECT_EQ(12u, ReadKeptPort(*m_pIni)) << "the toggle leaves the port alone";
+    EXPECT_EQ(12u, ReadKeptPort(*m_pIni).nPort) << "the toggle leaves the port alone";
 }
 
 TEST_P(KestrelIniTest, DefaultsOfAFreshFileMakeItConnect)

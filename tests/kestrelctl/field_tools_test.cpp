@@ -104,12 +104,12 @@ TEST(JsonLine, EscapesAndOrdersFields)
     EXPECT_EQ(CJsonLine().Str(), "{}");
 }
 
-TEST(SerialPorts, NumbersSortAsNumbers)
+TEST(SerialPorts, NumbersSortAsNumbersAndEachPortIsListedOnce)
 {
-    std::vector<std::string> names = {"COM10", "COM2", "/dev/ttyUSB0", "/dev/ttyS10", "/dev/ttyS2", "COM1", "/dev/ttyS"};
-    std::sort(names.begin(), names.end(), PortNameLess);
-    EXPECT_EQ(names, (std::vector<std::string>{"/dev/ttyS", "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB0", "COM1", "COM2",
-                                               "COM10"}));
+    std::vector<std::string> names = {"COM10", "COM2",       "/dev/ttyUSB0", "/dev/ttyS10", "/dev/ttyS2",
+                                      "COM1",  "/dev/ttyS", "COM2",         "/dev/ttyS2"};
+    EXPECT_EQ(SortedPortNames(names), (std::vector<std::string>{"/dev/ttyS", "/dev/ttyS2", "/dev/ttyS10", "/dev/ttyUSB0",
+                                                                "COM1", "COM2", "COM10"}));
 }
 
 TEST(Watch, ReportsReadAsTheirMeaning)

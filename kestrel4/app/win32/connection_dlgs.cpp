@@ -1,5 +1,6 @@
 #include "connection_dlgs.h"
 
+#include "message_box.h"
 #include "resource.h"
 
 namespace {
@@ -37,9 +38,8 @@ void CPortDlg::Init()
     HWND list = GetDlgItem(m_hWnd, IDC_PORT_LIST);
     int selected = -1;
     for (size_t i = 0; i < m_OtherPorts.size(); ++i) {
-        std::string text = "COM" + std::to_string(m_OtherPorts[i]);
-        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (m_OtherPorts[i] == m_nPort)
+        SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_OtherPorts[i].strText.c_str()));
+        if (m_OtherPorts[i].nPort == m_nPort)
             selected = static_cast<int>(i);
     }
     SendMessageA(list, CB_SETCURSEL, selected >= 0 ? selected : 0, 0);
@@ -61,7 +61,7 @@ unsigned int CPortDlg::ChosenPort() const
     LRESULT index = SendDlgItemMessageA(m_hWnd, IDC_PORT_LIST, CB_GETCURSEL, 0, 0);
     if (IsDlgButtonChecked(m_hWnd, IDC_PORT_OTHER) == BST_CHECKED && index >= 0 &&
         static_cast<size_t>(index) < m_OtherPorts.size())
-        return m_OtherPorts[static_cast<size_t>(index)];
+        return m_OtherPorts[static_cast<size_t>(index)].nPort;
     return m_nPort;
 }
 
@@ -81,6 +81,47 @@ INT_PTR CPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
         }
         if (LOWORD(wParam) == IDOK)
             m_nPort = ChosenPort();
+        return EndOnOkCancel(msg, wParam);
+    }
+    return FALSE;
+}
+
+bool CNetworkPortDlg::TakeAddress()
+{
+    char text[512] = {};
+    GetDlgItemTextA(m_hWnd, IDC_NETWORK_ADDRESS, text, sizeof text);
+    std::string address;
+    UINT problem = 0;
+    switch (ParseNetworkAddress(text, address)) {
+    case ENetworkAddress::Ok:
+        m_strAddress = address;
+        return true;
+    case ENetworkAddress::NotHostPort:
+        problem = IDS_NETWORK_NOT_HOST_PORT;
+        break;
+    case ENetworkAddress::BadHost:
+        problem = IDS_NETWORK_BAD_HOST;
+        break;
+    case ENetworkAddress::BadPort:
+        problem = IDS_NETWORK_BAD_PORT;
+        break;
+    }
+    ShowMessage(m_hWnd, problem, MB_OK | MB_ICONEXCLAMATION, IDS_CAPTION);
+    HWND edit = GetDlgItem(m_hWnd, IDC_NETWORK_ADDRESS);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    return false;
+}
+
+INT_PTR CNetworkPortDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        SetDlgItemTextA(m_hWnd, IDC_NETWORK_ADDRESS, m_strAddress.c_str());
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && !TakeAddress())
+            return TRUE;
         return EndOnOkCancel(msg, wParam);
     }
     return FALSE;

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "network_port.h"
+
 // A question with the exclamation icon; the text comes from the template or the string
 // table. OK and Cancel end it.
 class CQuestionDlg : public CDialogBase {
@@ -22,11 +24,11 @@ private:
     UINT m_nTextId;
 };
 
-// The port choice: COM1-COM4 radio buttons and, under "Other:", the other present ports,
-// preset to the current port. Without other ports the "Other:" choice is hidden.
+// The port choice: COM1-COM4 radio buttons and, under "Other:", the other present ports and
+// the network port, preset to the current port. Without others the "Other:" choice is hidden.
 class CPortDlg : public CDialogBase {
 public:
-    CPortDlg(unsigned int port, std::vector<unsigned int> otherPorts)
+    CPortDlg(unsigned int port, std::vector<SPortChoice> otherPorts)
         : m_nPort(port), m_OtherPorts(std::move(otherPorts))
     {
     }
@@ -40,7 +42,24 @@ private:
     unsigned int ChosenPort() const;
 
     unsigned int m_nPort;
-    std::vector<unsigned int> m_OtherPorts;
+    std::vector<SPortChoice> m_OtherPorts;
+};
+
+// "Network port": the HOST:PORT of a network serial server, preset to the last one. OK ends
+// it only with a sound address, else a message says what is wrong; Cancel changes nothing.
+class CNetworkPortDlg : public CDialogBase {
+public:
+    explicit CNetworkPortDlg(std::string address) : m_strAddress(std::move(address)) {}
+    const std::string& GetAddress() const { return m_strAddress; }
+
+protected:
+    INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // True with m_strAddress set when the typed address is sound.
+    bool TakeAddress();
+
+    std::string m_strAddress;
 };
 
 // "The projector is active." and "The projector is cooling down.": modeless; Cancel of the

@@ -1,9 +1,8 @@
 #include "port_menu.h"
 
-#include <string>
-
-#include "port_names.h"
 #include "resource.h"
+
+static_assert(ID_PORT_NETWORK == ID_PORT_ANY + kNetworkPort, "the network port's item follows the COM ports");
 
 namespace {
 UINT CommandOfPort(unsigned int port)
@@ -40,18 +39,17 @@ bool PortOfCommand(UINT id, unsigned int& port)
     return false;
 }
 
-void FillPortMenu(HMENU menuBar, const std::vector<unsigned int>& extra)
+void FillPortMenu(HMENU menuBar, const std::vector<SPortChoice>& choices)
 {
     HMENU ports = FindPortMenu(menuBar);
     if (!ports)
         return;
     while (GetMenuItemCount(ports) > 4)
         DeleteMenu(ports, 4, MF_BYPOSITION);
-    for (unsigned int port : extra) {
-        if (port <= 4 || port > kMaxComPort)
-            continue;
-        std::string text = "COM" + std::to_string(port);
-        AppendMenuA(ports, MF_STRING, CommandOfPort(port), text.c_str());
+    for (const SPortChoice& choice : choices) {
+        if (choice.nPort == kNetworkPort)
+            AppendMenuA(ports, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(ports, MF_STRING, CommandOfPort(choice.nPort), choice.strText.c_str());
     }
 }
 
@@ -62,6 +60,9 @@ void CheckPortItem(HMENU menuBar, unsigned int port)
         return;
     const UINT checked = CommandOfPort(port);
     for (int i = 0, n = GetMenuItemCount(ports); i < n; ++i) {
+        // A separator given the string type would become an empty item.
+        if (GetMenuItemID(ports, i) == 0)
+            continue;
         MENUITEMINFOA info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_STATE;

@@ -6,8 +6,9 @@
 #include "program_manual.h"
 #include "capture_edit.h"
 #include "support_page.h"
+#include "connection_dlgs.h"
+#include "network_port.h"
 #include "port_menu.h"
-#include "port_names.h"
 #include "effect_guard.h"
 #include "system_pointers.h"
 #include "resource.h"
@@ -165,7 +166,7 @@ INT_PTR CKestrelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (IsLinkOpen())
             CheckPortMenu(GetApp().Link().GetPort());
         else
-            FillPortMenu(GetMenu(m_hWnd), ExtraPorts(m_Ui.PresentPorts()));
+            FillPortMenu(GetMenu(m_hWnd), PortMenuChoices(m_Ui.PresentPorts(), 0));
         return FALSE;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -313,7 +314,9 @@ BOOL CKestrelDlg::OnInitDialog()
     {
         CWin32Profile ini(GetIniPath());
         m_nConnectMode = ReadConnectMode(ini);
-        m_Connection.Link().SetPort(ReadKeptPort(ini));
+        SKeptPort kept = ReadKeptPort(ini);
+        m_Connection.Link().SetPort(kept.nPort);
+        m_Connection.Link().SetNetworkAddress(kept.strNetworkAddress);
         ShowEffectMonitor(ReadEffectMonitor(ini));
     }
     HMENU menu = GetMenu(m_hWnd);
@@ -390,17 +393,28 @@ void CKestrelDlg::OnItemChanged(uint16_t item, bool fromProjector, int projector
 
 void CKestrelDlg::CheckPortMenu(unsigned int port)
 {
-    // The port connected to is offered even when the system no longer lists it.
-    std::vector<unsigned int> ports = m_Ui.PresentPorts();
-    ports.push_back(port);
-    FillPortMenu(GetMenu(m_hWnd), ExtraPorts(ports));
+    FillPortMenu(GetMenu(m_hWnd), PortMenuChoices(m_Ui.PresentPorts(), port));
     CheckPortItem(GetMenu(m_hWnd), port);
 }
 
 void CKestrelDlg::KeepPort(unsigned int port)
 {
     CWin32Profile ini(GetIniPath());
-    WriteKeptPort(ini, port);
+    WriteKeptPort(ini, port, GetApp().Link().GetNetworkAddress());
+}
+
+std::string CKestrelDlg::NetworkAddress() const
+{
+    return GetApp().Link().GetNetworkAddress();
+}
+
+void CKestrelDlg::ChooseNetworkPort()
+{
+    CNetworkPortDlg dialog(GetApp().Link().GetNetworkAddress());
+    if (dialog.DoModal(IDD_NETWORK_PORT, m_hWnd) != IDOK)
+        return;
+    GetApp().Link().SetNetworkAddress(dialog.GetAddress());
+    m_Connection.SelectPort(kNetworkPort);
 }
 
 void CKestrelDlg::RefreshControlScreen()
@@ -486,6 +500,9 @@ void CKestrelDlg::OnCommand(UINT id, UINT code)
         return;
     }
     switch (id) {
+    case ID_PORT_NETWORK:
+        ChooseNetworkPort();
+        break;
     case IDC_SCREEN_LIST:
         if (code == CBN_SELCHANGE)
             RefreshScreen();

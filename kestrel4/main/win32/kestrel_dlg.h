@@ -65,6 +65,8 @@ protected:
 private:
     BOOL OnInitDialog();
     void OnCommand(UINT id, UINT code);
+    // "Network port...": its address, then a connection there.
+    void ChooseNetworkPort();
     void OnClose();
     BOOL OnQueryEndSession();
     void OnSysCommand(WPARAM wParam);
@@ -100,6 +102,7 @@ private:
     void OnLinkChanged(bool linkOpen) override;
     void CheckPortMenu(unsigned int port) override;
     void KeepPort(unsigned int port) override;
+    std::string NetworkAddress() const override;
     void RefreshControlScreen() override;
 
     CDialogBase m_AboutDlg; // the version box: OK and Cancel end it

@@ -18,10 +18,7 @@ std::vector<unsigned int> CMainWindowUi::PresentPorts()
 
 bool CMainWindowUi::AskPort(UINT dialogId, unsigned int& port)
 {
-    // The current port stays a choice even when the system no longer lists it.
-    std::vector<unsigned int> ports = PresentPorts();
-    ports.push_back(port);
-    CPortDlg dialog(port, ExtraPorts(ports));
+    CPortDlg dialog(port, PortDialogChoices(PresentPorts(), port, m_Window.NetworkAddress()));
     if (dialog.DoModal(dialogId, Owner()) != IDOK)
         return false;
     port = dialog.GetPort();

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "clock.h"
 #include "connection_dlgs.h"
 #include "connection_ui.h"
@@ -20,6 +22,8 @@ public:
     virtual void CheckPortMenu(unsigned int port) = 0;
     // Kestrel4.ini keeps the port that connected last.
     virtual void KeepPort(unsigned int port) = 0;
+    // The network port's HOST:PORT, offered in the port dialogs when there is one.
+    virtual std::string NetworkAddress() const = 0;
     virtual void RefreshControlScreen() = 0;
 };
 
@@ -78,7 +82,7 @@ public:
 private:
     // Message boxes and dialogs belong to the splash while it is up.
     HWND Owner() const;
-    // The port dialogs (IDD 172, 177): COM1-COM4 and the other present ports.
+    // The port dialogs (IDD 172, 177): COM1-COM4, the other present ports, the network port.
     bool AskPort(UINT dialogId, unsigned int& port);
 
     IMainWindowEvents& m_Window;

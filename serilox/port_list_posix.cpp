@@ -1,8 +1,6 @@
+#include "port_list.h"
+
 #include <glob.h>
-
-#include <algorithm>
-
-#include "serial_ports.h"
 
 std::vector<std::string> ListSerialPorts()
 {
@@ -14,6 +12,5 @@ std::vector<std::string> ListSerialPorts()
             ports.insert(ports.end(), found.gl_pathv, found.gl_pathv + found.gl_pathc);
         globfree(&found);
     }
-    std::sort(ports.begin(), ports.end(), PortNameLess);
     return ports;
 }
