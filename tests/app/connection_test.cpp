@@ -492,7 +492,7 @@ TEST_F(Connection, OnlyTheStartupSearchesOtherPorts)
 
 // A network serial server on 127.0.0.1 in front of a projector of its own.
 struct SNetworkServer {
-    explicit SNetworkServer(const char* model) : port(model)
+    SNetworkServer(const char* model, std::vector<const CProjectorSimulator*>& peers) : port(model, peers)
     {
         std::string error;
         started = port.started && bridge.Start(0, port.pty.SlavePath(), 0, error);
@@ -506,14 +506,15 @@ struct SNetworkServer {
 // An address where nothing listens: a server's port after the server is gone.
 std::string RefusingAddress()
 {
-    SNetworkServer gone("silent");
+    std::vector<const CProjectorSimulator*> peers;
+    SNetworkServer gone("silent", peers);
     return gone.Address();
 }
 
 TEST_F(Connection, NetworkPortConnectsThroughItsAddress)
 {
     StartSimulator(Model("silent"));
-    SNetworkServer server("KT-A120");
+    SNetworkServer server("KT-A120", m_OtherProjectors);
     ASSERT_TRUE(server.started);
     m_Link.SetNetworkAddress(server.Address());
     m_pConnection->SelectPort(kNetworkPort);
@@ -549,7 +550,7 @@ TEST_F(Connection, RefusedNetworkPortIsAPortThatCannotBeOpened)
 TEST_F(Connection, StartupOnAnUnansweringKeptNetworkPortGoesOnAsForASerialPort)
 {
     // Refused: the present serial ports are searched and the projector on COM7 found.
-    SOtherPort projector("KT-C310");
+    SOtherPort projector("KT-C310", m_OtherProjectors);
     ASSERT_TRUE(projector.started);
     PutPort(m_Host, 7, projector.pty.SlavePath());
     m_Host.m_Present = {7};
@@ -562,7 +563,7 @@ TEST_F(Connection, StartupOnAnUnansweringKeptNetworkPortGoesOnAsForASerialPort)
 
     // A silent server and no other port: "No response", still on the network port.
     Restart();
-    SNetworkServer silent("silent");
+    SNetworkServer silent("silent", m_OtherProjectors);
     ASSERT_TRUE(silent.started);
     m_Ui.m_Kept.clear();
     m_Host.m_Present = {};
