@@ -27,8 +27,9 @@ else
 fi
 status=0
 # The scenarios take a display and a Wine prefix of their own, so they run side by side; the
-# other tests share these.
-(source scripts/wine-session.sh && ctest --test-dir build/win --output-on-failure -j "$(nproc)") || status=1
+# other tests share these. A scenario spends most of its time waiting on Wine and the X server
+# rather than computing, so twice as many as there are processors keep them busy.
+(source scripts/wine-session.sh && ctest --test-dir build/win --output-on-failure -j "$(($(nproc) * 2))") || status=1
 
 echo "== native tests"
 wait "$native_pid" || status=1

@@ -172,7 +172,7 @@ say "registering a preset"
 tab 0
 m=$(mark)
 k click "$VC" 1117
-k box Preset 5000 > /dev/null || fail "no preset dialog"
+wait_box Preset || fail "no preset dialog"
 expect_k "preset dialog resolution" "1024 x 768" text Preset 1202
 expect_k "preset dialog refresh" "60.0" text Preset 1204
 k select Preset 1160 2
@@ -189,9 +189,8 @@ expect "Preset3 selected" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
 shot 29-preset3-selected
 m=$(mark)
 k select "$VC" 1116 34
-text=$(k box Kestrel 5000)
-expect "unregistered preset question" \
-  "Preset2 is not registered yet. Do you save the present setting in the preset2?" "$text"
+expect_box "unregistered preset question" \
+  "Preset2 is not registered yet. Do you save the present setting in the preset2?" "$WAIT_LONG"
 shot 30-preset2-question
 answer_box Kestrel 7
 wait_for "$WAIT_SHORT" preset_selected "*Preset3"
@@ -200,11 +199,10 @@ expect "No restores the previous entry" "*Preset3" "$(k combo "$VC" 1116 | grep 
 # program may be asking; it must not be setting.
 expect "No sends nothing" 0 "$(since "$m" | grep 'RX frame' | grep -c ' set 0x')"
 k click "$VC" 1117
-k box Preset 5000 > /dev/null || fail "no preset dialog"
+wait_box Preset || fail "no preset dialog"
 k select Preset 1160 2
 k answer Preset 1
-text=$(k box Kestrel 5000)
-expect "overwrite question" "Preset3 will be overwritten, OK?" "$text"
+expect_box "overwrite question" "Preset3 will be overwritten, OK?" "$WAIT_LONG"
 shot 31-preset3-overwrite
 answer_box Kestrel 7
 

@@ -123,7 +123,7 @@ open_talk() {
   wait_box "Open" || fail "open dialog not shown"
   xdotool type --delay 30 talk.csp 2>/dev/null
   xdotool key Return 2>/dev/null
-  k box-gone Open 5000 || fail "open dialog stayed: talk.csp not in the folder it started in"
+  k box-gone Open 30000 || fail "open dialog stayed: talk.csp not in the folder it started in"
 }
 # No Temp.csp can be written (a folder has its name): the open fails, and the page keeps its
 # set and name, so a later Save cannot put this set into talk.csp.

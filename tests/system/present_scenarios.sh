@@ -166,7 +166,7 @@ k click "Kestrel/Sound" 1026
 wait_box "Open" || fail "file dialog not shown"
 xdotool type --delay 30 "$chime" 2>/dev/null
 xdotool key Return 2>/dev/null
-k box-gone Open 5000 || fail "file dialog stayed"
+k box-gone Open 30000 || fail "file dialog stayed"
 expect_k "sound name" chime.wav text "Kestrel/Sound" 1038
 wait_value Support_Temporary E4SoundEffectFileName "$chime" 5 || fail "sound path: $(ini_value Support_Temporary E4SoundEffectFileName)"
 expect_k "play enabled" 1 enabled "Kestrel/Sound" 1027
