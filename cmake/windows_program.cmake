@@ -50,3 +50,15 @@ function(kestrel_windows_conventions_in directory)
     kestrel_windows_conventions_in(${subdir})
   endforeach()
 endfunction()
+
+# A program's manual: the page and the pictures beside it are copied into the program's folder
+# whenever they change, not only when the program is linked again (Help opens it from there).
+function(kestrel_manual target folder page)
+  file(GLOB pictures CONFIGURE_DEPENDS ${folder}/*.png)
+  set(copy ${CMAKE_BINARY_DIR}/bin/${page})
+  add_custom_command(OUTPUT ${copy}
+    COMMAND ${CMAKE_COMMAND} -E copy ${folder}/${page} ${pictures} ${CMAKE_BINARY_DIR}/bin
+    DEPENDS ${folder}/${page} ${pictures})
+  add_custom_target(${target}_manual DEPENDS ${copy})
+  add_dependencies(${target} ${target}_manual)
+endfunction()

@@ -187,6 +187,12 @@ wait_frames "$m" "1B 07 01 03 0E 82 " 1 5 || fail "Preset3 not chosen"
 wait_for "$WAIT_SHORT" preset_selected "*Preset3"
 expect "Preset3 selected" "*Preset3" "$(k combo "$VC" 1116 | grep '^\*')"
 shot 29-preset3-selected
+# The projector re-synchronises to the new resolution and reports its signal; the program reads
+# it again (ending with the power state) and puts the list back to what the projector holds, so
+# a choice made before that read ends would be undone.
+wait_for "$WAIT_SHORT" log_has "$m" "report 0x0101" || fail "no signal report after the preset change"
+wait_frames "$m" "1B 06 02 01 01 " 1 || fail "the projector was not read again"
+wait_quiet
 m=$(mark)
 k select "$VC" 1116 34
 expect_box "unregistered preset question" \
