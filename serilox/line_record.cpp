@@ -1,5 +1,6 @@
 #include "line_record.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <mutex>
@@ -9,6 +10,9 @@
 namespace {
 struct SRecord {
     std::mutex lock;
+    // Read without the lock: the port's threads pass here on every read and write, and
+    // should not wait on each other while nothing is recorded.
+    std::atomic<bool> active{false};
     CReplacingFile target; // the record replaces the named file only once it is whole
     std::FILE* file = nullptr;
     std::chrono::steady_clock::time_point start;
@@ -49,6 +53,7 @@ bool SeriloxRecordLine(const char* path)
     if (!r.file)
         return false;
     r.start = std::chrono::steady_clock::now();
+    r.active = true;
     std::fputs("# kestrel line record 1: seconds, > sent / < received / = port opened, bytes\n", r.file);
     std::fflush(r.file);
     return true;
@@ -58,23 +63,30 @@ bool SeriloxStopLineRecord()
 {
     SRecord& r = Record();
     std::lock_guard<std::mutex> hold(r.lock);
+    r.active = false;
     r.file = nullptr;
     return r.target.Commit();
 }
 
-
 void NoteLineBytes(char direction, const unsigned char* bytes, unsigned long count)
 {
     SRecord& r = Record();
+    if (!r.active)
+        return;
     std::lock_guard<std::mutex> hold(r.lock);
     NoteHeld(r, direction, bytes, count);
 }
 
-CLineSendNote::CLineSendNote() : m_Hold(Record().lock) {}
+CLineSendNote::CLineSendNote()
+{
+    if (Record().active)
+        m_Hold = std::unique_lock<std::mutex>(Record().lock);
+}
 
 void CLineSendNote::Sent(const unsigned char* bytes, unsigned long count)
 {
-    NoteHeld(Record(), '>', bytes, count);
+    if (m_Hold.owns_lock())
+        NoteHeld(Record(), '>', bytes, count);
 }
 
 void NoteLineOpened(const char* name)

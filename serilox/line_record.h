@@ -24,7 +24,7 @@ void NoteLineOpened(const char* name);
 // Held around one write to the port. A projector answers within microseconds of a command,
 // so the receiving thread could note the answer before the writer noted what it answered,
 // and a replay would then send the answer before the command came. Holding the record while
-// the bytes go out puts every answer after them.
+// the bytes go out puts every answer after them. While nothing is recorded it holds nothing.
 class CLineSendNote {
 public:
     CLineSendNote();
