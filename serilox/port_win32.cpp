@@ -168,6 +168,8 @@ bool CPortIo::HasInput() const
 {
     if (m_p->lost)
         return true;
+    if (m_p->tcp != -1)
+        return TcpHasInput(m_p->tcp);
     // The one query of the input queue; the line error flags it clears are not used here.
     DWORD errors = 0;
     COMSTAT status{};

@@ -192,6 +192,11 @@ unsigned long TcpReceive(intptr_t socket, unsigned char* dst, unsigned long n, u
     return k > 0 ? static_cast<unsigned long>(k) : 0;
 }
 
+bool TcpHasInput(intptr_t socket)
+{
+    return AwaitSocket(static_cast<socket_t>(socket), false, 0);
+}
+
 unsigned long TcpSend(intptr_t socket, const unsigned char* src, unsigned long n, unsigned long waitMs, bool& lost)
 {
     socket_t s = static_cast<socket_t>(socket);

@@ -18,4 +18,6 @@ void CloseTcp(intptr_t socket);
 unsigned long TcpReceive(intptr_t socket, unsigned char* dst, unsigned long n, unsigned long waitMs, bool& lost);
 // Sends within waitMs; the count sent.
 unsigned long TcpSend(intptr_t socket, const unsigned char* src, unsigned long n, unsigned long waitMs, bool& lost);
+// Bytes wait to be received, or the server has closed the connection.
+bool TcpHasInput(intptr_t socket);
 #endif

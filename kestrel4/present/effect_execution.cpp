@@ -268,7 +268,11 @@ void CEffectExecution::OnMousePosted(unsigned int msg, unsigned long long lParam
     SPoint p = ClampToRect(UnpackHookPoint(lParam), m_Area);
     switch (m_Latch.Filter(ClassifyMouseMessage(msg))) {
     case MOUSE_MOVE:
-        m_pDrawer->MouseMove(p);
+        // A mouse reporting a thousand times a second outruns a drawer that takes a few
+        // milliseconds a move: the drawing would trail ever further behind the hand. Only the
+        // newest of the waiting moves is drawn; clicks are never skipped.
+        if (!m_Host.IsLaterMoveQueued())
+            m_pDrawer->MouseMove(p);
         break;
     case MOUSE_LBUTTON_DOWN:
         m_pDrawer->LButtonDown(p);

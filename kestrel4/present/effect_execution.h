@@ -27,6 +27,8 @@ public:
     virtual void ShowDepthMessage() = 0;
     // Dispatches the main window's pending messages.
     virtual void PumpMessages() = 0;
+    // A later pointer move is waiting in the main window's queue already.
+    virtual bool IsLaterMoveQueued() const = 0;
     virtual void HookMouse() = 0;
     virtual void UnhookMouse() = 0;
     virtual void HookKeyboard() = 0;

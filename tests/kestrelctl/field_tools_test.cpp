@@ -92,8 +92,9 @@ TEST(ItemCommand, ParsesWhatABatchLineHolds)
         std::string error;
         EXPECT_EQ(ParseItemCommand(c.words, command, error), c.ok) << c.words[0];
         EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(command.width, c.width) << c.words[0];
+        }
     }
 }
 

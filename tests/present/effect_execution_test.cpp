@@ -54,6 +54,7 @@ class CFakeHost : public IEffectHost {
 public:
     bool bMinimized = true;
     bool bPlaybackIdle = true;
+    bool bLaterMove = false;
     int nBits = 32;
     std::set<int> down;
     std::vector<std::vector<int>> played;
@@ -70,6 +71,7 @@ public:
     bool IsKeyPlaybackIdle() const override { return bPlaybackIdle; }
     int DisplayBitsPerPixel() const override { return nBits; }
     void ShowDepthMessage() override { log.calls.push_back("depth message"); }
+    bool IsLaterMoveQueued() const override { return bLaterMove; }
     void PumpMessages() override
     {
         log.calls.push_back("pump");
@@ -335,6 +337,21 @@ TEST_F(EffectExecution, MouseGoesToTheDrawerAndIsSwallowed)
                                          "RDown 305,25", "UnhookMouse",  "End",          "delete"};
     EXPECT_EQ(expected, host.log.calls);
     EXPECT_EQ(0, Mouse(0x200, 1, 1));
+}
+
+TEST_F(EffectExecution, AMoveWithANewerOneWaitingIsNotDrawnButClicksAlwaysAre)
+{
+    SetSlot(1, EFFECT_FREE_LINE, {});
+    ASSERT_EQ(1, exec.RunEffect(1, 1));
+    host.log.calls.clear();
+    host.bLaterMove = true;
+    EXPECT_EQ(0, Mouse(0x200, 10, 10)); // still passed on: the pointer itself must move
+    Mouse(0x201, 11, 11);
+    Mouse(0x202, 12, 12);
+    host.bLaterMove = false;
+    Mouse(0x200, 13, 13);
+    std::vector<std::string> expected = {"LDown 11,11", "LUp 12,12", "Move 13,13"};
+    EXPECT_EQ(expected, host.log.calls);
 }
 
 TEST(ButtonLatch, DropsTheSecondDownUntilAnUp)

@@ -141,6 +141,14 @@ void CEffectHost::PumpMessages()
     }
 }
 
+bool CEffectHost::IsLaterMoveQueued() const
+{
+    // The first mouse report waiting; one behind a click must wait for the click.
+    MSG next;
+    return PeekMessageA(&next, m_hMain, WM_TAPLINE_MOUSE, WM_TAPLINE_MOUSE, PM_NOREMOVE) &&
+           next.wParam == WM_MOUSEMOVE;
+}
+
 void CEffectHost::HookMouse()
 {
     ::HookMouse(m_hMain);

@@ -24,6 +24,7 @@ public:
     int DisplayBitsPerPixel() const override;
     void ShowDepthMessage() override;
     void PumpMessages() override;
+    bool IsLaterMoveQueued() const override;
     void HookMouse() override;
     void UnhookMouse() override;
     void HookKeyboard() override;

@@ -35,7 +35,7 @@ CRegion RegionOf(const std::vector<SRect>& rects, int dx, int dy)
 // The spot light is one window over its monitor with a round hole in its region: the
 // audience sees the live screen through the hole (a slide change, a video) and the surround
 // outside it. A move sets the new region without a redraw and repaints only the box the
-// spot swept (its old and new places), so the cost of a move follows the spot's size, not
+// spot left, so the cost of a move follows the spot's size, not
 // the monitor's; a region change that redraws repaints and uploads the whole monitor. As
 // nothing is drawn over the windows below, nothing has to be put back.
 class CSpotLightDrawer : public CEffectDrawer {
@@ -49,8 +49,10 @@ public:
     bool Begin() override
     {
         const SRect& all = ScreenRect();
-        // With transparency the surround is the monitor as it is now, ANDed with the colour.
-        if (m_bTransparent) {
+        // With transparency the surround is the monitor as it is now, ANDed with the colour:
+        // a picture, which a slide change does not reach. ANDed with black it is black
+        // whatever the screen holds, so the default spot light keeps the live solid fill.
+        if (m_bTransparent && (m_Color & 0xFFFFFF) != 0) {
             if (!PaintSurround(all))
                 return false;
             m_Fill.picture = m_Surround.Get();
@@ -84,11 +86,13 @@ public:
     {
         if (!m_hWindow || p == m_Spot)
             return;
-        SRect swept = UnionOf(SpotRect(m_Spot, m_nDiameter), SpotRect(p, m_nDiameter));
+        // Only the old spot's box needs paint: the new hole is not part of the window, and
+        // the rest of its box was painted before.
+        SRect old = SpotRect(m_Spot, m_nDiameter);
         m_Spot = p;
         CutHole(p);
         const SRect& all = ScreenRect();
-        RECT part = {swept.left - all.left, swept.top - all.top, swept.right - all.left, swept.bottom - all.top};
+        RECT part = {old.left - all.left, old.top - all.top, old.right - all.left, old.bottom - all.top};
         InvalidateRect(m_hWindow, &part, FALSE);
     }
 
