@@ -267,13 +267,17 @@ void CEffectExecution::OnMousePosted(unsigned int msg, unsigned long long lParam
     // still draws on it.
     SPoint p = ClampToRect(UnpackHookPoint(lParam), m_Area);
     switch (m_Latch.Filter(ClassifyMouseMessage(msg))) {
-    case MOUSE_MOVE:
+    case MOUSE_MOVE: {
         // A mouse reporting a thousand times a second outruns a drawer that takes a few
         // milliseconds a move: the drawing would trail ever further behind the hand. Only the
         // newest of the waiting moves is drawn; clicks are never skipped.
-        if (!m_Host.IsLaterMoveQueued())
+        const IEffectDrawer* drawer = m_pDrawer.get();
+        bool overtaken = m_Host.IsLaterMoveQueued();
+        // A message run while looking may have ended or replaced the effect.
+        if (!overtaken && m_bEffectRunning && m_pDrawer.get() == drawer)
             m_pDrawer->MouseMove(p);
         break;
+    }
     case MOUSE_LBUTTON_DOWN:
         m_pDrawer->LButtonDown(p);
         break;

@@ -27,7 +27,8 @@ public:
     virtual void ShowDepthMessage() = 0;
     // Dispatches the main window's pending messages.
     virtual void PumpMessages() = 0;
-    // A later pointer move is waiting in the main window's queue already.
+    // A later pointer move is waiting in the main window's queue already. Looking may run a
+    // message another thread sends meanwhile.
     virtual bool IsLaterMoveQueued() const = 0;
     virtual void HookMouse() = 0;
     virtual void UnhookMouse() = 0;

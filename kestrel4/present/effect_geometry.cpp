@@ -217,24 +217,6 @@ std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip)
     return spans;
 }
 
-std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen)
-{
-    std::vector<SRect> dark;
-    int y = screen.top;
-    for (const SRect& s : spans) {
-        if (s.top > y)
-            dark.push_back({screen.left, y, screen.right, s.top});
-        if (s.left > screen.left)
-            dark.push_back({screen.left, s.top, s.left, s.bottom});
-        if (s.right < screen.right)
-            dark.push_back({s.right, s.top, screen.right, s.bottom});
-        y = s.bottom;
-    }
-    if (y < screen.bottom)
-        dark.push_back({screen.left, y, screen.right, screen.bottom});
-    return dark;
-}
-
 SPoint BarPosition(SPoint cursor, bool vertical, const SRect& monitor)
 {
     // x AND 1 in two's complement raises negative odd coordinates too: -3 becomes -2.

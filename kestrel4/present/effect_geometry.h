@@ -58,8 +58,6 @@ bool IsShapeDrawn(const SRect& span);
 SRect SpotRect(SPoint centre, int diameter);
 // The spot as rows of pixels inside the ellipse of SpotRect, clipped to clip; top to bottom.
 std::vector<SRect> SpotSpans(SPoint centre, int diameter, const SRect& clip);
-// Everything of screen outside the spans (which lie in screen): above, beside and below.
-std::vector<SRect> DarkRects(const std::vector<SRect>& spans, const SRect& screen);
 
 // A bar follows the pointer on even coordinates, along the top or the left edge of the
 // monitor the effect runs on, and spans that monitor's full height or width.

@@ -65,13 +65,19 @@ public:
     std::vector<SRect> overlayAreas;
     std::vector<std::string> confined; // "l,t,r,b" or "free"
     std::function<void()> onPump;
+    std::function<void()> onLookAhead; // a message sent from elsewhere, run while looking
 
     bool IsMainWindowMinimized() const override { return bMinimized; }
     bool IsKeyDown(int code) const override { return down.count(code) != 0; }
     bool IsKeyPlaybackIdle() const override { return bPlaybackIdle; }
     int DisplayBitsPerPixel() const override { return nBits; }
     void ShowDepthMessage() override { log.calls.push_back("depth message"); }
-    bool IsLaterMoveQueued() const override { return bLaterMove; }
+    bool IsLaterMoveQueued() const override
+    {
+        if (onLookAhead)
+            onLookAhead();
+        return bLaterMove;
+    }
     void PumpMessages() override
     {
         log.calls.push_back("pump");
@@ -351,6 +357,20 @@ TEST_F(EffectExecution, AMoveWithANewerOneWaitingIsNotDrawnButClicksAlwaysAre)
     host.bLaterMove = false;
     Mouse(0x200, 13, 13);
     std::vector<std::string> expected = {"LDown 11,11", "LUp 12,12", "Move 13,13"};
+    EXPECT_EQ(expected, host.log.calls);
+}
+
+TEST_F(EffectExecution, AMoveIsDroppedWhenTheEffectEndedWhileLookingAhead)
+{
+    SetSlot(1, EFFECT_FREE_LINE, {});
+    ASSERT_EQ(1, exec.RunEffect(1, 1));
+    host.onLookAhead = [this] {
+        host.onLookAhead = nullptr;
+        exec.StopEffect();
+    };
+    host.log.calls.clear();
+    Mouse(0x200, 10, 10);
+    std::vector<std::string> expected = {"UnhookMouse", "End", "delete"};
     EXPECT_EQ(expected, host.log.calls);
 }
 

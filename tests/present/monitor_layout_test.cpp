@@ -81,7 +81,7 @@ TEST(MonitorLayout, ThePointerIsConfinedOnlyWhereThereIsMoreThanOneMonitor)
     EXPECT_EQ((SPoint{2000, 300}), ClampToRect({2000, 300}, kRight));
 }
 
-TEST(MonitorLayout, SpotAndSurroundCoverExactlyTheirMonitor)
+TEST(MonitorLayout, TheSpotStaysOnItsMonitor)
 {
     const struct {
         SRect monitor;
@@ -93,11 +93,8 @@ TEST(MonitorLayout, SpotAndSurroundCoverExactlyTheirMonitor)
     for (const auto& c : cases) {
         std::vector<SRect> spans = SpotSpans(c.centre, 200, c.monitor);
         ASSERT_FALSE(spans.empty()) << c.centre.x << "," << c.centre.y;
-        std::vector<SRect> dark = DarkRects(spans, c.monitor);
-        EXPECT_EQ(static_cast<long>(c.monitor.Width()) * c.monitor.Height(), Area(spans) + Area(dark));
+        // The spot, and so the hole in the surround, never reaches the neighbouring monitor.
         for (const SRect& r : spans)
-            EXPECT_TRUE(Inside(r, c.monitor));
-        for (const SRect& r : dark)
             EXPECT_TRUE(Inside(r, c.monitor)) << r.left << "," << r.top << "-" << r.right << "," << r.bottom;
     }
 }

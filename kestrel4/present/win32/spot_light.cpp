@@ -137,13 +137,17 @@ private:
         }
     }
     // The window keeps the monitor outside the spot. No redraw: the caller repaints what
-    // the hole left.
+    // the hole left. The monitor minus the spot's rows: building the surround's many
+    // rectangles into a region one by one cost more than the rest of the move.
     void CutHole(SPoint centre)
     {
         const SRect& all = ScreenRect();
-        CRegion surround = RegionOf(DarkRects(SpotSpans(centre, m_nDiameter, all), all), all.left, all.top);
+        CRegion hole = RegionOf(SpotSpans(centre, m_nDiameter, all), all.left, all.top);
+        CRegion surround(CreateRectRgn(0, 0, all.Width(), all.Height()));
+        if (!hole || !surround || CombineRgn(surround.get(), surround.get(), hole.get(), RGN_DIFF) == ERROR)
+            return;
         // The system owns the region once it is set.
-        if (surround && SetWindowRgn(m_hWindow, surround.get(), FALSE))
+        if (SetWindowRgn(m_hWindow, surround.get(), FALSE))
             surround.release();
     }
     // The transparent surround: the monitor ANDed with the colour, or on palette displays,
