@@ -187,7 +187,12 @@ bool CDrawingBoard::Cut(CPixelPicture& image)
     if (!Copy(image))
         return false;
     SaveUndo();
-    m_Picture.RectFilled(m_Selection, kTransparentColor);
+    // A lifted selection lies over the picture: cutting it takes only the piece away, and
+    // what it covered is there again.
+    if (m_bLifted)
+        m_Picture = m_UnderSelection;
+    else
+        m_Picture.RectFilled(m_Selection, kTransparentColor);
     DropSelection();
     m_bChanged = true;
     return true;

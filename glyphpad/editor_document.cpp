@@ -47,6 +47,17 @@ long FindProjectorFrame(const std::vector<uint8_t>& bytes, int slot, CCursorInfo
     return offset;
 }
 
+// Every drawn pixel as the nearest table colour; transparent pixels stay transparent.
+CPixelPicture ReducedToTable(const CPixelPicture& picture, const CPalette& palette)
+{
+    CPixelPicture reduced = picture;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            if (!IsTransparentColor(picture.Get(x, y)))
+                reduced.Set(x, y, NearestTableColor(palette, picture.Get(x, y), false));
+    return reduced;
+}
+
 } // namespace
 
 bool ParseEditorCommandLine(const std::string& line, SEditorStart& start)
@@ -177,6 +188,14 @@ int CEditorDocument::Load()
         if (item.GetWidth() != EditorImageSize(m_Start.eMode) || item.GetHeight() != item.GetWidth())
             return CURSOR_FILE_NOT_KIND;
         m_Picture = PictureFromItem(item);
+        // A sixteen-colour item keeps its own table: saved in the fixed one, every colour that
+        // table lacks (the shipped items' orange, a projector's greys) would become black.
+        // Other depths cannot keep theirs, so they are shown in the colours a save will write.
+        if (item.GetColorCount() == 16)
+            for (size_t i = 0; i < 16; ++i)
+                m_Palette[i] = item.GetColor(static_cast<int>(i));
+        else
+            m_Picture = ReducedToTable(m_Picture, m_Palette);
         return CURSOR_FILE_OK;
     }
     std::vector<uint8_t> bytes;

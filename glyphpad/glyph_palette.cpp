@@ -62,7 +62,7 @@ bool IsTransparentColor(ColorRef color)
     return ColorsNear(color, kTransparentColor, 10);
 }
 
-ColorRef NearestTableColor(const CPalette& palette, ColorRef color)
+ColorRef NearestTableColor(const CPalette& palette, ColorRef color, bool orTransparent)
 {
     auto cost = [color](ColorRef c) {
         int r = static_cast<int>(RedOf(c)) - static_cast<int>(RedOf(color));
@@ -70,7 +70,7 @@ ColorRef NearestTableColor(const CPalette& palette, ColorRef color)
         int b = static_cast<int>(BlueOf(c)) - static_cast<int>(BlueOf(color));
         return r * r + g * g + b * b;
     };
-    ColorRef best = kTransparentColor;
+    ColorRef best = orTransparent ? kTransparentColor : palette[0];
     for (ColorRef c : palette)
         if (cost(c) < cost(best))
             best = c;

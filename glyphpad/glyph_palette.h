@@ -23,5 +23,5 @@ bool ColorsNear(ColorRef a, ColorRef b, unsigned limit);
 // (set mode tries within 5 first); 0 when none matches.
 int MatchColorIndex(const CPalette& palette, ColorRef color, EEditorMode mode);
 bool IsTransparentColor(ColorRef color);
-// The nearest of the table's colours and the transparent colour, for pasted pictures.
-ColorRef NearestTableColor(const CPalette& palette, ColorRef color);
+// The nearest of the table's colours and, when allowed, the transparent colour.
+ColorRef NearestTableColor(const CPalette& palette, ColorRef color, bool orTransparent = true);

@@ -151,7 +151,7 @@ start_glyphpad /SE 02.stp 05.stp
 k wait-visible "$STAMP" 20000 || fail "no stamp editor"
 gp_picture stamp-edit window-rect "$STAMP"
 k click "$STAMP" "$(gid IDC_TOOL_FIRST)" # Pencil
-k click "$STAMP" $(($(gid IDC_COLOR_FIRST) + 7)) # red, the eighth colour of the table
+k click "$STAMP" $(($(gid IDC_COLOR_FIRST) + 6)) # red, the seventh colour of the shipped items' table
 read -r w _ < <(k size "$STAMP" "$(gid IDC_GRID)")
 cell=$((w / 48))
 k drag "$STAMP" "$(gid IDC_GRID)" $((4 * cell)) $((40 * cell)) $((20 * cell)) $((44 * cell))

@@ -97,6 +97,10 @@ INT_PTR CEditorDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         OnClose();
         return TRUE;
+    case WM_QUERYENDSESSION:
+        // Logging off or shutting down ends the editor as surely as Close: the drawing is
+        // offered for saving first, and Cancel keeps the session.
+        return SetResult(MayLeave());
     case WM_HELP:
         OnHelp();
         return TRUE;
@@ -310,19 +314,25 @@ void CEditorDialog::OnAction()
     SetForegroundWindow(m_hWnd);
 }
 
+bool CEditorDialog::MayLeave()
+{
+    if (!m_Board.IsChanged())
+        return true;
+    UINT question = m_Document.GetMode() == MODE_SET ? IDS_RENEW_BEFORE_EXIT : IDS_SAVE_BEFORE_EXIT;
+    int answer = ::ShowMessage(m_hWnd, question, MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL, IDS_CAPTION);
+    if (answer == IDCANCEL)
+        return false;
+    if (answer == IDYES) {
+        OnAction();
+        return !m_bCancelled;
+    }
+    return true;
+}
+
 void CEditorDialog::OnClose()
 {
-    if (m_Board.IsChanged()) {
-        UINT question = m_Document.GetMode() == MODE_SET ? IDS_RENEW_BEFORE_EXIT : IDS_SAVE_BEFORE_EXIT;
-        int answer = ::ShowMessage(m_hWnd, question, MB_YESNOCANCEL | MB_ICONWARNING | MB_TASKMODAL, IDS_CAPTION);
-        if (answer == IDCANCEL)
-            return;
-        if (answer == IDYES) {
-            OnAction();
-            if (m_bCancelled)
-                return;
-        }
-    }
+    if (!MayLeave())
+        return;
     Notify(UM_EDITOR_EXIT);
     if (HWND main = FindMainProgramWindow()) {
         EnableWindow(main, TRUE);

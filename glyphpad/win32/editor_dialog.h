@@ -27,6 +27,9 @@ private:
     void OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnInitMenu(HMENU menu);
     void OnAction();
+    // Asks about a changed drawing; false when the user stays (Cancel, or a save backed out of
+    // or failed).
+    bool MayLeave();
     void OnClose();
     void OnHelp();
     void SelectTool(ETool tool);

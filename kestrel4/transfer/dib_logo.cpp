@@ -137,12 +137,14 @@ int CDIBLogo::FitFrom(const CDIB& picture, const SArea& area)
     return 1;
 }
 
-ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target)
+ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target, bool* logoFile)
 {
     CDIB plain;
     switch (ReadPicture(bytes, plain)) {
     case DIB_OK:
         target.FromDIB(std::move(plain), defaultZoom);
+        if (logoFile)
+            *logoFile = false;
         return ELogoLoad::Ok;
     case DIB_MEMORY:
         return ELogoLoad::NoMemory;
@@ -153,6 +155,8 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
     switch (logo.Read(bytes)) {
     case DIB_OK:
         target = std::move(logo);
+        if (logoFile)
+            *logoFile = true;
         return ELogoLoad::Ok;
     case DIB_BAD:
         return ELogoLoad::NotAvailable;
@@ -165,10 +169,10 @@ ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIB
     }
 }
 
-ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target)
+ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target, bool* logoFile)
 {
     std::vector<uint8_t> bytes;
     if (!LoadFileBytes(path, bytes, kMaxPictureFileBytes))
         return ELogoLoad::ReadFailed;
-    return LoadLogoBytes(bytes, defaultZoom, target);
+    return LoadLogoBytes(bytes, defaultZoom, target, logoFile);
 }

@@ -81,6 +81,7 @@ enum class ELogoLoad {
 };
 
 // A picture (any kind ReadPicture knows, by content) becomes a logo with the given zoom; a .lgo
-// keeps its own block.
-ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target);
-ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target);
+// keeps its own block. logoFile, when given, tells whether the content was a logo file's.
+ELogoLoad LoadLogoFile(const std::string& path, int defaultZoom, CDIBLogo& target, bool* logoFile = nullptr);
+ELogoLoad LoadLogoBytes(const std::vector<uint8_t>& bytes, int defaultZoom, CDIBLogo& target,
+                        bool* logoFile = nullptr);

@@ -69,7 +69,8 @@ ELogoResult CLogoDocument::Replace(CDIBLogo source)
 ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool named)
 {
     CDIBLogo loaded;
-    switch (LoadLogoFile(path, defaultZoom, loaded)) {
+    bool logoFile = false;
+    switch (LoadLogoFile(path, defaultZoom, loaded, &logoFile)) {
     case ELogoLoad::ReadFailed:
         return ELogoResult::ReadFailed;
     case ELogoLoad::NotAvailable:
@@ -86,6 +87,7 @@ ELogoResult CLogoDocument::Load(const std::string& path, int defaultZoom, bool n
     if (result != ELogoResult::Ok)
         return result;
     m_strPath = named ? path : std::string();
+    m_bLogoFile = logoFile;
     m_bModified = false;
     return ELogoResult::Ok;
 }
@@ -136,15 +138,16 @@ ELogoResult CLogoDocument::Save(const std::string& path)
     if (m_Source.WriteFile(path) != DIB_OK)
         return ELogoResult::WriteFailed;
     m_strPath = path;
+    m_bLogoFile = true;
     m_bModified = false;
     return ELogoResult::Ok;
 }
 
 bool CLogoDocument::NeedsSaveName() const
 {
-    // Only a logo file is saved under its own name: a picture of any kind (.bmp, .png, ...)
-    // must never be written over with a logo.
-    if (m_strPath.size() < 4)
+    // Only a logo file is saved under its own name: a picture of any kind must never be
+    // written over with a logo, whatever its name says (a bitmap renamed to .lgo).
+    if (!m_bLogoFile || m_strPath.size() < 4)
         return true;
     return LowerCase(m_strPath.substr(m_strPath.size() - 4)) != ".lgo";
 }

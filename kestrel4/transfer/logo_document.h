@@ -51,7 +51,8 @@ public:
     const CDIBLogo& Transfer() const { return m_Transfer; }
     const std::string& Path() const { return m_strPath; }
     bool IsModified() const { return m_bModified; }
-    // A save must ask for a name: no path yet, or one not ending in .lgo (a picture's).
+    // A save must ask for a name: no path yet, a picture opened (whatever its name), or a
+    // path not ending in .lgo.
     bool NeedsSaveName() const;
     // What the projector receives; empty when memory is short.
     std::vector<uint8_t> TransferImage() const;
@@ -66,5 +67,6 @@ private:
 
     CDIBLogo m_Source, m_Working, m_Transfer;
     std::string m_strPath;
+    bool m_bLogoFile = false; // the file at m_strPath holds a logo, not a picture
     bool m_bModified = false;
 };

@@ -1,6 +1,7 @@
 // The drawing tools pixel by pixel, the selection, undo and the Edit commands.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -254,6 +255,45 @@ TEST(EditCommands, CutCopyPasteClearAndSelectAll)
     EXPECT_EQ(CountNot(board.GetPicture(), kTransparentColor), 0u);
     board.Undo();
     EXPECT_EQ(board.GetPicture().Get(0, 3), kOther);
+}
+
+TEST(EditCommands, CuttingALiftedSelectionKeepsWhatItCovered)
+{
+    // Red in the top-left 3 x 2 cells, blue in the 2 x 2 cells at (4, 0).
+    const std::vector<std::string> drawn = {"###.oo", "###.oo", "......", "......"};
+    const struct {
+        const char* name;
+        std::function<void(CDrawingBoard&)> lift;
+        std::vector<std::string> afterCut;
+    } cases[] = {
+        {"a pasted picture", [](CDrawingBoard& b) { b.Paste(CPixelPicture(2, 2, kOther)); }, drawn},
+        // The red 2 x 2 corner dragged over the blue: its own place is empty, the blue stays.
+        {"a selection dragged over another drawing",
+         [](CDrawingBoard& b) {
+             b.SetTool(TOOL_SELECT);
+             Drag(b, {{0, 0}, {1, 1}});
+             Drag(b, {{0, 0}, {4, 0}});
+         },
+         {"..#.oo", "..#.oo", "......", "......"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDrawingBoard board = Board(TOOL_FILLED_SQUARE);
+        Drag(board, {{0, 0}, {2, 1}});
+        board.SetColor(kOther);
+        Drag(board, {{4, 0}, {5, 1}});
+        ASSERT_EQ(Art(board.GetPicture(), 6, 4), drawn);
+        c.lift(board);
+        ASSERT_TRUE(board.IsLifted());
+        const CPixelPicture lifted = board.GetPicture();
+        CPixelPicture clip;
+        ASSERT_TRUE(board.Cut(clip));
+        EXPECT_EQ(clip.Width(), 2);
+        EXPECT_EQ(Art(board.GetPicture(), 6, 4), c.afterCut);
+        EXPECT_FALSE(board.HasSelection());
+        board.Undo();
+        EXPECT_EQ(board.GetPicture(), lifted) << "undo brings the cut piece back";
+    }
 }
 
 } // namespace

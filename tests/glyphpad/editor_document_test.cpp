@@ -223,6 +223,59 @@ TEST_F(EditorFiles, ANewItemNeverReplacesTheLibrarysLast)
     EXPECT_FALSE(Open("/CN 05.crs").IsLibraryFull());
 }
 
+TEST_F(EditorFiles, AnItemSavedUnchangedKeepsTheColoursItShowed)
+{
+    // A sixteen-colour item in a projector's table (as the shipped ones are, orange at 5),
+    // and a 256-colour one whose colours no sixteen-colour table holds.
+    const ColorRef orange = MakeColor(0xFF, 0x99, 0x00), rust = MakeColor(250, 100, 0);
+    const struct {
+        const char* line;
+        int bits;
+        ColorRef drawn;
+        ColorRef shown; // what the editor shows and a save must write
+    } cases[] = {
+        {"/SE 05.stp 05.stp", 4, orange, orange},
+        {"/CE 02.crs 02.crs", 4, MakeColor(0x33, 0x33, 0x33), MakeColor(0x33, 0x33, 0x33)},
+        {"/CE 03.crs 03.crs", 8, rust, VgaPalette()[7]},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        SEditorStart start;
+        ASSERT_TRUE(ParseEditorCommandLine(c.line, start));
+        const int size = EditorImageSize(start.eMode);
+        CCursorInfo item;
+        ASSERT_EQ(item.CreateNew(size, size, c.bits), 1);
+        for (int i = 0; i < item.GetColorCount(); ++i)
+            item.SetColor(i, MakeColor(0, 0, static_cast<unsigned>(i % 16) * 16));
+        item.SetColor(5, c.drawn);
+        for (int x = 0; x < 6; ++x) {
+            item.SetPixel(x, 2, 5);
+            item.SetTransparent(x, 2, false);
+        }
+        CEditorDocument doc(start, Dir());
+        const std::string path = doc.ItemPath(start.strCurrent);
+        ASSERT_EQ(WriteCursorFile(path.c_str(), item), CURSOR_FILE_OK);
+
+        ASSERT_EQ(doc.Load(), CURSOR_FILE_OK);
+        EXPECT_EQ(doc.GetPicture().Get(0, 2), c.shown);
+        EXPECT_TRUE(IsTransparentColor(doc.GetPicture().Get(0, 3)));
+        ASSERT_EQ(doc.SaveItem(doc.GetPicture(), SAVE_OVERWRITE), 1);
+
+        CCursorInfo saved;
+        ASSERT_EQ(ReadCursorFile(path.c_str(), saved), CURSOR_FILE_OK);
+        EXPECT_EQ(saved.GetColor(saved.GetPixel(5, 2)), c.shown) << "the colour became another";
+        EXPECT_FALSE(saved.IsTransparent(5, 2));
+        EXPECT_TRUE(saved.IsTransparent(6, 2));
+        CEditorDocument again(start, Dir());
+        ASSERT_EQ(again.Load(), CURSOR_FILE_OK);
+        EXPECT_EQ(again.GetPicture(), doc.GetPicture()) << "opened again, the item is what was shown";
+    }
+    // A new item is drawn in the fixed colours.
+    CEditorDocument fresh = Open("/CN 05.crs");
+    ASSERT_EQ(fresh.Load(), CURSOR_FILE_OK);
+    EXPECT_EQ(fresh.GetPalette(), VgaPalette());
+}
+
 TEST_F(EditorFiles, FramesAreFoundAcrossTheWholeSet)
 {
     CAniInfo set;

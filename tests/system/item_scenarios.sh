@@ -85,6 +85,34 @@ k close "Stamp Edit"
 k wait-gone "Stamp Edit" 10000 || fail "stamp editor stayed open"
 cp "$work/stamp-before.stp" "$work/stamp/00.stp"
 
+say "logging off with a changed drawing asks first: Cancel keeps the session, Yes saves"
+(cd "$work" && exec wine Glyphpad.exe /SE 00.stp 00.stp) &
+k wait-visible "Stamp Edit" 20000 || fail "stamp editor never shown"
+stroke "Stamp Edit" 7 1 20
+# The query is sent, so it waits for the answer: from a kdriver run of its own, in the background.
+end_session() { (cd "$work" && wine kdriver.exe end-session "Stamp Edit" >"$work/session.txt" 2>/dev/null); }
+end_session &
+query=$!
+expect_box "leave question at log-off" "Save before exiting?"
+answer_box Kestrel 2 || fail "the question stayed"
+wait "$query" && [ "$(tr -d '\r' <"$work/session.txt")" == 0 ] && echo "ok: log-off refused" ||
+  fail "log-off not refused: [$(cat "$work/session.txt")]"
+expect_k "the editor still open" 1 count "Stamp Edit"
+cmp -s "$work/stamp/00.stp" "$work/stamp-before.stp" && echo "ok: nothing saved yet" || fail "saved on Cancel"
+end_session &
+query=$!
+expect_box "asked again" "Save before exiting?"
+k answer Kestrel 6
+choose_overwrite
+expect_box "saved" "The item is saved in the list."
+answer_box Kestrel 1 || fail "the message stayed"
+wait "$query" && [ "$(tr -d '\r' <"$work/session.txt")" == 1 ] && echo "ok: log-off allowed once saved" ||
+  fail "log-off not allowed: [$(cat "$work/session.txt")]"
+cmp -s "$work/stamp/00.stp" "$work/stamp-before.stp" && fail "the drawing was lost" || echo "ok: the drawing saved"
+k close "Stamp Edit"
+k wait-gone "Stamp Edit" 10000 || fail "stamp editor asked again after the save"
+cp "$work/stamp-before.stp" "$work/stamp/00.stp"
+
 say "closing the editor without edits asks nothing and posts the exit notice"
 k post Kestrel 0x52D
 wait_text Kestrel 100 0x52D 10 || fail "notice not reset"

@@ -110,15 +110,28 @@ TEST(LogoDocument, RefusedFilesLeaveTheDocumentAsItWas)
 
 TEST(LogoDocument, OnlyALogoFileIsSavedUnderItsOwnName)
 {
+    // What a file holds decides, not only its name: a bitmap renamed to .lgo is a picture.
     const struct {
         const char* name;
+        bool holdsLogo;
         bool asks;
-    } cases[] = {{"doc_named.png", true}, {"doc_named.JPG", true}, {"doc_named", true}, {"doc_named.LGO", false}};
+    } cases[] = {{"doc_named.png", false, true}, {"doc_named.JPG", false, true}, {"doc_named", false, true},
+                 {"doc_named.LGO", false, true}, {"doc_named.LGO", true, false},  {"doc_named.bmp", true, true}};
     for (const auto& c : cases) {
-        const std::string path = WriteBmp(c.name, Picture(20, 20));
+        SCOPED_TRACE(std::string(c.name) + (c.holdsLogo ? " holding a logo" : " holding a bitmap"));
+        std::string path = WriteBmp(c.name, Picture(20, 20));
+        if (c.holdsLogo) {
+            CLogoDocument maker;
+            ASSERT_EQ(maker.Open(path, 100), ELogoResult::Ok);
+            ASSERT_EQ(maker.Save(path), ELogoResult::Ok);
+        }
         CLogoDocument doc;
-        ASSERT_EQ(doc.Open(path, 100), ELogoResult::Ok) << c.name;
-        EXPECT_EQ(doc.NeedsSaveName(), c.asks) << c.name;
+        ASSERT_EQ(doc.Open(path, 100), ELogoResult::Ok);
+        EXPECT_EQ(doc.NeedsSaveName(), c.asks);
+        const std::string saved = testing::TempDir() + "doc_named_saved.lgo";
+        ASSERT_EQ(doc.Save(saved), ELogoResult::Ok);
+        EXPECT_FALSE(doc.NeedsSaveName()) << "saved as a logo file, it is one";
+        std::remove(saved.c_str());
         std::remove(path.c_str());
     }
 }

@@ -648,7 +648,8 @@ int Run(int argc, char** argv)
         std::printf("%d\n", GetDlgCtrlID(info.hwndFocus));
     } else if (cmd == "end-session") {
         DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+        // Long enough for a question the program asks before it answers to be answered.
+        if (!SendMessageTimeoutW(hwnd, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 60000, &answer))
             return 1;
         std::printf("%lu\n", static_cast<unsigned long>(answer));
     } else if (cmd == "session-ends") {
