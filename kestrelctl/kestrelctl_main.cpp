@@ -100,7 +100,9 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             status = ReadSettings(session, *model, target, live, unread, message);
         if (status != SESSION_OK)
             return Fail(status, message);
-        if (verb == "save") {
+        // An item the projector would not give was not compared either: a diff that named
+        // nothing would otherwise pass for a projector that matches the file.
+        if (verb != "load") {
             ReportItems("not read", unread, target.slot, named);
             incomplete = incomplete || !unread.empty();
         }
@@ -125,9 +127,12 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             return Fail(SESSION_BAD_FILE, "cannot write the setting file " + path + "; the previous one is unchanged.");
     }
     if (incomplete)
-        return Fail(SESSION_REFUSED, verb == "save" ? "the items above were not read; a load leaves them as they are."
-                                                    : "the projector did not take the items above.");
-    return differs ? SESSION_DIFFERS : SESSION_OK;
+        Fail(SESSION_REFUSED, verb == "save"   ? "the items above were not read; a load leaves them as they are."
+                              : verb == "diff" ? "the items above were not read and not compared."
+                                               : "the projector did not take the items above.");
+    if (differs)
+        return SESSION_DIFFERS;
+    return incomplete ? SESSION_REFUSED : SESSION_OK;
 }
 
 // identify, get, set, reset on their own.

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Setting files a projector cannot take whole are never reported as taken: an empty slot,
-# a file of the wrong size, refused values, an item the projector will not give on save (a
-# link lost midway is waited out on a test clock in session_test.cpp). Runs inside
+# a file of the wrong size, refused values, an item the projector will not give on save or
+# diff (a link lost midway is waited out on a test clock in session_test.cpp). Runs inside
 # with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3 the simulator's log.
 set -u
 k=$1
@@ -68,4 +68,19 @@ sim refuse none
 ctl set 0x0301 4 || fail "contrast"
 ctl load "$dir/unread.kst" || fail "load of a file with an unread item"
 [ "$(value get 0x0301)" = 4 ] || fail "the unread item was sent"
+
+# diff with an item the projector will not give: that item was not compared, so "nothing
+# differs" would be a guess. Named, exit 5; 6 still wins when another item differs.
+ctl save "$dir/four.kst" || fail "save with contrast 4"
+ctl set 0x0301 2 || fail "contrast 2"
+sim refuse 0x0301
+for case in "5 same" "6 other"; do
+  set -- $case
+  [ "$2" = other ] && { ctl set 0x0200 7 || fail "volume 7"; }
+  out=$(ctl diff "$dir/four.kst" 2>"$dir/diff.err"); status=$?
+  [ $status -eq "$1" ] || fail "diff with an unread item ($2): status $status, not $1"
+  grep -q "not read 0x0301 Contrast" "$dir/diff.err" || fail "the unread item is not named ($2): $(cat "$dir/diff.err")"
+  case $out in *0x0301*) fail "an unread item was compared: $out" ;; esac
+done
+sim refuse none
 echo PASS
