@@ -222,6 +222,16 @@ int RunCommand(const SOptions& o)
     return RunItem(o, session);
 }
 
+// A result a script never got (standard output on a full disk) is no success; a failure keeps
+// its own status.
+int Finish(int status)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    Fail(SESSION_BAD_FILE, "cannot write to standard output.");
+    return status == SESSION_OK ? SESSION_BAD_FILE : status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -231,10 +241,10 @@ int main(int argc, char** argv)
     switch (ParseOptions(argc, argv, o, error)) {
     case EParse::Help:
         PrintUsage(stdout);
-        return 0;
+        return Finish(0);
     case EParse::Version:
         std::printf("kestrelctl %s\n", KESTREL_VERSION);
-        return 0;
+        return Finish(0);
     case EParse::Bad:
         std::fprintf(stderr, "kestrelctl: %s\n", error.c_str());
         PrintUsage(stderr);
@@ -248,5 +258,5 @@ int main(int argc, char** argv)
     // A record that could not be written whole is a failure even when the command went well.
     if (!o.record.empty() && !SeriloxStopLineRecord() && status == SESSION_OK)
         return Fail(SESSION_BAD_FILE, "cannot write the line record " + o.record + ".");
-    return status;
+    return Finish(status);
 }
