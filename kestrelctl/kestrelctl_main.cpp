@@ -85,10 +85,21 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             if (IsEmptySlot(bytes, target.slot))
                 return Fail(SESSION_BAD_FILE, path + " holds no setting for projector " + std::to_string(target.slot) +
                                                   "; nothing was sent.");
+    bool named = targets.size() > 1 || o.to;
+    // A damaged value would reach the projector as another and pass for loaded.
+    if (verb == "load") {
+        bool damaged = false;
+        for (const SSettingTarget& target : targets) {
+            std::vector<uint16_t> uncarried = UncarriedItems(*model, target.slot, file);
+            ReportItems("damaged", uncarried, target.slot, named);
+            damaged = damaged || !uncarried.empty();
+        }
+        if (damaged)
+            return Fail(SESSION_BAD_FILE, path + " holds values the items above cannot take; nothing was sent.");
+    }
 
     CSettingTable live;
     bool differs = false, incomplete = false;
-    bool named = targets.size() > 1 || o.to;
     for (const SSettingTarget& target : targets) {
         std::vector<uint16_t> refused, unread;
         if (verb == "load") {

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Setting files a projector cannot take whole are never reported as taken: an empty slot,
-# a file of the wrong size, refused values, an item the projector will not give on save or
-# diff (a link lost midway is waited out on a test clock in session_test.cpp). Runs inside
-# with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3 the simulator's log.
+# a file of the wrong size, a value its item cannot carry, refused values, an item the
+# projector will not give on save or diff (a link lost midway is waited out on a test clock
+# in session_test.cpp). Runs inside with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3 the simulator's log.
 set -u
 k=$1
 dir=$2
@@ -47,6 +47,16 @@ for verb in load diff; do
   [ $status -eq 7 ] || fail "$verb of a 20000-byte file: status $status"
 done
 [ "$(value get 0x0200)" = 16 ] || fail "a long file was loaded"
+
+# A damaged value an item cannot carry (Brightness 255 would arrive as -1): a file failure
+# before anything is sent.
+cp "$dir/one.kst" "$dir/damaged.kst"
+poke "$dir/damaged.kst" 1 3 0 255
+poke "$dir/damaged.kst" 1 2 0 9
+err=$(ctl load "$dir/damaged.kst" 2>&1); status=$?
+[ $status -eq 7 ] || fail "load of a damaged value: status $status"
+case $err in *"0x0300 Brightness"*) ;; *) fail "the damaged item is not named: $err" ;; esac
+[ "$(value get 0x0200)" = 16 ] || fail "a damaged file was partly loaded"
 
 # A refused value: exit 5, named; the rest still goes.
 cp "$dir/one.kst" "$dir/refused.kst"
