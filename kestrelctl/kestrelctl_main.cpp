@@ -1,8 +1,10 @@
 // kestrelctl: identify, read, write and reset projector items from a shell.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,20 @@ void ReportItems(const char* what, const std::vector<uint16_t>& codes, int slot,
             std::fprintf(stderr, "kestrelctl: %s 0x%04X %s\n", what, code, ItemName(code));
 }
 
+// A whole setting file into bytes; else status 7, said on standard error.
+int ReadWholeSettingFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    if (!ReadSettingFile(path, bytes))
+        return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
+    if (bytes.size() != CSettingTable::kBytes)
+        return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" +
+                                          (bytes.size() > CSettingTable::kBytes
+                                               ? "longer than "
+                                               : std::to_string(bytes.size()) + " bytes, not ") +
+                                          std::to_string(CSettingTable::kBytes) + " bytes).");
+    return SESSION_OK;
+}
+
 // save, load and diff: the whole setting table against the projector(s).
 int RunSettingFile(const SOptions& o, CProjectorSession& session)
 {
@@ -59,16 +75,12 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
     const std::string& path = o.command[1];
     CSettingTable file;
     std::vector<unsigned char> bytes;
-    if (verb != "save") {
-        // Checked before the port is touched: a bad file sends nothing.
-        if (!ReadSettingFile(path, bytes))
-            return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
-        if (bytes.size() != CSettingTable::kBytes)
-            return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" +
-                                              (bytes.size() > CSettingTable::kBytes ? "longer than "
-                                                                                     : std::to_string(bytes.size()) +
-                                                                                           " bytes, not ") +
-                                              std::to_string(CSettingTable::kBytes) + " bytes).");
+    // Checked before the port is touched: a bad file sends nothing. One projector's part
+    // saved into an existing file replaces that part alone, so that file is read too.
+    std::error_code unknown;
+    if (verb != "save" || (o.to && std::filesystem::exists(path, unknown))) {
+        if (int status = ReadWholeSettingFile(path, bytes))
+            return status;
         file.Load(bytes.data());
     }
     std::string message;
@@ -134,6 +146,11 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
     if (verb == "save") {
         std::vector<unsigned char> image(CSettingTable::kBytes);
         live.Save(image.data());
+        // The other projectors' parts of the file stay as they were.
+        for (int slot = 1; !bytes.empty() && slot <= static_cast<int>(CSettingTable::kSlots); ++slot)
+            if (slot != o.to)
+                std::copy_n(bytes.begin() + (slot - 1) * CSettingTable::kSlotBytes, CSettingTable::kSlotBytes,
+                            image.begin() + (slot - 1) * CSettingTable::kSlotBytes);
         if (!WriteSettingFile(path, image.data(), image.size()))
             return Fail(SESSION_BAD_FILE, "cannot write the setting file " + path + "; the previous one is unchanged.");
     }

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Setting files a projector cannot take whole are never reported as taken: an empty slot,
 # a file of the wrong size, a value its item cannot carry, refused values, an item the
-# projector will not give on save or diff (a link lost midway is waited out on a test clock
-# in session_test.cpp). Runs inside with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3 the simulator's log.
+# projector will not give on save or diff, one projector saved into a file that holds more
+# (a link lost midway is waited out on a test clock in session_test.cpp). Runs inside
+# with-simulator.sh; $1 is kestrelctl, $2 a scratch folder, $3 the simulator's log.
 set -u
 k=$1
 dir=$2
@@ -26,6 +27,7 @@ poke() {  # poke FILE SLOT GROUP ITEM BYTE
 
 # An empty slot: saved from projector 2 alone, loaded into projector 1.
 ctl --to 1 --width 2 set 0x1001 1 || fail "establish"
+rm -f "$dir/two.kst"
 ctl --to 2 save "$dir/two.kst" || fail "save from projector 2"
 ctl --to 1 set 0x0200 16 || fail "volume"
 for verb in load diff; do
@@ -35,6 +37,19 @@ for verb in load diff; do
 done
 [ "$(value --to 1 get 0x0200)" = 16 ] || fail "projector 1 changed"
 ctl --to 2 load "$dir/two.kst" || fail "load into projector 2"
+
+# One projector's part saved into a file of the whole stack: the other part stays, and a
+# file that is not a setting file is left as it was.
+ctl save "$dir/both.kst" || fail "save the stack"
+head -c 4096 "$dir/both.kst" > "$dir/part1"
+ctl --to 2 set 0x0200 3 || fail "volume of projector 2"
+ctl --to 2 save "$dir/both.kst" || fail "save projector 2 into the stack's file"
+head -c 4096 "$dir/both.kst" | cmp -s - "$dir/part1" || fail "projector 1's part was replaced"
+ctl --to 2 diff "$dir/both.kst" || fail "projector 2's part was not saved"
+echo "my notes" > "$dir/notes.txt"
+ctl --to 2 save "$dir/notes.txt"; status=$?
+[ $status -eq 7 ] || fail "one projector saved into a file that is not a setting file: status $status"
+[ "$(cat "$dir/notes.txt")" = "my notes" ] || fail "a file that is not a setting file was replaced"
 ctl --to 1 --width 2 set 0x1001 0 || fail "cancel the stack"
 
 # Not exactly 16384 bytes: nothing is taken.
