@@ -60,11 +60,11 @@ int ReadWholeSettingFile(const std::string& path, std::vector<unsigned char>& by
     if (!ReadSettingFile(path, bytes))
         return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
     if (bytes.size() != CSettingTable::kBytes)
-        return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" +
-                                          (bytes.size() > CSettingTable::kBytes
-                                               ? "longer than "
-                                               : std::to_string(bytes.size()) + " bytes, not ") +
-                                          std::to_string(CSettingTable::kBytes) + " bytes).");
+        return Fail(SESSION_BAD_FILE,
+                    path + " is not a projector setting file (" +
+                        (bytes.size() > CSettingTable::kBytes ? "longer than "
+                                                              : std::to_string(bytes.size()) + " bytes, not ") +
+                        std::to_string(CSettingTable::kBytes) + " bytes).");
     return SESSION_OK;
 }
 
