@@ -53,7 +53,8 @@ bool ReadLine(std::FILE* in, std::string& line)
         if (!line.empty() && line.back() == '\n')
             break;
     }
-    if (line.empty())
+    // A line cut by a read error is not the line the file holds: it does not run.
+    if (line.empty() || std::ferror(in))
         return false;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
@@ -113,7 +114,10 @@ int RunBatch(CProjectorSession& session, std::FILE* in, std::FILE* out, const SB
         Report(out, options.bJson, number, text, result);
         worst = std::max<int>(worst, result.status);
         if (result.status != SESSION_OK && options.bStopOnError)
-            break;
+            return worst;
     }
+    // Commands that could not be read (a folder, a drive gone) did not run.
+    if (std::ferror(in))
+        worst = std::max(worst, Fail(SESSION_BAD_FILE, "the commands cannot be read to their end."));
     return worst;
 }

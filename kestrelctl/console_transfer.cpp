@@ -56,8 +56,11 @@ EConsoleTransfer RunConsoleTransfer(const std::string& device, bool progressBar,
         CConsoleProgress progress(progressBar);
         sent = send(link, progress);
     }
+    const bool lost = link.IsPortLost();
     link.Close();
     if (sent)
         return EConsoleTransfer::Sent;
+    if (lost)
+        return EConsoleTransfer::PortLost;
     return CInterruptGuard::Interrupted() ? EConsoleTransfer::Interrupted : EConsoleTransfer::Failed;
 }

@@ -10,7 +10,8 @@
 
 class CProjectorLink;
 
-enum class EConsoleTransfer { Sent, NoPort, Failed, Interrupted };
+// PortLost: the port went away during the transfer, which is not the projector refusing it.
+enum class EConsoleTransfer { Sent, NoPort, PortLost, Failed, Interrupted };
 
 // send runs the transfer on the open link with the console's progress; it answers whether the
 // projector took it all. Every wait of the link reads clock.

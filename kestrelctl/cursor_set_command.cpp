@@ -31,6 +31,9 @@ int SendCursorSetFile(const std::string& device, const std::string& path, bool p
     case EConsoleTransfer::NoPort:
         std::fprintf(stderr, "kestrelctl: cannot open %s\n", device.c_str());
         return SESSION_NO_PORT;
+    case EConsoleTransfer::PortLost:
+        std::fprintf(stderr, "kestrelctl: the port %s is no longer available\n", device.c_str());
+        return SESSION_NO_PORT;
     case EConsoleTransfer::Interrupted:
         std::fprintf(stderr, "kestrelctl: interrupted; the projector was told to abort\n");
         return CURSORS_SEND_FAILED;

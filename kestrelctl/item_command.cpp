@@ -35,7 +35,7 @@ bool ParseItemCommand(const std::vector<std::string>& words, SItemCommand& comma
     command.value = static_cast<int32_t>(number);
     unsigned int width = command.width ? command.width : ItemSetWidth(command.item, command.value);
     // Cut to fewer bytes it would arrive as another value.
-    if (!FitsWidth(command.value, width)) {
+    if (!ItemValueFits(command.item, command.value, width)) {
         error = words[2] + " does not fit in " + std::to_string(width) + " byte" + (width == 1 ? "" : "s") + ".";
         return false;
     }

@@ -1,8 +1,10 @@
 // kestrelctl: identify, read, write and reset projector items from a shell.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,20 @@ void ReportItems(const char* what, const std::vector<uint16_t>& codes, int slot,
             std::fprintf(stderr, "kestrelctl: %s 0x%04X %s\n", what, code, ItemName(code));
 }
 
+// A whole setting file into bytes; else status 7, said on standard error.
+int ReadWholeSettingFile(const std::string& path, std::vector<unsigned char>& bytes)
+{
+    if (!ReadSettingFile(path, bytes))
+        return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
+    if (bytes.size() != CSettingTable::kBytes)
+        return Fail(SESSION_BAD_FILE,
+                    path + " is not a projector setting file (" +
+                        (bytes.size() > CSettingTable::kBytes ? "longer than "
+                                                              : std::to_string(bytes.size()) + " bytes, not ") +
+                        std::to_string(CSettingTable::kBytes) + " bytes).");
+    return SESSION_OK;
+}
+
 // save, load and diff: the whole setting table against the projector(s).
 int RunSettingFile(const SOptions& o, CProjectorSession& session)
 {
@@ -59,16 +75,12 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
     const std::string& path = o.command[1];
     CSettingTable file;
     std::vector<unsigned char> bytes;
-    if (verb != "save") {
-        // Checked before the port is touched: a bad file sends nothing.
-        if (!ReadSettingFile(path, bytes))
-            return Fail(SESSION_BAD_FILE, "cannot read the setting file " + path + ".");
-        if (bytes.size() != CSettingTable::kBytes)
-            return Fail(SESSION_BAD_FILE, path + " is not a projector setting file (" +
-                                              (bytes.size() > CSettingTable::kBytes ? "longer than "
-                                                                                     : std::to_string(bytes.size()) +
-                                                                                           " bytes, not ") +
-                                              std::to_string(CSettingTable::kBytes) + " bytes).");
+    // Checked before the port is touched: a bad file sends nothing. One projector's part
+    // saved into an existing file replaces that part alone, so that file is read too.
+    std::error_code unknown;
+    if (verb != "save" || (o.to && std::filesystem::exists(path, unknown))) {
+        if (int status = ReadWholeSettingFile(path, bytes))
+            return status;
         file.Load(bytes.data());
     }
     std::string message;
@@ -85,10 +97,21 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             if (IsEmptySlot(bytes, target.slot))
                 return Fail(SESSION_BAD_FILE, path + " holds no setting for projector " + std::to_string(target.slot) +
                                                   "; nothing was sent.");
+    bool named = targets.size() > 1 || o.to;
+    // A damaged value would reach the projector as another and pass for loaded.
+    if (verb == "load") {
+        bool damaged = false;
+        for (const SSettingTarget& target : targets) {
+            std::vector<uint16_t> uncarried = UncarriedItems(*model, target.slot, file);
+            ReportItems("damaged", uncarried, target.slot, named);
+            damaged = damaged || !uncarried.empty();
+        }
+        if (damaged)
+            return Fail(SESSION_BAD_FILE, path + " holds values the items above cannot take; nothing was sent.");
+    }
 
     CSettingTable live;
     bool differs = false, incomplete = false;
-    bool named = targets.size() > 1 || o.to;
     for (const SSettingTarget& target : targets) {
         std::vector<uint16_t> refused, unread;
         if (verb == "load") {
@@ -100,7 +123,9 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
             status = ReadSettings(session, *model, target, live, unread, message);
         if (status != SESSION_OK)
             return Fail(status, message);
-        if (verb == "save") {
+        // An item the projector would not give was not compared either: a diff that named
+        // nothing would otherwise pass for a projector that matches the file.
+        if (verb != "load") {
             ReportItems("not read", unread, target.slot, named);
             incomplete = incomplete || !unread.empty();
         }
@@ -121,13 +146,21 @@ int RunSettingFile(const SOptions& o, CProjectorSession& session)
     if (verb == "save") {
         std::vector<unsigned char> image(CSettingTable::kBytes);
         live.Save(image.data());
+        // The other projectors' parts of the file stay as they were.
+        for (int slot = 1; !bytes.empty() && slot <= static_cast<int>(CSettingTable::kSlots); ++slot)
+            if (slot != o.to)
+                std::copy_n(bytes.begin() + (slot - 1) * CSettingTable::kSlotBytes, CSettingTable::kSlotBytes,
+                            image.begin() + (slot - 1) * CSettingTable::kSlotBytes);
         if (!WriteSettingFile(path, image.data(), image.size()))
             return Fail(SESSION_BAD_FILE, "cannot write the setting file " + path + "; the previous one is unchanged.");
     }
     if (incomplete)
-        return Fail(SESSION_REFUSED, verb == "save" ? "the items above were not read; a load leaves them as they are."
-                                                    : "the projector did not take the items above.");
-    return differs ? SESSION_DIFFERS : SESSION_OK;
+        Fail(SESSION_REFUSED, verb == "save"   ? "the items above were not read; a load leaves them as they are."
+                              : verb == "diff" ? "the items above were not read and not compared."
+                                               : "the projector did not take the items above.");
+    if (differs)
+        return SESSION_DIFFERS;
+    return incomplete ? SESSION_REFUSED : SESSION_OK;
 }
 
 // identify, get, set, reset on their own.
@@ -217,6 +250,16 @@ int RunCommand(const SOptions& o)
     return RunItem(o, session);
 }
 
+// A result a script never got (standard output on a full disk) is no success; a failure keeps
+// its own status.
+int Finish(int status)
+{
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    Fail(SESSION_BAD_FILE, "cannot write to standard output.");
+    return status == SESSION_OK ? SESSION_BAD_FILE : status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -226,10 +269,10 @@ int main(int argc, char** argv)
     switch (ParseOptions(argc, argv, o, error)) {
     case EParse::Help:
         PrintUsage(stdout);
-        return 0;
+        return Finish(0);
     case EParse::Version:
         std::printf("kestrelctl %s\n", KESTREL_VERSION);
-        return 0;
+        return Finish(0);
     case EParse::Bad:
         std::fprintf(stderr, "kestrelctl: %s\n", error.c_str());
         PrintUsage(stderr);
@@ -243,5 +286,5 @@ int main(int argc, char** argv)
     // A record that could not be written whole is a failure even when the command went well.
     if (!o.record.empty() && !SeriloxStopLineRecord() && status == SESSION_OK)
         return Fail(SESSION_BAD_FILE, "cannot write the line record " + o.record + ".");
-    return status;
+    return Finish(status);
 }

@@ -62,6 +62,9 @@ int SendLogoCommand(const SLogoOptions& options, std::string& message)
     case EConsoleTransfer::NoPort:
         message = "The port " + options.device + " cannot be opened.";
         return SESSION_NO_PORT;
+    case EConsoleTransfer::PortLost:
+        message = "The port " + options.device + " is no longer available.";
+        return SESSION_NO_PORT;
     case EConsoleTransfer::Interrupted:
         message = "Cancelled; the projector shows no user logo until one is sent.";
         return LOGO_CANCELLED;

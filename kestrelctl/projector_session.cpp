@@ -291,3 +291,10 @@ bool FitsWidth(int32_t value, unsigned int width)
     int64_t bits = 8 * static_cast<int64_t>(width);
     return value >= -(int64_t(1) << (bits - 1)) && value < (int64_t(1) << bits);
 }
+
+bool ItemValueFits(uint16_t item, int32_t value, unsigned int width)
+{
+    // Brightness 255 in one byte is -1 to the projector, and "ok" would hide that.
+    return FitsWidth(value, width) &&
+           (!FindSettingItem(item) || DecodeItemValue(item, EncodeItemValue(value, width)) == value);
+}

@@ -101,3 +101,6 @@ unsigned int NarrowestWidth(int32_t value);
 unsigned int ItemSetWidth(uint16_t item, int32_t value);
 // Whether value survives being sent in width bytes, read signed or unsigned.
 bool FitsWidth(int32_t value, unsigned int width);
+// Whether value arrives as itself in width bytes: read back as the program reads the item
+// when it knows it, else either way.
+bool ItemValueFits(uint16_t item, int32_t value, unsigned int width);

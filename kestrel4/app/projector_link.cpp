@@ -107,6 +107,12 @@ int CProjectorLink::Open()
     return 1;
 }
 
+bool CProjectorLink::IsPortLost() const
+{
+    CCommSerial* engine = Engine();
+    return m_bOpen && engine && engine->IsPortLost();
+}
+
 void CProjectorLink::Close()
 {
     CWaitCursor wait(m_pHost);

@@ -62,6 +62,8 @@ public:
     bool WaitUntil(const std::function<bool()>& done, unsigned long ms);
 
     int IsOpen() const { return m_bOpen; }
+    // The open port's device went away (an adapter pulled, a network stream closed).
+    bool IsPortLost() const;
     unsigned int GetPort() const { return m_Property.PortNumber; }
     void SetPort(unsigned int port) { m_Property.PortNumber = static_cast<uint16_t>(port); }
     // The HOST:PORT the network port (kNetworkPort) opens; empty while none was chosen.

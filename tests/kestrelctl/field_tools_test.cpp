@@ -81,6 +81,13 @@ TEST(ItemCommand, ParsesWhatABatchLineHolds)
         {{"set", "0x0500", "300"}, true, "", 2},
         {{"reset", "0x0300"}, true, "", 0},
         {{"set", "0x0300", "300"}, false, "does not fit in 1 byte", 0},
+        // A known item is read back signed: these would arrive as -1 and -25536.
+        {{"set", "0x0300", "255"}, false, "does not fit in 1 byte", 0},
+        {{"set", "0x0500", "40000"}, false, "does not fit in 2 bytes", 0},
+        {{"set", "0x0300", "-128"}, true, "", 1},
+        // Resolution is an unsigned choice: 130 is itself, -5 would arrive as 251.
+        {{"set", "0x030E", "130"}, true, "", 1},
+        {{"set", "0x030E", "-5"}, false, "does not fit in 1 byte", 0},
         {{"get"}, false, "get takes ITEM", 0},
         {{"identify", "x"}, false, "identify takes no argument", 0},
         {{"get", "0x10000"}, false, "bad item \"0x10000\"", 0},

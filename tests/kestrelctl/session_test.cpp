@@ -202,6 +202,33 @@ TEST(SettingFileLoad, ALinkLostMidwayIsNoResponse)
     EXPECT_TRUE(refused.empty());
 }
 
+TEST(SettingFileLoad, ValuesThatWouldArriveAsOthersAreFound)
+{
+    const unsigned char ident[4] = {0x00, 0x01, 0x43, 0x10};
+    const SProjectorModel* model = FindProjectorModel(ident, 4);
+    ASSERT_NE(model, nullptr);
+    struct {
+        uint16_t item;
+        int32_t value;
+        bool uncarried;
+    } cases[] = {
+        {0x0300, 255, true},   // one signed byte: -1
+        {0x0300, -128, false}, // its smallest
+        {0x0300, 127, false},
+        {0x0500, 40000, true}, // two signed bytes: -25536
+        {0x0500, -300, false},
+        {0x0300, CSettingTable::kUnread, false}, // never sent
+    };
+    for (const auto& c : cases) {
+        CSettingTable table;
+        table.PutItemValue(c.item, c.value, 2);
+        std::vector<uint16_t> found = UncarriedItems(*model, 2, table);
+        EXPECT_EQ(found, c.uncarried ? std::vector<uint16_t>{c.item} : std::vector<uint16_t>{})
+            << std::hex << c.item << std::dec << " " << c.value;
+        EXPECT_TRUE(UncarriedItems(*model, 1, table).empty()) << "another projector's part";
+    }
+}
+
 TEST(ItemValues, WidthsOfKnownAndUnknownItems)
 {
     struct SCase {
