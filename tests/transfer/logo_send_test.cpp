@@ -140,8 +140,9 @@ TEST_F(LogoSend, ABlockNotTakenFailsWhateverTheEndWouldAnswer)
         unsigned int aborted = m_pSim->TransfersAborted();
         const uint32_t start = m_Clock.TickCount();
         ASSERT_EQ(Send(LogoImage(100, 50, 100)), ETransferResult::Failed);
-        if (fault == EBlockFault::Silent)
+        if (fault == EBlockFault::Silent) {
             EXPECT_GE(m_Clock.TickCount() - start, kEngineAnswerWaitMs) << "given up before the engine's wait ended";
+        }
         EXPECT_EQ(Parameters(kItemBlockData).size(), 10u) << "a block not taken does not stop the others";
         EXPECT_EQ(Parameters(kItemBlockEnd), (std::vector<std::vector<uint8_t>>{{1}}));
         EXPECT_EQ(m_pSim->TransfersAborted(), aborted + 1);
