@@ -36,6 +36,13 @@ CSettingModel::~CSettingModel()
     m_Connection.SetItemStore(nullptr);
 }
 
+void CSettingModel::SetView(ISettingView* view)
+{
+    m_pView = view;
+    m_bRequeryAsked = false;
+    AskForRequery();
+}
+
 // ---- projector arguments ----
 
 int CSettingModel::CurrentProjector() const
@@ -87,7 +94,7 @@ int CSettingModel::SetItem(int stack, int projector, uint16_t item, const unsign
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 1, address, item, bytes, count);
+    return Command(stack, 1, address, item, bytes, count);
 }
 
 int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok)
@@ -104,7 +111,7 @@ int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 2, address, item, nullptr, 0);
+    return Command(stack, 2, address, item, nullptr, 0);
 }
 
 int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
@@ -114,7 +121,16 @@ int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 3, address, item, nullptr, 0);
+    return Command(stack, 3, address, item, nullptr, 0);
+}
+
+int CSettingModel::Command(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                           const unsigned char* bytes, unsigned int count)
+{
+    int result = m_Link.Transact(stack, attr, address, item, bytes, count);
+    if (!m_Link.IsWaiting())
+        AskForRequery();
+    return result;
 }
 
 // ---- the table ----
@@ -251,8 +267,39 @@ void CSettingModel::UpdateLockMask(int projector, uint16_t code, unsigned int su
 
 void CSettingModel::OnItemChanged(uint16_t item, bool fromProjector, int projector)
 {
-    if (fromProjector && (item == kItemInput || item == kItemSignal) && !IsBulkReadRunning())
+    if (!fromProjector || (item != kItemInput && item != kItemSignal) || IsBulkReadRunning())
+        return;
+    if (m_Link.IsWaiting() && m_pView)
+        DeferRequery(item, projector);
+    else
         RequeryAfterReport(item, projector);
+}
+
+void CSettingModel::DeferRequery(uint16_t item, int projector)
+{
+    bool first = m_wPendingRequery == 0;
+    if (m_wPendingRequery != kItemInput)
+        m_wPendingRequery = item;
+    m_nPendingProjector = first || m_nPendingProjector == projector ? projector : 1;
+    AskForRequery();
+}
+
+void CSettingModel::AskForRequery()
+{
+    if (m_wPendingRequery == 0 || m_bRequeryAsked || !m_pView)
+        return;
+    m_bRequeryAsked = true;
+    m_pView->RequeryLater();
+}
+
+int CSettingModel::RunPendingRequery()
+{
+    m_bRequeryAsked = false;
+    if (m_wPendingRequery == 0 || m_Link.IsWaiting() || IsBulkReadRunning())
+        return 0;
+    uint16_t item = m_wPendingRequery;
+    m_wPendingRequery = 0;
+    return RequeryAfterReport(item, m_nPendingProjector);
 }
 
 int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
@@ -366,7 +413,7 @@ int CSettingModel::ReadLockSettings(int projector)
         if (!IsOfModel(list[i].wCode))
             continue;
         unsigned char entry[3] = {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub};
-        if (!m_Link.Transact(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
+        if (!Command(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
             return 0;
     }
     m_nLocksReadIn[p - 1] = m_Connection.Identifications();
