@@ -320,7 +320,8 @@ int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
 
 // ---- bulk walks ----
 
-int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused)
+int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused,
+                                   std::vector<uint16_t>* taken)
 {
     if (!ok)
         return 0;
@@ -332,8 +333,11 @@ int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>*
         int32_t value = GetItemValue(code, projector);
         if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector) || value == CSettingTable::kUnread)
             continue;
-        if (SetItemValue(m_Connection.IsStackMode(), projector, code, value))
+        if (SetItemValue(m_Connection.IsStackMode(), projector, code, value)) {
+            if (taken)
+                taken->push_back(code);
             continue;
+        }
         if (!Answered())
             return 0;
         if (refused)

@@ -77,8 +77,9 @@ public:
 
     // Bulk walks. They stop at a command without an answer and go on after a refusal.
     // SendAllSettings leaves out values a save could not read (CSettingTable::kUnread) and
-    // adds the items the projector refused to refused.
-    int SendAllSettings(int projector, int ok = 1, std::vector<uint16_t>* refused = nullptr);
+    // adds the items the projector refused to refused, those it took to taken.
+    int SendAllSettings(int projector, int ok = 1, std::vector<uint16_t>* refused = nullptr,
+                        std::vector<uint16_t>* taken = nullptr);
     int QueryAllSettings(int projector, int ok = 1);
     int QueryInputItems(int projector, int ok = 1);
     int QuerySignalItems(int projector, int ok = 1);
