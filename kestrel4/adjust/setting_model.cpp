@@ -1,5 +1,6 @@
 #include "setting_model.h"
 
+#include <cstring>
 #include <vector>
 
 #include "link_receiver.h"
@@ -102,6 +103,19 @@ int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t
     unsigned char bytes[4];
     unsigned int count = ItemValueBytes(item, value, bytes);
     return SetItem(stack, projector, item, bytes, count, ok);
+}
+
+int CSettingModel::SetItemValueChecked(int stack, int projector, uint16_t item, int32_t value)
+{
+    if (SetItemValue(stack, projector, item, value))
+        return 1;
+    if (Answered() || !QueryItem(stack, projector, item))
+        return 0;
+    // The table holds values as they arrive (one byte sign-extended): compare what goes out.
+    unsigned char sent[4], held[4];
+    unsigned int count = ItemValueBytes(item, value, sent);
+    return ItemValueBytes(item, GetItemValue(item, projector), held) == count &&
+           std::memcmp(sent, held, count) == 0;
 }
 
 int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)

@@ -46,6 +46,10 @@ public:
     int SetItem(int stack, int projector, uint16_t item, const unsigned char* bytes, unsigned int count, int ok = 1);
     // The value in the item's width, most significant byte first.
     int SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok = 1);
+    // A user's change: a set that has no answer is followed by a query, since the projector
+    // may have taken the value all the same. 1 when the projector holds the value: its answer
+    // took it, or the query read it back.
+    int SetItemValueChecked(int stack, int projector, uint16_t item, int32_t value);
     int QueryItem(int stack, int projector, uint16_t item, int ok = 1);
     int ResetItem(int stack, int projector, uint16_t item, int ok = 1);
 

@@ -1,6 +1,7 @@
 // The setting model against the simulated projector, wired as the main window wires it:
 // the connection's receiving handlers feed the model.
 #include "model_fixture.h"
+#include "zelq_items.h"
 
 namespace {
 
@@ -429,6 +430,44 @@ TEST_F(SettingModel, InputReportRequeriesAndRefreshes)
             if (!s.apply && s.item == 0x0500)
                 addresses.push_back(s.to);
         EXPECT_EQ(addresses, c.asked) << int(c.from);
+    }
+}
+
+TEST_F(SettingModel, AUserSetWithoutAnAnswerIsReadBack)
+{
+    Connect();
+    ASSERT_EQ(m_pSim->Execute("range 0x0300 -5 5"), "");
+    struct SCase {
+        const char* name;
+        std::vector<SFault> faults;
+        int32_t brightness;
+        int result;
+        bool queried;
+    } cases[] = {
+        {"answered and taken", {}, 2, 1, false},
+        {"answered with a refusal", {}, 9, 0, false},
+        {"taken, its answer lost", {SFault{EFault::AckOnly}}, -3, 1, true},
+        {"never heard", {SFault{EFault::NoAck}, SFault{EFault::NoAck}, SFault{EFault::NoAck}}, 4, 0, true},
+        {"taken, the query unanswered too", {SFault{EFault::AckOnly}, SFault{EFault::AckOnly}}, 1, 0, true},
+    };
+    for (const SCase& c : cases) {
+        ASSERT_TRUE(m_pSim->SetValue(1, kItemBrightness, 0));
+        m_Model.PutItemValue(kItemBrightness, 0, 1);
+        m_pSim->Log().Clear();
+        m_View.shown.clear();
+        m_pSim->PushFaults(c.faults);
+        EXPECT_EQ(m_Model.SetItemValueChecked(0, -1, kItemBrightness, c.brightness), c.result) << c.name;
+        EXPECT_EQ(Has(Commands(2), kItemBrightness), c.queried) << c.name;
+        long long held = 0;
+        ASSERT_TRUE(m_pSim->GetValue(1, kItemBrightness, held));
+        if (c.result)
+            EXPECT_EQ(held, c.brightness) << c.name;
+        if (c.queried && c.faults.size() < 2) {
+            // The page follows what was read back.
+            EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), held) << c.name;
+            ASSERT_EQ(m_View.shown.size(), 1u) << c.name;
+            EXPECT_EQ(m_View.shown[0].value, held) << c.name;
+        }
     }
 }
 
