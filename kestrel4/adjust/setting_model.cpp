@@ -114,8 +114,7 @@ int CSettingModel::SetItemValueChecked(int stack, int projector, uint16_t item, 
     // The table holds values as they arrive (one byte sign-extended): compare what goes out.
     unsigned char sent[4], held[4];
     unsigned int count = ItemValueBytes(item, value, sent);
-    return ItemValueBytes(item, GetItemValue(item, projector), held) == count &&
-           std::memcmp(sent, held, count) == 0;
+    return ItemValueBytes(item, GetItemValue(item, projector), held) == count && std::memcmp(sent, held, count) == 0;
 }
 
 int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
@@ -334,8 +333,7 @@ int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
 
 // ---- bulk walks ----
 
-int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused,
-                                   std::vector<uint16_t>* taken)
+int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused, std::vector<uint16_t>* taken)
 {
     if (!ok)
         return 0;
