@@ -98,8 +98,16 @@ int32_t ChooseValue(const SChoiceItem& choice, int32_t stored, int32_t chosen, I
         return stored;
     if (!model.SendItem(choice.wItem, chosen, 1))
         return stored;
-    if (choice.wItem == kItemGamma && !model.SendGammaParameters(static_cast<unsigned int>(GammaIndexOfValue(chosen))))
-        return stored;
+    if (choice.wItem == kItemGamma &&
+        !model.SendGammaParameters(static_cast<unsigned int>(GammaIndexOfValue(chosen)))) {
+        // The projector took the choice but not all of its parameters: it gets the old choice
+        // back whole, or the page shows the choice it holds.
+        int old = GammaIndexOfValue(stored);
+        if (old >= 0 && model.SendItem(kItemGamma, stored, 1) &&
+            model.SendGammaParameters(static_cast<unsigned int>(old)))
+            return stored;
+        return model.ItemValue(kItemGamma);
+    }
     return chosen;
 }
 

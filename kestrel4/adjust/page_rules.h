@@ -58,7 +58,8 @@ int32_t GammaValueOfIndex(unsigned int g);
 int GammaIndexOfValue(int32_t value); // -1 for a value without a button
 
 // One user choice: at most one command, the old choice kept when it fails. Gamma sends its
-// parameters after the choice itself and returns to the old choice when one of them fails.
+// parameters after the choice itself; when one of them fails the old choice and its
+// parameters are sent again, and what the projector then holds is shown.
 // Returns the value the controls must show.
 int32_t ChooseValue(const SChoiceItem& choice, int32_t stored, int32_t chosen, IPageModel& model);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "replacing_file.h"
 #include "setting_model.h"
@@ -45,6 +46,13 @@ void KeepSlot(CSettingTable& table, const CSettingTable& from, int slot)
             uint16_t cell = static_cast<uint16_t>(g << 8 | i);
             table.PutItemValue(cell, from.GetItemValue(cell, slot), slot);
         }
+}
+
+// The table slot of a projector as FileProjectors gives it.
+int SlotOf(const CSettingModel& model, int projector)
+{
+    int slot = projector >= 1 ? projector : model.Connection().CurrentProjector();
+    return slot >= 1 && slot <= static_cast<int>(CSettingTable::kSlots) ? slot : 1;
 }
 
 } // namespace
@@ -138,9 +146,7 @@ SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned ch
     SFileResult result;
     std::vector<int> projectors;
     for (int p : FileProjectors(model)) {
-        int slot = p >= 1 ? p : model.Connection().CurrentProjector();
-        if (slot < 1 || slot > static_cast<int>(CSettingTable::kSlots))
-            slot = 1;
+        int slot = SlotOf(model, p);
         if (IsEmptySlot(bytes, slot)) {
             KeepSlot(table, before, slot);
             result.skipped.push_back(slot);
@@ -150,11 +156,14 @@ SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned ch
     }
 
     int& ok = result.ok;
+    std::vector<std::pair<int, uint16_t>> taken; // slot and item
     auto send = [&](int p) {
-        std::vector<uint16_t> refused;
-        ok = model.SendAllSettings(p, ok, &refused);
+        std::vector<uint16_t> refused, took;
+        ok = model.SendAllSettings(p, ok, &refused, &took);
         for (uint16_t code : refused)
             result.refused.push_back({p, code});
+        for (uint16_t code : took)
+            taken.emplace_back(SlotOf(model, p), code);
     };
     if (withLocks) {
         // The values first, those of the items about to be locked too; the locks the table
@@ -176,11 +185,14 @@ SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned ch
     if (result.Complete())
         return result;
 
-    // The pages must show what the projectors hold, not what the file asked for; the lock
-    // masks are as the walks left them.
-    CSettingTable masks = table;
+    // The pages must show what the projectors hold, not what the file asked for: the values
+    // they took, even when the read below does not get through, and the lock masks as the
+    // walks left them.
+    const CSettingTable walked = table;
     table = before;
-    KeepLockMasks(table, masks);
+    KeepLockMasks(table, walked);
+    for (const auto& value : taken)
+        table.PutItemValue(value.second, walked.GetItemValue(value.second, value.first), value.first);
     int reread = 1;
     for (int p : projectors)
         reread = model.QueryAllSettings(p, reread);

@@ -1,5 +1,6 @@
 #include "setting_model.h"
 
+#include <cstring>
 #include <vector>
 
 #include "link_receiver.h"
@@ -34,6 +35,13 @@ CSettingModel::CSettingModel(CConnection& connection) : m_Link(connection.Link()
 CSettingModel::~CSettingModel()
 {
     m_Connection.SetItemStore(nullptr);
+}
+
+void CSettingModel::SetView(ISettingView* view)
+{
+    m_pView = view;
+    m_bRequeryAsked = false;
+    AskForRequery();
 }
 
 // ---- projector arguments ----
@@ -87,7 +95,7 @@ int CSettingModel::SetItem(int stack, int projector, uint16_t item, const unsign
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 1, address, item, bytes, count);
+    return Command(stack, 1, address, item, bytes, count);
 }
 
 int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok)
@@ -97,6 +105,18 @@ int CSettingModel::SetItemValue(int stack, int projector, uint16_t item, int32_t
     return SetItem(stack, projector, item, bytes, count, ok);
 }
 
+int CSettingModel::SetItemValueChecked(int stack, int projector, uint16_t item, int32_t value)
+{
+    if (SetItemValue(stack, projector, item, value))
+        return 1;
+    if (Answered() || !QueryItem(stack, projector, item))
+        return 0;
+    // The table holds values as they arrive (one byte sign-extended): compare what goes out.
+    unsigned char sent[4], held[4];
+    unsigned int count = ItemValueBytes(item, value, sent);
+    return ItemValueBytes(item, GetItemValue(item, projector), held) == count && std::memcmp(sent, held, count) == 0;
+}
+
 int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
 {
     unsigned char address;
@@ -104,7 +124,7 @@ int CSettingModel::QueryItem(int stack, int projector, uint16_t item, int ok)
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 2, address, item, nullptr, 0);
+    return Command(stack, 2, address, item, nullptr, 0);
 }
 
 int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
@@ -114,7 +134,16 @@ int CSettingModel::ResetItem(int stack, int projector, uint16_t item, int ok)
         return 0;
     if (!Address(projector, address))
         return NoCommand();
-    return m_Link.Transact(stack, 3, address, item, nullptr, 0);
+    return Command(stack, 3, address, item, nullptr, 0);
+}
+
+int CSettingModel::Command(int stack, unsigned char attr, unsigned char address, uint16_t item,
+                           const unsigned char* bytes, unsigned int count)
+{
+    int result = m_Link.Transact(stack, attr, address, item, bytes, count);
+    if (!m_Link.IsWaiting())
+        AskForRequery();
+    return result;
 }
 
 // ---- the table ----
@@ -251,8 +280,39 @@ void CSettingModel::UpdateLockMask(int projector, uint16_t code, unsigned int su
 
 void CSettingModel::OnItemChanged(uint16_t item, bool fromProjector, int projector)
 {
-    if (fromProjector && (item == kItemInput || item == kItemSignal) && !IsBulkReadRunning())
+    if (!fromProjector || (item != kItemInput && item != kItemSignal) || IsBulkReadRunning())
+        return;
+    if (m_Link.IsWaiting() && m_pView)
+        DeferRequery(item, projector);
+    else
         RequeryAfterReport(item, projector);
+}
+
+void CSettingModel::DeferRequery(uint16_t item, int projector)
+{
+    bool first = m_wPendingRequery == 0;
+    if (m_wPendingRequery != kItemInput)
+        m_wPendingRequery = item;
+    m_nPendingProjector = first || m_nPendingProjector == projector ? projector : 1;
+    AskForRequery();
+}
+
+void CSettingModel::AskForRequery()
+{
+    if (m_wPendingRequery == 0 || m_bRequeryAsked || !m_pView)
+        return;
+    m_bRequeryAsked = true;
+    m_pView->RequeryLater();
+}
+
+int CSettingModel::RunPendingRequery()
+{
+    m_bRequeryAsked = false;
+    if (m_wPendingRequery == 0 || m_Link.IsWaiting() || IsBulkReadRunning())
+        return 0;
+    uint16_t item = m_wPendingRequery;
+    m_wPendingRequery = 0;
+    return RequeryAfterReport(item, m_nPendingProjector);
 }
 
 int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
@@ -273,7 +333,7 @@ int CSettingModel::RequeryAfterReport(uint16_t item, int projector)
 
 // ---- bulk walks ----
 
-int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused)
+int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>* refused, std::vector<uint16_t>* taken)
 {
     if (!ok)
         return 0;
@@ -285,8 +345,11 @@ int CSettingModel::SendAllSettings(int projector, int ok, std::vector<uint16_t>*
         int32_t value = GetItemValue(code, projector);
         if (!list[i].bSent || !IsOfModel(code) || IsItemLocked(code, 0, projector) || value == CSettingTable::kUnread)
             continue;
-        if (SetItemValue(m_Connection.IsStackMode(), projector, code, value))
+        if (SetItemValue(m_Connection.IsStackMode(), projector, code, value)) {
+            if (taken)
+                taken->push_back(code);
             continue;
+        }
         if (!Answered())
             return 0;
         if (refused)
@@ -366,7 +429,7 @@ int CSettingModel::ReadLockSettings(int projector)
         if (!IsOfModel(list[i].wCode))
             continue;
         unsigned char entry[3] = {ItemGroup(list[i].wCode), ItemId(list[i].wCode), list[i].nSub};
-        if (!m_Link.Transact(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
+        if (!Command(m_Connection.IsStackMode(), 2, address, kItemLock, entry, sizeof entry) && !Answered())
             return 0;
     }
     m_nLocksReadIn[p - 1] = m_Connection.Identifications();

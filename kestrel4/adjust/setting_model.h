@@ -22,6 +22,9 @@ public:
     // "Reading in the projector setting. Please wait." around a whole-model read.
     virtual void ShowReadingDialog() = 0;
     virtual void DestroyReadingDialog() = 0;
+    // A report asked for a re-read while a command waited for its answer: call
+    // RunPendingRequery once the message loop runs again.
+    virtual void RequeryLater() = 0;
 };
 
 class CSettingModel : private IItemStore {
@@ -34,7 +37,8 @@ public:
     CSettingModel(const CSettingModel&) = delete;
     CSettingModel& operator=(const CSettingModel&) = delete;
 
-    void SetView(ISettingView* view) { m_pView = view; }
+    // A re-read still pending is asked of the new view.
+    void SetView(ISettingView* view);
 
     // Commands. projector: 1..4, 0 = all (address 0xFF), -1 = the current one; other values
     // send nothing. ok chains calls: 0 returns 0 at once without sending. 1 = answered and
@@ -42,6 +46,10 @@ public:
     int SetItem(int stack, int projector, uint16_t item, const unsigned char* bytes, unsigned int count, int ok = 1);
     // The value in the item's width, most significant byte first.
     int SetItemValue(int stack, int projector, uint16_t item, int32_t value, int ok = 1);
+    // A user's change: a set that has no answer is followed by a query, since the projector
+    // may have taken the value all the same. 1 when the projector holds the value: its answer
+    // took it, or the query read it back.
+    int SetItemValueChecked(int stack, int projector, uint16_t item, int32_t value);
     int QueryItem(int stack, int projector, uint16_t item, int ok = 1);
     int ResetItem(int stack, int projector, uint16_t item, int ok = 1);
 
@@ -62,13 +70,20 @@ public:
     // Lock entries that a set of 0x1004 carried (GroupID, ItemID, sub-entry, lock), for the
     // projector the last answer came from.
     void SetLockEntries(const unsigned char* bytes, uint32_t count);
-    // After the table has changed: re-queries on the projector's input and signal reports.
+    // After the table has changed: re-queries on the projector's input and signal reports. A
+    // report that comes while a command waits for its answer is re-queried later, through the
+    // view: a command sent inside that wait would take the other's answer as its own.
     void OnItemChanged(uint16_t item, bool fromProjector, int projector) override;
+    // The re-read a report asked for during a command, then the pages' refresh; 0 when none
+    // was pending. Inside another command's wait it stays pending and is asked for again
+    // when a command of the model returns.
+    int RunPendingRequery();
 
     // Bulk walks. They stop at a command without an answer and go on after a refusal.
     // SendAllSettings leaves out values a save could not read (CSettingTable::kUnread) and
-    // adds the items the projector refused to refused.
-    int SendAllSettings(int projector, int ok = 1, std::vector<uint16_t>* refused = nullptr);
+    // adds the items the projector refused to refused, those it took to taken.
+    int SendAllSettings(int projector, int ok = 1, std::vector<uint16_t>* refused = nullptr,
+                        std::vector<uint16_t>* taken = nullptr);
     int QueryAllSettings(int projector, int ok = 1);
     int QueryInputItems(int projector, int ok = 1);
     int QuerySignalItems(int projector, int ok = 1);
@@ -153,6 +168,11 @@ private:
     void Show(int projector, ESettingPage page, uint16_t item, int32_t value);
     bool IsOfModel(uint16_t code) const;
     int RequeryAfterReport(uint16_t item, int projector);
+    // One command through the link; afterwards a pending re-read is asked for again.
+    int Command(int stack, unsigned char attr, unsigned char address, uint16_t item, const unsigned char* bytes,
+                unsigned int count);
+    void DeferRequery(uint16_t item, int projector);
+    void AskForRequery();
 
     CProjectorLink& m_Link;
     CConnection& m_Connection;
@@ -160,6 +180,11 @@ private:
     ISettingView* m_pView = nullptr;
     int m_nBulkReads = 0;
     int m_nLastAnswerFrom = 1;
+    // The re-read a report asked for during a command: the input's (which reads the signal's
+    // too) or the signal's, 0 for none; of one projector, or 1 (all of a stack) for several.
+    uint16_t m_wPendingRequery = 0;
+    int m_nPendingProjector = 1;
+    bool m_bRequeryAsked = false;
     // Per projector 1..4: the identification its masks were read back in; 0 = never.
     unsigned int m_nLocksReadIn[4] = {0, 0, 0, 0};
 };

@@ -11,6 +11,18 @@ const unsigned long kAnswerWaitMs = 1000;
 const unsigned int kAllEngineMessages[2] = {UM_PACKET_RECEIVED, UM_NAK_SENT};
 const unsigned int kAckMessages[2] = {UM_ACK_RECEIVED, UM_NAK_RECEIVED};
 
+// Counts the Transacts waiting for their answers, for the lifetime of one.
+class CWaiting {
+public:
+    explicit CWaiting(int& count) : m_nCount(count) { ++m_nCount; }
+    ~CWaiting() { --m_nCount; }
+    CWaiting(const CWaiting&) = delete;
+    CWaiting& operator=(const CWaiting&) = delete;
+
+private:
+    int& m_nCount;
+};
+
 // The host's next message as something a clock waits for.
 class CHostMessages : public IWaitable {
 public:
@@ -202,6 +214,7 @@ int CProjectorLink::Transact(int stack, unsigned char attr, unsigned char addres
     SZelqLevel5Header header = MakeLevel5Header(stack, attr, address, item, count);
 
     CWaitCursor wait(m_pHost);
+    CWaiting waiting(m_nWaiting);
     if (SendLevel5Command(header, bytes, count) != 0)
         return 0;
     const unsigned int* range = header.Apply ? kAckMessages : kAllEngineMessages;

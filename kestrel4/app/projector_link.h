@@ -49,6 +49,8 @@ public:
                  unsigned int count);
     // The last Transact had an answer, taking or refusing; false when the projector was silent.
     bool WasAnswered() const;
+    // A Transact is waiting for its answer: a command sent now would take that answer as its own.
+    bool IsWaiting() const { return m_nWaiting != 0; }
     int SendAck();
     int SetLinkMode(unsigned char mode);
     int RaiseSpeed();
@@ -103,6 +105,7 @@ private:
     std::unique_ptr<CCommZelqLevel4> m_pLevel4;
     std::unique_ptr<CCommZelqLevel5> m_pLevel5;
     int m_bOpen = 0;
+    int m_nWaiting = 0;
     SLinkProperty m_Property;
     ILinkHost* m_pHost = nullptr;
     IClock* m_pClock = &SystemClock();

@@ -236,6 +236,8 @@
 // Auto-repeat of a held position arrow, and the step it asks its page for.
 #define IDT_REPEAT 111
 #define UM_REPEAT_STEP 0x46E
+// A re-read a projector report asked for while a command waited for its answer.
+#define UM_REQUERY 0x46F
 
 // Commands
 #define IDM_ABOUTBOX 0x0010

@@ -578,6 +578,30 @@ TEST_F(Installer, AFileNotTakenWholeLeavesTheProjectorsValues)
     EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), 2);
 }
 
+TEST_F(Installer, AFileCutOffMidwayLeavesWhatTheProjectorTookOnThePages)
+{
+    Connect();
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemTracking, -50));
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemSync, 5));
+    ASSERT_EQ(m_Model.QueryAllSettings(1), 1);
+    const int32_t volume = m_Model.GetItemValue(kItemVolume, 1);
+    std::vector<unsigned char> image = Image();
+    Put(image, 1, kItemTracking, 100);
+    Put(image, 1, kItemSync, 20);
+    // Tracking and Sync. are the first values sent and taken; then answers stop, for the
+    // third value and for the first query of the read that should follow.
+    m_pSim->PushFaults({SFault(), SFault(), SFault{EFault::AckOnly}, SFault{EFault::AckOnly}});
+    SFileResult lost = ApplySettingFile(m_Model, image, false);
+    EXPECT_EQ(lost.ok, 0);
+    for (uint16_t code : {kItemTracking, kItemSync}) {
+        long long held = 0;
+        ASSERT_TRUE(m_pSim->GetValue(1, code, held));
+        EXPECT_EQ(held, code == kItemTracking ? 100 : 20) << std::hex << code;
+        EXPECT_EQ(m_Model.GetItemValue(code, 1), held) << std::hex << code << ": the projector took it";
+    }
+    EXPECT_EQ(m_Model.GetItemValue(kItemVolume, 1), volume) << "never sent: the value read before";
+}
+
 TEST_F(Installer, OpeningWithLocksSendsTheValuesBeforeTheLocks)
 {
     Connect();

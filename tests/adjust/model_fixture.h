@@ -30,6 +30,7 @@ public:
     void RefreshPages() override { events.push_back("refresh"); }
     void ShowReadingDialog() override { events.push_back("reading"); }
     void DestroyReadingDialog() override { events.push_back("done"); }
+    void RequeryLater() override { events.push_back("requery later"); }
 
     std::vector<SShown> shown;
     std::vector<std::string> events;

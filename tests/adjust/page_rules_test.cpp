@@ -1,6 +1,7 @@
 // The adjustment pages' choices, preset registration, the SRS pair and the Video enabling.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -20,6 +21,7 @@ struct CFakeModel : IPageModel {
             return false;
         if (item == 0x030F && !registrationIgnored)
             inProjector.insert(static_cast<unsigned int>(value));
+        held[item] = value;
         return true;
     }
     bool QueryItem(uint16_t item) override
@@ -29,13 +31,14 @@ struct CFakeModel : IPageModel {
             registered = inProjector;
         return true;
     }
-    int32_t ItemValue(uint16_t) const override { return 0; }
+    // The table follows the answers: the last value the projector took.
+    int32_t ItemValue(uint16_t item) const override { return held.count(item) ? held.at(item) : 0; }
     bool IsItemLocked(uint16_t item) const override { return locked.count(item) != 0; }
     bool IsPresetRegistered(unsigned int n) const override { return registered.count(n) != 0; }
     bool SendGammaParameters(unsigned int g) override
     {
         gamma.push_back(g);
-        return gammaOk;
+        return gammaFails.count(g) == 0;
     }
     void Registered(std::set<unsigned int> presets) { registered = inProjector = std::move(presets); }
 
@@ -45,8 +48,9 @@ struct CFakeModel : IPageModel {
     std::set<uint16_t> refuse;
     std::set<uint16_t> locked;
     std::set<unsigned int> registered, inProjector;
+    std::set<unsigned int> gammaFails; // radio indices whose parameters are not taken
+    std::map<uint16_t, int32_t> held;
     bool registrationIgnored = false;
-    bool gammaOk = true;
 };
 
 struct CAnswers : IPresetQuestions {
@@ -148,15 +152,40 @@ TEST(Choices, GammaSendsItsParametersAndUndoesTheChoiceWhenOneFails)
         EXPECT_EQ(model.sent, (Sent{{0x0608, c.sent}}));
         EXPECT_EQ(model.gamma, std::vector<unsigned int>{c.g}) << "the table row is the radio index";
 
-        CFakeModel failing;
-        failing.gammaOk = false;
-        EXPECT_EQ(ChooseValue(gamma, stored, chosen, failing), stored);
         CFakeModel refused;
         refused.refuse.insert(0x0608);
         EXPECT_EQ(ChooseValue(gamma, stored, chosen, refused), stored);
         EXPECT_TRUE(refused.gamma.empty()) << "no parameters after a refused choice";
     }
     EXPECT_EQ(GammaIndexOfValue(3), -1);
+}
+
+TEST(Choices, GammaParametersNotTakenLeaveThePageOnWhatTheProjectorHolds)
+{
+    const SChoiceItem& gamma = *FindChoiceItem(0x0608);
+    // Gamma2 (value 0, index 1) was chosen and Gamma1 (value 2, index 0) is asked for; the
+    // projector takes 0x0608 but not every parameter of the rows listed as failing.
+    struct Case {
+        const char* name;
+        int32_t stored;
+        std::set<unsigned int> fails;
+        int32_t shown;
+        Sent sent;
+        std::vector<unsigned int> rows;
+    } cases[] = {
+        {"old choice restored", 0, {0}, 0, {{0x0608, 2}, {0x0608, 0}}, {0, 1}},
+        {"old parameters refused too", 0, {0, 1}, 0, {{0x0608, 2}, {0x0608, 0}}, {0, 1}},
+        {"no old choice to restore", 7, {0}, 2, {{0x0608, 2}}, {0}},
+    };
+    for (const Case& c : cases) {
+        CFakeModel model;
+        model.gammaFails = c.fails;
+        int32_t shown = ChooseValue(gamma, c.stored, 2, model);
+        EXPECT_EQ(shown, c.shown) << c.name;
+        EXPECT_EQ(shown, model.ItemValue(0x0608)) << c.name << ": the page shows what the projector holds";
+        EXPECT_EQ(model.sent, c.sent) << c.name;
+        EXPECT_EQ(model.gamma, c.rows) << c.name;
+    }
 }
 
 TEST(Resolution, SignalsAndRegisteredPresetsAreSentAsTheirValues)

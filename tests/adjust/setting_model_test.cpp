@@ -1,6 +1,7 @@
 // The setting model against the simulated projector, wired as the main window wires it:
 // the connection's receiving handlers feed the model.
 #include "model_fixture.h"
+#include "zelq_items.h"
 
 namespace {
 
@@ -429,6 +430,88 @@ TEST_F(SettingModel, InputReportRequeriesAndRefreshes)
             if (!s.apply && s.item == 0x0500)
                 addresses.push_back(s.to);
         EXPECT_EQ(addresses, c.asked) << int(c.from);
+    }
+}
+
+TEST_F(SettingModel, AUserSetWithoutAnAnswerIsReadBack)
+{
+    Connect();
+    ASSERT_EQ(m_pSim->Execute("range 0x0300 -5 5"), "");
+    struct SCase {
+        const char* name;
+        std::vector<SFault> faults;
+        int32_t brightness;
+        int result;
+        bool queried;
+    } cases[] = {
+        {"answered and taken", {}, 2, 1, false},
+        {"answered with a refusal", {}, 9, 0, false},
+        {"taken, its answer lost", {SFault{EFault::AckOnly}}, -3, 1, true},
+        {"never heard", {SFault{EFault::NoAck}, SFault{EFault::NoAck}, SFault{EFault::NoAck}}, 4, 0, true},
+        {"taken, the query unanswered too", {SFault{EFault::AckOnly}, SFault{EFault::AckOnly}}, 1, 0, true},
+    };
+    for (const SCase& c : cases) {
+        ASSERT_TRUE(m_pSim->SetValue(1, kItemBrightness, 0));
+        m_Model.PutItemValue(kItemBrightness, 0, 1);
+        m_pSim->Log().Clear();
+        m_View.shown.clear();
+        m_pSim->PushFaults(c.faults);
+        EXPECT_EQ(m_Model.SetItemValueChecked(0, -1, kItemBrightness, c.brightness), c.result) << c.name;
+        EXPECT_EQ(Has(Commands(2), kItemBrightness), c.queried) << c.name;
+        long long held = 0;
+        ASSERT_TRUE(m_pSim->GetValue(1, kItemBrightness, held));
+        if (c.result)
+            EXPECT_EQ(held, c.brightness) << c.name;
+        if (c.queried && c.faults.size() < 2) {
+            // The page follows what was read back.
+            EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), held) << c.name;
+            ASSERT_EQ(m_View.shown.size(), 1u) << c.name;
+            EXPECT_EQ(m_View.shown[0].value, held) << c.name;
+        }
+    }
+}
+
+TEST_F(SettingModel, ReportsDuringACommandAreRequeriedAfterIt)
+{
+    Connect();
+    ASSERT_TRUE(m_pSim->SetValue(1, 0x0100, 16));
+    ASSERT_TRUE(m_pSim->SetValue(1, 0x0101, 1));
+    m_Model.PutItemValue(0x0100, 16, 1);
+    ASSERT_EQ(m_pSim->Execute("range 0x0300 0 5"), "");
+    // The reports come after the set's ACK and before its answer. A re-read inside that wait
+    // would take the set's answer for one of its own and the last query's for the set's.
+    struct SCase {
+        const char* name;
+        int32_t brightness;
+        int result;
+        std::vector<std::pair<uint16_t, uint8_t>> reports;
+        bool inputItems; // the input's re-read, which also asks for Volume
+    } cases[] = {
+        {"refused set, signal report", 7, 0, {{0x0101, 1}}, false},
+        {"taken set, signal report", 3, 1, {{0x0101, 1}}, false},
+        {"taken set, signal and input reports", 4, 1, {{0x0101, 1}, {0x0100, 16}}, true},
+    };
+    for (const SCase& c : cases) {
+        m_pSim->Log().Clear();
+        m_View.events.clear();
+        m_pSim->SetReplyDelay(300);
+        unsigned int delay = 100;
+        for (const auto& report : c.reports)
+            m_pSim->SendFrame(SUnsolicitedFrame{false, 1, 0, 0x02, report.first, {report.second}}, delay += 20);
+        EXPECT_EQ(m_Model.SetItemValue(0, -1, 0x0300, c.brightness), c.result) << c.name;
+        m_pSim->SetReplyDelay(0);
+        long long held = 0;
+        ASSERT_TRUE(m_pSim->GetValue(1, 0x0300, held));
+        EXPECT_EQ(m_Model.GetItemValue(0x0300, 1), held) << c.name;
+        EXPECT_TRUE(Commands(2).empty()) << c.name << ": nothing is asked inside the set's wait";
+        EXPECT_EQ(m_View.events, std::vector<std::string>{"requery later"}) << c.name;
+
+        EXPECT_EQ(m_Model.RunPendingRequery(), 1) << c.name;
+        std::vector<uint16_t> asked = Commands(2);
+        EXPECT_TRUE(Has(asked, 0x0500) && Has(asked, 0x0101)) << c.name;
+        EXPECT_EQ(Has(asked, 0x0200), c.inputItems) << c.name;
+        EXPECT_EQ(m_View.events, (std::vector<std::string>{"requery later", "refresh"})) << c.name;
+        EXPECT_EQ(m_Model.RunPendingRequery(), 0) << c.name << ": one re-read for the reports of one wait";
     }
 }
 

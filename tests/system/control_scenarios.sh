@@ -152,6 +152,21 @@ wait_pages "Video(Computer)" 10 || fail "computer page not shown again"
 expect "the projector answered Brightness 8 when asked again" 1 "$(since "$m" | grep -c 'TX  1B 07 82 03 00 08 ')"
 expect_k "Brightness text after the re-read" 8 text "$VC" 1125
 
+say "a set refused while a signal report waits is not shown as taken; the report is read again after it"
+sim "range 0x0300 -30 8"
+sim "delay 2000"
+m=$(mark)
+k scroll "$VC" 1118 1
+wait_frames "$m" "1B 07 01 03 00 09 " 1 5 || fail "no set of Brightness 9"
+sim "delay 0"
+sim "report 0x0101 01"
+wait_for "$WAIT_LONG" log_has "$m" refusal || fail "no refusal"
+wait_for "$WAIT_LONG" log_has "$m" "get 0x0500" || fail "the signal report was not read again"
+wait_quiet
+expect_k "Brightness text after the refusal" 8 text "$VC" 1125
+expect_k "Brightness slider after the refusal" 8 pos "$VC" 1118
+sim "range 0x0300 -30 30"
+
 say "the About page paints the lamp hours in red from the model's threshold"
 tab 4
 expect_k "About page" "About" pages Kestrel

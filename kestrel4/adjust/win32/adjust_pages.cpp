@@ -68,7 +68,7 @@ SVideoState CPageContext::VideoState() const
 
 bool CPageContext::SendItem(uint16_t item, int32_t value, unsigned int)
 {
-    return Settings().SetItemValue(m_Connection.IsStackMode(), -1, item, value) != 0;
+    return Settings().SetItemValueChecked(m_Connection.IsStackMode(), -1, item, value) != 0;
 }
 
 bool CPageContext::QueryItem(uint16_t item)

@@ -48,6 +48,9 @@ INT_PTR CControlPanel::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         OnInit();
         return FALSE;
+    case UM_REQUERY:
+        m_Settings.RunPendingRequery();
+        return TRUE;
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == IDC_PANEL_TABS && header->code == TCN_SELCHANGE) {
@@ -292,4 +295,10 @@ void CControlPanel::DestroyReadingDialog()
 {
     if (m_Reading.Exists())
         DestroyWindow(m_Reading.GetHwnd());
+}
+
+void CControlPanel::RequeryLater()
+{
+    // Outside the link's range of messages: a command's wait does not dispatch it.
+    PostMessageA(m_hWnd, UM_REQUERY, 0, 0);
 }

@@ -41,6 +41,7 @@ public:
     void RefreshPages() override;
     void ShowReadingDialog() override;
     void DestroyReadingDialog() override;
+    void RequeryLater() override;
 
 protected:
     INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
