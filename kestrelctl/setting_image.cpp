@@ -128,24 +128,6 @@ ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& m
     return SESSION_OK;
 }
 
-std::vector<uint16_t> UncarriedItems(const SProjectorModel& model, int slot, const CSettingTable& table)
-{
-    std::vector<uint16_t> codes;
-    unsigned int count;
-    const SMasterEntry* list = MasterList(count);
-    for (unsigned int i = 0; i < count; ++i) {
-        uint16_t code = list[i].wCode;
-        int32_t value = table.GetItemValue(code, slot);
-        if (!list[i].bSent || !IsItemOfModel(code, model) || value == CSettingTable::kUnread)
-            continue;
-        unsigned char bytes[4];
-        unsigned int width = ItemValueBytes(code, value, bytes);
-        if (ItemValueFromBytes(code, bytes, width) != value)
-            codes.push_back(code);
-    }
-    return codes;
-}
-
 std::vector<SDifference> DiffSettings(const SProjectorModel& model, int slot, const CSettingTable& file,
                                       const CSettingTable& live)
 {

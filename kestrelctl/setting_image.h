@@ -29,10 +29,6 @@ ESessionStatus ReadSettings(CProjectorSession& session, const SProjectorModel& m
 ESessionStatus SendSettings(CProjectorSession& session, const SProjectorModel& model, const SSettingTarget& target,
                             const CSettingTable& table, std::vector<uint16_t>& refused, std::string& message);
 
-// The sendable items of the model whose value in the slot would arrive as another (a damaged
-// file: Brightness 255 in its one byte is -1).
-std::vector<uint16_t> UncarriedItems(const SProjectorModel& model, int slot, const CSettingTable& table);
-
 struct SDifference {
     uint16_t wCode;
     int32_t nFile;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "replacing_file.h"
+#include "setting_items.h"
 #include "setting_model.h"
 #include "zelq_items.h"
 #include "text_case.h"
@@ -130,6 +131,24 @@ bool IsEmptySlot(const std::vector<unsigned char>& bytes, int slot)
     return true;
 }
 
+std::vector<uint16_t> UncarriedItems(const SProjectorModel& model, int slot, const CSettingTable& table)
+{
+    std::vector<uint16_t> codes;
+    unsigned int count;
+    const SMasterEntry* list = MasterList(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        uint16_t code = list[i].wCode;
+        int32_t value = table.GetItemValue(code, slot);
+        if (!list[i].bSent || !IsItemOfModel(code, model) || value == CSettingTable::kUnread)
+            continue;
+        unsigned char bytes[4];
+        unsigned int width = ItemValueBytes(code, value, bytes);
+        if (ItemValueFromBytes(code, bytes, width) != value)
+            codes.push_back(code);
+    }
+    return codes;
+}
+
 SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned char>& bytes, bool withLocks)
 {
     CSettingTable& table = model.Table();
@@ -154,6 +173,15 @@ SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned ch
             projectors.push_back(p);
         }
     }
+
+    // Checked whole before anything goes out: the projector would hold other values than the
+    // file's, and a file cut short in its middle would leave it half changed.
+    for (int p : projectors)
+        if (!UncarriedItems(model.Connection().Model(), SlotOf(model, p), table).empty()) {
+            table = before;
+            result.damaged = true;
+            return result;
+        }
 
     int& ok = result.ok;
     std::vector<std::pair<int, uint16_t>> taken; // slot and item

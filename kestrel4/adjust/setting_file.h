@@ -8,6 +8,8 @@
 #include <vector>
 
 class CSettingModel;
+class CSettingTable;
+struct SProjectorModel;
 
 // The file's leading bytes, one more than the table's size at most, so that a longer file
 // shows as one; false, with bytes untouched, when the file cannot be opened or read.
@@ -33,6 +35,10 @@ std::string SettingFileDirectory(const std::string& lastFile);
 // The projectors a file goes to: every projector of an established stack, else the current one.
 std::vector<int> FileProjectors(const CSettingModel& model);
 
+// The sendable items of the model whose value in the slot would arrive as another, which no
+// file the program wrote holds (Brightness 255 in its one byte is -1): a damaged file.
+std::vector<uint16_t> UncarriedItems(const SProjectorModel& model, int slot, const CSettingTable& table);
+
 struct SRefusedValue {
     int projector; // as FileProjectors gives it
     uint16_t wCode;
@@ -41,7 +47,8 @@ struct SFileResult {
     int ok = 1;                         // every walk ended with answers
     std::vector<int> skipped;           // projectors whose slot the file leaves empty, untouched
     std::vector<SRefusedValue> refused; // values a projector did not take
-    bool Complete() const { return ok && refused.empty(); }
+    bool damaged = false;               // values that would arrive as others: nothing was sent
+    bool Complete() const { return ok && refused.empty() && !damaged; }
 };
 
 // Puts bytes (a file's leading part) into the table and sends the table to the projector(s),
@@ -50,5 +57,6 @@ struct SFileResult {
 // projector's. Without withLocks the lock masks stay as they were; with it the file's
 // values go first, then its lock entries, which are read back. When a value was refused or
 // a walk ended without an answer the table returns to what it was and the projectors are
-// read again, so that it holds their values, not the file's.
+// read again, so that it holds their values, not the file's. A damaged file sends nothing
+// and leaves the table as it was.
 SFileResult ApplySettingFile(CSettingModel& model, const std::vector<unsigned char>& bytes, bool withLocks);

@@ -541,6 +541,36 @@ TEST_F(Installer, EmptySlotsAreNeitherSentNorTaken)
     EXPECT_TRUE(Sets().empty());
 }
 
+TEST_F(Installer, ADamagedFileSendsNothingAndLeavesThePagesAsTheyWere)
+{
+    // Brightness and Volume go in one signed byte: 255 would arrive as -1, 200 as -56.
+    const struct {
+        uint16_t item;
+        int32_t value;
+    } cases[] = {{kItemBrightness, 255}, {kItemVolume, 200}, {kItemBrightness, -129}};
+    Connect();
+    ASSERT_TRUE(m_pSim->SetValue(1, kItemBrightness, 2));
+    ASSERT_EQ(m_Model.QueryAllSettings(1), 1);
+    const int32_t volume = m_Model.GetItemValue(kItemVolume, 1);
+    for (const auto& c : cases) {
+        std::vector<unsigned char> image = Image();
+        Put(image, 1, kItemVolume, volume + 1);
+        Put(image, 1, c.item, c.value);
+        m_pSim->Log().Clear();
+        SFileResult result = ApplySettingFile(m_Model, image, false);
+        EXPECT_TRUE(result.damaged) << std::hex << c.item << " " << std::dec << c.value;
+        EXPECT_FALSE(result.Complete());
+        EXPECT_TRUE(Sets().empty()) << "nothing of a damaged file goes out";
+        EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), 2);
+        EXPECT_EQ(m_Model.GetItemValue(kItemVolume, 1), volume);
+    }
+    // The same file undamaged goes whole.
+    std::vector<unsigned char> image = Image();
+    Put(image, 1, kItemBrightness, -5);
+    EXPECT_TRUE(ApplySettingFile(m_Model, image, false).Complete());
+    EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), -5);
+}
+
 TEST_F(Installer, ALongerFileShowsAsOne)
 {
     std::string path = TempPath("long");

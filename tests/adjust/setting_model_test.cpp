@@ -460,8 +460,9 @@ TEST_F(SettingModel, AUserSetWithoutAnAnswerIsReadBack)
         EXPECT_EQ(Has(Commands(2), kItemBrightness), c.queried) << c.name;
         long long held = 0;
         ASSERT_TRUE(m_pSim->GetValue(1, kItemBrightness, held));
-        if (c.result)
+        if (c.result) {
             EXPECT_EQ(held, c.brightness) << c.name;
+        }
         if (c.queried && c.faults.size() < 2) {
             // The page follows what was read back.
             EXPECT_EQ(m_Model.GetItemValue(kItemBrightness, 1), held) << c.name;

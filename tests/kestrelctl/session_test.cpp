@@ -9,6 +9,7 @@
 #include "projector_session.h"
 #include "projector_simulator.h"
 #include "pseudo_terminal.h"
+#include "setting_file.h"
 #include "setting_image.h"
 #include "test_clock.h"
 

@@ -82,6 +82,10 @@ void CSettingFileUi::OpenSettingFile(HWND owner, bool withLocks)
     m_View.RefreshPages();
     if (wait.Exists())
         DestroyWindow(wait.GetHwnd());
+    if (result.damaged) {
+        ShowError(owner, IDS_READ_FAILED);
+        return;
+    }
     // A file the projector did not take whole is not the one its settings came from.
     if (result.Complete()) {
         m_strCurrentFile = chosen;
