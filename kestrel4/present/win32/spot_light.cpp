@@ -35,9 +35,9 @@ CRegion RegionOf(const std::vector<SRect>& rects, int dx, int dy)
 // The spot light is one window over its monitor with a round hole in its region: the
 // audience sees the live screen through the hole (a slide change, a video) and the surround
 // outside it. A move sets the new region without a redraw and repaints only the box the
-// spot left, so the cost of a move follows the spot's size, not
-// the monitor's; a region change that redraws repaints and uploads the whole monitor. As
-// nothing is drawn over the windows below, nothing has to be put back.
+// spot left, so the cost of a move follows the spot's size, not the monitor's; a region
+// change that redraws repaints and uploads the whole monitor. As nothing is drawn over the
+// windows below, nothing has to be put back.
 class CSpotLightDrawer : public CEffectDrawer {
 public:
     CSpotLightDrawer(const CShapeEffect& e, const SRect& area)
