@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "text_blanks.h"
+
 namespace {
 const size_t kMaxHostName = 253;
 const size_t kMaxLabel = 63;
@@ -14,15 +16,6 @@ bool IsDigits(const std::string& text)
         if (!std::isdigit(static_cast<unsigned char>(c)))
             return false;
     return true;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::vector<std::string> Split(const std::string& text, char separator)
@@ -90,7 +83,7 @@ std::vector<SPortChoice> ComChoices(const std::vector<unsigned int>& present, un
 
 ENetworkAddress ParseNetworkAddress(const std::string& text, std::string& address)
 {
-    std::string trimmed = Trimmed(text);
+    std::string trimmed = Trim(text);
     size_t colon = trimmed.rfind(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 == trimmed.size())
         return ENetworkAddress::NotHostPort;

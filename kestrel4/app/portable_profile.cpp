@@ -4,24 +4,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "text_blanks.h"
 #include "text_case.h"
 
 namespace {
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string Trim(const std::string& s)
-{
-    size_t b = 0, e = s.size();
-    while (b < e && IsBlank(s[b]))
-        ++b;
-    while (e > b && IsBlank(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
 
 bool ReadFile(const std::string& path, std::string& text)
 {

@@ -17,6 +17,13 @@ protected:
     }
     bool Has(const char* section, const char* key) { return m_pIni->GetString(section, key, "NOTHING") != "NOTHING"; }
     std::string Get(const char* section, const char* key) { return m_pIni->GetString(section, key, "NOTHING"); }
+    // A profile of its own over a fresh file holding text.
+    std::unique_ptr<IProfileFile> ProfileOf(const std::string& text)
+    {
+        std::string path = FreshIniPath();
+        WriteText(path, text);
+        return MakeProfile(GetParam(), path);
+    }
 
     std::string m_strPath;
     std::unique_ptr<IProfileFile> m_pIni;
@@ -113,9 +120,7 @@ TEST_P(KestrelIniTest, ConnectModeAtStartUp)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszFile);
-        std::string path = FreshIniPath();
-        WriteText(path, c.pszFile);
-        auto ini = MakeProfile(GetParam(), path);
+        auto ini = ProfileOf(c.pszFile);
         int mode = ReadConnectMode(*ini);
         EXPECT_EQ(c.nMode, mode);
         EXPECT_EQ(c.start, GetStartConnect(mode));
@@ -140,9 +145,7 @@ TEST_P(KestrelIniTest, KeptPortIsReadWithFallbackOne)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszFile);
-        std::string path = FreshIniPath();
-        WriteText(path, c.pszFile);
-        auto ini = MakeProfile(GetParam(), path);
+        auto ini = ProfileOf(c.pszFile);
         EXPECT_EQ(c.nPort, ReadKeptPort(*ini).nPort);
     }
 }
@@ -171,9 +174,7 @@ TEST_P(KestrelIniTest, KeptNetworkPortNeedsASoundAddress)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pszFile);
-        std::string path = FreshIniPath();
-        WriteText(path, c.pszFile);
-        auto ini = MakeProfile(GetParam(), path);
+        auto ini = ProfileOf(c.pszFile);
         SKeptPort kept = ReadKeptPort(*ini);
         EXPECT_EQ(c.nPort, kept.nPort);
         EXPECT_EQ(c.pszAddress, kept.strNetworkAddress);
@@ -316,9 +317,7 @@ TEST_P(KestrelIniTest, DamagedFilesStillGiveDefaults)
     };
     for (const std::string& text : damaged) {
         SCOPED_TRACE(text);
-        std::string path = FreshIniPath();
-        WriteText(path, text);
-        auto ini = MakeProfile(GetParam(), path);
+        auto ini = ProfileOf(text);
         EnsureIniDefaults(*ini);
         EXPECT_EQ(0, ReadConnectMode(*ini));
         EXPECT_EQ("CUSTOM_CURSOR", ini->GetString("Support_Defaults", "Effect1", ""));
